@@ -1,0 +1,297 @@
+#include "Ini.h"
+
+#include <cstring>
+
+namespace trasso::ini {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+// First byte of a code page 932 double-byte character.
+bool isLeadByte(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+// Byte offsets of one line: content is [begin, end), the line break [end, next).
+struct Line {
+  size_t begin = 0;
+  size_t end = 0;
+  size_t next = 0;
+  bool hasBreak() const { return next > end; }
+};
+
+enum class LineKind { Blank, Section, Key };
+
+// A line taken apart. Offsets are absolute positions in the file.
+struct Entry {
+  LineKind kind = LineKind::Blank;
+  std::string_view name;
+  bool hasEquals = false;
+  size_t equals = 0;      // position of '='
+  size_t valueBegin = 0;  // after the blanks that follow '='
+  size_t valueEnd = 0;    // before trailing blanks or a NUL
+  size_t contentEnd = 0;  // end of the line without trailing blanks
+};
+
+class Lines {
+ public:
+  explicit Lines(std::string_view text)
+      : text_(text), pos_(text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0) {}
+
+  bool next(Line& line) {
+    if (pos_ >= text_.size()) return false;
+    line.begin = pos_;
+    size_t i = pos_;
+    while (i < text_.size() && !isLineBreak(text_[i])) ++i;
+    line.end = i;
+    if (i < text_.size()) i += (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ? 2 : 1;
+    line.next = pos_ = i;
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  size_t pos_;
+};
+
+Entry parse(std::string_view text, const Line& line) {
+  Entry entry;
+  size_t s = line.begin;
+  size_t e = line.end;
+  while (s < e && isBlank(text[s])) ++s;
+  while (e > s && isBlank(text[e - 1])) --e;
+  entry.contentEnd = e;
+  if (s == e) return entry;
+
+  if (text[s] == '[') {
+    // The name runs to the last ']' that is not the second byte of a character.
+    size_t close = e;
+    for (size_t i = s + 1; i < e;) {
+      if (isLeadByte(text[i]) && i + 1 < e) {
+        i += 2;
+        continue;
+      }
+      if (text[i] == ']') close = i;
+      ++i;
+    }
+    if (close != e) {
+      size_t ns = s + 1;
+      size_t ne = close;
+      while (ns < ne && isBlank(text[ns])) ++ns;
+      while (ne > ns && isBlank(text[ne - 1])) --ne;
+      entry.kind = LineKind::Section;
+      entry.name = text.substr(ns, ne - ns);
+      return entry;
+    }
+  }
+
+  entry.kind = LineKind::Key;
+  const void* eq = std::memchr(text.data() + s, '=', e - s);
+  if (eq == nullptr) {
+    entry.name = text.substr(s, e - s);
+    return entry;
+  }
+  entry.hasEquals = true;
+  entry.equals = static_cast<size_t>(static_cast<const char*>(eq) - text.data());
+  size_t ne = entry.equals;
+  while (ne > s && isBlank(text[ne - 1])) --ne;
+  entry.name = text.substr(s, ne - s);
+  size_t vs = entry.equals + 1;
+  while (vs < e && isBlank(text[vs])) ++vs;
+  size_t ve = vs;
+  while (ve < e && text[ve] != '\0') ++ve;
+  if (ve < e) {  // a NUL ends the value
+    while (ve > vs && isBlank(text[ve - 1])) --ve;
+  }
+  entry.valueBegin = vs;
+  entry.valueEnd = ve;
+  return entry;
+}
+
+// Where a section and a key of it stand in a file.
+struct Location {
+  bool sectionFound = false;
+  Line sectionLine;
+  Line sectionEnd;  // first line after the section (begin == file size at the end)
+  bool keyFound = false;
+  Line keyLine;
+  Entry keyEntry;
+  bool lastAssignmentFound = false;
+  Line lastAssignment;  // last line of the section holding '='
+};
+
+// Finds the first section named section and, when key is given, the first key of
+// that name in it. Stops at the end of that section.
+Location locate(std::string_view text, std::string_view section, std::string_view key) {
+  Location loc;
+  Lines lines(text);
+  Line line;
+  loc.sectionEnd.begin = loc.sectionEnd.end = loc.sectionEnd.next = text.size();
+  while (lines.next(line)) {
+    Entry entry = parse(text, line);
+    if (entry.kind == LineKind::Section) {
+      if (loc.sectionFound) {
+        loc.sectionEnd = line;
+        break;
+      }
+      if (sameName(entry.name, section)) {
+        loc.sectionFound = true;
+        loc.sectionLine = line;
+      }
+      continue;
+    }
+    if (!loc.sectionFound || entry.kind != LineKind::Key) continue;
+    if (entry.hasEquals) {
+      loc.lastAssignmentFound = true;
+      loc.lastAssignment = line;
+    }
+    if (!loc.keyFound && !key.empty() && sameName(entry.name, key)) {
+      loc.keyFound = true;
+      loc.keyLine = line;
+      loc.keyEntry = entry;
+    }
+  }
+  return loc;
+}
+
+// The line break style of a file: that of its first line, CR LF when it has none.
+std::string_view lineBreakOf(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') return "\n";
+    if (text[i] == '\r') return (i + 1 < text.size() && text[i + 1] == '\n') ? "\r\n" : "\r";
+  }
+  return "\r\n";
+}
+
+bool hasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// A value that would lose bytes on reading (surrounding blanks, an enclosing pair
+// of quotes) is written inside one more pair of double quotes.
+std::string encodeValue(std::string_view value) {
+  bool quote = !value.empty() && (isBlank(value.front()) || isBlank(value.back()));
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == '"' || value.front() == '\'')) {
+    quote = true;
+  }
+  if (!quote) return std::string(value);
+  std::string out;
+  out.reserve(value.size() + 2);
+  out += '"';
+  out += value;
+  out += '"';
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
+                                          std::string_view key) {
+  Lines lines(file);
+  Line line;
+  bool inSection = false;
+  while (lines.next(line)) {
+    // Outside the section only section lines matter; skip the rest cheaply.
+    size_t s = line.begin;
+    while (s < line.end && isBlank(file[s])) ++s;
+    if (!inSection && (s == line.end || file[s] != '[')) continue;
+    Entry entry = parse(file, line);
+    if (entry.kind == LineKind::Section) {
+      if (inSection) return std::nullopt;
+      inSection = sameName(entry.name, section);
+      continue;
+    }
+    if (entry.kind != LineKind::Key || !inSection || !sameName(entry.name, key)) continue;
+    if (!entry.hasEquals) return std::nullopt;
+    std::string_view value = file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == '"' || value.front() == '\'')) {
+      value = value.substr(1, value.size() - 2);
+    }
+    return value;
+  }
+  return std::nullopt;
+}
+
+bool isStorableSection(std::string_view section) { return !hasLineBreak(section); }
+
+bool isStorableKey(std::string_view key) {
+  return !key.empty() && !hasLineBreak(key) && key.find('=') == std::string_view::npos &&
+         key.front() != '[' && !isBlank(key.front()) && !isBlank(key.back()) &&
+         key.find('\0') == std::string_view::npos;
+}
+
+bool isStorableValue(std::string_view value) {
+  return !hasLineBreak(value) && value.find('\0') == std::string_view::npos;
+}
+
+void setValue(std::string& file, std::string_view section, std::string_view key,
+              std::string_view value) {
+  const std::string encoded = encodeValue(value);
+  const std::string_view lineBreak = lineBreakOf(file);
+  Location loc = locate(file, section, key);
+
+  if (loc.keyFound) {
+    if (loc.keyEntry.hasEquals) {
+      // Keep the blanks right after '=', replace the rest of the line's content.
+      size_t from = loc.keyEntry.equals + 1;
+      while (from < loc.keyLine.end && isBlank(file[from])) ++from;
+      file.replace(from, loc.keyLine.end - from, encoded);
+    } else {
+      file.insert(loc.keyEntry.contentEnd, "=" + encoded);
+    }
+    return;
+  }
+
+  std::string entryText;
+  entryText.reserve(key.size() + encoded.size() + 3);
+  entryText.append(key).append("=").append(encoded);
+  if (loc.sectionFound) {
+    const Line& anchor = loc.lastAssignmentFound ? loc.lastAssignment : loc.sectionLine;
+    if (anchor.hasBreak()) {
+      file.insert(anchor.next, entryText.append(lineBreak));
+    } else {
+      file.insert(anchor.next, std::string(lineBreak) + entryText);
+    }
+    return;
+  }
+
+  const bool hasContent = file.size() > (file.rfind(kUtf8Bom, 0) == 0 ? kUtf8Bom.size() : 0);
+  if (hasContent && !isLineBreak(file.back())) file.append(lineBreak);
+  file.append("[").append(section).append("]").append(lineBreak);
+  file.append(entryText).append(lineBreak);
+}
+
+bool removeKey(std::string& file, std::string_view section, std::string_view key) {
+  Location loc = locate(file, section, key);
+  if (!loc.keyFound) return false;
+  file.erase(loc.keyLine.begin, loc.keyLine.next - loc.keyLine.begin);
+  return true;
+}
+
+bool removeSection(std::string& file, std::string_view section) {
+  Location loc = locate(file, section, std::string_view());
+  if (!loc.sectionFound) return false;
+  file.erase(loc.sectionLine.begin, loc.sectionEnd.begin - loc.sectionLine.begin);
+  return true;
+}
+
+}  // namespace trasso::ini

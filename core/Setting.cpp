@@ -1,0 +1,103 @@
+#include "Setting.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace trasso {
+
+KeyName::KeyName(const Key& key, int selector) {
+  const char* suffix = "";
+  switch (key.choice) {
+    case KeyChoice::Fixed: break;
+    case KeyChoice::Mode: suffix = selector != 0 ? "_Svy" : ""; break;
+    case KeyChoice::Side: suffix = selector != 0 ? "S" : "R"; break;
+  }
+  const size_t nameLength = std::strlen(key.name);
+  const size_t suffixLength = std::strlen(suffix);
+  // Declared names are short; an overlong one is cut rather than overflow.
+  const size_t take = std::min(nameLength, sizeof text_ - 1 - suffixLength);
+  std::memcpy(text_, key.name, take);
+  std::memcpy(text_ + take, suffix, suffixLength + 1);
+}
+
+int32_t readSetting(const std::string& path, const IntSetting& s, const char* key) {
+  return static_cast<int32_t>(readIntBits(path, s.key.section, key, s.def));
+}
+
+uint8_t readSetting(const std::string& path, const U8Setting& s, const char* key) {
+  return static_cast<uint8_t>(readIntBits(path, s.key.section, key, s.def));
+}
+
+uint16_t readSetting(const std::string& path, const U16Setting& s, const char* key) {
+  return static_cast<uint16_t>(readIntBits(path, s.key.section, key, s.def));
+}
+
+uint32_t readSetting(const std::string& path, const U32Setting& s, const char* key) {
+  return readIntBits(path, s.key.section, key, static_cast<int32_t>(s.def));
+}
+
+int32_t readSetting(const std::string& path, const FlagSetting& s, const char* key) {
+  const uint32_t stored = readIntBits(path, s.key.section, key, s.def);
+  switch (s.read) {
+    case FlagRead::NonZero: return stored != 0 ? 1 : 0;
+    case FlagRead::ExactlyOne: return stored == 1 ? 1 : 0;
+    case FlagRead::Stored: break;
+  }
+  return static_cast<int32_t>(stored);
+}
+
+std::string readSetting(const std::string& path, const TextSetting& s, const char* key) {
+  return readText(path, s.key.section, key, s.def, s.bufferSize);
+}
+
+double readSetting(const std::string& path, const DoubleSetting& s, const char* key) {
+  return readDoubleA(path, s.key.section, key, s.def);
+}
+
+double readSetting(const std::string& path, const DoubleTextSetting& s, const char* key) {
+  return readDoubleB(path, s.key.section, key, s.def);
+}
+
+uint32_t readSetting(const std::string& path, const ColourSetting& s, const char* key) {
+  return ColourFromText(readText(path, s.key.section, key, s.def, 20).c_str());
+}
+
+bool writeSetting(const std::string& path, const IntSetting& s, const char* key, int32_t v) {
+  return writeText(path, s.key.section, key, formatInt(v));
+}
+
+bool writeSetting(const std::string& path, const U8Setting& s, const char* key, uint8_t v) {
+  return writeText(path, s.key.section, key, formatInt(v));
+}
+
+bool writeSetting(const std::string& path, const U16Setting& s, const char* key, uint16_t v) {
+  return writeText(path, s.key.section, key, formatUnsigned(v));
+}
+
+bool writeSetting(const std::string& path, const U32Setting& s, const char* key, uint32_t v) {
+  return writeText(path, s.key.section, key, formatUnsigned(v));
+}
+
+bool writeSetting(const std::string& path, const FlagSetting& s, const char* key, int32_t v) {
+  return writeText(path, s.key.section, key, v != 0 ? "1" : "0");
+}
+
+bool writeSetting(const std::string& path, const TextSetting& s, const char* key,
+                  const char* v) {
+  return writeText(path, s.key.section, key, v);
+}
+
+bool writeSetting(const std::string& path, const DoubleSetting& s, const char* key, double v) {
+  return writeText(path, s.key.section, key, formatFixed(v, s.decimals));
+}
+
+bool writeSetting(const std::string& path, const DoubleTextSetting& s, const char* key,
+                  double v) {
+  return writeText(path, s.key.section, key, formatFixed(v, s.decimals));
+}
+
+bool writeSetting(const std::string& path, const ColourSetting& s, const char* key, uint32_t v) {
+  return writeText(path, s.key.section, key, colourToText(v));
+}
+
+}  // namespace trasso

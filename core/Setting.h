@@ -1,0 +1,102 @@
+// Declared settings: each key is declared once with its file, section, name, kind
+// and default; exported getters and setters are one-line wrappers over get/put.
+//
+//   constexpr IntSetting kPage{{SettingsFile::JknGnss, "GNSS", "Page"}, 0};
+//   int GetQZJkn_GNSS_Page() { return get(kPage); }
+//   void PutQZJkn_GNSS_Page(int value) { put(kPage, value); }
+//
+// A key may be chosen by an argument (KeyChoice); the selector argument of
+// get/put is that argument. getIn/putIn take a caller-named file instead of the
+// catalogue file (profiles whose path the caller passes).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "SettingsPaths.h"
+#include "SettingsValues.h"
+
+namespace trasso {
+
+enum class KeyChoice {
+  Fixed,  // the name as declared
+  Mode,   // selector 0: the name; any other: the name followed by "_Svy"
+  Side,   // selector other than 0: the name followed by "S"; 0: followed by "R"
+};
+
+struct Key {
+  SettingsFile file;
+  const char* section;
+  const char* name;
+  KeyChoice choice = KeyChoice::Fixed;
+};
+
+// The key name a selector chooses, held in a small buffer.
+class KeyName {
+ public:
+  KeyName(const Key& key, int selector);
+  const char* c_str() const { return text_; }
+
+ private:
+  char text_[64];
+};
+
+// How a flag's stored integer is returned.
+enum class FlagRead {
+  NonZero,     // 1 for any value other than 0
+  ExactlyOne,  // 1 only for a stored 1
+  Stored,      // the stored integer unchanged
+};
+
+struct IntSetting { Key key; int32_t def; };                 // "%d"
+struct U8Setting { Key key; uint8_t def; };                  // low 8 bits, "%d"
+struct U16Setting { Key key; uint16_t def; };                // low 16 bits, "%u"
+struct U32Setting { Key key; uint32_t def; };                // all 32 bits, "%lu"
+struct FlagSetting { Key key; int32_t def; FlagRead read = FlagRead::NonZero; };  // "1"/"0"
+struct TextSetting { Key key; const char* def; size_t bufferSize = 260; };
+struct DoubleSetting { Key key; double def; int decimals = 6; };            // form A
+struct DoubleTextSetting { Key key; const char* def; int decimals = 3; };   // form B
+struct ColourSetting { Key key; const char* def; };          // 20-byte text, "%3d,%3d,%3d"
+
+int32_t readSetting(const std::string& path, const IntSetting& s, const char* key);
+uint8_t readSetting(const std::string& path, const U8Setting& s, const char* key);
+uint16_t readSetting(const std::string& path, const U16Setting& s, const char* key);
+uint32_t readSetting(const std::string& path, const U32Setting& s, const char* key);
+int32_t readSetting(const std::string& path, const FlagSetting& s, const char* key);
+std::string readSetting(const std::string& path, const TextSetting& s, const char* key);
+double readSetting(const std::string& path, const DoubleSetting& s, const char* key);
+double readSetting(const std::string& path, const DoubleTextSetting& s, const char* key);
+uint32_t readSetting(const std::string& path, const ColourSetting& s, const char* key);
+
+bool writeSetting(const std::string& path, const IntSetting& s, const char* key, int32_t v);
+bool writeSetting(const std::string& path, const U8Setting& s, const char* key, uint8_t v);
+bool writeSetting(const std::string& path, const U16Setting& s, const char* key, uint16_t v);
+bool writeSetting(const std::string& path, const U32Setting& s, const char* key, uint32_t v);
+bool writeSetting(const std::string& path, const FlagSetting& s, const char* key, int32_t v);
+bool writeSetting(const std::string& path, const TextSetting& s, const char* key, const char* v);
+bool writeSetting(const std::string& path, const DoubleSetting& s, const char* key, double v);
+bool writeSetting(const std::string& path, const DoubleTextSetting& s, const char* key, double v);
+bool writeSetting(const std::string& path, const ColourSetting& s, const char* key, uint32_t v);
+
+template <class S>
+auto getIn(const std::string& path, const S& s, int selector = 0) {
+  return readSetting(path, s, KeyName(s.key, selector).c_str());
+}
+
+template <class S>
+auto get(const S& s, int selector = 0) {
+  return getIn(SettingsFilePath(s.key.file), s, selector);
+}
+
+template <class S, class V>
+bool putIn(const std::string& path, const S& s, V value, int selector = 0) {
+  return writeSetting(path, s, KeyName(s.key, selector).c_str(), value);
+}
+
+template <class S, class V>
+bool put(const S& s, V value, int selector = 0) {
+  return putIn(SettingsFilePath(s.key.file), s, value, selector);
+}
+
+}  // namespace trasso

@@ -1,0 +1,209 @@
+#include "SettingsFileIo.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace trasso::fileio {
+namespace {
+
+bool isLeadByte(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Closes a descriptor when it leaves scope.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() { reset(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  void reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  // Closes now and reports whether close succeeded (it can report write errors).
+  bool close() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+int openRetrying(const char* path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+bool readAll(int fd, std::string& out) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // One read of the size fstat gives; grow only if the file grew meanwhile.
+  size_t capacity = static_cast<size_t>(st.st_size) + 1;
+  out.resize(capacity);
+  size_t used = 0;
+  for (;;) {
+    ssize_t n = ::read(fd, &out[used], out.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      out.clear();
+      return false;
+    }
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
+    if (used == out.size()) out.resize(out.size() * 2);
+  }
+  out.resize(used);
+  return true;
+}
+
+bool writeAll(int fd, const std::string& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+int fsyncRetrying(int fd) {
+  int rc;
+  do {
+    rc = ::fsync(fd);
+  } while (rc != 0 && errno == EINTR);
+  return rc;
+}
+
+// The file a path finally names: a symbolic link is resolved; a path that does
+// not exist (yet) is taken as it is. Empty when a link cannot be resolved.
+std::string resolveTarget(const std::string& native) {
+  struct stat st;
+  if (::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return native;
+  char* resolved = ::realpath(native.c_str(), nullptr);
+  if (resolved == nullptr) return std::string();
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
+bool replaceFile(const std::string& native,
+                 const std::function<EditResult(std::string& contents, bool exists)>& edit);
+
+}  // namespace
+
+std::string nativePath(const std::string& path) {
+  std::string out(path);
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (isLeadByte(out[i]) && i + 1 < out.size()) {
+      ++i;
+    } else if (out[i] == '\\') {
+      out[i] = '/';
+    }
+  }
+  return out;
+}
+
+bool readFile(const std::string& native, std::string& out) {
+  out.clear();
+  Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY));
+  if (!fd.valid()) return false;
+  return readAll(fd.get(), out);
+}
+
+bool updateFile(const std::string& native,
+                const std::function<EditResult(std::string& contents, bool exists)>& edit) {
+  try {
+    return replaceFile(native, edit);
+  } catch (...) {  // out of memory: nothing was renamed, so nothing changed
+    return false;
+  }
+}
+
+namespace {
+
+bool replaceFile(const std::string& native,
+                 const std::function<EditResult(std::string& contents, bool exists)>& edit) {
+  const std::string target = resolveTarget(native);
+  if (target.empty() || target.back() == '/') return false;
+  const size_t slash = target.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string(".") : (slash == 0 ? "/" : target.substr(0, slash));
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  const std::string temp = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+                           "." + name + ".tmp";
+
+  Fd folderFd(openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY));
+  if (!folderFd.valid()) return false;
+  int rc;
+  do {
+    rc = ::flock(folderFd.get(), LOCK_EX);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) return false;
+
+  // Whatever a killed writer left behind goes first.
+  ::unlink(temp.c_str());
+
+  std::string contents;
+  bool exists = false;
+  struct stat old {};
+  Fd current(openRetrying(target.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
+  if (current.valid()) {
+    if (::fstat(current.get(), &old) != 0 || !S_ISREG(old.st_mode)) return false;
+    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    if (::geteuid() != 0 && ::access(target.c_str(), W_OK) != 0) return false;
+    if (!readAll(current.get(), contents)) return false;
+    current.reset();
+    exists = true;
+  } else if (errno != ENOENT) {
+    return false;
+  }
+
+  switch (edit(contents, exists)) {
+    case EditResult::Unchanged:
+      return true;
+    case EditResult::Refused:
+      return false;
+    case EditResult::Changed:
+      break;
+  }
+
+  const mode_t mode = exists ? (old.st_mode & 07777) : 0666;
+  Fd out(openRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, mode));
+  if (!out.valid()) return false;
+  bool ok = true;
+  if (exists) {
+    // open() applied the umask; give the new file exactly the old mode and owner.
+    ok = ::fchmod(out.get(), mode) == 0;
+    if (ok && ::geteuid() == 0) (void)::fchown(out.get(), old.st_uid, old.st_gid);
+  }
+  ok = ok && writeAll(out.get(), contents) && fsyncRetrying(out.get()) == 0;
+  ok = out.close() && ok;
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable.
+  (void)fsyncRetrying(folderFd.get());
+  return true;
+}
+
+}  // namespace
+
+}  // namespace trasso::fileio

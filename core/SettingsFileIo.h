@@ -1,0 +1,42 @@
+// Reading and atomically replacing settings files.
+//
+// Paths are texts as the library composes them: '\' and '/' both separate
+// folders; a '\' that is the second byte of a code page 932 character does not.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace trasso::fileio {
+
+// The path as the file system takes it: separators turned into '/'.
+std::string nativePath(const std::string& path);
+
+// Reads the whole file at a native path into out (reusing its capacity).
+// Returns false, with out empty, when it cannot be read: missing, a folder, no
+// permission. Never creates, locks or changes anything.
+bool readFile(const std::string& native, std::string& out);
+
+// What an edit made of a file's contents.
+enum class EditResult {
+  Changed,    // write the new contents
+  Unchanged,  // nothing to write; the update succeeds
+  Refused,    // nothing to write; the update fails
+};
+
+// Reads, edits and replaces the file at a native path as one step:
+// - writers of the same folder are serialised across threads and processes by an
+//   exclusive lock on the folder itself, taken before the file is read;
+// - the new contents go to a temporary file beside it, are flushed to the disk,
+//   take the old file's mode and owner, and are renamed over it; then the folder
+//   is flushed, so a crash leaves the old file or the new one, never a mix;
+// - a temporary file left by a killed writer is removed by the next update;
+// - a symbolic link is followed and the file it names is replaced.
+// Fails, changing nothing, when the folder is missing, the path is not a regular
+// file, the file's permission bits allow no writing (also for root), or any step
+// of the write fails. The edit sees the current contents (empty for a new file)
+// and whether the file exists.
+bool updateFile(const std::string& native,
+                const std::function<EditResult(std::string& contents, bool exists)>& edit);
+
+}  // namespace trasso::fileio

@@ -1,0 +1,59 @@
+#include "SettingsPaths.h"
+
+#include "TrassoJkn.h"
+#include "outside/KorvelIni.h"
+
+namespace trasso {
+namespace {
+
+constexpr const char* kCatalogue[] = {
+    "def-share.ini", "def-ts.ini",    "def-nmea.ini", "disp-navi.ini",    "disp-ts.ini",
+    "disp-nmea.ini", "jkn-ts.ini",    "jkn-nmea.ini", "sound.ini",        "disp-tsh.ini",
+    "def-gnss.ini",  "disp-gnss.ini", "jkn-gnss.ini", "NTrip.ini",        "jkn-gnss-rtk.ini",
+    "jkn-pl30.ini",  "jkn-soku.ini",  "jkn-zetr.ini",
+};
+constexpr int kCatalogueSize = static_cast<int>(sizeof kCatalogue / sizeof kCatalogue[0]);
+
+}  // namespace
+
+std::string AppDataRoot(int root) {
+  // A fresh component object per path; it is gone before the path is completed.
+  KorvelIni component;
+  return component.GetAppDataPath(root);
+}
+
+std::string AppDataFolder(int root, const char* folder) {
+  return AppDataRoot(root) + "\\" + folder + "\\";
+}
+
+const char* SettingsFileName(int id) {
+  return (id >= 0 && id < kCatalogueSize) ? kCatalogue[id] : nullptr;
+}
+
+std::string SettingsFilePath(int id) {
+  const bool rootOne = id == 3 || id == 8 || id == 13;
+  std::string path = AppDataFolder(rootOne ? 1 : 0, "inf");
+  if (const char* name = SettingsFileName(id)) path += name;
+  return path;
+}
+
+}  // namespace trasso
+
+using trasso::AppDataFolder;
+using trasso::AppDataRoot;
+using trasso::SettingsFile;
+using trasso::SettingsFilePath;
+
+std::string GetQZInf_Path(int root) noexcept { return AppDataFolder(root, "inf"); }
+std::string GetQZImg_Path(int root) noexcept { return AppDataFolder(root, "img"); }
+std::string GetQZWav_Path(int root) noexcept { return AppDataFolder(root, "wav"); }
+std::string GetQZGeoidFile_Path() noexcept { return AppDataRoot(0) + "\\geoid"; }
+std::string GetQZGeoidFile_FullPath() noexcept { return GetQZGeoidFile_Path() + "\\geoidn.dat"; }
+std::string GetQZJkn_ZETR_Path() noexcept { return SettingsFilePath(SettingsFile::JknZetr); }
+std::string GetQZJkn_PL30_Path() noexcept { return SettingsFilePath(SettingsFile::JknPl30); }
+std::string GetQZJkn_Soku_Path() noexcept { return SettingsFilePath(SettingsFile::JknSoku); }
+
+// The INI layer keeps no cached copies, so there is nothing to write out.
+void Flush_QZJkn_ZETR_File(const char* /*path*/) noexcept {}
+void Flush_QZJkn_PL30_File(const char* path) noexcept { Flush_QZJkn_ZETR_File(path); }
+void Flush_QZJkn_Soku_File(const char* path) noexcept { Flush_QZJkn_ZETR_File(path); }

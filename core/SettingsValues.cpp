@@ -1,0 +1,223 @@
+#include "SettingsValues.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "Ini.h"
+#include "SettingsFileIo.h"
+
+namespace trasso {
+namespace {
+
+bool isCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Reads one key's raw value into out without keeping the file open. The file's
+// bytes go to a per-thread buffer so that a getter allocates nothing per line
+// and, after the first call on a thread, usually nothing for the file either.
+bool lookup(const std::string& path, const char* section, const char* key, std::string& out) {
+  thread_local std::string buffer;
+  if (section == nullptr || key == nullptr) return false;
+  bool found = false;
+  try {
+    if (fileio::readFile(fileio::nativePath(path), buffer)) {
+      if (auto value = ini::findValue(buffer, section, key)) {
+        out.assign(value->data(), value->size());
+        found = true;
+      }
+    }
+  } catch (...) {  // out of memory: the key reads as missing
+    found = false;
+  }
+  constexpr size_t kKeepAtMost = 1 << 20;
+  if (buffer.capacity() > kKeepAtMost) std::string().swap(buffer);
+  return found;
+}
+
+// Digits of base from text[i], accumulated modulo 2^32.
+uint32_t accumulateDigits(std::string_view text, size_t i, unsigned base) {
+  uint32_t value = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    unsigned digit;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<unsigned>(c - '0');
+    } else if (c >= 'a' && c <= 'f') {
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    } else if (c >= 'A' && c <= 'F') {
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    } else {
+      break;
+    }
+    if (digit >= base) break;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+// Skips leading blanks and a sign; returns the position after them.
+size_t skipBlanksAndSign(std::string_view text, bool& negative) {
+  size_t i = 0;
+  while (i < text.size() && isCSpace(text[i])) ++i;
+  negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  return i;
+}
+
+bool writeOrRemove(const std::string& path, const char* section, const char* key,
+                   const std::string_view* value) {
+  if (section == nullptr || key == nullptr) return false;
+  if (!ini::isStorableSection(section) || !ini::isStorableKey(key)) return false;
+  if (value != nullptr && !ini::isStorableValue(*value)) return false;
+  return fileio::updateFile(fileio::nativePath(path), [&](std::string& contents, bool exists) {
+    if (value == nullptr) {
+      if (!exists) return fileio::EditResult::Unchanged;
+      return ini::removeKey(contents, section, key) ? fileio::EditResult::Changed
+                                                    : fileio::EditResult::Unchanged;
+    }
+    ini::setValue(contents, section, key, *value);
+    return fileio::EditResult::Changed;
+  });
+}
+
+}  // namespace
+
+std::optional<std::string> readRaw(const std::string& path, const char* section,
+                                   const char* key) {
+  std::string value;
+  if (!lookup(path, section, key, value)) return std::nullopt;
+  return value;
+}
+
+uint32_t parseIntBits(std::string_view text) {
+  bool negative;
+  size_t i = skipBlanksAndSign(text, negative);
+  unsigned base = 10;
+  if (i + 1 < text.size() && text[i] == '0') {
+    switch (text[i + 1]) {
+      case 'x': base = 16; break;
+      case 'o': base = 8; break;
+      case 'b': base = 2; break;
+      default: break;
+    }
+    if (base != 10) i += 2;
+  }
+  uint32_t value = accumulateDigits(text, i, base);
+  return negative ? 0u - value : value;
+}
+
+uint32_t textToIntBits(std::string_view text) {
+  bool negative;
+  size_t i = skipBlanksAndSign(text, negative);
+  uint32_t value = accumulateDigits(text, i, 10);
+  return negative ? 0u - value : value;
+}
+
+uint32_t readIntBits(const std::string& path, const char* section, const char* key,
+                     int32_t def) {
+  std::string value;
+  if (!lookup(path, section, key, value) || value.empty()) return static_cast<uint32_t>(def);
+  return parseIntBits(value);
+}
+
+std::string readText(const std::string& path, const char* section, const char* key,
+                     const char* def, size_t bufferSize) {
+  std::string value;
+  if (!lookup(path, section, key, value)) value = def ? def : "";
+  const size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
+  if (value.size() > limit) value.resize(limit);
+  return value;
+}
+
+std::string ReadProfileText(const char* section, const char* key, const char* def,
+                            const std::string& path) {
+  return readText(path, section, key, def, 260);
+}
+
+double textToDouble(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && isCSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Only decimal numbers: no "inf", "nan" or hexadecimal forms.
+  const bool digitFirst = i < text.size() && text[i] >= '0' && text[i] <= '9';
+  const bool pointFirst = i + 1 < text.size() && text[i] == '.' && text[i + 1] >= '0' &&
+                          text[i + 1] <= '9';
+  if (!digitFirst && !pointFirst) return 0.0;
+  double value = 0.0;
+  std::from_chars(text.data() + i, text.data() + text.size(), value, std::chars_format::general);
+  return negative ? -value : value;
+}
+
+double readDoubleA(const std::string& path, const char* section, const char* key, double def) {
+  std::string value;
+  if (!lookup(path, section, key, value) || value.empty()) return def;
+  return textToDouble(value);
+}
+
+double readDoubleB(const std::string& path, const char* section, const char* key,
+                   const char* defText) {
+  return textToDouble(readText(path, section, key, defText));
+}
+
+uint32_t ColourFromText(const char* text) {
+  uint32_t parts[3] = {255, 255, 255};
+  std::string_view rest = text ? text : "";
+  for (uint32_t& part : parts) {
+    size_t start = rest.find_first_not_of(',');
+    if (start == std::string_view::npos) break;
+    rest.remove_prefix(start);
+    size_t end = rest.find(',');
+    part = textToIntBits(rest.substr(0, end)) & 0xFFu;
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+  }
+  return parts[0] | (parts[1] << 8) | (parts[2] << 16);
+}
+
+std::string colourToText(uint32_t colour) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%3d,%3d,%3d", static_cast<int>(colour & 0xFF),
+                static_cast<int>((colour >> 8) & 0xFF), static_cast<int>((colour >> 16) & 0xFF));
+  return buf;
+}
+
+std::string formatInt(int32_t value) { return std::to_string(value); }
+
+std::string formatUnsigned(uint32_t value) { return std::to_string(value); }
+
+std::string formatFixed(double value, int decimals) {
+  // Large enough for any double in fixed notation.
+  char buf[400];
+  auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+  return std::string(buf, result.ptr);
+}
+
+bool writeText(const std::string& path, const char* section, const char* key,
+               const char* value) {
+  if (value == nullptr) return writeOrRemove(path, section, key, nullptr);
+  std::string_view view(value);
+  return writeOrRemove(path, section, key, &view);
+}
+
+bool writeText(const std::string& path, const char* section, const char* key,
+               const std::string& value) {
+  std::string_view view(value);
+  return writeOrRemove(path, section, key, &view);
+}
+
+bool removeSection(const std::string& path, const char* section) {
+  if (section == nullptr) return false;
+  return fileio::updateFile(fileio::nativePath(path), [&](std::string& contents, bool exists) {
+    if (!exists) return fileio::EditResult::Unchanged;
+    return ini::removeSection(contents, section) ? fileio::EditResult::Changed
+                                                 : fileio::EditResult::Unchanged;
+  });
+}
+
+}  // namespace trasso

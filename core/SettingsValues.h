@@ -1,0 +1,72 @@
+// Value kinds of settings files: how each kind is read from and written to a key.
+//
+// Every function names its file by a path text as the library composes it ('\'
+// or '/' between folders), opens it, does its one read or write and keeps
+// nothing. Reads never create or change anything; a missing file, section or key
+// gives the default.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trasso {
+
+// The raw value of a key (quotes already removed), or nullopt when the file,
+// section or key is missing or the key's line has no '='.
+std::optional<std::string> readRaw(const std::string& path, const char* section, const char* key);
+
+// Integer rule: the value's number as a 32-bit pattern, or def when the key is
+// missing or empty. Leading blanks, a sign, then digits (a lowercase 0x, 0o or 0b
+// prefix selects base 16, 8 or 2), taken modulo 2^32; no digits give 0.
+uint32_t readIntBits(const std::string& path, const char* section, const char* key, int32_t def);
+uint32_t parseIntBits(std::string_view text);
+
+// Text rule: the stored value, or def when the key is missing, cut to
+// bufferSize - 1 bytes.
+std::string readText(const std::string& path, const char* section, const char* key,
+                     const char* def, size_t bufferSize = 260);
+
+// The text rule with the usual 260-byte buffer.
+std::string ReadProfileText(const char* section, const char* key, const char* def,
+                            const std::string& path);
+
+// Double forms. Form A: def when the text is missing or empty, else its number.
+// Form B: the number of the text read with a default text (empty gives 0.0).
+double readDoubleA(const std::string& path, const char* section, const char* key, double def);
+double readDoubleB(const std::string& path, const char* section, const char* key,
+                   const char* defText);
+
+// The standard text-to-double conversion: leading blanks, then the longest
+// decimal number (sign, digits, point, exponent); 0.0 when there is none.
+// Independent of the process locale.
+double textToDouble(std::string_view text);
+
+// The standard text-to-integer conversion (leading blanks, sign, decimal digits;
+// 0 when there are none), taken modulo 2^32.
+uint32_t textToIntBits(std::string_view text);
+
+// Colour rule: red, green and blue from the first three comma-separated pieces
+// (runs of commas count as one), each cut to 8 bits; missing pieces stay 255.
+uint32_t ColourFromText(const char* text);
+// "%3d,%3d,%3d" of red, green and blue.
+std::string colourToText(uint32_t colour);
+
+// Number texts as the write formats give them.
+std::string formatInt(int32_t value);            // "%d"
+std::string formatUnsigned(uint32_t value);      // "%u", "%lu"
+std::string formatFixed(double value, int decimals);  // "%f" (6), "%.3f", "%.6f"
+
+// Write rule: value given sets the key; a null value removes it. Returns false
+// when nothing could be stored (missing folder, read-only file, a name or value
+// holding a line break).
+bool writeText(const std::string& path, const char* section, const char* key, const char* value);
+bool writeText(const std::string& path, const char* section, const char* key,
+               const std::string& value);
+
+// Removes a whole section. Returns false when the file could not be written.
+bool removeSection(const std::string& path, const char* section);
+
+}  // namespace trasso

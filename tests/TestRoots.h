@@ -1,0 +1,33 @@
+// Shared test fixture: fresh application-data roots for every test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace trasso::test {
+
+// Whole-file helpers on native paths.
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+bool exists(const std::string& path);
+// The names in a folder, sorted ("." and ".." left out).
+std::string listFolder(const std::string& folder);
+
+// Gives each test two empty roots, with their "inf" folders, through
+// KORVEL_APPDATA_0 and KORVEL_APPDATA_1, and removes them afterwards.
+class RootsTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Native path of a file in the "inf" folder of root 0 or 1.
+  std::string inf(const std::string& name, int root = 0) const;
+  std::string root(int n) const { return roots_[n]; }
+
+ private:
+  std::string base_;
+  std::string roots_[2];
+};
+
+}  // namespace trasso::test
