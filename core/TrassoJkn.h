@@ -199,6 +199,122 @@ TRASSOJKN_API void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept;
 // Display and guidance-screen settings
 // ---------------------------------------------------------------------------
 
+// Item switches: key of section "Use" in "def-share.ini", "def-ts.ini" or
+// "def-nmea.ini", chosen by item code 0 to 53. The first argument is ignored.
+// The getter returns the stored integer (0 for an unassigned code: 25, below 0,
+// above 53); the setter writes "1" for any non-zero value, else "0", and nothing
+// for an unassigned code.
+TRASSOJKN_API int GetQZJkn_Use(int ignored, int item) noexcept;
+TRASSOJKN_API void PutQZJkn_Use(int ignored, int item, int value) noexcept;
+
+// Lists: integer keys "Max" and "Cnt" and text entries keyed by the entry number
+// ("%d"). Mkhy: "def-ts.ini" [Mkhy]; Antn: "def-nmea.ini" [Antn]; GnssAntn:
+// "def-gnss.ini" [Antn]; all with Max 8, Cnt 0 and entries "0.000" read with a
+// 20-byte buffer. Memo: "def-share.ini" [Memo], Max 10, Cnt 0, entries "" read
+// with an 81-byte buffer.
+TRASSOJKN_API std::string GetQZJkn_Kihi() noexcept;  // "def-ts.ini" [Kkou] "Kkou", "0.000" (20)
+TRASSOJKN_API void PutQZJkn_Kihi(const char* text) noexcept;
+TRASSOJKN_API int GetQZJkn_MkhyMax() noexcept;
+TRASSOJKN_API void PutQZJkn_MkhyMax(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_MkhyCnt() noexcept;
+TRASSOJKN_API void PutQZJkn_MkhyCnt(int value) noexcept;
+TRASSOJKN_API std::string GetQZJkn_Mkhy(int n) noexcept;
+TRASSOJKN_API void PutQZJkn_Mkhy(int n, const char* text) noexcept;
+TRASSOJKN_API int GetQZJkn_AntnMax() noexcept;
+TRASSOJKN_API void PutQZJkn_AntnMax(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_AntnCnt() noexcept;
+TRASSOJKN_API void PutQZJkn_AntnCnt(int value) noexcept;
+TRASSOJKN_API std::string GetQZJkn_Antn(int n) noexcept;
+TRASSOJKN_API void PutQZJkn_Antn(int n, const char* text) noexcept;
+TRASSOJKN_API int GetQZJkn_GnssAntnMax() noexcept;
+TRASSOJKN_API void PutQZJkn_GnssAntnMax(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_GnssAntnCnt() noexcept;
+TRASSOJKN_API void PutQZJkn_GnssAntnCnt(int value) noexcept;
+TRASSOJKN_API std::string GetQZJkn_GnssAntn(int n) noexcept;
+TRASSOJKN_API void PutQZJkn_GnssAntn(int n, const char* text) noexcept;
+TRASSOJKN_API int GetQZJkn_MemoMax() noexcept;
+TRASSOJKN_API void PutQZJkn_MemoMax(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_MemoCnt() noexcept;
+TRASSOJKN_API void PutQZJkn_MemoCnt(int value) noexcept;
+TRASSOJKN_API std::string GetQZJkn_Memo(int n) noexcept;
+TRASSOJKN_API void PutQZJkn_Memo(int n, const char* text) noexcept;
+
+// Screen colours of catalogue file `file`, section "%d" of `section`, key by
+// `which`: 0 "MessBak", 1 "MessFor", 2 "BtnNorm", 3 "BtnPush", 4 "FuncBak";
+// default white. Any other `which`, or a file id outside the catalogue, reads
+// white and writes nothing. Colours are written "%3d,%3d,%3d".
+TRASSOJKN_API uint32_t GetQZJkn_Color(int file, int which, int section) noexcept;
+TRASSOJKN_API void PutQZJkn_Color(int file, int which, int section, uint32_t colour) noexcept;
+// Catalogue file `file`, [0] "RecSize", 0, low 8 bits; written "%d".
+TRASSOJKN_API uint8_t GetQZJkn_RecSize(int file) noexcept;
+TRASSOJKN_API void PutQZJkn_RecSize(int file, uint8_t size) noexcept;
+
+// Single values of "def-share.ini".
+TRASSOJKN_API uint8_t GetQZJkn_RecMax() noexcept;  // [Rec] "Max", 0, low 8 bits
+TRASSOJKN_API int GetQZJkn_SUPtInfoForm() noexcept;  // [SU] "FORM", 7
+TRASSOJKN_API void PutQZJkn_SUPtInfoForm(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_CadSetDef() noexcept;  // [CAD] "Def", 0
+TRASSOJKN_API void PutQZJkn_CadSetDef(int value) noexcept;
+
+// Log display, "def-share.ini" [Logg]; read only.
+TRASSOJKN_API uint32_t GetQZJkn_LogColor() noexcept;  // "LCOL", "128,128,255"
+TRASSOJKN_API int GetQZJkn_LogLineW() noexcept;       // "LLIN", 2
+TRASSOJKN_API int GetQZJkn_LogPlotS() noexcept;       // "LPNT", 10
+TRASSOJKN_API int GetQZJkn_LogOfst1() noexcept;       // "LOF1", -2
+TRASSOJKN_API int GetQZJkn_LogOfst2() noexcept;       // "LOF2", -3
+TRASSOJKN_API int GetQZJkn_LogDispCnt() noexcept;     // "LCNT", 100
+TRASSOJKN_API int GetQZJkn_LogDispAll() noexcept;     // "LALL", 0
+
+// Sound names: "sound.ini" (root 1) [Wav], key "%d" of n, "" (260); read only.
+TRASSOJKN_API std::string GetQZJkn_WavName(int n) noexcept;
+
+// Stake-out graphics, "def-share.ini" [SKSG]. Entry n has keys "COL", "WDT" and
+// "TYP" followed by n; the caller gives the default.
+TRASSOJKN_API uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept;
+TRASSOJKN_API void PutQZJkn_SksColor(int n, uint32_t colour) noexcept;
+TRASSOJKN_API int GetQZJkn_SksWidth(int n, int def) noexcept;
+TRASSOJKN_API void PutQZJkn_SksWidth(int n, int width) noexcept;
+TRASSOJKN_API int GetQZJkn_SksType(int n, int def) noexcept;
+TRASSOJKN_API void PutQZJkn_SksType(int n, int type) noexcept;
+TRASSOJKN_API uint32_t GetQZJkn_SksNormColor() noexcept;  // "NCOL", "153,153,255"
+TRASSOJKN_API void PutQZJkn_SksNormColor(uint32_t colour) noexcept;
+TRASSOJKN_API uint32_t GetQZJkn_SksErrColor() noexcept;  // "WCOL", "255,153,255"
+TRASSOJKN_API void PutQZJkn_SksErrColor(uint32_t colour) noexcept;
+TRASSOJKN_API uint32_t GetQZJkn_SksOverColor() noexcept;  // "HCOL", "153,255,153"
+TRASSOJKN_API void PutQZJkn_SksOverColor(uint32_t colour) noexcept;
+
+// Rectangle observation, "def-share.ini" [RCOB].
+TRASSOJKN_API uint16_t GetQZJkn_RectObsKanCode() noexcept;  // "CODE", 9998
+TRASSOJKN_API void PutQZJkn_RectObsKanCode(uint16_t value) noexcept;
+TRASSOJKN_API uint16_t GetQZJkn_RectObsMode() noexcept;  // "MODE", 0
+TRASSOJKN_API void PutQZJkn_RectObsMode(uint16_t value) noexcept;
+// "WIDE", text "0.5" read with a 32-byte buffer and converted (an empty value
+// gives 0.0); written "%.3f".
+TRASSOJKN_API double GetQZJkn_RectObsWide() noexcept;
+TRASSOJKN_API void PutQZJkn_RectObsWide(double value) noexcept;
+
+// Zoom, "def-share.ini" [GZPROP]. Modes 0, 1, 2: small, medium, large.
+TRASSOJKN_API uint16_t GetQZJkn_ObsMainZoomMode() noexcept;  // "OMZ", 0
+TRASSOJKN_API void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept;
+TRASSOJKN_API uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept;  // "OCZ", 0
+TRASSOJKN_API void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept;
+TRASSOJKN_API uint16_t GetQZJkn_AssistMainZoomMode() noexcept;  // "ASZ", 1
+TRASSOJKN_API void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept;
+// Scale of a zoom mode, read like "WIDE". Main: "SML" "1.0", "MDL" "1.2",
+// "LRG" "1.4", other modes as 0. Assist: "A_SML" "0.8", "A_MDL" "1.0",
+// "A_LRG" "1.2", other modes as 1.
+TRASSOJKN_API double GetQZJkn_ZoomModeScale(uint16_t mode) noexcept;
+TRASSOJKN_API double GetQZJkn_AssistMainZoomModeScale(uint16_t mode) noexcept;
+
+// Observation screen: [ZOKEX] "STEDMODE", true; [OBSSEC] "STKDSPMODE", 0;
+// [OBSSEC] "STKNNONDELETE", false. Flags are true when not 0, written "1"/"0".
+TRASSOJKN_API bool GetQZJkn_ObsZokExStartEndCmdMode() noexcept;
+TRASSOJKN_API void PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept;
+TRASSOJKN_API uint16_t GetQZJkn_ObsStkDispMode() noexcept;
+TRASSOJKN_API void PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept;
+TRASSOJKN_API bool GetQZJkn_ObsZokStockNonDelete() noexcept;
+TRASSOJKN_API void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept;
+
 // ---------------------------------------------------------------------------
 // Reference catalogues: NTRIP casters, plane rectangular coordinate zones
 // ---------------------------------------------------------------------------
