@@ -231,15 +231,28 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
   return std::nullopt;
 }
 
-bool isStorableSection(std::string_view section) { return !hasLineBreak(section); }
+// A name or value is storable when the line the writer makes of it reads back as
+// exactly the same: no line breaks or NUL, no blanks the reader would trim, no
+// '=' in a key, no key that would read as a section line, no section name whose
+// last byte would pair with the closing ']' as a double-byte character.
+bool isStorableSection(std::string_view section) {
+  if (hasLineBreak(section) || section.find('\0') != std::string_view::npos) return false;
+  const std::string line = "[" + std::string(section) + "]";
+  const Line whole{0, line.size(), line.size()};
+  const Entry entry = parse(line, whole);
+  return entry.kind == LineKind::Section && entry.name == section;
+}
 
 bool isStorableKey(std::string_view key) {
-  return !key.empty() && !hasLineBreak(key) && key.find('=') == std::string_view::npos &&
-         key.front() != '[' && !isBlank(key.front()) && !isBlank(key.back()) &&
-         key.find('\0') == std::string_view::npos;
+  if (key.empty() || hasLineBreak(key) || key.find('\0') != std::string_view::npos) return false;
+  const std::string line = std::string(key) + "=";
+  const Line whole{0, line.size(), line.size()};
+  const Entry entry = parse(line, whole);
+  return entry.kind == LineKind::Key && entry.hasEquals && entry.name == key;
 }
 
 bool isStorableValue(std::string_view value) {
+  // Quoting (encodeValue) makes every other byte string read back unchanged.
   return !hasLineBreak(value) && value.find('\0') == std::string_view::npos;
 }
 

@@ -146,8 +146,12 @@ TEST(IniStorable, RefusesWhatCouldNotBeReadBack) {
   for (const char* key : {"", "a=b", "[x]", " x", "x ", "a\nb", "a\rb"}) {
     EXPECT_FALSE(isStorableKey(key)) << key;
   }
+  EXPECT_TRUE(isStorableKey("x]"));
   EXPECT_TRUE(isStorableSection("A] [B"));
-  EXPECT_FALSE(isStorableSection("A\r\n[B"));
+  EXPECT_TRUE(isStorableSection(""));
+  for (const char* section : {"A\r\n[B", " A", "A\t", "\x83", "A\x1A"}) {
+    EXPECT_FALSE(isStorableSection(section)) << section;
+  }
 }
 
 }  // namespace
