@@ -233,7 +233,7 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
 
 // A name or value is storable when the line the writer makes of it reads back as
 // exactly the same: no line breaks or NUL, no blanks the reader would trim, no
-// '=' in a key, no key that would read as a section line, no section name whose
+// '=' in a key, no key starting with '[', no section name whose
 // last byte would pair with the closing ']' as a double-byte character.
 bool isStorableSection(std::string_view section) {
   if (hasLineBreak(section) || section.find('\0') != std::string_view::npos) return false;
@@ -244,7 +244,10 @@ bool isStorableSection(std::string_view section) {
 }
 
 bool isStorableKey(std::string_view key) {
-  if (key.empty() || hasLineBreak(key) || key.find('\0') != std::string_view::npos) return false;
+  // A line starting with '[' reads as a section line whenever a ']' follows,
+  // which a value may bring.
+  if (key.empty() || key.front() == '[') return false;
+  if (hasLineBreak(key) || key.find('\0') != std::string_view::npos) return false;
   const std::string line = std::string(key) + "=";
   const Line whole{0, line.size(), line.size()};
   const Entry entry = parse(line, whole);
