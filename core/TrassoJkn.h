@@ -319,6 +319,37 @@ TRASSOJKN_API void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept;
 // Reference catalogues: NTRIP casters, plane rectangular coordinate zones
 // ---------------------------------------------------------------------------
 
+// NTRIP caster catalogue: "NTrip.ini" of root 1, section "NTrip", read only.
+// Provider numbers pn count from 1; keys are "Co" + "%02d" of pn + field.
+// Number of providers: "CoCnt", 0.
+TRASSOJKN_API int GetNTrip_Co_Cnt() noexcept;
+// Fills rec from provider pn = index + 1 (16-bit): Name "Nam", Index low 8 bits
+// of "Idx", Address "Adr", Sct low 8 bits of "Sct" (pn 65535 reads these four
+// without number), then appends "Prt000".."Prt<n-1>" (n = low 16 bits of
+// "PrtCnt") to the ports already in rec. Returns 1 when Index > 0, Address is not
+// empty and rec holds a port, else 0; 0 for a null rec.
+TRASSOJKN_API int GetNTrip_Co_Info(uint16_t index, CompanyRec* rec) noexcept;
+// Number of streams of list kind (1: "Vrs", any other: "Rrs"): "Co<pn><list>Cnt", 0.
+TRASSOJKN_API int GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) noexcept;
+// Fills rec from stream entry of the list: fields "i", "n", "m", "x" under
+// "Co<pn><list><entry %02u>" (entry 65535: "Co<pn><list>" alone). Id is
+// ((pn * 10 + kind) * 100 + i) modulo 65536. Returns 1 when Id > 0 and both texts
+// are not empty, else 0; 0 for a null rec.
+TRASSOJKN_API int GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry,
+                                         NTripRec* rec) noexcept;
+
+// Plane rectangular coordinate zones: the fixed table of the 19 zones, and the
+// selected zone in "<folder>\HmnZaKei.ini", section "HMNZAKEI", key "NO".
+TRASSOJKN_API int GetHmnZaKeiCnt() noexcept;  // always 19
+// Row index 0..18: sets number and code page 932 name and returns 1; any other
+// index returns 0 and leaves both untouched.
+TRASSOJKN_API int GetHmnZaKeiInfo(int index, uint16_t& number, std::string& name) noexcept;
+// Low 16 bits of "NO", 1; not checked against the table.
+TRASSOJKN_API uint16_t GetHmnZaKei(const char* folder) noexcept;
+// Numbers outside 1..19 return 0 and write nothing; others are written with "%u"
+// and return 1, also when the write fails.
+TRASSOJKN_API int SetHmnZaKei(const char* folder, uint16_t number) noexcept;
+
 // ---------------------------------------------------------------------------
 // Tools: point names, geoid files
 // ---------------------------------------------------------------------------
