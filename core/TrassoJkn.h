@@ -353,3 +353,22 @@ TRASSOJKN_API int SetHmnZaKei(const char* folder, uint16_t number) noexcept;
 // ---------------------------------------------------------------------------
 // Tools: point names, geoid files
 // ---------------------------------------------------------------------------
+
+// Station name of a running value: number of whole intervals q (floored) and the
+// remainder r, both rounded to decimals by rule. Mode 0: prefix + q, with "+" and
+// r when r is not zero; 1: "+" and r alone, or prefix + q when r is zero; 2: the
+// value itself (a whole number when it is a multiple of interval); 3: empty. The
+// remainder is right-aligned to decimals + 1 + the digits of interval. Values
+// outside -999999.9999..9999999.9999 give q and r 0 (not in mode 2). Other modes
+// and interval 0 give empty text. The name is cut to 16 bytes, never inside a
+// double-byte character of the prefix.
+TRASSOJKN_API std::string QZJknTool_MakeNoName(int mode, double value, const char* prefix,
+                                               uint16_t interval, int16_t decimals,
+                                               int16_t rule) noexcept;
+// Whether the file is a geoid grid in the ISG format.
+TRASSOJKN_API bool QZJknTool_IsGeoidFileISG(const char* path) noexcept;
+// Version of a geoid file: an ISG file's version text, given a leading "ver"
+// unless it holds one in any case; for a text grid, the eighth space-separated
+// field of its first line, or "ver1.0" when it has exactly seven. Empty text when
+// there is none or the file cannot be read.
+TRASSOJKN_API std::string QZJknTool_GetGeoidFileVer(const char* path) noexcept;
