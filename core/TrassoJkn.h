@@ -183,9 +183,88 @@ TRASSOJKN_API void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept;
 // RTK radio, antenna catalogue, current antenna and sensor pictures
 // ---------------------------------------------------------------------------
 
+// RTK radio link, "jkn-gnss-rtk.ini", section "GNSS". "RTKRadio" (0), "RTKHosei"
+// (2) and "RTKFlowCTS" (1) are shared; a side other than 0 selects "RTKPortNoS",
+// "RTKBaudRateS", "RTKParityS", side 0 the keys ending in "R" (1, 9600, 0). An
+// empty baud-rate text reads as 9600, any other as its decimal number.
+TRASSOJKN_API void GetQZJkn_GNSS_RTKConnectProp(int side, RTK_CONNECT_PROP& prop) noexcept;
+TRASSOJKN_API void PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP& prop) noexcept;
+
+// Rebuilds the merged catalogue "AntennaLocal.ini" (root 0, "inf") from
+// "Antenna.ini" and "AntennaSensor.ini" (root 1, "inf"): first the sensor-list
+// records whose antenna type "Survey" lists, in "Survey" order, then the sensors
+// without antenna type (ID -1). Returns 1 when at least one entry was written.
+// An empty sensor list deletes the merged catalogue and returns 0.
+TRASSOJKN_API int AntennaInit() noexcept;
+// Entry n of the merged catalogue: 1 and rec filled, or 0 with rec untouched.
+TRASSOJKN_API int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept;
+
+// Current antenna, "jkn-gnss.ini", section "GNSS". Offsets and heights are
+// stored as decimal texts with ten decimals.
+TRASSOJKN_API int GetQZJkn_GNSS_CurrentAntennaID() noexcept;              // "Antenna", 0
+TRASSOJKN_API void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept;
+TRASSOJKN_API double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept;       // "aOffset", "0.000"
+TRASSOJKN_API void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept;
+TRASSOJKN_API std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept;  // "aSerialNo", ""
+TRASSOJKN_API void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept;
+// Station antenna: "Antenna_sta" (0), "AntennaH_sta" ("0.000"), "aSerialNo_sta" ("").
+TRASSOJKN_API void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height,
+                                                   std::string& serialNo) noexcept;
+TRASSOJKN_API void PutQZJkn_GNSS_StaCurrentAntenna(int id, double height,
+                                                   const char* serialNo) noexcept;
+// Station receiver: "Receiver_sta" (-1), "rSerialNo_sta" ("").
+TRASSOJKN_API void GetQZJkn_GNSS_StaCurrentReceiver(int& id, std::string& serialNo) noexcept;
+TRASSOJKN_API void PutQZJkn_GNSS_StaCurrentReceiver(int id, const char* serialNo) noexcept;
+
+// Walks the merged catalogue for the first entry of the sensor. Returns 1 when
+// there is one: picture is its sensor picture and, when it has an antenna type,
+// antenna and offset are that entry's (the walk stops there). Otherwise picture
+// is "NMEA.bmp", antenna -1 and offset 0.0. The entries read are appended to list.
+TRASSOJKN_API int GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna = nullptr,
+                                   double* offset = nullptr,
+                                   AntennaCatalogue* list = nullptr) noexcept;
+// As GetGNSSSensorBmp, and brings the stored current antenna into line with the
+// sensor: returns 1 when current fits (offset is its catalogue offset), else
+// stores the sensor's antenna and offset (or 0 and 0.0) and returns 0.
+TRASSOJKN_API int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
+                                                double& offset) noexcept;
+
 // ---------------------------------------------------------------------------
 // NMEA settings
 // ---------------------------------------------------------------------------
+
+// "jkn-nmea.ini", section "NMEA".
+TRASSOJKN_API int GetQZJkn_NMEA_Port() noexcept;                          // "Port", 1
+TRASSOJKN_API void PutQZJkn_NMEA_Port(int value) noexcept;
+TRASSOJKN_API uint32_t GetQZJkn_NMEA_BaudRate() noexcept;                 // "BaudRate", 19200
+TRASSOJKN_API void PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept;
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_Parity() noexcept;                    // "Parity", 0
+TRASSOJKN_API void PutQZJkn_NMEA_Parity(uint8_t value) noexcept;
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_ByteSize() noexcept;                  // "ByteSize", 8
+TRASSOJKN_API void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept;
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_StopBits() noexcept;                  // "StopBits", 0
+TRASSOJKN_API void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept;
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_HandShake() noexcept;                 // "HandShake", 0
+TRASSOJKN_API void PutQZJkn_NMEA_HandShake(uint8_t value) noexcept;
+// "Interval", 1000: written as a signed decimal, so values above 2147483647 are
+// stored negative and read back as the same unsigned value.
+TRASSOJKN_API uint32_t GetQZJkn_NMEA_Interval() noexcept;
+TRASSOJKN_API void PutQZJkn_NMEA_Interval(uint32_t value) noexcept;
+TRASSOJKN_API int GetQZJkn_NMEA_SetOpen() noexcept;                       // "SetOpen", 0
+TRASSOJKN_API void PutQZJkn_NMEA_SetOpen(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_NMEA_LoadGeo() noexcept;                       // "GEOLOAD", 0
+TRASSOJKN_API void PutQZJkn_NMEA_LoadGeo(int value) noexcept;
+TRASSOJKN_API std::string GetQZJkn_NMEA_SrcGeoPath() noexcept;            // "GEOPATH", ""
+TRASSOJKN_API void PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept;
+TRASSOJKN_API std::string GetQZJkn_NMEA_GeoVer() noexcept;                // "GEOVER", ""
+TRASSOJKN_API void PutQZJkn_NMEA_GeoVer(const char* text) noexcept;
+// "ConnectComm", 1: returns 1 only for a stored 1; writes "1" for any non-zero
+// argument, else "0".
+TRASSOJKN_API int GetQZJkn_NMEA_COMM_or_BT() noexcept;
+TRASSOJKN_API void PutQZJkn_NMEA_COMM_or_BT(int value) noexcept;
+// Bluetooth partner: "BTAddr" ("", at most 31 bytes), then "BTPort" (0).
+TRASSOJKN_API void GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept;
+TRASSOJKN_API void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept;
 
 // ---------------------------------------------------------------------------
 // Total-station settings, prism lists, automatic loading
@@ -319,6 +398,56 @@ TRASSOJKN_API void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept;
 // Reference catalogues: NTRIP casters, plane rectangular coordinate zones
 // ---------------------------------------------------------------------------
 
+// NTRIP caster catalogue: "NTrip.ini" of root 1, section "NTrip", read only.
+// Provider numbers pn count from 1; keys are "Co" + "%02d" of pn + field.
+// Number of providers: "CoCnt", 0.
+TRASSOJKN_API int GetNTrip_Co_Cnt() noexcept;
+// Fills rec from provider pn = index + 1 (16-bit): Name "Nam", Index low 8 bits
+// of "Idx", Address "Adr", Sct low 8 bits of "Sct" (pn 65535 reads these four
+// without number), then appends "Prt000".."Prt<n-1>" (n = low 16 bits of
+// "PrtCnt") to the ports already in rec. Returns 1 when Index > 0, Address is not
+// empty and rec holds a port, else 0; 0 for a null rec.
+TRASSOJKN_API int GetNTrip_Co_Info(uint16_t index, CompanyRec* rec) noexcept;
+// Number of streams of list kind (1: "Vrs", any other: "Rrs"): "Co<pn><list>Cnt", 0.
+TRASSOJKN_API int GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) noexcept;
+// Fills rec from stream entry of the list: fields "i", "n", "m", "x" under
+// "Co<pn><list><entry %02u>" (entry 65535: "Co<pn><list>" alone). Id is
+// ((pn * 10 + kind) * 100 + i) modulo 65536. Returns 1 when Id > 0 and both texts
+// are not empty, else 0; 0 for a null rec.
+TRASSOJKN_API int GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry,
+                                         NTripRec* rec) noexcept;
+
+// Plane rectangular coordinate zones: the fixed table of the 19 zones, and the
+// selected zone in "<folder>\HmnZaKei.ini", section "HMNZAKEI", key "NO".
+TRASSOJKN_API int GetHmnZaKeiCnt() noexcept;  // always 19
+// Row index 0..18: sets number and code page 932 name and returns 1; any other
+// index returns 0 and leaves both untouched.
+TRASSOJKN_API int GetHmnZaKeiInfo(int index, uint16_t& number, std::string& name) noexcept;
+// Low 16 bits of "NO", 1; not checked against the table.
+TRASSOJKN_API uint16_t GetHmnZaKei(const char* folder) noexcept;
+// Numbers outside 1..19 return 0 and write nothing; others are written with "%u"
+// and return 1, also when the write fails.
+TRASSOJKN_API int SetHmnZaKei(const char* folder, uint16_t number) noexcept;
+
 // ---------------------------------------------------------------------------
 // Tools: point names, geoid files
 // ---------------------------------------------------------------------------
+
+// Station name of a running value: number of whole intervals q (floored) and the
+// remainder r, both rounded to decimals by rule. Mode 0: prefix + q, with "+" and
+// r when r is not zero; 1: "+" and r alone, or prefix + q when r is zero; 2: the
+// value itself (a whole number when it is a multiple of interval); 3: empty. The
+// remainder is right-aligned to decimals + 1 + the digits of interval. Values
+// outside -999999.9999..9999999.9999 give q and r 0 (not in mode 2). Other modes
+// and interval 0 give empty text. The name is cut to 16 bytes, never inside a
+// double-byte character of the prefix.
+TRASSOJKN_API std::string QZJknTool_MakeNoName(int mode, double value, const char* prefix,
+                                               uint16_t interval, int16_t decimals,
+                                               int16_t rule) noexcept;
+// Whether the file is a geoid grid in the ISG format.
+TRASSOJKN_API bool QZJknTool_IsGeoidFileISG(const char* path) noexcept;
+// Version of a geoid file: an ISG file's version text, given a leading "ver"
+// unless it holds one in any case; for a text grid, the eighth space-separated
+// field of its first line, or "ver1.0" when it has exactly seven. Empty text when
+// there is none or the file cannot be read.
+TRASSOJKN_API std::string QZJknTool_GetGeoidFileVer(const char* path) noexcept;

@@ -106,9 +106,13 @@ void _DtoA(const double* value, char* buffer, int digits) {
   if (buffer == nullptr) return;
   buffer[0] = '\0';
   if (value == nullptr) return;
-  char text[512];
+  // A double's exact decimal expansion ends within 1074 decimals; more digits
+  // only add zeros. The buffer holds any double with that many, so large values
+  // and large digit counts are cut below instead of failing.
+  constexpr int kMostDecimals = 1074;
+  char text[1 + 309 + 1 + kMostDecimals + 1];
   auto result = std::to_chars(text, text + sizeof text, *value, std::chars_format::fixed,
-                              digits < 0 ? 0 : digits);
+                              std::clamp(digits, 0, kMostDecimals));
   size_t length = result.ec == std::errc() ? static_cast<size_t>(result.ptr - text) : 0;
   if (length > kDtoABufferSize - 1) length = kDtoABufferSize - 1;
   std::memcpy(buffer, text, length);

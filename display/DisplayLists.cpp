@@ -1,0 +1,136 @@
+// Short editable lists, screen colours and record sizes by file, single values of
+// "def-share.ini", the log display and the sound names.
+#include <iterator>
+
+#include "NumberedSetting.h"
+#include "Setting.h"
+#include "TrassoJkn.h"
+
+using namespace trasso;
+
+namespace {
+
+// A numbered list: capacity, count and entries keyed by their number.
+struct ListSettings {
+  IntSetting max;
+  IntSetting cnt;
+  TextSetting entry;  // empty name: the key is the entry number alone
+};
+
+constexpr ListSettings list(SettingsFile file, const char* section, int32_t maxDef,
+                            const char* entryDef, size_t entryBuffer) {
+  return ListSettings{IntSetting{Key{file, section, "Max"}, maxDef},
+                      IntSetting{Key{file, section, "Cnt"}, 0},
+                      TextSetting{Key{file, section, ""}, entryDef, entryBuffer}};
+}
+
+constexpr ListSettings kMkhy = list(SettingsFile::DefTs, "Mkhy", 8, "0.000", 20);
+constexpr ListSettings kAntn = list(SettingsFile::DefNmea, "Antn", 8, "0.000", 20);
+constexpr ListSettings kGnssAntn = list(SettingsFile::DefGnss, "Antn", 8, "0.000", 20);
+constexpr ListSettings kMemo = list(SettingsFile::DefShare, "Memo", 10, "", 81);
+constexpr TextSetting kKkou{Key{SettingsFile::DefTs, "Kkou", "Kkou"}, "0.000", 20};
+
+constexpr U8Setting kRecMax{Key{SettingsFile::DefShare, "Rec", "Max"}, 0};
+constexpr IntSetting kSuForm{Key{SettingsFile::DefShare, "SU", "FORM"}, 7};
+constexpr IntSetting kCadDef{Key{SettingsFile::DefShare, "CAD", "Def"}, 0};
+
+constexpr Key logg(const char* name) { return Key{SettingsFile::DefShare, "Logg", name}; }
+constexpr ColourSetting kLogColour{logg("LCOL"), "128,128,255"};
+constexpr IntSetting kLogLineW{logg("LLIN"), 2};
+constexpr IntSetting kLogPlotS{logg("LPNT"), 10};
+constexpr IntSetting kLogOfst1{logg("LOF1"), -2};
+constexpr IntSetting kLogOfst2{logg("LOF2"), -3};
+constexpr IntSetting kLogDispCnt{logg("LCNT"), 100};
+constexpr IntSetting kLogDispAll{logg("LALL"), 0};
+
+constexpr TextSetting kWavName{Key{SettingsFile::Sound, "Wav", ""}, ""};
+
+// Screen colours and record sizes live in whichever catalogue file the caller
+// names by its id. An id outside the catalogue names no file, so nothing is read
+// or written through it.
+bool namesFile(int id) { return SettingsFileName(id) != nullptr; }
+
+constexpr const char* kColourKeys[] = {"MessBak", "MessFor", "BtnNorm", "BtnPush", "FuncBak"};
+constexpr const char* kWhite = "255,255,255";
+
+const char* colourKey(int which) {
+  return which >= 0 && which < static_cast<int>(std::size(kColourKeys)) ? kColourKeys[which]
+                                                                        : nullptr;
+}
+
+// The colour key of file id, section "%d", chosen by which; the section text
+// must outlive the returned setting.
+ColourSetting screenColour(int id, const std::string& section, const char* key) {
+  return ColourSetting{Key{static_cast<SettingsFile>(id), section.c_str(), key}, kWhite};
+}
+
+U8Setting recSize(int id) {
+  return U8Setting{Key{static_cast<SettingsFile>(id), "0", "RecSize"}, 0};
+}
+
+}  // namespace
+
+std::string GetQZJkn_Kihi() noexcept { return get(kKkou); }
+void PutQZJkn_Kihi(const char* text) noexcept { put(kKkou, text); }
+
+int GetQZJkn_MkhyMax() noexcept { return get(kMkhy.max); }
+void PutQZJkn_MkhyMax(int value) noexcept { put(kMkhy.max, value); }
+int GetQZJkn_MkhyCnt() noexcept { return get(kMkhy.cnt); }
+void PutQZJkn_MkhyCnt(int value) noexcept { put(kMkhy.cnt, value); }
+std::string GetQZJkn_Mkhy(int n) noexcept { return getNumbered(kMkhy.entry, n); }
+void PutQZJkn_Mkhy(int n, const char* text) noexcept { putNumbered(kMkhy.entry, n, text); }
+
+int GetQZJkn_AntnMax() noexcept { return get(kAntn.max); }
+void PutQZJkn_AntnMax(int value) noexcept { put(kAntn.max, value); }
+int GetQZJkn_AntnCnt() noexcept { return get(kAntn.cnt); }
+void PutQZJkn_AntnCnt(int value) noexcept { put(kAntn.cnt, value); }
+std::string GetQZJkn_Antn(int n) noexcept { return getNumbered(kAntn.entry, n); }
+void PutQZJkn_Antn(int n, const char* text) noexcept { putNumbered(kAntn.entry, n, text); }
+
+int GetQZJkn_GnssAntnMax() noexcept { return get(kGnssAntn.max); }
+void PutQZJkn_GnssAntnMax(int value) noexcept { put(kGnssAntn.max, value); }
+int GetQZJkn_GnssAntnCnt() noexcept { return get(kGnssAntn.cnt); }
+void PutQZJkn_GnssAntnCnt(int value) noexcept { put(kGnssAntn.cnt, value); }
+std::string GetQZJkn_GnssAntn(int n) noexcept { return getNumbered(kGnssAntn.entry, n); }
+void PutQZJkn_GnssAntn(int n, const char* text) noexcept { putNumbered(kGnssAntn.entry, n, text); }
+
+int GetQZJkn_MemoMax() noexcept { return get(kMemo.max); }
+void PutQZJkn_MemoMax(int value) noexcept { put(kMemo.max, value); }
+int GetQZJkn_MemoCnt() noexcept { return get(kMemo.cnt); }
+void PutQZJkn_MemoCnt(int value) noexcept { put(kMemo.cnt, value); }
+std::string GetQZJkn_Memo(int n) noexcept { return getNumbered(kMemo.entry, n); }
+void PutQZJkn_Memo(int n, const char* text) noexcept { putNumbered(kMemo.entry, n, text); }
+
+uint32_t GetQZJkn_Color(int file, int which, int section) noexcept {
+  const char* key = colourKey(which);
+  if (key == nullptr || !namesFile(file)) return ColourFromText(kWhite);
+  return get(screenColour(file, formatInt(section), key));
+}
+
+void PutQZJkn_Color(int file, int which, int section, uint32_t colour) noexcept {
+  const char* key = colourKey(which);
+  if (key == nullptr || !namesFile(file)) return;
+  put(screenColour(file, formatInt(section), key), colour);
+}
+
+uint8_t GetQZJkn_RecSize(int file) noexcept { return namesFile(file) ? get(recSize(file)) : 0; }
+
+void PutQZJkn_RecSize(int file, uint8_t size) noexcept {
+  if (namesFile(file)) put(recSize(file), size);
+}
+
+uint8_t GetQZJkn_RecMax() noexcept { return get(kRecMax); }
+int GetQZJkn_SUPtInfoForm() noexcept { return get(kSuForm); }
+void PutQZJkn_SUPtInfoForm(int value) noexcept { put(kSuForm, value); }
+int GetQZJkn_CadSetDef() noexcept { return get(kCadDef); }
+void PutQZJkn_CadSetDef(int value) noexcept { put(kCadDef, value); }
+
+uint32_t GetQZJkn_LogColor() noexcept { return get(kLogColour); }
+int GetQZJkn_LogLineW() noexcept { return get(kLogLineW); }
+int GetQZJkn_LogPlotS() noexcept { return get(kLogPlotS); }
+int GetQZJkn_LogOfst1() noexcept { return get(kLogOfst1); }
+int GetQZJkn_LogOfst2() noexcept { return get(kLogOfst2); }
+int GetQZJkn_LogDispCnt() noexcept { return get(kLogDispCnt); }
+int GetQZJkn_LogDispAll() noexcept { return get(kLogDispAll); }
+
+std::string GetQZJkn_WavName(int n) noexcept { return getNumbered(kWavName, n); }

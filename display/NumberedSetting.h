@@ -1,0 +1,25 @@
+// Settings of the display area whose key is a declared prefix followed by an
+// entry number: "COL" and 3 give "COL3", -1 gives "COL-1"; an empty prefix gives
+// the bare number ("12"). File, section, kind and default come from the
+// declaration, so one declaration serves every entry of a list.
+#pragma once
+
+#include <string>
+
+#include "Setting.h"
+
+namespace trasso {
+
+inline std::string numberedKey(const Key& key, int n) { return key.name + formatInt(n); }
+
+template <class S>
+auto getNumbered(const S& s, int n) {
+  return readSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str());
+}
+
+template <class S, class V>
+bool putNumbered(const S& s, int n, V value) {
+  return writeSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str(), value);
+}
+
+}  // namespace trasso

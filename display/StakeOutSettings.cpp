@@ -1,0 +1,109 @@
+// Stake-out graphics, rectangle observation, zoom and observation screen
+// settings, all in "def-share.ini".
+#include <iterator>
+
+#include "NumberedSetting.h"
+#include "Setting.h"
+#include "TrassoJkn.h"
+
+using namespace trasso;
+
+namespace {
+
+constexpr Key share(const char* section, const char* name) {
+  return Key{SettingsFile::DefShare, section, name};
+}
+
+// Stake-out entries: the name is the prefix of the numbered key; the caller
+// supplies each default, so the declared one is never used.
+constexpr ColourSetting kSksColour{share("SKSG", "COL"), ""};
+constexpr IntSetting kSksWidth{share("SKSG", "WDT"), 0};
+constexpr IntSetting kSksType{share("SKSG", "TYP"), 0};
+constexpr ColourSetting kSksNorm{share("SKSG", "NCOL"), "153,153,255"};
+constexpr ColourSetting kSksErr{share("SKSG", "WCOL"), "255,153,255"};
+constexpr ColourSetting kSksOver{share("SKSG", "HCOL"), "153,255,153"};
+
+constexpr U16Setting kRectCode{share("RCOB", "CODE"), 9998};
+constexpr U16Setting kRectMode{share("RCOB", "MODE"), 0};
+constexpr DoubleTextSetting kRectWide{share("RCOB", "WIDE"), "0.5", 3};
+
+constexpr U16Setting kObsMainZoom{share("GZPROP", "OMZ"), 0};
+constexpr U16Setting kObsCtrlZoom{share("GZPROP", "OCZ"), 0};
+constexpr U16Setting kAssistZoom{share("GZPROP", "ASZ"), 1};
+
+// The scale of each zoom mode; a mode outside the table reads the row of its
+// view's default zoom mode.
+struct ScaleTable {
+  DoubleTextSetting modes[3];
+  uint16_t fallback;
+};
+constexpr DoubleTextSetting scale(const char* name, const char* def) {
+  return DoubleTextSetting{share("GZPROP", name), def};
+}
+constexpr ScaleTable kMainScales{{scale("SML", "1.0"), scale("MDL", "1.2"), scale("LRG", "1.4")},
+                                 0};
+constexpr ScaleTable kAssistScales{
+    {scale("A_SML", "0.8"), scale("A_MDL", "1.0"), scale("A_LRG", "1.2")}, 1};
+
+constexpr FlagSetting kStartEndCmd{share("ZOKEX", "STEDMODE"), 1};
+constexpr U16Setting kStkDispMode{share("OBSSEC", "STKDSPMODE"), 0};
+constexpr FlagSetting kStockNonDelete{share("OBSSEC", "STKNNONDELETE"), 0};
+
+// Form B as this screen reads it: the text through a 32-byte buffer (the
+// generic form B read takes 260), then always converted.
+double readFormB(const DoubleTextSetting& s) {
+  constexpr size_t kBuffer = 32;
+  return textToDouble(
+      readText(SettingsFilePath(s.key.file), s.key.section, s.key.name, s.def, kBuffer));
+}
+
+double scaleOf(const ScaleTable& table, uint16_t mode) {
+  return readFormB(table.modes[mode < std::size(table.modes) ? mode : table.fallback]);
+}
+
+}  // namespace
+
+uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept {
+  return getNumbered(ColourSetting{kSksColour.key, def}, n);
+}
+void PutQZJkn_SksColor(int n, uint32_t colour) noexcept { putNumbered(kSksColour, n, colour); }
+int GetQZJkn_SksWidth(int n, int def) noexcept {
+  return getNumbered(IntSetting{kSksWidth.key, def}, n);
+}
+void PutQZJkn_SksWidth(int n, int width) noexcept { putNumbered(kSksWidth, n, width); }
+int GetQZJkn_SksType(int n, int def) noexcept {
+  return getNumbered(IntSetting{kSksType.key, def}, n);
+}
+void PutQZJkn_SksType(int n, int type) noexcept { putNumbered(kSksType, n, type); }
+
+uint32_t GetQZJkn_SksNormColor() noexcept { return get(kSksNorm); }
+void PutQZJkn_SksNormColor(uint32_t colour) noexcept { put(kSksNorm, colour); }
+uint32_t GetQZJkn_SksErrColor() noexcept { return get(kSksErr); }
+void PutQZJkn_SksErrColor(uint32_t colour) noexcept { put(kSksErr, colour); }
+uint32_t GetQZJkn_SksOverColor() noexcept { return get(kSksOver); }
+void PutQZJkn_SksOverColor(uint32_t colour) noexcept { put(kSksOver, colour); }
+
+uint16_t GetQZJkn_RectObsKanCode() noexcept { return get(kRectCode); }
+void PutQZJkn_RectObsKanCode(uint16_t value) noexcept { put(kRectCode, value); }
+uint16_t GetQZJkn_RectObsMode() noexcept { return get(kRectMode); }
+void PutQZJkn_RectObsMode(uint16_t value) noexcept { put(kRectMode, value); }
+double GetQZJkn_RectObsWide() noexcept { return readFormB(kRectWide); }
+void PutQZJkn_RectObsWide(double value) noexcept { put(kRectWide, value); }
+
+uint16_t GetQZJkn_ObsMainZoomMode() noexcept { return get(kObsMainZoom); }
+void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept { put(kObsMainZoom, mode); }
+uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept { return get(kObsCtrlZoom); }
+void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept { put(kObsCtrlZoom, mode); }
+uint16_t GetQZJkn_AssistMainZoomMode() noexcept { return get(kAssistZoom); }
+void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept { put(kAssistZoom, mode); }
+double GetQZJkn_ZoomModeScale(uint16_t mode) noexcept { return scaleOf(kMainScales, mode); }
+double GetQZJkn_AssistMainZoomModeScale(uint16_t mode) noexcept {
+  return scaleOf(kAssistScales, mode);
+}
+
+bool GetQZJkn_ObsZokExStartEndCmdMode() noexcept { return get(kStartEndCmd) != 0; }
+void PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept { put(kStartEndCmd, on ? 1 : 0); }
+uint16_t GetQZJkn_ObsStkDispMode() noexcept { return get(kStkDispMode); }
+void PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept { put(kStkDispMode, mode); }
+bool GetQZJkn_ObsZokStockNonDelete() noexcept { return get(kStockNonDelete) != 0; }
+void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept { put(kStockNonDelete, on ? 1 : 0); }

@@ -1,0 +1,117 @@
+// Current antenna, station equipment and sensor pictures: "jkn-gnss.ini" and
+// the merged antenna catalogue.
+#include <algorithm>
+
+#include "Setting.h"
+#include "TrassoJkn.h"
+#include "outside/MathBase.h"
+
+using namespace trasso;
+
+namespace {
+
+constexpr Key gnss(const char* name) { return Key{SettingsFile::JknGnss, "GNSS", name}; }
+
+constexpr IntSetting kAntenna{gnss("Antenna"), 0};
+constexpr TextSetting kAOffset{gnss("aOffset"), "0.000"};
+constexpr TextSetting kASerialNo{gnss("aSerialNo"), ""};
+constexpr IntSetting kAntennaSta{gnss("Antenna_sta"), 0};
+constexpr TextSetting kAntennaHSta{gnss("AntennaH_sta"), "0.000"};
+constexpr TextSetting kASerialNoSta{gnss("aSerialNo_sta"), ""};
+constexpr IntSetting kReceiverSta{gnss("Receiver_sta"), -1};
+constexpr TextSetting kRSerialNoSta{gnss("rSerialNo_sta"), ""};
+
+// Offsets and heights are decimal texts made and read by the numeric library,
+// not the library's own double forms.
+double getDistance(const TextSetting& s) { return _AtoD(get(s).c_str()); }
+
+void putDistance(const TextSetting& s, double value) {
+  char text[kDtoABufferSize];
+  _DtoA(&value, text, 10);
+  put(s, static_cast<const char*>(text));
+}
+
+constexpr const char* kNoSensorPicture = "NMEA.bmp";
+
+}  // namespace
+
+int GetQZJkn_GNSS_CurrentAntennaID() noexcept { return get(kAntenna); }
+void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept { put(kAntenna, id); }
+double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept { return getDistance(kAOffset); }
+void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept { putDistance(kAOffset, offset); }
+std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept { return get(kASerialNo); }
+void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept { put(kASerialNo, text); }
+
+void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height, std::string& serialNo) noexcept {
+  id = get(kAntennaSta);
+  height = getDistance(kAntennaHSta);
+  serialNo = get(kASerialNoSta);
+}
+
+void PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* serialNo) noexcept {
+  put(kAntennaSta, id);
+  putDistance(kAntennaHSta, height);
+  put(kASerialNoSta, serialNo);
+}
+
+void GetQZJkn_GNSS_StaCurrentReceiver(int& id, std::string& serialNo) noexcept {
+  id = get(kReceiverSta);
+  serialNo = get(kRSerialNoSta);
+}
+
+void PutQZJkn_GNSS_StaCurrentReceiver(int id, const char* serialNo) noexcept {
+  put(kReceiverSta, id);
+  put(kRSerialNoSta, serialNo);
+}
+
+int GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, double* offset,
+                     AntennaCatalogue* list) noexcept {
+  if (antenna != nullptr) *antenna = -1;
+  if (offset != nullptr) *offset = 0.0;
+  try {
+    picture = kNoSensorPicture;
+    // The sensor's first entry decides. One with an antenna type ends the walk;
+    // one without lets it run on, so the list still receives every entry.
+    int found = 0;
+    QZ_AntennaRec rec;
+    for (int n = 0; GetAntennaRec(n, rec) == 1; ++n) {
+      if (list != nullptr) list->push_back(rec);
+      if (found != 0 || rec.Sensor != sensor) continue;
+      found = 1;
+      picture = rec.SensorBmp;
+      if (rec.ID > -1) {
+        if (antenna != nullptr) *antenna = rec.ID;
+        if (offset != nullptr) *offset = rec.Offset;
+        break;
+      }
+    }
+    return found;
+  } catch (...) {  // out of memory: as if the sensor had no entry
+    return 0;
+  }
+}
+
+int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
+                                  double& offset) noexcept {
+  AntennaCatalogue list;
+  int antenna = -1;
+  const int found = GetGNSSSensorBmp(sensor, picture, &antenna, &offset, &list);
+  if (found == 1 && antenna >= 0) {
+    if (antenna == current) return 1;
+    PutQZJkn_GNSS_CurrentAntennaID(antenna);
+    PutQZJkn_GNSS_CurrentAntennaOffset(offset);
+    return 0;
+  }
+  // The sensor is bound to no antenna type: the current antenna stays when the
+  // catalogue offers it apart from any sensor.
+  auto entry = std::find_if(list.begin(), list.end(),
+                            [current](const QZ_AntennaRec& rec) { return rec.ID == current; });
+  if (entry != list.end() && entry->Sensor < 0) {
+    offset = entry->Offset;
+    return 1;
+  }
+  PutQZJkn_GNSS_CurrentAntennaID(0);
+  PutQZJkn_GNSS_CurrentAntennaOffset(0.0);
+  offset = 0.0;
+  return 0;
+}

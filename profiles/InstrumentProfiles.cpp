@@ -1,0 +1,294 @@
+// Instrument profiles of the two robotic total-station families, ZETR and PL30:
+// caller-named files with three-letter sections and keys. The PL30 profile uses
+// the ZETR layout for the keys both families share, and its operations on them
+// are the ZETR operations under a second name.
+#include "ProfileSetting.h"
+#include "TrassoJkn.h"
+#include "outside/MathBase.h"
+
+using namespace trasso;
+using namespace trasso::profile;
+
+namespace {
+
+constexpr Key zetr(const char* section, const char* name) {
+  return Key{SettingsFile::JknZetr, section, name};
+}
+constexpr Key pl30(const char* section, const char* name) {
+  return Key{SettingsFile::JknPl30, section, name};
+}
+
+constexpr const char* kObs = "OBS";
+
+// Keys of the ZETR profile; the PL30 profile shares "DST", "ANG", "TGT", "NPR",
+// "AUT" and "SCH" with it.
+constexpr FlagSetting kStartupJkn{zetr("DSP", "STJ"), 1};
+constexpr FlagSetting kUseDstHosei{zetr("DST", "USE"), 0};
+constexpr RangedDouble kCentigrade{{zetr("DST", "CEN"), 20.0}, -70.0, 70.0};
+constexpr RangedDouble kPressure{{zetr("DST", "HPA"), 1013.25}, 500.0, 1200.0};
+constexpr RangedInt kAngDispMode{{zetr("ANG", "MOD"), 1}, 1, 3};
+constexpr IntSetting kPsmType{zetr("TGT", "TYP"), 1};
+constexpr RangedInt kZetrPsmType{kPsmType, 1, 5};
+constexpr RangedInt kPsmValue1{{zetr("TGT", "PV1"), 0}, -999, 999};
+constexpr RangedInt kHowAutolock{{zetr("TGT", "HOW"), 1}, 1, 2};
+constexpr RangedInt kTargetId{{zetr("TGT", "TID"), 0}, 0, 8};
+constexpr FlagSetting kAutoOff{zetr("TGT", "AOF"), 0};
+constexpr RangedInt kPsmValue2{{zetr("TGT", "PV2"), 0}, -999, 999};
+constexpr Key kNprValue = zetr("NPR", "VAL");
+constexpr RangedInt kZetrNprValue{{kNprValue, 3}, 1, 99};
+constexpr RangedInt kNprMin{{zetr("NPR", "RMN"), 1}, 1, 9999};
+constexpr RangedInt kNprMax{{zetr("NPR", "RMX"), 999}, 1, 9999};
+constexpr RangedInt kAutTime{{zetr("AUT", "TIM"), 2}, 0, 3};
+constexpr RangedInt kRtiPercent{{zetr("HRD", "RTI"), 0}, 0, 100};
+constexpr FlagSetting kBltOnOff{zetr("HRD", "BLT"), 0};
+constexpr FlagSetting kPsmMode{zetr(kObs, "PMD"), 1};
+constexpr FlagSetting kMsrMode{zetr(kObs, "MMD"), 1};
+constexpr FlagSetting kAfAlignment{zetr("AFS", "AGN"), 0};
+constexpr FlagSetting kAfAutoLock{zetr("AFS", "ALK"), 0};
+constexpr FlagSetting kAfSideButton{zetr("AFS", "SBF"), 0};
+
+// Keys only the PL30 profile has, and its narrower prism-type range.
+constexpr RangedInt kPl30PsmType{kPsmType, 1, 3};
+constexpr IntSetting kPl30NprValue{kNprValue, 1};
+constexpr FlagSetting kLockLiveViewOff{pl30("AUT", "LVF"), 1};
+constexpr FlagSetting kUseAutoSearch{pl30("SCH", "USE"), 0};
+
+// Search ranges default to whole degrees, formed anew on every call.
+DoubleSetting searchRange(const Key& key, double packedDegrees) {
+  return DoubleSetting{key, _DmstoRad(&packedDegrees)};
+}
+DoubleSetting zetrSearchH() { return searchRange(zetr("SCH", "HOR"), 30.0); }
+DoubleSetting zetrSearchV() { return searchRange(zetr("SCH", "VER"), 10.0); }
+DoubleSetting pl30SearchH() { return searchRange(pl30("SCH", "HOR"), 2.0); }
+DoubleSetting pl30SearchV() { return searchRange(pl30("SCH", "VER"), 2.0); }
+
+// The PL30 search ranges are set one angle at a time, each up to pi. Every
+// caller keeps its own bound, initialised on its first call.
+bool putPl30SearchRange(const char* path, const DoubleSetting& s, double angle, double pi) {
+  return putChecked(pathText(path), RangedDouble{s, 0.0, pi}, angle);
+}
+
+}  // namespace
+
+// ZETR profile.
+
+bool GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept {
+  return readFlag(pathText(path), kStartupJkn);
+}
+void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept {
+  putIn(pathText(path), kStartupJkn, value);
+}
+bool GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) noexcept {
+  return readFlag(pathText(path), kUseDstHosei);
+}
+void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept {
+  putIn(pathText(path), kUseDstHosei, value);
+}
+void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
+                                       double& pressure) noexcept {
+  const std::string file = pathText(path);
+  temperature = readDouble(file, kCentigrade.setting);
+  pressure = readDouble(file, kPressure.setting);
+}
+bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
+                                       double pressure) noexcept {
+  return putPairChecked(pathText(path), kCentigrade, temperature, kPressure, pressure);
+}
+int GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept {
+  return getIn(pathText(path), kAngDispMode.setting);
+}
+bool PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept {
+  return putChecked(pathText(path), kAngDispMode, mode);
+}
+int GetQZJkn_ZETR_Tgt1_PsmType(const char* path) noexcept {
+  return getIn(pathText(path), kPsmType);
+}
+bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept {
+  return putChecked(pathText(path), kZetrPsmType, type);
+}
+int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept {
+  return getIn(pathText(path), kPsmValue1.setting);
+}
+bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept {
+  return putChecked(pathText(path), kPsmValue1, value);
+}
+int GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept {
+  return getIn(pathText(path), kHowAutolock.setting);
+}
+bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept {
+  return putChecked(pathText(path), kHowAutolock, how);
+}
+int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept {
+  return getIn(pathText(path), kTargetId.setting);
+}
+bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept {
+  return putChecked(pathText(path), kTargetId, id);
+}
+bool GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept {
+  return readFlag(pathText(path), kAutoOff);
+}
+bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept {
+  return putIn(pathText(path), kAutoOff, value);
+}
+int GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept {
+  return getIn(pathText(path), kPsmValue2.setting);
+}
+bool PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int value) noexcept {
+  return putChecked(pathText(path), kPsmValue2, value);
+}
+int GetQZJkn_ZETR_Npr_Value(const char* path) noexcept {
+  return getIn(pathText(path), kZetrNprValue.setting);
+}
+bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept {
+  return putChecked(pathText(path), kZetrNprValue, value);
+}
+void GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept {
+  const std::string file = pathText(path);
+  minimum = getIn(file, kNprMin.setting);
+  maximum = getIn(file, kNprMax.setting);
+}
+// Each end is checked by itself: a minimum above the maximum is stored as given.
+bool PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept {
+  return putPairChecked(pathText(path), kNprMin, minimum, kNprMax, maximum);
+}
+int GetQZJkn_ZETR_Aut_Time(const char* path) noexcept {
+  return getIn(pathText(path), kAutTime.setting);
+}
+bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept {
+  return putChecked(pathText(path), kAutTime, time);
+}
+void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal, double& vertical) noexcept {
+  const std::string file = pathText(path);
+  horizontal = readDouble(file, zetrSearchH());
+  vertical = readDouble(file, zetrSearchV());
+}
+bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical) noexcept {
+  static const double twoPi = 2.0 * _f_pi();
+  return putPairChecked(pathText(path), RangedDouble{zetrSearchH(), 0.0, twoPi}, horizontal,
+                        RangedDouble{zetrSearchV(), 0.0, twoPi}, vertical);
+}
+int GetQZJkn_ZETR_Rti_Percent(const char* path) noexcept {
+  return getIn(pathText(path), kRtiPercent.setting);
+}
+bool PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept {
+  return putChecked(pathText(path), kRtiPercent, percent);
+}
+bool GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept {
+  return readFlag(pathText(path), kBltOnOff);
+}
+bool PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept {
+  return putIn(pathText(path), kBltOnOff, value);
+}
+bool GetQZJkn_ZETR_PsmMode(const char* path) noexcept { return readFlag(pathText(path), kPsmMode); }
+void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept {
+  putIn(pathText(path), kPsmMode, value);
+}
+bool GetQZJkn_ZETR_MsrMode(const char* path) noexcept { return readFlag(pathText(path), kMsrMode); }
+void PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept {
+  putIn(pathText(path), kMsrMode, value);
+}
+bool GetQZJkn_ZETR_AF_Alignment(const char* path) noexcept {
+  return readFlag(pathText(path), kAfAlignment);
+}
+void PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) noexcept {
+  putIn(pathText(path), kAfAlignment, value);
+}
+bool GetQZJkn_ZETR_AF_AutoLock(const char* path) noexcept {
+  return readFlag(pathText(path), kAfAutoLock);
+}
+void PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) noexcept {
+  putIn(pathText(path), kAfAutoLock, value);
+}
+bool GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept {
+  return readFlag(pathText(path), kAfSideButton);
+}
+void PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept {
+  putIn(pathText(path), kAfSideButton, value);
+}
+void ClearQZJkn_ZETR_OBS(const char* path) noexcept {
+  removeSection(pathText(path), kObs);
+  Flush_QZJkn_ZETR_File(path);
+}
+
+// PL30 profile: the shared operations.
+
+bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept {
+  return GetQZJkn_ZETR_Dst_UseDstHosei(path);
+}
+void PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) noexcept {
+  PutQZJkn_ZETR_Dst_UseDstHosei(path, value);
+}
+void GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperature,
+                                       double& pressure) noexcept {
+  GetQZJkn_ZETR_Dst_CentigradePress(path, temperature, pressure);
+}
+int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept {
+  return GetQZJkn_ZETR_Ang_DispMode(path);
+}
+bool PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept {
+  return PutQZJkn_ZETR_Ang_DispMode(path, mode);
+}
+int GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept {
+  return GetQZJkn_ZETR_Tgt1_PsmType(path);
+}
+int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept {
+  return GetQZJkn_ZETR_Tgt1_PsmValue(path);
+}
+bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept {
+  return PutQZJkn_ZETR_Tgt1_PsmValue(path, value);
+}
+int GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept {
+  return GetQZJkn_ZETR_Tgt2_PsmValue(path);
+}
+bool PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept {
+  return PutQZJkn_ZETR_Tgt2_PsmValue(path, value);
+}
+bool PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept {
+  return PutQZJkn_ZETR_Npr_Value(path, value);
+}
+int GetQZJkn_PL30_Aut_Time(const char* path) noexcept { return GetQZJkn_ZETR_Aut_Time(path); }
+bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept {
+  return PutQZJkn_ZETR_Aut_Time(path, time);
+}
+
+// PL30 profile: its own operations.
+
+// Failed writes are not reported here: values in range always give true.
+bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
+                                       double pressure) noexcept {
+  if (!kCentigrade.accepts(temperature) || !kPressure.accepts(pressure)) return false;
+  putPair(pathText(path), kCentigrade.setting, temperature, kPressure.setting, pressure);
+  return true;
+}
+bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept {
+  return putChecked(pathText(path), kPl30PsmType, type);
+}
+int GetQZJkn_PL30_Npr_Value(const char* path) noexcept {
+  return getIn(pathText(path), kPl30NprValue);
+}
+bool GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) noexcept {
+  return readFlag(pathText(path), kLockLiveViewOff);
+}
+void PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept {
+  putIn(pathText(path), kLockLiveViewOff, value);
+}
+bool GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) noexcept {
+  return readFlag(pathText(path), kUseAutoSearch);
+}
+void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept {
+  putIn(pathText(path), kUseAutoSearch, value);
+}
+double GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept {
+  return readDouble(pathText(path), pl30SearchH());
+}
+bool PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle) noexcept {
+  static const double pi = _f_pi();
+  return putPl30SearchRange(path, pl30SearchH(), angle, pi);
+}
+double GetQZJkn_PL30_Sch_VRangeRad(const char* path) noexcept {
+  return readDouble(pathText(path), pl30SearchV());
+}
+bool PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept {
+  static const double pi = _f_pi();
+  return putPl30SearchRange(path, pl30SearchV(), angle, pi);
+}

@@ -1,0 +1,216 @@
+#include <string>
+#include <vector>
+
+#include "TestRoots.h"
+#include "TrassoJkn.h"
+
+namespace trasso::test {
+namespace {
+
+// A merged catalogue written by hand: sensor 1's first entry has a type;
+// sensor 2's first entry has none, and a later typed entry of sensor 2 must not
+// count; type 3 appears again later without a sensor; sensor 5 has no picture.
+const char kCatalogue[] =
+    "[AntennaList]\r\n"
+    "Antenna000ID=3\r\nAntenna000Sensor=1\r\nAntenna000SensorBmp=a.bmp\r\nAntenna000Offset=0.05\r\n"
+    "Antenna001ID=-1\r\nAntenna001Sensor=2\r\nAntenna001SensorBmp=b.bmp\r\n"
+    "Antenna002ID=4\r\nAntenna002Offset=0.1\r\n"
+    "Antenna003ID=6\r\nAntenna003Sensor=2\r\nAntenna003SensorBmp=d.bmp\r\nAntenna003Offset=0.2\r\n"
+    "Antenna004ID=3\r\nAntenna004Offset=0.07\r\n"
+    "Antenna005ID=7\r\nAntenna005Sensor=5\r\nAntenna005Offset=0.3\r\n"
+    "AntennaCnt=6\r\n";
+
+class CurrentAntennaTest : public RootsTest {
+ protected:
+  std::string gnssFile() const { return inf("jkn-gnss.ini"); }
+  void writeCatalogue() { writeBytes(inf("AntennaLocal.ini"), kCatalogue); }
+};
+
+std::vector<int> ids(const AntennaCatalogue& list) {
+  std::vector<int> out;
+  for (const QZ_AntennaRec& rec : list) out.push_back(rec.ID);
+  return out;
+}
+
+TEST_F(CurrentAntennaTest, SensorPictureWalk) {
+  writeCatalogue();
+  struct Row {
+    int sensor;
+    int found;
+    const char* picture;
+    int antenna;
+    double offset;
+    std::vector<int> listed;
+  } const rows[] = {
+      {1, 1, "a.bmp", 3, 0.05, {3}},
+      {2, 1, "b.bmp", -1, 0.0, {3, -1, 4, 6, 3, 7}},
+      {5, 1, "", 7, 0.3, {3, -1, 4, 6, 3, 7}},  // an empty picture is still the picture
+      {-1, 1, "", 4, 0.1, {3, -1, 4}},          // entries without sensor read as sensor -1
+      {9, 0, "NMEA.bmp", -1, 0.0, {3, -1, 4, 6, 3, 7}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.sensor);
+    std::string picture = "stale";
+    int antenna = 99;
+    double offset = 9.9;
+    AntennaCatalogue list(1);  // an entry already there stays in front
+    EXPECT_EQ(GetGNSSSensorBmp(row.sensor, picture, &antenna, &offset, &list), row.found);
+    EXPECT_EQ(picture, row.picture);
+    EXPECT_EQ(antenna, row.antenna);
+    EXPECT_EQ(offset, row.offset);
+    std::vector<int> expected{-2};
+    expected.insert(expected.end(), row.listed.begin(), row.listed.end());
+    EXPECT_EQ(ids(list), expected);
+
+    std::string alone;
+    EXPECT_EQ(GetGNSSSensorBmp(row.sensor, alone), row.found);
+    EXPECT_EQ(alone, row.picture);
+  }
+  EXPECT_FALSE(exists(gnssFile()));
+
+  // The walk hands over whole records.
+  AntennaCatalogue list;
+  std::string picture;
+  GetGNSSSensorBmp(1, picture, nullptr, nullptr, &list);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].Sensor, 1);
+  EXPECT_EQ(list[0].SensorBmp, "a.bmp");
+  EXPECT_EQ(list[0].Offset, 0.05);
+}
+
+TEST_F(CurrentAntennaTest, EmptyCatalogueGivesTheNmeaPicture) {
+  std::string picture;
+  int antenna = 5;
+  double offset = 1.0;
+  EXPECT_EQ(GetGNSSSensorBmp(1, picture, &antenna, &offset), 0);
+  EXPECT_EQ(picture, "NMEA.bmp");
+  EXPECT_EQ(antenna, -1);
+  EXPECT_EQ(offset, 0.0);
+
+  writeBytes(gnssFile(), "[GNSS]\r\nAntenna=3\r\naOffset=0.0500000000\r\n");
+  EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(3, 1, picture, offset), 0);
+  EXPECT_EQ(picture, "NMEA.bmp");
+  EXPECT_EQ(offset, 0.0);
+  EXPECT_EQ(readBytes(gnssFile()), "[GNSS]\r\nAntenna=0\r\naOffset=0.0000000000\r\n");
+}
+
+TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
+  writeCatalogue();
+  const std::string before = "[GNSS]\r\nPage=2\r\nAntenna=9\r\n";
+  const std::string kept = before;
+  const std::string reset = "[GNSS]\r\nPage=2\r\nAntenna=0\r\naOffset=0.0000000000\r\n";
+  struct Row {
+    int current;
+    int sensor;
+    int result;
+    double offset;
+    const char* picture;
+    std::string file;
+  } const rows[] = {
+      {3, 1, 1, 0.05, "a.bmp", kept},
+      {4, 1, 0, 0.05, "a.bmp", "[GNSS]\r\nPage=2\r\nAntenna=3\r\naOffset=0.0500000000\r\n"},
+      {7, 5, 1, 0.3, "", kept},
+      // Sensor 2's first entry has no type: a current antenna stays only when
+      // its first entry belongs to no sensor.
+      {4, 2, 1, 0.1, "b.bmp", kept},
+      {3, 2, 0, 0.0, "b.bmp", reset},  // entry 000 belongs to sensor 1
+      {6, 2, 0, 0.0, "b.bmp", reset},
+      {-1, 2, 0, 0.0, "b.bmp", reset},
+      {4, 9, 1, 0.1, "NMEA.bmp", kept},
+      {8, 9, 0, 0.0, "NMEA.bmp", reset},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.current << " " << row.sensor);
+    writeBytes(gnssFile(), before);
+    std::string picture = "stale";
+    double offset = 9.9;
+    EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(row.current, row.sensor, picture, offset), row.result);
+    EXPECT_EQ(offset, row.offset);
+    EXPECT_EQ(picture, row.picture);
+    EXPECT_EQ(readBytes(gnssFile()), row.file);
+  }
+}
+
+TEST_F(CurrentAntennaTest, DefaultsWithoutFile) {
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 0);
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "");
+  int id = 99;
+  double height = 9.9;
+  std::string serial = "stale";
+  GetQZJkn_GNSS_StaCurrentAntenna(id, height, serial);
+  EXPECT_EQ(id, 0);
+  EXPECT_EQ(height, 0.0);
+  EXPECT_EQ(serial, "");
+  serial = "stale";
+  GetQZJkn_GNSS_StaCurrentReceiver(id, serial);
+  EXPECT_EQ(id, -1);
+  EXPECT_EQ(serial, "");
+  EXPECT_FALSE(exists(gnssFile()));
+}
+
+TEST_F(CurrentAntennaTest, WritesKeysInOrderWithTenDecimals) {
+  PutQZJkn_GNSS_StaCurrentAntenna(12, 1.6, "SN-1");
+  PutQZJkn_GNSS_StaCurrentReceiver(-3, "R\x82\xA0");
+  PutQZJkn_GNSS_CurrentAntennaID(5);
+  PutQZJkn_GNSS_CurrentAntennaOffset(0.062);
+  PutQZJkn_GNSS_CurrentAntennaSerialNo("A-77");
+  EXPECT_EQ(readBytes(gnssFile()),
+            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
+            "Receiver_sta=-3\r\nrSerialNo_sta=R\x82\xA0\r\nAntenna=5\r\naOffset=0.0620000000\r\n"
+            "aSerialNo=A-77\r\n");
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 5);
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.062);
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "A-77");
+  int id = 0;
+  double height = 0.0;
+  std::string serial;
+  GetQZJkn_GNSS_StaCurrentAntenna(id, height, serial);
+  EXPECT_EQ(id, 12);
+  EXPECT_EQ(height, 1.6);
+  EXPECT_EQ(serial, "SN-1");
+  GetQZJkn_GNSS_StaCurrentReceiver(id, serial);
+  EXPECT_EQ(id, -3);
+  EXPECT_EQ(serial, "R\x82\xA0");
+
+  // Null texts remove their keys.
+  PutQZJkn_GNSS_StaCurrentReceiver(1, nullptr);
+  PutQZJkn_GNSS_CurrentAntennaSerialNo(nullptr);
+  EXPECT_EQ(readBytes(gnssFile()),
+            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
+            "Receiver_sta=1\r\nAntenna=5\r\naOffset=0.0620000000\r\n");
+}
+
+TEST_F(CurrentAntennaTest, DistanceTexts) {
+  struct Row {
+    double value;
+    const char* written;
+  } const rows[] = {
+      {-0.004, "-0.0040000000"},
+      {123456789.5, "123456789.500000000"},  // cut to the 19 characters that fit
+      {1e-11, "0.0000000000"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    PutQZJkn_GNSS_CurrentAntennaOffset(row.value);
+    EXPECT_EQ(readBytes(gnssFile()), std::string("[GNSS]\r\naOffset=") + row.written + "\r\n");
+  }
+  struct Stored {
+    const char* text;
+    double read;
+  } const stored[] = {{"", 0.0}, {"abc", 0.0}, {"1.5m", 1.5}, {" -2.25", -2.25}, {"0.000", 0.0}};
+  for (const Stored& s : stored) {
+    SCOPED_TRACE(s.text);
+    writeBytes(gnssFile(),
+               std::string("[GNSS]\r\naOffset=") + s.text + "\r\nAntennaH_sta=" + s.text + "\r\n");
+    EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), s.read);
+    int id;
+    double height = 9.9;
+    std::string serial;
+    GetQZJkn_GNSS_StaCurrentAntenna(id, height, serial);
+    EXPECT_EQ(height, s.read);
+  }
+}
+
+}  // namespace
+}  // namespace trasso::test

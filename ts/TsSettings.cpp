@@ -1,0 +1,119 @@
+// Total-station connection and measurement options ("jkn-ts.ini" and
+// "def-ts.ini", section "TS") and the automatic loading of the last set-up.
+#include "Setting.h"
+#include "TrassoJkn.h"
+#include "profiles/ProfileSetting.h"
+
+using namespace trasso;
+
+namespace {
+
+constexpr Key ts(const char* name) { return Key{SettingsFile::JknTs, "TS", name}; }
+constexpr Key defTs(const char* name) { return Key{SettingsFile::DefTs, "TS", name}; }
+
+constexpr FlagSetting kVKubun{ts("VKubun"), 1, FlagRead::Stored};
+constexpr IntSetting kPort{ts("Port"), 1};
+constexpr IntSetting kSetOpen{ts("SetOpen"), 0};
+constexpr IntSetting kAnglinLen{ts("AnglinLen"), 100};
+constexpr FlagSetting kConnectComm{ts("ConnectComm"), 1, FlagRead::ExactlyOne};
+constexpr FlagSetting kUseScale{ts("UseScale"), 0};
+constexpr DoubleSetting kUseScaleValue{ts("UseScaleValue"), 1.0, 6};
+constexpr FlagSetting kUseTouei{ts("UseTouei"), 0};
+constexpr DoubleSetting kUseToueiValue{ts("UseToueiValue"), 0.0, 3};
+constexpr FlagSetting kTurnVAngFix{ts("TurnVAngFix"), 0};
+constexpr TextSetting kBtDevAddr{defTs("BtDevAddr"), "", 32};
+constexpr FlagSetting kZetrUseBtRadio{defTs("ZETR_UseBtRadio"), 0};
+constexpr IntSetting kZetrBtRadioCh{defTs("ZETR_BtRadioCh"), 1};
+constexpr IntSetting kZetrBtRadioNw{defTs("ZETR_BtRadioNw"), 1};
+
+// Automatic loading. 1e-16 in "AutoLoadKH" means no value: it is what a missing
+// or empty key reads as, and it is stored as an empty key.
+constexpr double kNoValue = 1e-16;
+constexpr IntSetting kAutoLoad{ts("AutoLoad"), 0};
+constexpr U32Setting kAutoLoadKno{ts("AutoLoadKno"), 0};
+constexpr U32Setting kAutoLoadBno{ts("AutoLoadBno"), 0};
+constexpr DoubleSetting kAutoLoadKh{ts("AutoLoadKH"), kNoValue, 3};
+constexpr IntSetting kAutoLoadObsPane{ts("AutoLoadObsPane"), 99};
+
+// The doubles of this file are read through a 32-byte buffer.
+double getDouble(const DoubleSetting& s) {
+  return profile::readDouble(SettingsFilePath(s.key.file), s, 32);
+}
+
+bool getFlag(const FlagSetting& s) { return get(s) != 0; }
+
+void putAutoLoadKh(double kh) {
+  constexpr TextSetting kEmptied{kAutoLoadKh.key, ""};
+  if (kh == kNoValue) {
+    put(kEmptied, "");
+  } else {
+    put(kAutoLoadKh, kh);
+  }
+}
+
+}  // namespace
+
+int GetQZJkn_TS_VKubun() noexcept { return get(kVKubun); }
+void PutQZJkn_TS_VKubun(int value) noexcept { put(kVKubun, value); }
+int GetQZJkn_TS_Port() noexcept { return get(kPort); }
+void PutQZJkn_TS_Port(int value) noexcept { put(kPort, value); }
+int GetQZJkn_TS_SetOpen() noexcept { return get(kSetOpen); }
+void PutQZJkn_TS_SetOpen(int value) noexcept { put(kSetOpen, value); }
+int GetQZJkn_TS_AnglinLen() noexcept { return get(kAnglinLen); }
+void PutQZJkn_TS_AnglinLen(int value) noexcept { put(kAnglinLen, value); }
+int GetQZJkn_TS_COMM_or_BT() noexcept { return get(kConnectComm); }
+void PutQZJkn_TS_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
+bool GetQZJkn_TS_UseScale() noexcept { return getFlag(kUseScale); }
+void PutQZJkn_TS_UseScale(bool value) noexcept { put(kUseScale, value); }
+double GetQZJkn_TS_UseScaleValue() noexcept { return getDouble(kUseScaleValue); }
+void PutQZJkn_TS_UseScaleValue(double value) noexcept { put(kUseScaleValue, value); }
+bool GetQZJkn_TS_UseTouei() noexcept { return getFlag(kUseTouei); }
+void PutQZJkn_TS_UseTouei(bool value) noexcept { put(kUseTouei, value); }
+double GetQZJkn_TS_UseToueiValue() noexcept { return getDouble(kUseToueiValue); }
+void PutQZJkn_TS_UseToueiValue(double value) noexcept { put(kUseToueiValue, value); }
+bool GetQZJkn_TS_TurnVAngFix() noexcept { return getFlag(kTurnVAngFix); }
+void PutQZJkn_TS_TurnVAngFix(bool value) noexcept { put(kTurnVAngFix, value); }
+std::string GetQZJkn_TS_BtDevAddr() noexcept { return get(kBtDevAddr); }
+void PutQZJkn_TS_BtDevAddr(const char* text) noexcept { put(kBtDevAddr, text); }
+
+void GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept {
+  use = getFlag(kZetrUseBtRadio);
+  channel = get(kZetrBtRadioCh);
+  network = get(kZetrBtRadioNw);
+}
+void PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept {
+  put(kZetrUseBtRadio, use);
+  put(kZetrBtRadioCh, channel);
+  put(kZetrBtRadioNw, network);
+}
+
+// Kept in the ZETR profile at its default place, not in "jkn-ts.ini".
+bool GetQZJkn_TS_Dsp_StartupJkn() noexcept {
+  return GetQZJkn_ZETR_Dsp_StartupJkn(GetQZJkn_ZETR_Path().c_str());
+}
+void PutQZJkn_TS_Dsp_StartupJkn(bool value) noexcept {
+  PutQZJkn_ZETR_Dsp_StartupJkn(GetQZJkn_ZETR_Path().c_str(), value);
+}
+
+int GetQZJkn_TS_AutoLoad() noexcept { return get(kAutoLoad); }
+
+// Switching automatic loading on or off forgets the stored set-up.
+void PutQZJkn_TS_AutoLoad(int value) noexcept {
+  PutQZJkn_TS_AutoLoad_Ex(value, 0, 0, kNoValue, kAutoLoadObsPane.def);
+}
+
+int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept {
+  if (kno != nullptr) *kno = get(kAutoLoadKno);
+  if (bno != nullptr) *bno = get(kAutoLoadBno);
+  if (kh != nullptr) *kh = getDouble(kAutoLoadKh);
+  if (pane != nullptr) *pane = get(kAutoLoadObsPane);
+  return get(kAutoLoad) != 0 ? 1 : 0;
+}
+
+void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh, int pane) noexcept {
+  put(kAutoLoad, on);
+  put(kAutoLoadKno, kno);
+  put(kAutoLoadBno, bno);
+  putAutoLoadKh(kh);
+  put(kAutoLoadObsPane, pane);
+}
