@@ -184,23 +184,6 @@ bool hasLineBreak(std::string_view s) {
   return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// A value that would lose bytes on reading (surrounding blanks, an enclosing pair
-// of quotes) is written inside one more pair of double quotes.
-std::string encodeValue(std::string_view value) {
-  bool quote = !value.empty() && (isBlank(value.front()) || isBlank(value.back()));
-  if (value.size() >= 2 && value.front() == value.back() &&
-      (value.front() == '"' || value.front() == '\'')) {
-    quote = true;
-  }
-  if (!quote) return std::string(value);
-  std::string out;
-  out.reserve(value.size() + 2);
-  out += '"';
-  out += value;
-  out += '"';
-  return out;
-}
-
 }  // namespace
 
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
@@ -231,10 +214,10 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
   return std::nullopt;
 }
 
-// A name or value is storable when the line the writer makes of it reads back as
-// exactly the same: no line breaks or NUL, no blanks the reader would trim, no
-// '=' in a key, no key starting with '[', no section name whose
-// last byte would pair with the closing ']' as a double-byte character.
+// A name is storable when the line the writer makes of it reads back as exactly
+// the same name: no line breaks or NUL, no blanks the reader would trim, no '='
+// in a key, no key starting with '[', no section name whose last byte would
+// pair with the closing ']' as a double-byte character.
 bool isStorableSection(std::string_view section) {
   if (hasLineBreak(section) || section.find('\0') != std::string_view::npos) return false;
   const std::string line = "[" + std::string(section) + "]";
@@ -255,31 +238,27 @@ bool isStorableKey(std::string_view key) {
 }
 
 bool isStorableValue(std::string_view value) {
-  // Quoting (encodeValue) makes every other byte string read back unchanged.
   return !hasLineBreak(value) && value.find('\0') == std::string_view::npos;
 }
 
 void setValue(std::string& file, std::string_view section, std::string_view key,
               std::string_view value) {
-  const std::string encoded = encodeValue(value);
   const std::string_view lineBreak = lineBreakOf(file);
   Location loc = locate(file, section, key);
 
   if (loc.keyFound) {
     if (loc.keyEntry.hasEquals) {
-      // Keep the blanks right after '=', replace the rest of the line's content.
-      size_t from = loc.keyEntry.equals + 1;
-      while (from < loc.keyLine.end && isBlank(file[from])) ++from;
-      file.replace(from, loc.keyLine.end - from, encoded);
+      const size_t from = loc.keyEntry.equals + 1;
+      file.replace(from, loc.keyLine.end - from, value);
     } else {
-      file.insert(loc.keyEntry.contentEnd, "=" + encoded);
+      file.insert(loc.keyEntry.contentEnd, "=" + std::string(value));
     }
     return;
   }
 
   std::string entryText;
-  entryText.reserve(key.size() + encoded.size() + 3);
-  entryText.append(key).append("=").append(encoded);
+  entryText.reserve(key.size() + value.size() + 3);
+  entryText.append(key).append("=").append(value);
   if (loc.sectionFound) {
     const Line& anchor = loc.lastAssignmentFound ? loc.lastAssignment : loc.sectionLine;
     if (anchor.hasBreak()) {

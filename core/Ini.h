@@ -20,16 +20,18 @@ namespace trasso::ini {
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key);
 
-// Whether a section, key or value can be stored so that it reads back unchanged.
-// Line breaks are refused everywhere; keys must also be non-empty, free of '=',
-// of surrounding blanks and must not start with '['.
+// Whether a section or key can be stored so that it reads back as the same name,
+// and whether a value can be stored at all. Line breaks and NUL are refused
+// everywhere; keys must also be non-empty, free of '=' and of surrounding blanks,
+// and must not start with '['.
 bool isStorableSection(std::string_view section);
 bool isStorableKey(std::string_view key);
 bool isStorableValue(std::string_view value);
 
 // Sets key of section to value in file, adding the key or the section where
-// missing. The value is quoted when it would otherwise not read back as itself.
-// The caller checks storability first.
+// missing. The value is written as it is, without quoting or escaping, so it
+// reads back as a Windows reader gives it: blanks at its edges and one enclosing
+// pair of quotes are not part of what is read. The caller checks storability.
 void setValue(std::string& file, std::string_view section, std::string_view key,
               std::string_view value);
 

@@ -110,6 +110,21 @@ void checkWholeLinesRemoved(const std::string& before, const std::string& after,
   fail("a removal did more than cut out whole lines");
 }
 
+// What a reader gets of a written value: the blanks at its edges and then one
+// enclosing pair of quotes are not part of it.
+std::string asRead(std::string value) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; };
+  while (!value.empty() && blank(value.back())) value.pop_back();
+  size_t lead = 0;
+  while (lead < value.size() && blank(value[lead])) ++lead;
+  value.erase(0, lead);
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == '"' || value.front() == '\'')) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 size_t occurrences(std::string file, const std::string& section, const std::string& key) {
   size_t n = 0;
   while (trasso::ini::removeKey(file, section, key)) ++n;
@@ -156,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         trasso::ini::setValue(file, op.section, op.key, op.value);
         checkWriteTouchedOneLine(before, file);
         auto back = findValue(file, op.section, op.key);
-        if (!back || *back != op.value) fail("a written value did not read back");
+        if (!back || *back != asRead(op.value)) fail("a written value did not read back");
         break;
       }
       case 2: {  // remove a key

@@ -151,8 +151,9 @@ TEST_F(ValueFiles, WritesCreateRemoveAndKeepEveryOtherByte) {
   EXPECT_EQ(readBytes(path()), handEdited);
   ASSERT_TRUE(removeSection(path(), "B"));
   EXPECT_EQ(readBytes(path()), "; kept\n[A]\nx=1\n\n");
-  ASSERT_TRUE(writeText(path(), "C", "k", " spaced "));
-  EXPECT_EQ(readText(path(), "C", "k", ""), " spaced ");
+  ASSERT_TRUE(writeText(path(), "C", "k", "  5,  0,  0"));
+  EXPECT_EQ(readBytes(path()), "; kept\n[A]\nx=1\n\n[C]\nk=  5,  0,  0\n");
+  EXPECT_EQ(readText(path(), "C", "k", ""), "5,  0,  0");
   EXPECT_EQ(listFolder(inf("")), "v.ini\n");
 }
 

@@ -258,7 +258,7 @@ TEST_F(DisplayListsTest, ColourKeysBySelectorAndNumberedSection) {
   // Texts with leading blanks are quoted by the file layer so they read back whole.
   const std::string expected =
       "[2]\r\nMessFor=255,  0,  0\r\n"
-      "[-3]\r\nMessBak=\" 12, 11, 10\"\r\nBtnNorm=\" 16, 16, 16\"\r\nBtnPush=\"  0,255,  0\"\r\n"
+      "[-3]\r\nMessBak= 12, 11, 10\r\nBtnNorm= 16, 16, 16\r\nBtnPush=  0,255,  0\r\n"
       "FuncBak=255,255,255\r\n";
   EXPECT_EQ(readBytes(inf("disp-ts.ini")), expected);
   EXPECT_EQ(GetQZJkn_Color(4, 0, -3), 0x0A0B0Cu);

