@@ -152,14 +152,18 @@ AutoLoadSetUp readSetUp() {
   return s;
 }
 
+void expectSetUp(int on, uint32_t kno, uint32_t bno, double kh, int pane) {
+  const AutoLoadSetUp s = readSetUp();
+  EXPECT_EQ(s.on, on);
+  EXPECT_EQ(s.kno, kno);
+  EXPECT_EQ(s.bno, bno);
+  EXPECT_EQ(s.kh, kh);
+  EXPECT_EQ(s.pane, pane);
+}
+
 TEST_F(TsTest, AutoLoadDefaults) {
   EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 0);
-  const AutoLoadSetUp s = readSetUp();
-  EXPECT_EQ(s.on, 0);
-  EXPECT_EQ(s.kno, 0u);
-  EXPECT_EQ(s.bno, 0u);
-  EXPECT_EQ(s.kh, 1e-16);
-  EXPECT_EQ(s.pane, 99);
+  expectSetUp(0, 0, 0, 1e-16, 99);
   EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_FALSE(exists(inf("jkn-ts.ini")));
 }
@@ -169,12 +173,7 @@ TEST_F(TsTest, AutoLoadExWritesFiveKeysInOrder) {
   PutQZJkn_TS_AutoLoad_Ex(2, 15, 16, 1.5, 1);
   EXPECT_EQ(readBytes(path), tsFile("AutoLoad=2\r\nAutoLoadKno=15\r\nAutoLoadBno=16\r\n"
                                     "AutoLoadKH=1.500\r\nAutoLoadObsPane=1\r\n"));
-  AutoLoadSetUp s = readSetUp();
-  EXPECT_EQ(s.on, 1);
-  EXPECT_EQ(s.kno, 15u);
-  EXPECT_EQ(s.bno, 16u);
-  EXPECT_EQ(s.kh, 1.5);
-  EXPECT_EQ(s.pane, 1);
+  expectSetUp(1, 15, 16, 1.5, 1);
   EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 2);
 
   // Only the pointers given are filled.
@@ -212,12 +211,7 @@ TEST_F(TsTest, AutoLoadResetsTheSetUp) {
   PutQZJkn_TS_AutoLoad(1);
   EXPECT_EQ(readBytes(path), tsFile("Port=2\r\nAutoLoadKH=\r\nAutoLoadKno=0\r\nAutoLoad=1\r\n"
                                     "AutoLoadBno=0\r\nAutoLoadObsPane=99\r\n"));
-  const AutoLoadSetUp s = readSetUp();
-  EXPECT_EQ(s.on, 1);
-  EXPECT_EQ(s.kno, 0u);
-  EXPECT_EQ(s.bno, 0u);
-  EXPECT_EQ(s.kh, 1e-16);
-  EXPECT_EQ(s.pane, 99);
+  expectSetUp(1, 0, 0, 1e-16, 99);
 }
 
 }  // namespace
