@@ -270,9 +270,232 @@ TRASSOJKN_API void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noex
 // Total-station settings, prism lists, automatic loading
 // ---------------------------------------------------------------------------
 
+// "jkn-ts.ini", section "TS".
+TRASSOJKN_API int GetQZJkn_TS_VKubun() noexcept;            // "VKubun", 1; returned as stored
+TRASSOJKN_API void PutQZJkn_TS_VKubun(int value) noexcept;  // writes "1" for non-zero, else "0"
+TRASSOJKN_API int GetQZJkn_TS_Port() noexcept;              // "Port", 1
+TRASSOJKN_API void PutQZJkn_TS_Port(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_TS_SetOpen() noexcept;           // "SetOpen", 0
+TRASSOJKN_API void PutQZJkn_TS_SetOpen(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_TS_AnglinLen() noexcept;         // "AnglinLen", 100
+TRASSOJKN_API void PutQZJkn_TS_AnglinLen(int value) noexcept;
+// "ConnectComm", 1 (serial) or 0 (Bluetooth): returns 1 only for a stored 1;
+// writes "1" for any non-zero argument, else "0".
+TRASSOJKN_API int GetQZJkn_TS_COMM_or_BT() noexcept;
+TRASSOJKN_API void PutQZJkn_TS_COMM_or_BT(int value) noexcept;
+TRASSOJKN_API bool GetQZJkn_TS_UseScale() noexcept;         // "UseScale", false
+TRASSOJKN_API void PutQZJkn_TS_UseScale(bool value) noexcept;
+// The two doubles are read through a 32-byte buffer; an empty value gives the default.
+TRASSOJKN_API double GetQZJkn_TS_UseScaleValue() noexcept;  // "UseScaleValue", 1.0, "%.6f"
+TRASSOJKN_API void PutQZJkn_TS_UseScaleValue(double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_TS_UseTouei() noexcept;         // "UseTouei", false
+TRASSOJKN_API void PutQZJkn_TS_UseTouei(bool value) noexcept;
+TRASSOJKN_API double GetQZJkn_TS_UseToueiValue() noexcept;  // "UseToueiValue", 0.0, "%.3f"
+TRASSOJKN_API void PutQZJkn_TS_UseToueiValue(double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_TS_TurnVAngFix() noexcept;      // "TurnVAngFix", false
+TRASSOJKN_API void PutQZJkn_TS_TurnVAngFix(bool value) noexcept;
+// "def-ts.ini", section "TS". "BtDevAddr", "": at most 31 bytes are returned.
+TRASSOJKN_API std::string GetQZJkn_TS_BtDevAddr() noexcept;
+TRASSOJKN_API void PutQZJkn_TS_BtDevAddr(const char* text) noexcept;
+// "ZETR_UseBtRadio" (false), "ZETR_BtRadioCh" (1), "ZETR_BtRadioNw" (1); all three
+// out-arguments are always assigned.
+TRASSOJKN_API void GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept;
+TRASSOJKN_API void PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept;
+// "DSP"/"STJ" (true) of the ZETR profile at GetQZJkn_ZETR_Path().
+TRASSOJKN_API bool GetQZJkn_TS_Dsp_StartupJkn() noexcept;
+TRASSOJKN_API void PutQZJkn_TS_Dsp_StartupJkn(bool value) noexcept;
+
+// Prism lists: "def-ts.ini", sections "Psm" and "Psm2". "Max" defaults to 8,
+// "Cnt" to 0; entries use the decimal index as key (no offset, no range check),
+// are read through a 40-byte buffer and default to value -000 with the name
+// "no name given" (code page 932).
+TRASSOJKN_API int GetQZJkn_TS_PsmMax() noexcept;
+TRASSOJKN_API void PutQZJkn_TS_PsmMax(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_TS_PsmCnt() noexcept;
+TRASSOJKN_API void PutQZJkn_TS_PsmCnt(int value) noexcept;
+TRASSOJKN_API std::string GetQZJkn_TS_Psm(int index) noexcept;
+TRASSOJKN_API void PutQZJkn_TS_Psm(int index, const char* text) noexcept;
+TRASSOJKN_API int GetQZJkn_TS_Psm2Max() noexcept;
+TRASSOJKN_API void PutQZJkn_TS_Psm2Max(int value) noexcept;
+TRASSOJKN_API int GetQZJkn_TS_Psm2Cnt() noexcept;
+TRASSOJKN_API void PutQZJkn_TS_Psm2Cnt(int value) noexcept;
+TRASSOJKN_API std::string GetQZJkn_TS_Psm2(int index) noexcept;
+TRASSOJKN_API void PutQZJkn_TS_Psm2(int index, const char* text) noexcept;
+// Parses a prism entry: value, "mm" and a full-width colon, name. Returns 1 with value and name set
+// (the name up to its first blank), or 0: for a first token that is empty, longer
+// than 4 characters or holds anything but "-" and digits (value and name
+// untouched), and for a value outside -999 to 999 (value set, name untouched).
+TRASSOJKN_API int GetQZJkn_TS_Psm_FromStr(const char* entry, int& value,
+                                          std::string& name) noexcept;
+// "%d", "mm", the full-width colon, then name; no range check.
+TRASSOJKN_API std::string PutQZJkn_TS_Psm_ToStr(const char* name, int value) noexcept;
+
+// Automatic loading: "jkn-ts.ini", section "TS". "AutoLoadKH" holds no value
+// when it reads as 1e-16 (missing or empty key).
+TRASSOJKN_API int GetQZJkn_TS_AutoLoad() noexcept;  // "AutoLoad", 0
+// Writes the value and resets the set-up: Kno 0, Bno 0, KH empty, ObsPane 99.
+TRASSOJKN_API void PutQZJkn_TS_AutoLoad(int value) noexcept;
+// Fills each non-null pointer (Kno 0, Bno 0, KH 1e-16, ObsPane 99 by default);
+// returns 1 when "AutoLoad" is non-zero, else 0.
+TRASSOJKN_API int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh,
+                                          int* pane) noexcept;
+// Writes AutoLoad ("%d" as given), Kno, Bno ("%lu"), KH (empty for exactly 1e-16,
+// else "%.3f") and ObsPane ("%d"), in that order.
+TRASSOJKN_API void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh,
+                                           int pane) noexcept;
+
 // ---------------------------------------------------------------------------
 // Instrument profiles (ZETR, PL30) and setting-out
 // ---------------------------------------------------------------------------
+
+// ZETR instrument profile: a file the caller names (path; null is the empty
+// text). Validating setters return false, writing nothing, for a value outside
+// the range shown (NaN included), and false for a failed write. Pairs are
+// checked first, then written first-then-second; true only when both writes
+// succeeded. Doubles are written with "%f", flags as "1"/"0", integers "%d".
+TRASSOJKN_API bool GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept;   // "DSP"/"STJ", true
+TRASSOJKN_API void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) noexcept;  // "DST"/"USE", false
+TRASSOJKN_API void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept;
+// "DST"/"CEN" 20.0 (-70 to 70) and "DST"/"HPA" 1013.25 (500 to 1200).
+TRASSOJKN_API void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
+                                                     double& pressure) noexcept;
+TRASSOJKN_API bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
+                                                     double pressure) noexcept;
+TRASSOJKN_API int GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept;  // "ANG"/"MOD", 1 (1-3)
+TRASSOJKN_API bool PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept;
+TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_PsmType(const char* path) noexcept;  // "TGT"/"TYP", 1 (1-5)
+TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept;
+// "TGT"/"PV1", 0 (-999 to 999)
+TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept;
+TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept;
+TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept;  // "TGT"/"HOW", 1 (1-2)
+TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept;
+TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept;  // "TGT"/"TID", 0 (0-8)
+TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept;
+// "TGT"/"AOF", false; any value, returns whether the write succeeded.
+TRASSOJKN_API bool GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept;
+TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept;
+// "TGT"/"PV2", 0 (-999 to 999)
+TRASSOJKN_API int GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept;
+TRASSOJKN_API bool PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int value) noexcept;
+TRASSOJKN_API int GetQZJkn_ZETR_Npr_Value(const char* path) noexcept;  // "NPR"/"VAL", 3 (1-99)
+TRASSOJKN_API bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept;
+// "NPR"/"RMN" 1 and "NPR"/"RMX" 999, each 1 to 9999 (minimum above maximum allowed).
+TRASSOJKN_API void GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum,
+                                                int& maximum) noexcept;
+TRASSOJKN_API bool PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum,
+                                                int maximum) noexcept;
+TRASSOJKN_API int GetQZJkn_ZETR_Aut_Time(const char* path) noexcept;  // "AUT"/"TIM", 2 (0-3)
+TRASSOJKN_API bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept;
+// "SCH"/"HOR" 30 degrees and "SCH"/"VER" 10 degrees, radians, each 0 to 2 pi.
+TRASSOJKN_API void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal,
+                                                double& vertical) noexcept;
+TRASSOJKN_API bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal,
+                                                double vertical) noexcept;
+TRASSOJKN_API int GetQZJkn_ZETR_Rti_Percent(const char* path) noexcept;  // "HRD"/"RTI", 0 (0-100)
+TRASSOJKN_API bool PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept;
+// "HRD"/"BLT", false; any value, returns whether the write succeeded.
+TRASSOJKN_API bool GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept;
+TRASSOJKN_API bool PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_ZETR_PsmMode(const char* path) noexcept;  // "OBS"/"PMD", true
+TRASSOJKN_API void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_ZETR_MsrMode(const char* path) noexcept;  // "OBS"/"MMD", true
+TRASSOJKN_API void PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_ZETR_AF_Alignment(const char* path) noexcept;  // "AFS"/"AGN", false
+TRASSOJKN_API void PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_ZETR_AF_AutoLock(const char* path) noexcept;  // "AFS"/"ALK", false
+TRASSOJKN_API void PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept;  // "AFS"/"SBF", false
+TRASSOJKN_API void PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept;
+// Removes the whole section "OBS", then flushes the file.
+TRASSOJKN_API void ClearQZJkn_ZETR_OBS(const char* path) noexcept;
+
+// PL30 instrument profile: same file layout as ZETR for "DST", "ANG", "TGT", "NPR",
+// "AUT", "SCH". Where shown, the operation is the ZETR one under a second name.
+TRASSOJKN_API bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept;  // = ZETR
+TRASSOJKN_API void PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) noexcept;  // = ZETR
+TRASSOJKN_API void GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperature,
+                                                     double& pressure) noexcept;  // = ZETR
+// Ranges as ZETR, but true for values in range even when a write failed.
+TRASSOJKN_API bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
+                                                     double pressure) noexcept;
+TRASSOJKN_API int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept;              // = ZETR
+TRASSOJKN_API bool PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept;   // = ZETR
+TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept;  // = ZETR Tgt1
+TRASSOJKN_API bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept;  // 1-3
+TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept;  // = ZETR Tgt1
+TRASSOJKN_API bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept;
+TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept;  // = ZETR Tgt2
+TRASSOJKN_API bool PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept;
+TRASSOJKN_API int GetQZJkn_PL30_Npr_Value(const char* path) noexcept;  // "NPR"/"VAL", 1
+TRASSOJKN_API bool PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept;  // = ZETR
+TRASSOJKN_API int GetQZJkn_PL30_Aut_Time(const char* path) noexcept;              // = ZETR
+TRASSOJKN_API bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept;   // = ZETR
+TRASSOJKN_API bool GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) noexcept;  // "AUT"/"LVF", true
+TRASSOJKN_API void PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) noexcept;  // "SCH"/"USE", false
+TRASSOJKN_API void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept;
+// "SCH"/"HOR" and "SCH"/"VER": 2 degrees in radians, each set alone, 0 to pi.
+TRASSOJKN_API double GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept;
+TRASSOJKN_API bool PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle) noexcept;
+TRASSOJKN_API double GetQZJkn_PL30_Sch_VRangeRad(const char* path) noexcept;
+TRASSOJKN_API bool PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept;
+
+// Setting-out file named by the caller ("jkn-soku.ini" in its default place).
+// No setter checks its value; doubles are written with "%f", flags "1"/"0".
+TRASSOJKN_API int GetQZJkn_Soku_DstMode(const char* path) noexcept;  // "HOSEI"/"DSTMODE", 2
+TRASSOJKN_API void PutQZJkn_Soku_DstMode(const char* path, int value) noexcept;
+TRASSOJKN_API double GetQZJkn_Soku_Scale(const char* path) noexcept;  // "HOSEI"/"SCL", 1.0
+TRASSOJKN_API void PutQZJkn_Soku_Scale(const char* path, double value) noexcept;
+TRASSOJKN_API double GetQZJkn_Soku_AveH(const char* path) noexcept;  // "HOSEI"/"AVEH", 0.0
+TRASSOJKN_API void PutQZJkn_Soku_AveH(const char* path, double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_POS_P_T(const char* path) noexcept;  // "POS"/"P_T", true
+TRASSOJKN_API void PutQZJkn_Soku_POS_P_T(const char* path, bool value) noexcept;
+// Section "RNG_MINMAX": "RNG_MINF" false, "RNG_MIND" 2.0, "RNG_MAXF" false, "RNG_MAXD" 100.0.
+TRASSOJKN_API bool GetQZJkn_Soku_RangeMinFlag(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeMinFlag(const char* path, bool value) noexcept;
+TRASSOJKN_API double GetQZJkn_Soku_RangeMinDst(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeMinDst(const char* path, double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_RangeMaxFlag(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeMaxFlag(const char* path, bool value) noexcept;
+TRASSOJKN_API double GetQZJkn_Soku_RangeMaxDst(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeMaxDst(const char* path, double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_DataOrder(const char* path) noexcept;  // "ORDER"/"DATA", true
+TRASSOJKN_API void PutQZJkn_Soku_DataOrder(const char* path, bool value) noexcept;
+// Section "ZEROBO": "LIGHTON" false, "CHANGETRK" true, "TRMCM" false, "NORMALONCE"
+// false, "RNGSNDF" false, "RNGSNDD" 1.0, "RNGINDSPF" false, "RNGINDSPD" 2.0,
+// "RNGOUTDSP" false, "RNGOUTDSPD" 3.0, "USEXYCHECK" false.
+TRASSOJKN_API bool GetQZJkn_Soku_AutoLightOn(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_AutoLightOn(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_ChangeTRK(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_ChangeTRK(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_TRK_cm(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_TRK_cm(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_NormalOnce(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_NormalOnce(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_RangeInSoundFlag(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeInSoundFlag(const char* path, bool value) noexcept;
+TRASSOJKN_API double GetQZJkn_Soku_RangeInSoundDst(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeInSoundDst(const char* path, double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_RangeInDispFlag(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeInDispFlag(const char* path, bool value) noexcept;
+TRASSOJKN_API double GetQZJkn_Soku_RangeInDispDst(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeInDispDst(const char* path, double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_RangeOutDispFlag(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeOutDispFlag(const char* path, bool value) noexcept;
+TRASSOJKN_API double GetQZJkn_Soku_RangeOutDispDst(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_RangeOutDispDst(const char* path, double value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_UseXYCheckFlag(const char* path) noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_UseXYCheckFlag(const char* path, bool value) noexcept;
+// Section "STARTOP": "OPRNSOKP" true, "OPRNSOKM" false. The forms without a path
+// read the file at GetQZJkn_Soku_Path().
+TRASSOJKN_API bool GetQZJkn_Soku_OpenSokusetsuProp(const char* path) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_OpenSokusetsuProp() noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_OpenSokusetsuProp(const char* path, bool value) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_OpenSokusetsuMake(const char* path) noexcept;
+TRASSOJKN_API bool GetQZJkn_Soku_OpenSokusetsuMake() noexcept;
+TRASSOJKN_API void PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool value) noexcept;
 
 // ---------------------------------------------------------------------------
 // Display and guidance-screen settings

@@ -279,6 +279,17 @@ TEST_F(AntennaCatalogueTest, GetAntennaRecReadsTheMergedCatalogueOfRootZero) {
   expectRec(rec, 4, 0, "", "", "", "", -0.25);
 }
 
+TEST_F(AntennaCatalogueTest, ReadOnlyCatalogueIsNeitherDeletedNorRewritten) {
+  const std::string old = crlf({"[AntennaList]", "Antenna000ID=3", "AntennaCnt=1"});
+  writeBytes(inf("AntennaLocal.ini"), old);
+  std::filesystem::permissions(inf("AntennaLocal.ini"), std::filesystem::perms::owner_read);
+  EXPECT_EQ(AntennaInit(), 0);  // no sensor list
+  EXPECT_EQ(merged(), old);
+  deliverSensors(crlf({"[AntennaList]", "Antenna000ID=-1"}));
+  EXPECT_EQ(AntennaInit(), 1);
+  EXPECT_EQ(merged(), old);
+}
+
 TEST_F(AntennaCatalogueTest, MissingRootZeroFolderStoresNothing) {
   deliverSensors(crlf({"[AntennaList]", "Antenna000ID=-1"}));
   std::filesystem::remove_all(root(0) + "/inf");

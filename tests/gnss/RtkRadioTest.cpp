@@ -1,4 +1,3 @@
-#include <filesystem>
 #include <string>
 
 #include "TestRoots.h"
@@ -89,12 +88,6 @@ TEST_F(RtkRadioTest, BaudRateTextAndNarrowFields) {
     EXPECT_EQ(prop.Parity, 2);  // low 8 bits of 258
     EXPECT_EQ(prop.PortNo, 0);
   }
-}
-
-TEST_F(RtkRadioTest, MissingFolderStoresNothing) {
-  std::filesystem::remove_all(root(0) + "/inf");
-  PutQZJkn_GNSS_RTKConnectProp(1, RTK_CONNECT_PROP{});
-  EXPECT_FALSE(exists(root(0) + "/inf"));
 }
 
 }  // namespace

@@ -145,13 +145,5 @@ TEST_F(NmeaSettingsTest, BluetoothPartner) {
   EXPECT_EQ(port, 6u);
 }
 
-TEST_F(NmeaSettingsTest, MissingFolderStoresNothing) {
-  std::filesystem::remove_all(root(0) + "/inf");
-  PutQZJkn_NMEA_Port(3);
-  PutQZJkn_NMEA_BtInfo("addr", 1);
-  EXPECT_FALSE(exists(root(0) + "/inf"));
-  EXPECT_EQ(GetQZJkn_NMEA_Port(), 1);
-}
-
 }  // namespace
 }  // namespace trasso::test

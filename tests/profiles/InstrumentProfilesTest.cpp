@@ -8,6 +8,7 @@
 
 #include "TestRoots.h"
 #include "TrassoJkn.h"
+#include "profiles/ProfileSetting.h"
 
 namespace {
 
@@ -258,16 +259,51 @@ TEST_F(ProfileTest, DefaultsOnAMissingFileOrNullPath) {
   EXPECT_FALSE(PutQZJkn_ZETR_Tgt1_AutoOff(nullptr, true));
 }
 
-TEST_F(ProfileTest, GettersReturnStoredValuesWithoutRangeCheck) {
+TEST_F(ProfileTest, GettersReadTheirOwnKeysWithoutRangeCheck) {
   const std::string path = inf("jkn-zetr.ini");
-  writeBytes(path, "[ANG]\nMOD=7\n[TGT]\nTYP=-3\nPV1=5000\n[NPR]\nRMN=0\n[DST]\nCEN=\nHPA=abc\n");
-  EXPECT_EQ(GetQZJkn_ZETR_Ang_DispMode(path.c_str()), 7);
-  EXPECT_EQ(GetQZJkn_PL30_Tgt_PsmType(path.c_str()), -3);
-  EXPECT_EQ(GetQZJkn_ZETR_Tgt1_PsmValue(path.c_str()), 5000);
+  writeBytes(path,
+             "[ANG]\nMOD=7\n[TGT]\nTYP=-3\nPV1=5000\nHOW=4\nTID=11\nPV2=-2000\n"
+             "[NPR]\nVAL=123\nRMN=0\nRMX=10001\n[AUT]\nTIM=9\n[HRD]\nRTI=250\n"
+             "[DST]\nCEN=-99.5\nHPA=1300.25\n[SCH]\nHOR=7.5\nVER=0.75\n");
+  const char* p = path.c_str();
+  EXPECT_EQ(GetQZJkn_ZETR_Ang_DispMode(p), 7);
+  EXPECT_EQ(GetQZJkn_ZETR_Tgt1_PsmType(p), -3);
+  EXPECT_EQ(GetQZJkn_ZETR_Tgt1_PsmValue(p), 5000);
+  EXPECT_EQ(GetQZJkn_ZETR_Tgt1_HowAutolock(p), 4);
+  EXPECT_EQ(GetQZJkn_ZETR_Tgt1_ID(p), 11);
+  EXPECT_EQ(GetQZJkn_ZETR_Tgt2_PsmValue(p), -2000);
+  EXPECT_EQ(GetQZJkn_ZETR_Npr_Value(p), 123);
   int lo = -1, hi = -1;
-  GetQZJkn_ZETR_Npr_RangeValue(path.c_str(), lo, hi);
+  GetQZJkn_ZETR_Npr_RangeValue(p, lo, hi);
   EXPECT_EQ(lo, 0);
-  EXPECT_EQ(hi, 999);
+  EXPECT_EQ(hi, 10001);
+  EXPECT_EQ(GetQZJkn_ZETR_Aut_Time(p), 9);
+  EXPECT_EQ(GetQZJkn_ZETR_Rti_Percent(p), 250);
+  double t = -1, pr = -1, h = -1, v = -1;
+  GetQZJkn_ZETR_Dst_CentigradePress(p, t, pr);
+  EXPECT_EQ(t, -99.5);
+  EXPECT_EQ(pr, 1300.25);
+  GetQZJkn_ZETR_Sch_HVRangeRad(p, h, v);
+  EXPECT_EQ(h, 7.5);
+  EXPECT_EQ(v, 0.75);
+
+  EXPECT_EQ(GetQZJkn_PL30_Ang_DispMode(p), 7);
+  EXPECT_EQ(GetQZJkn_PL30_Tgt_PsmType(p), -3);
+  EXPECT_EQ(GetQZJkn_PL30_Tgt_PsmValue(p), 5000);
+  EXPECT_EQ(GetQZJkn_PL30_Tgt_PsmValue2(p), -2000);
+  EXPECT_EQ(GetQZJkn_PL30_Npr_Value(p), 123);
+  EXPECT_EQ(GetQZJkn_PL30_Aut_Time(p), 9);
+  t = pr = -1;
+  GetQZJkn_PL30_Dst_CentigradePress(p, t, pr);
+  EXPECT_EQ(t, -99.5);
+  EXPECT_EQ(pr, 1300.25);
+  EXPECT_EQ(GetQZJkn_PL30_Sch_HRangeRad(p), 7.5);
+  EXPECT_EQ(GetQZJkn_PL30_Sch_VRangeRad(p), 0.75);
+}
+
+TEST_F(ProfileTest, EmptyOrTextDoublesAndTheNprDefaults) {
+  const std::string path = inf("jkn-zetr.ini");
+  writeBytes(path, "[DST]\nCEN=\nHPA=abc\n");
   // An empty double reads as its default, letters as 0.0.
   double t = -1, p = -1;
   GetQZJkn_ZETR_Dst_CentigradePress(path.c_str(), t, p);
@@ -276,6 +312,18 @@ TEST_F(ProfileTest, GettersReturnStoredValuesWithoutRangeCheck) {
   // The same "NPR"/"VAL" gap gives each family its own default.
   EXPECT_EQ(GetQZJkn_ZETR_Npr_Value(path.c_str()), 3);
   EXPECT_EQ(GetQZJkn_PL30_Npr_Value(path.c_str()), 1);
+}
+
+// The second key of a pair is written even when the first write fails (here: a
+// section name that cannot be stored).
+TEST_F(ProfileTest, PairWritesTheSecondKeyAfterAFailedFirst) {
+  using trasso::IntSetting;
+  using trasso::SettingsFile;
+  constexpr IntSetting kUnstorable{{SettingsFile::JknZetr, "A\nB", "K"}, 0};
+  constexpr IntSetting kStorable{{SettingsFile::JknZetr, "S", "K"}, 0};
+  const std::string path = inf("profile.ini");
+  EXPECT_FALSE(trasso::profile::putPair(path, kUnstorable, 1, kStorable, 2));
+  EXPECT_EQ(readBytes(path), "[S]\r\nK=2\r\n");
 }
 
 TEST_F(ProfileTest, DoublesAreReadThroughA260ByteBuffer) {
@@ -303,9 +351,10 @@ TEST_F(ProfileTest, SearchRangeBoundsDifferBetweenFamilies) {
   EXPECT_FALSE(PutQZJkn_PL30_Sch_HRangeRad(path.c_str(), 3.2));
   EXPECT_FALSE(PutQZJkn_PL30_Tgt_PsmType(path.c_str(), 4));
   EXPECT_FALSE(exists(path));
-  EXPECT_TRUE(PutQZJkn_ZETR_Sch_HVRangeRad(path.c_str(), 3.2, 3.2));
+  EXPECT_TRUE(PutQZJkn_ZETR_Sch_HVRangeRad(path.c_str(), 3.2, 0.75));
   EXPECT_TRUE(PutQZJkn_ZETR_Tgt1_PsmType(path.c_str(), 4));
   EXPECT_EQ(GetQZJkn_PL30_Sch_HRangeRad(path.c_str()), 3.2);
+  EXPECT_EQ(GetQZJkn_PL30_Sch_VRangeRad(path.c_str()), 0.75);
   EXPECT_EQ(GetQZJkn_PL30_Tgt_PsmType(path.c_str()), 4);
 }
 
