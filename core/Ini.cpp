@@ -2,22 +2,16 @@
 
 #include <cstring>
 
+#include "CodePage932.h"
+
 namespace trasso::ini {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
 
 bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-// First byte of a code page 932 double-byte character.
-bool isLeadByte(char c) {
-  auto b = static_cast<unsigned char>(c);
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -61,7 +55,8 @@ class Lines {
     size_t i = pos_;
     while (i < text_.size() && !isLineBreak(text_[i])) ++i;
     line.end = i;
-    if (i < text_.size()) i += (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ? 2 : 1;
+    if (i < text_.size())
+      i += (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ? 2 : 1;
     line.next = pos_ = i;
     return true;
   }
@@ -84,7 +79,7 @@ Entry parse(std::string_view text, const Line& line) {
     // The name runs to the last ']' that is not the second byte of a character.
     size_t close = e;
     for (size_t i = s + 1; i < e;) {
-      if (isLeadByte(text[i]) && i + 1 < e) {
+      if (cp932::isLeadByte(text[i]) && i + 1 < e) {
         i += 2;
         continue;
       }
@@ -180,9 +175,7 @@ std::string_view lineBreakOf(std::string_view text) {
   return "\r\n";
 }
 
-bool hasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
+bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace
 

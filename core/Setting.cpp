@@ -51,11 +51,11 @@ std::string readSetting(const std::string& path, const TextSetting& s, const cha
 }
 
 double readSetting(const std::string& path, const DoubleSetting& s, const char* key) {
-  return readDoubleA(path, s.key.section, key, s.def);
+  return readDoubleA(path, s.key.section, key, s.def, s.bufferSize);
 }
 
 double readSetting(const std::string& path, const DoubleTextSetting& s, const char* key) {
-  return readDoubleB(path, s.key.section, key, s.def);
+  return readDoubleB(path, s.key.section, key, s.def, s.bufferSize);
 }
 
 uint32_t readSetting(const std::string& path, const ColourSetting& s, const char* key) {

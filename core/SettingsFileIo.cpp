@@ -9,13 +9,10 @@
 #include <climits>
 #include <cstdlib>
 
+#include "CodePage932.h"
+
 namespace trasso::fileio {
 namespace {
-
-bool isLeadByte(char c) {
-  auto b = static_cast<unsigned char>(c);
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 // Closes a descriptor when it leaves scope.
 class Fd {
@@ -110,7 +107,7 @@ bool replaceFile(const std::string& native,
 std::string nativePath(const std::string& path) {
   std::string out(path);
   for (size_t i = 0; i < out.size(); ++i) {
-    if (isLeadByte(out[i]) && i + 1 < out.size()) {
+    if (cp932::isLeadByte(out[i]) && i + 1 < out.size()) {
       ++i;
     } else if (out[i] == '\\') {
       out[i] = '/';
@@ -145,8 +142,9 @@ bool replaceFile(const std::string& native,
   const std::string folder =
       slash == std::string::npos ? std::string(".") : (slash == 0 ? "/" : target.substr(0, slash));
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  const std::string temp = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-                           "." + name + ".tmp";
+  const std::string temp =
+      (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." + name +
+      ".tmp";
 
   Fd folderFd(openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY));
   if (!folderFd.valid()) return false;

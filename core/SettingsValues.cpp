@@ -155,15 +155,15 @@ double textToDouble(std::string_view text) {
   return negative ? -value : value;
 }
 
-double readDoubleA(const std::string& path, const char* section, const char* key, double def) {
-  std::string value;
-  if (!lookup(path, section, key, value) || value.empty()) return def;
-  return textToDouble(value);
+double readDoubleA(const std::string& path, const char* section, const char* key, double def,
+                   size_t bufferSize) {
+  const std::string text = readText(path, section, key, "", bufferSize);
+  return text.empty() ? def : textToDouble(text);
 }
 
 double readDoubleB(const std::string& path, const char* section, const char* key,
-                   const char* defText) {
-  return textToDouble(readText(path, section, key, defText));
+                   const char* defText, size_t bufferSize) {
+  return textToDouble(readText(path, section, key, defText, bufferSize));
 }
 
 uint32_t ColourFromText(const char* text) {

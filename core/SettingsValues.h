@@ -33,11 +33,13 @@ std::string readText(const std::string& path, const char* section, const char* k
 std::string ReadProfileText(const char* section, const char* key, const char* def,
                             const std::string& path);
 
-// Double forms. Form A: def when the text is missing or empty, else its number.
-// Form B: the number of the text read with a default text (empty gives 0.0).
-double readDoubleA(const std::string& path, const char* section, const char* key, double def);
+// Double forms, the text read through a buffer of bufferSize bytes. Form A: def
+// when the text is missing or empty, else its number. Form B: the number of the
+// text read with a default text (empty gives 0.0).
+double readDoubleA(const std::string& path, const char* section, const char* key, double def,
+                   size_t bufferSize = 260);
 double readDoubleB(const std::string& path, const char* section, const char* key,
-                   const char* defText);
+                   const char* defText, size_t bufferSize = 260);
 
 // The standard text-to-double conversion: leading blanks, then the longest
 // decimal number (sign, digits, point, exponent); 0.0 when there is none.

@@ -25,7 +25,7 @@ constexpr ColourSetting kSksOver{share("SKSG", "HCOL"), "153,255,153"};
 
 constexpr U16Setting kRectCode{share("RCOB", "CODE"), 9998};
 constexpr U16Setting kRectMode{share("RCOB", "MODE"), 0};
-constexpr DoubleTextSetting kRectWide{share("RCOB", "WIDE"), "0.5", 3};
+constexpr DoubleTextSetting kRectWide{share("RCOB", "WIDE"), "0.5", 3, 32};
 
 constexpr U16Setting kObsMainZoom{share("GZPROP", "OMZ"), 0};
 constexpr U16Setting kObsCtrlZoom{share("GZPROP", "OCZ"), 0};
@@ -38,7 +38,7 @@ struct ScaleTable {
   uint16_t fallback;
 };
 constexpr DoubleTextSetting scale(const char* name, const char* def) {
-  return DoubleTextSetting{share("GZPROP", name), def};
+  return DoubleTextSetting{share("GZPROP", name), def, 3, 32};
 }
 constexpr ScaleTable kMainScales{{scale("SML", "1.0"), scale("MDL", "1.2"), scale("LRG", "1.4")},
                                  0};
@@ -49,16 +49,8 @@ constexpr FlagSetting kStartEndCmd{share("ZOKEX", "STEDMODE"), 1};
 constexpr U16Setting kStkDispMode{share("OBSSEC", "STKDSPMODE"), 0};
 constexpr FlagSetting kStockNonDelete{share("OBSSEC", "STKNNONDELETE"), 0};
 
-// Form B as this screen reads it: the text through a 32-byte buffer (the
-// generic form B read takes 260), then always converted.
-double readFormB(const DoubleTextSetting& s) {
-  constexpr size_t kBuffer = 32;
-  return textToDouble(
-      readText(SettingsFilePath(s.key.file), s.key.section, s.key.name, s.def, kBuffer));
-}
-
 double scaleOf(const ScaleTable& table, uint16_t mode) {
-  return readFormB(table.modes[mode < std::size(table.modes) ? mode : table.fallback]);
+  return get(table.modes[mode < std::size(table.modes) ? mode : table.fallback]);
 }
 
 }  // namespace
@@ -87,7 +79,7 @@ uint16_t GetQZJkn_RectObsKanCode() noexcept { return get(kRectCode); }
 void PutQZJkn_RectObsKanCode(uint16_t value) noexcept { put(kRectCode, value); }
 uint16_t GetQZJkn_RectObsMode() noexcept { return get(kRectMode); }
 void PutQZJkn_RectObsMode(uint16_t value) noexcept { put(kRectMode, value); }
-double GetQZJkn_RectObsWide() noexcept { return readFormB(kRectWide); }
+double GetQZJkn_RectObsWide() noexcept { return get(kRectWide); }
 void PutQZJkn_RectObsWide(double value) noexcept { put(kRectWide, value); }
 
 uint16_t GetQZJkn_ObsMainZoomMode() noexcept { return get(kObsMainZoom); }

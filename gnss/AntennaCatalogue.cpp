@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "CodePage932.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
@@ -62,15 +63,13 @@ std::string commaField(const std::string& text, int index) {
   }
 }
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Whether text holds needle starting on a character: a match that would begin
 // with the second byte of a double-byte character does not count.
 bool containsText(const std::string& text, const char* needle) {
   const size_t length = std::strlen(needle);
   for (size_t i = 0; i + length <= text.size();) {
     if (text.compare(i, length, needle) == 0) return true;
-    i += isLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    i += cp932::isLeadByte(text[i]) ? 2 : 1;
   }
   return false;
 }

@@ -87,8 +87,8 @@ void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept {
 void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
                                        double& pressure) noexcept {
   const std::string file = pathText(path);
-  temperature = readDouble(file, kCentigrade.setting);
-  pressure = readDouble(file, kPressure.setting);
+  temperature = getIn(file, kCentigrade.setting);
+  pressure = getIn(file, kPressure.setting);
 }
 bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
                                        double pressure) noexcept {
@@ -159,8 +159,8 @@ bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept {
 }
 void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal, double& vertical) noexcept {
   const std::string file = pathText(path);
-  horizontal = readDouble(file, zetrSearchH());
-  vertical = readDouble(file, zetrSearchV());
+  horizontal = getIn(file, zetrSearchH());
+  vertical = getIn(file, zetrSearchV());
 }
 bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical) noexcept {
   static const double twoPi = 2.0 * _f_pi();
@@ -279,14 +279,14 @@ void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept {
   putIn(pathText(path), kUseAutoSearch, value);
 }
 double GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept {
-  return readDouble(pathText(path), pl30SearchH());
+  return getIn(pathText(path), pl30SearchH());
 }
 bool PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle) noexcept {
   static const double pi = _f_pi();
   return putPl30SearchRange(path, pl30SearchH(), angle, pi);
 }
 double GetQZJkn_PL30_Sch_VRangeRad(const char* path) noexcept {
-  return readDouble(pathText(path), pl30SearchV());
+  return getIn(pathText(path), pl30SearchV());
 }
 bool PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept {
   static const double pi = _f_pi();

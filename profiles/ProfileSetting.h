@@ -13,11 +13,6 @@ namespace trasso::profile {
 // defaults and writes fail.
 inline std::string pathText(const char* path) { return path != nullptr ? path : ""; }
 
-// A double key read through a text buffer of bufferSize bytes: the text is cut
-// to bufferSize - 1 bytes first; an empty text gives the default, any other its
-// leading number.
-double readDouble(const std::string& path, const DoubleSetting& s, size_t bufferSize = 260);
-
 inline bool readFlag(const std::string& path, const FlagSetting& s) { return getIn(path, s) != 0; }
 
 // A setting with the closed range its setter accepts.

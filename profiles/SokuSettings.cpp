@@ -40,7 +40,7 @@ constexpr FlagSetting kOpenSokusetsuProp{soku(kStartOp, "OPRNSOKP"), 1};
 constexpr FlagSetting kOpenSokusetsuMake{soku(kStartOp, "OPRNSOKM"), 0};
 
 bool flag(const char* path, const FlagSetting& s) { return readFlag(pathText(path), s); }
-double number(const char* path, const DoubleSetting& s) { return readDouble(pathText(path), s); }
+double number(const char* path, const DoubleSetting& s) { return getIn(pathText(path), s); }
 template <class S, class V>
 void store(const char* path, const S& s, V value) {
   putIn(pathText(path), s, value);

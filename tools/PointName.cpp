@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "CodePage932.h"
 #include "TrassoJkn.h"
 #include "outside/MathBase.h"
 
@@ -91,10 +92,7 @@ std::string valueText(double value, unsigned interval, int decimals, int rule) {
   return fixedText(Svy_MarRtn(&value, decimals, rule), decimals);
 }
 
-bool isLeadByte(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+using trasso::cp932::isLeadByte;
 
 // Cuts to at most kNameBytes bytes, before a double-byte character that would
 // otherwise lose its second byte.

@@ -3,6 +3,7 @@
 // code page 932.
 #include <string_view>
 
+#include "CodePage932.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 
@@ -55,17 +56,6 @@ void putEntry(const PrismList& list, int index, const char* text) {
   put(entrySetting(list, key), text);
 }
 
-bool isLeadByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-// Length of the code page 932 character at i: two bytes for a lead byte that has
-// its second byte, one otherwise.
-size_t charLength(std::string_view text, size_t i) {
-  return isLeadByte(text[i]) && i + 1 < text.size() ? 2 : 1;
-}
-
 // The entry with every "mm" + full-width colon turned into one blank. Matches
 // start only at character boundaries, so a second byte is never taken for an "m".
 std::string replaceMarks(std::string_view entry) {
@@ -75,7 +65,7 @@ std::string replaceMarks(std::string_view entry) {
       out += ' ';
       i += kMark.size();
     } else {
-      const size_t n = charLength(entry, i);
+      const size_t n = cp932::charWidth(entry, i);
       out.append(entry.substr(i, n));
       i += n;
     }
@@ -88,7 +78,7 @@ std::string replaceMarks(std::string_view entry) {
 std::string_view nextToken(std::string_view text, size_t& pos) {
   while (pos < text.size() && text[pos] == ' ') ++pos;
   const size_t start = pos;
-  while (pos < text.size() && text[pos] != ' ') pos += charLength(text, pos);
+  while (pos < text.size() && text[pos] != ' ') pos += cp932::charWidth(text, pos);
   return text.substr(start, pos - start);
 }
 

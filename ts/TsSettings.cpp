@@ -17,9 +17,9 @@ constexpr IntSetting kSetOpen{ts("SetOpen"), 0};
 constexpr IntSetting kAnglinLen{ts("AnglinLen"), 100};
 constexpr FlagSetting kConnectComm{ts("ConnectComm"), 1, FlagRead::ExactlyOne};
 constexpr FlagSetting kUseScale{ts("UseScale"), 0};
-constexpr DoubleSetting kUseScaleValue{ts("UseScaleValue"), 1.0, 6};
+constexpr DoubleSetting kUseScaleValue{ts("UseScaleValue"), 1.0, 6, 32};
 constexpr FlagSetting kUseTouei{ts("UseTouei"), 0};
-constexpr DoubleSetting kUseToueiValue{ts("UseToueiValue"), 0.0, 3};
+constexpr DoubleSetting kUseToueiValue{ts("UseToueiValue"), 0.0, 3, 32};
 constexpr FlagSetting kTurnVAngFix{ts("TurnVAngFix"), 0};
 constexpr TextSetting kBtDevAddr{defTs("BtDevAddr"), "", 32};
 constexpr FlagSetting kZetrUseBtRadio{defTs("ZETR_UseBtRadio"), 0};
@@ -32,13 +32,8 @@ constexpr double kNoValue = 1e-16;
 constexpr IntSetting kAutoLoad{ts("AutoLoad"), 0};
 constexpr U32Setting kAutoLoadKno{ts("AutoLoadKno"), 0};
 constexpr U32Setting kAutoLoadBno{ts("AutoLoadBno"), 0};
-constexpr DoubleSetting kAutoLoadKh{ts("AutoLoadKH"), kNoValue, 3};
+constexpr DoubleSetting kAutoLoadKh{ts("AutoLoadKH"), kNoValue, 3, 32};
 constexpr IntSetting kAutoLoadObsPane{ts("AutoLoadObsPane"), 99};
-
-// The doubles of this file are read through a 32-byte buffer.
-double getDouble(const DoubleSetting& s) {
-  return profile::readDouble(SettingsFilePath(s.key.file), s, 32);
-}
 
 bool getFlag(const FlagSetting& s) { return get(s) != 0; }
 
@@ -65,11 +60,11 @@ int GetQZJkn_TS_COMM_or_BT() noexcept { return get(kConnectComm); }
 void PutQZJkn_TS_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
 bool GetQZJkn_TS_UseScale() noexcept { return getFlag(kUseScale); }
 void PutQZJkn_TS_UseScale(bool value) noexcept { put(kUseScale, value); }
-double GetQZJkn_TS_UseScaleValue() noexcept { return getDouble(kUseScaleValue); }
+double GetQZJkn_TS_UseScaleValue() noexcept { return get(kUseScaleValue); }
 void PutQZJkn_TS_UseScaleValue(double value) noexcept { put(kUseScaleValue, value); }
 bool GetQZJkn_TS_UseTouei() noexcept { return getFlag(kUseTouei); }
 void PutQZJkn_TS_UseTouei(bool value) noexcept { put(kUseTouei, value); }
-double GetQZJkn_TS_UseToueiValue() noexcept { return getDouble(kUseToueiValue); }
+double GetQZJkn_TS_UseToueiValue() noexcept { return get(kUseToueiValue); }
 void PutQZJkn_TS_UseToueiValue(double value) noexcept { put(kUseToueiValue, value); }
 bool GetQZJkn_TS_TurnVAngFix() noexcept { return getFlag(kTurnVAngFix); }
 void PutQZJkn_TS_TurnVAngFix(bool value) noexcept { put(kTurnVAngFix, value); }
@@ -105,7 +100,7 @@ void PutQZJkn_TS_AutoLoad(int value) noexcept {
 int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept {
   if (kno != nullptr) *kno = get(kAutoLoadKno);
   if (bno != nullptr) *bno = get(kAutoLoadBno);
-  if (kh != nullptr) *kh = getDouble(kAutoLoadKh);
+  if (kh != nullptr) *kh = get(kAutoLoadKh);
   if (pane != nullptr) *pane = get(kAutoLoadObsPane);
   return get(kAutoLoad) != 0 ? 1 : 0;
 }
