@@ -8,9 +8,14 @@ namespace trasso {
 KeyName::KeyName(const Key& key, int selector) {
   const char* suffix = "";
   switch (key.choice) {
-    case KeyChoice::Fixed: break;
-    case KeyChoice::Mode: suffix = selector != 0 ? "_Svy" : ""; break;
-    case KeyChoice::Side: suffix = selector != 0 ? "S" : "R"; break;
+    case KeyChoice::Fixed:
+      break;
+    case KeyChoice::Mode:
+      suffix = selector != 0 ? "_Svy" : "";
+      break;
+    case KeyChoice::Side:
+      suffix = selector != 0 ? "S" : "R";
+      break;
   }
   const size_t nameLength = std::strlen(key.name);
   const size_t suffixLength = std::strlen(suffix);
@@ -39,9 +44,12 @@ uint32_t readSetting(const std::string& path, const U32Setting& s, const char* k
 int32_t readSetting(const std::string& path, const FlagSetting& s, const char* key) {
   const uint32_t stored = readIntBits(path, s.key.section, key, s.def);
   switch (s.read) {
-    case FlagRead::NonZero: return stored != 0 ? 1 : 0;
-    case FlagRead::ExactlyOne: return stored == 1 ? 1 : 0;
-    case FlagRead::Stored: break;
+    case FlagRead::NonZero:
+      return stored != 0 ? 1 : 0;
+    case FlagRead::ExactlyOne:
+      return stored == 1 ? 1 : 0;
+    case FlagRead::Stored:
+      break;
   }
   return static_cast<int32_t>(stored);
 }
@@ -82,8 +90,7 @@ bool writeSetting(const std::string& path, const FlagSetting& s, const char* key
   return writeText(path, s.key.section, key, v != 0 ? "1" : "0");
 }
 
-bool writeSetting(const std::string& path, const TextSetting& s, const char* key,
-                  const char* v) {
+bool writeSetting(const std::string& path, const TextSetting& s, const char* key, const char* v) {
   return writeText(path, s.key.section, key, v);
 }
 
@@ -91,8 +98,7 @@ bool writeSetting(const std::string& path, const DoubleSetting& s, const char* k
   return writeText(path, s.key.section, key, formatFixed(v, s.decimals));
 }
 
-bool writeSetting(const std::string& path, const DoubleTextSetting& s, const char* key,
-                  double v) {
+bool writeSetting(const std::string& path, const DoubleTextSetting& s, const char* key, double v) {
   return writeText(path, s.key.section, key, formatFixed(v, s.decimals));
 }
 

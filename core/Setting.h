@@ -49,16 +49,49 @@ enum class FlagRead {
   Stored,      // the stored integer unchanged
 };
 
-struct IntSetting { Key key; int32_t def; };                 // "%d"
-struct U8Setting { Key key; uint8_t def; };                  // low 8 bits, "%d"
-struct U16Setting { Key key; uint16_t def; };                // low 16 bits, "%u"
-struct U32Setting { Key key; uint32_t def; };                // all 32 bits, "%lu"
-struct FlagSetting { Key key; int32_t def; FlagRead read = FlagRead::NonZero; };  // "1"/"0"
-struct TextSetting { Key key; const char* def; size_t bufferSize = 260; };
+struct IntSetting {
+  Key key;
+  int32_t def;
+};  // "%d"
+struct U8Setting {
+  Key key;
+  uint8_t def;
+};  // low 8 bits, "%d"
+struct U16Setting {
+  Key key;
+  uint16_t def;
+};  // low 16 bits, "%u"
+struct U32Setting {
+  Key key;
+  uint32_t def;
+};  // all 32 bits, "%lu"
+struct FlagSetting {
+  Key key;
+  int32_t def;
+  FlagRead read = FlagRead::NonZero;
+};  // "1"/"0"
+struct TextSetting {
+  Key key;
+  const char* def;
+  size_t bufferSize = 260;
+};
 // Doubles are read through a text buffer of bufferSize bytes, then converted.
-struct DoubleSetting { Key key; double def; int decimals = 6; size_t bufferSize = 260; };  // form A
-struct DoubleTextSetting { Key key; const char* def; int decimals = 3; size_t bufferSize = 260; };  // form B
-struct ColourSetting { Key key; const char* def; };          // 20-byte text, "%3d,%3d,%3d"
+struct DoubleSetting {
+  Key key;
+  double def;
+  int decimals = 6;
+  size_t bufferSize = 260;
+};  // form A
+struct DoubleTextSetting {
+  Key key;
+  const char* def;
+  int decimals = 3;
+  size_t bufferSize = 260;
+};  // form B
+struct ColourSetting {
+  Key key;
+  const char* def;
+};  // 20-byte text, "%3d,%3d,%3d"
 
 int32_t readSetting(const std::string& path, const IntSetting& s, const char* key);
 uint8_t readSetting(const std::string& path, const U8Setting& s, const char* key);

@@ -7,9 +7,9 @@ namespace trasso {
 namespace {
 
 constexpr const char* kCatalogue[] = {
-    "def-share.ini", "def-ts.ini",    "def-nmea.ini", "disp-navi.ini",    "disp-ts.ini",
-    "disp-nmea.ini", "jkn-ts.ini",    "jkn-nmea.ini", "sound.ini",        "disp-tsh.ini",
-    "def-gnss.ini",  "disp-gnss.ini", "jkn-gnss.ini", "NTrip.ini",        "jkn-gnss-rtk.ini",
+    "def-share.ini", "def-ts.ini",    "def-nmea.ini", "disp-navi.ini", "disp-ts.ini",
+    "disp-nmea.ini", "jkn-ts.ini",    "jkn-nmea.ini", "sound.ini",     "disp-tsh.ini",
+    "def-gnss.ini",  "disp-gnss.ini", "jkn-gnss.ini", "NTrip.ini",     "jkn-gnss-rtk.ini",
     "jkn-pl30.ini",  "jkn-soku.ini",  "jkn-zetr.ini",
 };
 constexpr int kCatalogueSize = static_cast<int>(sizeof kCatalogue / sizeof kCatalogue[0]);

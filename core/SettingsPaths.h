@@ -7,24 +7,24 @@ namespace trasso {
 
 // Catalogue of settings files; the number is the file's SettingsFileId.
 enum class SettingsFile : int {
-  DefShare = 0,    // "def-share.ini"
-  DefTs = 1,       // "def-ts.ini"
-  DefNmea = 2,     // "def-nmea.ini"
-  DispNavi = 3,    // "disp-navi.ini" (root 1)
-  DispTs = 4,      // "disp-ts.ini"
-  DispNmea = 5,    // "disp-nmea.ini"
-  JknTs = 6,       // "jkn-ts.ini"
-  JknNmea = 7,     // "jkn-nmea.ini"
-  Sound = 8,       // "sound.ini" (root 1)
-  DispTsh = 9,     // "disp-tsh.ini"
-  DefGnss = 10,    // "def-gnss.ini"
-  DispGnss = 11,   // "disp-gnss.ini"
-  JknGnss = 12,    // "jkn-gnss.ini"
-  NTrip = 13,      // "NTrip.ini" (root 1)
-  JknGnssRtk = 14, // "jkn-gnss-rtk.ini"
-  JknPl30 = 15,    // "jkn-pl30.ini" (standard place of a caller-named profile)
-  JknSoku = 16,    // "jkn-soku.ini" (standard place of a caller-named profile)
-  JknZetr = 17,    // "jkn-zetr.ini" (standard place of a caller-named profile)
+  DefShare = 0,     // "def-share.ini"
+  DefTs = 1,        // "def-ts.ini"
+  DefNmea = 2,      // "def-nmea.ini"
+  DispNavi = 3,     // "disp-navi.ini" (root 1)
+  DispTs = 4,       // "disp-ts.ini"
+  DispNmea = 5,     // "disp-nmea.ini"
+  JknTs = 6,        // "jkn-ts.ini"
+  JknNmea = 7,      // "jkn-nmea.ini"
+  Sound = 8,        // "sound.ini" (root 1)
+  DispTsh = 9,      // "disp-tsh.ini"
+  DefGnss = 10,     // "def-gnss.ini"
+  DispGnss = 11,    // "disp-gnss.ini"
+  JknGnss = 12,     // "jkn-gnss.ini"
+  NTrip = 13,       // "NTrip.ini" (root 1)
+  JknGnssRtk = 14,  // "jkn-gnss-rtk.ini"
+  JknPl30 = 15,     // "jkn-pl30.ini" (standard place of a caller-named profile)
+  JknSoku = 16,     // "jkn-soku.ini" (standard place of a caller-named profile)
+  JknZetr = 17,     // "jkn-zetr.ini" (standard place of a caller-named profile)
 };
 
 // The root's directory from the path component, asked anew on every call.

@@ -85,8 +85,7 @@ bool writeOrRemove(const std::string& path, const char* section, const char* key
 
 }  // namespace
 
-std::optional<std::string> readRaw(const std::string& path, const char* section,
-                                   const char* key) {
+std::optional<std::string> readRaw(const std::string& path, const char* section, const char* key) {
   std::string value;
   if (!lookup(path, section, key, value)) return std::nullopt;
   return value;
@@ -98,10 +97,17 @@ uint32_t parseIntBits(std::string_view text) {
   unsigned base = 10;
   if (i + 1 < text.size() && text[i] == '0') {
     switch (text[i + 1]) {
-      case 'x': base = 16; break;
-      case 'o': base = 8; break;
-      case 'b': base = 2; break;
-      default: break;
+      case 'x':
+        base = 16;
+        break;
+      case 'o':
+        base = 8;
+        break;
+      case 'b':
+        base = 2;
+        break;
+      default:
+        break;
     }
     if (base != 10) i += 2;
   }
@@ -116,15 +122,14 @@ uint32_t textToIntBits(std::string_view text) {
   return negative ? 0u - value : value;
 }
 
-uint32_t readIntBits(const std::string& path, const char* section, const char* key,
-                     int32_t def) {
+uint32_t readIntBits(const std::string& path, const char* section, const char* key, int32_t def) {
   std::string value;
   if (!lookup(path, section, key, value) || value.empty()) return static_cast<uint32_t>(def);
   return parseIntBits(value);
 }
 
-std::string readText(const std::string& path, const char* section, const char* key,
-                     const char* def, size_t bufferSize) {
+std::string readText(const std::string& path, const char* section, const char* key, const char* def,
+                     size_t bufferSize) {
   std::string value;
   if (!lookup(path, section, key, value)) value = def ? def : "";
   const size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
@@ -147,8 +152,8 @@ double textToDouble(std::string_view text) {
   }
   // Only decimal numbers: no "inf", "nan" or hexadecimal forms.
   const bool digitFirst = i < text.size() && text[i] >= '0' && text[i] <= '9';
-  const bool pointFirst = i + 1 < text.size() && text[i] == '.' && text[i + 1] >= '0' &&
-                          text[i + 1] <= '9';
+  const bool pointFirst =
+      i + 1 < text.size() && text[i] == '.' && text[i + 1] >= '0' && text[i + 1] <= '9';
   if (!digitFirst && !pointFirst) return 0.0;
   double value = 0.0;
   std::from_chars(text.data() + i, text.data() + text.size(), value, std::chars_format::general);
@@ -198,8 +203,7 @@ std::string formatFixed(double value, int decimals) {
   return std::string(buf, result.ptr);
 }
 
-bool writeText(const std::string& path, const char* section, const char* key,
-               const char* value) {
+bool writeText(const std::string& path, const char* section, const char* key, const char* value) {
   if (value == nullptr) return writeOrRemove(path, section, key, nullptr);
   std::string_view view(value);
   return writeOrRemove(path, section, key, &view);

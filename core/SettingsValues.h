@@ -26,8 +26,8 @@ uint32_t parseIntBits(std::string_view text);
 
 // Text rule: the stored value, or def when the key is missing, cut to
 // bufferSize - 1 bytes.
-std::string readText(const std::string& path, const char* section, const char* key,
-                     const char* def, size_t bufferSize = 260);
+std::string readText(const std::string& path, const char* section, const char* key, const char* def,
+                     size_t bufferSize = 260);
 
 // The text rule with the usual 260-byte buffer.
 std::string ReadProfileText(const char* section, const char* key, const char* def,
@@ -57,8 +57,8 @@ uint32_t ColourFromText(const char* text);
 std::string colourToText(uint32_t colour);
 
 // Number texts as the write formats give them.
-std::string formatInt(int32_t value);            // "%d"
-std::string formatUnsigned(uint32_t value);      // "%u", "%lu"
+std::string formatInt(int32_t value);                 // "%d"
+std::string formatUnsigned(uint32_t value);           // "%u", "%lu"
 std::string formatFixed(double value, int decimals);  // "%f" (6), "%.3f", "%.6f"
 
 // Write rule: value given sets the key; a null value removes it. Returns false

@@ -113,7 +113,9 @@ void checkWholeLinesRemoved(const std::string& before, const std::string& after,
 // What a reader gets of a written value: the blanks at its edges and then one
 // enclosing pair of quotes are not part of it.
 std::string asRead(std::string value) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; };
+  auto blank = [](char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
+  };
   while (!value.empty() && blank(value.back())) value.pop_back();
   size_t lead = 0;
   while (lead < value.size() && blank(value[lead])) ++lead;

@@ -18,7 +18,9 @@ namespace {
 constexpr int kWriters = 4;
 constexpr int kRounds = 60;
 
-std::string keyOf(int writer, int k) { return "w" + std::to_string(writer) + "k" + std::to_string(k); }
+std::string keyOf(int writer, int k) {
+  return "w" + std::to_string(writer) + "k" + std::to_string(k);
+}
 
 // Each writer owns four keys and writes all of them every round.
 void writeRounds(const std::string& path, int writer) {
@@ -34,8 +36,7 @@ class ConcurrentWriters : public test::RootsTest {
   void expectEveryKeyAtLastRound() {
     for (int w = 0; w < kWriters; ++w) {
       for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(readText(inf("c.ini"), "S", keyOf(w, k).c_str(), "lost"),
-                  std::to_string(kRounds))
+        EXPECT_EQ(readText(inf("c.ini"), "S", keyOf(w, k).c_str(), "lost"), std::to_string(kRounds))
             << keyOf(w, k);
       }
     }

@@ -61,8 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"nul_ends_value", std::string("[A]\r\nx=ab\0cd\r\n", 14), "A", "x", "ab"},
         // Code page 932: 0x95 0x5C and 0x83 0x5D end in '\' and ']' but are letters.
         ReadCase{"cp932_trail_bracket_in_section", "[\x83\x5D]\r\nx=1\r\n", "\x83\x5D", "x", "1"},
-        ReadCase{"cp932_trail_bracket_does_not_close", "[A]\r\n[\x83\x5D=1\r\n", "A",
-                 "[\x83\x5D", "1"},
+        ReadCase{"cp932_trail_bracket_does_not_close", "[A]\r\n[\x83\x5D=1\r\n", "A", "[\x83\x5D",
+                 "1"},
         ReadCase{"cp932_trail_backslash_value", "[A]\r\nx=\x95\x5C\r\n", "A", "x", "\x95\x5C"},
         ReadCase{"cp932_trail_bracket_in_key", "[A]\r\n\x83\x5Bk=2\r\n", "A", "\x83\x5Bk", "2"},
         ReadCase{"fullwidth_space_not_blank", "[A]\r\nx=\x81\x40v\x81\x40\r\n", "A", "x",
@@ -104,12 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"replace_keeps_line", "; top\r\n[A]\r\nx = old  \r\ny=2\r\n", "A", "x", "new",
                  "; top\r\n[A]\r\nx =new\r\ny=2\r\n"},
         EditCase{"replace_case_insensitive", "[a]\nPAGE=1\n", "A", "Page", "2", "[a]\nPAGE=2\n"},
-        EditCase{"new_key_after_last_assignment", "[A]\nx=1\n; note\n\n[B]\ny=2\n", "A", "z",
-                 "3", "[A]\nx=1\nz=3\n; note\n\n[B]\ny=2\n"},
+        EditCase{"new_key_after_last_assignment", "[A]\nx=1\n; note\n\n[B]\ny=2\n", "A", "z", "3",
+                 "[A]\nx=1\nz=3\n; note\n\n[B]\ny=2\n"},
         EditCase{"new_key_below_empty_section", "[A]\r\n\r\n[B]\r\n", "A", "z", "3",
                  "[A]\r\nz=3\r\n\r\n[B]\r\n"},
-        EditCase{"new_key_at_end_without_break", "[A]\r\nx=1", "A", "y", "2",
-                 "[A]\r\nx=1\r\ny=2"},
+        EditCase{"new_key_at_end_without_break", "[A]\r\nx=1", "A", "y", "2", "[A]\r\nx=1\r\ny=2"},
         EditCase{"new_section_appended", "[A]\nx=1\n\n", "B", "y", "2", "[A]\nx=1\n\n[B]\ny=2\n"},
         EditCase{"new_section_adds_missing_break", "[A]\rx=1", "B", "y", "2",
                  "[A]\rx=1\r[B]\ry=2\r"},
@@ -125,14 +124,14 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"enclosing_quotes_kept", "[A]\n", "A", "x", "'v'", "[A]\nx='v'\n", "v"},
         EditCase{"lone_quote_plain", "[A]\n", "A", "x", "\"v", "[A]\nx=\"v\n"},
         EditCase{"remove_key", "[A]\r\nx=1\r\ny=2\r\n", "A", "x", nullptr, "[A]\r\ny=2\r\n"},
-        EditCase{"remove_last_key_without_break", "[A]\nx=1\ny=2", "A", "y", nullptr,
-                 "[A]\nx=1\n"},
+        EditCase{"remove_last_key_without_break", "[A]\nx=1\ny=2", "A", "y", nullptr, "[A]\nx=1\n"},
         EditCase{"remove_missing_key", "[A]\nx=1\n", "A", "y", nullptr, "[A]\nx=1\n"},
         EditCase{"remove_in_missing_section", "[A]\nx=1\n", "B", "x", nullptr, "[A]\nx=1\n"}),
     [](const ::testing::TestParamInfo<EditCase>& info) { return std::string(info.param.label); });
 
 TEST(IniSection, RemovesTheFirstSectionUpToTheNext) {
-  std::string file = "x=0\r\n[A]\r\na=1\r\n; c\r\n[OBS]\r\nb=2\r\n\r\n[C]\r\nc=3\r\n[OBS]\r\nd=4\r\n";
+  std::string file =
+      "x=0\r\n[A]\r\na=1\r\n; c\r\n[OBS]\r\nb=2\r\n\r\n[C]\r\nc=3\r\n[OBS]\r\nd=4\r\n";
   EXPECT_TRUE(removeSection(file, "obs"));
   EXPECT_EQ(file, "x=0\r\n[A]\r\na=1\r\n; c\r\n[C]\r\nc=3\r\n[OBS]\r\nd=4\r\n");
   EXPECT_TRUE(removeSection(file, "OBS"));

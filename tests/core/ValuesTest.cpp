@@ -25,12 +25,24 @@ TEST(IntegerRule, ConvertsStoredTexts) {
     const char* text;
     uint32_t expected;
   } cases[] = {
-      {"20", 20u},           {"-5", 0u - 5u},        {"12abc", 12u},
-      {"abc", 0u},           {"+7", 7u},             {"  42", 42u},
-      {"4294967295", 0xFFFFFFFFu}, {"4294967296", 0u}, {"4294967301", 5u},
-      {"-2147483648", 0x80000000u}, {"010", 10u},    {"0x1F", 31u},
-      {"0X1F", 0u},          {"0o17", 15u},          {"0b101", 5u},
-      {"-0x10", 0u - 16u},   {"0x", 0u},             {"1 ; note", 1u},
+      {"20", 20u},
+      {"-5", 0u - 5u},
+      {"12abc", 12u},
+      {"abc", 0u},
+      {"+7", 7u},
+      {"  42", 42u},
+      {"4294967295", 0xFFFFFFFFu},
+      {"4294967296", 0u},
+      {"4294967301", 5u},
+      {"-2147483648", 0x80000000u},
+      {"010", 10u},
+      {"0x1F", 31u},
+      {"0X1F", 0u},
+      {"0o17", 15u},
+      {"0b101", 5u},
+      {"-0x10", 0u - 16u},
+      {"0x", 0u},
+      {"1 ; note", 1u},
   };
   for (const auto& c : cases) EXPECT_EQ(parseIntBits(c.text), c.expected) << c.text;
 }
@@ -39,9 +51,9 @@ TEST(DoubleRule, TakesTheLongestDecimalPrefix) {
   struct Case {
     const char* text;
     double expected;
-  } cases[] = {{"2.5m", 2.5},  {"  -1.25", -1.25}, {"+.5", 0.5},   {"1e3x", 1000.0},
-               {"abc", 0.0},   {"", 0.0},          {"inf", 0.0},   {"nan", 0.0},
-               {"0x10", 0.0},  {".", 0.0},         {"7.", 7.0},    {"-0.000001", -0.000001}};
+  } cases[] = {{"2.5m", 2.5}, {"  -1.25", -1.25}, {"+.5", 0.5}, {"1e3x", 1000.0},
+               {"abc", 0.0},  {"", 0.0},          {"inf", 0.0}, {"nan", 0.0},
+               {"0x10", 0.0}, {".", 0.0},         {"7.", 7.0},  {"-0.000001", -0.000001}};
   for (const auto& c : cases) EXPECT_EQ(textToDouble(c.text), c.expected) << c.text;
 }
 
@@ -62,10 +74,9 @@ TEST(ColourRule, ReadsPiecesAndWritesPaddedTriples) {
     const char* text;
     uint32_t expected;
   } cases[] = {
-      {"255,255,255", 0xFFFFFFu}, {"", 0xFFFFFFu},       {"0,128", 0xFF8000u},
-      {"  5,  0,  0", 5u},        {",,7", 0xFFFF07u},    {"300,0,0", 44u},
-      {"1,2,3,4", 0x030201u},     {"-1,0,0", 0xFFu},     {"0,,,0", 0xFF0000u},
-      {"x,1,2", 0x020100u},
+      {"255,255,255", 0xFFFFFFu}, {"", 0xFFFFFFu},      {"0,128", 0xFF8000u},   {"  5,  0,  0", 5u},
+      {",,7", 0xFFFF07u},         {"300,0,0", 44u},     {"1,2,3,4", 0x030201u}, {"-1,0,0", 0xFFu},
+      {"0,,,0", 0xFF0000u},       {"x,1,2", 0x020100u},
   };
   for (const auto& c : cases) EXPECT_EQ(ColourFromText(c.text), c.expected) << c.text;
   EXPECT_EQ(ColourFromText(nullptr), 0xFFFFFFu);

@@ -21,15 +21,17 @@ struct NumberKey {
   long long def;
   std::function<long long()> get;
   std::function<void(long long)> put;
-  long long written;      // value given to the setter
-  const char* text;       // what the file must hold
-  long long readBack;     // what the getter then returns
+  long long written;   // value given to the setter
+  const char* text;    // what the file must hold
+  long long readBack;  // what the getter then returns
 };
 
 #define PLAIN(name, key, def, value, text, back)                                  \
   NumberKey {                                                                     \
     key, def, [] { return static_cast<long long>(GetQZJkn_GNSS_##name()); },      \
-        [](long long v) { PutQZJkn_GNSS_##name(static_cast<decltype(GetQZJkn_GNSS_##name())>(v)); }, \
+        [](long long v) {                                                         \
+          PutQZJkn_GNSS_##name(static_cast<decltype(GetQZJkn_GNSS_##name())>(v)); \
+        },                                                                        \
         value, text, back                                                         \
   }
 
@@ -72,13 +74,13 @@ std::vector<NumberKey> plainKeys() {
   };
 }
 
-#define MODED(name, key, def, value, text, back)                                          \
-  NumberKey {                                                                             \
-    key, def, [] { return static_cast<long long>(GetQZJkn_GNSS_##name(mode)); },          \
-        [](long long v) {                                                                 \
-          PutQZJkn_GNSS_##name(mode, static_cast<decltype(GetQZJkn_GNSS_##name(0))>(v));  \
-        },                                                                                \
-        value, text, back                                                                 \
+#define MODED(name, key, def, value, text, back)                                         \
+  NumberKey {                                                                            \
+    key, def, [] { return static_cast<long long>(GetQZJkn_GNSS_##name(mode)); },         \
+        [](long long v) {                                                                \
+          PutQZJkn_GNSS_##name(mode, static_cast<decltype(GetQZJkn_GNSS_##name(0))>(v)); \
+        },                                                                               \
+        value, text, back                                                                \
   }
 
 int mode = 0;  // the mode argument the MODED rows pass

@@ -201,8 +201,8 @@ TEST_F(Reliability, KilledWritersLeaveEveryAcknowledgedWrite) {
   }
   RecordProperty("WritesAcknowledged", static_cast<int>(nextValue));
   RecordProperty("KilledAfterRename", killedMidWrite);
-  std::printf("%d kills, %lld writes acknowledged, %d kills after the rename\n", kKills,
-              nextValue, killedMidWrite);
+  std::printf("%d kills, %lld writes acknowledged, %d kills after the rename\n", kKills, nextValue,
+              killedMidWrite);
 }
 
 // Whole folder listing with each file's bytes, to show that nothing changed.
@@ -246,6 +246,8 @@ TEST_F(Reliability, AFullFileSystemLeavesTheOldFile) {
   const std::string before = snapshot(mountPoint + "/inf");
   PutQZJkn_GNSS_Address(std::string(30000, 'b').c_str());
   PutQZJkn_GNSS_Page(7);
+  // A validating setter reports the failed write; the profile stays as it was.
+  EXPECT_FALSE(PutQZJkn_ZETR_Ang_DispMode(file.c_str(), 1));
   EXPECT_EQ(snapshot(mountPoint + "/inf"), before);
   EXPECT_EQ(GetQZJkn_GNSS_Page(), 0);
 }
@@ -257,7 +259,9 @@ TEST_F(Reliability, AFileSizeLimitLeavesTheOldFile) {
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {2048, 2048};
+    struct rlimit limit {
+      2048, 2048
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
     PutQZJkn_GNSS_Page(2);
     ::_exit(GetQZJkn_GNSS_Page());
@@ -275,6 +279,9 @@ TEST_F(Reliability, FailingFlushOrRenameLeavesTheOldFile) {
   writeBytes(gnss(), old);
   test::failNextFsync(EIO);
   PutQZJkn_GNSS_Page(2);
+  EXPECT_EQ(readBytes(gnss()), old);
+  test::failNextFsync(EIO);
+  EXPECT_FALSE(PutQZJkn_ZETR_Tgt1_PsmType(gnss().c_str(), 1));
   EXPECT_EQ(readBytes(gnss()), old);
   EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
   test::failNextRename(EIO);
