@@ -268,6 +268,12 @@ void setValue(std::string& file, std::string_view section, std::string_view key,
   file.append(entryText).append(lineBreak);
 }
 
+void appendNewEntry(std::string& file, std::string_view key, std::string_view value) {
+  const std::string_view lineBreak = lineBreakOf(file);
+  if (!file.empty() && !isLineBreak(file.back())) file.append(lineBreak);
+  file.append(key).append("=").append(value).append(lineBreak);
+}
+
 bool removeKey(std::string& file, std::string_view section, std::string_view key) {
   Location loc = locate(file, section, key);
   if (!loc.keyFound) return false;

@@ -35,6 +35,11 @@ bool isStorableValue(std::string_view value);
 void setValue(std::string& file, std::string_view section, std::string_view key,
               std::string_view value);
 
+// Appends key=value as the file's last line, ending as the file's lines end,
+// without looking for the key: for building a file key by key whose last
+// section is the key's and does not hold it yet. The caller checks storability.
+void appendNewEntry(std::string& file, std::string_view key, std::string_view value);
+
 // Removes the first key of that name from the first section of that name.
 // Returns false (file unchanged) when there is no such key.
 bool removeKey(std::string& file, std::string_view section, std::string_view key);

@@ -12,26 +12,11 @@ namespace {
 
 bool isCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Reads one key's raw value into out without keeping the file open. The file's
-// bytes go to a per-thread buffer so that a getter allocates nothing per line
-// and, after the first call on a thread, usually nothing for the file either.
-bool lookup(const std::string& path, const char* section, const char* key, std::string& out) {
-  thread_local std::string buffer;
-  if (section == nullptr || key == nullptr) return false;
-  bool found = false;
-  try {
-    if (fileio::readFile(fileio::nativePath(path), buffer)) {
-      if (auto value = ini::findValue(buffer, section, key)) {
-        out.assign(value->data(), value->size());
-        found = true;
-      }
-    }
-  } catch (...) {  // out of memory: the key reads as missing
-    found = false;
-  }
-  constexpr size_t kKeepAtMost = 1 << 20;
-  if (buffer.capacity() > kKeepAtMost) std::string().swap(buffer);
-  return found;
+// The text rule on a value that may be missing.
+std::string cutText(std::optional<std::string_view> value, const char* def, size_t bufferSize) {
+  std::string_view text = value ? *value : std::string_view(def ? def : "");
+  const size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
+  return std::string(text.substr(0, limit));
 }
 
 // Digits of base from text[i], accumulated modulo 2^32.
@@ -85,10 +70,45 @@ bool writeOrRemove(const std::string& path, const char* section, const char* key
 
 }  // namespace
 
+SettingsReader::SettingsReader(const std::string& path) {
+  try {
+    fileio::readFile(fileio::nativePath(path), bytes_);
+  } catch (...) {  // out of memory: the file reads as missing
+    bytes_.clear();
+  }
+}
+
+std::optional<std::string_view> SettingsReader::raw(const char* section, const char* key) const {
+  if (section == nullptr || key == nullptr) return std::nullopt;
+  return ini::findValue(bytes_, section, key);
+}
+
+uint32_t SettingsReader::intBits(const char* section, const char* key, int32_t def) const {
+  auto value = raw(section, key);
+  return value && !value->empty() ? parseIntBits(*value) : static_cast<uint32_t>(def);
+}
+
+std::string SettingsReader::text(const char* section, const char* key, const char* def,
+                                 size_t bufferSize) const {
+  return cutText(raw(section, key), def, bufferSize);
+}
+
+double SettingsReader::doubleA(const char* section, const char* key, double def,
+                               size_t bufferSize) const {
+  const std::string value = text(section, key, "", bufferSize);
+  return value.empty() ? def : textToDouble(value);
+}
+
+double SettingsReader::doubleB(const char* section, const char* key, const char* defText,
+                               size_t bufferSize) const {
+  return textToDouble(text(section, key, defText, bufferSize));
+}
+
 std::optional<std::string> readRaw(const std::string& path, const char* section, const char* key) {
-  std::string value;
-  if (!lookup(path, section, key, value)) return std::nullopt;
-  return value;
+  const SettingsReader reader(path);
+  auto value = reader.raw(section, key);
+  if (!value) return std::nullopt;
+  return std::string(*value);
 }
 
 uint32_t parseIntBits(std::string_view text) {
@@ -123,18 +143,12 @@ uint32_t textToIntBits(std::string_view text) {
 }
 
 uint32_t readIntBits(const std::string& path, const char* section, const char* key, int32_t def) {
-  std::string value;
-  if (!lookup(path, section, key, value) || value.empty()) return static_cast<uint32_t>(def);
-  return parseIntBits(value);
+  return SettingsReader(path).intBits(section, key, def);
 }
 
 std::string readText(const std::string& path, const char* section, const char* key, const char* def,
                      size_t bufferSize) {
-  std::string value;
-  if (!lookup(path, section, key, value)) value = def ? def : "";
-  const size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
-  if (value.size() > limit) value.resize(limit);
-  return value;
+  return SettingsReader(path).text(section, key, def, bufferSize);
 }
 
 std::string ReadProfileText(const char* section, const char* key, const char* def,
@@ -162,13 +176,12 @@ double textToDouble(std::string_view text) {
 
 double readDoubleA(const std::string& path, const char* section, const char* key, double def,
                    size_t bufferSize) {
-  const std::string text = readText(path, section, key, "", bufferSize);
-  return text.empty() ? def : textToDouble(text);
+  return SettingsReader(path).doubleA(section, key, def, bufferSize);
 }
 
 double readDoubleB(const std::string& path, const char* section, const char* key,
                    const char* defText, size_t bufferSize) {
-  return textToDouble(readText(path, section, key, defText, bufferSize));
+  return SettingsReader(path).doubleB(section, key, defText, bufferSize);
 }
 
 uint32_t ColourFromText(const char* text) {

@@ -14,6 +14,27 @@
 
 namespace trasso {
 
+// One settings file read once, for an operation that reads several keys of it:
+// one open, one read and one close, and every key comes from the same version of
+// the file. A file that cannot be read has no keys. The reads follow the rules of
+// the free functions below.
+class SettingsReader {
+ public:
+  explicit SettingsReader(const std::string& path);
+
+  // The raw value (quotes removed), or nullopt when missing or without '='.
+  std::optional<std::string_view> raw(const char* section, const char* key) const;
+  uint32_t intBits(const char* section, const char* key, int32_t def) const;
+  std::string text(const char* section, const char* key, const char* def,
+                   size_t bufferSize = 260) const;
+  double doubleA(const char* section, const char* key, double def, size_t bufferSize = 260) const;
+  double doubleB(const char* section, const char* key, const char* defText,
+                 size_t bufferSize = 260) const;
+
+ private:
+  std::string bytes_;
+};
+
 // The raw value of a key (quotes already removed), or nullopt when the file,
 // section or key is missing or the key's line has no '='.
 std::optional<std::string> readRaw(const std::string& path, const char* section, const char* key);

@@ -50,6 +50,8 @@ void dump(const char* label, const std::string* text) {
 // Start offsets of the lines of a text (with a final entry at its size).
 std::vector<size_t> lineStarts(const std::string& text) {
   std::vector<size_t> starts{0};
+  // A byte-order mark at the very start is not part of the first line.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) starts.push_back(3);
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
       starts.push_back(i + 1);

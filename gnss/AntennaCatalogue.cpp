@@ -42,12 +42,13 @@ std::string entryKey(int n, const char* suffix) {
 
 std::string numberedKey(const char* prefix, int n) { return prefix + std::to_string(n); }
 
-int readInt(const std::string& path, const char* section, const std::string& key, int def) {
-  return static_cast<int>(readIntBits(path, section, key.c_str(), def));
+int readInt(const SettingsReader& file, const char* section, const std::string& key, int def) {
+  return static_cast<int>(file.intBits(section, key.c_str(), def));
 }
 
-std::string readValue(const std::string& path, const char* section, const std::string& key) {
-  return ReadProfileText(section, key.c_str(), "", path);
+// A text with the usual 260-byte buffer, empty by default.
+std::string readValue(const SettingsReader& file, const char* section, const std::string& key) {
+  return file.text(section, key.c_str(), "");
 }
 
 // Field index of a comma-separated text; empty fields do not count, so ",a,,b"
@@ -77,16 +78,17 @@ bool containsText(const std::string& text, const char* needle) {
 // The sensor list, in file order, up to the first ID below -1. Ren goes into
 // Name; CharCode and Offset keep their defaults.
 AntennaCatalogue readSensorList(const std::string& path) {
+  const SettingsReader file(path);
   AntennaCatalogue list;
   for (int n = 0;; ++n) {
-    const int id = readInt(path, kListSection, entryKey(n, "ID"), -2);
+    const int id = readInt(file, kListSection, entryKey(n, "ID"), -2);
     if (id < -1) break;
     QZ_AntennaRec rec;
     rec.ID = id;
-    rec.Sensor = readInt(path, kListSection, entryKey(n, "Sensor"), -1);
-    rec.Name = readValue(path, kListSection, entryKey(n, "Ren"));
-    rec.Bmp = readValue(path, kListSection, entryKey(n, "Bmp"));
-    rec.SensorBmp = readValue(path, kListSection, entryKey(n, "SensorBmp"));
+    rec.Sensor = readInt(file, kListSection, entryKey(n, "Sensor"), -1);
+    rec.Name = readValue(file, kListSection, entryKey(n, "Ren"));
+    rec.Bmp = readValue(file, kListSection, entryKey(n, "Bmp"));
+    rec.SensorBmp = readValue(file, kListSection, entryKey(n, "SensorBmp"));
     list.push_back(std::move(rec));
   }
   return list;
@@ -94,7 +96,7 @@ AntennaCatalogue readSensorList(const std::string& path) {
 
 // The offset text of the first measuring method at the bottom of the antenna
 // mount; the method list ends at its first empty value.
-std::string bottomOfMountOffset(const std::string& typeFile, const char* section) {
+std::string bottomOfMountOffset(const SettingsReader& typeFile, const char* section) {
   for (int m = 0;; ++m) {
     const std::string method = readValue(typeFile, section, numberedKey("MeasMethod", m));
     if (method.empty()) return std::string();
@@ -138,27 +140,25 @@ class MergedCatalogue {
   bool store(const std::string& path) {
     set("AntennaCnt", formatInt(count_));
     return fileio::updateFile(fileio::nativePath(path), [this](std::string& contents, bool) {
-      contents = sectionLine_ + lines_;
+      contents = file_;
       return fileio::EditResult::Changed;
     });
   }
 
  private:
   // Every key is new and the section is the file's only one, so each key's line
-  // goes at the end. It is made by the INI layer on a one-section scratch file,
-  // which encodes the value as a write would, without searching the lines so far.
+  // goes at the end, as key-by-key writes into a new file would put it.
   void set(const std::string& key, const std::string& value) {
     // Texts read from an INI line never hold a line break; a value that could
     // not be stored is left out, as a refused write would leave it.
     if (!ini::isStorableValue(value)) return;
-    std::string scratch = sectionLine_;
-    ini::setValue(scratch, kListSection, key, value);
-    lines_.append(scratch, sectionLine_.size(), std::string::npos);
+    if (file_.empty())
+      ini::setValue(file_, kListSection, key, value);
+    else
+      ini::appendNewEntry(file_, key, value);
   }
 
-  // A new file's section line, ending as a new file's lines do.
-  const std::string sectionLine_ = std::string("[") + kListSection + "]\r\n";
-  std::string lines_;
+  std::string file_;
   int count_ = 0;
 };
 
@@ -177,7 +177,7 @@ void removeFile(const std::string& path) {
 int AntennaInit() noexcept {
   try {
     const std::string source = GetQZInf_Path(1);
-    const std::string typeFile = source + "Antenna.ini";
+    const SettingsReader typeFile(source + "Antenna.ini");
     const std::string merged = mergedCataloguePath();
 
     AntennaCatalogue sensors = readSensorList(source + "AntennaSensor.ini");
@@ -216,19 +216,19 @@ int AntennaInit() noexcept {
 
 int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept {
   try {
-    const std::string path = mergedCataloguePath();
-    const int id = readInt(path, kListSection, entryKey(n, "ID"), -2);
+    const SettingsReader file(mergedCataloguePath());
+    const int id = readInt(file, kListSection, entryKey(n, "ID"), -2);
     if (id < -1) return 0;
     QZ_AntennaRec entry;
     entry.ID = id;
-    entry.Sensor = readInt(path, kListSection, entryKey(n, "Sensor"), -1);
-    entry.Name = readValue(path, kListSection, entryKey(n, "Name"));
-    std::string ren = readValue(path, kListSection, entryKey(n, "Ren"));
+    entry.Sensor = readInt(file, kListSection, entryKey(n, "Sensor"), -1);
+    entry.Name = readValue(file, kListSection, entryKey(n, "Name"));
+    std::string ren = readValue(file, kListSection, entryKey(n, "Ren"));
     if (!ren.empty()) entry.Name = std::move(ren);
-    entry.CharCode = readValue(path, kListSection, entryKey(n, "CharCode"));
-    entry.Bmp = readValue(path, kListSection, entryKey(n, "Bmp"));
-    entry.SensorBmp = readValue(path, kListSection, entryKey(n, "SensorBmp"));
-    entry.Offset = _AtoD(readValue(path, kListSection, entryKey(n, "Offset")).c_str());
+    entry.CharCode = readValue(file, kListSection, entryKey(n, "CharCode"));
+    entry.Bmp = readValue(file, kListSection, entryKey(n, "Bmp"));
+    entry.SensorBmp = readValue(file, kListSection, entryKey(n, "SensorBmp"));
+    entry.Offset = _AtoD(readValue(file, kListSection, entryKey(n, "Offset")).c_str());
     rec = std::move(entry);
     return 1;
   } catch (...) {  // out of memory: the entry reads as missing

@@ -140,6 +140,14 @@ TEST(IniSection, RemovesTheFirstSectionUpToTheNext) {
   EXPECT_EQ(file, "x=0\r\n[A]\r\na=1\r\n; c\r\n[C]\r\nc=3\r\n");
 }
 
+TEST(IniAppend, AddsALastLineInTheFilesOwnLineEnding) {
+  std::string file = "[A]\nx=1";
+  appendNewEntry(file, "y", "2");
+  appendNewEntry(file, "z", "");
+  EXPECT_EQ(file, "[A]\nx=1\ny=2\nz=\n");
+  EXPECT_EQ(findValue(file, "A", "y"), std::optional<std::string_view>("2"));
+}
+
 TEST(IniStorable, RefusesWhatCouldNotBeReadBack) {
   EXPECT_TRUE(isStorableValue("\x81\x40 \x01\x7F\xFF\t"));
   EXPECT_FALSE(isStorableValue("a\rb"));
