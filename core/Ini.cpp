@@ -50,13 +50,17 @@ class Lines {
       : text_(text), pos_(text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0) {}
 
   bool next(Line& line) {
-    if (pos_ >= text_.size()) return false;
+    const size_t size = text_.size();
+    if (pos_ >= size) return false;
     line.begin = pos_;
-    size_t i = pos_;
-    while (i < text_.size() && !isLineBreak(text_[i])) ++i;
+    // The line ends at the first CR before the next LF, else at that LF.
+    const char* from = text_.data() + pos_;
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', size - pos_));
+    const size_t lfAt = lf ? static_cast<size_t>(lf - text_.data()) : size;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', lfAt - pos_));
+    size_t i = cr ? static_cast<size_t>(cr - text_.data()) : lfAt;
     line.end = i;
-    if (i < text_.size())
-      i += (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ? 2 : 1;
+    if (i < size) i += (text_[i] == '\r' && i + 1 < size && text_[i + 1] == '\n') ? 2 : 1;
     line.next = pos_ = i;
     return true;
   }
@@ -185,10 +189,15 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
   Line line;
   bool inSection = false;
   while (lines.next(line)) {
-    // Outside the section only section lines matter; skip the rest cheaply.
+    // Only section lines and lines that start with the key's name need a full
+    // look; the rest are skipped after a glance at their first bytes.
     size_t s = line.begin;
     while (s < line.end && isBlank(file[s])) ++s;
-    if (!inSection && (s == line.end || file[s] != '[')) continue;
+    if (s == line.end) continue;
+    if (file[s] != '[' &&
+        (!inSection || line.end - s < key.size() || !sameName(file.substr(s, key.size()), key))) {
+      continue;
+    }
     Entry entry = parse(file, line);
     if (entry.kind == LineKind::Section) {
       if (inSection) return std::nullopt;

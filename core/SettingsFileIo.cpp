@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -118,9 +119,28 @@ std::string nativePath(const std::string& path) {
 
 bool readFile(const std::string& native, std::string& out) {
   out.clear();
-  Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY));
+  // O_NONBLOCK: a FIFO or device named as a settings file must not hang a getter.
+  Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
   if (!fd.valid()) return false;
-  return readAll(fd.get(), out);
+  // Settings files are small: one read into a buffer larger than the file is the
+  // whole file, since a regular file reads short only at its end. A file that
+  // fills the buffer gets a larger one. No fstat: a folder fails at read.
+  size_t used = 0;
+  out.resize(std::max<size_t>(out.capacity(), 8192));
+  for (;;) {
+    const size_t room = out.size() - used;
+    ssize_t n = ::read(fd.get(), &out[used], room);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      out.clear();
+      return false;
+    }
+    used += static_cast<size_t>(n);
+    if (static_cast<size_t>(n) < room) break;
+    out.resize(out.size() * 2);
+  }
+  out.resize(used);
+  return true;
 }
 
 bool updateFile(const std::string& native,

@@ -140,6 +140,20 @@ TEST_F(ValueFiles, ReadsOfAMissingFileGiveDefaultsAndCreateNothing) {
   EXPECT_EQ(listFolder(inf("")), "");
 }
 
+TEST_F(ValueFiles, LargeFilesAreReadWholeAndOddFilesGiveDefaults) {
+  std::string big = "[A]\r\n";
+  for (int i = 0; i < 3000; ++i) big += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  ASSERT_GT(big.size(), 32768u);  // beyond the first read buffers
+  writeBytes(path(), big);
+  EXPECT_EQ(readIntBits(path(), "A", "k2999", -1), 2999u);
+
+  // A FIFO or a folder in a file's place reads as missing, without waiting.
+  const std::string fifo = inf("fifo.ini");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_EQ(readText(fifo, "A", "x", "dflt"), "dflt");
+  EXPECT_EQ(readText(inf(""), "A", "x", "dflt"), "dflt");
+}
+
 TEST_F(ValueFiles, EmptyValuesAndCuts) {
   writeBytes(path(), "[A]\r\nempty=\r\nlong=" + std::string(300, 'x') + "\r\n");
   EXPECT_EQ(readIntBits(path(), "A", "empty", 9), 9u);
