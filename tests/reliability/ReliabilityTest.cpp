@@ -147,7 +147,7 @@ TEST_F(Reliability, KilledWritersLeaveEveryAcknowledgedWrite) {
   std::mt19937 random(20261205);
   std::map<int, long long> acknowledged;  // column: last acknowledged value
   long long nextValue = 0;
-  int killedMidWrite = 0;
+  int inFlightStored = 0;
   for (int kill = 0; kill < kKills; ++kill) {
     int ack[2];
     ASSERT_EQ(::pipe(ack), 0);
@@ -189,7 +189,7 @@ TEST_F(Reliability, KilledWritersLeaveEveryAcknowledgedWrite) {
       EXPECT_TRUE(it->second == value || it->second == lastAck + 1)
           << "column " << column << ": " << it->second << " instead of " << value;
       if (it->second == lastAck + 1 && it->second != value) {
-        ++killedMidWrite;
+        ++inFlightStored;
         acknowledged[column] = it->second;  // stored, so later rounds must keep it
       }
     }
@@ -200,9 +200,9 @@ TEST_F(Reliability, KilledWritersLeaveEveryAcknowledgedWrite) {
     }
   }
   RecordProperty("WritesAcknowledged", static_cast<int>(nextValue));
-  RecordProperty("KilledAfterRename", killedMidWrite);
-  std::printf("%d kills, %lld writes acknowledged, %d kills after the rename\n", kKills, nextValue,
-              killedMidWrite);
+  RecordProperty("InFlightWritesStored", inFlightStored);
+  std::printf("%d kills, %lld writes acknowledged, %d unacknowledged writes found stored\n", kKills,
+              nextValue, inFlightStored);
 }
 
 // Whole folder listing with each file's bytes, to show that nothing changed.
