@@ -15,8 +15,6 @@ constexpr const char* kPrefix = "Co";
 // An entry or provider number of 65535 stands for "no number" in a key.
 constexpr unsigned kNoNumber = 65535;
 
-std::string catalogue() { return SettingsFilePath(SettingsFile::NTrip); }
-
 // Keys are at most "Co" + five digits + "Prt" + five digits: a small buffer does.
 struct KeyText {
   char text[32];
@@ -58,48 +56,48 @@ KeyText streamKey(unsigned pn, const char* list, unsigned entry, const char* fie
 
 const char* listWord(unsigned kind) { return kind == 1 ? "Vrs" : "Rrs"; }
 
-uint32_t readInt(const std::string& path, const KeyText& key) {
-  return readIntBits(path, kSection, key.c_str(), 0);
-}
-
-std::string readString(const std::string& path, const KeyText& key) {
-  return readText(path, kSection, key.c_str(), "");
-}
+// One read of the catalogue per call: every key of a record comes from the same
+// version of the file.
+struct Catalogue {
+  SettingsReader file{SettingsFilePath(SettingsFile::NTrip)};
+  uint32_t integer(const KeyText& key) const { return file.intBits(kSection, key.c_str(), 0); }
+  std::string text(const KeyText& key) const { return file.text(kSection, key.c_str(), ""); }
+};
 
 }  // namespace
 
 int GetNTrip_Co_Cnt() noexcept {
-  return static_cast<int>(readIntBits(catalogue(), kSection, "CoCnt", 0));
+  return static_cast<int>(Catalogue().file.intBits(kSection, "CoCnt", 0));
 }
 
 int GetNTrip_Co_Info(uint16_t index, CompanyRec* rec) noexcept {
   if (rec == nullptr) return 0;
-  const std::string path = catalogue();
+  const Catalogue catalogue;
   const unsigned pn = static_cast<uint16_t>(index + 1);
-  rec->Name = readString(path, providerFieldKey(pn, "Nam"));
-  rec->Index = static_cast<uint8_t>(readInt(path, providerFieldKey(pn, "Idx")));
-  rec->Address = readString(path, providerFieldKey(pn, "Adr"));
-  rec->Sct = static_cast<uint8_t>(readInt(path, providerFieldKey(pn, "Sct")));
-  const unsigned ports = static_cast<uint16_t>(readInt(path, providerKey(pn, "PrtCnt")));
+  rec->Name = catalogue.text(providerFieldKey(pn, "Nam"));
+  rec->Index = static_cast<uint8_t>(catalogue.integer(providerFieldKey(pn, "Idx")));
+  rec->Address = catalogue.text(providerFieldKey(pn, "Adr"));
+  rec->Sct = static_cast<uint8_t>(catalogue.integer(providerFieldKey(pn, "Sct")));
+  const unsigned ports = static_cast<uint16_t>(catalogue.integer(providerKey(pn, "PrtCnt")));
   for (unsigned j = 0; j < ports; ++j) {
-    rec->Ports.push_back(static_cast<uint16_t>(readInt(path, portKey(pn, j))));
+    rec->Ports.push_back(static_cast<uint16_t>(catalogue.integer(portKey(pn, j))));
   }
   return rec->Index > 0 && !rec->Address.empty() && !rec->Ports.empty() ? 1 : 0;
 }
 
 int GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) noexcept {
   const std::string countWord = std::string(listWord(kind)) + "Cnt";
-  return static_cast<int>(readInt(catalogue(), providerKey(pn, countWord.c_str())));
+  return static_cast<int>(Catalogue().integer(providerKey(pn, countWord.c_str())));
 }
 
 int GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry, NTripRec* rec) noexcept {
   if (rec == nullptr) return 0;
-  const std::string path = catalogue();
+  const Catalogue catalogue;
   const char* list = listWord(kind);
-  const unsigned i = static_cast<uint8_t>(readInt(path, streamKey(pn, list, entry, "i")));
+  const unsigned i = static_cast<uint8_t>(catalogue.integer(streamKey(pn, list, entry, "i")));
   rec->Id = static_cast<uint16_t>((pn * 10u + kind) * 100u + i);
-  rec->NText = readString(path, streamKey(pn, list, entry, "n"));
-  rec->MText = readString(path, streamKey(pn, list, entry, "m"));
-  rec->XValue = static_cast<uint16_t>(readInt(path, streamKey(pn, list, entry, "x")));
+  rec->NText = catalogue.text(streamKey(pn, list, entry, "n"));
+  rec->MText = catalogue.text(streamKey(pn, list, entry, "m"));
+  rec->XValue = static_cast<uint16_t>(catalogue.integer(streamKey(pn, list, entry, "x")));
   return rec->Id > 0 && !rec->NText.empty() && !rec->MText.empty() ? 1 : 0;
 }
