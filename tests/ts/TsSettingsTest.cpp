@@ -1,9 +1,11 @@
 // Total-station settings and automatic loading: defaults, exact written texts,
 // read rules and the "no value" of "AutoLoadKH".
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <limits>
+#include <cmath>
 #include <string>
+#include <tuple>
 
 #include "TestRoots.h"
 #include "TrassoJkn.h"
@@ -63,10 +65,8 @@ TEST_F(TsTest, KeysDefaultAndWriteTheirTexts) {
     EXPECT_EQ(readBytes(path), tsFile(std::string(row.key) + "=" + row.text + "\r\n"));
     EXPECT_EQ(row.get(), row.readBack);
   }
-}
-
-TEST_F(TsTest, StoredIntegersReadBack) {
-  const std::string path = inf("jkn-ts.ini");
+  // Written by other means: "VKubun" comes back as stored, "ConnectComm" only
+  // counts when exactly 1, a flag is any non-zero value.
   writeBytes(path, tsFile("VKubun=2\r\nConnectComm=2\r\nUseScale=7\r\n"));
   EXPECT_EQ(GetQZJkn_TS_VKubun(), 2);
   EXPECT_EQ(GetQZJkn_TS_COMM_or_BT(), 0);
@@ -75,22 +75,45 @@ TEST_F(TsTest, StoredIntegersReadBack) {
   EXPECT_EQ(GetQZJkn_TS_COMM_or_BT(), 0);
 }
 
-TEST_F(TsTest, DoublesUseTheirFormatsAndA32ByteBuffer) {
+double autoLoadKh() {
+  double kh = -7.0;
+  GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, &kh, nullptr);
+  return kh;
+}
+
+// The three doubles of "jkn-ts.ini" are read through a 32-byte buffer.
+struct TsDouble {
+  const char* key;
+  double (*get)();
+  double def;
+};
+
+const TsDouble kDoubles[] = {
+    {"UseScaleValue", GetQZJkn_TS_UseScaleValue, 1.0},
+    {"UseToueiValue", GetQZJkn_TS_UseToueiValue, 0.0},
+    {"AutoLoadKH", autoLoadKh, 1e-16},
+};
+
+TEST_F(TsTest, DoublesReadEmptyAsDefaultThroughA32ByteBuffer) {
   const std::string path = inf("jkn-ts.ini");
-  EXPECT_EQ(GetQZJkn_TS_UseScaleValue(), 1.0);
-  EXPECT_EQ(GetQZJkn_TS_UseToueiValue(), 0.0);
+  for (const TsDouble& row : kDoubles) {
+    SCOPED_TRACE(row.key);
+    const std::string head = std::string(row.key) + "=";
+    ::unlink(path.c_str());
+    EXPECT_EQ(row.get(), row.def);
+    EXPECT_FALSE(exists(path));
+    writeBytes(path, tsFile(head + "\r\n"));
+    EXPECT_EQ(row.get(), row.def);
+    writeBytes(path, tsFile(head + "abc\r\n"));
+    EXPECT_EQ(row.get(), 0.0);
+    // 32 characters: the last one is not seen.
+    writeBytes(path, tsFile(head + "0." + std::string(28, '0') + "55\r\n"));
+    EXPECT_EQ(row.get(), 5e-29);
+  }
   PutQZJkn_TS_UseScaleValue(1.23456789);
   PutQZJkn_TS_UseToueiValue(12.3456);
-  EXPECT_EQ(readBytes(path), tsFile("UseScaleValue=1.234568\r\nUseToueiValue=12.346\r\n"));
-  EXPECT_EQ(GetQZJkn_TS_UseScaleValue(), 1.234568);
-  EXPECT_EQ(GetQZJkn_TS_UseToueiValue(), 12.346);
-
-  // Empty gives the default (not 0.0); only the first 31 characters are seen.
-  writeBytes(path, tsFile("UseScaleValue=\r\nUseToueiValue=0." + std::string(29, '0') + "5\r\n"));
-  EXPECT_EQ(GetQZJkn_TS_UseScaleValue(), 1.0);
-  EXPECT_EQ(GetQZJkn_TS_UseToueiValue(), 0.0);
-  writeBytes(path, tsFile("UseScaleValue=abc\r\n"));
-  EXPECT_EQ(GetQZJkn_TS_UseScaleValue(), 0.0);
+  EXPECT_EQ(readBytes(path), tsFile("AutoLoadKH=0." + std::string(28, '0') +
+                                    "55\r\nUseScaleValue=1.234568\r\nUseToueiValue=12.346\r\n"));
 }
 
 TEST_F(TsTest, FailedWritesLeaveTheFile) {
@@ -108,26 +131,20 @@ TEST_F(TsTest, BluetoothSettingsInDefTs) {
   bool use = true;
   int channel = -7, network = -7;
   GetQZJkn_TS_ZETRBtRadio(use, channel, network);
-  EXPECT_FALSE(use);
-  EXPECT_EQ(channel, 1);
-  EXPECT_EQ(network, 1);
+  EXPECT_EQ(std::make_tuple(use, channel, network), std::make_tuple(false, 1, 1));
   EXPECT_EQ(GetQZJkn_TS_BtDevAddr(), "");
   EXPECT_FALSE(exists(path));
 
   PutQZJkn_TS_ZETRBtRadio(true, 3, 12);
+  const std::string radio = "ZETR_UseBtRadio=1\r\nZETR_BtRadioCh=3\r\nZETR_BtRadioNw=12\r\n";
   const std::string address(40, 'a');
   PutQZJkn_TS_BtDevAddr(address.c_str());
-  EXPECT_EQ(readBytes(path), tsFile("ZETR_UseBtRadio=1\r\nZETR_BtRadioCh=3\r\nZETR_BtRadioNw=12\r\n"
-                                    "BtDevAddr=" +
-                                    address + "\r\n"));
+  EXPECT_EQ(readBytes(path), tsFile(radio + "BtDevAddr=" + address + "\r\n"));
   GetQZJkn_TS_ZETRBtRadio(use, channel, network);
-  EXPECT_TRUE(use);
-  EXPECT_EQ(channel, 3);
-  EXPECT_EQ(network, 12);
+  EXPECT_EQ(std::make_tuple(use, channel, network), std::make_tuple(true, 3, 12));
   EXPECT_EQ(GetQZJkn_TS_BtDevAddr(), std::string(31, 'a'));
   PutQZJkn_TS_BtDevAddr(nullptr);
-  EXPECT_EQ(readBytes(path),
-            tsFile("ZETR_UseBtRadio=1\r\nZETR_BtRadioCh=3\r\nZETR_BtRadioNw=12\r\n"));
+  EXPECT_EQ(readBytes(path), tsFile(radio));
 }
 
 TEST_F(TsTest, StartupFlagLivesInTheDefaultZetrProfile) {
@@ -139,70 +156,52 @@ TEST_F(TsTest, StartupFlagLivesInTheDefaultZetrProfile) {
   EXPECT_FALSE(GetQZJkn_TS_Dsp_StartupJkn());
 }
 
-struct AutoLoadSetUp {
-  int on;
-  uint32_t kno, bno;
-  double kh;
-  int pane;
-};
-
-AutoLoadSetUp readSetUp() {
-  AutoLoadSetUp s{-1, 7, 7, -7.0, -7};
-  s.on = GetQZJkn_TS_AutoLoad_Ex(&s.kno, &s.bno, &s.kh, &s.pane);
-  return s;
-}
-
-void expectSetUp(int on, uint32_t kno, uint32_t bno, double kh, int pane) {
-  const AutoLoadSetUp s = readSetUp();
-  EXPECT_EQ(s.on, on);
-  EXPECT_EQ(s.kno, kno);
-  EXPECT_EQ(s.bno, bno);
-  EXPECT_EQ(s.kh, kh);
-  EXPECT_EQ(s.pane, pane);
-}
-
-TEST_F(TsTest, AutoLoadDefaults) {
-  EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 0);
-  expectSetUp(0, 0, 0, 1e-16, 99);
-  EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 0);
-  EXPECT_FALSE(exists(inf("jkn-ts.ini")));
+// on, kno, bno, kh, pane as GetQZJkn_TS_AutoLoad_Ex reports them.
+std::tuple<int, uint32_t, uint32_t, double, int> autoLoadSetUp() {
+  uint32_t kno = 7, bno = 7;
+  double kh = -7.0;
+  int pane = -7;
+  const int on = GetQZJkn_TS_AutoLoad_Ex(&kno, &bno, &kh, &pane);
+  return {on, kno, bno, kh, pane};
 }
 
 TEST_F(TsTest, AutoLoadExWritesFiveKeysInOrder) {
   const std::string path = inf("jkn-ts.ini");
+  EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 0);
+  EXPECT_EQ(autoLoadSetUp(), std::make_tuple(0, 0u, 0u, 1e-16, 99));
+  EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_FALSE(exists(path));
+
   PutQZJkn_TS_AutoLoad_Ex(2, 15, 16, 1.5, 1);
   EXPECT_EQ(readBytes(path), tsFile("AutoLoad=2\r\nAutoLoadKno=15\r\nAutoLoadBno=16\r\n"
                                     "AutoLoadKH=1.500\r\nAutoLoadObsPane=1\r\n"));
-  expectSetUp(1, 15, 16, 1.5, 1);
+  EXPECT_EQ(autoLoadSetUp(), std::make_tuple(1, 15u, 16u, 1.5, 1));
   EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 2);
-
-  // Only the pointers given are filled.
-  double kh = -1.0;
-  EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, &kh, nullptr), 1);
-  EXPECT_EQ(kh, 1.5);
+  EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 1);
 
   // Point numbers are unsigned 32-bit; a stored -1 comes back as its bit pattern.
-  PutQZJkn_TS_AutoLoad_Ex(0, 4294967295u, 0, 1.23456, -3);
+  PutQZJkn_TS_AutoLoad_Ex(0, 4294967295u, 0, 2.0, -3);
   EXPECT_EQ(readBytes(path), tsFile("AutoLoad=0\r\nAutoLoadKno=4294967295\r\nAutoLoadBno=0\r\n"
-                                    "AutoLoadKH=1.235\r\nAutoLoadObsPane=-3\r\n"));
+                                    "AutoLoadKH=2.000\r\nAutoLoadObsPane=-3\r\n"));
   writeBytes(path, tsFile("AutoLoadKno=-1\r\n"));
-  EXPECT_EQ(readSetUp().kno, 4294967295u);
+  EXPECT_EQ(std::get<1>(autoLoadSetUp()), 4294967295u);
 }
 
 TEST_F(TsTest, AutoLoadKhNoValue) {
   const std::string path = inf("jkn-ts.ini");
-  PutQZJkn_TS_AutoLoad_Ex(1, 1, 2, 1e-16, 3);
-  EXPECT_EQ(readBytes(path), tsFile("AutoLoad=1\r\nAutoLoadKno=1\r\nAutoLoadBno=2\r\n"
-                                    "AutoLoadKH=\r\nAutoLoadObsPane=3\r\n"));
-  EXPECT_EQ(readSetUp().kh, 1e-16);
-
-  PutQZJkn_TS_AutoLoad_Ex(1, 1, 2, 0.0, 3);
-  EXPECT_EQ(readSetUp().kh, 0.0);
-  EXPECT_NE(readBytes(path).find("AutoLoadKH=0.000\r\n"), std::string::npos);
-
-  // NaN is not the "no value" number: it is formatted, not emptied.
-  PutQZJkn_TS_AutoLoad_Ex(1, 1, 2, std::numeric_limits<double>::quiet_NaN(), 3);
-  EXPECT_NE(readBytes(path).find("AutoLoadKH=nan\r\n"), std::string::npos);
+  // Only exactly 1e-16 empties the key; NaN is formatted.
+  const std::tuple<double, const char*, double> rows[] = {{1e-16, "", 1e-16},
+                                                          {0.0, "0.000", 0.0},
+                                                          {1.23456, "1.235", 1.235},
+                                                          {std::nan(""), "nan", 0.0}};
+  for (const auto& [kh, text, readBack] : rows) {
+    SCOPED_TRACE(text);
+    PutQZJkn_TS_AutoLoad_Ex(1, 1, 2, kh, 3);
+    EXPECT_EQ(readBytes(path),
+              tsFile("AutoLoad=1\r\nAutoLoadKno=1\r\nAutoLoadBno=2\r\nAutoLoadKH=" +
+                     std::string(text) + "\r\nAutoLoadObsPane=3\r\n"));
+    EXPECT_EQ(autoLoadKh(), readBack);
+  }
 }
 
 TEST_F(TsTest, AutoLoadResetsTheSetUp) {
@@ -211,7 +210,7 @@ TEST_F(TsTest, AutoLoadResetsTheSetUp) {
   PutQZJkn_TS_AutoLoad(1);
   EXPECT_EQ(readBytes(path), tsFile("Port=2\r\nAutoLoadKH=\r\nAutoLoadKno=0\r\nAutoLoad=1\r\n"
                                     "AutoLoadBno=0\r\nAutoLoadObsPane=99\r\n"));
-  expectSetUp(1, 0, 0, 1e-16, 99);
+  EXPECT_EQ(autoLoadSetUp(), std::make_tuple(1, 0u, 0u, 1e-16, 99));
 }
 
 }  // namespace
