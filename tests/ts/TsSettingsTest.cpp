@@ -207,8 +207,8 @@ TEST_F(TsTest, AutoLoadKhNoValue) {
 TEST_F(TsTest, AutoLoadResetsTheSetUp) {
   const std::string path = inf("jkn-ts.ini");
   writeBytes(path, tsFile("Port=2\r\nAutoLoadKH=9.5\r\nAutoLoadKno=44\r\n"));
-  PutQZJkn_TS_AutoLoad(1);
-  EXPECT_EQ(readBytes(path), tsFile("Port=2\r\nAutoLoadKH=\r\nAutoLoadKno=0\r\nAutoLoad=1\r\n"
+  PutQZJkn_TS_AutoLoad(5);
+  EXPECT_EQ(readBytes(path), tsFile("Port=2\r\nAutoLoadKH=\r\nAutoLoadKno=0\r\nAutoLoad=5\r\n"
                                     "AutoLoadBno=0\r\nAutoLoadObsPane=99\r\n"));
   EXPECT_EQ(autoLoadSetUp(), std::make_tuple(1, 0u, 0u, 1e-16, 99));
 }
