@@ -106,4 +106,24 @@ bool writeSetting(const std::string& path, const ColourSetting& s, const char* k
   return writeText(path, s.key.section, key, colourToText(v));
 }
 
+int32_t fallback(const IntSetting& s) { return s.def; }
+uint8_t fallback(const U8Setting& s) { return s.def; }
+uint16_t fallback(const U16Setting& s) { return s.def; }
+uint32_t fallback(const U32Setting& s) { return s.def; }
+int32_t fallback(const FlagSetting& s) {
+  switch (s.read) {
+    case FlagRead::NonZero:
+      return s.def != 0 ? 1 : 0;
+    case FlagRead::ExactlyOne:
+      return s.def == 1 ? 1 : 0;
+    case FlagRead::Stored:
+      break;
+  }
+  return s.def;
+}
+std::string fallback(const TextSetting&) { return std::string(); }
+double fallback(const DoubleSetting& s) { return s.def; }
+double fallback(const DoubleTextSetting& s) { return textToDouble(s.def ? s.def : ""); }
+uint32_t fallback(const ColourSetting& s) { return ColourFromText(s.def); }
+
 }  // namespace trasso

@@ -113,24 +113,54 @@ bool writeSetting(const std::string& path, const DoubleSetting& s, const char* k
 bool writeSetting(const std::string& path, const DoubleTextSetting& s, const char* key, double v);
 bool writeSetting(const std::string& path, const ColourSetting& s, const char* key, uint32_t v);
 
+// What a getter returns when it cannot even compose its path or buffer (out of
+// memory): the declared default, made without allocating.
+int32_t fallback(const IntSetting& s);
+uint8_t fallback(const U8Setting& s);
+uint16_t fallback(const U16Setting& s);
+uint32_t fallback(const U32Setting& s);
+int32_t fallback(const FlagSetting& s);
+std::string fallback(const TextSetting& s);  // empty: copying the default could fail too
+double fallback(const DoubleSetting& s);
+double fallback(const DoubleTextSetting& s);
+uint32_t fallback(const ColourSetting& s);
+
+// Getters and setters never throw: a failure to allocate reads as the default
+// and writes nothing.
 template <class S>
 auto getIn(const std::string& path, const S& s, int selector = 0) {
-  return readSetting(path, s, KeyName(s.key, selector).c_str());
+  try {
+    return readSetting(path, s, KeyName(s.key, selector).c_str());
+  } catch (...) {
+    return fallback(s);
+  }
 }
 
 template <class S>
 auto get(const S& s, int selector = 0) {
-  return getIn(SettingsFilePath(s.key.file), s, selector);
+  try {
+    return getIn(SettingsFilePath(s.key.file), s, selector);
+  } catch (...) {
+    return fallback(s);
+  }
 }
 
 template <class S, class V>
 bool putIn(const std::string& path, const S& s, V value, int selector = 0) {
-  return writeSetting(path, s, KeyName(s.key, selector).c_str(), value);
+  try {
+    return writeSetting(path, s, KeyName(s.key, selector).c_str(), value);
+  } catch (...) {
+    return false;
+  }
 }
 
 template <class S, class V>
 bool put(const S& s, V value, int selector = 0) {
-  return putIn(SettingsFilePath(s.key.file), s, value, selector);
+  try {
+    return putIn(SettingsFilePath(s.key.file), s, value, selector);
+  } catch (...) {
+    return false;
+  }
 }
 
 }  // namespace trasso
