@@ -207,33 +207,6 @@ TEST_F(ValueFiles, RefusedWritesChangeNothing) {
   EXPECT_EQ(listFolder(inf("")), "v.ini\n");
 }
 
-TEST_F(ValueFiles, ReadOnlyFilesStayUnchangedEvenForRoot) {
-  writeBytes(path(), "[A]\r\nx=1\r\n");
-  ASSERT_EQ(::chmod(path().c_str(), 0444), 0);
-  EXPECT_FALSE(writeText(path(), "A", "x", "2"));
-  EXPECT_FALSE(writeText(path(), "A", "x", static_cast<const char*>(nullptr)));
-  EXPECT_FALSE(removeSection(path(), "A"));
-  EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");
-  EXPECT_EQ(listFolder(inf("")), "v.ini\n");
-}
-
-TEST_F(ValueFiles, ReplacedFilesKeepTheirModeAndLinksStayLinks) {
-  writeBytes(path(), "[A]\r\nx=1\r\n");
-  ASSERT_EQ(::chmod(path().c_str(), 0600), 0);
-  ASSERT_TRUE(writeText(path(), "A", "x", "2"));
-  struct stat st;
-  ASSERT_EQ(::stat(path().c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
-
-  const std::string link = inf("link.ini");
-  ASSERT_EQ(::symlink("v.ini", link.c_str()), 0);
-  ASSERT_TRUE(writeText(link, "A", "y", "3"));
-  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
-  EXPECT_EQ(readBytes(path()), "[A]\r\nx=2\r\ny=3\r\n");
-  EXPECT_EQ(listFolder(inf("")), "link.ini\nv.ini\n");
-}
-
 TEST_F(ValueFiles, ALeftoverTemporaryFileGoesWithTheNextWrite) {
   writeBytes(inf(".v.ini.tmp"), "[A]\r\nx=half");
   ASSERT_TRUE(writeText(path(), "A", "x", "1"));
