@@ -151,11 +151,6 @@ std::string readText(const std::string& path, const char* section, const char* k
   return SettingsReader(path).text(section, key, def, bufferSize);
 }
 
-std::string ReadProfileText(const char* section, const char* key, const char* def,
-                            const std::string& path) {
-  return readText(path, section, key, def, 260);
-}
-
 double textToDouble(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && isCSpace(text[i])) ++i;

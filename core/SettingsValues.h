@@ -50,10 +50,6 @@ uint32_t parseIntBits(std::string_view text);
 std::string readText(const std::string& path, const char* section, const char* key, const char* def,
                      size_t bufferSize = 260);
 
-// The text rule with the usual 260-byte buffer.
-std::string ReadProfileText(const char* section, const char* key, const char* def,
-                            const std::string& path);
-
 // Double forms, the text read through a buffer of bufferSize bytes. Form A: def
 // when the text is missing or empty, else its number. Form B: the number of the
 // text read with a default text (empty gives 0.0).
