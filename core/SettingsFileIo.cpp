@@ -47,23 +47,23 @@ int openRetrying(const char* path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-bool readAll(int fd, std::string& out) {
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  // One read of the size fstat gives; grow only if the file grew meanwhile.
-  size_t capacity = static_cast<size_t>(st.st_size) + 1;
-  out.resize(capacity);
+// Reads an open file whole. Settings files are small: one read into a buffer
+// larger than the file is the whole file, since a regular file reads short only
+// at its end; a file that fills the buffer gets a larger one. A folder fails.
+bool readAll(int fd, std::string& out, size_t sizeHint) {
   size_t used = 0;
+  out.resize(std::max<size_t>({out.capacity(), sizeHint + 1, 8192}));
   for (;;) {
-    ssize_t n = ::read(fd, &out[used], out.size() - used);
+    const size_t room = out.size() - used;
+    ssize_t n = ::read(fd, &out[used], room);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       out.clear();
       return false;
     }
-    if (n == 0) break;
     used += static_cast<size_t>(n);
-    if (used == out.size()) out.resize(out.size() * 2);
+    if (static_cast<size_t>(n) < room) break;
+    out.resize(out.size() * 2);
   }
   out.resize(used);
   return true;
@@ -122,25 +122,7 @@ bool readFile(const std::string& native, std::string& out) {
   // O_NONBLOCK: a FIFO or device named as a settings file must not hang a getter.
   Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
   if (!fd.valid()) return false;
-  // Settings files are small: one read into a buffer larger than the file is the
-  // whole file, since a regular file reads short only at its end. A file that
-  // fills the buffer gets a larger one. No fstat: a folder fails at read.
-  size_t used = 0;
-  out.resize(std::max<size_t>(out.capacity(), 8192));
-  for (;;) {
-    const size_t room = out.size() - used;
-    ssize_t n = ::read(fd.get(), &out[used], room);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      out.clear();
-      return false;
-    }
-    used += static_cast<size_t>(n);
-    if (static_cast<size_t>(n) < room) break;
-    out.resize(out.size() * 2);
-  }
-  out.resize(used);
-  return true;
+  return readAll(fd.get(), out, 0);
 }
 
 bool updateFile(const std::string& native,
@@ -185,7 +167,7 @@ bool replaceFile(const std::string& native,
     if (::fstat(current.get(), &old) != 0 || !S_ISREG(old.st_mode)) return false;
     if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
     if (::geteuid() != 0 && ::access(target.c_str(), W_OK) != 0) return false;
-    if (!readAll(current.get(), contents)) return false;
+    if (!readAll(current.get(), contents, static_cast<size_t>(old.st_size))) return false;
     current.reset();
     exists = true;
   } else if (errno != ENOENT) {
