@@ -15,10 +15,17 @@ bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Single-byte ASCII letters fold; a double-byte character compares exactly, so
+// its second byte is never taken for a letter.
 bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    if (cp932::isLeadByte(a[i]) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (asciiLower(a[i]) != asciiLower(b[i])) {
+      return false;
+    }
   }
   return true;
 }
@@ -44,21 +51,28 @@ struct Entry {
   size_t contentEnd = 0;  // end of the line without trailing blanks
 };
 
+// The lines of a text from a given offset on. The next CR and the next LF are
+// each looked for once and remembered, so a walk over the whole text is linear
+// whatever its line ends are.
 class Lines {
  public:
-  explicit Lines(std::string_view text)
-      : text_(text), pos_(text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0) {}
+  explicit Lines(std::string_view text) : text_(text) { seek(firstLineStart(text)); }
+
+  static size_t firstLineStart(std::string_view text) {
+    return text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
+  }
+
+  // Continues with the line that starts at pos.
+  void seek(size_t pos) { pos_ = pos; }
 
   bool next(Line& line) {
     const size_t size = text_.size();
     if (pos_ >= size) return false;
-    line.begin = pos_;
+    if (lf_ == kUnknown || lf_ < pos_) lf_ = find('\n');
+    if (cr_ == kUnknown || cr_ < pos_) cr_ = find('\r');
     // The line ends at the first CR before the next LF, else at that LF.
-    const char* from = text_.data() + pos_;
-    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', size - pos_));
-    const size_t lfAt = lf ? static_cast<size_t>(lf - text_.data()) : size;
-    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', lfAt - pos_));
-    size_t i = cr ? static_cast<size_t>(cr - text_.data()) : lfAt;
+    size_t i = cr_ < lf_ ? cr_ : lf_;
+    line.begin = pos_;
     line.end = i;
     if (i < size) i += (text_[i] == '\r' && i + 1 < size && text_[i + 1] == '\n') ? 2 : 1;
     line.next = pos_ = i;
@@ -66,8 +80,18 @@ class Lines {
   }
 
  private:
+  static constexpr size_t kUnknown = static_cast<size_t>(-1);
+
+  size_t find(char c) const {
+    const auto* at =
+        static_cast<const char*>(std::memchr(text_.data() + pos_, c, text_.size() - pos_));
+    return at ? static_cast<size_t>(at - text_.data()) : text_.size();
+  }
+
   std::string_view text_;
-  size_t pos_;
+  size_t pos_ = 0;
+  size_t lf_ = kUnknown;
+  size_t cr_ = kUnknown;
 };
 
 Entry parse(std::string_view text, const Line& line) {
@@ -136,27 +160,46 @@ struct Location {
   Line lastAssignment;  // last line of the section holding '='
 };
 
+// Finds the line of the first section named section, reading only lines whose
+// first non-blank byte is '['. Those are found with one forward search for '['
+// and a look back over blanks to the line's start (blanks and line breaks are
+// never part of a double-byte character). lines is left after that line.
+bool findSection(std::string_view text, std::string_view section, Lines& lines, Line& found) {
+  const size_t first = Lines::firstLineStart(text);
+  size_t from = first;
+  while (from < text.size()) {
+    const auto* hit =
+        static_cast<const char*>(std::memchr(text.data() + from, '[', text.size() - from));
+    if (hit == nullptr) return false;
+    size_t begin = static_cast<size_t>(hit - text.data());
+    from = begin + 1;
+    while (begin > first && isBlank(text[begin - 1])) --begin;
+    if (begin != first && !isLineBreak(text[begin - 1])) continue;
+    lines.seek(begin);
+    lines.next(found);
+    from = found.next;
+    const Entry entry = parse(text, found);
+    if (entry.kind == LineKind::Section && sameName(entry.name, section)) return true;
+  }
+  return false;
+}
+
 // Finds the first section named section and, when key is given, the first key of
 // that name in it. Stops at the end of that section.
 Location locate(std::string_view text, std::string_view section, std::string_view key) {
   Location loc;
-  Lines lines(text);
-  Line line;
   loc.sectionEnd.begin = loc.sectionEnd.end = loc.sectionEnd.next = text.size();
+  Lines lines(text);
+  if (!findSection(text, section, lines, loc.sectionLine)) return loc;
+  loc.sectionFound = true;
+  Line line;
   while (lines.next(line)) {
     Entry entry = parse(text, line);
     if (entry.kind == LineKind::Section) {
-      if (loc.sectionFound) {
-        loc.sectionEnd = line;
-        break;
-      }
-      if (sameName(entry.name, section)) {
-        loc.sectionFound = true;
-        loc.sectionLine = line;
-      }
-      continue;
+      loc.sectionEnd = line;
+      break;
     }
-    if (!loc.sectionFound || entry.kind != LineKind::Key) continue;
+    if (entry.kind != LineKind::Key) continue;
     if (entry.hasEquals) {
       loc.lastAssignmentFound = true;
       loc.lastAssignment = line;
@@ -187,7 +230,7 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
                                           std::string_view key) {
   Lines lines(file);
   Line line;
-  bool inSection = false;
+  if (!findSection(file, section, lines, line)) return std::nullopt;
   while (lines.next(line)) {
     // Only section lines and lines that start with the key's name need a full
     // look; the rest are skipped after a glance at their first bytes.
@@ -195,16 +238,12 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
     while (s < line.end && isBlank(file[s])) ++s;
     if (s == line.end) continue;
     if (file[s] != '[' &&
-        (!inSection || line.end - s < key.size() || !sameName(file.substr(s, key.size()), key))) {
+        (line.end - s < key.size() || !sameName(file.substr(s, key.size()), key))) {
       continue;
     }
     Entry entry = parse(file, line);
-    if (entry.kind == LineKind::Section) {
-      if (inSection) return std::nullopt;
-      inSection = sameName(entry.name, section);
-      continue;
-    }
-    if (entry.kind != LineKind::Key || !inSection || !sameName(entry.name, key)) continue;
+    if (entry.kind == LineKind::Section) return std::nullopt;
+    if (entry.kind != LineKind::Key || !sameName(entry.name, key)) continue;
     if (!entry.hasEquals) return std::nullopt;
     std::string_view value = file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
     if (value.size() >= 2 && value.front() == value.back() &&

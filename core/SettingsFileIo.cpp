@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "CodePage932.h"
 
@@ -47,26 +50,23 @@ int openRetrying(const char* path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-// Reads an open file whole. Settings files are small: one read into a buffer
-// larger than the file is the whole file, since a regular file reads short only
-// at its end; a file that fills the buffer gets a larger one. A folder fails.
-bool readAll(int fd, std::string& out, size_t sizeHint) {
+// Reads an open file whole into the buffer that room(n) gives: at least n
+// bytes, keeping those read so far; room returns the pointer and its size. A
+// regular file reads short only at its end, so a buffer larger than the file
+// takes it in one read; a file that fills the buffer gets one twice as large.
+// Returns the bytes read, or -1 when the file cannot be read (a folder).
+template <class Room>
+ssize_t readAll(int fd, size_t expected, Room room) {
   size_t used = 0;
-  out.resize(std::max<size_t>({out.capacity(), sizeHint + 1, 8192}));
+  auto [data, size] = room(expected + 1);
   for (;;) {
-    const size_t room = out.size() - used;
-    ssize_t n = ::read(fd, &out[used], room);
+    const ssize_t n = ::read(fd, data + used, size - used);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      out.clear();
-      return false;
-    }
+    if (n < 0) return -1;
     used += static_cast<size_t>(n);
-    if (static_cast<size_t>(n) < room) break;
-    out.resize(out.size() * 2);
+    if (used < size) return static_cast<ssize_t>(used);
+    std::tie(data, size) = room(size * 2);
   }
-  out.resize(used);
-  return true;
 }
 
 bool writeAll(int fd, const std::string& data) {
@@ -117,12 +117,31 @@ std::string nativePath(const std::string& path) {
   return out;
 }
 
-bool readFile(const std::string& native, std::string& out) {
-  out.clear();
+char* FileBytes::reserve(size_t n) {
+  if (n > capacity_) {
+    std::unique_ptr<char[]> larger(new char[n]);
+    if (size_ > 0) std::memcpy(larger.get(), data_.get(), size_);
+    data_ = std::move(larger);
+    capacity_ = n;
+  }
+  return data_.get();
+}
+
+bool readFile(const std::string& native, FileBytes& out) {
+  out.setSize(0);
   // O_NONBLOCK: a FIFO or device named as a settings file must not hang a getter.
   Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
   if (!fd.valid()) return false;
-  return readAll(fd.get(), out, 0);
+  // The buffer left by the previous read usually holds the file: no fstat then.
+  const ssize_t n =
+      readAll(fd.get(), std::max<size_t>(out.capacity(), 16384) - 1, [&out](size_t want) {
+        char* data = out.reserve(want);
+        // Asked again only when full: all of it is kept.
+        out.setSize(out.capacity());
+        return std::pair<char*, size_t>(data, out.capacity());
+      });
+  out.setSize(n < 0 ? 0 : static_cast<size_t>(n));
+  return n >= 0;
 }
 
 bool updateFile(const std::string& native,
@@ -167,7 +186,14 @@ bool replaceFile(const std::string& native,
     if (::fstat(current.get(), &old) != 0 || !S_ISREG(old.st_mode)) return false;
     if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
     if (::geteuid() != 0 && ::access(target.c_str(), W_OK) != 0) return false;
-    if (!readAll(current.get(), contents, static_cast<size_t>(old.st_size))) return false;
+    // Some room beyond the file, so that an edit seldom has to move it.
+    const ssize_t n =
+        readAll(current.get(), static_cast<size_t>(old.st_size) + 256, [&contents](size_t want) {
+          contents.resize(want);
+          return std::pair<char*, size_t>(&contents[0], contents.size());
+        });
+    if (n < 0) return false;
+    contents.resize(static_cast<size_t>(n));
     current.reset();
     exists = true;
   } else if (errno != ENOENT) {

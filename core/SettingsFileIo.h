@@ -4,18 +4,52 @@
 // folders; a '\' that is the second byte of a code page 932 character does not.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace trasso::fileio {
 
 // The path as the file system takes it: separators turned into '/'.
 std::string nativePath(const std::string& path);
 
-// Reads the whole file at a native path into out (reusing its capacity).
-// Returns false, with out empty, when it cannot be read: missing, a folder, no
-// permission. Never creates, locks or changes anything.
-bool readFile(const std::string& native, std::string& out);
+// Bytes of one file read whole. The storage only grows and is reused by the
+// next read, which neither clears nor copies it.
+class FileBytes {
+ public:
+  FileBytes() = default;
+  FileBytes(FileBytes&& other) noexcept { swap(other); }
+  FileBytes& operator=(FileBytes&& other) noexcept {
+    swap(other);
+    return *this;
+  }
+
+  std::string_view view() const { return {data_.get(), size_}; }
+  size_t capacity() const { return capacity_; }
+
+  // Room for at least n bytes, keeping the first size() bytes.
+  char* reserve(size_t n);
+  void setSize(size_t n) { size_ = n; }
+
+  void swap(FileBytes& other) noexcept {
+    data_.swap(other.data_);
+    std::swap(capacity_, other.capacity_);
+    std::swap(size_, other.size_);
+  }
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t capacity_ = 0;
+  size_t size_ = 0;
+};
+
+// Reads the whole file at a native path into out. Returns false, with out
+// empty, when it cannot be read: missing, a folder, no permission. Never
+// creates, locks or changes anything.
+bool readFile(const std::string& native, FileBytes& out);
 
 // What an edit made of a file's contents.
 enum class EditResult {

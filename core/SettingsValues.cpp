@@ -70,17 +70,25 @@ bool writeOrRemove(const std::string& path, const char* section, const char* key
 
 }  // namespace
 
-SettingsReader::SettingsReader(const std::string& path) {
+// The read buffer a thread's readers share; a reader made while another one
+// lives gets a buffer of its own.
+static thread_local fileio::FileBytes spareBytes;
+
+SettingsReader::SettingsReader(const std::string& path) : bytes_(std::move(spareBytes)) {
   try {
     fileio::readFile(fileio::nativePath(path), bytes_);
   } catch (...) {  // out of memory: the file reads as missing
-    bytes_.clear();
+    bytes_.setSize(0);
   }
+}
+
+SettingsReader::~SettingsReader() {
+  if (bytes_.capacity() > spareBytes.capacity()) spareBytes = std::move(bytes_);
 }
 
 std::optional<std::string_view> SettingsReader::raw(const char* section, const char* key) const {
   if (section == nullptr || key == nullptr) return std::nullopt;
-  return ini::findValue(bytes_, section, key);
+  return ini::findValue(bytes_.view(), section, key);
 }
 
 uint32_t SettingsReader::intBits(const char* section, const char* key, int32_t def) const {

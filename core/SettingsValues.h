@@ -12,15 +12,21 @@
 #include <string>
 #include <string_view>
 
+#include "SettingsFileIo.h"
+
 namespace trasso {
 
 // One settings file read once, for an operation that reads several keys of it:
 // one open, one read and one close, and every key comes from the same version of
-// the file. A file that cannot be read has no keys. The reads follow the rules of
+// the file. A file that cannot be read has no keys. The bytes live in a buffer
+// the thread keeps for its next reader, so reading allocates nothing. The reads follow the rules of
 // the free functions below.
 class SettingsReader {
  public:
   explicit SettingsReader(const std::string& path);
+  ~SettingsReader();
+  SettingsReader(const SettingsReader&) = delete;
+  SettingsReader& operator=(const SettingsReader&) = delete;
 
   // The raw value (quotes removed), or nullopt when missing or without '='.
   std::optional<std::string_view> raw(const char* section, const char* key) const;
@@ -32,7 +38,7 @@ class SettingsReader {
                  size_t bufferSize = 260) const;
 
  private:
-  std::string bytes_;
+  fileio::FileBytes bytes_;
 };
 
 // The raw value of a key (quotes already removed), or nullopt when the file,

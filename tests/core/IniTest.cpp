@@ -57,6 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"name_to_last_bracket", "[A] [B]\r\nx=1\r\n", "A] [B", "x", "1"},
         ReadCase{"bracket_without_close_is_a_key", "[A]\r\n[x=1\r\n", "A", "[x", "1"},
         ReadCase{"bom_skipped", "\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "1"},
+        ReadCase{"second_byte_not_folded", "[A]\r\n\x83\x41=1\r\n", "A", "\x83\x61", nullptr},
+        ReadCase{"section_second_byte_not_folded", "[\x83\x41]\r\nx=1\r\n", "\x83\x61", "x",
+                 nullptr},
         ReadCase{"bom_only_at_start", "[A]\r\n\xEF\xBB\xBFx=1\r\n", "A", "x", nullptr},
         ReadCase{"nul_ends_value", std::string("[A]\r\nx=ab\0cd\r\n", 14), "A", "x", "ab"},
         // Code page 932: 0x95 0x5C and 0x83 0x5D end in '\' and ']' but are letters.
