@@ -1,93 +1,225 @@
-// What a getter and a setter cost next to reading the settings file itself.
+// What a getter and a setter cost next to the floor of their file operations,
+// and next to the INI libraries a program could use instead, at three file
+// sizes. The key read is the last one of its section, and its section is the
+// last of many; `bench/run` turns the results into a table with ratios.
+// Byte strings, no conversion: settings texts are code page 932 bytes.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 #include <fcntl.h>
+#include <ini.h>
+#include <minIni.h>
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "TrassoJkn.h"
 
 namespace {
 
-// When set, fsync returns at once: the setter then costs what it would without
-// flushing to the disk, which is what the flush costs by difference.
-std::atomic<bool> skipFlush{false};
+constexpr int kSizes[] = {2 << 10, 64 << 10, 1 << 20};
 
-}  // namespace
-
-// Takes the place of the C library's fsync for the whole program, the library's
-// calls included.
-extern "C" int fsync(int fd) {
-  if (skipFlush) return 0;
-  static auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
-  return real(fd);
+// A settings file of about `size` bytes: sections of other keys, then the
+// section that is read, its integer key first and its text key last.
+std::string settingsFile(size_t size, const std::string& section, const std::string& firstKey,
+                         const std::string& lastKey) {
+  std::string tail = "[" + section + "]\r\n" + firstKey + "=3\r\n";
+  for (int i = 0; i < 40; ++i)
+    tail += "Option" + std::to_string(i) + "=" + std::to_string(i * 37) + "\r\n";
+  tail += lastKey + "=ntrip.example.net\r\n";
+  std::string head;
+  for (int n = 0; head.size() + tail.size() < size; ++n) {
+    head += "[Record" + std::to_string(n) + "]\r\n";
+    for (int i = 0; i < 12 && head.size() + tail.size() < size; ++i) {
+      head += "Item" + std::to_string(i) + "=" + std::to_string(n * 1000 + i) + ",12.5,text\r\n";
+    }
+  }
+  return head + tail;
 }
 
-namespace {
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
 
-// A root with a "jkn-gnss.ini" of the size the application writes (~60 keys).
-class Fixture {
+// One root per file size, each with a "jkn-gnss.ini" and a "jkn-nmea.ini" of
+// that size, plus copies of the GNSS file for the other libraries to work on.
+class Roots {
  public:
-  Fixture() {
+  Roots() {
     std::string pattern = std::filesystem::temp_directory_path().string() + "/trasso-bench-XXXXXX";
-    root_ = ::mkdtemp(pattern.data());
-    std::filesystem::create_directories(root_ + "/inf");
-    ::setenv("KORVEL_APPDATA_0", root_.c_str(), 1);
-    std::ofstream out(root_ + "/inf/jkn-gnss.ini", std::ios::binary);
-    out << "[GNSS]\r\n";
-    for (int i = 0; i < 60; ++i) out << "Key" << i << "=" << i * 37 << "\r\n";
-    out << "MaskElev_Svy=10\r\n[SKYPLOT]\r\n1=5\r\n";
+    base_ = ::mkdtemp(pattern.data());
+    for (int size : kSizes) {
+      const std::string inf = root(size) + "/inf";
+      std::filesystem::create_directories(inf);
+      const std::string gnss = settingsFile(size, "GNSS", "Page", "Address");
+      bytes_[size] = gnss;
+      writeFile(inf + "/jkn-gnss.ini", gnss);
+      writeFile(inf + "/peer.ini", gnss);
+      writeFile(inf + "/jkn-nmea.ini", settingsFile(size, "NMEA", "Port", "GEOPATH"));
+    }
   }
-  ~Fixture() { std::filesystem::remove_all(root_); }
-  std::string file() const { return root_ + "/inf/jkn-gnss.ini"; }
+  ~Roots() { std::filesystem::remove_all(base_); }
+
+  std::string root(int size) const { return base_ + "/" + std::to_string(size); }
+  std::string gnss(int size) const { return root(size) + "/inf/jkn-gnss.ini"; }
+  std::string peer(int size) const { return root(size) + "/inf/peer.ini"; }
+  const std::string& bytes(int size) { return bytes_[size]; }
+  // Points the library's root 0 at the files of that size.
+  void use(int size) const { ::setenv("KORVEL_APPDATA_0", root(size).c_str(), 1); }
 
  private:
-  std::string root_;
+  std::string base_;
+  std::map<int, std::string> bytes_;
 };
 
-Fixture& fixture() {
-  static Fixture f;
-  return f;
+Roots& roots() {
+  static Roots r;
+  return r;
 }
 
-// The floor: open, one read, close.
-void BM_ReadFileOnly(benchmark::State& state) {
-  const std::string path = fixture().file();
-  char buf[8192];
+void perSize(benchmark::internal::Benchmark* b) {
+  for (int size : kSizes) b->Arg(size);
+}
+
+// Floor of a read: open, one read of the whole file into a buffer kept warm, close.
+void BM_ReadFloor(benchmark::State& state) {
+  const std::string path = roots().gnss(static_cast<int>(state.range(0)));
+  std::string buffer(static_cast<size_t>(state.range(0)) + 4096, '\0');
   for (auto _ : state) {
-    int fd = ::open(path.c_str(), O_RDONLY);
-    benchmark::DoNotOptimize(::read(fd, buf, sizeof buf));
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
     ::close(fd);
   }
 }
-BENCHMARK(BM_ReadFileOnly);
+BENCHMARK(BM_ReadFloor)->Apply(perSize);
 
-void BM_GetterLastKey(benchmark::State& state) {
-  fixture();
-  for (auto _ : state) benchmark::DoNotOptimize(GetQZJkn_GNSS_MaskElev(1));
+void BM_GetText(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(GetQZJkn_GNSS_Address());
 }
-BENCHMARK(BM_GetterLastKey);
+BENCHMARK(BM_GetText)->Apply(perSize);
 
-void BM_GetterMissingKey(benchmark::State& state) {
-  fixture();
-  for (auto _ : state) benchmark::DoNotOptimize(GetQZJkn_GNSS_Password());
+void BM_GetInt(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(GetQZJkn_GNSS_Page());
 }
-BENCHMARK(BM_GetterMissingKey);
+BENCHMARK(BM_GetInt)->Apply(perSize);
 
-void BM_Setter(benchmark::State& state) {
-  fixture();
-  skipFlush = state.range(0) == 0;
+// Two threads each read a file of its own; items per second against one thread.
+void BM_GetTextThreads(benchmark::State& state) {
+  if (state.thread_index() == 0) roots().use(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    if (state.thread_index() == 0) {
+      benchmark::DoNotOptimize(GetQZJkn_GNSS_Address());
+    } else {
+      benchmark::DoNotOptimize(GetQZJkn_NMEA_SrcGeoPath());
+    }
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_GetTextThreads)->Apply(perSize)->Threads(1)->Threads(2)->UseRealTime();
+
+void BM_MinIniGet(benchmark::State& state) {
+  const std::string path = roots().peer(static_cast<int>(state.range(0)));
+  char value[260];
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ini_gets("GNSS", "Address", "", value, sizeof value, path.c_str()));
+  }
+}
+BENCHMARK(BM_MinIniGet)->Apply(perSize);
+
+// inih parses the whole file, calling back for every key; the key's first
+// value is kept.
+void BM_InihGet(benchmark::State& state) {
+  const std::string path = roots().peer(static_cast<int>(state.range(0)));
+  struct Found {
+    std::string value;
+    bool found = false;
+  };
+  for (auto _ : state) {
+    Found found;
+    ini_parse(
+        path.c_str(),
+        [](void* user, const char* section, const char* name, const char* value) {
+          auto* f = static_cast<Found*>(user);
+          if (!f->found && strcasecmp(section, "GNSS") == 0 && strcasecmp(name, "Address") == 0) {
+            f->value = value;
+            f->found = true;
+          }
+          return 1;
+        },
+        &found);
+    benchmark::DoNotOptimize(found.value);
+  }
+}
+BENCHMARK(BM_InihGet)->Apply(perSize);
+
+void BM_SimpleIniGet(benchmark::State& state) {
+  const std::string path = roots().peer(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    CSimpleIniA ini;
+    ini.LoadFile(path.c_str());
+    benchmark::DoNotOptimize(ini.GetValue("GNSS", "Address", ""));
+  }
+}
+BENCHMARK(BM_SimpleIniGet)->Apply(perSize);
+
+// Floor of a durable write of the same bytes: temporary file, its flush, the
+// rename over the file, the folder's flush.
+void BM_WriteFloor(benchmark::State& state) {
+  const int size = static_cast<int>(state.range(0));
+  const std::string folder = roots().root(size) + "/inf";
+  const std::string target = folder + "/floor.ini";
+  const std::string temp = folder + "/.floor.ini.tmp";
+  const std::string& bytes = roots().bytes(size);
+  for (auto _ : state) {
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    benchmark::DoNotOptimize(::write(fd, bytes.data(), bytes.size()));
+    ::fsync(fd);
+    ::close(fd);
+    ::rename(temp.c_str(), target.c_str());
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+BENCHMARK(BM_WriteFloor)->Apply(perSize)->UseRealTime();
+
+void BM_PutInt(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
   int value = 0;
-  for (auto _ : state) PutQZJkn_GNSS_MaskElev(1, value++ & 15);
-  skipFlush = false;
+  for (auto _ : state) PutQZJkn_GNSS_Page(value++ & 7);
 }
-// Argument 1: flushed to the disk as always; 0: with the flushes skipped.
-BENCHMARK(BM_Setter)->Arg(1)->Arg(0)->UseRealTime();
+BENCHMARK(BM_PutInt)->Apply(perSize)->UseRealTime();
+
+void BM_MinIniPut(benchmark::State& state) {
+  const std::string path = roots().peer(static_cast<int>(state.range(0)));
+  int value = 0;
+  for (auto _ : state) {
+    const char text[2] = {static_cast<char>('0' + (value++ & 7)), '\0'};
+    ini_puts("GNSS", "Page", text, path.c_str());
+  }
+}
+BENCHMARK(BM_MinIniPut)->Apply(perSize)->UseRealTime();
+
+void BM_SimpleIniPut(benchmark::State& state) {
+  const std::string path = roots().peer(static_cast<int>(state.range(0)));
+  int value = 0;
+  for (auto _ : state) {
+    CSimpleIniA ini;
+    ini.LoadFile(path.c_str());
+    const char text[2] = {static_cast<char>('0' + (value++ & 7)), '\0'};
+    ini.SetValue("GNSS", "Page", text);
+    ini.SaveFile(path.c_str());
+  }
+}
+BENCHMARK(BM_SimpleIniPut)->Apply(perSize)->UseRealTime();
 
 }  // namespace
 

@@ -175,6 +175,14 @@ bool findSection(std::string_view text, std::string_view section, Lines& lines, 
     from = begin + 1;
     while (begin > first && isBlank(text[begin - 1])) --begin;
     if (begin != first && !isLineBreak(text[begin - 1])) continue;
+    // A section's name starts at the first non-blank after '[': most lines
+    // differ there and need no further look.
+    size_t name = from;
+    while (name < text.size() && isBlank(text[name])) ++name;
+    if (!section.empty() && (text.size() - name < section.size() ||
+                             !sameName(text.substr(name, section.size()), section))) {
+      continue;
+    }
     lines.seek(begin);
     lines.next(found);
     from = found.next;

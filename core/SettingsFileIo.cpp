@@ -133,13 +133,16 @@ bool readFile(const std::string& native, FileBytes& out) {
   Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
   if (!fd.valid()) return false;
   // The buffer left by the previous read usually holds the file: no fstat then.
-  const ssize_t n =
-      readAll(fd.get(), std::max<size_t>(out.capacity(), 16384) - 1, [&out](size_t want) {
-        char* data = out.reserve(want);
-        // Asked again only when full: all of it is kept.
-        out.setSize(out.capacity());
-        return std::pair<char*, size_t>(data, out.capacity());
-      });
+  auto room = [&out, &fd](size_t want) {
+    struct stat st {};
+    if (out.size() > 0 && ::fstat(fd.get(), &st) == 0 && static_cast<size_t>(st.st_size) >= want) {
+      want = static_cast<size_t>(st.st_size) + 4096;  // full: the size says how much is needed
+    }
+    char* data = out.reserve(want);
+    out.setSize(out.capacity());  // asked again only when full: all of it is kept
+    return std::pair<char*, size_t>(data, out.capacity());
+  };
+  const ssize_t n = readAll(fd.get(), std::max<size_t>(out.capacity(), 16384) - 1, room);
   out.setSize(n < 0 ? 0 : static_cast<size_t>(n));
   return n >= 0;
 }

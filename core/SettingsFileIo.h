@@ -28,6 +28,7 @@ class FileBytes {
   }
 
   std::string_view view() const { return {data_.get(), size_}; }
+  size_t size() const { return size_; }
   size_t capacity() const { return capacity_; }
 
   // Room for at least n bytes, keeping the first size() bytes.

@@ -80,96 +80,96 @@ TRASSOJKN_API void Flush_QZJkn_Soku_File(const char* path) noexcept;
 // A mode argument of 0 selects the base key, any other value the "_Svy" key.
 // ---------------------------------------------------------------------------
 
-TRASSOJKN_API int GetQZJkn_GNSS_Page() noexcept;                          // "Page", 0
+TRASSOJKN_API int GetQZJkn_GNSS_Page() noexcept;  // "Page", 0
 TRASSOJKN_API void PutQZJkn_GNSS_Page(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_AutoLoad() noexcept;                      // "AutoLoad", 0
+TRASSOJKN_API int GetQZJkn_GNSS_AutoLoad() noexcept;  // "AutoLoad", 0
 TRASSOJKN_API void PutQZJkn_GNSS_AutoLoad(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_AutoStart() noexcept;                     // "AutoStart", 0
+TRASSOJKN_API int GetQZJkn_GNSS_AutoStart() noexcept;  // "AutoStart", 0
 TRASSOJKN_API void PutQZJkn_GNSS_AutoStart(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_SetOpen() noexcept;                       // "SetOpen", 1
+TRASSOJKN_API int GetQZJkn_GNSS_SetOpen() noexcept;  // "SetOpen", 1
 TRASSOJKN_API void PutQZJkn_GNSS_SetOpen(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_RTK_SetOpen() noexcept;                   // "SetOpenRtk", 1
+TRASSOJKN_API int GetQZJkn_GNSS_RTK_SetOpen() noexcept;  // "SetOpenRtk", 1
 TRASSOJKN_API void PutQZJkn_GNSS_RTK_SetOpen(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_NTripP() noexcept;                        // "Protocol", 1104
+TRASSOJKN_API int GetQZJkn_GNSS_NTripP() noexcept;  // "Protocol", 1104
 TRASSOJKN_API void PutQZJkn_GNSS_NTripP(int value) noexcept;
-TRASSOJKN_API std::string GetQZJkn_GNSS_Address() noexcept;               // "Address", ""
+TRASSOJKN_API std::string GetQZJkn_GNSS_Address() noexcept;  // "Address", ""
 TRASSOJKN_API void PutQZJkn_GNSS_Address(const char* text) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_PortNoS() noexcept;                       // "PortNoS", 0
+TRASSOJKN_API int GetQZJkn_GNSS_PortNoS() noexcept;  // "PortNoS", 0
 TRASSOJKN_API void PutQZJkn_GNSS_PortNoS(int value) noexcept;
-TRASSOJKN_API std::string GetQZJkn_GNSS_UserID() noexcept;                // "UserID", ""
+TRASSOJKN_API std::string GetQZJkn_GNSS_UserID() noexcept;  // "UserID", ""
 TRASSOJKN_API void PutQZJkn_GNSS_UserID(const char* text) noexcept;
-TRASSOJKN_API std::string GetQZJkn_GNSS_Password() noexcept;              // "Password", "" (plain text)
+TRASSOJKN_API std::string GetQZJkn_GNSS_Password() noexcept;  // "Password", "" (plain text)
 TRASSOJKN_API void PutQZJkn_GNSS_Password(const char* text) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_MountP() noexcept;                        // "MountP", 0
+TRASSOJKN_API int GetQZJkn_GNSS_MountP() noexcept;  // "MountP", 0
 TRASSOJKN_API void PutQZJkn_GNSS_MountP(int value) noexcept;
-TRASSOJKN_API std::string GetQZJkn_GNSS_MountPTX() noexcept;              // "MountPTX", ""
+TRASSOJKN_API std::string GetQZJkn_GNSS_MountPTX() noexcept;  // "MountPTX", ""
 TRASSOJKN_API void PutQZJkn_GNSS_MountPTX(const char* text) noexcept;
-TRASSOJKN_API std::string GetQZJkn_GNSS_MountDEF() noexcept;              // "MountDEF", ""
+TRASSOJKN_API std::string GetQZJkn_GNSS_MountDEF() noexcept;  // "MountDEF", ""
 TRASSOJKN_API void PutQZJkn_GNSS_MountDEF(const char* text) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_PortNo(int mode) noexcept;                // "PortNo[_Svy]", 1
+TRASSOJKN_API int GetQZJkn_GNSS_PortNo(int mode) noexcept;  // "PortNo[_Svy]", 1
 TRASSOJKN_API void PutQZJkn_GNSS_PortNo(int mode, int value) noexcept;
 // "ConnectComm[_Svy]", 1: returns 1 only for a stored 1; writes "1" for any
 // non-zero argument, else "0".
 TRASSOJKN_API int GetQZJkn_GNSS_COMM_or_BT(int mode) noexcept;
 TRASSOJKN_API void PutQZJkn_GNSS_COMM_or_BT(int mode, int value) noexcept;
-TRASSOJKN_API std::string GetQZJkn_GNSS_BTAddr(int mode) noexcept;        // "BTAddr[_Svy]", ""
+TRASSOJKN_API std::string GetQZJkn_GNSS_BTAddr(int mode) noexcept;  // "BTAddr[_Svy]", ""
 TRASSOJKN_API void PutQZJkn_GNSS_BTAddr(int mode, const char* text) noexcept;
-TRASSOJKN_API uint32_t GetQZJkn_GNSS_BtPort(int mode) noexcept;           // "BTPort[_Svy]", 0
+TRASSOJKN_API uint32_t GetQZJkn_GNSS_BtPort(int mode) noexcept;  // "BTPort[_Svy]", 0
 TRASSOJKN_API void PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_MaskElev(int mode) noexcept;              // "MaskElev[_Svy]", 15
+TRASSOJKN_API int GetQZJkn_GNSS_MaskElev(int mode) noexcept;  // "MaskElev[_Svy]", 15
 TRASSOJKN_API void PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept;
-TRASSOJKN_API uint16_t GetQZJkn_GNSS_MaskSate(int mode) noexcept;         // "MaskSate[_Svy]", 11
+TRASSOJKN_API uint16_t GetQZJkn_GNSS_MaskSate(int mode) noexcept;  // "MaskSate[_Svy]", 11
 TRASSOJKN_API void PutQZJkn_GNSS_MaskSate(int mode, uint16_t value) noexcept;
-TRASSOJKN_API uint16_t GetQZJkn_GNSS_MaskSgnl(int mode) noexcept;         // "MaskSgnl[_Svy]", 3
+TRASSOJKN_API uint16_t GetQZJkn_GNSS_MaskSgnl(int mode) noexcept;  // "MaskSgnl[_Svy]", 3
 TRASSOJKN_API void PutQZJkn_GNSS_MaskSgnl(int mode, uint16_t value) noexcept;
-TRASSOJKN_API uint16_t GetQZJkn_GNSS_Rate() noexcept;                     // "Rate", 0
+TRASSOJKN_API uint16_t GetQZJkn_GNSS_Rate() noexcept;  // "Rate", 0
 TRASSOJKN_API void PutQZJkn_GNSS_Rate(uint16_t value) noexcept;
-TRASSOJKN_API uint16_t GetQZJkn_GNSS_DispREC() noexcept;                  // "DispREC", 1
+TRASSOJKN_API uint16_t GetQZJkn_GNSS_DispREC() noexcept;  // "DispREC", 1
 TRASSOJKN_API void PutQZJkn_GNSS_DispREC(uint16_t value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_DispLocus() noexcept;                     // "DispLocus", 0
+TRASSOJKN_API int GetQZJkn_GNSS_DispLocus() noexcept;  // "DispLocus", 0
 TRASSOJKN_API void PutQZJkn_GNSS_DispLocus(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_CntLocus() noexcept;                      // "CntLocus", 20
+TRASSOJKN_API int GetQZJkn_GNSS_CntLocus() noexcept;  // "CntLocus", 20
 TRASSOJKN_API void PutQZJkn_GNSS_CntLocus(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_PutMode() noexcept;                       // "PutMode", 0
+TRASSOJKN_API int GetQZJkn_GNSS_PutMode() noexcept;  // "PutMode", 0
 TRASSOJKN_API void PutQZJkn_GNSS_PutMode(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_AfterTime() noexcept;                     // "AfterTime", 0
+TRASSOJKN_API int GetQZJkn_GNSS_AfterTime() noexcept;  // "AfterTime", 0
 TRASSOJKN_API void PutQZJkn_GNSS_AfterTime(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_IntvalTime() noexcept;                    // "IntvalTime", 5
+TRASSOJKN_API int GetQZJkn_GNSS_IntvalTime() noexcept;  // "IntvalTime", 5
 TRASSOJKN_API void PutQZJkn_GNSS_IntvalTime(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_IntvalLeng() noexcept;                    // "IntvalLeng", 5000
+TRASSOJKN_API int GetQZJkn_GNSS_IntvalLeng() noexcept;  // "IntvalLeng", 5000
 TRASSOJKN_API void PutQZJkn_GNSS_IntvalLeng(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_UnFixPut() noexcept;                      // "UnFixPut", 0
+TRASSOJKN_API int GetQZJkn_GNSS_UnFixPut() noexcept;  // "UnFixPut", 0
 TRASSOJKN_API void PutQZJkn_GNSS_UnFixPut(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_Epoch() noexcept;                         // "Epoch", 1
+TRASSOJKN_API int GetQZJkn_GNSS_Epoch() noexcept;  // "Epoch", 1
 TRASSOJKN_API void PutQZJkn_GNSS_Epoch(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_CntEpoch() noexcept;                      // "CntEpoch", 10
+TRASSOJKN_API int GetQZJkn_GNSS_CntEpoch() noexcept;  // "CntEpoch", 10
 TRASSOJKN_API void PutQZJkn_GNSS_CntEpoch(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_TiltObs() noexcept;                       // "TiltObs", 0
+TRASSOJKN_API int GetQZJkn_GNSS_TiltObs() noexcept;  // "TiltObs", 0
 TRASSOJKN_API void PutQZJkn_GNSS_TiltObs(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_TiltSingleTime() noexcept;                // "SglAfterTime", 0
+TRASSOJKN_API int GetQZJkn_GNSS_TiltSingleTime() noexcept;  // "SglAfterTime", 0
 TRASSOJKN_API void PutQZJkn_GNSS_TiltSingleTime(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_TiltRepeatTime() noexcept;                // "RepAfterTime", 0
+TRASSOJKN_API int GetQZJkn_GNSS_TiltRepeatTime() noexcept;  // "RepAfterTime", 0
 TRASSOJKN_API void PutQZJkn_GNSS_TiltRepeatTime(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_TiltAnnounce() noexcept;                  // "TiltAnnounce", 1
+TRASSOJKN_API int GetQZJkn_GNSS_TiltAnnounce() noexcept;  // "TiltAnnounce", 1
 TRASSOJKN_API void PutQZJkn_GNSS_TiltAnnounce(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_TiltAllowance() noexcept;                 // "TiltAllowance", 20
+TRASSOJKN_API int GetQZJkn_GNSS_TiltAllowance() noexcept;  // "TiltAllowance", 20
 TRASSOJKN_API void PutQZJkn_GNSS_TiltAllowance(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_Declination() noexcept;                   // "Declination", 0
+TRASSOJKN_API int GetQZJkn_GNSS_Declination() noexcept;  // "Declination", 0
 TRASSOJKN_API void PutQZJkn_GNSS_Declination(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_DeclinationH() noexcept;                  // "DeclinationH", 25
+TRASSOJKN_API int GetQZJkn_GNSS_DeclinationH() noexcept;  // "DeclinationH", 25
 TRASSOJKN_API void PutQZJkn_GNSS_DeclinationH(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_DeclinationV() noexcept;                  // "DeclinationV", 40
+TRASSOJKN_API int GetQZJkn_GNSS_DeclinationV() noexcept;  // "DeclinationV", 40
 TRASSOJKN_API void PutQZJkn_GNSS_DeclinationV(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_BubbleSensMinPer2mm() noexcept;           // "BubbleSens", 40
+TRASSOJKN_API int GetQZJkn_GNSS_BubbleSensMinPer2mm() noexcept;  // "BubbleSens", 40
 TRASSOJKN_API void PutQZJkn_GNSS_BubbleSensMinPer2mm(int value) noexcept;
 // "ImuObs", "UseInitMode", "UseConfirm", 0: read as 0 or 1, written as "1"/"0".
 TRASSOJKN_API int GetQZJkn_GNSS_ImuObs() noexcept;
 TRASSOJKN_API void PutQZJkn_GNSS_ImuObs(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_ImuRepeatTime() noexcept;                 // "ImuRepAfterTime", 0
+TRASSOJKN_API int GetQZJkn_GNSS_ImuRepeatTime() noexcept;  // "ImuRepAfterTime", 0
 TRASSOJKN_API void PutQZJkn_GNSS_ImuRepeatTime(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_Init_Pdop() noexcept;                     // "InitPDOP", 7
+TRASSOJKN_API int GetQZJkn_GNSS_Init_Pdop() noexcept;  // "InitPDOP", 7
 TRASSOJKN_API void PutQZJkn_GNSS_Init_Pdop(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_GNSS_Init_UseSatCnt() noexcept;                // "UseSatCnt", 7
+TRASSOJKN_API int GetQZJkn_GNSS_Init_UseSatCnt() noexcept;  // "UseSatCnt", 7
 TRASSOJKN_API void PutQZJkn_GNSS_Init_UseSatCnt(int value) noexcept;
 TRASSOJKN_API int GetQZJkn_GNSS_Init_UseInitMode() noexcept;
 TRASSOJKN_API void PutQZJkn_GNSS_Init_UseInitMode(int value) noexcept;
@@ -201,9 +201,9 @@ TRASSOJKN_API int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept;
 
 // Current antenna, "jkn-gnss.ini", section "GNSS". Offsets and heights are
 // stored as decimal texts with ten decimals.
-TRASSOJKN_API int GetQZJkn_GNSS_CurrentAntennaID() noexcept;              // "Antenna", 0
+TRASSOJKN_API int GetQZJkn_GNSS_CurrentAntennaID() noexcept;  // "Antenna", 0
 TRASSOJKN_API void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept;
-TRASSOJKN_API double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept;       // "aOffset", "0.000"
+TRASSOJKN_API double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept;  // "aOffset", "0.000"
 TRASSOJKN_API void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept;
 TRASSOJKN_API std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept;  // "aSerialNo", ""
 TRASSOJKN_API void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept;
@@ -234,29 +234,29 @@ TRASSOJKN_API int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::st
 // ---------------------------------------------------------------------------
 
 // "jkn-nmea.ini", section "NMEA".
-TRASSOJKN_API int GetQZJkn_NMEA_Port() noexcept;                          // "Port", 1
+TRASSOJKN_API int GetQZJkn_NMEA_Port() noexcept;  // "Port", 1
 TRASSOJKN_API void PutQZJkn_NMEA_Port(int value) noexcept;
-TRASSOJKN_API uint32_t GetQZJkn_NMEA_BaudRate() noexcept;                 // "BaudRate", 19200
+TRASSOJKN_API uint32_t GetQZJkn_NMEA_BaudRate() noexcept;  // "BaudRate", 19200
 TRASSOJKN_API void PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept;
-TRASSOJKN_API uint8_t GetQZJkn_NMEA_Parity() noexcept;                    // "Parity", 0
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_Parity() noexcept;  // "Parity", 0
 TRASSOJKN_API void PutQZJkn_NMEA_Parity(uint8_t value) noexcept;
-TRASSOJKN_API uint8_t GetQZJkn_NMEA_ByteSize() noexcept;                  // "ByteSize", 8
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_ByteSize() noexcept;  // "ByteSize", 8
 TRASSOJKN_API void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept;
-TRASSOJKN_API uint8_t GetQZJkn_NMEA_StopBits() noexcept;                  // "StopBits", 0
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_StopBits() noexcept;  // "StopBits", 0
 TRASSOJKN_API void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept;
-TRASSOJKN_API uint8_t GetQZJkn_NMEA_HandShake() noexcept;                 // "HandShake", 0
+TRASSOJKN_API uint8_t GetQZJkn_NMEA_HandShake() noexcept;  // "HandShake", 0
 TRASSOJKN_API void PutQZJkn_NMEA_HandShake(uint8_t value) noexcept;
 // "Interval", 1000: written as a signed decimal, so values above 2147483647 are
 // stored negative and read back as the same unsigned value.
 TRASSOJKN_API uint32_t GetQZJkn_NMEA_Interval() noexcept;
 TRASSOJKN_API void PutQZJkn_NMEA_Interval(uint32_t value) noexcept;
-TRASSOJKN_API int GetQZJkn_NMEA_SetOpen() noexcept;                       // "SetOpen", 0
+TRASSOJKN_API int GetQZJkn_NMEA_SetOpen() noexcept;  // "SetOpen", 0
 TRASSOJKN_API void PutQZJkn_NMEA_SetOpen(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_NMEA_LoadGeo() noexcept;                       // "GEOLOAD", 0
+TRASSOJKN_API int GetQZJkn_NMEA_LoadGeo() noexcept;  // "GEOLOAD", 0
 TRASSOJKN_API void PutQZJkn_NMEA_LoadGeo(int value) noexcept;
-TRASSOJKN_API std::string GetQZJkn_NMEA_SrcGeoPath() noexcept;            // "GEOPATH", ""
+TRASSOJKN_API std::string GetQZJkn_NMEA_SrcGeoPath() noexcept;  // "GEOPATH", ""
 TRASSOJKN_API void PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept;
-TRASSOJKN_API std::string GetQZJkn_NMEA_GeoVer() noexcept;                // "GEOVER", ""
+TRASSOJKN_API std::string GetQZJkn_NMEA_GeoVer() noexcept;  // "GEOVER", ""
 TRASSOJKN_API void PutQZJkn_NMEA_GeoVer(const char* text) noexcept;
 // "ConnectComm", 1: returns 1 only for a stored 1; writes "1" for any non-zero
 // argument, else "0".
@@ -275,24 +275,24 @@ TRASSOJKN_API int GetQZJkn_TS_VKubun() noexcept;            // "VKubun", 1; retu
 TRASSOJKN_API void PutQZJkn_TS_VKubun(int value) noexcept;  // writes "1" for non-zero, else "0"
 TRASSOJKN_API int GetQZJkn_TS_Port() noexcept;              // "Port", 1
 TRASSOJKN_API void PutQZJkn_TS_Port(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_TS_SetOpen() noexcept;           // "SetOpen", 0
+TRASSOJKN_API int GetQZJkn_TS_SetOpen() noexcept;  // "SetOpen", 0
 TRASSOJKN_API void PutQZJkn_TS_SetOpen(int value) noexcept;
-TRASSOJKN_API int GetQZJkn_TS_AnglinLen() noexcept;         // "AnglinLen", 100
+TRASSOJKN_API int GetQZJkn_TS_AnglinLen() noexcept;  // "AnglinLen", 100
 TRASSOJKN_API void PutQZJkn_TS_AnglinLen(int value) noexcept;
 // "ConnectComm", 1 (serial) or 0 (Bluetooth): returns 1 only for a stored 1;
 // writes "1" for any non-zero argument, else "0".
 TRASSOJKN_API int GetQZJkn_TS_COMM_or_BT() noexcept;
 TRASSOJKN_API void PutQZJkn_TS_COMM_or_BT(int value) noexcept;
-TRASSOJKN_API bool GetQZJkn_TS_UseScale() noexcept;         // "UseScale", false
+TRASSOJKN_API bool GetQZJkn_TS_UseScale() noexcept;  // "UseScale", false
 TRASSOJKN_API void PutQZJkn_TS_UseScale(bool value) noexcept;
 // The two doubles are read through a 32-byte buffer; an empty value gives the default.
 TRASSOJKN_API double GetQZJkn_TS_UseScaleValue() noexcept;  // "UseScaleValue", 1.0, "%.6f"
 TRASSOJKN_API void PutQZJkn_TS_UseScaleValue(double value) noexcept;
-TRASSOJKN_API bool GetQZJkn_TS_UseTouei() noexcept;         // "UseTouei", false
+TRASSOJKN_API bool GetQZJkn_TS_UseTouei() noexcept;  // "UseTouei", false
 TRASSOJKN_API void PutQZJkn_TS_UseTouei(bool value) noexcept;
 TRASSOJKN_API double GetQZJkn_TS_UseToueiValue() noexcept;  // "UseToueiValue", 0.0, "%.3f"
 TRASSOJKN_API void PutQZJkn_TS_UseToueiValue(double value) noexcept;
-TRASSOJKN_API bool GetQZJkn_TS_TurnVAngFix() noexcept;      // "TurnVAngFix", false
+TRASSOJKN_API bool GetQZJkn_TS_TurnVAngFix() noexcept;  // "TurnVAngFix", false
 TRASSOJKN_API void PutQZJkn_TS_TurnVAngFix(bool value) noexcept;
 // "def-ts.ini", section "TS". "BtDevAddr", "": at most 31 bytes are returned.
 TRASSOJKN_API std::string GetQZJkn_TS_BtDevAddr() noexcept;
@@ -353,7 +353,7 @@ TRASSOJKN_API void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, d
 // the range shown (NaN included), and false for a failed write. Pairs are
 // checked first, then written first-then-second; true only when both writes
 // succeeded. Doubles are written with "%f", flags as "1"/"0", integers "%d".
-TRASSOJKN_API bool GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept;   // "DSP"/"STJ", true
+TRASSOJKN_API bool GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept;  // "DSP"/"STJ", true
 TRASSOJKN_API void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept;
 TRASSOJKN_API bool GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) noexcept;  // "DST"/"USE", false
 TRASSOJKN_API void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept;
@@ -369,7 +369,8 @@ TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexce
 // "TGT"/"PV1", 0 (-999 to 999)
 TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept;
 TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept;
-TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept;  // "TGT"/"HOW", 1 (1-2)
+TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_HowAutolock(
+    const char* path) noexcept;  // "TGT"/"HOW", 1 (1-2)
 TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept;
 TRASSOJKN_API int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept;  // "TGT"/"TID", 0 (0-8)
 TRASSOJKN_API bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept;
@@ -413,28 +414,30 @@ TRASSOJKN_API void ClearQZJkn_ZETR_OBS(const char* path) noexcept;
 
 // PL30 instrument profile: same file layout as ZETR for "DST", "ANG", "TGT", "NPR",
 // "AUT", "SCH". Where shown, the operation is the ZETR one under a second name.
-TRASSOJKN_API bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept;  // = ZETR
+TRASSOJKN_API bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept;              // = ZETR
 TRASSOJKN_API void PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) noexcept;  // = ZETR
 TRASSOJKN_API void GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperature,
                                                      double& pressure) noexcept;  // = ZETR
 // Ranges as ZETR, but true for values in range even when a write failed.
 TRASSOJKN_API bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
                                                      double pressure) noexcept;
-TRASSOJKN_API int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept;              // = ZETR
-TRASSOJKN_API bool PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept;   // = ZETR
-TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept;  // = ZETR Tgt1
-TRASSOJKN_API bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept;  // 1-3
-TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept;  // = ZETR Tgt1
+TRASSOJKN_API int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept;             // = ZETR
+TRASSOJKN_API bool PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept;  // = ZETR
+TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept;              // = ZETR Tgt1
+TRASSOJKN_API bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept;   // 1-3
+TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept;             // = ZETR Tgt1
 TRASSOJKN_API bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept;
 TRASSOJKN_API int GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept;  // = ZETR Tgt2
 TRASSOJKN_API bool PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept;
-TRASSOJKN_API int GetQZJkn_PL30_Npr_Value(const char* path) noexcept;  // "NPR"/"VAL", 1
+TRASSOJKN_API int GetQZJkn_PL30_Npr_Value(const char* path) noexcept;              // "NPR"/"VAL", 1
 TRASSOJKN_API bool PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept;  // = ZETR
-TRASSOJKN_API int GetQZJkn_PL30_Aut_Time(const char* path) noexcept;              // = ZETR
-TRASSOJKN_API bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept;   // = ZETR
-TRASSOJKN_API bool GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) noexcept;  // "AUT"/"LVF", true
+TRASSOJKN_API int GetQZJkn_PL30_Aut_Time(const char* path) noexcept;               // = ZETR
+TRASSOJKN_API bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept;    // = ZETR
+TRASSOJKN_API bool GetQZJkn_PL30_Aut_LockLiveViewOff(
+    const char* path) noexcept;  // "AUT"/"LVF", true
 TRASSOJKN_API void PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept;
-TRASSOJKN_API bool GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) noexcept;  // "SCH"/"USE", false
+TRASSOJKN_API bool GetQZJkn_PL30_Sch_UseAutoSearch(
+    const char* path) noexcept;  // "SCH"/"USE", false
 TRASSOJKN_API void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept;
 // "SCH"/"HOR" and "SCH"/"VER": 2 degrees in radians, each set alone, 0 to pi.
 TRASSOJKN_API double GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept;
@@ -552,7 +555,7 @@ TRASSOJKN_API uint8_t GetQZJkn_RecSize(int file) noexcept;
 TRASSOJKN_API void PutQZJkn_RecSize(int file, uint8_t size) noexcept;
 
 // Single values of "def-share.ini".
-TRASSOJKN_API uint8_t GetQZJkn_RecMax() noexcept;  // [Rec] "Max", 0, low 8 bits
+TRASSOJKN_API uint8_t GetQZJkn_RecMax() noexcept;    // [Rec] "Max", 0, low 8 bits
 TRASSOJKN_API int GetQZJkn_SUPtInfoForm() noexcept;  // [SU] "FORM", 7
 TRASSOJKN_API void PutQZJkn_SUPtInfoForm(int value) noexcept;
 TRASSOJKN_API int GetQZJkn_CadSetDef() noexcept;  // [CAD] "Def", 0

@@ -5,6 +5,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
+#include <optional>
+#include <string_view>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -129,6 +131,73 @@ std::string asRead(std::string value) {
   return value;
 }
 
+// The reading rules applied line by line, the plain way: what findValue, which
+// skips most lines, must agree with.
+bool blankByte(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
+
+bool leadByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && blankByte(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blankByte(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool namesMatch(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (leadByte(a[i]) && i + 1 < a.size()) {
+      if (a.substr(i, 2) != b.substr(i, 2)) return false;
+      ++i;
+    } else if (folded(a[i]) != folded(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::string_view> referenceRead(std::string_view file, std::string_view section,
+                                              std::string_view key) {
+  const std::vector<size_t> starts = lineStarts(std::string(file));
+  bool inSection = false;
+  for (size_t n = 0; n + 1 < starts.size(); ++n) {
+    std::string_view line = file.substr(starts[n], starts[n + 1] - starts[n]);
+    if (n == 0 && starts[1] == 3 && file.substr(0, 3) == "\xEF\xBB\xBF") continue;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    line = trimmed(line);
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      size_t close = std::string_view::npos;
+      for (size_t i = 1; i < line.size(); i += (leadByte(line[i]) && i + 1 < line.size()) ? 2 : 1) {
+        if (line[i] == ']') close = i;
+      }
+      if (close != std::string_view::npos) {
+        if (inSection) return std::nullopt;
+        inSection = namesMatch(trimmed(line.substr(1, close - 1)), section);
+        continue;
+      }
+    }
+    if (!inSection) continue;
+    const size_t eq = line.find('=');
+    if (!namesMatch(trimmed(line.substr(0, eq)), key)) continue;
+    if (eq == std::string_view::npos) return std::nullopt;
+    std::string_view value = line.substr(eq + 1);
+    while (!value.empty() && blankByte(value.front())) value.remove_prefix(1);
+    if (value.find('\0') != std::string_view::npos) value = trimmed(value.substr(0, value.find('\0')));
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == '"' || value.front() == '\'')) {
+      value = value.substr(1, value.size() - 2);
+    }
+    return value;
+  }
+  return std::nullopt;
+}
+
 size_t occurrences(std::string file, const std::string& section, const std::string& key) {
   size_t n = 0;
   while (trasso::ini::removeKey(file, section, key)) ++n;
@@ -164,6 +233,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (value && (value->data() < file.data() ||
                       value->data() + value->size() > file.data() + file.size())) {
           fail("a read returned bytes outside the file");
+        }
+        if (value != referenceRead(file, op.section, op.key)) {
+          fail("a read differs from the line-by-line reading");
         }
         break;
       }
