@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -104,6 +105,10 @@ TEST_F(RegistryWalk, GettersOnEmptyRootsGiveDefaultsAndCreateNothing) {
       Value expected = declarationOf(e, s).def;
       if (e.isBool) expected = int64_t{std::get<int64_t>(expected) != 0};
       EXPECT_EQ(e.get(s), expected) << what(e, s);
+      // A null or empty profile path names no file.
+      if (e.selector == SelectorKind::Profile) {
+        EXPECT_EQ(e.get(Selection{}), expected) << e.name;
+      }
     }
   }
   EXPECT_EQ(infFolders(), "|");
@@ -171,6 +176,45 @@ TEST_F(RegistryWalk, HandStoredLinesAreReadBack) {
   }
 }
 
+// Stored texts a setter would never write, read by the rule of the kind: low
+// bits of a wider number, flags by their read rule, colours and doubles from
+// the start of the text, texts cut to their buffer.
+TEST_F(RegistryWalk, StoredTextsAreReadByTheRuleOfTheirKind) {
+  for (const SettingEntry& e : settingsRegistry()) {
+    for (const Selection& s : walked(e)) {
+      const Declaration d = declarationOf(e, s);
+      const std::string cut(d.bufferSize > 0 ? d.bufferSize - 1 : 0, 'x');
+      const std::map<ValueKind, std::pair<std::string, Value>> stored = {
+          {ValueKind::Int, {"12abc", int64_t{12}}},
+          {ValueKind::U8, {"300", int64_t{44}}},
+          {ValueKind::U16, {"70000", int64_t{4464}}},
+          {ValueKind::U32, {"-1", int64_t{4294967295}}},
+          {ValueKind::Flag,
+           {"2", int64_t{d.flagRead == FlagRead::Stored && !e.isBool ? 2
+                         : d.flagRead == FlagRead::ExactlyOne        ? 0
+                                                                     : 1}}},
+          {ValueKind::Colour, {"300,-1,256", int64_t{0x00FF2C}}},
+          {ValueKind::DoubleA, {"2.5m", 2.5}},
+          {ValueKind::DoubleB, {"2.5m", 2.5}},
+          {ValueKind::Text, {cut + "yz", cut}},
+      };
+      const auto& [text, value] = stored.at(d.kind);
+      writeBytes(fileOf(e, s),
+                 "[" + std::string(d.key.section) + "]\n" + keyOf(e, s) + "=" + text + "\n");
+      EXPECT_EQ(e.get(s), value) << what(e, s);
+      // Present but empty: a number reads as its default, a text as empty.
+      writeBytes(fileOf(e, s), "[" + std::string(d.key.section) + "]\n" + keyOf(e, s) + "=\n");
+      const Value empty = d.kind == ValueKind::Text      ? Value{std::string()}
+                          : d.kind == ValueKind::DoubleB ? Value{0.0}
+                          : d.kind == ValueKind::Colour  ? Value{int64_t{0xFFFFFF}}
+                          : e.isBool ? Value{int64_t{std::get<int64_t>(d.def) != 0}}
+                                     : d.def;
+      EXPECT_EQ(e.get(s), empty) << what(e, s);
+      emptyFolders();
+    }
+  }
+}
+
 TEST_F(RegistryWalk, ValidatingSettersRefuseOutsideTheirRangeAndWriteNothing) {
   int checked = 0;
   for (const SettingEntry& e : settingsRegistry()) {
@@ -193,6 +237,35 @@ TEST_F(RegistryWalk, ValidatingSettersRefuseOutsideTheirRangeAndWriteNothing) {
     EXPECT_EQ(infFolders(), "|") << e.name;
   }
   EXPECT_EQ(checked, 17);
+}
+
+// The ranges themselves, stated once more: the walk above only holds the
+// setters to what the registry says.
+TEST(Registry, RangesOfValidatingSetters) {
+  const std::map<std::string, std::pair<double, double>> expected = {
+      {"ZETR_Ang_DispMode", {1, 3}},
+      {"ZETR_Tgt1_PsmType", {1, 5}},
+      {"ZETR_Tgt1_PsmValue", {-999, 999}},
+      {"ZETR_Tgt1_HowAutolock", {1, 2}},
+      {"ZETR_Tgt1_ID", {0, 8}},
+      {"ZETR_Tgt2_PsmValue", {-999, 999}},
+      {"ZETR_Npr_Value", {1, 99}},
+      {"ZETR_Aut_Time", {0, 3}},
+      {"ZETR_Rti_Percent", {0, 100}},
+      {"PL30_Ang_DispMode", {1, 3}},
+      {"PL30_Tgt_PsmType", {1, 3}},
+      {"PL30_Tgt_PsmValue", {-999, 999}},
+      {"PL30_Tgt_PsmValue2", {-999, 999}},
+      {"PL30_Npr_Value", {1, 99}},
+      {"PL30_Aut_Time", {0, 3}},
+      {"PL30_Sch_HRangeRad", {0, M_PI}},
+      {"PL30_Sch_VRangeRad", {0, M_PI}},
+  };
+  std::map<std::string, std::pair<double, double>> actual;
+  for (const SettingEntry& e : settingsRegistry()) {
+    if (e.range) actual[e.name] = {e.range->min, e.range->max};
+  }
+  EXPECT_EQ(actual, expected);
 }
 
 // Every exported function of the header is an entry's getter or setter or is
