@@ -363,6 +363,29 @@ std::string cell(std::string text) {
   return out.empty() ? "\"\"" : out;
 }
 
+// The range column: what a setter takes, briefly.
+std::string rangeShort(const SettingEntry& e, const Declaration& d) {
+  if (e.put == nullptr) return "read-only";
+  if (e.range) {
+    const bool isDouble = d.kind == ValueKind::DoubleA || d.kind == ValueKind::DoubleB;
+    const auto end = [&](double v) {
+      return isDouble ? jkn::showValue(d, v, false) : std::to_string(static_cast<int64_t>(v));
+    };
+    return end(e.range->min) + " to " + end(e.range->max) + ", checked by the setter";
+  }
+  switch (d.kind) {
+    case ValueKind::Text:
+      return "up to " + std::to_string(d.bufferSize - 1) + " bytes";
+    case ValueKind::Colour:
+      return "0 to 255 each";
+    case ValueKind::DoubleA:
+    case ValueKind::DoubleB:
+      return "any number";
+    default:
+      return e.isBool ? "0 or 1" : std::to_string(e.minValue) + " to " + std::to_string(e.maxValue);
+  }
+}
+
 // The reference page: every setting by area, with where it lies and what it takes.
 int reference(const Options&) {
   std::cout << "# Settings reference\n\n"
@@ -415,7 +438,7 @@ int reference(const Options&) {
       }
       std::cout << "| " << e.name << " | " << file << " | " << cell(d.key.section) << " | "
                 << cell(key) << " | " << selector << " | " << cell(jkn::kindWords(d)) << " | "
-                << cell(jkn::showValue(d, d.def, false)) << " | " << cell(rangeText(e, d))
+                << cell(jkn::showValue(d, d.def, false)) << " | " << cell(rangeShort(e, d))
                 << " |\n";
     }
   }
