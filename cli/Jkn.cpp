@@ -357,7 +357,7 @@ int files(const Options& o) {
   return kOk;
 }
 
-std::string cell(std::string text) {
+std::string cell(const std::string& text) {
   std::string out;
   for (char c : text) out += c == '|' ? std::string("\\|") : std::string(1, c);
   return out.empty() ? "\"\"" : out;
@@ -450,9 +450,7 @@ int reference(const Options&) {
   return kOk;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   CLI::App app{
       "jkn: list, read, change and describe the settings of the TrassoJkn store.\n"
       "Settings lie below the roots KORVEL_APPDATA_0 and KORVEL_APPDATA_1\n"
@@ -532,4 +530,17 @@ int main(int argc, char** argv) {
     return kFileError;
   }
   return kUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "jkn: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "jkn: unexpected failure\n";
+  }
+  return kFileError;
 }

@@ -24,6 +24,8 @@ namespace {
 // One whole conversion; nullopt at the first byte that has no form in `to`.
 std::optional<std::string> convert(const char* to, const char* from, const std::string& in) {
   iconv_t cd = iconv_open(to, from);
+  // iconv_open reports failure as (iconv_t)-1.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string out(in.size() * 4 + 8, '\0');
   char* src = const_cast<char*>(in.data());
@@ -172,7 +174,8 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
       if (begin != end && *begin == '+') ++begin;
       const auto [ptr, ec] = std::from_chars(begin, end, v);
       if (ec != std::errc() || ptr != end || begin == end || !std::isfinite(v) ||
-          (e.range && !(v >= e.range->min && v <= e.range->max))) {
+          (e.range &&
+           !(static_cast<double>(v) >= e.range->min && static_cast<double>(v) <= e.range->max))) {
         throw Refusal{refused};
       }
       return v;
@@ -180,7 +183,8 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
     default: {
       int64_t v = 0;
       if (!parseInteger(text, v) || v < e.minValue || v > e.maxValue ||
-          (e.range && !(v >= e.range->min && v <= e.range->max))) {
+          (e.range &&
+           !(static_cast<double>(v) >= e.range->min && static_cast<double>(v) <= e.range->max))) {
         throw Refusal{refused};
       }
       return v;
@@ -220,7 +224,7 @@ trasso::Selection parseSelector(const SettingEntry& e, const std::optional<std::
     case SelectorKind::Entry:
     case SelectorKind::Item:
       if (parseInteger(*arg, n) && n >= INT32_MIN && n <= INT32_MAX) {
-        const trasso::Selection s{static_cast<int>(n), {}};
+        trasso::Selection s{static_cast<int>(n), {}};
         if (e.selector == SelectorKind::Entry || keyOf(e, s).size() > 0) {
           if (e.selector != SelectorKind::FileId || (n >= 0 && n < e.listed)) return s;
         }
