@@ -382,7 +382,9 @@ std::string rangeShort(const SettingEntry& e, const Declaration& d) {
     case ValueKind::DoubleB:
       return "any number";
     default:
-      return e.isBool ? "0 or 1" : std::to_string(e.minValue) + " to " + std::to_string(e.maxValue);
+      return jkn::takesFlag(e, d)
+                 ? "0 or 1"
+                 : std::to_string(e.minValue) + " to " + std::to_string(e.maxValue);
   }
 }
 

@@ -70,6 +70,10 @@ std::string rangeWords(const SettingEntry& e, const Declaration& d) {
 
 }  // namespace
 
+bool takesFlag(const SettingEntry& e, const Declaration& d) {
+  return e.isBool || d.kind == ValueKind::Flag;
+}
+
 std::string toUtf8(const std::string& cp932) {
   if (auto whole = convert("UTF-8", "CP932", cp932)) return *whole;
   // Character by character: one that converts shows as such, any other byte as \xNN.
@@ -125,7 +129,7 @@ std::string acceptedValues(const SettingEntry& e, const Declaration& d) {
     case ValueKind::DoubleB:
       return e.range ? "a number " + rangeWords(e, d) : "a number";
     default:
-      if (e.isBool) return "0 or 1";
+      if (takesFlag(e, d)) return "0 or 1";
       return "an integer " + rangeWords(e, d);
   }
 }
@@ -183,6 +187,7 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
     default: {
       int64_t v = 0;
       if (!parseInteger(text, v) || v < e.minValue || v > e.maxValue ||
+          (takesFlag(e, d) && v != 0 && v != 1) ||
           (e.range &&
            !(static_cast<double>(v) >= e.range->min && static_cast<double>(v) <= e.range->max))) {
         throw Refusal{refused};

@@ -30,6 +30,10 @@ std::string showValue(const trasso::Declaration& d, const trasso::Value& v, bool
 trasso::Value parseValue(const trasso::SettingEntry& e, const trasso::Declaration& d,
                          const std::string& text, bool raw);
 
+// Flags take 0 or 1 from jkn, also where the setter would turn any other
+// number into 1.
+bool takesFlag(const trasso::SettingEntry& e, const trasso::Declaration& d);
+
 // What values entry e takes, in words ("an integer from 0 to 65535").
 std::string acceptedValues(const trasso::SettingEntry& e, const trasso::Declaration& d);
 

@@ -107,6 +107,8 @@ case_errors() {
   run 1 set SksNormColor 1,2
   run 1 set TS_UseScale 2
   expect_in "$err" "0 or 1" "bool setter"
+  run 1 set GNSS_ImuObs 5
+  expect_in "$err" "0 or 1" "flag with an int setter"
   run 1 set LogColor 1,2,3
   expect_in "$err" "read-only" "getter without setter"
   run 2 set GNSS_MaskElev sideways 3
