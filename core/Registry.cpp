@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <iterator>
 
@@ -18,6 +20,13 @@ RegistryPart displayListRegistry();
 RegistryPart stakeOutRegistry();
 
 namespace {
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
 
 Declaration numberDeclaration(const Key& key, ValueKind kind, int64_t def) {
   return Declaration{key, kind, Value{def}, nullptr};
@@ -73,9 +82,7 @@ const SettingEntry* findSetting(std::string_view name) {
   const SettingEntry* folded = nullptr;
   for (const SettingEntry& e : settingsRegistry()) {
     if (name == e.name) return &e;
-    if (name.size() == std::strlen(e.name) && strncasecmp(name.data(), e.name, name.size()) == 0) {
-      folded = &e;
-    }
+    if (equalIgnoringCase(name, e.name)) folded = &e;
   }
   return folded;
 }
