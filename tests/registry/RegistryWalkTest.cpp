@@ -153,7 +153,8 @@ TEST_F(RegistryWalk, KeysFollowTheirSelector) {
         EXPECT_EQ(keyOf(e, {-12, {}}), base + "-12") << e.name;
         break;
       default:
-        EXPECT_EQ(keyOf(e, {1, {}}), e.declarationAt ? e.declarationAt(1).key.name : base);
+        EXPECT_EQ(keyOf(e, {1, {}}), e.declarationAt ? e.declarationAt(1).key.name : base)
+            << e.name;
     }
   }
 }
