@@ -2,6 +2,7 @@
 // three shared default files.
 #include <iterator>
 
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 
@@ -94,3 +95,30 @@ int GetQZJkn_Use(int /*ignored*/, int code) noexcept {
 void PutQZJkn_Use(int /*ignored*/, int code, int value) noexcept {
   if (const FlagSetting* s = item(code)) put(*s, value);
 }
+
+namespace {
+
+// The registry's view of the pair: the item code is the selector.
+int getUse(int code) noexcept { return GetQZJkn_Use(0, code); }
+void putUse(int code, int value) noexcept { PutQZJkn_Use(0, code, value); }
+
+Declaration useDeclaration(int code) {
+  const FlagSetting* s = item(code);
+  return s != nullptr ? declare(*s) : declare(kUnassigned);
+}
+
+}  // namespace
+
+namespace trasso {
+
+RegistryPart displayItemRegistry() {
+  static const SettingEntry entries[] = {[] {
+    SettingEntry e = settingEntry<&getUse, &putUse>("Use", kItems[0], SelectorKind::Item,
+                                                    std::nullopt, std::size(kItems));
+    e.declarationAt = &useDeclaration;
+    return e;
+  }()};
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "NumberedSetting.h"
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 
@@ -64,8 +65,13 @@ ColourSetting screenColour(int id, const std::string& section, const char* key) 
   return ColourSetting{Key{static_cast<SettingsFile>(id), section.c_str(), key}, kWhite};
 }
 
+// The record size of the file the caller names by its id.
+constexpr U8Setting kRecSize{Key{SettingsFile::DefShare, "0", "RecSize"}, 0};
+
 U8Setting recSize(int id) {
-  return U8Setting{Key{static_cast<SettingsFile>(id), "0", "RecSize"}, 0};
+  U8Setting s = kRecSize;
+  s.key.file = static_cast<SettingsFile>(id);
+  return s;
 }
 
 }  // namespace
@@ -134,3 +140,40 @@ int GetQZJkn_LogDispCnt() noexcept { return get(kLogDispCnt); }
 int GetQZJkn_LogDispAll() noexcept { return get(kLogDispAll); }
 
 std::string GetQZJkn_WavName(int n) noexcept { return getNumbered(kWavName, n); }
+
+namespace trasso {
+
+RegistryPart displayListRegistry() {
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(Kihi, kKkou),
+      TRASSO_SETTING(MkhyMax, kMkhy.max),
+      TRASSO_SETTING(MkhyCnt, kMkhy.cnt),
+      TRASSO_NUMBERED(Mkhy, kMkhy.entry, 8),
+      TRASSO_SETTING(AntnMax, kAntn.max),
+      TRASSO_SETTING(AntnCnt, kAntn.cnt),
+      TRASSO_NUMBERED(Antn, kAntn.entry, 8),
+      TRASSO_SETTING(GnssAntnMax, kGnssAntn.max),
+      TRASSO_SETTING(GnssAntnCnt, kGnssAntn.cnt),
+      TRASSO_NUMBERED(GnssAntn, kGnssAntn.entry, 8),
+      TRASSO_SETTING(MemoMax, kMemo.max),
+      TRASSO_SETTING(MemoCnt, kMemo.cnt),
+      TRASSO_NUMBERED(Memo, kMemo.entry, 10),
+      settingEntry<&GetQZJkn_RecSize, &PutQZJkn_RecSize>("RecSize", kRecSize, SelectorKind::FileId,
+                                                         std::nullopt, 18),
+      TRASSO_READ_ONLY(RecMax, kRecMax),
+      TRASSO_SETTING(SUPtInfoForm, kSuForm),
+      TRASSO_SETTING(CadSetDef, kCadDef),
+      TRASSO_READ_ONLY(LogColor, kLogColour),
+      TRASSO_READ_ONLY(LogLineW, kLogLineW),
+      TRASSO_READ_ONLY(LogPlotS, kLogPlotS),
+      TRASSO_READ_ONLY(LogOfst1, kLogOfst1),
+      TRASSO_READ_ONLY(LogOfst2, kLogOfst2),
+      TRASSO_READ_ONLY(LogDispCnt, kLogDispCnt),
+      TRASSO_READ_ONLY(LogDispAll, kLogDispAll),
+      settingEntry<&GetQZJkn_WavName, nullptr>("WavName", kWavName, SelectorKind::Entry,
+                                               std::nullopt, 10),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

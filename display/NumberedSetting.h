@@ -12,14 +12,24 @@ namespace trasso {
 
 inline std::string numberedKey(const Key& key, int n) { return key.name + formatInt(n); }
 
+// Like get and put, these never throw: a failure to allocate reads as the
+// default and writes nothing.
 template <class S>
 auto getNumbered(const S& s, int n) {
-  return readSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str());
+  try {
+    return readSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str());
+  } catch (...) {
+    return fallback(s);
+  }
 }
 
 template <class S, class V>
 bool putNumbered(const S& s, int n, V value) {
-  return writeSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str(), value);
+  try {
+    return writeSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str(), value);
+  } catch (...) {
+    return false;
+  }
 }
 
 }  // namespace trasso

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "NumberedSetting.h"
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 
@@ -99,3 +100,25 @@ uint16_t GetQZJkn_ObsStkDispMode() noexcept { return get(kStkDispMode); }
 void PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept { put(kStkDispMode, mode); }
 bool GetQZJkn_ObsZokStockNonDelete() noexcept { return get(kStockNonDelete) != 0; }
 void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept { put(kStockNonDelete, on ? 1 : 0); }
+
+namespace trasso {
+
+RegistryPart stakeOutRegistry() {
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(SksNormColor, kSksNorm),
+      TRASSO_SETTING(SksErrColor, kSksErr),
+      TRASSO_SETTING(SksOverColor, kSksOver),
+      TRASSO_SETTING(RectObsKanCode, kRectCode),
+      TRASSO_SETTING(RectObsMode, kRectMode),
+      TRASSO_SETTING(RectObsWide, kRectWide),
+      TRASSO_SETTING(ObsMainZoomMode, kObsMainZoom),
+      TRASSO_SETTING(ObsCtrlZoomMode, kObsCtrlZoom),
+      TRASSO_SETTING(AssistMainZoomMode, kAssistZoom),
+      TRASSO_SETTING(ObsZokExStartEndCmdMode, kStartEndCmd),
+      TRASSO_SETTING(ObsStkDispMode, kStkDispMode),
+      TRASSO_SETTING(ObsZokStockNonDelete, kStockNonDelete),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

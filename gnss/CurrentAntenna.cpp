@@ -1,7 +1,9 @@
 // Current antenna, station equipment and sensor pictures: "jkn-gnss.ini" and
 // the merged antenna catalogue.
 #include <algorithm>
+#include <iterator>
 
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 #include "outside/MathBase.h"
@@ -115,3 +117,15 @@ int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
   offset = 0.0;
   return 0;
 }
+
+namespace trasso {
+
+RegistryPart currentAntennaRegistry() {
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(GNSS_CurrentAntennaID, kAntenna),
+      TRASSO_SETTING(GNSS_CurrentAntennaSerialNo, kASerialNo),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

@@ -1,4 +1,7 @@
 // GNSS connection and observation settings: "jkn-gnss.ini".
+#include <iterator>
+
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 
@@ -165,3 +168,59 @@ void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept {
   const std::string key = formatInt(column);
   writeText(SettingsFilePath(SettingsFile::JknGnss), kSkyPlot, key.c_str(), formatInt(value));
 }
+
+namespace trasso {
+
+RegistryPart gnssRegistry() {
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(GNSS_Page, kPage),
+      TRASSO_SETTING(GNSS_AutoLoad, kAutoLoad),
+      TRASSO_SETTING(GNSS_AutoStart, kAutoStart),
+      TRASSO_SETTING(GNSS_SetOpen, kSetOpen),
+      TRASSO_SETTING(GNSS_RTK_SetOpen, kRtkSetOpen),
+      TRASSO_SETTING(GNSS_NTripP, kProtocol),
+      TRASSO_SETTING(GNSS_Address, kAddress),
+      TRASSO_SETTING(GNSS_PortNoS, kPortNoS),
+      TRASSO_SETTING(GNSS_UserID, kUserId),
+      TRASSO_SETTING(GNSS_Password, kPassword),
+      TRASSO_SETTING(GNSS_MountP, kMountP),
+      TRASSO_SETTING(GNSS_MountPTX, kMountPtx),
+      TRASSO_SETTING(GNSS_MountDEF, kMountDef),
+      TRASSO_SETTING(GNSS_PortNo, kPortNo),
+      TRASSO_SETTING(GNSS_COMM_or_BT, kConnectComm),
+      TRASSO_SETTING(GNSS_BTAddr, kBtAddr),
+      TRASSO_SETTING(GNSS_BtPort, kBtPort),
+      TRASSO_SETTING(GNSS_MaskElev, kMaskElev),
+      TRASSO_SETTING(GNSS_MaskSate, kMaskSate),
+      TRASSO_SETTING(GNSS_MaskSgnl, kMaskSgnl),
+      TRASSO_SETTING(GNSS_Rate, kRate),
+      TRASSO_SETTING(GNSS_DispREC, kDispRec),
+      TRASSO_SETTING(GNSS_DispLocus, kDispLocus),
+      TRASSO_SETTING(GNSS_CntLocus, kCntLocus),
+      TRASSO_SETTING(GNSS_PutMode, kPutMode),
+      TRASSO_SETTING(GNSS_AfterTime, kAfterTime),
+      TRASSO_SETTING(GNSS_IntvalTime, kIntvalTime),
+      TRASSO_SETTING(GNSS_IntvalLeng, kIntvalLeng),
+      TRASSO_SETTING(GNSS_UnFixPut, kUnFixPut),
+      TRASSO_SETTING(GNSS_Epoch, kEpoch),
+      TRASSO_SETTING(GNSS_CntEpoch, kCntEpoch),
+      TRASSO_SETTING(GNSS_TiltObs, kTiltObs),
+      TRASSO_SETTING(GNSS_TiltSingleTime, kSglAfterTime),
+      TRASSO_SETTING(GNSS_TiltRepeatTime, kRepAfterTime),
+      TRASSO_SETTING(GNSS_TiltAnnounce, kTiltAnnounce),
+      TRASSO_SETTING(GNSS_TiltAllowance, kTiltAllowance),
+      TRASSO_SETTING(GNSS_Declination, kDeclination),
+      TRASSO_SETTING(GNSS_DeclinationH, kDeclinationH),
+      TRASSO_SETTING(GNSS_DeclinationV, kDeclinationV),
+      TRASSO_SETTING(GNSS_BubbleSensMinPer2mm, kBubbleSens),
+      TRASSO_SETTING(GNSS_ImuObs, kImuObs),
+      TRASSO_SETTING(GNSS_ImuRepeatTime, kImuRepAfterTime),
+      TRASSO_SETTING(GNSS_Init_Pdop, kInitPdop),
+      TRASSO_SETTING(GNSS_Init_UseSatCnt, kUseSatCnt),
+      TRASSO_SETTING(GNSS_Init_UseInitMode, kUseInitMode),
+      TRASSO_SETTING(GNSS_Init_UseConfirm, kUseConfirm),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

@@ -1,4 +1,7 @@
 // NMEA connection settings: "jkn-nmea.ini".
+#include <iterator>
+
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 
@@ -63,3 +66,19 @@ void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept {
   put(kBtAddr, address);
   put(kBtPort, port);
 }
+
+namespace trasso {
+
+RegistryPart nmeaRegistry() {
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(NMEA_Port, kPort),         TRASSO_SETTING(NMEA_BaudRate, kBaudRate),
+      TRASSO_SETTING(NMEA_Parity, kParity),     TRASSO_SETTING(NMEA_ByteSize, kByteSize),
+      TRASSO_SETTING(NMEA_StopBits, kStopBits), TRASSO_SETTING(NMEA_HandShake, kHandShake),
+      TRASSO_SETTING(NMEA_Interval, kInterval), TRASSO_SETTING(NMEA_SetOpen, kSetOpen),
+      TRASSO_SETTING(NMEA_LoadGeo, kGeoLoad),   TRASSO_SETTING(NMEA_SrcGeoPath, kGeoPath),
+      TRASSO_SETTING(NMEA_GeoVer, kGeoVer),     TRASSO_SETTING(NMEA_COMM_or_BT, kConnectComm),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

@@ -2,7 +2,10 @@
 // caller-named files with three-letter sections and keys. The PL30 profile uses
 // the ZETR layout for the keys both families share, and its operations on them
 // are the ZETR operations under a second name.
+#include <iterator>
+
 #include "ProfileSetting.h"
+#include "Registry.h"
 #include "TrassoJkn.h"
 #include "outside/MathBase.h"
 
@@ -292,3 +295,49 @@ bool PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept {
   static const double pi = _f_pi();
   return putPl30SearchRange(path, pl30SearchV(), angle, pi);
 }
+
+namespace trasso {
+
+RegistryPart instrumentProfileRegistry() {
+  // Built on first use: the PL30 search ranges and their bound come from the
+  // numeric library.
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(ZETR_Dsp_StartupJkn, kStartupJkn),
+      TRASSO_SETTING(ZETR_Dst_UseDstHosei, kUseDstHosei),
+      TRASSO_RANGED(ZETR_Ang_DispMode, kAngDispMode),
+      TRASSO_RANGED(ZETR_Tgt1_PsmType, kZetrPsmType),
+      TRASSO_RANGED(ZETR_Tgt1_PsmValue, kPsmValue1),
+      TRASSO_RANGED(ZETR_Tgt1_HowAutolock, kHowAutolock),
+      TRASSO_RANGED(ZETR_Tgt1_ID, kTargetId),
+      TRASSO_SETTING(ZETR_Tgt1_AutoOff, kAutoOff),
+      TRASSO_RANGED(ZETR_Tgt2_PsmValue, kPsmValue2),
+      TRASSO_RANGED(ZETR_Npr_Value, kZetrNprValue),
+      TRASSO_RANGED(ZETR_Aut_Time, kAutTime),
+      TRASSO_RANGED(ZETR_Rti_Percent, kRtiPercent),
+      TRASSO_SETTING(ZETR_Blt_OnOff, kBltOnOff),
+      TRASSO_SETTING(ZETR_PsmMode, kPsmMode),
+      TRASSO_SETTING(ZETR_MsrMode, kMsrMode),
+      TRASSO_SETTING(ZETR_AF_Alignment, kAfAlignment),
+      TRASSO_SETTING(ZETR_AF_AutoLock, kAfAutoLock),
+      TRASSO_SETTING(ZETR_AF_SideButton, kAfSideButton),
+      TRASSO_SETTING(PL30_Dst_UseDstHosei, kUseDstHosei),
+      TRASSO_RANGED(PL30_Ang_DispMode, kAngDispMode),
+      TRASSO_RANGED(PL30_Tgt_PsmType, kPl30PsmType),
+      TRASSO_RANGED(PL30_Tgt_PsmValue, kPsmValue1),
+      TRASSO_RANGED(PL30_Tgt_PsmValue2, kPsmValue2),
+      TRASSO_RANGED(PL30_Aut_Time, kAutTime),
+      TRASSO_SETTING(PL30_Aut_LockLiveViewOff, kLockLiveViewOff),
+      TRASSO_SETTING(PL30_Sch_UseAutoSearch, kUseAutoSearch),
+      // Read with its own default, checked against the ZETR range.
+      settingEntry<&GetQZJkn_PL30_Npr_Value, &PutQZJkn_PL30_Npr_Value>(
+          "PL30_Npr_Value", kPl30NprValue, std::nullopt,
+          Range{static_cast<double>(kZetrNprValue.min), static_cast<double>(kZetrNprValue.max)}),
+      settingEntry<&GetQZJkn_PL30_Sch_HRangeRad, &PutQZJkn_PL30_Sch_HRangeRad>(
+          "PL30_Sch_HRangeRad", pl30SearchH(), std::nullopt, Range{0.0, _f_pi()}),
+      settingEntry<&GetQZJkn_PL30_Sch_VRangeRad, &PutQZJkn_PL30_Sch_VRangeRad>(
+          "PL30_Sch_VRangeRad", pl30SearchV(), std::nullopt, Range{0.0, _f_pi()}),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

@@ -1,6 +1,9 @@
 // Setting-out settings: a caller-named file, "jkn-soku.ini" in its default place.
 // No setter checks its value.
+#include <iterator>
+
 #include "ProfileSetting.h"
+#include "Registry.h"
 #include "TrassoJkn.h"
 
 using namespace trasso;
@@ -140,3 +143,39 @@ bool GetQZJkn_Soku_OpenSokusetsuMake() noexcept {
 void PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool v) noexcept {
   store(path, kOpenSokusetsuMake, v);
 }
+
+namespace trasso {
+
+RegistryPart sokuRegistry() {
+  using ProfileGetter = bool (*)(const char*) noexcept;
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(Soku_DstMode, kDstMode),
+      TRASSO_SETTING(Soku_Scale, kScale),
+      TRASSO_SETTING(Soku_AveH, kAveH),
+      TRASSO_SETTING(Soku_POS_P_T, kPosPT),
+      TRASSO_SETTING(Soku_RangeMinFlag, kRangeMinFlag),
+      TRASSO_SETTING(Soku_RangeMinDst, kRangeMinDst),
+      TRASSO_SETTING(Soku_RangeMaxFlag, kRangeMaxFlag),
+      TRASSO_SETTING(Soku_RangeMaxDst, kRangeMaxDst),
+      TRASSO_SETTING(Soku_DataOrder, kDataOrder),
+      TRASSO_SETTING(Soku_AutoLightOn, kAutoLightOn),
+      TRASSO_SETTING(Soku_ChangeTRK, kChangeTrk),
+      TRASSO_SETTING(Soku_TRK_cm, kTrkCm),
+      TRASSO_SETTING(Soku_NormalOnce, kNormalOnce),
+      TRASSO_SETTING(Soku_RangeInSoundFlag, kRangeInSoundFlag),
+      TRASSO_SETTING(Soku_RangeInSoundDst, kRangeInSoundDst),
+      TRASSO_SETTING(Soku_RangeInDispFlag, kRangeInDispFlag),
+      TRASSO_SETTING(Soku_RangeInDispDst, kRangeInDispDst),
+      TRASSO_SETTING(Soku_RangeOutDispFlag, kRangeOutDispFlag),
+      TRASSO_SETTING(Soku_RangeOutDispDst, kRangeOutDispDst),
+      TRASSO_SETTING(Soku_UseXYCheckFlag, kUseXyCheck),
+      // Each getter also has a form without a path; the entry uses the one with.
+      settingEntry<static_cast<ProfileGetter>(&GetQZJkn_Soku_OpenSokusetsuProp),
+                   &PutQZJkn_Soku_OpenSokusetsuProp>("Soku_OpenSokusetsuProp", kOpenSokusetsuProp),
+      settingEntry<static_cast<ProfileGetter>(&GetQZJkn_Soku_OpenSokusetsuMake),
+                   &PutQZJkn_Soku_OpenSokusetsuMake>("Soku_OpenSokusetsuMake", kOpenSokusetsuMake),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

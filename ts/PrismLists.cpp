@@ -1,11 +1,14 @@
 // The two prism lists of "def-ts.ini" and the prism text form of their entries:
 // the value in millimetres, "mm" and a full-width colon, then the name, all in
 // code page 932.
+#include <iterator>
 #include <string_view>
 
 #include "CodePage932.h"
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
+#include "display/NumberedSetting.h"
 
 using namespace trasso;
 
@@ -26,34 +29,25 @@ constexpr int kMinValue = -999;
 constexpr int kMaxValue = 999;
 
 struct PrismList {
-  const char* section;
   IntSetting max;
   IntSetting count;
+  TextSetting entry;  // the key is the entry number alone
 };
 
 constexpr PrismList prismList(const char* section) {
-  return PrismList{section,
-                   {{SettingsFile::DefTs, section, "Max"}, 8},
-                   {{SettingsFile::DefTs, section, "Cnt"}, 0}};
+  return PrismList{{{SettingsFile::DefTs, section, "Max"}, 8},
+                   {{SettingsFile::DefTs, section, "Cnt"}, 0},
+                   {{SettingsFile::DefTs, section, ""}, kDefaultEntry, kEntryBuffer}};
 }
 
 constexpr PrismList kPsm = prismList("Psm");
 constexpr PrismList kPsm2 = prismList("Psm2");
 
-// Entry keys are the index in decimal, exactly as the caller gives it; key holds
-// that text for as long as the setting is used.
-TextSetting entrySetting(const PrismList& list, const std::string& key) {
-  return TextSetting{{SettingsFile::DefTs, list.section, key.c_str()}, kDefaultEntry, kEntryBuffer};
-}
-
-std::string getEntry(const PrismList& list, int index) {
-  const std::string key = formatInt(index);
-  return get(entrySetting(list, key));
-}
+// Entry keys are the index in decimal, exactly as the caller gives it.
+std::string getEntry(const PrismList& list, int index) { return getNumbered(list.entry, index); }
 
 void putEntry(const PrismList& list, int index, const char* text) {
-  const std::string key = formatInt(index);
-  put(entrySetting(list, key), text);
+  putNumbered(list.entry, index, text);
 }
 
 // The entry with every "mm" + full-width colon turned into one blank. Matches
@@ -123,3 +117,16 @@ int GetQZJkn_TS_Psm_FromStr(const char* entry, int& value, std::string& name) no
 std::string PutQZJkn_TS_Psm_ToStr(const char* name, int value) noexcept {
   return formatInt(value) + std::string(kMark) + (name != nullptr ? name : "");
 }
+
+namespace trasso {
+
+RegistryPart prismListRegistry() {
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(TS_PsmMax, kPsm.max),     TRASSO_SETTING(TS_PsmCnt, kPsm.count),
+      TRASSO_NUMBERED(TS_Psm, kPsm.entry, 8),  TRASSO_SETTING(TS_Psm2Max, kPsm2.max),
+      TRASSO_SETTING(TS_Psm2Cnt, kPsm2.count), TRASSO_NUMBERED(TS_Psm2, kPsm2.entry, 8),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

@@ -1,5 +1,8 @@
 // Total-station connection and measurement options ("jkn-ts.ini" and
 // "def-ts.ini", section "TS") and the automatic loading of the last set-up.
+#include <iterator>
+
+#include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 #include "profiles/ProfileSetting.h"
@@ -112,3 +115,24 @@ void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh, int 
   putAutoLoadKh(kh);
   put(kAutoLoadObsPane, pane);
 }
+
+namespace trasso {
+
+RegistryPart tsRegistry() {
+  static const SettingEntry entries[] = {
+      TRASSO_SETTING(TS_VKubun, kVKubun),
+      TRASSO_SETTING(TS_Port, kPort),
+      TRASSO_SETTING(TS_SetOpen, kSetOpen),
+      TRASSO_SETTING(TS_AnglinLen, kAnglinLen),
+      TRASSO_SETTING(TS_COMM_or_BT, kConnectComm),
+      TRASSO_SETTING(TS_UseScale, kUseScale),
+      TRASSO_SETTING(TS_UseScaleValue, kUseScaleValue),
+      TRASSO_SETTING(TS_UseTouei, kUseTouei),
+      TRASSO_SETTING(TS_UseToueiValue, kUseToueiValue),
+      TRASSO_SETTING(TS_TurnVAngFix, kTurnVAngFix),
+      TRASSO_SETTING(TS_BtDevAddr, kBtDevAddr),
+  };
+  return {entries, std::size(entries)};
+}
+
+}  // namespace trasso

@@ -62,26 +62,11 @@ double getEnd(const char* p) {
   return second ? other : first;
 }
 
+// The single validating setters are walked through the registry; these rows
+// keep one of each family and the pair setters.
 const RangeRow kRanges[] = {
-    {"ZetrAngDispMode", putInt<PutQZJkn_ZETR_Ang_DispMode>, getInt<GetQZJkn_ZETR_Ang_DispMode>, 1,
-     7, 1, 3, true, "[ANG]\r\nMOD=1\r\n", "[ANG]\r\nMOD=3\r\n"},
     {"ZetrTgt1PsmType", putInt<PutQZJkn_ZETR_Tgt1_PsmType>, getInt<GetQZJkn_ZETR_Tgt1_PsmType>, 1,
      -3, 1, 5, true, "[TGT]\r\nTYP=1\r\n", "[TGT]\r\nTYP=5\r\n"},
-    {"ZetrTgt1PsmValue", putInt<PutQZJkn_ZETR_Tgt1_PsmValue>, getInt<GetQZJkn_ZETR_Tgt1_PsmValue>,
-     0, 5000, -999, 999, true, "[TGT]\r\nPV1=-999\r\n", "[TGT]\r\nPV1=999\r\n"},
-    {"ZetrTgt1HowAutolock", putInt<PutQZJkn_ZETR_Tgt1_HowAutolock>,
-     getInt<GetQZJkn_ZETR_Tgt1_HowAutolock>, 1, 4, 1, 2, true, "[TGT]\r\nHOW=1\r\n",
-     "[TGT]\r\nHOW=2\r\n"},
-    {"ZetrTgt1ID", putInt<PutQZJkn_ZETR_Tgt1_ID>, getInt<GetQZJkn_ZETR_Tgt1_ID>, 0, 11, 0, 8, true,
-     "[TGT]\r\nTID=0\r\n", "[TGT]\r\nTID=8\r\n"},
-    {"ZetrTgt2PsmValue", putInt<PutQZJkn_ZETR_Tgt2_PsmValue>, getInt<GetQZJkn_ZETR_Tgt2_PsmValue>,
-     0, -2000, -999, 999, true, "[TGT]\r\nPV2=-999\r\n", "[TGT]\r\nPV2=999\r\n"},
-    {"ZetrNprValue", putInt<PutQZJkn_ZETR_Npr_Value>, getInt<GetQZJkn_ZETR_Npr_Value>, 3, 123, 1,
-     99, true, "[NPR]\r\nVAL=1\r\n", "[NPR]\r\nVAL=99\r\n"},
-    {"ZetrAutTime", putInt<PutQZJkn_ZETR_Aut_Time>, getInt<GetQZJkn_ZETR_Aut_Time>, 2, 9, 0, 3,
-     true, "[AUT]\r\nTIM=0\r\n", "[AUT]\r\nTIM=3\r\n"},
-    {"ZetrRtiPercent", putInt<PutQZJkn_ZETR_Rti_Percent>, getInt<GetQZJkn_ZETR_Rti_Percent>, 0, 250,
-     0, 100, true, "[HRD]\r\nRTI=0\r\n", "[HRD]\r\nRTI=100\r\n"},
     // A minimum above the maximum is accepted: each end is checked by itself.
     {"ZetrNprRangeMin", putEnd<int, PutQZJkn_ZETR_Npr_RangeValue, false, 50>,
      getEnd<int, GetQZJkn_ZETR_Npr_RangeValue, false>, 1, 0, 1, 9999, true,
@@ -103,19 +88,9 @@ const RangeRow kRanges[] = {
     {"ZetrSearchV", putEnd<double, PutQZJkn_ZETR_Sch_HVRangeRad, true, 1>,
      getEnd<double, GetQZJkn_ZETR_Sch_HVRangeRad, true>, 10 * kPi / 180, 0.75, 0.0, 2 * kPi, false,
      "[SCH]\r\nHOR=1.000000\r\nVER=0.000000\r\n", "[SCH]\r\nHOR=1.000000\r\nVER=6.283185\r\n"},
-    {"Pl30AngDispMode", putInt<PutQZJkn_PL30_Ang_DispMode>, getInt<GetQZJkn_PL30_Ang_DispMode>, 1,
-     7, 1, 3, true, "[ANG]\r\nMOD=1\r\n", "[ANG]\r\nMOD=3\r\n"},
-    {"Pl30TgtPsmType", putInt<PutQZJkn_PL30_Tgt_PsmType>, getInt<GetQZJkn_PL30_Tgt_PsmType>, 1, -3,
-     1, 3, true, "[TGT]\r\nTYP=1\r\n", "[TGT]\r\nTYP=3\r\n"},
-    {"Pl30TgtPsmValue", putInt<PutQZJkn_PL30_Tgt_PsmValue>, getInt<GetQZJkn_PL30_Tgt_PsmValue>, 0,
-     5000, -999, 999, true, "[TGT]\r\nPV1=-999\r\n", "[TGT]\r\nPV1=999\r\n"},
-    {"Pl30TgtPsmValue2", putInt<PutQZJkn_PL30_Tgt_PsmValue2>, getInt<GetQZJkn_PL30_Tgt_PsmValue2>,
-     0, -2000, -999, 999, true, "[TGT]\r\nPV2=-999\r\n", "[TGT]\r\nPV2=999\r\n"},
     // The same missing "NPR"/"VAL" reads as 3 through the ZETR getter.
     {"Pl30NprValue", putInt<PutQZJkn_PL30_Npr_Value>, getInt<GetQZJkn_PL30_Npr_Value>, 1, 123, 1,
      99, true, "[NPR]\r\nVAL=1\r\n", "[NPR]\r\nVAL=99\r\n"},
-    {"Pl30AutTime", putInt<PutQZJkn_PL30_Aut_Time>, getInt<GetQZJkn_PL30_Aut_Time>, 2, 9, 0, 3,
-     true, "[AUT]\r\nTIM=0\r\n", "[AUT]\r\nTIM=3\r\n"},
     {"Pl30Centigrade", putEnd<double, PutQZJkn_PL30_Dst_CentigradePress, false, 1013>,
      getEnd<double, GetQZJkn_PL30_Dst_CentigradePress, false>, 20.0, -99.5, -70.0, 70.0, false,
      "[DST]\r\nCEN=-70.000000\r\nHPA=1013.000000\r\n",
@@ -126,8 +101,6 @@ const RangeRow kRanges[] = {
      "[DST]\r\nCEN=20.000000\r\nHPA=1200.000000\r\n", true},
     {"Pl30SearchH", PutQZJkn_PL30_Sch_HRangeRad, GetQZJkn_PL30_Sch_HRangeRad, 2 * kPi / 180, 7.5,
      0.0, kPi, false, "[SCH]\r\nHOR=0.000000\r\n", "[SCH]\r\nHOR=3.141593\r\n"},
-    {"Pl30SearchV", PutQZJkn_PL30_Sch_VRangeRad, GetQZJkn_PL30_Sch_VRangeRad, 2 * kPi / 180, 0.75,
-     0.0, kPi, false, "[SCH]\r\nVER=0.000000\r\n", "[SCH]\r\nVER=3.141593\r\n"},
 };
 
 class RangeTest : public trasso::test::RootsTest, public ::testing::WithParamInterface<RangeRow> {};
@@ -184,70 +157,7 @@ TEST_P(RangeTest, GetterDefaultsAndReadsWithoutRangeCheck) {
 INSTANTIATE_TEST_SUITE_P(Setters, RangeTest, ::testing::ValuesIn(kRanges),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Flags of all three files: "1" / "0" and their defaults.
-struct FlagRow {
-  bool (*get)(const char*);
-  void (*put)(const char*, bool);
-  const char* section;
-  const char* key;
-  bool def;
-};
-
-template <bool (*F)(const char*, bool)>
-void ignoringResult(const char* p, bool v) {
-  F(p, v);
-}
-
-const FlagRow kFlags[] = {
-    {GetQZJkn_ZETR_Dsp_StartupJkn, PutQZJkn_ZETR_Dsp_StartupJkn, "DSP", "STJ", true},
-    {GetQZJkn_ZETR_Dst_UseDstHosei, PutQZJkn_ZETR_Dst_UseDstHosei, "DST", "USE", false},
-    {GetQZJkn_ZETR_Tgt1_AutoOff, ignoringResult<PutQZJkn_ZETR_Tgt1_AutoOff>, "TGT", "AOF", false},
-    {GetQZJkn_ZETR_Blt_OnOff, ignoringResult<PutQZJkn_ZETR_Blt_OnOff>, "HRD", "BLT", false},
-    {GetQZJkn_ZETR_PsmMode, PutQZJkn_ZETR_PsmMode, "OBS", "PMD", true},
-    {GetQZJkn_ZETR_MsrMode, PutQZJkn_ZETR_MsrMode, "OBS", "MMD", true},
-    {GetQZJkn_ZETR_AF_Alignment, PutQZJkn_ZETR_AF_Alignment, "AFS", "AGN", false},
-    {GetQZJkn_ZETR_AF_AutoLock, PutQZJkn_ZETR_AF_AutoLock, "AFS", "ALK", false},
-    {GetQZJkn_ZETR_AF_SideButton, PutQZJkn_ZETR_AF_SideButton, "AFS", "SBF", false},
-    {GetQZJkn_PL30_Dst_UseDstHosei, PutQZJkn_PL30_Dst_UseDstHosei, "DST", "USE", false},
-    {GetQZJkn_PL30_Aut_LockLiveViewOff, PutQZJkn_PL30_Aut_LockLiveViewOff, "AUT", "LVF", true},
-    {GetQZJkn_PL30_Sch_UseAutoSearch, PutQZJkn_PL30_Sch_UseAutoSearch, "SCH", "USE", false},
-    {GetQZJkn_Soku_POS_P_T, PutQZJkn_Soku_POS_P_T, "POS", "P_T", true},
-    {GetQZJkn_Soku_RangeMinFlag, PutQZJkn_Soku_RangeMinFlag, "RNG_MINMAX", "RNG_MINF", false},
-    {GetQZJkn_Soku_RangeMaxFlag, PutQZJkn_Soku_RangeMaxFlag, "RNG_MINMAX", "RNG_MAXF", false},
-    {GetQZJkn_Soku_DataOrder, PutQZJkn_Soku_DataOrder, "ORDER", "DATA", true},
-    {GetQZJkn_Soku_AutoLightOn, PutQZJkn_Soku_AutoLightOn, "ZEROBO", "LIGHTON", false},
-    {GetQZJkn_Soku_ChangeTRK, PutQZJkn_Soku_ChangeTRK, "ZEROBO", "CHANGETRK", true},
-    {GetQZJkn_Soku_TRK_cm, PutQZJkn_Soku_TRK_cm, "ZEROBO", "TRMCM", false},
-    {GetQZJkn_Soku_NormalOnce, PutQZJkn_Soku_NormalOnce, "ZEROBO", "NORMALONCE", false},
-    {GetQZJkn_Soku_RangeInSoundFlag, PutQZJkn_Soku_RangeInSoundFlag, "ZEROBO", "RNGSNDF", false},
-    {GetQZJkn_Soku_RangeInDispFlag, PutQZJkn_Soku_RangeInDispFlag, "ZEROBO", "RNGINDSPF", false},
-    {GetQZJkn_Soku_RangeOutDispFlag, PutQZJkn_Soku_RangeOutDispFlag, "ZEROBO", "RNGOUTDSP", false},
-    {GetQZJkn_Soku_UseXYCheckFlag, PutQZJkn_Soku_UseXYCheckFlag, "ZEROBO", "USEXYCHECK", false},
-    {GetQZJkn_Soku_OpenSokusetsuProp, PutQZJkn_Soku_OpenSokusetsuProp, "STARTOP", "OPRNSOKP", true},
-    {GetQZJkn_Soku_OpenSokusetsuMake, PutQZJkn_Soku_OpenSokusetsuMake, "STARTOP", "OPRNSOKM",
-     false},
-};
-
 using ProfileTest = trasso::test::RootsTest;
-
-TEST_F(ProfileTest, FlagsWriteOneOrZeroAndReadAnyNonZeroAsTrue) {
-  const std::string path = inf("profile.ini");
-  for (const FlagRow& row : kFlags) {
-    const std::string head = "[" + std::string(row.section) + "]\r\n" + row.key + "=";
-    SCOPED_TRACE(head);
-    ::unlink(path.c_str());
-    EXPECT_EQ(row.get(path.c_str()), row.def);
-    EXPECT_EQ(row.get(nullptr), row.def);
-    EXPECT_FALSE(exists(path));
-    row.put(path.c_str(), !row.def);
-    EXPECT_EQ(readBytes(path), head + (row.def ? "0" : "1") + "\r\n");
-    EXPECT_EQ(row.get(path.c_str()), !row.def);
-    row.put(path.c_str(), row.def);
-    EXPECT_EQ(readBytes(path), head + (row.def ? "1" : "0") + "\r\n");
-    writeBytes(path, head + "7\r\n");
-    EXPECT_TRUE(row.get(path.c_str()));
-  }
-}
 
 TEST_F(ProfileTest, DoublesReadEmptyAsDefaultThroughA260ByteBuffer) {
   const std::string path = inf("jkn-zetr.ini");
@@ -298,55 +208,6 @@ TEST_F(ProfileTest, ClearObsRemovesOnlyThatSection) {
   ClearQZJkn_ZETR_OBS(missing.c_str());
   ClearQZJkn_ZETR_OBS(nullptr);
   EXPECT_FALSE(exists(missing));
-}
-
-// Setting-out doubles: no range, "%f", an empty value reads as the default.
-struct SokuDouble {
-  const char* section;
-  const char* key;
-  double (*get)(const char*);
-  void (*put)(const char*, double);
-  double def;
-  double value;
-  const char* written;
-};
-
-const SokuDouble kDoubles[] = {
-    {"HOSEI", "SCL", GetQZJkn_Soku_Scale, PutQZJkn_Soku_Scale, 1.0, 0.9999, "0.999900"},
-    {"HOSEI", "AVEH", GetQZJkn_Soku_AveH, PutQZJkn_Soku_AveH, 0.0, -12.5, "-12.500000"},
-    {"RNG_MINMAX", "RNG_MIND", GetQZJkn_Soku_RangeMinDst, PutQZJkn_Soku_RangeMinDst, 2.0, -1.0,
-     "-1.000000"},
-    {"RNG_MINMAX", "RNG_MAXD", GetQZJkn_Soku_RangeMaxDst, PutQZJkn_Soku_RangeMaxDst, 100.0, 0.5,
-     "0.500000"},
-    {"ZEROBO", "RNGSNDD", GetQZJkn_Soku_RangeInSoundDst, PutQZJkn_Soku_RangeInSoundDst, 1.0,
-     1234.5678901, "1234.567890"},
-    {"ZEROBO", "RNGINDSPD", GetQZJkn_Soku_RangeInDispDst, PutQZJkn_Soku_RangeInDispDst, 2.0, 0.25,
-     "0.250000"},
-    {"ZEROBO", "RNGOUTDSPD", GetQZJkn_Soku_RangeOutDispDst, PutQZJkn_Soku_RangeOutDispDst, 3.0, 7.0,
-     "7.000000"},
-};
-
-TEST_F(ProfileTest, SettingOutDoubles) {
-  for (const SokuDouble& row : kDoubles) {
-    const std::string head = "[" + std::string(row.section) + "]\r\n" + row.key + "=";
-    SCOPED_TRACE(head);
-    const std::string path = inf(std::string(row.key) + ".ini");
-    EXPECT_EQ(row.get(path.c_str()), row.def);
-    EXPECT_FALSE(exists(path));
-    row.put(path.c_str(), row.value);
-    EXPECT_EQ(readBytes(path), head + row.written + "\r\n");
-    EXPECT_DOUBLE_EQ(row.get(path.c_str()), std::stod(row.written));
-    writeBytes(path, head + "\r\n");
-    EXPECT_EQ(row.get(path.c_str()), row.def);
-  }
-}
-
-TEST_F(ProfileTest, DstModeIsStoredUnchecked) {
-  const std::string path = inf("jkn-soku.ini");
-  EXPECT_EQ(GetQZJkn_Soku_DstMode(path.c_str()), 2);
-  PutQZJkn_Soku_DstMode(path.c_str(), -40);
-  EXPECT_EQ(readBytes(path), "[HOSEI]\r\nDSTMODE=-40\r\n");
-  EXPECT_EQ(GetQZJkn_Soku_DstMode(path.c_str()), -40);
 }
 
 TEST_F(ProfileTest, GettersWithoutPathReadTheDefaultFile) {

@@ -18,53 +18,10 @@ using trasso::test::writeBytes;
 
 std::string tsFile(const std::string& lines) { return "[TS]\r\n" + lines; }
 
-// Integer and flag keys of "jkn-ts.ini", through int so that bools share the table.
-struct TsKey {
-  const char* key;
-  int (*get)();
-  void (*put)(int);
-  int def;
-  int value;         // given to the setter
-  const char* text;  // what the file then holds
-  int readBack;
-};
-
-template <bool (*G)()>
-int boolAsInt() {
-  return G() ? 1 : 0;
-}
-template <void (*P)(bool)>
-void intAsBool(int v) {
-  P(v != 0);
-}
-
-const TsKey kKeys[] = {
-    {"VKubun", GetQZJkn_TS_VKubun, PutQZJkn_TS_VKubun, 1, 2, "1", 1},
-    {"VKubun", GetQZJkn_TS_VKubun, PutQZJkn_TS_VKubun, 1, 0, "0", 0},
-    {"Port", GetQZJkn_TS_Port, PutQZJkn_TS_Port, 1, -5, "-5", -5},
-    {"SetOpen", GetQZJkn_TS_SetOpen, PutQZJkn_TS_SetOpen, 0, 7, "7", 7},
-    {"AnglinLen", GetQZJkn_TS_AnglinLen, PutQZJkn_TS_AnglinLen, 100, 250, "250", 250},
-    {"ConnectComm", GetQZJkn_TS_COMM_or_BT, PutQZJkn_TS_COMM_or_BT, 1, 5, "1", 1},
-    {"ConnectComm", GetQZJkn_TS_COMM_or_BT, PutQZJkn_TS_COMM_or_BT, 1, 0, "0", 0},
-    {"UseScale", boolAsInt<GetQZJkn_TS_UseScale>, intAsBool<PutQZJkn_TS_UseScale>, 0, 1, "1", 1},
-    {"UseTouei", boolAsInt<GetQZJkn_TS_UseTouei>, intAsBool<PutQZJkn_TS_UseTouei>, 0, 1, "1", 1},
-    {"TurnVAngFix", boolAsInt<GetQZJkn_TS_TurnVAngFix>, intAsBool<PutQZJkn_TS_TurnVAngFix>, 0, 1,
-     "1", 1},
-};
-
 using TsTest = trasso::test::RootsTest;
 
-TEST_F(TsTest, KeysDefaultAndWriteTheirTexts) {
+TEST_F(TsTest, StoredFlagsByTheirReadRule) {
   const std::string path = inf("jkn-ts.ini");
-  for (const TsKey& row : kKeys) {
-    SCOPED_TRACE(row.key);
-    ::unlink(path.c_str());
-    EXPECT_EQ(row.get(), row.def);
-    EXPECT_FALSE(exists(path));
-    row.put(row.value);
-    EXPECT_EQ(readBytes(path), tsFile(std::string(row.key) + "=" + row.text + "\r\n"));
-    EXPECT_EQ(row.get(), row.readBack);
-  }
   // Written by other means: "VKubun" comes back as stored, "ConnectComm" only
   // counts when exactly 1, a flag is any non-zero value.
   writeBytes(path, tsFile("VKubun=2\r\nConnectComm=2\r\nUseScale=7\r\n"));
