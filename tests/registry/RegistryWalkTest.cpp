@@ -211,6 +211,13 @@ TEST_F(RegistryWalk, StoredTextsAreReadByTheRuleOfTheirKind) {
                           : e.isBool ? Value{int64_t{std::get<int64_t>(d.def) != 0}}
                                      : d.def;
       EXPECT_EQ(e.get(s), empty) << what(e, s);
+      // A number as long as the buffer: its last digit is not seen.
+      if (d.kind == ValueKind::DoubleA || d.kind == ValueKind::DoubleB) {
+        const std::string seen = "0." + std::string(d.bufferSize - 4, '0') + "5";
+        writeBytes(fileOf(e, s),
+                   "[" + std::string(d.key.section) + "]\n" + keyOf(e, s) + "=" + seen + "5\n");
+        EXPECT_EQ(e.get(s), Value{std::strtod(seen.c_str(), nullptr)}) << what(e, s);
+      }
       emptyFolders();
     }
   }
