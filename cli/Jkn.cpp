@@ -489,6 +489,7 @@ int main(int argc, char** argv) {
 
   for (CLI::App* c : app.get_subcommands({})) c->footer(kStatuses);
   jkn::addCheckCommand(app);
+  jkn::addDumpCommands(app);
 
   try {
     app.parse(argc, argv);
