@@ -490,6 +490,7 @@ int main(int argc, char** argv) {
   for (CLI::App* c : app.get_subcommands({})) c->footer(kStatuses);
   jkn::addCheckCommand(app);
   jkn::addDumpCommands(app);
+  jkn::addCatalogueCommands(app);
 
   try {
     app.parse(argc, argv);
