@@ -345,14 +345,20 @@ int runLoad(const std::string& file) {
                                     "'); nothing written"};
     }
   }
+  // The reader trims blanks after '=' (colours are written with leading ones).
+  auto readsAs = [](const std::string& text) {
+    const size_t from = text.find_first_not_of(" \t\v\f\x1A");
+    const size_t to = text.find_last_not_of(" \t\v\f\x1A");
+    return from == std::string::npos ? std::string() : text.substr(from, to - from + 1);
+  };
   size_t changed = 0;
   for (const Change& c : changes) {
     const std::optional<std::string> before = storedNow(c);
-    if (before == c.stored) continue;
+    if (before == readsAs(c.stored)) continue;
     const bool done = c.entry
                           ? c.entry->put(c.selection, c.value)
                           : trasso::writeText(c.path, c.section.c_str(), c.key.c_str(), c.stored);
-    if (!done || storedNow(c) != c.stored) {
+    if (!done || storedNow(c) != readsAs(c.stored)) {
       throw Failure{kFileError, "could not write " + trasso::fileio::nativePath(c.path) + " (" +
                                     std::to_string(changed) +
                                     " entries before it are written; is it writable?)"};
