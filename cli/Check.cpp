@@ -205,7 +205,8 @@ class FileChecker {
   }
 
   static std::string shown(const KnownKey& k, const trasso::Value& v) {
-    return showValue(k.decl, v, false);
+    const std::string text = showValue(k.decl, v, false);
+    return k.decl.kind == ValueKind::Text ? "\"" + text + "\"" : text;
   }
 
   void value(const LineView& l, const KnownKey& k) {
@@ -337,8 +338,8 @@ class FileChecker {
     const std::optional<trasso::Range>& r = k.entry->range;
     if (r && !(read >= r->min && read <= r->max)) {
       add(l, "range", title(k), readText,
-          "outside " + acceptedValues(*k.entry, k.decl) +
-              ", which the setter accepts; the application still reads it as stored");
+          std::string("outside what PutQZJkn_") + k.entry->name + " accepts (" +
+              acceptedValues(*k.entry, k.decl) + "); the application still reads it as stored");
     }
   }
 
@@ -421,7 +422,7 @@ int runCheck(const CheckOptions& o) {
                 << x.why << "\n";
       if (!x.setting.empty()) std::cout << "    setting: " << x.setting << "\n";
       if (x.line) std::cout << "    stored:  " << x.stored << "\n";
-      std::cout << "    read:    " << x.read << "\n";
+      if (x.line) std::cout << "    read:    " << x.read << "\n";
     }
     std::cout << (findings.empty() ? "no findings"
                                    : std::to_string(findings.size()) + " finding" +

@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"cut_text",
                   "def-ts.ini",
                   "[TS]\r\nBtDevAddr=" + k40 + "\r\n",
-                  {"cut 2 " + k40.substr(0, 31)}},
+                  {"cut 2 \"" + k40.substr(0, 31) + "\""}},
         CheckCase{"outside_setter_range", "jkn-zetr.ini", "[NPR]\r\nVAL=150\r\n", {"range 2 150"}},
         CheckCase{
             "misspelt_key", "jkn-gnss.ini", "[GNSS]\r\nMaskElv=5\r\n", {"unknown-key 2 nothing"}},
