@@ -14,6 +14,7 @@
 #include "Commands.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
+#include "SettingsPaths.h"
 #include "Stored.h"
 #include "Values.h"
 
@@ -387,6 +388,15 @@ int runCheck(const CheckOptions& o) {
     }
     if (f.root >= 0 && !isIniName(f.name)) continue;
     ++files;
+    const int reader = f.root >= 0 ? readingRoot(f.name) : -1;
+    if (reader >= 0 && reader != f.root && !f.bothRoots) {
+      findings.push_back(
+          Finding{f.path, 0, "other-root", "", "", "nothing",
+                  "the application reads " + f.name + " from root " + std::to_string(reader) +
+                      " (" + trasso::fileio::nativePath(trasso::AppDataFolder(reader, "inf")) +
+                      "), never from here"});
+      continue;
+    }
     if (!exists || !S_ISREG(st.st_mode)) {
       findings.push_back(Finding{f.path, 0, "not-regular", "", "", "nothing",
                                  (exists ? fileKind(st.st_mode) : "a broken link") +

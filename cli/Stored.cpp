@@ -1,6 +1,7 @@
 #include "Stored.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -124,9 +125,29 @@ bool isIniName(const std::string& name) {
   return name.size() > 4 && lowerAscii(name.substr(name.size() - 4)) == ".ini";
 }
 
+int readingRoot(const std::string& name) {
+  if (name == "Antenna.ini" || name == "AntennaSensor.ini") return 1;
+  if (name == "AntennaLocal.ini") return 0;
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    if (name == trasso::SettingsFileName(id)) {
+      const std::string rootOne = native(trasso::AppDataFolder(1, "inf"));
+      return native(trasso::SettingsFilePath(id)).rfind(rootOne, 0) == 0 ? 1 : 0;
+    }
+  }
+  return -1;
+}
+
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
   std::vector<StoredFile> out;
+  struct stat folders[2]{};
+  bool exists[2] = {false, false};
   for (int root = 0; root < 2; ++root) {
+    const std::string folder = native(trasso::AppDataFolder(root, "inf"));
+    exists[root] = ::stat(folder.c_str(), &folders[root]) == 0;
+  }
+  const bool same = exists[0] && exists[1] && folders[0].st_dev == folders[1].st_dev &&
+                    folders[0].st_ino == folders[1].st_ino;
+  for (int root = 0; root < (same ? 1 : 2); ++root) {
     const std::string folder = native(trasso::AppDataFolder(root, "inf"));
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) continue;
@@ -139,7 +160,8 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
       const std::string path = folder + name;
-      out.push_back(StoredFile{path, name, root, profileAreaOfPath(path, false)});
+      const int reader = same ? std::max(readingRoot(name), 0) : root;
+      out.push_back(StoredFile{path, name, reader, profileAreaOfPath(path, false), same});
     }
   }
   for (const std::string& p : profiles) {

@@ -15,14 +15,20 @@ namespace jkn {
 
 // One folder entry or named profile.
 struct StoredFile {
-  std::string path;     // native path
-  std::string name;     // file name
-  int root = -1;        // 0 or 1; -1 for a caller-named profile
-  std::string profile;  // area of the profile entries that read it ("ZETR", ...), or empty
+  std::string path;        // native path
+  std::string name;        // file name
+  int root = -1;           // 0 or 1; -1 for a caller-named profile
+  std::string profile;     // area of the profile entries that read it ("ZETR", ...), or empty
+  bool bothRoots = false;  // both roots name its folder
 };
 
+// The root a settings file of that name is read from, or -1 for a name the
+// library does not read from a root's "inf" folder.
+int readingRoot(const std::string& name);
+
 // The entries of both roots' "inf" folders (root 0 first, each sorted by name),
-// then the named profiles. A missing folder has no entries.
+// then the named profiles. A missing folder has no entries; a folder both roots
+// name is listed once, each file under the root that reads it.
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles);
 
 // Whether a name is a temporary file the atomic writer makes beside its target

@@ -136,6 +136,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "jkn-gnss.ini",
                   "Page=1\r\n[GNSS]\r\n",
                   {"outside-section 1 nothing"}},
+        CheckCase{"read_from_the_other_root",
+                  "NTrip.ini",
+                  "[NTrip]\r\nCoCnt=1\r\n",
+                  {"other-root - nothing"}},
         CheckCase{"temporary_file", ".jkn-gnss.ini.tmp", "[GNSS]\r\n", {"temporary - nothing"}},
         CheckCase{"folder", "jkn-nmea.ini", "(folder)", {"not-regular - nothing"}}),
     [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.label); });
@@ -151,6 +155,17 @@ TEST_F(JknTest, CheckOnEmptyRootsAndNamedProfiles) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(json::parse(r.out).at(0)["setting"], "ZETR_Npr_Value");
   EXPECT_EQ(jkn("check '" + root(0) + "/missing.ini'").status, 2);
+}
+
+TEST_F(JknTest, RootsThatNameOneFolderAreReadOnce) {
+  ::setenv("KORVEL_APPDATA_1", root(0).c_str(), 1);
+  writeBytes(inf("NTrip.ini"), "[NTrip]\r\nCoCnt=1\r\n");
+  writeBytes(inf("jkn-gnss.ini"), "[GNSS]\r\nPage=2\r\n");
+  EXPECT_EQ(jkn("check").out, "no findings in 2 settings files\n");
+  const json doc = json::parse(jkn("dump --json").out);
+  EXPECT_EQ(doc["settings"],
+            json::parse(R"([{"root":1,"file":"NTrip.ini","section":"NTrip","key":"CoCnt",
+                             "value":"1"}, {"name":"GNSS_Page","value":2}])"));
 }
 
 TEST_F(JknTest, DumpLoadDumpBetweenRoots) {
