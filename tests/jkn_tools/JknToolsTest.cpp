@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "TestRoots.h"
+#include "TrassoJkn.h"
 
 namespace trasso::test {
 namespace {
@@ -155,6 +156,31 @@ TEST_F(JknTest, CheckOnEmptyRootsAndNamedProfiles) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(json::parse(r.out).at(0)["setting"], "ZETR_Npr_Value");
   EXPECT_EQ(jkn("check '" + root(0) + "/missing.ini'").status, 2);
+}
+
+// Keys that records and caller-default functions write are no misspellings.
+TEST_F(JknTest, CheckKnowsTheKeysOfRecords) {
+  RTK_CONNECT_PROP radio;
+  PutQZJkn_GNSS_RTKConnectProp(1, radio);
+  PutQZJkn_GNSS_StaCurrentAntenna(3, 1.5, "A-17");
+  PutQZJkn_GNSS_StaCurrentReceiver(2, "R-9");
+  PutQZJkn_GNSS_CurrentAntennaID(12);
+  PutQZJkn_GNSS_CurrentAntennaOffset(0.062);
+  PutQZJkn_GNSS_SkyPlotLClm(2, 40);
+  PutQZJkn_NMEA_BtInfo("00:1A:7D:DA:71:13", 1);
+  PutQZJkn_TS_ZETRBtRadio(true, 2, 3);
+  PutQZJkn_TS_AutoLoad_Ex(1, 2, 3, 1.5, 1);
+  PutQZJkn_SksColor(1, 0x102030);
+  PutQZJkn_SksType(1, 2);
+  PutQZJkn_SksWidth(1, 3);
+  PutQZJkn_Color(3, 2, 1, 0x10);
+  PutQZJkn_TS_Dsp_StartupJkn(false);
+  const std::string zetr = GetQZJkn_ZETR_Path();
+  EXPECT_TRUE(PutQZJkn_ZETR_Dst_CentigradePress(zetr.c_str(), 20.5, 1013.0));
+  EXPECT_TRUE(PutQZJkn_ZETR_Npr_RangeValue(zetr.c_str(), 1, 50));
+  EXPECT_TRUE(PutQZJkn_ZETR_Sch_HVRangeRad(zetr.c_str(), 0.1, 0.2));
+  const Outcome r = jkn("check");
+  EXPECT_EQ(r.status, 0) << r.out;
 }
 
 TEST_F(JknTest, RootsThatNameOneFolderAreReadOnce) {
