@@ -253,14 +253,12 @@ void addCatalogueCommands(CLI::App& app) {
   CLI::App* antenna = app.add_subcommand("antenna", "The GNSS antenna catalogue");
   antenna->require_subcommand(1);
   command(*antenna, "init",
-          "Rebuild the merged catalogue AntennaLocal.ini (root 0) from Antenna.ini and\n"
-          "AntennaSensor.ini (root 1). Exit 1 when no entry was written",
-          o, antennaInit);
+          "Rebuild AntennaLocal.ini (root 0) from Antenna.ini and AntennaSensor.ini (root 1)", o,
+          antennaInit);
   command(*antenna, "list", "The entries of the merged catalogue", o, antennaList);
   command(app, "sensor",
-          "The picture and antenna the application chooses for a sensor number\n"
-          "(reads only; exit 1 when the sensor is not in the catalogue)",
-          o, sensor)
+          "The picture and antenna the application chooses for a sensor number (exit 1: none)", o,
+          sensor)
       ->add_option("N", o->sensor, "Sensor number")
       ->required();
   CLI::App* ntrip = app.add_subcommand("ntrip", "The NTRIP caster catalogue (NTrip.ini, root 1)");
@@ -281,8 +279,7 @@ void addCatalogueCommands(CLI::App& app) {
                       "Rounding: 0 half away from zero, 1 cut, 2 up, 3 half to even (0)");
   station->add_option("--mode", o->mode,
                       "0 full name, 1 number or remainder, 2 the value, 3 empty (0)");
-  command(app, "geoid-version",
-          "The version of a geoid file (ISG header or text grid); exit 1 when none", o,
+  command(app, "geoid-version", "The version of a geoid file, ISG or text grid (exit 1: none)", o,
           geoidVersion)
       ->add_option("FILE", o->file, "Geoid file")
       ->required();

@@ -452,15 +452,15 @@ void finish(int status) {
 void addCheckCommand(CLI::App& app) {
   auto o = std::make_shared<CheckOptions>();
   CLI::App* cmd = app.add_subcommand(
-      "check",
-      "Explain where what the application reads differs from what the files say: repeated\n"
-      "sections and keys, key lines without '=', numbers and colours that read otherwise,\n"
-      "texts cut by the read buffer, values outside a setter's range, misspelt keys,\n"
-      "bytes that are not code page 932, unreadable files and left-over temporary files.\n"
-      "Reads both roots' \"inf\" folders and the named profiles; changes nothing.");
+      "check", "Explain where what the application reads differs from what the files say");
   cmd->add_option("PROFILE", o->profiles, "Profile files to check as well");
   cmd->add_flag("--json", o->json, "Print the findings as a JSON list");
   cmd->footer(
+      "Finds repeated sections and keys, key lines without '=', numbers and colours that\n"
+      "read otherwise, texts cut by the read buffer, values outside a setter's range,\n"
+      "misspelt keys, bytes that are not code page 932, files in the other root, odd or\n"
+      "unreadable files and left-over temporary files, in both roots' \"inf\" folders and\n"
+      "the named profiles. Changes nothing.\n\n"
       "Exit status:\n  0  no findings\n  1  findings\n  2  error (usage, missing profile)\n");
   cmd->callback([o] {
     int status = 2;

@@ -400,12 +400,13 @@ void addDumpCommands(CLI::App& app) {
       "     not in code page 932); nothing written\n  2  usage, no dump document\n"
       "  3  file problem: missing \"inf\" folder, failed write\n";
   CLI::App* dump = app.add_subcommand(
-      "dump",
-      "Every stored setting of both roots (and the named profiles) in one document: settings\n"
-      "by name and selector, other keys by file, section, key and bytes. Changes nothing.");
+      "dump", "Every stored setting of both roots and the named profiles in one document");
   dump->add_option("PROFILE", o->profiles, "Profile files to include");
   dump->add_flag("--json", o->json, "The document 'jkn load' takes");
-  dump->footer(statuses);
+  dump->footer(
+      std::string("Settings go by name and selector, other keys by file, section, key and\n"
+                  "bytes, so nothing stored is dropped. Changes nothing.\n\n") +
+      statuses);
   dump->callback([o] {
     finish(guarded([&] {
       const json doc = dumpDocument(o->profiles);
@@ -418,12 +419,13 @@ void addDumpCommands(CLI::App& app) {
     }));
   });
 
-  CLI::App* load = app.add_subcommand(
-      "load",
-      "Write a document of 'jkn dump --json' through the setters. Every entry is checked\n"
-      "first and nothing is written if one is refused; prints what changed.");
+  CLI::App* load =
+      app.add_subcommand("load", "Write a document of 'jkn dump --json' through the setters");
   load->add_option("FILE", o->file, "The document ('-': standard input)")->required();
-  load->footer(statuses);
+  load->footer(
+      std::string("Every entry is checked first and nothing is written if one is refused;\n"
+                  "then prints what changed.\n\n") +
+      statuses);
   load->callback([o] { finish(guarded([&] { return runLoad(o->file); })); });
 }
 
