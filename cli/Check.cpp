@@ -163,7 +163,8 @@ class FileChecker {
       if (!note) add(l, "outside-section", "", "nothing", "a line before the first section line");
       return;
     }
-    if (!readable_) return;
+    // A line a person takes for a comment is read as a key no setting has.
+    if (!readable_ || note) return;
     const Seen* first = earlier(keys_, l.name);
     if (first == nullptr) keys_.push_back(Seen{std::string(l.name), l.number, l.hasEquals});
     const std::optional<KnownKey> known = index_.find(f_, section_, l.name);
@@ -179,15 +180,13 @@ class FileChecker {
       return;
     }
     if (!l.hasEquals) {
-      if (note) return;
       add(l, "no-equals", setting, known ? shown(*known, known->decl.def) : "nothing",
           "a key line without '=' reads the default and hides any later line of this key");
       return;
     }
     if (known) {
       value(l, *known);
-    } else if (!note && index_.knowsSection(f_, section_) &&
-               !isReadOutsideRegistry(section_, l.name)) {
+    } else if (index_.knowsSection(f_, section_) && !isReadOutsideRegistry(section_, l.name)) {
       const auto [closest, distance] = index_.closestKey(f_, section_, l.name);
       if (distance <= 2) {
         add(l, "unknown-key", "", "nothing",

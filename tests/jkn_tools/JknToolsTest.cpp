@@ -86,10 +86,12 @@ const std::string k40(40, 'A');
 INSTANTIATE_TEST_SUITE_P(
     Kinds, CheckTest,
     ::testing::Values(
-        CheckCase{"clean",
-                  "jkn-gnss.ini",
-                  "[GNSS]\r\nMaskElev=12 ; from the office\r\nPortNo=0x10\r\nBTPort=3\r\n",
-                  {}},
+        CheckCase{
+            "clean",
+            "jkn-gnss.ini",
+            "[GNSS]\r\n; set by the office\r\nMaskElev=12 ; 2026-03\r\n; set by the office\r\n"
+            "PortNo=0x10\r\n",
+            {}},
         CheckCase{"section_again",
                   "jkn-gnss.ini",
                   "[GNSS]\r\nPage=1\r\n[gnss]\r\nPage=2\r\n",
