@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Commands.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "Values.h"
@@ -510,6 +511,9 @@ int run(int argc, char** argv) {
       app.add_subcommand("reference", "The reference page of every setting (Markdown)");
 
   for (CLI::App* c : app.get_subcommands({})) c->footer(kStatuses);
+  jkn::addCheckCommand(app);
+  jkn::addDumpCommands(app);
+  jkn::addCatalogueCommands(app);
 
   try {
     app.parse(argc, argv);

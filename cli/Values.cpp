@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "SettingsFileIo.h"
+#include "Stored.h"
 
 namespace jkn {
 
@@ -336,24 +337,11 @@ std::string formatWords(const Declaration& d) {
 
 std::vector<std::string> closestNames(const std::string& name) {
   const std::string wanted = lower(name);
-  auto distance = [](const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-      size_t diagonal = row[0];
-      row[0] = i;
-      for (size_t j = 1; j <= b.size(); ++j) {
-        const size_t above = row[j];
-        row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-        diagonal = above;
-      }
-    }
-    return row[b.size()];
-  };
+
   std::vector<std::pair<size_t, std::string>> scored;
   for (const SettingEntry& e : trasso::settingsRegistry()) {
     const std::string candidate = lower(e.name);
-    size_t d = distance(wanted, candidate);
+    size_t d = editDistance(wanted, candidate);
     // A name that contains the given text is close whatever its length.
     if (wanted.size() >= 3 && candidate.find(wanted) != std::string::npos)
       d = std::min<size_t>(d, 2);

@@ -15,21 +15,6 @@ bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Single-byte ASCII letters fold; a double-byte character compares exactly, so
-// its second byte is never taken for a letter.
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (cp932::isLeadByte(a[i]) && i + 1 < a.size()) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      ++i;
-    } else if (asciiLower(a[i]) != asciiLower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Byte offsets of one line: content is [begin, end), the line break [end, next).
 struct Line {
   size_t begin = 0;
@@ -61,6 +46,9 @@ class Lines {
   static size_t firstLineStart(std::string_view text) {
     return text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
   }
+
+  // Lines from a position inside the text (past any byte-order mark).
+  Lines(std::string_view text, size_t pos) : text_(text) { seek(pos); }
 
   // Continues with the line that starts at pos.
   void seek(size_t pos) { pos_ = pos; }
@@ -230,9 +218,32 @@ std::string_view lineBreakOf(std::string_view text) {
   return "\r\n";
 }
 
+// A value in one matching pair of quotes is read without them.
+std::string_view unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == '"' || value.front() == '\'')) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (cp932::isLeadByte(a[i]) && i + 1 < a.size()) {
+      // A double-byte character compares exactly: its second byte may be a letter.
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (asciiLower(a[i]) != asciiLower(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
 
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key) {
@@ -253,12 +264,7 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
     if (entry.kind == LineKind::Section) return std::nullopt;
     if (entry.kind != LineKind::Key || !sameName(entry.name, key)) continue;
     if (!entry.hasEquals) return std::nullopt;
-    std::string_view value = file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
-    if (value.size() >= 2 && value.front() == value.back() &&
-        (value.front() == '"' || value.front() == '\'')) {
-      value = value.substr(1, value.size() - 2);
-    }
-    return value;
+    return unquoted(file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin));
   }
   return std::nullopt;
 }
@@ -288,6 +294,31 @@ bool isStorableKey(std::string_view key) {
 
 bool isStorableValue(std::string_view value) {
   return !hasLineBreak(value) && value.find('\0') == std::string_view::npos;
+}
+
+bool nextLine(std::string_view file, size_t& pos, LineView& out) {
+  if (pos == 0) {
+    out = LineView{};
+    if (file.substr(0, kUtf8Bom.size()) == kUtf8Bom) pos = kUtf8Bom.size();
+  }
+  Lines lines(file, pos);
+  Line line;
+  if (!lines.next(line)) return false;
+  pos = line.next;
+  const Entry entry = parse(file, line);
+  const size_t number = out.number + 1;
+  out = LineView{};
+  out.number = number;
+  out.text = file.substr(line.begin, line.end - line.begin);
+  out.name = entry.name;
+  if (entry.kind == LineKind::Section) out.kind = LineView::Section;
+  if (entry.kind != LineKind::Key) return true;
+  out.kind = LineView::Key;
+  out.hasEquals = entry.hasEquals;
+  if (!entry.hasEquals) return true;
+  out.stored = file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
+  out.value = unquoted(out.stored);
+  return true;
 }
 
 void setValue(std::string& file, std::string_view section, std::string_view key,

@@ -14,6 +14,10 @@
 
 namespace trasso::ini {
 
+// Whether two section or key names are the same to the reader: ASCII letters
+// without case, code page 932 double-byte characters exactly.
+bool sameName(std::string_view a, std::string_view b);
+
 // The value of key in the first section named section, or nullopt when the
 // section or key is missing or the key's line has no '='. The view points into
 // file; no allocation is made.
@@ -47,5 +51,32 @@ bool removeKey(std::string& file, std::string_view section, std::string_view key
 // Removes the first section of that name: its line and every line up to the
 // next section line. Returns false (file unchanged) when there is none.
 bool removeSection(std::string& file, std::string_view section);
+
+// One line of a file as the reader takes it apart, for tools that explain a
+// file line by line. Lines are counted from 1 (a UTF-8 byte-order mark at the
+// start is not part of line 1's text).
+struct LineView {
+  enum Kind { Blank, Section, Key } kind = Blank;
+  size_t number = 0;
+  std::string_view text;    // the whole line without its line break
+  std::string_view name;    // section or key name
+  bool hasEquals = false;   // keys only
+  std::string_view stored;  // keys: the value bytes as stored (blanks trimmed)
+  std::string_view value;   // keys: what a read gives (enclosing quotes removed)
+};
+
+// Calls visit for every line of file, in order, with the reader's own rules.
+template <class Visit>
+void forEachLine(std::string_view file, Visit&& visit);
+
+// The line at a position: false at the end of file.
+bool nextLine(std::string_view file, size_t& pos, LineView& out);
+
+template <class Visit>
+void forEachLine(std::string_view file, Visit&& visit) {
+  size_t pos = 0;
+  LineView line;
+  while (nextLine(file, pos, line)) visit(static_cast<const LineView&>(line));
+}
 
 }  // namespace trasso::ini

@@ -52,6 +52,14 @@ class FileBytes {
 // creates, locks or changes anything.
 bool readFile(const std::string& native, FileBytes& out);
 
+// The same into a string of the caller's, for tools that keep the bytes.
+inline bool readFile(const std::string& native, std::string& out) {
+  FileBytes bytes;
+  const bool ok = readFile(native, bytes);
+  out.assign(bytes.view());
+  return ok;
+}
+
 // What an edit made of a file's contents.
 enum class EditResult {
   Changed,    // write the new contents

@@ -67,6 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"cp932_trail_bracket_does_not_close", "[A]\r\n[\x83\x5D=1\r\n", "A", "[\x83\x5D",
                  "1"},
         ReadCase{"cp932_trail_backslash_value", "[A]\r\nx=\x95\x5C\r\n", "A", "x", "\x95\x5C"},
+        // 0x83 0x41 and 0x83 0x61 differ only in a trail byte that looks like a letter.
+        ReadCase{"cp932_trail_letter_not_folded", "[\x83\x61]\r\nx=1\r\n", "\x83\x41", "x",
+                 nullptr},
         ReadCase{"cp932_trail_bracket_in_key", "[A]\r\n\x83\x5Bk=2\r\n", "A", "\x83\x5Bk", "2"},
         ReadCase{"fullwidth_space_not_blank", "[A]\r\nx=\x81\x40v\x81\x40\r\n", "A", "x",
                  "\x81\x40v\x81\x40"}),

@@ -1,0 +1,475 @@
+// jkn check: every place of the settings folders where what the application
+// reads differs from what a person reading the file would expect, with the
+// reason. It reads with the INI layer's own line walker and the registry's own
+// getters, so "read" is what the application gets; it changes nothing.
+#include <sys/stat.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "Commands.h"
+#include "Ini.h"
+#include "SettingsFileIo.h"
+#include "SettingsPaths.h"
+#include "Stored.h"
+#include "Values.h"
+
+namespace jkn {
+namespace {
+
+using nlohmann::json;
+using trasso::ValueKind;
+using trasso::ini::LineView;
+
+struct Finding {
+  std::string file;
+  size_t line = 0;  // 0: the file as a whole
+  std::string kind;
+  std::string setting;  // "NAME [SELECTOR]" of a known key
+  std::string stored;
+  std::string read;
+  std::string why;
+};
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+// A number text as a person reads it: optional sign, then decimal digits or a
+// base prefix (either case) with its digits, and nothing else.
+struct PersonNumber {
+  bool isNumber = false;
+  bool negative = false;
+  bool upperPrefix = false;
+  bool beyond64 = false;
+  uint64_t magnitude = 0;
+};
+
+PersonNumber personNumber(std::string_view t) {
+  PersonNumber p;
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) p.negative = t[i++] == '-';
+  int base = 10;
+  if (t.size() - i > 2 && t[i] == '0' && std::strchr("xXoObB", t[i + 1]) != nullptr) {
+    const char c = t[i + 1];
+    base = (c == 'x' || c == 'X') ? 16 : (c == 'o' || c == 'O') ? 8 : 2;
+    p.upperPrefix = c >= 'A' && c <= 'Z';
+    i += 2;
+  }
+  if (i == t.size()) return p;
+  for (; i < t.size(); ++i) {
+    int digit = -1;
+    const char c = t[i];
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0 || digit >= base) return p;
+    if (p.magnitude > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base)) {
+      p.beyond64 = true;
+    }
+    p.magnitude = p.magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+  }
+  p.isNumber = true;
+  return p;
+}
+
+// The value without a trailing "; note", which a person takes for a comment.
+std::string_view withoutNote(std::string_view v) {
+  for (size_t i = 1; i < v.size(); ++i) {
+    if (v[i] == ';' && (v[i - 1] == ' ' || v[i - 1] == '\t')) {
+      v = v.substr(0, i);
+      while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+      break;
+    }
+  }
+  return v;
+}
+
+// Whether bytes hold UTF-8 characters beyond ASCII and nothing that is not UTF-8:
+// a file saved by an editor in UTF-8.
+bool looksLikeUtf8(std::string_view t) {
+  bool wide = false;
+  for (size_t i = 0; i < t.size();) {
+    const auto b = static_cast<unsigned char>(t[i]);
+    const size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > t.size()) return false;
+    for (size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(t[i + k]) & 0xC0) != 0x80) return false;
+    }
+    wide = wide || n > 1;
+    i += n;
+  }
+  return wide;
+}
+
+class FileChecker {
+ public:
+  FileChecker(const StoredFile& f, const SettingsIndex& index, std::vector<Finding>& out)
+      : f_(f), index_(index), out_(out) {}
+
+  void check(const std::string& bytes) {
+    trasso::ini::forEachLine(bytes, [&](const LineView& l) { line(l); });
+  }
+
+ private:
+  struct Seen {
+    std::string name;
+    size_t line;
+    bool hasEquals;
+  };
+
+  void add(const LineView& l, std::string kind, std::string setting, std::string read,
+           std::string why) {
+    out_.push_back(Finding{f_.path, l.number, std::move(kind), std::move(setting),
+                           toUtf8(std::string(l.text)), std::move(read), std::move(why)});
+  }
+
+  static const Seen* earlier(const std::vector<Seen>& seen, std::string_view name) {
+    for (const Seen& s : seen) {
+      if (trasso::ini::sameName(s.name, name)) return &s;
+    }
+    return nullptr;
+  }
+
+  void line(const LineView& l) {
+    if (looksLikeUtf8(l.text)) {
+      add(l, "code-page", "", toUtf8(std::string(l.text)),
+          "UTF-8 text (" + std::string(l.text) +
+              "): the application reads code page 932 and shows it garbled as above");
+    } else if (!isCp932(l.text)) {
+      add(l, "code-page", "", toUtf8(std::string(l.text)),
+          "bytes that are not code page 932 text (shown as \\xNN above)");
+    }
+    if (l.kind == LineView::Section) {
+      keys_.clear();
+      inSection_ = true;
+      section_ = std::string(l.name);
+      if (const Seen* first = earlier(sections_, l.name)) {
+        readable_ = false;
+        add(l, "duplicate-section", "", "nothing of this section",
+            "section [" + toUtf8(section_) + "] already begins at line " +
+                std::to_string(first->line) + "; only the first one is read");
+      } else {
+        readable_ = true;
+        sections_.push_back(Seen{section_, l.number, true});
+      }
+      return;
+    }
+    if (l.kind != LineView::Key) return;
+    const bool note = !l.name.empty() && (l.name[0] == ';' || l.name[0] == '#');
+    if (!inSection_) {
+      if (!note) add(l, "outside-section", "", "nothing", "a line before the first section line");
+      return;
+    }
+    // A line a person takes for a comment is read as a key no setting has.
+    if (!readable_ || note) return;
+    const Seen* first = earlier(keys_, l.name);
+    if (first == nullptr) keys_.push_back(Seen{std::string(l.name), l.number, l.hasEquals});
+    const std::optional<KnownKey> known = index_.find(f_, section_, l.name);
+    const std::string setting = known ? title(*known) : std::string();
+    if (first != nullptr) {
+      const std::string why =
+          first->hasEquals
+              ? "key already set at line " + std::to_string(first->line) +
+                    "; only the first is read"
+              : "line " + std::to_string(first->line) +
+                    " has this key without '=': it hides this one and the default is read";
+      add(l, "duplicate-key", setting, "nothing of this line", why);
+      return;
+    }
+    if (!l.hasEquals) {
+      add(l, "no-equals", setting, known ? shown(*known, known->decl.def) : "nothing",
+          "a key line without '=' reads the default and hides any later line of this key");
+      return;
+    }
+    if (known) {
+      value(l, *known);
+    } else if (index_.knowsSection(f_, section_) && !isReadOutsideRegistry(section_, l.name)) {
+      const auto [closest, distance] = index_.closestKey(f_, section_, l.name);
+      if (distance <= 2) {
+        add(l, "unknown-key", "", "nothing",
+            "no setting reads key " + quoted(toUtf8(std::string(l.name))) + " of [" + section_ +
+                "]; did you mean " + closest + "?");
+      }
+    }
+  }
+
+  static std::string title(const KnownKey& k) {
+    const std::string selector = showSelector(*k.entry, k.selection);
+    return k.entry->selector == trasso::SelectorKind::None ||
+                   k.entry->selector == trasso::SelectorKind::Profile
+               ? std::string(k.entry->name)
+               : std::string(k.entry->name) + " " + selector;
+  }
+
+  static std::string shown(const KnownKey& k, const trasso::Value& v) {
+    const std::string text = showValue(k.decl, v, false);
+    return k.decl.kind == ValueKind::Text ? "\"" + text + "\"" : text;
+  }
+
+  void value(const LineView& l, const KnownKey& k) {
+    const trasso::Value read = k.entry->get(k.selection);
+    const std::string readText = shown(k, read);
+    const std::string setting = title(k);
+    const std::string stored(l.value);
+    const trasso::Declaration& d = k.decl;
+    switch (d.kind) {
+      case ValueKind::Text:
+      case ValueKind::DoubleA:
+      case ValueKind::DoubleB:
+        if (stored.size() > d.bufferSize - 1) {
+          add(l, "cut", setting, readText,
+              "longer than the " + std::to_string(d.bufferSize - 1) +
+                  " bytes the application reads; cut off: " +
+                  quoted(toUtf8(stored.substr(d.bufferSize - 1))));
+          return;
+        }
+        if (d.kind == ValueKind::Text) {
+          if (withoutNote(stored).size() != stored.size()) {
+            add(l, "note-in-text", setting, readText,
+                "there are no comments: the text after ';' is part of the value");
+          }
+          return;
+        }
+        number(l, k, read, readText);
+        return;
+      case ValueKind::Colour:
+        colour(l, k, readText);
+        return;
+      default:
+        integer(l, k, std::get<int64_t>(read), readText);
+        return;
+    }
+  }
+
+  void number(const LineView& l, const KnownKey& k, const trasso::Value& read,
+              const std::string& readText) {
+    const std::string_view t = withoutNote(l.value);
+    if (t.empty()) {
+      if (k.decl.kind == ValueKind::DoubleB &&
+          std::get<double>(read) != std::get<double>(k.decl.def)) {
+        add(l, "number", title(k), readText,
+            "an empty value reads 0 here, not the default " + shown(k, k.decl.def));
+      }
+      return;
+    }
+    double v = 0;
+    const char* begin = t.data() + (t[0] == '+' ? 1 : 0);
+    const auto [end, ec] = std::from_chars(begin, t.data() + t.size(), v);
+    if (ec != std::errc() || end != t.data() + t.size()) {
+      add(l, "number", title(k), readText,
+          "not a plain number: the application reads its leading number only (0 when there is "
+          "none)");
+      return;
+    }
+    range(l, k, std::get<double>(read), readText);
+  }
+
+  void colour(const LineView& l, const KnownKey& k, const std::string& readText) {
+    const std::string_view t = l.value;
+    int parts = 0;
+    bool plain = t.size() < 20;
+    size_t start = 0;
+    for (; plain && start <= t.size(); ++parts) {
+      size_t comma = t.find(',', start);
+      if (comma == std::string_view::npos) comma = t.size();
+      std::string_view piece = t.substr(start, comma - start);
+      while (!piece.empty() && piece.front() == ' ') piece.remove_prefix(1);
+      const PersonNumber p = personNumber(piece);
+      plain = p.isNumber && !p.negative && p.magnitude <= 255 &&
+              piece.find_first_not_of("0123456789") == std::string_view::npos;
+      start = comma + 1;
+    }
+    if (!plain || parts != 3) {
+      add(l, "colour", title(k), readText,
+          "a colour is read as red,green,blue, each 0 to 255 (pieces missing stay 255, larger "
+          "numbers keep their low 8 bits, at most 19 bytes are read)");
+    }
+  }
+
+  void integer(const LineView& l, const KnownKey& k, int64_t read, const std::string& readText) {
+    const std::string_view t = withoutNote(l.value);
+    if (t.empty()) return;  // reads the default, as nothing stored would
+    const PersonNumber p = personNumber(t);
+    const std::string setting = title(k);
+    if (!p.isNumber) {
+      const size_t digits = t.find_first_of("0123456789");
+      const bool leading = digits == 0 || (digits == 1 && (t[0] == '+' || t[0] == '-'));
+      add(l, "integer", setting, readText,
+          leading ? "the integer rule stops at the first character that is not a digit: " +
+                        quoted(toUtf8(std::string(t.substr(t.find_first_not_of("+-0123456789"))))) +
+                        " is ignored"
+                  : "a text without leading digits reads as 0");
+      return;
+    }
+    if (p.upperPrefix) {
+      add(l, "integer", setting, readText,
+          "only lower-case 0x, 0o and 0b select a base; an upper-case prefix reads as 0");
+      return;
+    }
+    if (p.beyond64 || p.magnitude > UINT32_MAX) {
+      add(l, "integer", setting, readText,
+          "more than 32 bits: the integer rule keeps the number modulo 2^32");
+      return;
+    }
+    const int64_t person =
+        p.negative ? -static_cast<int64_t>(p.magnitude) : static_cast<int64_t>(p.magnitude);
+    if (k.decl.kind == ValueKind::Flag) {
+      if ((person != 0) != (read != 0)) {
+        add(l, "integer", setting, readText,
+            "this switch is on only when the stored number is exactly 1");
+      }
+      return;
+    }
+    if (person != read) {
+      const bool narrow = k.decl.kind == ValueKind::U8 || k.decl.kind == ValueKind::U16;
+      add(l, "integer", setting, readText,
+          narrow ? std::string("only the low ") + (k.decl.kind == ValueKind::U8 ? "8" : "16") +
+                       " bits are kept"
+                 : "outside the 32-bit range of this setting: taken modulo 2^32");
+      return;
+    }
+    range(l, k, static_cast<double>(read), readText);
+  }
+
+  void range(const LineView& l, const KnownKey& k, double read, const std::string& readText) {
+    const std::optional<trasso::Range>& r = k.entry->range;
+    if (r && !(read >= r->min && read <= r->max)) {
+      add(l, "range", title(k), readText,
+          std::string("outside what PutQZJkn_") + k.entry->name + " accepts (" +
+              acceptedValues(*k.entry, k.decl) + "); the application still reads it as stored");
+    }
+  }
+
+  const StoredFile& f_;
+  const SettingsIndex& index_;
+  std::vector<Finding>& out_;
+  std::vector<Seen> sections_;
+  std::vector<Seen> keys_;
+  std::string section_;
+  bool inSection_ = false;
+  bool readable_ = false;
+};
+
+struct CheckOptions {
+  bool json = false;
+  std::vector<std::string> profiles;
+};
+
+std::string fileKind(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+int runCheck(const CheckOptions& o) {
+  const SettingsIndex index;
+  std::vector<Finding> findings;
+  size_t files = 0;
+  for (StoredFile f : storedFiles(o.profiles)) {
+    std::string target;
+    struct stat st {};
+    const bool exists = ::stat(f.path.c_str(), &st) == 0;
+    if (f.root < 0 && !exists) {
+      std::cerr << "jkn: profile " << f.path << " does not exist\n";
+      return 2;
+    }
+    if (f.root >= 0 && isWriterTemporary(f.name, &target)) {
+      findings.push_back(Finding{f.path, 0, "temporary", "", "", "nothing",
+                                 "temporary file of a write of " + target +
+                                     " that was stopped before it finished; " + target +
+                                     " itself is whole, and its next write removes this file"});
+      continue;
+    }
+    if (f.root >= 0 && !isIniName(f.name)) continue;
+    ++files;
+    const int reader = f.root >= 0 ? readingRoot(f.name) : -1;
+    if (reader >= 0 && reader != f.root && !f.bothRoots) {
+      findings.push_back(
+          Finding{f.path, 0, "other-root", "", "", "nothing",
+                  "the application reads " + f.name + " from root " + std::to_string(reader) +
+                      " (" + trasso::fileio::nativePath(trasso::AppDataFolder(reader, "inf")) +
+                      "), never from here"});
+      continue;
+    }
+    if (!exists || !S_ISREG(st.st_mode)) {
+      findings.push_back(Finding{f.path, 0, "not-regular", "", "", "nothing",
+                                 (exists ? fileKind(st.st_mode) : "a broken link") +
+                                     ": the application reads the defaults instead"});
+      continue;
+    }
+    std::string bytes;
+    if (!trasso::fileio::readFile(f.path, bytes)) {
+      findings.push_back(Finding{f.path, 0, "unreadable", "", "", "nothing",
+                                 std::string("cannot be read (") + std::strerror(errno) +
+                                     "): the application reads the defaults instead"});
+      continue;
+    }
+    if (f.root < 0 && f.profile.empty()) f.profile = index.guessProfileArea(bytes);
+    FileChecker(f, index, findings).check(bytes);
+  }
+
+  if (o.json) {
+    json all = json::array();
+    for (const Finding& x : findings) {
+      all.push_back(json{{"file", x.file},
+                         {"line", x.line == 0 ? json(nullptr) : json(x.line)},
+                         {"kind", x.kind},
+                         {"setting", x.setting.empty() ? json(nullptr) : json(x.setting)},
+                         {"stored", x.stored},
+                         {"read", x.read},
+                         {"why", x.why}});
+    }
+    std::cout << all.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+  } else {
+    for (const Finding& x : findings) {
+      std::cout << x.file << (x.line ? ":" + std::to_string(x.line) : std::string()) << ": "
+                << x.why << "\n";
+      if (!x.setting.empty()) std::cout << "    setting: " << x.setting << "\n";
+      if (x.line) std::cout << "    stored:  " << x.stored << "\n";
+      if (x.line) std::cout << "    read:    " << x.read << "\n";
+    }
+    std::cout << (findings.empty() ? "no findings"
+                                   : std::to_string(findings.size()) + " finding" +
+                                         (findings.size() > 1 ? "s" : ""))
+              << " in " << files << " settings file" << (files == 1 ? "" : "s") << "\n";
+  }
+  return findings.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void finish(int status) {
+  std::cout.flush();
+  std::exit(status);
+}
+
+void addCheckCommand(CLI::App& app) {
+  auto o = std::make_shared<CheckOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "check", "Explain where what the application reads differs from what the files say");
+  cmd->add_option("PROFILE", o->profiles, "Profile files to check as well");
+  cmd->add_flag("--json", o->json, "Print the findings as a JSON list");
+  cmd->footer(
+      "Finds repeated sections and keys, key lines without '=', numbers and colours that\n"
+      "read otherwise, texts cut by the read buffer, values outside a setter's range,\n"
+      "misspelt keys, bytes that are not code page 932, files in the other root, odd or\n"
+      "unreadable files and left-over temporary files, in both roots' \"inf\" folders and\n"
+      "the named profiles. Changes nothing.\n\n"
+      "Exit status:\n  0  no findings\n  1  findings\n  2  error (usage, missing profile)\n");
+  cmd->callback([o] {
+    int status = 2;
+    try {
+      status = runCheck(*o);
+    } catch (const std::exception& e) {
+      std::cerr << "jkn: " << e.what() << "\n";
+    }
+    finish(status);
+  });
+}
+
+}  // namespace jkn

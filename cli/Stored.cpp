@@ -1,0 +1,330 @@
+#include "Stored.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "CodePage932.h"
+#include "Ini.h"
+#include "SettingsFileIo.h"
+#include "SettingsPaths.h"
+#include "Values.h"
+
+namespace jkn {
+
+using trasso::SelectorKind;
+using trasso::SettingEntry;
+using trasso::SettingsFile;
+
+namespace {
+
+std::string native(const std::string& path) { return trasso::fileio::nativePath(path); }
+
+std::string baseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+struct ProfilePlace {
+  SettingsFile file;
+  const char* area;
+};
+constexpr ProfilePlace kProfilePlaces[] = {{SettingsFile::JknZetr, "ZETR"},
+                                           {SettingsFile::JknPl30, "PL30"},
+                                           {SettingsFile::JknSoku, "Soku"}};
+
+std::string profileAreaOfPath(const std::string& nativePath, bool byNameOnly) {
+  for (const ProfilePlace& p : kProfilePlaces) {
+    const std::string standard = native(trasso::SettingsFilePath(p.file));
+    if (byNameOnly ? lowerAscii(baseName(standard)) == lowerAscii(baseName(nativePath))
+                   : standard == nativePath) {
+      return p.area;
+    }
+  }
+  return std::string();
+}
+
+// Keys read by the functions the registry leaves out; the test that writes
+// every record through its setter and checks the folder keeps this list whole.
+struct OtherKey {
+  const char* section;
+  const char* key;
+  bool numbered;
+};
+constexpr OtherKey kOtherKeys[] = {
+    {"GNSS", "Antenna", false},
+    {"GNSS", "aOffset", false},
+    {"GNSS", "Antenna_sta", false},
+    {"GNSS", "AntennaH_sta", false},
+    {"GNSS", "aSerialNo_sta", false},
+    {"GNSS", "Receiver_sta", false},
+    {"GNSS", "rSerialNo_sta", false},
+    {"NMEA", "BTAddr", false},
+    {"NMEA", "BTPort", false},
+    {"TS", "ZETR_UseBtRadio", false},
+    {"TS", "ZETR_BtRadioCh", false},
+    {"TS", "ZETR_BtRadioNw", false},
+    {"TS", "AutoLoad", false},
+    {"TS", "AutoLoadKno", false},
+    {"TS", "AutoLoadBno", false},
+    {"TS", "AutoLoadKH", false},
+    {"TS", "AutoLoadObsPane", false},
+    {"SKSG", "COL", true},
+    {"SKSG", "WDT", true},
+    {"SKSG", "TYP", true},
+    {"DST", "CEN", false},
+    {"DST", "HPA", false},
+    {"NPR", "RMN", false},
+    {"NPR", "RMX", false},
+    {"SCH", "HOR", false},
+    {"SCH", "VER", false},
+};
+
+std::string fileTag(const StoredFile& f) {
+  return f.profile.empty() ? f.path : "profile:" + f.profile;
+}
+
+}  // namespace
+
+std::string lowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+bool isWriterTemporary(const std::string& name, std::string* target) {
+  const std::string suffix = ".tmp";
+  if (name.size() <= 1 + suffix.size() || name[0] != '.' ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    return false;
+  }
+  if (target) *target = name.substr(1, name.size() - 1 - suffix.size());
+  return true;
+}
+
+bool isIniName(const std::string& name) {
+  return name.size() > 4 && lowerAscii(name.substr(name.size() - 4)) == ".ini";
+}
+
+int readingRoot(const std::string& name) {
+  if (name == "Antenna.ini" || name == "AntennaSensor.ini") return 1;
+  if (name == "AntennaLocal.ini") return 0;
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    if (name == trasso::SettingsFileName(id)) {
+      const std::string rootOne = native(trasso::AppDataFolder(1, "inf"));
+      return native(trasso::SettingsFilePath(id)).rfind(rootOne, 0) == 0 ? 1 : 0;
+    }
+  }
+  return -1;
+}
+
+std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
+  std::vector<StoredFile> out;
+  struct stat folders[2]{};
+  bool exists[2] = {false, false};
+  for (int root = 0; root < 2; ++root) {
+    const std::string folder = native(trasso::AppDataFolder(root, "inf"));
+    exists[root] = ::stat(folder.c_str(), &folders[root]) == 0;
+  }
+  const bool same = exists[0] && exists[1] && folders[0].st_dev == folders[1].st_dev &&
+                    folders[0].st_ino == folders[1].st_ino;
+  for (int root = 0; root < (same ? 1 : 2); ++root) {
+    const std::string folder = native(trasso::AppDataFolder(root, "inf"));
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) continue;
+    std::vector<std::string> names;
+    while (const dirent* d = ::readdir(dir)) {
+      const std::string name = d->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      const std::string path = folder + name;
+      const int reader = same ? std::max(readingRoot(name), 0) : root;
+      out.push_back(StoredFile{path, name, reader, profileAreaOfPath(path, false), same});
+    }
+  }
+  for (const std::string& p : profiles) {
+    const std::string path = native(p);
+    out.push_back(StoredFile{path, baseName(path), -1, profileAreaOfPath(path, true)});
+  }
+  return out;
+}
+
+SettingsIndex::SettingsIndex() {
+  for (const SettingEntry& e : trasso::settingsRegistry()) {
+    const bool isProfile = e.selector == SelectorKind::Profile;
+    for (const trasso::Selection& s : trasso::listedSelections(e)) {
+      const trasso::Declaration d = trasso::declarationOf(e, s);
+      if (d.key.name == nullptr) continue;
+      const std::string tag =
+          isProfile ? "profile:" + trasso::areaOf(e) : native(trasso::pathOf(e, s));
+      const bool numbered = e.selector == SelectorKind::Entry;
+      std::vector<Slot>& list = slots_[lowerAscii(tag + "\n" + d.key.section)];
+      const std::string key = lowerAscii(numbered ? d.key.name : trasso::keyOf(e, s));
+      list.push_back(Slot{key, numbered, &e, s});
+      if (numbered) break;  // one prefix stands for every number
+    }
+  }
+}
+
+const std::vector<SettingsIndex::Slot>* SettingsIndex::slots(const StoredFile& f,
+                                                             std::string_view section) const {
+  const auto it = slots_.find(lowerAscii(fileTag(f) + "\n" + std::string(section)));
+  return it == slots_.end() ? nullptr : &it->second;
+}
+
+bool SettingsIndex::knowsSection(const StoredFile& f, std::string_view section) const {
+  return slots(f, section) != nullptr;
+}
+
+std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, std::string_view section,
+                                            std::string_view key) const {
+  const std::vector<Slot>* list = slots(f, section);
+  if (list == nullptr) return std::nullopt;
+  const std::string wanted = lowerAscii(key);
+  for (const Slot& slot : *list) {
+    trasso::Selection s = slot.selection;
+    if (f.profile.size()) s.path = f.path;
+    if (slot.numbered) {
+      // Numbered keys are the prefix and "%d" of the number.
+      if (wanted.compare(0, slot.key.size(), slot.key) != 0) continue;
+      const std::string digits = wanted.substr(slot.key.size());
+      int64_t n = 0;
+      if (digits.empty() || digits.size() > 11) continue;
+      try {
+        size_t used = 0;
+        n = std::stoll(digits, &used);
+        if (used != digits.size() || trasso::formatInt(static_cast<int32_t>(n)) != digits) {
+          continue;
+        }
+      } catch (...) {
+        continue;
+      }
+      s.number = static_cast<int>(n);
+    } else if (slot.key != wanted) {
+      continue;
+    }
+    return KnownKey{slot.entry, s, trasso::declarationOf(*slot.entry, s)};
+  }
+  return std::nullopt;
+}
+
+std::pair<std::string, size_t> SettingsIndex::closestKey(const StoredFile& f,
+                                                         std::string_view section,
+                                                         std::string_view key) const {
+  std::pair<std::string, size_t> best{std::string(), SIZE_MAX};
+  const std::vector<Slot>* list = slots(f, section);
+  if (list == nullptr) return best;
+  const std::string wanted = lowerAscii(key);
+  for (const Slot& slot : *list) {
+    const std::string name = slot.numbered ? std::string(slot.entry->decl.key.name) + "<n>"
+                                           : trasso::keyOf(*slot.entry, slot.selection);
+    const size_t d = editDistance(wanted, lowerAscii(slot.numbered ? slot.key : name));
+    if (d < best.second) best = {name, d};
+  }
+  return best;
+}
+
+std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {
+  std::string best;
+  size_t bestCount = 0;
+  for (const ProfilePlace& p : kProfilePlaces) {
+    StoredFile f{std::string(), std::string(), -1, p.area};
+    size_t count = 0;
+    std::string section;
+    trasso::ini::forEachLine(bytes, [&](const trasso::ini::LineView& line) {
+      if (line.kind == trasso::ini::LineView::Section) section = std::string(line.name);
+      if (line.kind == trasso::ini::LineView::Key && find(f, section, line.name)) ++count;
+    });
+    if (count > bestCount) {
+      best = p.area;
+      bestCount = count;
+    }
+  }
+  return best;
+}
+
+bool isReadOutsideRegistry(std::string_view section, std::string_view key) {
+  for (const OtherKey& k : kOtherKeys) {
+    if (!trasso::ini::sameName(section, k.section)) continue;
+    const std::string_view name(k.key);
+    if (k.numbered
+            ? key.size() > name.size() && trasso::ini::sameName(key.substr(0, name.size()), name) &&
+                  key.find_first_not_of("-0123456789", name.size()) == std::string_view::npos
+            : trasso::ini::sameName(key, name)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool isCp932(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
+    if (!trasso::cp932::isLeadByte(bytes[i]) || i + 1 >= bytes.size()) return false;
+    const auto t = static_cast<unsigned char>(bytes[++i]);
+    if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+  }
+  return true;
+}
+
+bool isShowableCp932(const std::string& bytes) {
+  if (!isCp932(bytes)) return false;
+  const std::optional<std::string> back = toCp932(toUtf8(bytes));
+  return back && *back == bytes;
+}
+
+std::string toHex(std::string_view bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    out += digits[b >> 4];
+    out += digits[b & 15];
+  }
+  return out;
+}
+
+std::optional<std::string> fromHex(const std::string& hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string out;
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    int v = 0;
+    for (size_t k = i; k < i + 2; ++k) {
+      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(hex[k])));
+      if (c >= '0' && c <= '9') {
+        v = v * 16 + (c - '0');
+      } else if (c >= 'a' && c <= 'f') {
+        v = v * 16 + (c - 'a' + 10);
+      } else {
+        return std::nullopt;
+      }
+    }
+    out += static_cast<char>(v);
+  }
+  return out;
+}
+
+}  // namespace jkn

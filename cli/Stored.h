@@ -1,0 +1,87 @@
+// What lies in the settings folders, as the commands that look at whole files
+// (check, dump, load) see it: the files of both roots' "inf" folders and of
+// caller-named profiles, and which registry setting a stored key is.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Registry.h"
+
+namespace jkn {
+
+// One folder entry or named profile.
+struct StoredFile {
+  std::string path;        // native path
+  std::string name;        // file name
+  int root = -1;           // 0 or 1; -1 for a caller-named profile
+  std::string profile;     // area of the profile entries that read it ("ZETR", ...), or empty
+  bool bothRoots = false;  // both roots name its folder
+};
+
+// The root a settings file of that name is read from, or -1 for a name the
+// library does not read from a root's "inf" folder.
+int readingRoot(const std::string& name);
+
+// The entries of both roots' "inf" folders (root 0 first, each sorted by name),
+// then the named profiles. A missing folder has no entries; a folder both roots
+// name is listed once, each file under the root that reads it.
+std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles);
+
+// Whether a name is a temporary file the atomic writer makes beside its target
+// ("." + name + ".tmp"); target gets the target's name.
+bool isWriterTemporary(const std::string& name, std::string* target = nullptr);
+bool isIniName(const std::string& name);
+
+// A stored key that a registry entry reads.
+struct KnownKey {
+  const trasso::SettingEntry* entry;
+  trasso::Selection selection;
+  trasso::Declaration decl;
+};
+
+// Registry entries by the file, section and key they read; names compare as
+// the reader compares them (ASCII letters without case).
+class SettingsIndex {
+ public:
+  SettingsIndex();
+
+  std::optional<KnownKey> find(const StoredFile& f, std::string_view section,
+                               std::string_view key) const;
+  bool knowsSection(const StoredFile& f, std::string_view section) const;
+  // The known key of the section nearest to key, with its edit distance.
+  std::pair<std::string, size_t> closestKey(const StoredFile& f, std::string_view section,
+                                            std::string_view key) const;
+  // The profile area whose keys a file holds most of ("" when none).
+  std::string guessProfileArea(const std::string& bytes) const;
+
+ private:
+  struct Slot {
+    std::string key;  // lower case; for numbered entries the prefix
+    bool numbered;
+    const trasso::SettingEntry* entry;
+    trasso::Selection selection;
+  };
+  const std::vector<Slot>* slots(const StoredFile& f, std::string_view section) const;
+  std::map<std::string, std::vector<Slot>> slots_;  // "<file tag>\n<section>" in lower case
+};
+
+// Whether an exported function outside the registry (a record of several keys,
+// a key whose default the caller gives) reads this key of a section.
+bool isReadOutsideRegistry(std::string_view section, std::string_view key);
+
+// Code page 932 checks on stored bytes.
+bool isCp932(std::string_view bytes);
+// Texts that survive the trip to UTF-8 and back unchanged can be shown and
+// taken in UTF-8; any other bytes travel as hex.
+bool isShowableCp932(const std::string& bytes);
+std::string toHex(std::string_view bytes);
+std::optional<std::string> fromHex(const std::string& hex);
+
+std::string lowerAscii(std::string_view s);
+size_t editDistance(const std::string& a, const std::string& b);
+
+}  // namespace jkn
