@@ -130,35 +130,33 @@ TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
   }
 }
 
-TEST_F(CurrentAntennaTest, DefaultsWithoutFile) {
+TEST_F(CurrentAntennaTest, DefaultsThenKeysWrittenInOrderWithTenDecimals) {
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 0);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "");
   EXPECT_EQ(station(), std::make_tuple(0, 0.0, "", -1, ""));
   EXPECT_FALSE(exists(gnssFile()));
-}
-
-TEST_F(CurrentAntennaTest, WritesKeysInOrderWithTenDecimals) {
   PutQZJkn_GNSS_StaCurrentAntenna(12, 1.6, "SN-1");
   PutQZJkn_GNSS_StaCurrentReceiver(-3, "R\x82\xA0");
   PutQZJkn_GNSS_CurrentAntennaID(5);
   PutQZJkn_GNSS_CurrentAntennaOffset(0.062);
   PutQZJkn_GNSS_CurrentAntennaSerialNo("A-77");
-  EXPECT_EQ(readBytes(gnssFile()),
-            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
-            "Receiver_sta=-3\r\nrSerialNo_sta=R\x82\xA0\r\nAntenna=5\r\naOffset=0.0620000000\r\n"
-            "aSerialNo=A-77\r\n");
+  const std::string head =
+      "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n";
+  EXPECT_EQ(
+      readBytes(gnssFile()),
+      head +
+          "Receiver_sta=-3\r\nrSerialNo_sta=R\x82\xA0\r\nAntenna=5\r\naOffset=0.0620000000\r\n"
+          "aSerialNo=A-77\r\n");
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 5);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.062);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "A-77");
   EXPECT_EQ(station(), std::make_tuple(12, 1.6, "SN-1", -3, "R\x82\xA0"));
-
   // Null texts remove their keys.
   PutQZJkn_GNSS_StaCurrentReceiver(1, nullptr);
   PutQZJkn_GNSS_CurrentAntennaSerialNo(nullptr);
   EXPECT_EQ(readBytes(gnssFile()),
-            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
-            "Receiver_sta=1\r\nAntenna=5\r\naOffset=0.0620000000\r\n");
+            head + "Receiver_sta=1\r\nAntenna=5\r\naOffset=0.0620000000\r\n");
 }
 
 TEST_F(CurrentAntennaTest, DistanceTextsOfTheNumericLibrary) {
