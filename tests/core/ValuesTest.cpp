@@ -20,16 +20,15 @@ using test::readBytes;
 using test::writeBytes;
 
 TEST(ValueRules, IntegersWrapAndTakeLowercasePrefixes) {
-  const std::pair<const char*, uint32_t> cases[] = {{"20", 20u},         {"-5", 0u - 5u},
-                                                    {"12abc", 12u},      {"abc", 0u},
-                                                    {"+7", 7u},          {" \t42", 42u},
-                                                    {"4294967295", ~0u}, {"4294967301", 5u},
-                                                    {"010", 10u},        {"-2147483648", 1u << 31},
-                                                    {"0x1F", 31u},       {"0xaF", 175u},
-                                                    {"0X1F", 0u},        {"0o17", 15u},
-                                                    {"0o8", 0u},         {"0b102", 2u},
-                                                    {"-0x10", 0u - 16},  {"0x", 0u},
-                                                    {"1 ; note", 1u},    {"9", 9u}};
+  using Case = std::pair<const char*, uint32_t>;
+  const Case cases[] = {
+      {"20", 20u},         {"-5", 0u - 5u},    {"+7", 7u},
+      {" \t42", 42u},      {"9z", 9u},         {"z", 0u},                  // decimal
+      {"4294967295", ~0u}, {"4294967301", 5u}, {"-2147483648", 1u << 31},  // modulo 2^32
+      {"010", 10u},        {"0x1F", 31u},      {"0xaF", 175u},
+      {"0o17", 15u},       {"0b101", 5u},  // prefixes
+      {"0X1F", 0u},        {"0o8", 0u},        {"0b102", 2u},
+      {"-0x10", 0u - 16},  {"0x", 0u},         {"1 ; x", 1u}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(parseIntBits(text), expected) << text;
   EXPECT_EQ(textToIntBits("0x10"), 0u);
   EXPECT_EQ(textToIntBits(" -7z"), 0u - 7u);
@@ -65,25 +64,26 @@ class ValueFiles : public test::RootsTest {
 };
 
 TEST_F(ValueFiles, CatalogueFilesAndFoldersComeFromTheRootsOfTheMoment) {
-  const std::pair<SettingsFile, const char*> catalogue[] = {
-      {SettingsFile::DefShare, "def-share.ini"},
-      {SettingsFile::DefTs, "def-ts.ini"},
-      {SettingsFile::DefNmea, "def-nmea.ini"},
-      {SettingsFile::DispNavi, "disp-navi.ini"},
-      {SettingsFile::DispTs, "disp-ts.ini"},
-      {SettingsFile::DispNmea, "disp-nmea.ini"},
-      {SettingsFile::JknTs, "jkn-ts.ini"},
-      {SettingsFile::JknNmea, "jkn-nmea.ini"},
-      {SettingsFile::Sound, "sound.ini"},
-      {SettingsFile::DispTsh, "disp-tsh.ini"},
-      {SettingsFile::DefGnss, "def-gnss.ini"},
-      {SettingsFile::DispGnss, "disp-gnss.ini"},
-      {SettingsFile::JknGnss, "jkn-gnss.ini"},
-      {SettingsFile::NTrip, "NTrip.ini"},
-      {SettingsFile::JknGnssRtk, "jkn-gnss-rtk.ini"},
-      {SettingsFile::JknPl30, "jkn-pl30.ini"},
-      {SettingsFile::JknSoku, "jkn-soku.ini"},
-      {SettingsFile::JknZetr, "jkn-zetr.ini"}};
+  using F = SettingsFile;
+  const std::pair<F, const char*> catalogue[] = {// in the order of the ids
+                                                 {F::DefShare, "def-share.ini"},
+                                                 {F::DefTs, "def-ts.ini"},
+                                                 {F::DefNmea, "def-nmea.ini"},
+                                                 {F::DispNavi, "disp-navi.ini"},
+                                                 {F::DispTs, "disp-ts.ini"},
+                                                 {F::DispNmea, "disp-nmea.ini"},
+                                                 {F::JknTs, "jkn-ts.ini"},
+                                                 {F::JknNmea, "jkn-nmea.ini"},
+                                                 {F::Sound, "sound.ini"},
+                                                 {F::DispTsh, "disp-tsh.ini"},
+                                                 {F::DefGnss, "def-gnss.ini"},
+                                                 {F::DispGnss, "disp-gnss.ini"},
+                                                 {F::JknGnss, "jkn-gnss.ini"},
+                                                 {F::NTrip, "NTrip.ini"},
+                                                 {F::JknGnssRtk, "jkn-gnss-rtk.ini"},
+                                                 {F::JknPl30, "jkn-pl30.ini"},
+                                                 {F::JknSoku, "jkn-soku.ini"},
+                                                 {F::JknZetr, "jkn-zetr.ini"}};
   for (int id = 0; id < 18; ++id) {
     const auto [file, name] = catalogue[id];
     const int rootNumber = id == 3 || id == 8 || id == 13 ? 1 : 0;

@@ -13,8 +13,7 @@ struct NameRow {
   double value;
   const char* prefix;
   uint16_t interval;
-  int16_t decimals;
-  int16_t rule;
+  int16_t decimals, rule;
   std::string name;
 };
 
@@ -23,8 +22,8 @@ void expectNames(std::initializer_list<NameRow> rows) {
     EXPECT_EQ(
         QZJknTool_MakeNoName(row.mode, row.value, row.prefix, row.interval, row.decimals, row.rule),
         row.name)
-        << "mode " << row.mode << " value " << row.value << " interval " << row.interval
-        << " decimals " << row.decimals << " rule " << row.rule;
+        << row.mode << " " << row.value << " " << row.interval << " " << row.decimals << " "
+        << row.rule;
   }
 }
 
