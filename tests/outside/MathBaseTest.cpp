@@ -76,28 +76,19 @@ TEST(SvyMarRtn, LeavesOperandAndNeverGivesNegativeZero) {
 }
 
 TEST(Round, RoundsFromTheGivenDigit) {
+  // The last two are whole multiples as point names pass them: 0.1 * 30 and a hair under 3.
   struct Row {
     double value;
-    int decimals;
-    int roundFrom;
+    int decimals, roundFrom;
     double expected;
-  } const rows[] = {{2.5, 0, 5, 3.0},
-                    {2.4999, 0, 5, 2.0},
-                    {-2.5, 0, 5, -3.0},
-                    {-2.4, 0, 5, -2.0},
-                    {2.675, 2, 5, 2.68},
-                    {1.005, 2, 5, 1.01},
-                    {2.6, 0, 7, 2.0},
-                    {2.7, 0, 7, 3.0},
-                    {2.9, 0, 10, 2.0},
-                    {2.01, 0, 0, 3.0},
-                    {9.5, 0, 5, 10.0},
-                    {3000.0, 0, 5, 3000.0},
-                    {2.5, -1, 5, 3.0},
-                    {1.5e15, 0, 5, 1.5e15},
-                    // Whole multiples as point names pass them: 0.1 * 30 and a hair under 3.
-                    {0.1 * 30, 0, 5, 3.0},
-                    {2.9999999999999996, 0, 5, 3.0}};
+  } const rows[] = {{2.5, 0, 5, 3.0},      {2.4999, 0, 5, 2.0},
+                    {-2.5, 0, 5, -3.0},    {-2.4, 0, 5, -2.0},
+                    {2.675, 2, 5, 2.68},   {1.005, 2, 5, 1.01},
+                    {2.6, 0, 7, 2.0},      {2.7, 0, 7, 3.0},
+                    {2.9, 0, 10, 2.0},     {2.01, 0, 0, 3.0},
+                    {9.5, 0, 5, 10.0},     {3000.0, 0, 5, 3000.0},
+                    {2.5, -1, 5, 3.0},     {1.5e15, 0, 5, 1.5e15},
+                    {0.1 * 30, 0, 5, 3.0}, {2.9999999999999996, 0, 5, 3.0}};
   for (const Row& row : rows) {
     double value = row.value;
     EXPECT_EQ(_Round(&value, row.decimals, row.roundFrom), row.expected)

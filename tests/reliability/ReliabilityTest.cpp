@@ -66,6 +66,7 @@ class Reliability : public test::RootsTest {
  protected:
   void SetUp() override {
     if (::access("/dev/shm", W_OK) == 0) ::setenv("TMPDIR", "/dev/shm", 1);
+    ::umask(022);
     test::RootsTest::SetUp();
   }
   std::string gnss() const { return inf("jkn-gnss.ini"); }
@@ -229,18 +230,19 @@ TEST_F(Reliability, ModesOwnersAndLinksAreKept) {
   auto modeOf = [&st](const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
   };
+  PutQZJkn_GNSS_Page(1);
+  EXPECT_EQ(modeOf(gnss()), 0644u);  // a new file: 0666 less the umask
   // Read-only, also for root.
-  writeBytes(gnss(), "[GNSS]\r\nPage=1\r\n");
   ASSERT_EQ(::chmod(gnss().c_str(), 0444), 0);
   PutQZJkn_GNSS_Page(2);
   PutQZJkn_GNSS_Address(nullptr);
   EXPECT_EQ(readBytes(gnss()), "[GNSS]\r\nPage=1\r\n");
   EXPECT_EQ(modeOf(gnss()), 0444u);
   // The mode and the owner of a replaced file are kept.
-  ASSERT_EQ(::chmod(gnss().c_str(), 0604), 0);
+  ASSERT_EQ(::chmod(gnss().c_str(), 0660), 0);
   ASSERT_EQ(::chown(gnss().c_str(), 1234, 5678), 0);
   PutQZJkn_GNSS_Page(3);
-  EXPECT_EQ(modeOf(gnss()), 0604u);
+  EXPECT_EQ(modeOf(gnss()), 0660u);
   EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(1234u, 5678u));
   EXPECT_EQ(readBytes(gnss()), "[GNSS]\r\nPage=3\r\n");
   // A link stays a link; the file it names is replaced. A dangling one is left alone.
@@ -262,15 +264,19 @@ TEST_F(Reliability, AnotherUserWritesOnlyWhatItsPermissionsAllow) {
   for (const std::string& folder : {root(0) + "/..", root(0)}) ::chmod(folder.c_str(), 0755);
   ::chmod(inf("").c_str(), 0777);
   writeBytes(gnss(), "[GNSS]\r\nPage=1\r\n");  // root's, mode 0644
-  const std::string mine = inf("mine.ini");
+  const std::string mine = inf("mine.ini"), secret = inf("secret.ini");
+  writeBytes(secret, "[A]\r\nx=0\r\n");
+  ::chmod(secret.c_str(), 0222);  // the other user may write it but not read it
   EXPECT_EQ(inChild([&] {
               if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
                 return 9;
               }
               return (writeText(mine, "A", "x", "1") && writeText(mine, "A", "y", "2") ? 1 : 0) |
-                     (writeText(gnss(), "GNSS", "Page", "2") ? 0 : 2);
+                     (writeText(gnss(), "GNSS", "Page", "2") ? 0 : 2) |
+                     (writeText(secret, "A", "x", "1") ? 0 : 4);
             }),
-            3);
+            7);
+  EXPECT_EQ(readBytes(secret), "[A]\r\nx=0\r\n");
   EXPECT_EQ(readBytes(gnss()), "[GNSS]\r\nPage=1\r\n");
   EXPECT_EQ(readBytes(mine), "[A]\r\nx=1\r\ny=2\r\n");
 }

@@ -46,6 +46,7 @@ TEST_F(GeoidFileTest, IsgTestAndVersionOfEachKindOfFile) {
       {isgFile("ISG format     =          2.0\n"), true, "ver2.0"},
       {isgFile("ISG format     = Ver2.0\n"), true, "Ver2.0"},
       {isgFile("ISG format     = VER2\n"), true, "VER2"},
+      {isgFile("ISG format = 2.0ver\nISG format = 3.0\n"), true, "2.0ver"},  // the first counts
       {isgFile("model version  : 2020a\nISG format     = 2.0\n"), true, "ver2020a"},
       {isgFile("ISG format     = 2.0\nMODEL VERSION  = rev. 3 \n"), true, "verrev. 3"},
       {isgFile("model version  : \nISG format     = 2.0\n"), true, ""},  // present but empty
