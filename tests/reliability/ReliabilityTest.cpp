@@ -259,6 +259,23 @@ TEST_F(Reliability, ModesOwnersAndLinksAreKept) {
   EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
 }
 
+TEST_F(Reliability, CallsLeaveNoDescriptorOpenAndCloseNoneOfTheCallers) {
+  writeBytes(gnss(), "[GNSS]\r\nPage=1\r\n");
+  writeBytes(inf("ro.ini"), "[GNSS]\r\nPage=1\r\n");
+  ::chmod(inf("ro.ini").c_str(), 0444);
+  // The listing's own descriptor takes the lowest free number: a leak or a
+  // closed descriptor of the caller shows as another list.
+  const std::string before = listFolder("/proc/self/fd");
+  PutQZJkn_GNSS_Page(GetQZJkn_GNSS_Page() + 1);
+  PutQZJkn_GNSS_Address(nullptr);
+  EXPECT_FALSE(writeText(inf("ro.ini"), "GNSS", "Page", "2"));
+  EXPECT_EQ(QZJknTool_IsGeoidFileISG(gnss().c_str()), false);
+  EXPECT_EQ(QZJknTool_GetGeoidFileVer(gnss().c_str()), "");
+  EXPECT_EQ(AntennaInit(), 0);
+  EXPECT_EQ(listFolder("/proc/self/fd"), before);
+  EXPECT_EQ(GetQZJkn_GNSS_Page(), 2);
+}
+
 TEST_F(Reliability, AnotherUserWritesOnlyWhatItsPermissionsAllow) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
   for (const std::string& folder : {root(0) + "/..", root(0)}) ::chmod(folder.c_str(), 0755);
