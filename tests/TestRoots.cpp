@@ -38,6 +38,24 @@ std::string listFolder(const std::string& folder) {
   return out;
 }
 
+std::string withCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+const DecimalText kDecimalTexts[18] = {
+    {"0.062", 0.062}, {" \t-1.25", -1.25}, {"+3", 3.0},
+    {"+.5", 0.5},     {"-.5", -0.5},       {"7.", 7.0},
+    {"1e3x", 1000.0}, {"2.5m", 2.5},       {"1.5.7", 1.5},
+    {"-1e-6", -1e-6}, {"", 0.0},           {"abc", 0.0},
+    {"-", 0.0},       {".", 0.0},          {"inf", 0.0},
+    {"nan", 0.0},     {"0x10", 0.0},       {"12345678901234567890", 12345678901234567890.0},
+};
+
 void RootsTest::SetUp() {
   std::string pattern = std::filesystem::temp_directory_path().string() + "/trasso-test-XXXXXX";
   ASSERT_NE(::mkdtemp(pattern.data()), nullptr);

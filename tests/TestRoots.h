@@ -13,6 +13,16 @@ void writeBytes(const std::string& path, const std::string& bytes);
 bool exists(const std::string& path);
 // The names in a folder, sorted ("." and ".." left out).
 std::string listFolder(const std::string& folder);
+// The text with each "\n" turned into CR LF, as a new settings file ends its lines.
+std::string withCrLf(const std::string& text);
+
+// Texts and the numbers the standard text-to-double conversion gives for them;
+// the settings' double rule and the numeric library share it.
+struct DecimalText {
+  const char* text;
+  double value;
+};
+extern const DecimalText kDecimalTexts[18];
 
 // Gives each test two empty roots, with their "inf" folders, through
 // KORVEL_APPDATA_0 and KORVEL_APPDATA_1, and removes them afterwards.

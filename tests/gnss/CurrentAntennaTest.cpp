@@ -48,8 +48,7 @@ std::vector<int> ids(const AntennaCatalogue& list) {
 TEST_F(CurrentAntennaTest, SensorPictureWalk) {
   writeCatalogue();
   struct Row {
-    int sensor;
-    int found;
+    int sensor, found;
     const char* picture;
     int antenna;
     double offset;
@@ -69,9 +68,8 @@ TEST_F(CurrentAntennaTest, SensorPictureWalk) {
     double offset = 9.9;
     AntennaCatalogue list(1);  // an entry already there (ID -2) stays in front
     EXPECT_EQ(GetGNSSSensorBmp(row.sensor, picture, &antenna, &offset, &list), row.found);
-    EXPECT_EQ(picture, row.picture);
-    EXPECT_EQ(antenna, row.antenna);
-    EXPECT_EQ(offset, row.offset);
+    EXPECT_EQ(std::tie(picture, antenna, offset),
+              std::make_tuple(row.picture, row.antenna, row.offset));
     EXPECT_EQ(ids(list), row.listed);
 
     std::string alone;
@@ -81,25 +79,20 @@ TEST_F(CurrentAntennaTest, SensorPictureWalk) {
   EXPECT_FALSE(exists(gnssFile()));
 }
 
-TEST_F(CurrentAntennaTest, WithoutCatalogueTheCurrentAntennaIsReset) {
-  writeBytes(gnssFile(), "[GNSS]\r\nAntenna=3\r\naOffset=0.0500000000\r\n");
-  std::string picture;
-  double offset = 1.0;
-  EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(3, 1, picture, offset), 0);
-  EXPECT_EQ(picture, "NMEA.bmp");
-  EXPECT_EQ(offset, 0.0);
-  EXPECT_EQ(readBytes(gnssFile()), "[GNSS]\r\nAntenna=0\r\naOffset=0.0000000000\r\n");
-}
-
 TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
-  writeCatalogue();
   const std::string before = "[GNSS]\r\nPage=2\r\nAntenna=9\r\n";
   const std::string kept = before;
   const std::string reset = "[GNSS]\r\nPage=2\r\nAntenna=0\r\naOffset=0.0000000000\r\n";
+  // Without a catalogue the current antenna is reset.
+  writeBytes(gnssFile(), before);
+  std::string none;
+  double zero = 1.0;
+  EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(9, 1, none, zero), 0);
+  EXPECT_EQ(std::tie(none, zero), std::make_tuple("NMEA.bmp", 0.0));
+  EXPECT_EQ(readBytes(gnssFile()), reset);
+  writeCatalogue();
   struct Row {
-    int current;
-    int sensor;
-    int result;
+    int current, sensor, result;
     double offset;
     const char* picture;
     std::string file;
@@ -124,53 +117,40 @@ TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
     std::string picture = "stale";
     double offset = 9.9;
     EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(row.current, row.sensor, picture, offset), row.result);
-    EXPECT_EQ(offset, row.offset);
-    EXPECT_EQ(picture, row.picture);
+    EXPECT_EQ(std::tie(offset, picture), std::make_tuple(row.offset, row.picture));
     EXPECT_EQ(readBytes(gnssFile()), row.file);
   }
 }
 
-TEST_F(CurrentAntennaTest, DefaultsWithoutFile) {
+TEST_F(CurrentAntennaTest, DefaultsThenKeysWrittenInOrderWithTenDecimals) {
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 0);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "");
   EXPECT_EQ(station(), std::make_tuple(0, 0.0, "", -1, ""));
   EXPECT_FALSE(exists(gnssFile()));
-}
-
-TEST_F(CurrentAntennaTest, WritesKeysInOrderWithTenDecimals) {
   PutQZJkn_GNSS_StaCurrentAntenna(12, 1.6, "SN-1");
   PutQZJkn_GNSS_StaCurrentReceiver(-3, "R\x82\xA0");
   PutQZJkn_GNSS_CurrentAntennaID(5);
   PutQZJkn_GNSS_CurrentAntennaOffset(0.062);
   PutQZJkn_GNSS_CurrentAntennaSerialNo("A-77");
-  EXPECT_EQ(readBytes(gnssFile()),
-            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
-            "Receiver_sta=-3\r\nrSerialNo_sta=R\x82\xA0\r\nAntenna=5\r\naOffset=0.0620000000\r\n"
-            "aSerialNo=A-77\r\n");
+  const std::string head =
+      "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n";
+  EXPECT_EQ(
+      readBytes(gnssFile()),
+      head +
+          "Receiver_sta=-3\r\nrSerialNo_sta=R\x82\xA0\r\nAntenna=5\r\naOffset=0.0620000000\r\n"
+          "aSerialNo=A-77\r\n");
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaID(), 5);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.062);
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaSerialNo(), "A-77");
   EXPECT_EQ(station(), std::make_tuple(12, 1.6, "SN-1", -3, "R\x82\xA0"));
-
   // Null texts remove their keys.
   PutQZJkn_GNSS_StaCurrentReceiver(1, nullptr);
   PutQZJkn_GNSS_CurrentAntennaSerialNo(nullptr);
-  EXPECT_EQ(readBytes(gnssFile()),
-            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
-            "Receiver_sta=1\r\nAntenna=5\r\naOffset=0.0620000000\r\n");
-}
-
-TEST_F(CurrentAntennaTest, DistanceTextsOfTheNumericLibrary) {
   // Ten decimals into a 20-byte buffer: a long value keeps its first 19 characters.
   PutQZJkn_GNSS_CurrentAntennaOffset(123456789.5);
-  EXPECT_EQ(readBytes(gnssFile()), "[GNSS]\r\naOffset=123456789.500000000\r\n");
-  // Read back as the leading decimal number of the text; an empty text is 0.0.
-  writeBytes(gnssFile(), "[GNSS]\r\naOffset=1.5m\r\nAntennaH_sta= -2.25 m\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 1.5);
-  EXPECT_EQ(std::get<1>(station()), -2.25);
-  writeBytes(gnssFile(), "[GNSS]\r\naOffset=\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
+  EXPECT_EQ(readBytes(gnssFile()),
+            head + "Receiver_sta=1\r\nAntenna=5\r\naOffset=123456789.500000000\r\n");
 }
 
 }  // namespace

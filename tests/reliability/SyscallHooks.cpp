@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <mutex>
+#include <utility>
 
 namespace trasso::test {
 namespace {
@@ -16,9 +16,15 @@ std::vector<SyscallEvent> events;
 int fsyncError = 0;
 int renameError = 0;
 
-template <class F>
-F next(const char* name) {
-  return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name));
+// Fails the call (returns true) when an error is pending, else records it.
+bool failOrRecord(int& pendingError, SyscallEvent event) {
+  std::lock_guard<std::mutex> lock(mutex);
+  if (pendingError != 0) {
+    errno = std::exchange(pendingError, 0);
+    return true;
+  }
+  if (recording) events.push_back(std::move(event));
+  return false;
 }
 
 }  // namespace
@@ -52,33 +58,19 @@ using namespace trasso::test;
 // These definitions take the place of the C library's for the whole program,
 // the library's objects included.
 extern "C" int fsync(int fd) {
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (fsyncError != 0) {
-      errno = fsyncError;
-      fsyncError = 0;
-      return -1;
-    }
-    if (recording) {
-      struct stat st;
-      const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-      events.push_back({folder ? SyscallEvent::FsyncFolder : SyscallEvent::FsyncFile, ""});
-    }
+  struct stat st;
+  const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+  if (failOrRecord(fsyncError,
+                   {folder ? SyscallEvent::FsyncFolder : SyscallEvent::FsyncFile, ""})) {
+    return -1;
   }
-  static auto real = next<int (*)(int)>("fsync");
+  static auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
   return real(fd);
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept {
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (renameError != 0) {
-      errno = renameError;
-      renameError = 0;
-      return -1;
-    }
-    if (recording) events.push_back({SyscallEvent::Rename, to});
-  }
-  static auto real = next<int (*)(const char*, const char*)>("rename");
+  if (failOrRecord(renameError, {SyscallEvent::Rename, to})) return -1;
+  static auto real =
+      reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
   return real(from, to);
 }

@@ -46,12 +46,16 @@ TEST_F(GeoidFileTest, IsgTestAndVersionOfEachKindOfFile) {
       {isgFile("ISG format     =          2.0\n"), true, "ver2.0"},
       {isgFile("ISG format     = Ver2.0\n"), true, "Ver2.0"},
       {isgFile("ISG format     = VER2\n"), true, "VER2"},
+      {isgFile("ISG format = 2.0ver\nISG format = 3.0\n"), true, "2.0ver"},  // the first counts
       {isgFile("model version  : 2020a\nISG format     = 2.0\n"), true, "ver2020a"},
       {isgFile("ISG format     = 2.0\nMODEL VERSION  = rev. 3 \n"), true, "verrev. 3"},
       {isgFile("model version  : \nISG format     = 2.0\n"), true, ""},  // present but empty
       {isgFile("data units     : meters\n"), true, ""},
       {"\r\n  \r\n" + isgFile("ISG format = 1.0\r\n", "\r\n"), true, "ver1.0"},
       {"BEGIN_OF_HEAD\nISG FORMAT = 2.0\nEND_OF_HEAD\n", true, "ver2.0"},
+      {"\xEF\xBB\xBF"
+       "begin_of_head\nISG format = 2.0\nend_of_head\n",
+       true, "ver2.0"},
       // Header markers out of place: no ISG file, and no text grid either.
       {"begin_of_head\nISG format = 2.0\n", false, ""},
       {"comment\n" + isgFile("ISG format = 2.0\n"), false, ""},

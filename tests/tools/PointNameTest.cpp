@@ -13,8 +13,7 @@ struct NameRow {
   double value;
   const char* prefix;
   uint16_t interval;
-  int16_t decimals;
-  int16_t rule;
+  int16_t decimals, rule;
   std::string name;
 };
 
@@ -23,8 +22,8 @@ void expectNames(std::initializer_list<NameRow> rows) {
     EXPECT_EQ(
         QZJknTool_MakeNoName(row.mode, row.value, row.prefix, row.interval, row.decimals, row.rule),
         row.name)
-        << "mode " << row.mode << " value " << row.value << " interval " << row.interval
-        << " decimals " << row.decimals << " rule " << row.rule;
+        << row.mode << " " << row.value << " " << row.interval << " " << row.decimals << " "
+        << row.rule;
   }
 }
 
@@ -98,6 +97,9 @@ TEST(PointName, RangeLimitsAreInsideAndBeyondGiveStationZero) {
       {2, 20000000, "No.", 20, 3, 0, "20000000"},
       {2, 12345678, "No.", 20, 3, 0, "12345678.000"},
       {2, 4e10, "No.", 20, 3, 0, "-2147483648"},
+      {2, 2147483646, "", 2, 0, 0, "2147483646"},
+      {2, 2147483648, "", 2, 0, 0, "-2147483648"},
+      {2, -2147483648.0, "", 2, 0, 0, "-2147483648"},
   });
 }
 
