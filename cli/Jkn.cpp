@@ -152,18 +152,13 @@ void printRow(const Row& r, bool raw) {
             << "] " << trasso::keyOf(*r.e, r.s) << "\n";
 }
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 int list(const Options& o) {
   std::vector<Row> rows;
   bool matched = o.filter.empty();
   for (const SettingEntry& e : trasso::settingsRegistry()) {
     for (const Selection& s : trasso::listedSelections(e)) {
-      const bool inArea = lower(trasso::areaOf(e)) == lower(o.filter);
-      const bool inFile = lower(baseName(trasso::pathOf(e, s))) == lower(o.filter);
+      const bool inArea = jkn::lower(trasso::areaOf(e)) == jkn::lower(o.filter);
+      const bool inFile = jkn::lower(baseName(trasso::pathOf(e, s))) == jkn::lower(o.filter);
       if (!o.filter.empty() && !inArea && !inFile) continue;
       matched = true;
       Row r = readRow(e, s);
