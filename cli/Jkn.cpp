@@ -153,18 +153,13 @@ void printRow(const Row& r, bool raw) {
             << "] " << trasso::keyOf(*r.e, r.s) << "\n";
 }
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 int list(const Options& o) {
   std::vector<Row> rows;
   bool matched = o.filter.empty();
   for (const SettingEntry& e : trasso::settingsRegistry()) {
     for (const Selection& s : trasso::listedSelections(e)) {
-      const bool inArea = lower(trasso::areaOf(e)) == lower(o.filter);
-      const bool inFile = lower(baseName(trasso::pathOf(e, s))) == lower(o.filter);
+      const bool inArea = jkn::lower(trasso::areaOf(e)) == jkn::lower(o.filter);
+      const bool inFile = jkn::lower(baseName(trasso::pathOf(e, s))) == jkn::lower(o.filter);
       if (!o.filter.empty() && !inArea && !inFile) continue;
       matched = true;
       Row r = readRow(e, s);
@@ -187,11 +182,26 @@ int list(const Options& o) {
   return kOk;
 }
 
+// The selector word of NAME [SELECTOR] (VALUE): present when there are more
+// than `without` words.
+std::optional<std::string> selectorWord(const Options& o, size_t without) {
+  return o.words.size() > without ? std::optional<std::string>(o.words[1]) : std::nullopt;
+}
+
+// What set and reset report: the setting as it reads now.
+int report(const Options& o, const SettingEntry& e, const Selection& s, const char* note) {
+  const Row r = readRow(e, s);
+  if (o.json) {
+    print(rowJson(r, o.raw));
+  } else {
+    std::cout << title(r, false) << " = " << jkn::showValue(r.d, r.value, o.raw) << note << "\n";
+  }
+  return kOk;
+}
+
 int get(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
-  const std::optional<std::string> arg =
-      o.words.size() > 1 ? std::optional<std::string>(o.words[1]) : std::nullopt;
-  const Row r = readRow(e, selectionOf(e, arg));
+  const Row r = readRow(e, selectionOf(e, selectorWord(o, 1)));
   if (o.json) {
     print(rowJson(r, o.raw));
   } else {
@@ -212,9 +222,7 @@ void requireFolder(const std::string& path) {
 int set(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
   if (o.words.size() < 2) throw Failure{kUsage, "set needs NAME [SELECTOR] VALUE"};
-  const std::optional<std::string> arg =
-      o.words.size() > 2 ? std::optional<std::string>(o.words[1]) : std::nullopt;
-  const Selection s = selectionOf(e, arg);
+  const Selection s = selectionOf(e, selectorWord(o, 2));
   const Declaration d = trasso::declarationOf(e, s);
   if (e.put == nullptr) {
     throw Failure{kRefused,
@@ -234,20 +242,12 @@ int set(const Options& o) {
   if (!done || trasso::readRaw(path, d.key.section, key.c_str()) != trasso::storedText(d, v)) {
     throw Failure{kFileError, "could not write " + native(path) + " (is it writable?)"};
   }
-  const Row r = readRow(e, s);
-  if (o.json) {
-    print(rowJson(r, o.raw));
-  } else {
-    std::cout << title(r, false) << " = " << jkn::showValue(d, r.value, o.raw) << "\n";
-  }
-  return kOk;
+  return report(o, e, s, "");
 }
 
 int reset(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
-  const std::optional<std::string> arg =
-      o.words.size() > 1 ? std::optional<std::string>(o.words[1]) : std::nullopt;
-  const Selection s = selectionOf(e, arg);
+  const Selection s = selectionOf(e, selectorWord(o, 1));
   const Declaration d = trasso::declarationOf(e, s);
   const std::string path = trasso::pathOf(e, s);
   const std::string key = trasso::keyOf(e, s);
@@ -258,13 +258,7 @@ int reset(const Options& o) {
       !trasso::writeText(path, d.key.section, key.c_str(), nullptr)) {
     throw Failure{kFileError, "could not write " + native(path) + " (is it writable?)"};
   }
-  const Row r = readRow(e, s);
-  if (o.json) {
-    print(rowJson(r, o.raw));
-  } else {
-    std::cout << title(r, false) << " = " << jkn::showValue(d, r.value, o.raw) << " (default)\n";
-  }
-  return kOk;
+  return report(o, e, s, " (default)");
 }
 
 std::string rangeText(const SettingEntry& e, const Declaration& d) {

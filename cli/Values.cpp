@@ -40,11 +40,6 @@ std::optional<std::string> convert(const char* to, const char* from, const std::
   return out;
 }
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 bool parseInteger(const std::string& text, int64_t& out) {
   const char* begin = text.data();
   const char* end = begin + text.size();
@@ -70,6 +65,11 @@ std::string rangeWords(const SettingEntry& e, const Declaration& d) {
 }
 
 }  // namespace
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
 
 bool takesFlag(const SettingEntry& e, const Declaration& d) {
   return e.isBool || d.kind == ValueKind::Flag;

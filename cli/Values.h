@@ -49,6 +49,9 @@ std::string selectorWords(const trasso::SettingEntry& e);
 std::string kindWords(const trasso::Declaration& d);
 std::string formatWords(const trasso::Declaration& d);
 
+// ASCII letters in lower case.
+std::string lower(std::string s);
+
 // Names of the registry nearest to an unknown one, best first.
 std::vector<std::string> closestNames(const std::string& name);
 

@@ -101,7 +101,7 @@ std::string pathOf(const SettingEntry& e, const Selection& s) {
 std::string keyOf(const SettingEntry& e, const Selection& s) {
   const Declaration d = declarationOf(e, s);
   if (d.key.name == nullptr) return std::string();
-  if (e.selector == SelectorKind::Entry) return d.key.name + formatInt(s.number);
+  if (e.selector == SelectorKind::Entry) return numberedKey(d.key, s.number);
   return KeyName(d.key, s.number).c_str();
 }
 

@@ -42,6 +42,10 @@ class KeyName {
   char text_[64];
 };
 
+// The key of a numbered entry: the declared name followed by n in decimal
+// ("COL" and -1 give "COL-1"; an empty name gives the bare number).
+inline std::string numberedKey(const Key& key, int n) { return key.name + formatInt(n); }
+
 // How a flag's stored integer is returned.
 enum class FlagRead {
   NonZero,     // 1 for any value other than 0

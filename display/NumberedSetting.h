@@ -10,8 +10,6 @@
 
 namespace trasso {
 
-inline std::string numberedKey(const Key& key, int n) { return key.name + formatInt(n); }
-
 // Like get and put, these never throw: a failure to allocate reads as the
 // default and writes nothing.
 template <class S>

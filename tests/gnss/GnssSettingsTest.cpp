@@ -42,26 +42,6 @@ TEST_F(GnssSettings, TextKeysKeepBytesNullRemovesAndReadsAreCut) {
   EXPECT_EQ(GetQZJkn_GNSS_UserID(), "");
 }
 
-TEST_F(GnssSettings, StoredValuesAreConvertedByKind) {
-  writeBytes(file(),
-             "[GNSS]\r\nConnectComm=2\r\nConnectComm_Svy=x\r\nMaskSate=70000\r\n"
-             "MaskSgnl_Svy=-5\r\nBTPort_Svy=-1\r\nImuObs=5\r\nUseConfirm=abc\r\n"
-             "Page=12abc\r\nRate=-1\r\nUseInitMode=-1\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_COMM_or_BT(0), 0);
-  EXPECT_EQ(GetQZJkn_GNSS_COMM_or_BT(1), 0);
-  EXPECT_EQ(GetQZJkn_GNSS_MaskSate(0), 4464);
-  EXPECT_EQ(GetQZJkn_GNSS_MaskSgnl(1), 65531);
-  EXPECT_EQ(GetQZJkn_GNSS_BtPort(1), 4294967295u);
-  EXPECT_EQ(GetQZJkn_GNSS_ImuObs(), 1);
-  EXPECT_EQ(GetQZJkn_GNSS_Init_UseConfirm(), 0);
-  EXPECT_EQ(GetQZJkn_GNSS_Init_UseInitMode(), 1);
-  EXPECT_EQ(GetQZJkn_GNSS_Page(), 12);
-  EXPECT_EQ(GetQZJkn_GNSS_Rate(), 65535);
-  writeBytes(file(), "[GNSS]\r\nConnectComm=1\r\nConnectComm_Svy=0\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_COMM_or_BT(0), 1);
-  EXPECT_EQ(GetQZJkn_GNSS_COMM_or_BT(1), 0);
-}
-
 TEST_F(GnssSettings, SkyPlotColumnsUseTheColumnNumberAsKey) {
   EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(3, 80), 80);
   EXPECT_FALSE(exists(file()));

@@ -12,22 +12,6 @@ class NmeaSettingsTest : public RootsTest {
   std::string nmeaFile() const { return inf("jkn-nmea.ini"); }
 };
 
-// Stored numbers outside a getter's width keep their low bits; only a stored 1
-// is a serial link.
-TEST_F(NmeaSettingsTest, StoredNumbersAreCutToTheGettersWidth) {
-  writeBytes(nmeaFile(),
-             "[NMEA]\r\nPort=12abc\r\nBaudRate=-1\r\nParity=258\r\nByteSize=264\r\n"
-             "StopBits=-1\r\nHandShake=300\r\nGEOLOAD=x\r\nConnectComm=2\r\n");
-  EXPECT_EQ(GetQZJkn_NMEA_Port(), 12);
-  EXPECT_EQ(GetQZJkn_NMEA_BaudRate(), 4294967295u);
-  EXPECT_EQ(GetQZJkn_NMEA_Parity(), 2);
-  EXPECT_EQ(GetQZJkn_NMEA_ByteSize(), 8);
-  EXPECT_EQ(GetQZJkn_NMEA_StopBits(), 255);
-  EXPECT_EQ(GetQZJkn_NMEA_HandShake(), 44);
-  EXPECT_EQ(GetQZJkn_NMEA_LoadGeo(), 0);
-  EXPECT_EQ(GetQZJkn_NMEA_COMM_or_BT(), 0);
-}
-
 TEST_F(NmeaSettingsTest, IntervalRoundTripsAboveTheSignedRange) {
   struct Row {
     uint32_t value;

@@ -21,18 +21,6 @@ std::string tsFile(const std::string& lines) { return "[TS]\r\n" + lines; }
 
 using TsTest = trasso::test::RootsTest;
 
-TEST_F(TsTest, StoredFlagsByTheirReadRule) {
-  const std::string path = inf("jkn-ts.ini");
-  // Written by other means: "VKubun" comes back as stored, "ConnectComm" only
-  // counts when exactly 1, a flag is any non-zero value.
-  writeBytes(path, tsFile("VKubun=2\r\nConnectComm=2\r\nUseScale=7\r\n"));
-  EXPECT_EQ(GetQZJkn_TS_VKubun(), 2);
-  EXPECT_EQ(GetQZJkn_TS_COMM_or_BT(), 0);
-  EXPECT_TRUE(GetQZJkn_TS_UseScale());
-  writeBytes(path, tsFile("ConnectComm=-1\r\n"));
-  EXPECT_EQ(GetQZJkn_TS_COMM_or_BT(), 0);
-}
-
 double autoLoadKh() {
   double kh = -7.0;
   GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, &kh, nullptr);
