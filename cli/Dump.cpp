@@ -248,7 +248,11 @@ Change knownChange(const json& j) {
                           ? ""
                           : " " + selector);
   } catch (const Refusal& r) {
-    throw Failure{kRefused, r.message};
+    // A document gives bytes as "hex", not with --raw.
+    std::string message = r.message;
+    const size_t hint = message.find("use --raw for bytes");
+    if (hint != std::string::npos) message.replace(hint, 19, "give the bytes as \"hex\"");
+    throw Failure{kRefused, message};
   }
   return c;
 }

@@ -54,7 +54,6 @@ struct OtherKey {
   bool numbered;
 };
 constexpr OtherKey kOtherKeys[] = {
-    {"GNSS", "Antenna", false},
     {"GNSS", "aOffset", false},
     {"GNSS", "Antenna_sta", false},
     {"GNSS", "AntennaH_sta", false},
@@ -78,8 +77,6 @@ constexpr OtherKey kOtherKeys[] = {
     {"DST", "HPA", false},
     {"NPR", "RMN", false},
     {"NPR", "RMX", false},
-    {"SCH", "HOR", false},
-    {"SCH", "VER", false},
 };
 
 std::string fileTag(const StoredFile& f) {

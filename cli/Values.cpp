@@ -337,7 +337,6 @@ std::string formatWords(const Declaration& d) {
 
 std::vector<std::string> closestNames(const std::string& name) {
   const std::string wanted = lower(name);
-
   std::vector<std::pair<size_t, std::string>> scored;
   for (const SettingEntry& e : trasso::settingsRegistry()) {
     const std::string candidate = lower(e.name);

@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
             "clean",
             "jkn-gnss.ini",
             "[GNSS]\r\n; set by the office\r\nMaskElev=12 ; 2026-03\r\n; set by the office\r\n"
-            "PortNo=0x10\r\n",
+            "PortNo=0x10\r\nPortNo_Svy=0o17\r\nPage=-0b101\r\n",
             {}},
         CheckCase{"section_again",
                   "jkn-gnss.ini",
@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"code-page 2 UserID=a\\x80z"}},
         CheckCase{"utf8",
                   "jkn-gnss.ini",
-                  "[GNSS]\r\nUserID=\xE6\x97\xA5\r\n",
-                  {"code-page 2 UserID=\xE8\xAD\x8C\xEF\xBD\xA5"}},
+                  "[GNSS]\r\nUserID=\xE6\x97\xA5\xC3\xA9\r\n",
+                  {"code-page 2 UserID=\xE8\xAD\x8C\xEF\xBD\xA5\xEF\xBE\x83\xEF\xBD\xA9"}},
         CheckCase{"before_first_section",
                   "jkn-gnss.ini",
                   "Page=1\r\n[GNSS]\r\n",
@@ -157,6 +157,8 @@ TEST_F(JknTest, CheckOnEmptyRootsAndNamedProfiles) {
   r = jkn("check --json '" + profile + "'");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(json::parse(r.out).at(0)["setting"], "ZETR_Npr_Value");
+  EXPECT_EQ(json::parse(jkn("dump --json '" + profile + "'").out)["settings"][0],
+            json({{"name", "ZETR_Npr_Value"}, {"profile", profile}, {"value", 0}}));
   EXPECT_EQ(jkn("check '" + root(0) + "/missing.ini'").status, 2);
 }
 
