@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Ini.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "Values.h"
@@ -238,8 +239,11 @@ int set(const Options& o) {
   requireFolder(path);
   const std::string key = trasso::keyOf(e, s);
   const bool done = e.put(s, v);
-  // Setters that report nothing are checked by what the file now holds.
-  if (!done || trasso::readRaw(path, d.key.section, key.c_str()) != trasso::storedText(d, v)) {
+  // Setters that report nothing are checked by what the file now holds, as the
+  // reader takes the written text (colours start with blanks it trims).
+  const std::string written = "[s]\r\nk=" + trasso::storedText(d, v);
+  const auto expected = trasso::ini::findValue(written, "s", "k");
+  if (!done || trasso::readRaw(path, d.key.section, key.c_str()) != expected) {
     throw Failure{kFileError, "could not write " + native(path) + " (is it writable?)"};
   }
   return report(o, e, s, "");

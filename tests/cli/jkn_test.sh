@@ -50,10 +50,10 @@ case_round_trips() {
   run 0 set GNSS_MaskElev svy 10
   run 0 set GNSS_MaskSate 65535
   run 0 set GNSS_Address 東京
-  run 0 set SksNormColor 255,0,7
+  run 0 set SksNormColor 5,0,7
   run 0 set RectObsWide 1.23456
   expect_eq "$(cat "$inf/jkn-gnss.ini")" "$(crlf '[GNSS]' 'MaskElev_Svy=10' 'MaskSate=65535' $'Address=\x93\x8c\x8b\x9e')" "jkn-gnss.ini"
-  expect_eq "$(cat "$inf/def-share.ini")" "$(crlf '[SKSG]' 'NCOL=255,  0,  7' '[RCOB]' 'WIDE=1.235')" "def-share.ini"
+  expect_eq "$(cat "$inf/def-share.ini")" "$(crlf '[SKSG]' 'NCOL=  5,  0,  7' '[RCOB]' 'WIDE=1.235')" "def-share.ini"
   run 0 get GNSS_Address
   expect_eq "$out" "東京" "text shown in UTF-8"
   run 0 get GNSS_Address --raw
@@ -62,7 +62,7 @@ case_round_trips() {
   run 0 get GNSS_UserID
   expect_eq "$out" "あ" "--raw takes the bytes"
   run 0 get SksNormColor
-  expect_eq "$out" "255,0,7" "colour"
+  expect_eq "$out" "5,0,7" "colour written with leading blanks"
   run 0 get RectObsWide --json
   expect_in "$out" '"value": 1.235' "double read back"
   run 0 set Use 9 0
