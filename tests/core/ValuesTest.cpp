@@ -1,7 +1,5 @@
 // Value kinds, paths and the file rules seen through the INI reads and writes.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <clocale>
 #include <string>
@@ -107,11 +105,11 @@ TEST_F(SettingsPathsTest, ComposesPathsFromTheRoots) {
   EXPECT_EQ(GetQZJkn_ZETR_Path(), GetQZInf_Path(0) + "jkn-zetr.ini");
   EXPECT_EQ(GetQZJkn_PL30_Path(), r0 + "\\inf\\jkn-pl30.ini");
   EXPECT_EQ(GetQZJkn_Soku_Path(), r0 + "\\inf\\jkn-soku.ini");
-  ::setenv("KORVEL_APPDATA_5", "/elsewhere", 1);
+  trasso::test::setEnv("KORVEL_APPDATA_5", "/elsewhere");
   EXPECT_EQ(GetQZInf_Path(5), "/elsewhere\\inf\\");
-  ::unsetenv("KORVEL_APPDATA_5");
+  trasso::test::setEnv("KORVEL_APPDATA_5", "");
   // The root is asked anew on every call.
-  ::setenv("KORVEL_APPDATA_0", "/moved", 1);
+  trasso::test::setEnv("KORVEL_APPDATA_0", "/moved");
   EXPECT_EQ(SettingsFilePath(12), "/moved\\inf\\jkn-gnss.ini");
 }
 
@@ -147,9 +145,10 @@ TEST_F(ValueFiles, LargeFilesAreReadWholeAndOddFilesGiveDefaults) {
   writeBytes(path(), big);
   EXPECT_EQ(readIntBits(path(), "A", "k2999", -1), 2999u);
 
-  // A FIFO or a folder in a file's place reads as missing, without waiting.
-  const std::string fifo = inf("fifo.ini");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  // A FIFO (a console on Windows) or a folder in a file's place reads as
+  // missing, without waiting.
+  const std::string fifo = trasso::test::makeFifo(inf("fifo.ini"));
+  ASSERT_FALSE(fifo.empty());
   EXPECT_EQ(readText(fifo, "A", "x", "dflt"), "dflt");
   EXPECT_EQ(readText(inf(""), "A", "x", "dflt"), "dflt");
 }

@@ -204,7 +204,7 @@ TEST_F(GnssSettings, OtherKeysOfTheFileStayAsTheyWere) {
 }
 
 TEST_F(GnssSettings, WritesIntoAMissingFolderStoreNothing) {
-  ::setenv("KORVEL_APPDATA_0", (root(0) + "/absent").c_str(), 1);
+  trasso::test::setEnv("KORVEL_APPDATA_0", root(0) + "/absent");
   PutQZJkn_GNSS_Page(4);
   PutQZJkn_GNSS_Address("x");
   EXPECT_EQ(GetQZJkn_GNSS_Page(), 0);
