@@ -15,6 +15,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Debian's wine64 package: the 64-bit loader itself, not the /usr/bin/wine
-# script that looks for a 32-bit Wine first. Quiet, and no display needed.
+# script that looks for a 32-bit Wine first. Quiet, and no display needed. Wine
+# takes the ANSI code page from the locale: ja_JP.UTF-8 gives code page 932, as
+# on the machines the library serves (generate it with
+# `localedef -i ja_JP -f UTF-8 ja_JP.UTF-8`).
 set(TRASSOJKN_WINE /usr/lib/wine/wine64 CACHE FILEPATH "Wine loader that runs the test programs")
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINEDEBUG=-all DISPLAY= ${TRASSOJKN_WINE})
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    /usr/bin/env WINEDEBUG=-all DISPLAY= LC_ALL=ja_JP.UTF-8 ${TRASSOJKN_WINE})

@@ -38,6 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"no_final_break", "[A]\r\nx=last", "A", "x", "last"},
         ReadCase{"blanks_around", " \t[ A ]\t\r\n  x \t=  v w \t\x1A\r\n", "A", "x", "v w"},
         ReadCase{"case_of_names", "[gnss]\r\npage=3\r\n", "GNSS", "Page", "3"},
+        ReadCase{"blanks_around_asked_names", "[A]\r\nx=1\r\n", " A\x1A", "\tx ", "1"},
         ReadCase{"empty_value", "[A]\r\nx=\r\n", "A", "x", ""},
         ReadCase{"first_equals_splits", "[A]\r\nx=a=b\r\n", "A", "x", "a=b"},
         ReadCase{"no_comment_syntax", "[A]\r\n;x=1\r\nv=1 ; note\r\n", "A", ";x", "1"},
