@@ -1,6 +1,7 @@
 #include "Ini.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "CodePage932.h"
 
@@ -247,6 +248,11 @@ bool sameName(std::string_view a, std::string_view b) {
 
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key) {
+  // Blanks around the names asked for are ignored too, as Windows does.
+  for (std::string_view* name : {&section, &key}) {
+    while (!name->empty() && isBlank(name->front())) name->remove_prefix(1);
+    while (!name->empty() && isBlank(name->back())) name->remove_suffix(1);
+  }
   Lines lines(file);
   Line line;
   if (!findSection(file, section, lines, line)) return std::nullopt;

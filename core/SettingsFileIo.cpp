@@ -117,16 +117,6 @@ std::string nativePath(const std::string& path) {
   return out;
 }
 
-char* FileBytes::reserve(size_t n) {
-  if (n > capacity_) {
-    std::unique_ptr<char[]> larger(new char[n]);
-    if (size_ > 0) std::memcpy(larger.get(), data_.get(), size_);
-    data_ = std::move(larger);
-    capacity_ = n;
-  }
-  return data_.get();
-}
-
 bool readFile(const std::string& native, FileBytes& out) {
   out.setSize(0);
   // O_NONBLOCK: a FIFO or device named as a settings file must not hang a getter.
@@ -234,5 +224,14 @@ bool replaceFile(const std::string& native,
 }
 
 }  // namespace
+
+std::FILE* openForReading(const std::string& native) { return std::fopen(native.c_str(), "rb"); }
+
+void removeFile(const std::string& native) {
+  struct stat st;
+  if (::lstat(native.c_str(), &st) != 0) return;
+  if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
+  ::unlink(native.c_str());
+}
 
 }  // namespace trasso::fileio

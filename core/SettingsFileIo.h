@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +14,7 @@
 
 namespace trasso::fileio {
 
-// The path as the file system takes it: separators turned into '/'.
+// The path as the file system takes it: on POSIX separators turned into '/'.
 std::string nativePath(const std::string& path);
 
 // Bytes of one file read whole. The storage only grows and is reused by the
@@ -81,5 +82,13 @@ enum class EditResult {
 // and whether the file exists.
 bool updateFile(const std::string& native,
                 const std::function<EditResult(std::string& contents, bool exists)>& edit);
+
+// Opens a file at a native path for reading in binary mode; null when it cannot
+// be read. Never creates anything.
+std::FILE* openForReading(const std::string& native);
+
+// Deletes the file at a native path. A read-only file (no write permission bits,
+// or the read-only attribute) stays, as it does for every write of the library.
+void removeFile(const std::string& native);
 
 }  // namespace trasso::fileio

@@ -12,7 +12,13 @@
 #include <string>
 #include <vector>
 
-#if defined(TRASSOJKN_BUILDING)
+// On Windows TRASSOJKN_STATIC is for code linked with the library's objects
+// instead of TrassoJkn.dll (the tests).
+#if defined(_WIN32) && defined(TRASSOJKN_BUILDING)
+#define TRASSOJKN_API __declspec(dllexport)
+#elif defined(_WIN32) && !defined(TRASSOJKN_STATIC)
+#define TRASSOJKN_API __declspec(dllimport)
+#elif defined(TRASSOJKN_BUILDING)
 #define TRASSOJKN_API __attribute__((visibility("default")))
 #else
 #define TRASSOJKN_API

@@ -1,8 +1,6 @@
 // GNSS antenna catalogue: merges the delivered antenna type file ("Antenna.ini")
 // and sensor list ("AntennaSensor.ini") into the merged catalogue
 // ("AntennaLocal.ini") and serves its entries.
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -162,16 +160,6 @@ class MergedCatalogue {
   int count_ = 0;
 };
 
-// Deletes the file at path. A file whose permission bits allow no writing is
-// read-only and stays, as it does for every write of the library.
-void removeFile(const std::string& path) {
-  const std::string native = fileio::nativePath(path);
-  struct stat st;
-  if (::lstat(native.c_str(), &st) != 0) return;
-  if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
-  ::unlink(native.c_str());
-}
-
 }  // namespace
 
 int AntennaInit() noexcept {
@@ -182,7 +170,7 @@ int AntennaInit() noexcept {
 
     AntennaCatalogue sensors = readSensorList(source + "AntennaSensor.ini");
     if (sensors.empty()) {
-      removeFile(merged);
+      fileio::removeFile(fileio::nativePath(merged));
       return 0;
     }
 

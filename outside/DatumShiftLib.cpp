@@ -75,7 +75,7 @@ struct IsgHeader {
 
 int scanIsgHeader(const char* path, IsgHeader& header) {
   const std::string native = trasso::fileio::nativePath(path != nullptr ? path : "");
-  std::FILE* file = std::fopen(native.c_str(), "rb");
+  std::FILE* file = trasso::fileio::openForReading(native);
   if (file == nullptr) return DatumShiftLib::kNoFile;
   std::string line;
   std::string_view text;

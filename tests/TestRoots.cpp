@@ -1,13 +1,15 @@
 #include "TestRoots.h"
 
-#include <dirent.h>
 #include <stdlib.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <vector>
 
 namespace trasso::test {
@@ -23,8 +25,35 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool exists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+void makeReadOnly(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
+std::string makeFifo(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return "CON";
+#else
+  return ::mkfifo(path.c_str(), 0644) == 0 ? path : std::string();
+#endif
+}
+
+void setEnv(const std::string& name, const std::string& value) {
+#ifdef _WIN32
+  ::_putenv_s(name.c_str(), value.c_str());  // an empty value removes it
+#else
+  if (value.empty()) {
+    ::unsetenv(name.c_str());
+  } else {
+    ::setenv(name.c_str(), value.c_str(), 1);
+  }
+#endif
 }
 
 std::string listFolder(const std::string& folder) {
@@ -57,13 +86,15 @@ const DecimalText kDecimalTexts[18] = {
 };
 
 void RootsTest::SetUp() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/trasso-test-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  base_ = pattern;
+  std::random_device random;
+  do {
+    base_ = std::filesystem::temp_directory_path().string() + "/trasso-test-" +
+            std::to_string(random() & 0xFFFFFF);
+  } while (!std::filesystem::create_directory(base_));
   for (int n = 0; n < 2; ++n) {
     roots_[n] = base_ + "/root" + std::to_string(n);
     std::filesystem::create_directories(roots_[n] + "/inf");
-    ::setenv(("KORVEL_APPDATA_" + std::to_string(n)).c_str(), roots_[n].c_str(), 1);
+    setEnv("KORVEL_APPDATA_" + std::to_string(n), roots_[n]);
   }
 }
 
@@ -72,11 +103,14 @@ void RootsTest::TearDown() {
   // Read-only files and folders made by a test must not stop the clean-up.
   for (auto it = std::filesystem::recursive_directory_iterator(base_, ignored);
        it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (!it->is_symlink()) ::chmod(it->path().c_str(), 0755);
+    if (!it->is_symlink()) {
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+    }
   }
   std::filesystem::remove_all(base_, ignored);
-  ::unsetenv("KORVEL_APPDATA_0");
-  ::unsetenv("KORVEL_APPDATA_1");
+  setEnv("KORVEL_APPDATA_0", "");
+  setEnv("KORVEL_APPDATA_1", "");
 }
 
 std::string RootsTest::inf(const std::string& name, int rootNumber) const {

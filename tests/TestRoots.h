@@ -11,6 +11,12 @@ namespace trasso::test {
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 bool exists(const std::string& path);
+// Takes the write permission bits away (the read-only attribute on Windows).
+void makeReadOnly(const std::string& path);
+// Makes a FIFO at path and returns path; on Windows returns "CON" instead.
+std::string makeFifo(const std::string& path);
+// Sets an environment variable; an empty value removes it.
+void setEnv(const std::string& name, const std::string& value);
 // The names in a folder, sorted ("." and ".." left out).
 std::string listFolder(const std::string& folder);
 // The text with each "\n" turned into CR LF, as a new settings file ends its lines.

@@ -48,7 +48,7 @@ std::string versionFromHeaderLine(std::string_view line) {
 
 std::string textGridVersion(const char* path) {
   const std::string native = trasso::fileio::nativePath(path != nullptr ? path : "");
-  std::FILE* file = std::fopen(native.c_str(), "r");
+  std::FILE* file = trasso::fileio::openForReading(native);
   if (file == nullptr) return std::string();
   char line[kFirstLineBuffer];
   const bool read = std::fgets(line, sizeof line, file) != nullptr;

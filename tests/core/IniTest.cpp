@@ -42,6 +42,7 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
       {"[A]\r\nx=1\r\n", "B", "x", nullptr},
       {"[A] [B]\r\nx=1\r\n", "A] [B", "x", "1"},
       {"[A]\r\n[x=1\r\n", "A", "[x", "1"},
+      {"[A]\r\nx=1\r\n", " A\x1A", "\tx ", "1"},  // blanks around the names asked
       {"\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "1"},
       {"[A]\r\n\xEF\xBB\xBFx=1\r\n", "A", "x", nullptr},
       {std::string("[A]\r\nx=ab\0cd\r\n", 14), "A", "x", "ab"},

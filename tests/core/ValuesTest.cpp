@@ -1,6 +1,5 @@
 // Value kinds, paths and the file rules seen through the INI reads and writes.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <clocale>
 #include <string>
@@ -98,17 +97,18 @@ TEST_F(ValueFiles, CatalogueFilesAndFoldersComeFromTheRootsOfTheMoment) {
   EXPECT_EQ(GetQZGeoidFile_FullPath(), root(0) + "\\geoid\\geoidn.dat");
   EXPECT_EQ(GetQZJkn_ZETR_Path() + GetQZJkn_PL30_Path() + GetQZJkn_Soku_Path(),
             inf0 + "jkn-zetr.ini" + inf0 + "jkn-pl30.ini" + inf0 + "jkn-soku.ini");
-  ::setenv("KORVEL_APPDATA_5", "/elsewhere", 1);
+  test::setEnv("KORVEL_APPDATA_5", "/elsewhere");
   EXPECT_EQ(GetQZInf_Path(5), "/elsewhere\\inf\\");
-  ::unsetenv("KORVEL_APPDATA_5");
-  ::setenv("KORVEL_APPDATA_0", "/moved", 1);
+  test::setEnv("KORVEL_APPDATA_5", "");
+  test::setEnv("KORVEL_APPDATA_0", "/moved");
   EXPECT_EQ(GetQZGeoidFile_Path(), "/moved\\geoid");
 }
 
 TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
-  const std::string fifo = inf("fifo.ini");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-  // Missing, an id without file, a FIFO (no waiting) and a folder read as missing.
+  const std::string fifo = test::makeFifo(inf("fifo.ini"));
+  ASSERT_FALSE(fifo.empty());
+  // Missing, an id without file, a FIFO (a console on Windows: no waiting) and a
+  // folder read as missing.
   for (const std::string& p : {path(), SettingsFilePath(18), fifo, inf("")}) {
     EXPECT_EQ(readIntBits(p, "A", "x", -1), 0xFFFFFFFFu) << p;
     EXPECT_EQ(readText(p, "A", "x", "dflt"), "dflt");

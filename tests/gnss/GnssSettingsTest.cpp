@@ -64,11 +64,46 @@ TEST_F(GnssSettings, OtherKeysOfTheFileStayAsTheyWere) {
 }
 
 TEST_F(GnssSettings, WritesIntoAMissingFolderStoreNothing) {
-  ::setenv("KORVEL_APPDATA_0", (root(0) + "/absent").c_str(), 1);
+  trasso::test::setEnv("KORVEL_APPDATA_0", root(0) + "/absent");
   PutQZJkn_GNSS_Page(4);
   PutQZJkn_GNSS_Address("x");
   EXPECT_EQ(GetQZJkn_GNSS_Page(), 0);
   EXPECT_FALSE(exists(root(0) + "/absent"));
+}
+
+TEST_F(GnssSettings, TextsWithLineBreaksAreRefusedAndOtherBytesKept) {
+  writeBytes(file(), "[GNSS]\r\nAddress=host\r\n");
+  for (const char* hostile : {"x\r\n[GNSS]\r\nPage=9", "x\nPage=9", "x\rPage=9", "\n", "\r"}) {
+    PutQZJkn_GNSS_Address(hostile);
+    PutQZJkn_GNSS_BTAddr(1, hostile);
+  }
+  EXPECT_EQ(readBytes(file()), "[GNSS]\r\nAddress=host\r\n");
+
+  std::string every;  // every byte but NUL, CR and LF
+  for (int b = 1; b < 256; ++b) {
+    if (b != '\r' && b != '\n') every += static_cast<char>(b);
+  }
+  // Bytes are stored as given; blanks at the edges and one enclosing pair of
+  // quotes are not part of what a reader gets, as with the Windows functions.
+  struct Case {
+    std::string written, read;
+  } cases[] = {
+      {every.substr(0, 259), every.substr(0, 259)},
+      {every.substr(100, 259), every.substr(100, 259)},
+      {"\x81\x40\x95\x5C\x83\x5D", "\x81\x40\x95\x5C\x83\x5D"},
+      {"=", "="},
+      {"[x]", "[x]"},
+      {"\"", "\""},
+      {"  0,255,  0", "0,255,  0"},
+      {"trail\t\x1A", "trail"},
+      {"\"quoted\"", "quoted"},
+      {"'single'", "single"},
+  };
+  for (const Case& c : cases) {
+    PutQZJkn_GNSS_Address(c.written.c_str());
+    EXPECT_EQ(readBytes(file()), "[GNSS]\r\nAddress=" + c.written + "\r\n");
+    EXPECT_EQ(GetQZJkn_GNSS_Address(), c.read);
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 namespace {
 
 using trasso::test::exists;
+using trasso::test::makeReadOnly;
 using trasso::test::readBytes;
 using trasso::test::writeBytes;
 
@@ -133,7 +134,7 @@ TEST_P(RangeTest, FailedWriteOfAnAcceptedValue) {
   const std::string path = inf("profile.ini");
   const std::string before = "[OTHER]\r\nX=1\r\n";
   writeBytes(path, before);
-  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  makeReadOnly(path);
   EXPECT_EQ(row.put(path.c_str(), row.min), row.trueOnFailedWrite);
   EXPECT_EQ(readBytes(path), before);
 
@@ -187,7 +188,7 @@ TEST_F(ProfileTest, WriteReportingFlagsReportFailedWrites) {
   EXPECT_TRUE(PutQZJkn_ZETR_Tgt1_AutoOff(path.c_str(), true));
   EXPECT_TRUE(PutQZJkn_ZETR_Blt_OnOff(path.c_str(), true));
   const std::string before = readBytes(path);
-  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  makeReadOnly(path);
   EXPECT_FALSE(PutQZJkn_ZETR_Tgt1_AutoOff(path.c_str(), false));
   EXPECT_FALSE(PutQZJkn_ZETR_Blt_OnOff(path.c_str(), false));
   EXPECT_EQ(readBytes(path), before);

@@ -14,6 +14,7 @@
 namespace {
 
 using trasso::test::exists;
+using trasso::test::makeReadOnly;
 using trasso::test::readBytes;
 using trasso::test::writeBytes;
 
@@ -47,7 +48,7 @@ TEST_F(TsTest, FailedWritesLeaveTheFile) {
   const std::string path = inf("jkn-ts.ini");
   const std::string before = tsFile("Port=3\r\n");
   writeBytes(path, before);
-  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  makeReadOnly(path);
   PutQZJkn_TS_Port(4);
   PutQZJkn_TS_AutoLoad(1);
   EXPECT_EQ(readBytes(path), before);

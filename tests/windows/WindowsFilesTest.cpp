@@ -1,0 +1,180 @@
+// What the POSIX reliability program guards, on Windows: several writer
+// processes (this program started again), killed writers, readers that hold the
+// file open, attributes and code page 932 paths.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "SettingsValues.h"
+#include "TestRoots.h"
+#include "TrassoJkn.h"
+
+namespace trasso {
+namespace {
+
+using test::listFolder;
+using test::readBytes;
+using test::writeBytes;
+
+constexpr int kColumnsPerWriter = 8;
+constexpr int kWritesPerWriter = 40;
+constexpr size_t kBigValue = 300000;
+
+std::wstring wide(const std::string& text) {
+  std::wstring out(text.size(), L'\0');
+  const int n = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), &out[0],
+                                    static_cast<int>(out.size()));
+  out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return out;
+}
+
+// Starts this program again to run Child.DISABLED_Run with the given task.
+HANDLE startChild(const std::string& task) {
+  SetEnvironmentVariableA("TRASSOJKN_CHILD", task.c_str());
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(exe) +
+                         L"\" --gtest_also_run_disabled_tests --gtest_filter=Child.DISABLED_Run";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+DWORD waitForExit(HANDLE process) {
+  WaitForSingleObject(process, INFINITE);
+  DWORD code = 1;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
+
+// Tasks of a started child: "write <n>" makes writer n's writes from two
+// threads; "big <path>" writes large values to path until it is killed.
+TEST(Child, DISABLED_Run) {
+  const char* task = std::getenv("TRASSOJKN_CHILD");
+  ASSERT_NE(task, nullptr);
+  const std::string text = task;
+  if (text.rfind("write ", 0) == 0) {
+    const int writer = std::stoi(text.substr(6));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t) {
+      threads.emplace_back([first = (writer * 2 + t) * kColumnsPerWriter] {
+        for (int i = 0; i < kWritesPerWriter; ++i) {
+          PutQZJkn_GNSS_SkyPlotLClm(first + i % kColumnsPerWriter, i);
+        }
+      });
+    }
+    for (auto& t : threads) t.join();
+  } else if (text.rfind("big ", 0) == 0) {
+    const std::string path = text.substr(4);
+    for (int i = 0;; ++i) {
+      ASSERT_TRUE(
+          writeText(path, "S", "v", std::string(kBigValue, static_cast<char>('a' + i % 26))));
+    }
+  }
+}
+
+using WindowsFiles = test::RootsTest;
+
+TEST_F(WindowsFiles, WriterProcessesAndThreadsLoseNothing) {
+  constexpr int kProcesses = 3;
+  std::vector<HANDLE> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    children.push_back(startChild("write " + std::to_string(p)));
+    ASSERT_NE(children.back(), nullptr);
+  }
+  for (HANDLE child : children) EXPECT_EQ(waitForExit(child), 0u);
+  int lost = 0;
+  for (int writer = 0; writer < kProcesses * 2; ++writer) {
+    for (int c = 0; c < kColumnsPerWriter; ++c) {
+      const int last = (kWritesPerWriter - 1 - c) / kColumnsPerWriter * kColumnsPerWriter + c;
+      if (GetQZJkn_GNSS_SkyPlotLClm(writer * kColumnsPerWriter + c, -1) != last) ++lost;
+    }
+  }
+  EXPECT_EQ(lost, 0);
+  EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
+}
+
+TEST_F(WindowsFiles, KilledWritersLeaveTheOldOrTheNewFile) {
+  const std::string path = inf("big.ini");
+  std::mt19937 random(20261206);
+  for (int kill = 0; kill < 4; ++kill) {
+    // The child writes lowercase letters only: wait for its first write.
+    writeBytes(path, "[S]\r\nv=" + std::string(kBigValue, 'Z') + "\r\n");
+    HANDLE child = startChild("big " + path);
+    ASSERT_NE(child, nullptr);
+    while (readBytes(path).compare(0, 8, "[S]\r\nv=Z") == 0) Sleep(5);
+    Sleep(std::uniform_int_distribution<DWORD>(0, 150)(random));
+    TerminateProcess(child, 9);
+    waitForExit(child);
+    const std::string bytes = readBytes(path);
+    ASSERT_EQ(bytes.size(), kBigValue + 9);
+    EXPECT_EQ(bytes, "[S]\r\nv=" + std::string(kBigValue, bytes[7]) + "\r\n");
+  }
+  // The next writer takes the mutex the killed one held and removes its temporary file.
+  ASSERT_TRUE(writeText(path, "S", "v", "1"));
+  EXPECT_EQ(readBytes(path), "[S]\r\nv=1\r\n");
+  EXPECT_EQ(listFolder(inf("")), "big.ini\n");
+}
+
+TEST_F(WindowsFiles, AReaderHoldingTheFileDelaysOrFailsTheWrite) {
+  const std::string path = inf("held.ini");
+  writeBytes(path, "[S]\r\nv=old\r\n");
+  // A program that opened the file without sharing its deletion.
+  HANDLE reader = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::thread closer([reader] {
+    Sleep(300);
+    CloseHandle(reader);
+  });
+  EXPECT_TRUE(writeText(path, "S", "v", "new"));
+  closer.join();
+  EXPECT_EQ(readBytes(path), "[S]\r\nv=new\r\n");
+
+  // Held for longer than a writer waits: the write fails and leaves the file.
+  reader = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(writeText(path, "S", "v", "lost"));
+  CloseHandle(reader);
+  EXPECT_EQ(readBytes(path), "[S]\r\nv=new\r\n");
+  EXPECT_EQ(listFolder(inf("")), "held.ini\n");
+}
+
+TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
+  // A folder named with katakana "so" (second byte '\') and "a".
+  const std::string folder = root(0) + "\\\x83\x5C\x83\x41";
+  ASSERT_TRUE(CreateDirectoryW(wide(folder).c_str(), nullptr));
+  const std::string path = folder + "/\x83\x41.ini";
+  ASSERT_TRUE(writeText(path, "S", "v", "1"));
+  EXPECT_EQ(GetFileAttributesW((wide(root(0)) + L"\\\u30BD\u30A2\\\u30A2.ini").c_str()),
+            static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(readText(path, "S", "v", ""), "1");
+
+  // A hidden file stays hidden; a read-only one is never changed, also for root under Wine.
+  const std::wstring file = wide(path);
+  ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(writeText(path, "S", "v", "2"));
+  EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+            static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  const DWORD readOnly = GetFileAttributesW(file.c_str());
+  EXPECT_FALSE(writeText(path, "S", "v", "3"));
+  EXPECT_EQ(readText(path, "S", "v", ""), "2");
+  EXPECT_EQ(GetFileAttributesW(file.c_str()), readOnly);
+}
+
+}  // namespace
+}  // namespace trasso
