@@ -68,6 +68,7 @@ class Roots {
 
   std::string root(int size) const { return base_ + "/" + std::to_string(size); }
   std::string gnss(int size) const { return root(size) + "/inf/jkn-gnss.ini"; }
+  std::string nmea(int size) const { return root(size) + "/inf/jkn-nmea.ini"; }
   std::string peer(int size) const { return root(size) + "/inf/peer.ini"; }
   const std::string& bytes(int size) { return bytes_[size]; }
   // Points the library's root 0 at the files of that size.
@@ -98,6 +99,21 @@ void BM_ReadFloor(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadFloor)->Apply(perSize);
+
+// The same with two threads, each on a file of its own: how far two reads in
+// parallel can go on this machine at all.
+void BM_ReadFloorThreads(benchmark::State& state) {
+  const int size = static_cast<int>(state.range(0));
+  const std::string path = state.thread_index() == 0 ? roots().gnss(size) : roots().nmea(size);
+  std::string buffer(static_cast<size_t>(size) + 4096, '\0');
+  for (auto _ : state) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
+    ::close(fd);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ReadFloorThreads)->Apply(perSize)->Threads(1)->Threads(2)->UseRealTime();
 
 void BM_GetText(benchmark::State& state) {
   roots().use(static_cast<int>(state.range(0)));

@@ -1,5 +1,6 @@
 #include "Ini.h"
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -37,19 +38,38 @@ struct Entry {
   size_t contentEnd = 0;  // end of the line without trailing blanks
 };
 
-// The lines of a text from a given offset on. The next CR and the next LF are
-// each looked for once and remembered, so a walk over the whole text is linear
-// whatever its line ends are.
+// Position of the first CR or LF at or after from, or the text's size. Eight
+// bytes are looked at in one step: a byte equal to CR or LF is a zero byte of
+// the word XORed with that byte repeated, and the lowest such byte is found
+// exactly (the borrow of the zero-byte test only marks bytes above it).
+size_t lineBreakFrom(std::string_view text, size_t from) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHighs = 0x8080808080808080u;
+  size_t i = from;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const uint64_t lf = word ^ (kOnes * '\n');
+    const uint64_t cr = word ^ (kOnes * '\r');
+    const uint64_t hits = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+    if (hits != 0) return i + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
+  }
+#endif
+  while (i < text.size() && !isLineBreak(text[i])) ++i;
+  return i;
+}
+
+// The lines of a text from a given offset on.
 class Lines {
  public:
   explicit Lines(std::string_view text) : text_(text) { seek(firstLineStart(text)); }
+  // Lines from a position inside the text (past any byte-order mark).
+  Lines(std::string_view text, size_t pos) : text_(text) { seek(pos); }
 
   static size_t firstLineStart(std::string_view text) {
     return text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
   }
-
-  // Lines from a position inside the text (past any byte-order mark).
-  Lines(std::string_view text, size_t pos) : text_(text) { seek(pos); }
 
   // Continues with the line that starts at pos.
   void seek(size_t pos) { pos_ = pos; }
@@ -57,10 +77,7 @@ class Lines {
   bool next(Line& line) {
     const size_t size = text_.size();
     if (pos_ >= size) return false;
-    if (lf_ == kUnknown || lf_ < pos_) lf_ = find('\n');
-    if (cr_ == kUnknown || cr_ < pos_) cr_ = find('\r');
-    // The line ends at the first CR before the next LF, else at that LF.
-    size_t i = cr_ < lf_ ? cr_ : lf_;
+    size_t i = lineBreakFrom(text_, pos_);
     line.begin = pos_;
     line.end = i;
     if (i < size) i += (text_[i] == '\r' && i + 1 < size && text_[i + 1] == '\n') ? 2 : 1;
@@ -69,18 +86,8 @@ class Lines {
   }
 
  private:
-  static constexpr size_t kUnknown = static_cast<size_t>(-1);
-
-  size_t find(char c) const {
-    const auto* at =
-        static_cast<const char*>(std::memchr(text_.data() + pos_, c, text_.size() - pos_));
-    return at ? static_cast<size_t>(at - text_.data()) : text_.size();
-  }
-
   std::string_view text_;
   size_t pos_ = 0;
-  size_t lf_ = kUnknown;
-  size_t cr_ = kUnknown;
 };
 
 Entry parse(std::string_view text, const Line& line) {
@@ -263,7 +270,8 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
     while (s < line.end && isBlank(file[s])) ++s;
     if (s == line.end) continue;
     if (file[s] != '[' &&
-        (line.end - s < key.size() || !sameName(file.substr(s, key.size()), key))) {
+        (line.end - s < key.size() || (!key.empty() && asciiLower(file[s]) != asciiLower(key[0])) ||
+         !sameName(file.substr(s, key.size()), key))) {
       continue;
     }
     Entry entry = parse(file, line);

@@ -105,8 +105,7 @@ bool replaceFile(const std::string& native,
 
 }  // namespace
 
-std::string nativePath(const std::string& path) {
-  std::string out(path);
+void makeNative(std::string& out) {
   for (size_t i = 0; i < out.size(); ++i) {
     if (cp932::isLeadByte(out[i]) && i + 1 < out.size()) {
       ++i;
@@ -114,7 +113,6 @@ std::string nativePath(const std::string& path) {
       out[i] = '/';
     }
   }
-  return out;
 }
 
 bool readFile(const std::string& native, FileBytes& out) {

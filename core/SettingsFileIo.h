@@ -14,8 +14,13 @@
 
 namespace trasso::fileio {
 
-// The path as the file system takes it: on POSIX separators turned into '/'.
-std::string nativePath(const std::string& path);
+// Makes a path what the file system takes: on POSIX separators turned into '/'.
+void makeNative(std::string& path);
+
+inline std::string nativePath(std::string path) {
+  makeNative(path);
+  return path;
+}
 
 // Bytes of one file read whole. The storage only grows and is reused by the
 // next read, which neither clears nor copies it.

@@ -249,7 +249,7 @@ bool replaceFile(const std::string& native,
 }  // namespace
 
 // Both separators are taken by the wide calls as they are.
-std::string nativePath(const std::string& path) { return path; }
+void makeNative(std::string& /*path*/) {}
 
 bool readFile(const std::string& native, FileBytes& out) {
   out.setSize(0);

@@ -1,5 +1,7 @@
 #include "SettingsPaths.h"
 
+#include <cstring>
+
 #include "TrassoJkn.h"
 #include "outside/KorvelIni.h"
 
@@ -23,7 +25,10 @@ std::string AppDataRoot(int root) {
 }
 
 std::string AppDataFolder(int root, const char* folder) {
-  return AppDataRoot(root) + "\\" + folder + "\\";
+  std::string path = AppDataRoot(root);
+  // Room for a file name too, so that a settings path is made in one allocation.
+  path.reserve(path.size() + std::strlen(folder) + 2 + 20);
+  return path.append("\\").append(folder).append("\\");
 }
 
 const char* SettingsFileName(int id) {

@@ -76,7 +76,11 @@ static thread_local fileio::FileBytes spareBytes;
 
 SettingsReader::SettingsReader(const std::string& path) : bytes_(std::move(spareBytes)) {
   try {
-    fileio::readFile(fileio::nativePath(path), bytes_);
+    // The thread's path buffer too is kept, so a read allocates nothing.
+    static thread_local std::string native;
+    native.assign(path);
+    fileio::makeNative(native);
+    fileio::readFile(native, bytes_);
   } catch (...) {  // out of memory: the file reads as missing
     bytes_.setSize(0);
   }

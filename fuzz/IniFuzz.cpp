@@ -163,6 +163,8 @@ bool namesMatch(std::string_view a, std::string_view b) {
 
 std::optional<std::string_view> referenceRead(std::string_view file, std::string_view section,
                                               std::string_view key) {
+  section = trimmed(section);  // blanks around the names asked for do not count
+  key = trimmed(key);
   const std::vector<size_t> starts = lineStarts(std::string(file));
   bool inSection = false;
   for (size_t n = 0; n + 1 < starts.size(); ++n) {

@@ -1,5 +1,6 @@
 #include "outside/KorvelIni.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -20,7 +21,9 @@ std::string xdgDir(const char* xdgName, const char* homeFallback) {
 }  // namespace
 
 std::string KorvelIni::GetAppDataPath(int n) const {
-  std::string override = env(("KORVEL_APPDATA_" + std::to_string(n)).c_str());
+  char name[40];
+  std::snprintf(name, sizeof name, "KORVEL_APPDATA_%d", n);
+  std::string override = env(name);
   if (!override.empty()) return override;
   if (n == 0) return xdgDir("XDG_CONFIG_HOME", ".config") + "/TrassoJkn";
   std::string root = xdgDir("XDG_DATA_HOME", ".local/share") + "/TrassoJkn";
