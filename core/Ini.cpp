@@ -156,24 +156,63 @@ struct Location {
   Line lastAssignment;  // last line of the section holding '='
 };
 
+// The lines of a text whose first non-blank byte is one of a few bytes. Each
+// byte is searched for with memchr, its next hit kept, so a walk over the text
+// is linear; a hit counts when only blanks stand before it on its line (blanks
+// and line breaks are never part of a double-byte character).
+class LinesStartingWith {
+ public:
+  LinesStartingWith(std::string_view text, std::initializer_list<char> bytes)
+      : text_(text), first_(Lines::firstLineStart(text)) {
+    for (char b : bytes) {
+      if (count_ < kMax) bytes_[count_++] = b;
+    }
+  }
+
+  // Start of the next such line that begins at or after from; npos when none.
+  size_t next(size_t from) {
+    for (;;) {
+      size_t hit = text_.size();
+      for (size_t k = 0; k < count_; ++k) {
+        if (at_[k] == kUnknown || at_[k] < from) {
+          const void* p = from < text_.size()
+                              ? std::memchr(text_.data() + from, bytes_[k], text_.size() - from)
+                              : nullptr;
+          at_[k] =
+              p ? static_cast<size_t>(static_cast<const char*>(p) - text_.data()) : text_.size();
+        }
+        if (at_[k] < hit) hit = at_[k];
+      }
+      if (hit >= text_.size()) return std::string_view::npos;
+      size_t begin = hit;
+      while (begin > first_ && isBlank(text_[begin - 1])) --begin;
+      if (begin == first_ || isLineBreak(text_[begin - 1])) {
+        if (begin >= from) return begin;
+      }
+      from = hit + 1;
+    }
+  }
+
+ private:
+  static constexpr size_t kMax = 3;
+  static constexpr size_t kUnknown = static_cast<size_t>(-1);
+  std::string_view text_;
+  size_t first_;
+  char bytes_[kMax] = {};
+  size_t at_[kMax] = {kUnknown, kUnknown, kUnknown};
+  size_t count_ = 0;
+};
+
 // Finds the line of the first section named section, reading only lines whose
-// first non-blank byte is '['. Those are found with one forward search for '['
-// and a look back over blanks to the line's start (blanks and line breaks are
-// never part of a double-byte character). lines is left after that line.
+// first non-blank byte is '['. lines is left after that line.
 bool findSection(std::string_view text, std::string_view section, Lines& lines, Line& found) {
-  const size_t first = Lines::firstLineStart(text);
-  size_t from = first;
-  while (from < text.size()) {
-    const auto* hit =
-        static_cast<const char*>(std::memchr(text.data() + from, '[', text.size() - from));
-    if (hit == nullptr) return false;
-    size_t begin = static_cast<size_t>(hit - text.data());
-    from = begin + 1;
-    while (begin > first && isBlank(text[begin - 1])) --begin;
-    if (begin != first && !isLineBreak(text[begin - 1])) continue;
+  LinesStartingWith brackets(text, {'['});
+  size_t from = Lines::firstLineStart(text);
+  for (size_t begin; (begin = brackets.next(from)) != std::string_view::npos;) {
     // A section's name starts at the first non-blank after '[': most lines
     // differ there and need no further look.
-    size_t name = from;
+    size_t name = text.find('[', begin) + 1;
+    from = name;
     while (name < text.size() && isBlank(text[name])) ++name;
     if (!section.empty() && (text.size() - name < section.size() ||
                              !sameName(text.substr(name, section.size()), section))) {
@@ -263,18 +302,16 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
   Lines lines(file);
   Line line;
   if (!findSection(file, section, lines, line)) return std::nullopt;
-  while (lines.next(line)) {
-    // Only section lines and lines that start with the key's name need a full
-    // look; the rest are skipped after a glance at their first bytes.
-    size_t s = line.begin;
-    while (s < line.end && isBlank(file[s])) ++s;
-    if (s == line.end) continue;
-    if (file[s] != '[' &&
-        (line.end - s < key.size() || (!key.empty() && asciiLower(file[s]) != asciiLower(key[0])) ||
-         !sameName(file.substr(s, key.size()), key))) {
-      continue;
-    }
-    Entry entry = parse(file, line);
+  // Only lines that start with '[' (the section may end there) or with the
+  // key's first byte, in either case, can matter; a line of an empty name
+  // starts with '='.
+  const char head = key.empty() ? '=' : key[0];
+  const char upper = head >= 'a' && head <= 'z' ? static_cast<char>(head - 'a' + 'A') : head;
+  LinesStartingWith candidates(file, {'[', asciiLower(head), upper});
+  for (size_t begin; (begin = candidates.next(line.next)) != std::string_view::npos;) {
+    lines.seek(begin);
+    lines.next(line);
+    const Entry entry = parse(file, line);
     if (entry.kind == LineKind::Section) return std::nullopt;
     if (entry.kind != LineKind::Key || !sameName(entry.name, key)) continue;
     if (!entry.hasEquals) return std::nullopt;
