@@ -120,7 +120,7 @@ TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
   Flush_QZJkn_PL30_File(nullptr);
   Flush_QZJkn_Soku_File(inf("").c_str());
   EXPECT_FALSE(writeText(SettingsFilePath(18), "A", "x", "1"));
-  EXPECT_EQ(listFolder(inf("")), "fifo.ini\n");
+  EXPECT_EQ(listFolder(inf("")), fifo == inf("fifo.ini") ? "fifo.ini\n" : "");
 }
 
 TEST_F(ValueFiles, EmptyValuesCutsAndFilesLargerThanTheFirstBuffer) {

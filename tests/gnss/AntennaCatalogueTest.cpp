@@ -197,12 +197,15 @@ TEST_F(AntennaCatalogueTest, GetAntennaRecReadsTheMergedCatalogueOfRootZero) {
 TEST_F(AntennaCatalogueTest, ReadOnlyOrMissingPlacesAreLeftAsTheyAre) {
   const std::string old = withCrLf("[AntennaList]\nAntenna000ID=3\nAntennaCnt=1\n");
   writeBytes(inf("AntennaLocal.ini"), old);
-  std::filesystem::permissions(inf("AntennaLocal.ini"), std::filesystem::perms::owner_read);
+  makeReadOnly(inf("AntennaLocal.ini"));
   EXPECT_EQ(AntennaInit(), 0);  // no sensor list, but no deletion either
   EXPECT_EQ(merged(), old);
   deliver(nullptr, "[AntennaList]\nAntenna000ID=-1\n");
   EXPECT_EQ(AntennaInit(), 1);
   EXPECT_EQ(merged(), old);
+  // Windows removes no read-only file, not even with its folder.
+  std::filesystem::permissions(inf("AntennaLocal.ini"), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
   std::filesystem::remove_all(inf(""));
   EXPECT_EQ(AntennaInit(), 1);  // the entry was made, though it could not be stored
   EXPECT_FALSE(exists(inf("")));
