@@ -204,18 +204,27 @@ class LinesStartingWith {
 };
 
 // Finds the line of the first section named section, reading only lines whose
-// first non-blank byte is '['. lines is left after that line.
+// first non-blank byte is '['. Those are found with one forward search for '['
+// and a look back over blanks to the line's start. lines is left after that
+// line.
 bool findSection(std::string_view text, std::string_view section, Lines& lines, Line& found) {
-  LinesStartingWith brackets(text, {'['});
-  size_t from = Lines::firstLineStart(text);
-  for (size_t begin; (begin = brackets.next(from)) != std::string_view::npos;) {
+  const size_t first = Lines::firstLineStart(text);
+  size_t from = first;
+  while (from < text.size()) {
+    const auto* hit =
+        static_cast<const char*>(std::memchr(text.data() + from, '[', text.size() - from));
+    if (hit == nullptr) return false;
+    size_t begin = static_cast<size_t>(hit - text.data());
+    from = begin + 1;
+    while (begin > first && isBlank(text[begin - 1])) --begin;
+    if (begin != first && !isLineBreak(text[begin - 1])) continue;
     // A section's name starts at the first non-blank after '[': most lines
     // differ there and need no further look.
-    size_t name = text.find('[', begin) + 1;
-    from = name;
+    size_t name = from;
     while (name < text.size() && isBlank(text[name])) ++name;
-    if (!section.empty() && (text.size() - name < section.size() ||
-                             !sameName(text.substr(name, section.size()), section))) {
+    if (!section.empty() &&
+        (text.size() - name < section.size() || asciiLower(text[name]) != asciiLower(section[0]) ||
+         !sameName(text.substr(name, section.size()), section))) {
       continue;
     }
     lines.seek(begin);
