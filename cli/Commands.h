@@ -3,6 +3,8 @@
 // ends the program with its exit status.
 #pragma once
 
+#include <exception>
+#include <iostream>
 #include <string>
 
 namespace CLI {
@@ -10,6 +12,30 @@ class App;
 }
 
 namespace jkn {
+
+// jkn's exit statuses (listed in its --help).
+enum Status { kOk = 0, kRefused = 1, kUsage = 2, kFileError = 3 };
+
+// A command's failure: what to print and the status to end with.
+struct Failure {
+  int status;
+  std::string message;
+};
+
+// Runs a command, printing a failure or an unexpected error instead of letting
+// it escape; returns the exit status.
+template <class F>
+int guarded(F&& run) {
+  try {
+    return run();
+  } catch (const Failure& f) {
+    std::cerr << "jkn: " << f.message << "\n";
+    return f.status;
+  } catch (const std::exception& e) {
+    std::cerr << "jkn: " << e.what() << "\n";
+    return kFileError;
+  }
+}
 
 // check [--json] [PROFILE...]: where what the application reads differs from
 // what a person reads. Exit 0 clean, 1 findings, 2 error.

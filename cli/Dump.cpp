@@ -28,13 +28,6 @@ using trasso::Value;
 using trasso::ValueKind;
 
 constexpr int kFormat = 1;
-enum Status { kOk = 0, kRefused = 1, kUsage = 2, kFileError = 3 };
-
-struct Failure {
-  int status;
-  std::string message;
-};
-
 // Where a stored key lies, as the document names it: a root's "inf" folder and
 // a file name, or a profile path.
 json place(const StoredFile& f) {
@@ -374,19 +367,6 @@ int runLoad(const std::string& file) {
   }
   std::cout << changed << " changed, " << changes.size() - changed << " unchanged\n";
   return kOk;
-}
-
-template <class F>
-int guarded(F&& run) {
-  try {
-    return run();
-  } catch (const Failure& f) {
-    std::cerr << "jkn: " << f.message << "\n";
-    return f.status;
-  } catch (const std::exception& e) {
-    std::cerr << "jkn: " << e.what() << "\n";
-    return kFileError;
-  }
 }
 
 struct DumpOptions {

@@ -19,6 +19,12 @@
 
 namespace {
 
+using jkn::Failure;
+using jkn::guarded;
+using jkn::kFileError;
+using jkn::kOk;
+using jkn::kRefused;
+using jkn::kUsage;
 using nlohmann::json;
 using trasso::Declaration;
 using trasso::Selection;
@@ -27,8 +33,6 @@ using trasso::SettingEntry;
 using trasso::Value;
 using trasso::ValueKind;
 
-enum Status { kOk = 0, kRefused = 1, kUsage = 2, kFileError = 3 };
-
 constexpr const char* kStatuses =
     "Exit status:\n"
     "  0  done\n"
@@ -36,11 +40,6 @@ constexpr const char* kStatuses =
     "     with a line break or not in code page 932, a read-only setting); nothing written\n"
     "  2  usage: unknown command, option, setting name or selector\n"
     "  3  file problem: missing \"inf\" folder, file not writable, failed write; nothing written\n";
-
-struct Failure {
-  int status;
-  std::string message;
-};
 
 struct Options {
   bool json = false;
@@ -518,7 +517,7 @@ int run(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? kOk : kUsage;
   }
-  try {
+  return guarded([&] {
     if (listCmd->parsed()) return list(o);
     if (getCmd->parsed()) return get(o);
     if (setCmd->parsed()) return set(o);
@@ -526,14 +525,8 @@ int run(int argc, char** argv) {
     if (describeCmd->parsed()) return describe(o);
     if (filesCmd->parsed()) return files(o);
     if (referenceCmd->parsed()) return reference(o);
-  } catch (const Failure& f) {
-    std::cerr << "jkn: " << f.message << "\n";
-    return f.status;
-  } catch (const std::exception& e) {
-    std::cerr << "jkn: " << e.what() << "\n";
-    return kFileError;
-  }
-  return kUsage;
+    return static_cast<int>(kUsage);
+  });
 }
 
 }  // namespace
