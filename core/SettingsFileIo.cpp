@@ -100,9 +100,6 @@ std::string resolveTarget(const std::string& native) {
   return target;
 }
 
-bool replaceFile(const std::string& native,
-                 const std::function<EditResult(std::string& contents, bool exists)>& edit);
-
 }  // namespace
 
 void makeNative(std::string& out) {
@@ -134,17 +131,6 @@ bool readFile(const std::string& native, FileBytes& out) {
   out.setSize(n < 0 ? 0 : static_cast<size_t>(n));
   return n >= 0;
 }
-
-bool updateFile(const std::string& native,
-                const std::function<EditResult(std::string& contents, bool exists)>& edit) {
-  try {
-    return replaceFile(native, edit);
-  } catch (...) {  // out of memory: nothing was renamed, so nothing changed
-    return false;
-  }
-}
-
-namespace {
 
 bool replaceFile(const std::string& native,
                  const std::function<EditResult(std::string& contents, bool exists)>& edit) {
@@ -220,8 +206,6 @@ bool replaceFile(const std::string& native,
   (void)fsyncRetrying(folderFd.get());
   return true;
 }
-
-}  // namespace
 
 std::FILE* openForReading(const std::string& native) { return std::fopen(native.c_str(), "rb"); }
 

@@ -88,6 +88,11 @@ enum class EditResult {
 bool updateFile(const std::string& native,
                 const std::function<EditResult(std::string& contents, bool exists)>& edit);
 
+// The platform's own steps of updateFile; it may throw when memory runs out,
+// before anything is renamed.
+bool replaceFile(const std::string& native,
+                 const std::function<EditResult(std::string& contents, bool exists)>& edit);
+
 // Opens a file at a native path for reading in binary mode; null when it cannot
 // be read. Never creates anything.
 std::FILE* openForReading(const std::string& native);

@@ -175,6 +175,8 @@ bool replaceWithRetries(const std::wstring& temp, const std::wstring& target) {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
+}  // namespace
+
 bool replaceFile(const std::string& native,
                  const std::function<EditResult(std::string& contents, bool exists)>& edit) {
   const std::wstring target = widen(native);
@@ -246,8 +248,6 @@ bool replaceFile(const std::string& native,
   return true;
 }
 
-}  // namespace
-
 // Both separators are taken by the wide calls as they are.
 void makeNative(std::string& /*path*/) {}
 
@@ -258,15 +258,6 @@ bool readFile(const std::string& native, FileBytes& out) {
   if (readAll(file.get(), out, std::max<size_t>(out.capacity(), 16384))) return true;
   out.setSize(0);
   return false;
-}
-
-bool updateFile(const std::string& native,
-                const std::function<EditResult(std::string& contents, bool exists)>& edit) {
-  try {
-    return replaceFile(native, edit);
-  } catch (...) {  // out of memory: nothing was renamed, so nothing changed
-    return false;
-  }
 }
 
 std::FILE* openForReading(const std::string& native) {

@@ -1,3 +1,4 @@
+// The parts of the file layer that both platforms share.
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -14,6 +15,15 @@ char* FileBytes::reserve(size_t n) {
     capacity_ = n;
   }
   return data_.get();
+}
+
+bool updateFile(const std::string& native,
+                const std::function<EditResult(std::string& contents, bool exists)>& edit) {
+  try {
+    return replaceFile(native, edit);
+  } catch (...) {  // out of memory: nothing was renamed, so nothing changed
+    return false;
+  }
 }
 
 }  // namespace trasso::fileio
