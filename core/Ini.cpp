@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "ByteWords.h"
 #include "CodePage932.h"
 
 namespace trasso::ini {
@@ -38,21 +39,14 @@ struct Entry {
   size_t contentEnd = 0;  // end of the line without trailing blanks
 };
 
-// Position of the first CR or LF at or after from, or the text's size. Eight
-// bytes are looked at in one step: a byte equal to CR or LF is a zero byte of
-// the word XORed with that byte repeated, and the lowest such byte is found
-// exactly (the borrow of the zero-byte test only marks bytes above it).
+// Position of the first CR or LF at or after from, or the text's size; eight
+// bytes at a time.
 size_t lineBreakFrom(std::string_view text, size_t from) {
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  constexpr uint64_t kHighs = 0x8080808080808080u;
   size_t i = from;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
   for (; i + 8 <= text.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    const uint64_t lf = word ^ (kOnes * '\n');
-    const uint64_t cr = word ^ (kOnes * '\r');
-    const uint64_t hits = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+    const uint64_t word = words::load(text.data() + i);
+    const uint64_t hits = words::bytesEqual(word, '\n') | words::bytesEqual(word, '\r');
     if (hits != 0) return i + static_cast<size_t>(__builtin_ctzll(hits)) / 8;
   }
 #endif
@@ -209,6 +203,7 @@ class LinesStartingWith {
 // line.
 bool findSection(std::string_view text, std::string_view section, Lines& lines, Line& found) {
   const size_t first = Lines::firstLineStart(text);
+  const char head = section.empty() ? '\0' : asciiLower(section[0]);
   size_t from = first;
   while (from < text.size()) {
     const auto* hit =
@@ -216,14 +211,18 @@ bool findSection(std::string_view text, std::string_view section, Lines& lines, 
     if (hit == nullptr) return false;
     size_t begin = static_cast<size_t>(hit - text.data());
     from = begin + 1;
-    while (begin > first && isBlank(text[begin - 1])) --begin;
-    if (begin != first && !isLineBreak(text[begin - 1])) continue;
     // A section's name starts at the first non-blank after '[': most lines
     // differ there and need no further look.
+    if (!section.empty() && from < text.size() && !isBlank(text[from]) &&
+        asciiLower(text[from]) != head) {
+      continue;
+    }
+    while (begin > first && isBlank(text[begin - 1])) --begin;
+    if (begin != first && !isLineBreak(text[begin - 1])) continue;
     size_t name = from;
     while (name < text.size() && isBlank(text[name])) ++name;
     if (!section.empty() &&
-        (text.size() - name < section.size() || asciiLower(text[name]) != asciiLower(section[0]) ||
+        (text.size() - name < section.size() || asciiLower(text[name]) != head ||
          !sameName(text.substr(name, section.size()), section))) {
       continue;
     }

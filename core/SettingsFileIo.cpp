@@ -13,6 +13,7 @@
 #include <tuple>
 #include <utility>
 
+#include "ByteWords.h"
 #include "CodePage932.h"
 
 namespace trasso::fileio {
@@ -103,11 +104,21 @@ std::string resolveTarget(const std::string& native) {
 }  // namespace
 
 void makeNative(std::string& out) {
-  for (size_t i = 0; i < out.size(); ++i) {
-    if (cp932::isLeadByte(out[i]) && i + 1 < out.size()) {
+  char* bytes = out.data();
+  const size_t size = out.size();
+  size_t i = 0;
+  // Eight ASCII bytes at a time, up to the first byte that may start a
+  // double-byte character (whose second byte may be '\\').
+  for (; i + 8 <= size; i += 8) {
+    const uint64_t word = words::load(bytes + i);
+    if ((word & words::kHighs) != 0) break;
+    words::store(bytes + i, word ^ (words::bytesEqual(word, '\\') >> 7) * ('\\' ^ '/'));
+  }
+  for (; i < size; ++i) {
+    if (cp932::isLeadByte(bytes[i]) && i + 1 < size) {
       ++i;
-    } else if (out[i] == '\\') {
-      out[i] = '/';
+    } else if (bytes[i] == '\\') {
+      bytes[i] = '/';
     }
   }
 }

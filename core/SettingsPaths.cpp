@@ -26,9 +26,12 @@ std::string AppDataRoot(int root) {
 
 std::string AppDataFolder(int root, const char* folder) {
   std::string path = AppDataRoot(root);
-  // Room for a file name too, so that a settings path is made in one allocation.
-  path.reserve(path.size() + std::strlen(folder) + 2 + 20);
-  return path.append("\\").append(folder).append("\\");
+  // Room for a file name too, so that a settings path is made in one allocation
+  // (reserve is asked only when short: it may reallocate to shrink).
+  const size_t want = path.size() + std::strlen(folder) + 2 + 20;
+  if (path.capacity() < want) path.reserve(want);
+  path.append("\\").append(folder).append("\\");
+  return path;
 }
 
 const char* SettingsFileName(int id) {
