@@ -197,6 +197,7 @@ TEST_F(ValueFiles, RefusedWritesChangeAndCreateNothing) {
       readBytes(path()),
       "[A]\r\nx=1\r\n[A] [B]\r\nx]=\x81\x40 \x01\x7F\xFF\t\r\n[\x83\x40]\r\n\x83\x5B=1\r\n[]\r\n"
       "Page=2\r\n");
+  EXPECT_EQ(readRaw(path(), "", "Page").value_or("missing"), "2");
 }
 
 }  // namespace
