@@ -1,6 +1,7 @@
 // Value kinds, paths and the file rules seen through the INI reads and writes.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <sstream>
@@ -81,7 +82,7 @@ TEST_F(ValueFiles, CatalogueFilesAndFoldersComeFromTheRootsOfTheMoment) {
     EXPECT_EQ(SettingsFilePath(files[id]), root(id == 3 || id == 8 || id == 13) + "\\inf\\" + name);
     EXPECT_EQ(SettingsFileName(id), name);
   }
-  EXPECT_TRUE(SettingsFileName(18) == nullptr && SettingsFileName(-1) == nullptr);
+  for (const int id : {18, -1, INT_MAX, INT_MIN}) EXPECT_EQ(SettingsFileName(id), nullptr) << id;
   const std::string inf0 = root(0) + "\\inf\\";
   EXPECT_EQ(SettingsFilePath(18) + SettingsFilePath(-1) + GetQZInf_Path(0), inf0 + inf0 + inf0);
   EXPECT_EQ(GetQZImg_Path(1) + GetQZWav_Path(0), root(1) + "\\img\\" + root(0) + "\\wav\\");
