@@ -1,7 +1,10 @@
 // Value kinds, paths and the file rules seen through the INI reads and writes.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -18,16 +21,16 @@ using test::listFolder;
 using test::readBytes;
 using test::writeBytes;
 
+// Decimal, modulo 2^32, with lowercase prefixes only.
 TEST(ValueRules, IntegersWrapAndTakeLowercasePrefixes) {
-  using Case = std::pair<const char*, uint32_t>;
-  const Case cases[] = {
+  const std::pair<const char*, uint32_t> cases[] = {
       {"20", 20u},         {"-5", 0u - 5u},    {"+7", 7u},
-      {" \t42", 42u},      {"9z", 9u},         {"z", 0u},                  // decimal
-      {"4294967295", ~0u}, {"4294967301", 5u}, {"-2147483648", 1u << 31},  // modulo 2^32
+      {" \t42", 42u},      {"9z", 9u},         {"z", 0u},
+      {"4294967295", ~0u}, {"4294967301", 5u}, {"-2147483648", 1u << 31},
       {"010", 10u},        {"0x1F", 31u},      {"0xaF", 175u},
-      {"0o17", 15u},       {"0b101", 5u},  // prefixes
-      {"0X1F", 0u},        {"0o8", 0u},        {"0b102", 2u},
-      {"-0x10", 0u - 16},  {"0x", 0u},         {"1 ; x", 1u}};
+      {"0o17", 15u},       {"0b101", 5u},      {"0X1F", 0u},
+      {"0o8", 0u},         {"0b102", 2u},      {"-0x10", 0u - 16},
+      {"0x", 0u},          {"1 ; x", 1u}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(parseIntBits(text), expected) << text;
   EXPECT_EQ(textToIntBits("0x10"), 0u);
   EXPECT_EQ(textToIntBits(" -7z"), 0u - 7u);
@@ -64,82 +67,93 @@ class ValueFiles : public test::RootsTest {
 
 TEST_F(ValueFiles, CatalogueFilesAndFoldersComeFromTheRootsOfTheMoment) {
   using F = SettingsFile;
-  const std::pair<F, const char*> catalogue[] = {// in the order of the ids
-                                                 {F::DefShare, "def-share.ini"},
-                                                 {F::DefTs, "def-ts.ini"},
-                                                 {F::DefNmea, "def-nmea.ini"},
-                                                 {F::DispNavi, "disp-navi.ini"},
-                                                 {F::DispTs, "disp-ts.ini"},
-                                                 {F::DispNmea, "disp-nmea.ini"},
-                                                 {F::JknTs, "jkn-ts.ini"},
-                                                 {F::JknNmea, "jkn-nmea.ini"},
-                                                 {F::Sound, "sound.ini"},
-                                                 {F::DispTsh, "disp-tsh.ini"},
-                                                 {F::DefGnss, "def-gnss.ini"},
-                                                 {F::DispGnss, "disp-gnss.ini"},
-                                                 {F::JknGnss, "jkn-gnss.ini"},
-                                                 {F::NTrip, "NTrip.ini"},
-                                                 {F::JknGnssRtk, "jkn-gnss-rtk.ini"},
-                                                 {F::JknPl30, "jkn-pl30.ini"},
-                                                 {F::JknSoku, "jkn-soku.ini"},
-                                                 {F::JknZetr, "jkn-zetr.ini"}};
+  // In the order of the ids; ids 3, 8 and 13 lie in root 1.
+  const F files[] = {F::DefShare, F::DefTs,   F::DefNmea,    F::DispNavi, F::DispTs,  F::DispNmea,
+                     F::JknTs,    F::JknNmea, F::Sound,      F::DispTsh,  F::DefGnss, F::DispGnss,
+                     F::JknGnss,  F::NTrip,   F::JknGnssRtk, F::JknPl30,  F::JknSoku, F::JknZetr};
+  std::istringstream names(
+      "def-share.ini def-ts.ini def-nmea.ini disp-navi.ini disp-ts.ini disp-nmea.ini jkn-ts.ini "
+      "jkn-nmea.ini sound.ini disp-tsh.ini def-gnss.ini disp-gnss.ini jkn-gnss.ini NTrip.ini "
+      "jkn-gnss-rtk.ini jkn-pl30.ini jkn-soku.ini jkn-zetr.ini");
   for (int id = 0; id < 18; ++id) {
-    const auto [file, name] = catalogue[id];
-    const int rootNumber = id == 3 || id == 8 || id == 13 ? 1 : 0;
-    EXPECT_EQ(static_cast<int>(file), id) << name;
-    EXPECT_EQ(SettingsFilePath(file), root(rootNumber) + "\\inf\\" + name);
-    EXPECT_EQ(SettingsFileName(id), std::string(name));
+    std::string name;
+    names >> name;
+    EXPECT_EQ(static_cast<int>(files[id]), id) << name;
+    EXPECT_EQ(SettingsFilePath(files[id]), root(id == 3 || id == 8 || id == 13) + "\\inf\\" + name);
+    EXPECT_EQ(SettingsFileName(id), name);
   }
+  for (const int id : {18, -1, INT_MAX, INT_MIN}) EXPECT_EQ(SettingsFileName(id), nullptr) << id;
   const std::string inf0 = root(0) + "\\inf\\";
   EXPECT_EQ(SettingsFilePath(18) + SettingsFilePath(-1) + GetQZInf_Path(0), inf0 + inf0 + inf0);
-  EXPECT_EQ(GetQZImg_Path(1), root(1) + "\\img\\");
-  EXPECT_EQ(GetQZWav_Path(0), root(0) + "\\wav\\");
+  EXPECT_EQ(GetQZImg_Path(1) + GetQZWav_Path(0), root(1) + "\\img\\" + root(0) + "\\wav\\");
   EXPECT_EQ(GetQZGeoidFile_FullPath(), root(0) + "\\geoid\\geoidn.dat");
   EXPECT_EQ(GetQZJkn_ZETR_Path() + GetQZJkn_PL30_Path() + GetQZJkn_Soku_Path(),
             inf0 + "jkn-zetr.ini" + inf0 + "jkn-pl30.ini" + inf0 + "jkn-soku.ini");
-  test::setEnv("KORVEL_APPDATA_5", "/elsewhere");
-  EXPECT_EQ(GetQZInf_Path(5), "/elsewhere\\inf\\");
-  test::setEnv("KORVEL_APPDATA_5", "");
   test::setEnv("KORVEL_APPDATA_0", "/moved");
   EXPECT_EQ(GetQZGeoidFile_Path(), "/moved\\geoid");
 }
+
+#ifndef _WIN32
+// Root n is $KORVEL_APPDATA_<n> when set and not empty; otherwise root 0 lies
+// in the XDG configuration folder, the others in the XDG data folder, numbered
+// above 1; without those folders, under the home folder.
+TEST_F(ValueFiles, RootsFromTheEnvironment) {
+  const char* const names[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"};
+  std::string saved[3];
+  for (int i = 0; i < 3; ++i) saved[i] = std::getenv(names[i]) ? std::getenv(names[i]) : "";
+  auto roots = [] {
+    std::string out;
+    for (const int n : {0, 1, 2, 13, 12, -1}) out += GetQZInf_Path(n) + "|";
+    return out;
+  };
+  test::setEnv("KORVEL_APPDATA_12", "/twelve");
+  test::setEnv("KORVEL_APPDATA_-1", "/minus");
+  ::setenv("KORVEL_APPDATA_0", "", 1);  // set but empty
+  test::setEnv("KORVEL_APPDATA_1", "");
+  test::setEnv("XDG_CONFIG_HOME", "/xc");
+  test::setEnv("XDG_DATA_HOME", "/xd");
+  EXPECT_EQ(roots(),
+            "/xc/TrassoJkn\\inf\\|/xd/TrassoJkn\\inf\\|/xd/TrassoJkn2\\inf\\|"
+            "/xd/TrassoJkn13\\inf\\|/twelve\\inf\\|/minus\\inf\\|");
+  ::setenv("XDG_CONFIG_HOME", "", 1);
+  test::setEnv("XDG_DATA_HOME", "");
+  test::setEnv("KORVEL_APPDATA_12", "");
+  test::setEnv("HOME", "/h");
+  EXPECT_EQ(roots(),
+            "/h/.config/TrassoJkn\\inf\\|/h/.local/share/TrassoJkn\\inf\\|"
+            "/h/.local/share/TrassoJkn2\\inf\\|/h/.local/share/TrassoJkn13\\inf\\|"
+            "/h/.local/share/TrassoJkn12\\inf\\|/minus\\inf\\|");
+  test::setEnv("KORVEL_APPDATA_-1", "");
+  for (int i = 0; i < 3; ++i) test::setEnv(names[i], saved[i]);
+}
+#endif
 
 TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
   const std::string fifo = test::makeFifo(inf("fifo.ini"));
   ASSERT_FALSE(fifo.empty());
   // Missing, an id without file, a FIFO (a console on Windows: no waiting) and a
-  // folder read as missing.
+  // folder read as missing; a default is cut to the buffer too.
   for (const std::string& p : {path(), SettingsFilePath(18), fifo, inf("")}) {
-    EXPECT_EQ(readIntBits(p, "A", "x", -1), 0xFFFFFFFFu) << p;
-    EXPECT_EQ(readText(p, "A", "x", "dflt"), "dflt");
-    EXPECT_EQ(readDoubleA(p, "A", "x", 2.5), 2.5);
-    EXPECT_EQ(readDoubleB(p, "A", "x", "0.5"), 0.5);
-    EXPECT_FALSE(readRaw(p, "A", "x").has_value());
+    EXPECT_EQ(readText(p, "A", "x", "dflt", 4) + readText(p, "A", "x", "dflt", 0) +
+                  readRaw(p, "A", "x").value_or("none"),
+              "dflnone");
   }
   Flush_QZJkn_ZETR_File(GetQZJkn_ZETR_Path().c_str());
   Flush_QZJkn_PL30_File(nullptr);
   Flush_QZJkn_Soku_File(inf("").c_str());
   EXPECT_FALSE(writeText(SettingsFilePath(18), "A", "x", "1"));
   EXPECT_EQ(listFolder(inf("")), fifo == inf("fifo.ini") ? "fifo.ini\n" : "");
-}
-
-TEST_F(ValueFiles, EmptyValuesCutsAndFilesLargerThanTheFirstBuffer) {
-  std::string big = "[A]\r\nempty=\r\nlong=" + std::string(300, 'x') + "\r\n";
+  // A file larger than the first read buffer is read whole.
+  std::string big = "[A]\r\n";
   for (int i = 0; i < 3000; ++i) big += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
   writeBytes(path(), big);
   EXPECT_EQ(readIntBits(path(), "A", "k2999", -1), 2999u);
-  EXPECT_EQ(readIntBits(path(), "A", "empty", 9), 9u);
-  EXPECT_EQ(readText(path(), "A", "empty", "dflt"), "");
-  EXPECT_EQ(readDoubleA(path(), "A", "empty", 2.5), 2.5);
-  EXPECT_EQ(readDoubleB(path(), "A", "empty", "0.5"), 0.0);
-  EXPECT_EQ(readText(path(), "A", "long", ""), std::string(259, 'x'));
-  EXPECT_EQ(readText(path(), "A", "long", "", 20), std::string(19, 'x'));
-  EXPECT_EQ(readText(path(), "A", "missing", "abcdefgh", 4), "abc");
-  EXPECT_EQ(readText(path(), "A", "missing", "abcdefgh", 0), "");
 }
 
+// A temporary file a killed writer left goes with the next write; removing
+// from a missing file succeeds and creates nothing.
 TEST_F(ValueFiles, WritesAndRemovalsKeepEveryOtherByte) {
-  // Removing from a missing file succeeds and creates nothing.
+  writeBytes(inf(".v.ini.tmp"), "[A]\r\nx=half");
   EXPECT_TRUE(writeText(path(), "A", "x", static_cast<const char*>(nullptr)));
   EXPECT_TRUE(removeSection(path(), "A"));
   EXPECT_FALSE(exists(path()));
@@ -151,34 +165,40 @@ TEST_F(ValueFiles, WritesAndRemovalsKeepEveryOtherByte) {
   EXPECT_EQ(readBytes(path()), "; kept\n[A]\nx=1\nz=2\n\n[B]\ny=\x95\x5C\xFF\n");
   ASSERT_TRUE(writeText(path(), "A", "z", static_cast<const char*>(nullptr)));
   EXPECT_EQ(readBytes(path()), handEdited);
-  ASSERT_TRUE(writeText(path(), "A", "gone", static_cast<const char*>(nullptr)));
-  ASSERT_TRUE(removeSection(path(), "C"));
-  EXPECT_EQ(readBytes(path()), handEdited);
   ASSERT_TRUE(removeSection(path(), "B"));
   EXPECT_EQ(readBytes(path()), "; kept\n[A]\nx=1\n\n");
   EXPECT_EQ(listFolder(inf("")), "v.ini\n");
 }
 
+// Names and values that would not read back as written are refused, leaving
+// the file as it was; what would is stored as given.
 TEST_F(ValueFiles, RefusedWritesChangeAndCreateNothing) {
   writeBytes(path(), "[A]\r\nx=1\r\n");
-  EXPECT_FALSE(writeText(path(), "A", "x", "1\r\n[B]\r\ny=2"));
-  EXPECT_FALSE(writeText(path(), "A", "x\ny", "1"));
-  EXPECT_FALSE(writeText(path(), "A\r", "x", "1"));
-  EXPECT_FALSE(writeText(path(), nullptr, "x", "1"));
-  EXPECT_FALSE(writeText(path(), "A", nullptr, "1"));
+  for (const char* value : {"1\r\n[B]\r\ny=2", "a\rb", "a\nb"}) {
+    EXPECT_FALSE(writeText(path(), "A", "x", value)) << value;
+  }
+  EXPECT_FALSE(writeText(path(), "A", "x", std::string("a\0b", 3)));
+  for (const char* key : {"", "a=b", "[x]", " x", "x ", "a\nb", "a\rb"}) {
+    EXPECT_FALSE(writeText(path(), "A", key, "1")) << key;
+  }
+  for (const char* section : {"A\r\n[B", " A", "A\t", "\x83", "A\x1A"}) {
+    EXPECT_FALSE(writeText(path(), section, "x", "1")) << section;
+  }
+  EXPECT_FALSE(writeText(path(), nullptr, "x", "1") || writeText(path(), "A", nullptr, "1"));
   EXPECT_FALSE(removeSection(path(), nullptr));
   EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");
   EXPECT_FALSE(writeText(root(0) + "/missing/v.ini", "A", "x", "1"));
   EXPECT_FALSE(writeText(root(0) + "/inf", "A", "x", "1"));
   EXPECT_EQ(listFolder(root(0)), "inf\n");
   EXPECT_EQ(listFolder(inf("")), "v.ini\n");
-}
-
-TEST_F(ValueFiles, ALeftoverTemporaryFileGoesWithTheNextWrite) {
-  writeBytes(inf(".v.ini.tmp"), "[A]\r\nx=half");
-  ASSERT_TRUE(writeText(path(), "A", "x", "1"));
-  EXPECT_EQ(listFolder(inf("")), "v.ini\n");
-  EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");
+  ASSERT_TRUE(writeText(path(), "A] [B", "x]", "\x81\x40 \x01\x7F\xFF\t"));
+  ASSERT_TRUE(writeText(path(), "\x83\x40", "\x83\x5B", "1"));
+  ASSERT_TRUE(writeText(path(), "", "Page", "2"));
+  EXPECT_EQ(
+      readBytes(path()),
+      "[A]\r\nx=1\r\n[A] [B]\r\nx]=\x81\x40 \x01\x7F\xFF\t\r\n[\x83\x40]\r\n\x83\x5B=1\r\n[]\r\n"
+      "Page=2\r\n");
+  EXPECT_EQ(readRaw(path(), "", "Page").value_or("missing"), "2");
 }
 
 }  // namespace
