@@ -1,3 +1,5 @@
+// The antenna catalogue: the merge of the delivered files, its entries, and the
+// current antenna chosen through a sensor's entry.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -33,9 +35,12 @@ Fields fields(const QZ_AntennaRec& r) {
 
 TEST_F(AntennaCatalogueTest, MergesSurveyTypesThenSensorsWithoutTypeFromScratch) {
   // Survey: the section names come from the first field (empty fields skipped),
-  // Ant3 pairs with the second record of type 5, and the list ends at Ant4.
+  // Ant3 pairs with the second record of type 5, "Type" of the missing section
+  // Gone reads as -1 and pairs with the first sensor without type, and the list
+  // ends at Ant5.
   const std::string types =
-      "[Survey]\nAnt1=GX10,rover antenna\nAnt2=,,PolePack,x\nAnt3=GX10\nAnt4=\nAnt5=GX10\n"
+      "[Survey]\nAnt1=GX10,rover "
+      "antenna\nAnt2=,,PolePack,x\nAnt3=GX10\nAnt4=Gone\nAnt5=\nAnt6=GX10\n"
       "[GX10]\nType=5\nName=GX-10\nCharCode=G10\nMeasMethod0=ARP,0.000\nMeasMethod1=" +
       kBottom + ",0.062\nMeasMethod2=" + kBottom + ",0.100\n[PolePack]\nType=9\n";
   deliver(types.c_str(),
@@ -46,21 +51,24 @@ TEST_F(AntennaCatalogueTest, MergesSurveyTypesThenSensorsWithoutTypeFromScratch)
           "Antenna001SensorBmp=r3.bmp\n"
           "Antenna002ID=7\nAntenna002Sensor=4\nAntenna002SensorBmp=r4.bmp\n"
           "Antenna003ID=5\nAntenna003Sensor=6\nAntenna003Ren=GX-10 on R6\n"
-          "Antenna004ID=5\nAntenna004Sensor=8\nAntenna005ID=-1\n"
-          "Antenna006ID=-2\nAntenna007ID=-1\nAntenna007Sensor=9\n");
+          "Antenna004ID=5\nAntenna004Sensor=8\nAntenna005ID=-1\nAntenna005Sensor=5\n"
+          "Antenna005Ren=Spare\nAntenna005Bmp=s.bmp\nAntenna005SensorBmp=r5.bmp\nAntenna006ID=-1\n"
+          "Antenna007ID=-2\nAntenna008ID=-1\nAntenna008Sensor=9\n");
   // Type 7 is not in "Survey" and the third type-5 record found no entry: both
-  // are dropped; the list ends at ID -2. Entries without type keep only sensor
-  // and sensor picture.
+  // are dropped; the list ends at ID -2. Entries paired with a type keep Ren and
+  // Bmp; those without type keep only sensor and sensor picture.
   const std::string expected = withCrLf(
       "[AntennaList]\n"
       "Antenna000ID=5\nAntenna000Sensor=2\nAntenna000Name=GX-10\nAntenna000CharCode=G10\n"
       "Antenna000Bmp=gx10.bmp\nAntenna000SensorBmp=r2.bmp\nAntenna000Offset=0.062\n"
       "Antenna001ID=5\nAntenna001Sensor=6\nAntenna001Name=GX-10\nAntenna001Ren=GX-10 on R6\n"
       "Antenna001CharCode=G10\nAntenna001Offset=0.062\n"
-      "Antenna002ID=-1\nAntenna002Sensor=3\nAntenna002Name=\nAntenna002Ren=\n"
-      "Antenna002CharCode=\nAntenna002Bmp=\nAntenna002SensorBmp=r3.bmp\nAntenna002Offset=\n"
-      "Antenna003ID=-1\nAntenna003Name=\nAntenna003CharCode=\nAntenna003Offset=\n"
-      "AntennaCnt=4\n");
+      "Antenna002ID=-1\nAntenna002Sensor=3\nAntenna002Name=\nAntenna002Ren=Handheld\n"
+      "Antenna002CharCode=\nAntenna002Bmp=hh.bmp\nAntenna002SensorBmp=r3.bmp\nAntenna002Offset=\n"
+      "Antenna003ID=-1\nAntenna003Sensor=5\nAntenna003Name=\nAntenna003Ren=\n"
+      "Antenna003CharCode=\nAntenna003Bmp=\nAntenna003SensorBmp=r5.bmp\nAntenna003Offset=\n"
+      "Antenna004ID=-1\nAntenna004Name=\nAntenna004CharCode=\nAntenna004Offset=\n"
+      "AntennaCnt=5\n");
   // An earlier catalogue with more entries and other lines leaves nothing behind,
   // and a second run gives the same bytes.
   writeBytes(inf("AntennaLocal.ini"),
@@ -73,91 +81,38 @@ TEST_F(AntennaCatalogueTest, MergesSurveyTypesThenSensorsWithoutTypeFromScratch)
 
   const Fields served[] = {{5, 2, "GX-10", "G10", "gx10.bmp", "r2.bmp", 0.062},
                            {5, 6, "GX-10 on R6", "G10", "", "", 0.062},  // Ren replaces the name
-                           {-1, 3, "", "", "", "r3.bmp", 0.0},
+                           {-1, 3, "Handheld", "", "hh.bmp", "r3.bmp", 0.0},
+                           {-1, 5, "", "", "", "r5.bmp", 0.0},
                            {-1, -1, "", "", "", "", 0.0}};
   QZ_AntennaRec rec;
-  for (int n = 0; n < 4; ++n) {
+  for (int n = 0; n < 5; ++n) {
     ASSERT_EQ(GetAntennaRec(n, rec), 1);
     EXPECT_EQ(fields(rec), served[n]) << n;
   }
-  EXPECT_EQ(GetAntennaRec(4, rec), 0);
-  EXPECT_EQ(fields(rec), served[3]);  // untouched
+  EXPECT_EQ(GetAntennaRec(5, rec) + GetAntennaRec(-1, rec), 0);
+  EXPECT_EQ(fields(rec), served[4]);  // untouched
 }
 
 TEST_F(AntennaCatalogueTest, OffsetIsTheFirstBottomOfMountMethod) {
-  struct Row {
-    std::vector<std::string> methods;
-    const char* offset;
-  } const rows[] = {
-      {{kBottom + ",0.050", kBottom + ",0.070"}, "0.050"},
+  // Measuring methods of a type, and the offset its entry gets.
+  const std::pair<std::vector<std::string>, const char*> rows[] = {
       {{kBottom + ",,0.045,x"}, "0.045"},  // empty fields skipped
       {{"Plate " + kBottom + " edge,0.031"}, "0.031"},
       {{kBottom, kBottom + ",0.070"}, ""},  // no offset field
-      {{"ARP,0.000", "Top,0.120"}, ""},
-      {{"", kBottom + ",0.062"}, ""},  // the list ends at an empty method
+      {{"", kBottom + ",0.062"}, ""},       // the list ends at an empty method
       {{"\xB1\xDD\xC3\xC5\xCF\xB3\xDD\xC4,0.5"}, ""},
       // 0x81 0xB1 is one double-byte character: no match starts in its middle.
       {{"\x81" + kBottom + ",0.090", kBottom + ",0.020"}, "0.020"},
   };
-  for (const Row& row : rows) {
+  for (const auto& [methods, offset] : rows) {
     std::string types = "[Survey]\nAnt1=A5\n[A5]\nType=5\nName=N\nCharCode=C\n";
-    for (size_t m = 0; m < row.methods.size(); ++m) {
-      types += "MeasMethod" + std::to_string(m) + "=" + row.methods[m] + "\n";
-    }
+    for (size_t m = 0; m < methods.size(); ++m)
+      types += "MeasMethod" + std::to_string(m) + "=" + methods[m] + "\n";
     deliver(types.c_str(), "[AntennaList]\nAntenna000ID=5\n");
     EXPECT_EQ(AntennaInit(), 1);
-    EXPECT_EQ(merged(), withCrLf("[AntennaList]\nAntenna000ID=5\nAntenna000Name=N\n"
-                                 "Antenna000CharCode=C\nAntenna000Offset=" +
-                                 std::string(row.offset) + "\nAntennaCnt=1\n"))
+    EXPECT_NE(merged().find("\r\nAntenna000Offset=" + std::string(offset) + "\r\nAntennaCnt=1\r\n"),
+              std::string::npos)
         << types;
-  }
-}
-
-TEST_F(AntennaCatalogueTest, WhatEachDeliveryMakesOfAnOldCatalogue) {
-  struct Row {
-    const char* types;
-    const char* sensors;
-    int result;
-    const char* merged;  // nullptr: the old catalogue is deleted
-  } const rows[] = {
-      // Without a type file only sensors without type are written.
-      {nullptr,
-       "[AntennaList]\nAntenna000ID=5\nAntenna000Sensor=2\nAntenna001ID=-1\n"
-       "Antenna001Sensor=0\nAntenna001SensorBmp=r0.bmp\n",
-       1,
-       "[AntennaList]\nAntenna000ID=-1\nAntenna000Sensor=0\nAntenna000Name=\n"
-       "Antenna000CharCode=\nAntenna000SensorBmp=r0.bmp\nAntenna000Offset=\nAntennaCnt=1\n"},
-      {nullptr, "[AntennaList]\nAntenna000ID=5\nAntenna001ID=6\n", 0,
-       "[AntennaList]\nAntennaCnt=0\n"},
-      // "Type" of a missing section reads as -1 and pairs with the first sensor
-      // without type (Ren and Bmp kept), which is then not written again.
-      {"[Survey]\nAnt1=Gone\n",
-       "[AntennaList]\nAntenna000ID=-1\nAntenna000Sensor=4\nAntenna000Ren=Old\n"
-       "Antenna000Bmp=old.bmp\nAntenna001ID=-1\nAntenna001Sensor=5\nAntenna001Ren=New\n"
-       "Antenna001Bmp=new.bmp\n",
-       1,
-       "[AntennaList]\nAntenna000ID=-1\nAntenna000Sensor=4\nAntenna000Name=\nAntenna000Ren=Old\n"
-       "Antenna000CharCode=\nAntenna000Bmp=old.bmp\nAntenna000Offset=\nAntenna001ID=-1\n"
-       "Antenna001Sensor=5\nAntenna001Name=\nAntenna001Ren=\nAntenna001CharCode=\n"
-       "Antenna001Bmp=\nAntenna001Offset=\nAntennaCnt=2\n"},
-      // An empty sensor list deletes the old catalogue.
-      {"[Survey]\nAnt1=A\n[A]\nType=-1\n", nullptr, 0, nullptr},
-      {"[Survey]\nAnt1=A\n[A]\nType=-1\n", "[AntennaList]\nAntenna000ID=-2\nAntenna001ID=5\n", 0,
-       nullptr},
-      {"[Survey]\nAnt1=A\n[A]\nType=-1\n", "[AntennaList]\nAntenna000ID=-7\n", 0, nullptr},
-      {nullptr, "[AntennaList]\nAntenna000Sensor=1\nAntenna001ID=5\n", 0, nullptr},
-      {nullptr, "[Other]\nAntenna000ID=1\n", 0, nullptr},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.sensors ? row.sensors : "(no sensor list)");
-    deliver(row.types, row.sensors);
-    writeBytes(inf("AntennaLocal.ini"), "[AntennaList]\r\nAntenna000ID=3\r\nAntennaCnt=1\r\n");
-    EXPECT_EQ(AntennaInit(), row.result);
-    if (row.merged != nullptr) {
-      EXPECT_EQ(merged(), withCrLf(row.merged));
-    } else {
-      EXPECT_EQ(listFolder(inf("")), "");
-    }
   }
 }
 
@@ -165,40 +120,31 @@ TEST_F(AntennaCatalogueTest, EntryNumbersGrowPastThreeDigits) {
   std::string sensors = "[AntennaList]\n";
   for (int n = 0; n <= 1000; ++n) {
     char key[32];
-    std::snprintf(key, sizeof key, "Antenna%03d", n);
-    sensors += std::string(key) + "ID=-1\n" + key + "Sensor=" + std::to_string(n) + "\n";
+    std::snprintf(key, sizeof key, "Antenna%03dID=-1\n", n);
+    sensors += key;
   }
   deliver(nullptr, sensors.c_str());
   EXPECT_EQ(AntennaInit(), 1);
-  const std::string file = merged();
-  EXPECT_NE(file.find("\r\nAntenna999ID=-1\r\nAntenna999Sensor=999\r\n"), std::string::npos);
-  EXPECT_NE(file.find("\r\nAntenna1000ID=-1\r\nAntenna1000Sensor=1000\r\n"), std::string::npos);
-  EXPECT_NE(file.find("\r\nAntenna1000Offset=\r\nAntennaCnt=1001\r\n"), std::string::npos);
+  EXPECT_NE(merged().find("\r\nAntenna999Offset=\r\nAntenna1000ID=-1\r\nAntenna1000Name=\r\n"
+                          "Antenna1000CharCode=\r\nAntenna1000Offset=\r\nAntennaCnt=1001\r\n"),
+            std::string::npos);
   QZ_AntennaRec rec;
-  ASSERT_EQ(GetAntennaRec(1000, rec), 1);
-  EXPECT_EQ(rec.Sensor, 1000);
+  EXPECT_EQ(GetAntennaRec(1000, rec), 1);
   EXPECT_EQ(GetAntennaRec(1001, rec), 0);
 }
 
-TEST_F(AntennaCatalogueTest, GetAntennaRecReadsTheMergedCatalogueOfRootZero) {
-  writeBytes(inf("AntennaLocal.ini"),
-             withCrLf("[AntennaList]\nAntenna000ID=4\nAntenna000Sensor=x\n"
-                      "Antenna000Offset=-0.25m\nAntenna001ID=-3\nAntenna002ID=1\n"));
-  writeBytes(inf("AntennaLocal.ini", 1), withCrLf("[AntennaList]\nAntenna001ID=6\n"));
-  QZ_AntennaRec rec;
-  rec.Name = "stale";
-  ASSERT_EQ(GetAntennaRec(0, rec), 1);
-  EXPECT_EQ(fields(rec), Fields(4, 0, "", "", "", "", -0.25));
-  EXPECT_EQ(GetAntennaRec(1, rec), 0);  // an ID below -1 ends the catalogue
-  EXPECT_EQ(GetAntennaRec(-1, rec), 0);
-  EXPECT_EQ(fields(rec), Fields(4, 0, "", "", "", "", -0.25));
-}
-
-TEST_F(AntennaCatalogueTest, ReadOnlyOrMissingPlacesAreLeftAsTheyAre) {
-  const std::string old = withCrLf("[AntennaList]\nAntenna000ID=3\nAntennaCnt=1\n");
+TEST_F(AntennaCatalogueTest, WithoutTypesSensorsOrWritableFiles) {
+  // Without a type file typed sensors are dropped; the empty catalogue is stored.
+  deliver(nullptr, "[AntennaList]\nAntenna000ID=5\n");
+  EXPECT_EQ(AntennaInit(), 0);
+  const std::string old = withCrLf("[AntennaList]\nAntennaCnt=0\n");
+  EXPECT_EQ(merged(), old);
+  deliver(nullptr, nullptr);
+  EXPECT_EQ(AntennaInit(), 0);  // without a sensor list the old catalogue goes
+  EXPECT_EQ(listFolder(inf("")), "");
   writeBytes(inf("AntennaLocal.ini"), old);
   makeReadOnly(inf("AntennaLocal.ini"));
-  EXPECT_EQ(AntennaInit(), 0);  // no sensor list, but no deletion either
+  EXPECT_EQ(AntennaInit(), 0);  // unless it is read-only
   EXPECT_EQ(merged(), old);
   deliver(nullptr, "[AntennaList]\nAntenna000ID=-1\n");
   EXPECT_EQ(AntennaInit(), 1);
@@ -209,6 +155,122 @@ TEST_F(AntennaCatalogueTest, ReadOnlyOrMissingPlacesAreLeftAsTheyAre) {
   std::filesystem::remove_all(inf(""));
   EXPECT_EQ(AntennaInit(), 1);  // the entry was made, though it could not be stored
   EXPECT_FALSE(exists(inf("")));
+}
+
+// A merged catalogue written by hand: sensor 1's first entry has a type;
+// sensor 2's first entry has none, and a later typed entry of sensor 2 must not
+// count; type 3 appears again later without a sensor; sensor 5 has no picture;
+// sensor 8 is bound to antenna type 0.
+const char kCatalogue[] =
+    "[AntennaList]\r\n"
+    "Antenna000ID=3\r\nAntenna000Sensor=1\r\nAntenna000SensorBmp=a.bmp\r\nAntenna000Offset=0.05\r\n"
+    "Antenna001ID=-1\r\nAntenna001Sensor=2\r\nAntenna001SensorBmp=b.bmp\r\n"
+    "Antenna002ID=4\r\nAntenna002Offset=0.1\r\n"
+    "Antenna003ID=6\r\nAntenna003Sensor=2\r\nAntenna003SensorBmp=d.bmp\r\nAntenna003Offset=0.2\r\n"
+    "Antenna004ID=3\r\nAntenna004Offset=0.07\r\n"
+    "Antenna005ID=7\r\nAntenna005Sensor=5\r\nAntenna005Offset=0.3\r\n"
+    "Antenna006ID=0\r\nAntenna006Sensor=8\r\nAntenna006SensorBmp=z.bmp\r\nAntenna006Offset=0.4\r\n"
+    "AntennaCnt=7\r\n";
+
+class CurrentAntennaTest : public RootsTest {
+ protected:
+  std::string gnssFile() const { return inf("jkn-gnss.ini"); }
+  void writeCatalogue() { writeBytes(inf("AntennaLocal.ini"), kCatalogue); }
+};
+
+// The station antenna and receiver as the getters give them over stale values.
+std::tuple<int, double, std::string, int, std::string> station() {
+  int antenna = 99, receiver = 99;
+  double height = 9.9;
+  std::string antennaSerial = "stale", receiverSerial = "stale";
+  GetQZJkn_GNSS_StaCurrentAntenna(antenna, height, antennaSerial);
+  GetQZJkn_GNSS_StaCurrentReceiver(receiver, receiverSerial);
+  return {antenna, height, antennaSerial, receiver, receiverSerial};
+}
+
+std::vector<int> ids(const AntennaCatalogue& list) {
+  std::vector<int> out;
+  for (const QZ_AntennaRec& rec : list) out.push_back(rec.ID);
+  return out;
+}
+
+TEST_F(CurrentAntennaTest, SensorPictureWalk) {
+  writeCatalogue();
+  // Sensor; result, picture, antenna and offset; the IDs listed.
+  const std::tuple<int, int, const char*, int, double, std::vector<int>> rows[] = {
+      {1, 1, "a.bmp", 3, 0.05, {-2, 3}},
+      {2, 1, "b.bmp", -1, 0.0, {-2, 3, -1, 4, 6, 3, 7, 0}},
+      {5, 1, "", 7, 0.3, {-2, 3, -1, 4, 6, 3, 7}},  // an empty picture is still the picture
+      {-1, 1, "", 4, 0.1, {-2, 3, -1, 4}},          // entries without sensor read as sensor -1
+      {8, 1, "z.bmp", 0, 0.4, {-2, 3, -1, 4, 6, 3, 7, 0}},
+      {9, 0, "NMEA.bmp", -1, 0.0, {-2, 3, -1, 4, 6, 3, 7, 0}},
+  };
+  for (const auto& [sensor, found, picture, antenna, offset, listed] : rows) {
+    SCOPED_TRACE(sensor);
+    std::string gotPicture = "stale", alone;
+    int gotAntenna = 99;
+    double gotOffset = 9.9;
+    AntennaCatalogue list(1);  // an entry already there (ID -2) stays in front
+    EXPECT_EQ(GetGNSSSensorBmp(sensor, gotPicture, &gotAntenna, &gotOffset, &list), found);
+    EXPECT_EQ(std::tie(gotPicture, gotAntenna, gotOffset), std::tie(picture, antenna, offset));
+    EXPECT_EQ(ids(list), listed);
+    EXPECT_EQ(GetGNSSSensorBmp(sensor, alone), found);
+    EXPECT_EQ(alone, picture);
+  }
+  EXPECT_FALSE(exists(gnssFile()));
+}
+
+TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
+  const std::string kept = "[GNSS]\r\nPage=2\r\nAntenna=9\r\n";
+  const std::string reset = "[GNSS]\r\nPage=2\r\nAntenna=0\r\naOffset=0.0000000000\r\n";
+  // Current antenna and sensor; result, offset, picture and the file after.
+  const std::tuple<int, int, int, double, const char*, std::string> rows[] = {
+      {9, 1, 0, 0.0, "NMEA.bmp", reset},  // no catalogue yet: the current antenna is reset
+      {3, 1, 1, 0.05, "a.bmp", kept},
+      {4, 1, 0, 0.05, "a.bmp", "[GNSS]\r\nPage=2\r\nAntenna=3\r\naOffset=0.0500000000\r\n"},
+      {0, 8, 1, 0.4, "z.bmp", kept},
+      {3, 8, 0, 0.4, "z.bmp", "[GNSS]\r\nPage=2\r\nAntenna=0\r\naOffset=0.4000000000\r\n"},
+      // Sensor 2's first entry has no type: a current antenna stays only when
+      // its first entry belongs to no sensor.
+      {4, 2, 1, 0.1, "b.bmp", kept},
+      {3, 2, 0, 0.0, "b.bmp", reset},  // entry 000 belongs to sensor 1
+      {4, 9, 1, 0.1, "NMEA.bmp", kept},
+      {8, 9, 0, 0.0, "NMEA.bmp", reset},
+  };
+  for (const auto& [current, sensor, result, offset, picture, file] : rows) {
+    SCOPED_TRACE(testing::Message() << current << " " << sensor);
+    writeBytes(gnssFile(), kept);
+    std::string gotPicture = "stale";
+    double gotOffset = 9.9;
+    EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(current, sensor, gotPicture, gotOffset), result);
+    EXPECT_EQ(std::tie(gotOffset, gotPicture), std::tie(offset, picture));
+    EXPECT_EQ(readBytes(gnssFile()), file);
+    writeCatalogue();  // for every row after the first
+  }
+}
+
+TEST_F(CurrentAntennaTest, StationRecordsAndOffsetsWithTenDecimals) {
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
+  EXPECT_EQ(station(), std::make_tuple(0, 0.0, "", -1, ""));
+  EXPECT_FALSE(exists(gnssFile()));
+  PutQZJkn_GNSS_StaCurrentAntenna(12, 1.6, "SN-1");
+  PutQZJkn_GNSS_StaCurrentReceiver(-3, "R\x82\xA0");
+  PutQZJkn_GNSS_CurrentAntennaOffset(0.062);
+  EXPECT_EQ(readBytes(gnssFile()),
+            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
+            "Receiver_sta=-3\r\nrSerialNo_sta=R\x82\xA0\r\naOffset=0.0620000000\r\n");
+  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.062);
+  EXPECT_EQ(station(), std::make_tuple(12, 1.6, "SN-1", -3, "R\x82\xA0"));
+  // A null serial number removes its key; one with a line break is refused, the
+  // other keys are written all the same. Ten decimals into a 20-byte buffer: a
+  // long value keeps its first 19 characters.
+  PutQZJkn_GNSS_StaCurrentReceiver(1, nullptr);
+  PutQZJkn_GNSS_StaCurrentAntenna(7, 2.5, "x\r\n[GNSS]\r\nPage=9");
+  PutQZJkn_GNSS_StaCurrentReceiver(2, "x\rPage=9");
+  PutQZJkn_GNSS_CurrentAntennaOffset(123456789.5);
+  EXPECT_EQ(readBytes(gnssFile()),
+            "[GNSS]\r\nAntenna_sta=7\r\nAntennaH_sta=2.5000000000\r\naSerialNo_sta=SN-1\r\n"
+            "Receiver_sta=2\r\naOffset=123456789.500000000\r\n");
 }
 
 }  // namespace

@@ -1,101 +1,75 @@
-// GNSS settings: defaults, exact written texts, read-back and conversions.
-#include <gtest/gtest.h>
-
+// GNSS settings beyond the registry walk: sky plot columns and the RTK radio
+// record.
+#include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "TestRoots.h"
 #include "TrassoJkn.h"
 
+namespace trasso::test {
 namespace {
 
-using trasso::test::exists;
-using trasso::test::listFolder;
-using trasso::test::readBytes;
-using trasso::test::writeBytes;
+using GnssSettings = RootsTest;
 
-class GnssSettings : public trasso::test::RootsTest {
- protected:
-  std::string file() const { return inf("jkn-gnss.ini"); }
-};
-
-TEST_F(GnssSettings, ModeKeysAreIndependent) {
-  // The two keys are independent.
-  PutQZJkn_GNSS_PortNo(0, 3);
-  PutQZJkn_GNSS_PortNo(1, 4);
-  EXPECT_EQ(GetQZJkn_GNSS_PortNo(0), 3);
-  EXPECT_EQ(GetQZJkn_GNSS_PortNo(-7), 4);
-  EXPECT_EQ(readBytes(file()), "[GNSS]\r\nPortNo=3\r\nPortNo_Svy=4\r\n");
-}
-
-// Texts: code page 932 bytes as they are, a null text removes the key, reads
-// are cut to 259 bytes.
-TEST_F(GnssSettings, TextKeysKeepBytesNullRemovesAndReadsAreCut) {
-  const std::string sjis = "\x93\x8c\x8b\x9e\x95\x5c";  // ends in a 0x5C byte
-  PutQZJkn_GNSS_BTAddr(-3, sjis.c_str());
-  EXPECT_EQ(readBytes(file()), "[GNSS]\r\nBTAddr_Svy=" + sjis + "\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_BTAddr(3), sjis);
-  PutQZJkn_GNSS_BTAddr(1, nullptr);
-  EXPECT_EQ(readBytes(file()), "[GNSS]\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_BTAddr(1), "");
-  writeBytes(file(), "[GNSS]\r\nAddress=" + std::string(300, 'a') + "\r\nUserID=\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_Address(), std::string(259, 'a'));
-  EXPECT_EQ(GetQZJkn_GNSS_UserID(), "");
-}
-
-TEST_F(GnssSettings, SkyPlotColumnsUseTheColumnNumberAsKey) {
+TEST_F(GnssSettings, SkyPlotColumnsUseTheColumnNumberAsKeyAndTheCallersDefault) {
+  const std::string file = inf("jkn-gnss.ini");
   EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(3, 80), 80);
-  EXPECT_FALSE(exists(file()));
+  EXPECT_FALSE(exists(file));
   PutQZJkn_GNSS_SkyPlotLClm(-1, 5);
   PutQZJkn_GNSS_SkyPlotLClm(12, -40);
-  EXPECT_EQ(readBytes(file()), "[SKYPLOT]\r\n-1=5\r\n12=-40\r\n");
+  EXPECT_EQ(readBytes(file), "[SKYPLOT]\r\n-1=5\r\n12=-40\r\n");
   EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(-1, 80), 5);
   EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(12, 80), -40);
   EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(3, -7), -7);
 }
 
-TEST_F(GnssSettings, OtherKeysOfTheFileStayAsTheyWere) {
-  const std::string before =
-      "[GNSS]\r\nAntenna=3\r\naOffset=0.0000000000\r\n; hand note\r\n\r\n[SKYPLOT]\r\n1=2\r\n";
-  writeBytes(file(), before);
-  PutQZJkn_GNSS_MaskElev(0, 10);
-  EXPECT_EQ(readBytes(file()),
-            "[GNSS]\r\nAntenna=3\r\naOffset=0.0000000000\r\nMaskElev=10\r\n; hand note\r\n\r\n"
-            "[SKYPLOT]\r\n1=2\r\n");
+using RtkRadioTest = RootsTest;
+
+// Radio, Hosei, FlowCTS, PortNo, BaudRate, Parity.
+using Fields = std::tuple<int, int, int, int, int64_t, int>;
+
+// The record a read of side gives over stale fields.
+Fields readProp(int side) {
+  RTK_CONNECT_PROP p{77, 77, 77, 77, 77, 77};
+  GetQZJkn_GNSS_RTKConnectProp(side, p);
+  return Fields(p.Radio, p.Hosei, p.FlowCTS, p.PortNo, p.BaudRate, p.Parity);
 }
 
-TEST_F(GnssSettings, WritesIntoAMissingFolderStoreNothing) {
-  trasso::test::setEnv("KORVEL_APPDATA_0", root(0) + "/absent");
-  PutQZJkn_GNSS_Page(4);
-  PutQZJkn_GNSS_Address("x");
-  EXPECT_EQ(GetQZJkn_GNSS_Page(), 0);
-  EXPECT_FALSE(exists(root(0) + "/absent"));
+TEST_F(RtkRadioTest, SidesShareThreeKeysAndOwnThree) {
+  const std::string file = inf("jkn-gnss-rtk.ini");
+  for (int side : {0, 1}) EXPECT_EQ(readProp(side), Fields(0, 2, 1, 1, 9600, 0)) << side;
+  EXPECT_FALSE(exists(file));
+  PutQZJkn_GNSS_RTKConnectProp(1, RTK_CONNECT_PROP{1, 3, 0, 5, 4800, 2});
+  PutQZJkn_GNSS_RTKConnectProp(0, RTK_CONNECT_PROP{-2, 4, 1, 7, 4294967295u, 255});
+  EXPECT_EQ(readBytes(file),
+            "[GNSS]\r\nRTKRadio=-2\r\nRTKHosei=4\r\nRTKFlowCTS=1\r\nRTKPortNoS=5\r\n"
+            "RTKBaudRateS=4800\r\nRTKParityS=2\r\nRTKPortNoR=7\r\nRTKBaudRateR=4294967295\r\n"
+            "RTKParityR=255\r\n");
+  EXPECT_EQ(readProp(0), Fields(-2, 4, 1, 7, 4294967295, 255));
+  // Any non-zero side reads and writes the "S" keys.
+  for (int side : {1, -1, 1000}) EXPECT_EQ(readProp(side), Fields(-2, 4, 1, 5, 4800, 2)) << side;
+  PutQZJkn_GNSS_RTKConnectProp(-1, RTK_CONNECT_PROP{0, 2, 0, 9, 38400, 0});
+  EXPECT_EQ(readProp(1), Fields(0, 2, 0, 9, 38400, 0));
+  EXPECT_EQ(readProp(0), Fields(0, 2, 0, 7, 4294967295, 255));
 }
 
-TEST_F(GnssSettings, TextsWithLineBreaksAreRefusedAndOtherBytesKept) {
-  writeBytes(file(), "[GNSS]\r\nAddress=host\r\n");
-  for (const char* hostile : {"x\r\n[GNSS]\r\nPage=9", "x\nPage=9", "x\rPage=9", "\n", "\r"}) {
-    PutQZJkn_GNSS_Address(hostile);
-    PutQZJkn_GNSS_BTAddr(1, hostile);
-  }
-  EXPECT_EQ(readBytes(file()), "[GNSS]\r\nAddress=host\r\n");
-
-  std::string every;  // every byte but NUL, CR and LF
-  for (int b = 1; b < 256; ++b) {
-    if (b != '\r' && b != '\n') every += static_cast<char>(b);
-  }
-  // Bytes are stored as given; blanks at the edges and one enclosing pair of
-  // quotes are not part of what a reader gets, as with the Windows functions.
-  const std::pair<std::string, std::string> cases[] = {
-      {every.substr(0, 259), every.substr(0, 259)},
-      {every.substr(100, 259), every.substr(100, 259)},
-      {"=[x]\x81\x40\x95\x5C\x83\x5D\"", "=[x]\x81\x40\x95\x5C\x83\x5D\""},
-      {"  0,255,  0 \t\x1A", "0,255,  0"},
-      {"\"quoted\"", "quoted"}};
-  for (const auto& [written, read] : cases) {
-    PutQZJkn_GNSS_Address(written.c_str());
-    EXPECT_EQ(readBytes(file()), "[GNSS]\r\nAddress=" + written + "\r\n");
-    EXPECT_EQ(GetQZJkn_GNSS_Address(), read);
+TEST_F(RtkRadioTest, MissingKeysGiveTheirDefaultsAndBaudRatesAreDecimalText) {
+  const std::string file = inf("jkn-gnss-rtk.ini");
+  writeBytes(file, "[GNSS]\r\nRTKHosei=5\r\nRTKParityS=1\r\n");
+  EXPECT_EQ(readProp(1), Fields(0, 5, 1, 1, 9600, 1));
+  // Empty gives the default, text without digits 0; plain decimal digits only.
+  const std::pair<const char*, int64_t> rows[] = {{"", 9600},          {"115200", 115200},
+                                                  {"abc", 0},          {"0x10", 0},
+                                                  {"19200bps", 19200}, {"-1", 4294967295}};
+  for (auto [stored, baud] : rows) {
+    writeBytes(file, std::string("[GNSS]\r\nRTKBaudRateS=") + stored +
+                         "\r\nRTKBaudRateR=1200\r\nRTKParityR=258\r\nRTKPortNoR=x\r\n");
+    EXPECT_EQ(std::get<4>(readProp(1)), baud) << stored;
+    // Side 0 has its own baud rate; parity keeps the low 8 bits of 258.
+    EXPECT_EQ(readProp(0), Fields(0, 2, 1, 0, 1200, 2)) << stored;
   }
 }
 
 }  // namespace
+}  // namespace trasso::test
