@@ -87,9 +87,8 @@ TEST_F(TsTest, AutoLoadExWritesFiveKeysInOrder) {
 TEST_F(TsTest, AutoLoadResetsTheSetUpUnlessTheFileIsReadOnly) {
   const std::string path = inf("jkn-ts.ini");
   // "AutoLoadKH" is read through 32 bytes: its last digit here is not seen.
-  writeBytes(path, tsFile("Port=2\r\nAutoLoadKH=0." + std::string(28, '0') +
-                          "55\r\n"
-                          "AutoLoadKno=44\r\n"));
+  writeBytes(path,
+             tsFile("Port=2\r\nAutoLoadKH=0." + std::string(28, '0') + "55\r\nAutoLoadKno=44\r\n"));
   EXPECT_EQ(std::get<3>(autoLoadSetUp()), 5e-29);
   PutQZJkn_TS_AutoLoad(5);
   EXPECT_EQ(readBytes(path), tsFile("Port=2\r\nAutoLoadKH=\r\nAutoLoadKno=0\r\nAutoLoad=5\r\n"
