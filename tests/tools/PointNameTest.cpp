@@ -22,11 +22,10 @@ struct NameRow {
 };
 
 void expectNames(std::initializer_list<NameRow> rows) {
-  for (const NameRow& row : rows) {
-    EXPECT_EQ(
-        QZJknTool_MakeNoName(row.mode, row.value, row.prefix, row.interval, row.decimals, row.rule),
-        row.name)
-        << row.mode << " " << row.value;
+  for (const NameRow& r : rows) {
+    EXPECT_EQ(QZJknTool_MakeNoName(r.mode, r.value, r.prefix, r.interval, r.decimals, r.rule),
+              r.name)
+        << r.value;
   }
 }
 
