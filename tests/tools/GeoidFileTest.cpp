@@ -1,6 +1,6 @@
-#include <algorithm>
-#include <filesystem>
+// Geoid model files: ISG headers and the version texts of ISG files and text grids.
 #include <string>
+#include <tuple>
 
 #include "TestRoots.h"
 #include "TrassoJkn.h"
@@ -20,28 +20,18 @@ std::string isgFile(const std::string& fields, const std::string& eol = "\n") {
 
 class GeoidFileTest : public trasso::test::RootsTest {
  protected:
-  void SetUp() override {
-    RootsTest::SetUp();
-    folder_ = root(0) + "/geoid";
-    std::filesystem::create_directories(folder_);
-  }
-  // Writes a file into the geoid folder; its path is given as callers write it,
-  // with a backslash.
+  // Writes a file into root 0; its path is given as callers write it, with a
+  // backslash.
   std::string put(const std::string& name, const std::string& bytes) {
-    writeBytes(folder_ + "/" + name, bytes);
-    return folder_ + "\\" + name;
+    writeBytes(root(0) + "/" + name, bytes);
+    return root(0) + "\\" + name;
   }
-  std::string folder_;
 };
 
 TEST_F(GeoidFileTest, IsgTestAndVersionOfEachKindOfFile) {
   const std::string seven = "20.0 120.0 0.016667 0.025 1801 1201 1";
-  struct Row {
-    std::string bytes;
-    bool isg;
-    const char* version;
-  };
-  const Row rows[] = {
+  // bytes, whether an ISG file, version
+  const std::tuple<std::string, bool, const char*> rows[] = {
       // ISG files: the version gets "ver" unless it holds it in any case.
       {isgFile("ISG format     =          2.0\n"), true, "ver2.0"},
       {isgFile("ISG format     = Ver2.0\n"), true, "Ver2.0"},
@@ -75,35 +65,24 @@ TEST_F(GeoidFileTest, IsgTestAndVersionOfEachKindOfFile) {
       {seven + std::string(254 - seven.size(), ' ') + "ver3\n", false, "ver1.0"},
       {"", false, ""},
   };
-  for (const Row& row : rows) {
-    const std::string path = put("model.dat", row.bytes);
-    EXPECT_EQ(QZJknTool_IsGeoidFileISG(path.c_str()), row.isg) << row.bytes;
-    EXPECT_EQ(QZJknTool_GetGeoidFileVer(path.c_str()), row.version) << row.bytes;
-  }
-}
-
-TEST_F(GeoidFileTest, MissingFilesFoldersAndEmptyPathsGiveNothing) {
-  const std::string missing = folder_ + "/absent.dat";
-  for (const char* path :
-       {missing.c_str(), folder_.c_str(), "", static_cast<const char*>(nullptr)}) {
-    EXPECT_FALSE(QZJknTool_IsGeoidFileISG(path)) << (path ? path : "null");
-    EXPECT_EQ(QZJknTool_GetGeoidFileVer(path), "") << (path ? path : "null");
+  for (const auto& [bytes, isg, version] : rows) {
+    const std::string path = put("model.dat", bytes);
+    EXPECT_EQ(QZJknTool_IsGeoidFileISG(path.c_str()), isg) << bytes;
+    EXPECT_EQ(QZJknTool_GetGeoidFileVer(path.c_str()), version) << bytes;
   }
 }
 
 TEST_F(GeoidFileTest, LibraryHandsOutHeaderValuesOnlyForIsgFiles) {
   const std::string longVersion(200, '7');
   const std::string isg = put("model.isg", isgFile("ISG format = " + longVersion + "\n"));
-  char name[kGeoTextSize] = {};
-  char type[kGeoTextSize] = {};
-  char version[kGeoTextSize];
-  std::fill(version, version + kGeoTextSize, 'x');
+  char name[kGeoTextSize] = {}, type[kGeoTextSize] = {};
+  std::string version(kGeoTextSize, 'x');  // shows a missing terminator
   DatumShiftLib geoid;
-  EXPECT_EQ(geoid.GeoFile_IsGeoidFileISGEx(isg.c_str(), name, type, version),
+  EXPECT_EQ(geoid.GeoFile_IsGeoidFileISGEx(isg.c_str(), name, type, version.data()),
             DatumShiftLib::kIsgFile);
   EXPECT_STREQ(name, "HANDMADE");
   EXPECT_STREQ(type, "gravimetric");
-  EXPECT_EQ(std::string(version), longVersion.substr(0, 127));
+  EXPECT_EQ(std::string(version.c_str()), longVersion.substr(0, 127));
   EXPECT_EQ(QZJknTool_GetGeoidFileVer(isg.c_str()), "ver" + longVersion.substr(0, 127));
 
   char untouched[kGeoTextSize] = "kept";
@@ -111,8 +90,14 @@ TEST_F(GeoidFileTest, LibraryHandsOutHeaderValuesOnlyForIsgFiles) {
   EXPECT_EQ(geoid.GeoFile_IsGeoidFileISGEx(grid.c_str(), nullptr, nullptr, untouched),
             DatumShiftLib::kNotIsgFile);
   EXPECT_STREQ(untouched, "kept");
-  EXPECT_EQ(geoid.GeoFile_IsGeoidFileISG(folder_.c_str()), DatumShiftLib::kNoFile);
-  EXPECT_EQ(geoid.GeoFile_IsGeoidFileISG((folder_ + "/absent").c_str()), DatumShiftLib::kNoFile);
+  // Missing files, folders and empty paths give nothing.
+  const std::string folder = root(0), missing = folder + "/absent.dat";
+  for (const char* path :
+       {missing.c_str(), folder.c_str(), "", static_cast<const char*>(nullptr)}) {
+    EXPECT_EQ(geoid.GeoFile_IsGeoidFileISG(path), DatumShiftLib::kNoFile) << (path ? path : "null");
+    EXPECT_FALSE(QZJknTool_IsGeoidFileISG(path)) << (path ? path : "null");
+    EXPECT_EQ(QZJknTool_GetGeoidFileVer(path), "") << (path ? path : "null");
+  }
 }
 
 }  // namespace

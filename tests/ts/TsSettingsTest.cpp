@@ -1,12 +1,9 @@
-// Total-station settings and automatic loading: defaults, exact written texts,
-// read rules and the "no value" of "AutoLoadKH".
-#include <sys/stat.h>
-#include <unistd.h>
-
+// Total-station settings the registry walk does not reach: the Bluetooth radio
+// record, the start-up flag kept in the ZETR profile, and automatic loading with
+// the "no value" of "AutoLoadKH".
 #include <cmath>
 #include <string>
 #include <tuple>
-#include <utility>
 
 #include "TestRoots.h"
 #include "TrassoJkn.h"
@@ -22,65 +19,24 @@ std::string tsFile(const std::string& lines) { return "[TS]\r\n" + lines; }
 
 using TsTest = trasso::test::RootsTest;
 
-double autoLoadKh() {
-  double kh = -7.0;
-  GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, &kh, nullptr);
-  return kh;
-}
-
-// "AutoLoadKH" is read like the other doubles of "jkn-ts.ini" (the registry
-// walk covers those): empty as its default, through a 32-byte buffer.
-TEST_F(TsTest, AutoLoadKhReadsEmptyAsNoValueThroughA32ByteBuffer) {
-  const std::string path = inf("jkn-ts.ini");
-  const std::pair<std::string, double> cases[] = {
-      {"", 1e-16}, {"abc", 0.0}, {"0." + std::string(28, '0') + "55", 5e-29}};
-  for (const auto& [stored, value] : cases) {
-    writeBytes(path, tsFile("AutoLoadKH=" + stored + "\r\n"));
-    EXPECT_EQ(autoLoadKh(), value) << stored;
-  }
-  PutQZJkn_TS_UseScaleValue(1.23456789);
-  PutQZJkn_TS_UseToueiValue(12.3456);
-  EXPECT_EQ(readBytes(path), tsFile("AutoLoadKH=0." + std::string(28, '0') +
-                                    "55\r\nUseScaleValue=1.234568\r\nUseToueiValue=12.346\r\n"));
-}
-
-TEST_F(TsTest, FailedWritesLeaveTheFile) {
-  const std::string path = inf("jkn-ts.ini");
-  const std::string before = tsFile("Port=3\r\n");
-  writeBytes(path, before);
-  makeReadOnly(path);
-  PutQZJkn_TS_Port(4);
-  PutQZJkn_TS_AutoLoad(1);
-  EXPECT_EQ(readBytes(path), before);
-}
-
-TEST_F(TsTest, BluetoothSettingsInDefTs) {
+TEST_F(TsTest, BluetoothRadioIsThreeKeysInDefTs) {
   const std::string path = inf("def-ts.ini");
   bool use = true;
   int channel = -7, network = -7;
   GetQZJkn_TS_ZETRBtRadio(use, channel, network);
   EXPECT_EQ(std::make_tuple(use, channel, network), std::make_tuple(false, 1, 1));
-  EXPECT_EQ(GetQZJkn_TS_BtDevAddr(), "");
   EXPECT_FALSE(exists(path));
-
   PutQZJkn_TS_ZETRBtRadio(true, 3, 12);
-  const std::string radio = "ZETR_UseBtRadio=1\r\nZETR_BtRadioCh=3\r\nZETR_BtRadioNw=12\r\n";
-  const std::string address(40, 'a');
-  PutQZJkn_TS_BtDevAddr(address.c_str());
-  EXPECT_EQ(readBytes(path), tsFile(radio + "BtDevAddr=" + address + "\r\n"));
+  EXPECT_EQ(readBytes(path),
+            tsFile("ZETR_UseBtRadio=1\r\nZETR_BtRadioCh=3\r\nZETR_BtRadioNw=12\r\n"));
   GetQZJkn_TS_ZETRBtRadio(use, channel, network);
   EXPECT_EQ(std::make_tuple(use, channel, network), std::make_tuple(true, 3, 12));
-  EXPECT_EQ(GetQZJkn_TS_BtDevAddr(), std::string(31, 'a'));
-  PutQZJkn_TS_BtDevAddr(nullptr);
-  EXPECT_EQ(readBytes(path), tsFile(radio));
 }
 
 TEST_F(TsTest, StartupFlagLivesInTheDefaultZetrProfile) {
   EXPECT_TRUE(GetQZJkn_TS_Dsp_StartupJkn());
   PutQZJkn_TS_Dsp_StartupJkn(false);
   EXPECT_EQ(readBytes(inf("jkn-zetr.ini")), "[DSP]\r\nSTJ=0\r\n");
-  EXPECT_FALSE(exists(inf("jkn-ts.ini")));
-  EXPECT_FALSE(GetQZJkn_ZETR_Dsp_StartupJkn(GetQZJkn_ZETR_Path().c_str()));
   EXPECT_FALSE(GetQZJkn_TS_Dsp_StartupJkn());
 }
 
@@ -99,46 +55,54 @@ TEST_F(TsTest, AutoLoadExWritesFiveKeysInOrder) {
   EXPECT_EQ(autoLoadSetUp(), std::make_tuple(0, 0u, 0u, 1e-16, 99));
   EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_FALSE(exists(path));
-
-  PutQZJkn_TS_AutoLoad_Ex(2, 15, 16, 1.5, 1);
-  EXPECT_EQ(readBytes(path), tsFile("AutoLoad=2\r\nAutoLoadKno=15\r\nAutoLoadBno=16\r\n"
-                                    "AutoLoadKH=1.500\r\nAutoLoadObsPane=1\r\n"));
-  EXPECT_EQ(autoLoadSetUp(), std::make_tuple(1, 15u, 16u, 1.5, 1));
-  EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 2);
-  EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 1);
-
-  // Point numbers are unsigned 32-bit; a stored -1 comes back as its bit pattern.
-  PutQZJkn_TS_AutoLoad_Ex(0, 4294967295u, 0, 2.0, -3);
-  EXPECT_EQ(readBytes(path), tsFile("AutoLoad=0\r\nAutoLoadKno=4294967295\r\nAutoLoadBno=0\r\n"
-                                    "AutoLoadKH=2.000\r\nAutoLoadObsPane=-3\r\n"));
-  writeBytes(path, tsFile("AutoLoadKno=-1\r\n"));
-  EXPECT_EQ(std::get<1>(autoLoadSetUp()), 4294967295u);
-}
-
-TEST_F(TsTest, AutoLoadKhNoValue) {
-  const std::string path = inf("jkn-ts.ini");
-  // Only exactly 1e-16 empties the key; NaN is formatted.
-  const std::tuple<double, const char*, double> rows[] = {{1e-16, "", 1e-16},
-                                                          {0.0, "0.000", 0.0},
-                                                          {1.23456, "1.235", 1.235},
-                                                          {std::nan(""), "nan", 0.0}};
-  for (const auto& [kh, text, readBack] : rows) {
-    SCOPED_TRACE(text);
-    PutQZJkn_TS_AutoLoad_Ex(1, 1, 2, kh, 3);
-    EXPECT_EQ(readBytes(path),
-              tsFile("AutoLoad=1\r\nAutoLoadKno=1\r\nAutoLoadBno=2\r\nAutoLoadKH=" +
-                     std::string(text) + "\r\nAutoLoadObsPane=3\r\n"));
-    EXPECT_EQ(autoLoadKh(), readBack);
+  struct Row {
+    int on;
+    uint32_t kno, bno;
+    double kh;
+    int pane;
+    const char* texts[5];  // as stored, in the order of the arguments
+    double khRead;
+  };
+  // Only exactly 1e-16, the "no value", empties "AutoLoadKH"; NaN is formatted.
+  const Row rows[] = {
+      {2, 15, 16, 1.5, 1, {"2", "15", "16", "1.500", "1"}, 1.5},
+      {0, 4294967295u, 0, 1e-16, -3, {"0", "4294967295", "0", "", "-3"}, 1e-16},
+      {-1, 1, 2, 1.23456, 3, {"-1", "1", "2", "1.235", "3"}, 1.235},
+      {1, 1, 2, 0.0, 3, {"1", "1", "2", "0.000", "3"}, 0.0},
+      {1, 1, 2, std::nan(""), 3, {"1", "1", "2", "nan", "3"}, 0.0},
+  };
+  for (const Row& row : rows) {
+    PutQZJkn_TS_AutoLoad_Ex(row.on, row.kno, row.bno, row.kh, row.pane);
+    const char* const* t = row.texts;
+    EXPECT_EQ(readBytes(path), tsFile(std::string("AutoLoad=") + t[0] + "\r\nAutoLoadKno=" + t[1] +
+                                      "\r\nAutoLoadBno=" + t[2] + "\r\nAutoLoadKH=" + t[3] +
+                                      "\r\nAutoLoadObsPane=" + t[4] + "\r\n"));
+    EXPECT_EQ(autoLoadSetUp(),
+              std::make_tuple(row.on != 0 ? 1 : 0, row.kno, row.bno, row.khRead, row.pane));
+    EXPECT_EQ(GetQZJkn_TS_AutoLoad(), row.on);
   }
 }
 
-TEST_F(TsTest, AutoLoadResetsTheSetUp) {
+// Switching automatic loading on or off forgets the set-up and keeps other keys.
+TEST_F(TsTest, AutoLoadResetsTheSetUpUnlessTheFileIsReadOnly) {
   const std::string path = inf("jkn-ts.ini");
-  writeBytes(path, tsFile("Port=2\r\nAutoLoadKH=9.5\r\nAutoLoadKno=44\r\n"));
+  // "AutoLoadKH" is read through 32 bytes: its last digit here is not seen.
+  writeBytes(path, tsFile("AutoLoadKH=0." + std::string(28, '0') + "55\r\nAutoLoadKno=44\r\n"));
+  EXPECT_EQ(std::get<3>(autoLoadSetUp()), 5e-29);
+  // The registry walk takes a double's decimals from its declaration: six and three.
+  PutQZJkn_TS_UseScaleValue(1.23456789);
+  PutQZJkn_TS_UseToueiValue(12.3456);
   PutQZJkn_TS_AutoLoad(5);
-  EXPECT_EQ(readBytes(path), tsFile("Port=2\r\nAutoLoadKH=\r\nAutoLoadKno=0\r\nAutoLoad=5\r\n"
-                                    "AutoLoadBno=0\r\nAutoLoadObsPane=99\r\n"));
+  EXPECT_EQ(
+      readBytes(path),
+      tsFile("AutoLoadKH=\r\nAutoLoadKno=0\r\nUseScaleValue=1.234568\r\nUseToueiValue=12.346\r\n"
+             "AutoLoad=5\r\nAutoLoadBno=0\r\nAutoLoadObsPane=99\r\n"));
   EXPECT_EQ(autoLoadSetUp(), std::make_tuple(1, 0u, 0u, 1e-16, 99));
+  // A read-only file is left as it is.
+  const std::string before = readBytes(path);
+  makeReadOnly(path);
+  PutQZJkn_TS_AutoLoad(1);
+  EXPECT_EQ(readBytes(path), before);
 }
 
 }  // namespace
