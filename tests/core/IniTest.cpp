@@ -45,15 +45,12 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
       {"[A]\r\n\x83\x5Bk=2\r\n", "A", "\x83\x5Bk", "2"},
   };
   // Values as stored: no comment syntax; one matching pair of quotes goes.
-  for (const char* same :
-       {"", "a=b", "1 ; note", "\"", "\"abc'", "\x95\x5C", "\x81\x40v\x81\x40"}) {
+  for (const char* same : {"", "a=b", "1 ; note", "\"", "\"abc'", "\x95\x5C", "\x81\x40v\x81\x40"})
     EXPECT_EQ(findValue("[A]\r\nx=" + std::string(same) + "\r\n", "A", "x"), same);
-  }
   const std::pair<const char*, const char*> quoted[] = {
       {"\" a \"", " a "}, {"'b'", "b"}, {"\"\"", ""}, {"\"\"v\"\"", "\"v\""}};
-  for (const auto& [stored, read] : quoted) {
+  for (const auto& [stored, read] : quoted)
     EXPECT_EQ(findValue("[A]\r\nx=" + std::string(stored) + "\r\n", "A", "x"), read);
-  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     auto value = findValue(c.file, c.section, c.key);

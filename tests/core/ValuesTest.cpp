@@ -174,16 +174,13 @@ TEST_F(ValueFiles, WritesAndRemovalsKeepEveryOtherByte) {
 // the file as it was; what would is stored as given.
 TEST_F(ValueFiles, RefusedWritesChangeAndCreateNothing) {
   writeBytes(path(), "[A]\r\nx=1\r\n");
-  for (const char* value : {"1\r\n[B]\r\ny=2", "a\rb", "a\nb"}) {
+  for (const char* value : {"1\r\n[B]\r\ny=2", "a\rb", "a\nb"})
     EXPECT_FALSE(writeText(path(), "A", "x", value)) << value;
-  }
   EXPECT_FALSE(writeText(path(), "A", "x", std::string("a\0b", 3)));
-  for (const char* key : {"", "a=b", "[x]", " x", "x ", "a\nb", "a\rb"}) {
+  for (const char* key : {"", "a=b", "[x]", " x", "x ", "a\nb", "a\rb"})
     EXPECT_FALSE(writeText(path(), "A", key, "1")) << key;
-  }
-  for (const char* section : {"A\r\n[B", " A", "A\t", "\x83", "A\x1A"}) {
+  for (const char* section : {"A\r\n[B", " A", "A\t", "\x83", "A\x1A"})
     EXPECT_FALSE(writeText(path(), section, "x", "1")) << section;
-  }
   EXPECT_FALSE(writeText(path(), nullptr, "x", "1") || writeText(path(), "A", nullptr, "1"));
   EXPECT_FALSE(removeSection(path(), nullptr));
   EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");

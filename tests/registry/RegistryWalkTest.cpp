@@ -172,13 +172,11 @@ TEST_F(RegistryWalk, ValidatingSettersRefuseOutsideTheirRangeAndWriteNothing) {
     const double step = isDouble ? 1e-9 : 1;
     EXPECT_FALSE(e.put(Selection{}, value(e.range->min))) << e.name;
     for (const double outside :
-         {e.range->min - step, e.range->max + step, isDouble ? std::nan("") : -2147483648.0}) {
+         {e.range->min - step, e.range->max + step, isDouble ? std::nan("") : -2147483648.0})
       EXPECT_FALSE(e.put(s, value(outside))) << e.name << " " << outside;
-    }
     EXPECT_EQ(infFolders(), "|") << e.name;
-    for (const double inside : {e.range->min, e.range->max}) {
+    for (const double inside : {e.range->min, e.range->max})
       EXPECT_TRUE(e.put(s, value(inside))) << e.name << " " << inside;
-    }
     emptyFolders();
   }
   EXPECT_EQ(checked, 17);
@@ -191,9 +189,8 @@ TEST(Registry, CoversEveryExportedFunctionOrSaysWhyNot) {
   std::set<std::string> exported;
   const std::regex declaration(R"(TRASSOJKN_API\s+(?:const\s+)?[\w:<>]+[\s*&]+(\w+)\()");
   for (auto it = std::sregex_iterator(all.begin(), all.end(), declaration);
-       it != std::sregex_iterator(); ++it) {
+       it != std::sregex_iterator(); ++it)
     exported.insert((*it)[1]);
-  }
   ASSERT_GT(exported.size(), 380u);
 
   std::multiset<std::string> named;
