@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "Ini.h"
@@ -10,12 +11,8 @@ namespace trasso::ini {
 namespace {
 
 TEST(Ini, FindsTheValueAWindowsReaderWould) {
-  struct Case {
-    std::string file;
-    const char* section;
-    const char* key;
-    const char* expected;  // nullptr: missing
-  } const cases[] = {
+  // File, section, key, the value found (nullptr: missing).
+  const std::tuple<std::string, const char*, const char*, const char*> cases[] = {
       {"[A]\r\nx=1\r\ny=2\r\n", "A", "y", "2"},
       {"[A]\nx=1\ny=2\n", "A", "y", "2"},
       {"[A]\rx=1\ry=2", "A", "y", "2"},
@@ -51,13 +48,13 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
       {"\" a \"", " a "}, {"'b'", "b"}, {"\"\"", ""}, {"\"\"v\"\"", "\"v\""}};
   for (const auto& [stored, read] : quoted)
     EXPECT_EQ(findValue("[A]\r\nx=" + std::string(stored) + "\r\n", "A", "x"), read);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    auto value = findValue(c.file, c.section, c.key);
-    if (c.expected == nullptr) {
+  for (const auto& [file, section, key, expected] : cases) {
+    SCOPED_TRACE(file);
+    auto value = findValue(file, section, key);
+    if (expected == nullptr) {
       EXPECT_FALSE(value.has_value()) << "got '" << std::string(value.value_or("")) << "'";
     } else {
-      EXPECT_EQ(value.value_or("(missing)"), c.expected);
+      EXPECT_EQ(value.value_or("(missing)"), expected);
     }
   }
 }
