@@ -11,32 +11,28 @@
 namespace trasso::test {
 namespace {
 
-// A run of jkn: arguments, exit status, output and standard input. An output
-// that ends in a line break is the exact standard output; any other is a part
-// of what it printed (standard output and error).
-struct Step {
-  std::string args;
-  int status;
-  std::string out, in = "";
-};
+// A run of jkn: arguments, exit status and output. An output that ends in a
+// line break is the exact standard output; any other is a part of what it
+// printed (standard output and error).
+using Step = std::tuple<std::string, int, std::string>;
 
+// The start of a load document: a good entry for a file the refusals find read-only.
+const std::string kDoc = R"({"jkn-dump":1,"settings":[{"name":"Use","selector":"10","value":1},)";
 const std::string kJkn = "KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root1 " JKN_BINARY " ";
 
 class JknTest : public RootsTest {
  protected:
   // Runs a shell command in the folder that holds the roots.
-  int sh(const std::string& command, const std::string& in = "") {
-    writeBytes(root(0) + "/../in", in);
-    const int rc =
-        std::system(("cd " + root(0) + "/.. && (" + command + ") <in >out 2>&1").c_str());
+  int sh(const std::string& command) {
+    const int rc = std::system(("cd " + root(0) + "/.. && (" + command + ") >out 2>&1").c_str());
     out_ = readBytes(root(0) + "/../out");
     return WEXITSTATUS(rc);
   }
   void run(const std::vector<Step>& steps) {
-    for (const Step& s : steps) {
-      EXPECT_EQ(sh(kJkn + s.args, s.in), s.status) << s.args << ": " << out_;
-      EXPECT_TRUE(s.out.back() == '\n' ? out_ == s.out : out_.find(s.out) != std::string::npos)
-          << s.args << ": " << out_;
+    for (const auto& [args, status, out] : steps) {
+      EXPECT_EQ(sh(kJkn + args), status) << args << ": " << out_;
+      EXPECT_TRUE(out.back() == '\n' ? out_ == out : out_.find(out) != std::string::npos)
+          << args << ": " << out_;
     }
   }
   // Every file below the roots with its bytes.
@@ -55,10 +51,10 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
                       "Address=\xE6\x97\xA5\xC3\xA9\nImuObs\nImuObs=1\npage=2\n[gnss]\nPage=3\n"));
   writeBytes(inf("def-share.ini"), withCrLf("[Logg]\nLCOL=300,12\n[SKSG]\nNCOL=  5, 20,255\n"));
   writeBytes(inf("def-ts.ini"), withCrLf("[TS]\nBtDevAddr=" + std::string(40, 'A') + "\n"));
-  sh("mkdir root0/inf/jkn-nmea.ini && cd root0/inf && touch .jkn-gnss.ini.tmp NTrip.ini");
+  sh("cd root0/inf && mkdir jkn-nmea.ini && touch .jkn-gnss.ini.tmp NTrip.ini && echo x >n.txt");
   // 0x83 0x41 and 0x83 0x61 differ in a letter-like second byte: two sections.
   writeBytes(inf("other.ini"), withCrLf("[\x83\x41]\nx=1\n[\x83\x61]\n"));
-  writeBytes(root(0) + "/site.ini", withCrLf("[NPR]\nVAL=150\n[TGT]\nTYP=1\n"));
+  writeBytes(root(0) + "/site.ini", withCrLf("[NPR]\nVAL=150\n[SCH]\nUSE=1\nHOR=4\n"));
   EXPECT_EQ(sh(kJkn + "check --json root0/site.ini"), 1) << out_;
   std::string found;
   for (nlohmann::json& f : nlohmann::json::parse(out_)) {
@@ -80,7 +76,8 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
             "jkn-gnss.ini:16 duplicate-key GNSS_ImuObs nothing of this line\n"
             "jkn-gnss.ini:17 duplicate-key GNSS_Page nothing of this line\n"
             "jkn-gnss.ini:18 duplicate-section nothing of this section\n"
-            "jkn-nmea.ini:null not-regular nothing\nsite.ini:2 range ZETR_Npr_Value 150\n");
+            "jkn-nmea.ini:null not-regular nothing\nsite.ini:2 range PL30_Npr_Value 150\n"
+            "site.ini:5 range PL30_Sch_HRangeRad 4\n");
 }
 
 // The commands of single settings one after the other, the files they leave,
@@ -93,8 +90,9 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        {"set GNSS_UserID --raw '\x82\xa0'", 0, "GNSS_UserID = \x82\xa0\n"},
        {"set SksNormColor 5,0,7", 0, "SksNormColor = 5,0,7\n"},
        {"set RectObsWide 1.23456 --json", 0, "\"stored\": true,\n  \"value\": 1.235\n}"},
-       {"set Use 9 0", 0, "Use 9 = 0\n"},
-       {"set Mkhy -3 2.5", 0, "Mkhy -3 = 2.5\n"},
+       {"get RectObsWide --json", 0, "\"default\": 0.5,\n  \"differs\": true,"},
+       {"set Use 9 +0", 0, "Use 9 = 0\n"},
+       {"set Mkhy -2147483648 2.5", 0, "Mkhy -2147483648 = 2.5\n"},
        {"set ZETR_Npr_Value 42", 0, "ZETR_Npr_Value root0/inf/jkn-zetr.ini = 42\n"},
        {"set ZETR_Tgt1_PsmType root0/p.ini 5", 0, "ZETR_Tgt1_PsmType root0/p.ini = 5\n"},
        {"set RecSize disp-gnss.ini 200", 0, "RecSize 11 = 200\n"},
@@ -114,19 +112,19 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
   makeReadOnly(inf("def-ts.ini"));
   const std::string files = withCrLf(
       "== root0/inf/def-share.ini\n[SKSG]\nNCOL=  5,  0,  7\n[RCOB]\nWIDE=1.235\n"
-      "== root0/inf/def-ts.ini\n[Use]\nKkou=0\n[Mkhy]\n-3=2.5\n"
+      "== root0/inf/def-ts.ini\n[Use]\nKkou=0\n[Mkhy]\n-2147483648=2.5\n"
       "== root0/inf/disp-gnss.ini\n[0]\nRecSize=200\n"
       "== root0/inf/jkn-gnss.ini\n[GNSS]\nMaskSate=65535\nAddress=\x93\x8c\x8b\x9e\n"
       "UserID=\x82\xa0\n== root0/inf/jkn-zetr.ini\n[NPR]\nVAL=42\n== root0/p.ini\n[TGT]\nTYP=5\n"
       "== root1/inf/disp-navi.ini\n[0]\nRecSize=0\n[1]\nMessBak=\x80\xFF\n");
   EXPECT_EQ(snapshot(), files);
-  // A refused entry after a good one, or an entry for a missing folder: nothing written.
+  // The good entry's file is read-only: had it been written before the other entry
+  // was refused, load would end with status 3.
   auto load = [](int status, const std::string& why, const std::string& entry) {
-    return Step{"load -", status, why,
-                R"({"jkn-dump":1,"settings":[{"name":"GNSS_Page","value":1},)" + entry + "]}"};
+    return Step{"load - <<'E'\n" + kDoc + entry + "]}\nE\n", status, why};
   };
   run({{"files", 0,
-        "31B      read-only root0/inf/def-ts.ini\n 2  def-nmea.ini      missing  writable"},
+        "40B      read-only root0/inf/def-ts.ini\n 2  def-nmea.ini      missing  writable"},
        {"get GNSS_MaskElv", 2, "unknown setting 'GNSS_MaskElv'; closest: GNSS_MaskElev"},
        {"frobnicate", 2, "A subcommand is required"},
        {"list Nowhere", 2, "'Nowhere' is no area"},
@@ -150,17 +148,17 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        {"set ZETR_Tgt1_PsmType no/p.ini 2", 3, "(mkdir -p 'no')"},
        {"reset ZETR_Tgt1_PsmType no/p.ini", 3, "(mkdir -p 'no')"},
        {"check root0/missing.ini", 2, "profile root0/missing.ini does not exist"},
-       {"load -", 2, "is no JSON document", "x"},
-       {"load -", 2, "is no document of 'jkn dump --json'", R"({"jkn-dump":2,"settings":[]})"},
+       {"load - <<'E'\nx\nE\n", 2, "is no JSON document"},
+       {"load - <<'E'\n{\"jkn-dump\":2,\"settings\":[]}\nE\n", 2, "is no document of 'jkn"},
        load(1, "entry 2: unknown setting 'RecMx'; closest: RecMax", R"({"name":"RecMx"})"),
        load(1, "GNSS_MaskElev takes an integer", R"({"name":"GNSS_MaskElev","value":"1"})"),
        load(1, "(give the bytes as \"hex\")", R"({"name":"GNSS_UserID","value":"\ud83d\ude00"})"),
        load(1, "RecMax is read-only", R"({"name":"RecMax","value":1})"),
        load(1, "must be a file name", R"({"root":0,"file":"a/x"})"),
+       load(1, "must be a file name", R"({"root":0,"file":"."})"),
        load(1, "a line break", R"({"root":0,"file":"x","section":"A","key":"b","value":"c\nd"})"),
        load(3, "n/'); nothing written", R"({"name":"ZETR_Npr_Value","profile":"n/p","value":2})"),
-       {"load -", 3, "could not write root0/inf/def-ts.ini",
-        R"({"jkn-dump":1,"settings":[{"name":"Use","selector":"9","value":1}]})"}});
+       load(3, "could not write root0/inf/def-ts.ini", R"({"name":"GNSS_Page","value":1})")});
   EXPECT_EQ(snapshot(), files);
   run({{"dump root0/p.ini", 0,
         "\nGNSS_UserID = \"あ\"\nZETR_Npr_Value (jkn-zetr.ini) = 42\nRecSize 3 = 0\n"
@@ -178,7 +176,9 @@ TEST_F(JknTest, CataloguesInOneFolderForBothRoots) {
   sh("rm -r root1 && ln -s root0 root1 && cp " SAMPLE_DATA "/*.ini root1/inf");
   PutQZJkn_NMEA_BtInfo("00:1A", 3);
   PutQZJkn_SksColor(1, 0x102030);
-  run({{"antenna init", 0, "wrote root0/inf/AntennaLocal.ini: 5 entries"},
+  run({{"antenna", 2, "A subcommand is required"},
+       {"antenna list", 0, "the merged catalogue root0/inf/AntennaLocal.ini holds no entry"},
+       {"antenna init", 0, "wrote root0/inf/AntennaLocal.ini: 5 entries"},
        {"check", 0, "no findings in 6 settings files\n"},
        {"dump", 0, "root 1 NTrip.ini [NTrip] Co03PrtCnt = \"0\"\nroot 0 def-share.ini [SKSG] COL1"},
        {"antenna list", 0, "sensor   2  KV-A20（G2 内蔵）  offset 0.0585  rx-g2.bmp\n  2  id  30"},
@@ -186,7 +186,8 @@ TEST_F(JknTest, CataloguesInOneFolderForBothRoots) {
        {"sensor 9", 1, "sensor 9 is not in the merged catalogue: picture NMEA.bmp, no antenna\n"},
        {"ntrip list", 0, "    rrs 1201  基準局 宇都宮  UTSU_RTCM3\n2  Example Positioning Network"},
        {"geoid-version " SAMPLE_DATA "/sample-geoid.isg", 0, "ver1.2 (ISG)\n"},
-       {"station-name -- -5.5", 0, "No.-1+14.500\n"},
+       {"station-name --json -- -5.5", 0,
+        "{\n  \"name\": \"No.-1+14.500\",\n  \"value\": -5.5\n}\n"},
        {"zones root0", 0, "\n  第19系：東京(南鳥島)"}});
 }
 
