@@ -78,6 +78,8 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
             "jkn-gnss.ini:18 duplicate-section nothing of this section\n"
             "jkn-nmea.ini:null not-regular nothing\nsite.ini:2 range PL30_Npr_Value 150\n"
             "site.ini:5 range PL30_Sch_HRangeRad 4\n");
+  // Dump takes what a reader sees: no key again, no section again.
+  run({{"dump", 0, "GNSS_Address = \"譌･ﾃｩ\"\nroot 0 other.ini"}});
 }
 
 // The commands of single settings one after the other, the files they leave,
