@@ -55,7 +55,7 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
   sh("cd root0/inf && mkdir jkn-nmea.ini && touch .jkn-gnss.ini.tmp NTrip.ini && echo x >n.txt");
   // 0x83 0x41 and 0x83 0x61 differ in a letter-like second byte: two sections.
   writeBytes(inf("other.ini"), withCrLf("[\x83\x41]\nx=1\n[\x83\x61]\n"));
-  writeBytes(root(0) + "/site.ini", withCrLf("[NPR]\nVAL=150\n[SCH]\nUSE=1\nHOR=4\n"));
+  writeBytes(root(0) + "/site.ini", withCrLf("[NPR]\nVAL=150\n[SCH]\nUSE=1\nHOR=4\n[TGT]\nTYP1=1"));
   EXPECT_EQ(sh(kJkn + "check --json root0/site.ini"), 1) << out_;
   // file:line kind setting read, without the fixed "nothing ..." of what reads nothing
   std::string found;
@@ -77,7 +77,8 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
       "jkn-gnss.ini:14 code-page Address=譌･ﾃｩ\njkn-gnss.ini:15 no-equals GNSS_ImuObs 0\n"
       "jkn-gnss.ini:16 duplicate-key GNSS_ImuObs\njkn-gnss.ini:17 duplicate-key GNSS_Page\n"
       "jkn-gnss.ini:18 duplicate-section\njkn-nmea.ini:null not-regular\n"
-      "site.ini:2 range PL30_Npr_Value 150\nsite.ini:5 range PL30_Sch_HRangeRad 4\n");
+      "site.ini:2 range PL30_Npr_Value 150\nsite.ini:5 range PL30_Sch_HRangeRad 4\n"
+      "site.ini:7 unknown-key\n");
   // Dump takes what a reader sees: no key again, no section again.
   run({{"dump", 0, "GNSS_Address = \"譌･ﾃｩ\"\nroot 0 other.ini"}});
 }
