@@ -90,9 +90,7 @@ TEST_F(NTripCatalogueTest, StreamKeysIdsAndWhenAStreamIsUsable) {
   EXPECT_FALSE(exists(file()));
   // Provider, kind and entry; the key stem read, its stored "i" and the Id.
   const std::tuple<uint8_t, uint8_t, uint16_t, std::string, const char*, uint16_t> rows[] = {
-      {1, 2, 0, "Co01Rrs00", "5", 1205},
-      {3, 0, 12, "Co03Rrs12", "7", 3007},
-      {3, 0, 123, "Co03Rrs123", "8", 3008},
+      {1, 2, 0, "Co01Rrs00", "5", 1205},     {3, 0, 123, "Co03Rrs123", "8", 3008},
       {3, 1, 5, "Co03Vrs05", "300", 3144},    // i keeps its low 8 bits: 44
       {1, 1, 65535, "Co01Vrs", "9", 1109},    // no entry number
       {100, 1, 1, "Co100Vrs01", "2", 34566},  // 100102 modulo 65536
