@@ -219,7 +219,6 @@ TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
       {3, 1, 1, 0.05, "a.bmp", kept},
       {4, 1, 0, 0.05, "a.bmp", "[GNSS]\r\nPage=2\r\nAntenna=3\r\naOffset=0.0500000000\r\n"},
       {0, 8, 1, 0.4, "z.bmp", kept},
-      {3, 8, 0, 0.4, "z.bmp", "[GNSS]\r\nPage=2\r\nAntenna=0\r\naOffset=0.4000000000\r\n"},
       // Sensor 2's first entry has no type: a current antenna stays only when
       // its first entry belongs to no sensor.
       {4, 2, 1, 0.1, "b.bmp", kept},
