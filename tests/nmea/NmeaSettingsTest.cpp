@@ -10,10 +10,7 @@
 namespace trasso::test {
 namespace {
 
-class NmeaSettingsTest : public RootsTest {
- protected:
-  std::string nmeaFile() const { return inf("jkn-nmea.ini"); }
-};
+using NmeaSettingsTest = RootsTest;
 
 std::pair<std::string, uint32_t> btInfo() {
   std::pair<std::string, uint32_t> info{"stale", 77};
@@ -21,28 +18,26 @@ std::pair<std::string, uint32_t> btInfo() {
   return info;
 }
 
-TEST_F(NmeaSettingsTest, IntervalIsStoredSignedAndReadBackUnsigned) {
+TEST_F(NmeaSettingsTest, IntervalIsStoredSignedAndBluetoothPartner) {
+  const std::string file = inf("jkn-nmea.ini");
+  EXPECT_EQ(btInfo(), std::make_pair(std::string(), 0u));
+  EXPECT_FALSE(exists(file));
   for (auto [value, written] : {std::pair<uint32_t, const char*>{2147483647u, "2147483647"},
-                                {2147483648u, "-2147483648"},
-                                {4294967295u, "-1"}}) {
+                                {2147483648u, "-2147483648"}}) {
     SCOPED_TRACE(value);
     PutQZJkn_NMEA_Interval(value);
-    EXPECT_EQ(readBytes(nmeaFile()), std::string("[NMEA]\r\nInterval=") + written + "\r\n");
+    EXPECT_EQ(readBytes(file), std::string("[NMEA]\r\nInterval=") + written + "\r\n");
     EXPECT_EQ(GetQZJkn_NMEA_Interval(), value);
   }
-}
-
-TEST_F(NmeaSettingsTest, BluetoothPartner) {
-  EXPECT_EQ(btInfo(), std::make_pair(std::string(), 0u));
-  EXPECT_FALSE(exists(nmeaFile()));
   // The address buffer holds 32 bytes: 31 of these 40 characters come back.
   const std::string address = "00:11:22:AA:BB:CC/0123456789abcdefghijkl";
   PutQZJkn_NMEA_BtInfo(address.c_str(), 4294967295u);
-  EXPECT_EQ(readBytes(nmeaFile()), "[NMEA]\r\nBTAddr=" + address + "\r\nBTPort=4294967295\r\n");
+  EXPECT_EQ(readBytes(file),
+            "[NMEA]\r\nInterval=-2147483648\r\nBTAddr=" + address + "\r\nBTPort=4294967295\r\n");
   EXPECT_EQ(btInfo(), std::make_pair(address.substr(0, 31), 4294967295u));
   // A null address removes its key; the port is still written.
   PutQZJkn_NMEA_BtInfo(nullptr, 6);
-  EXPECT_EQ(readBytes(nmeaFile()), "[NMEA]\r\nBTPort=6\r\n");
+  EXPECT_EQ(readBytes(file), "[NMEA]\r\nInterval=-2147483648\r\nBTPort=6\r\n");
   EXPECT_EQ(btInfo(), std::make_pair(std::string(), 6u));
 }
 
