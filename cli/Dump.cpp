@@ -335,7 +335,9 @@ int runLoad(const std::string& file) {
   }
   for (const Change& c : changes) {
     const std::string native = trasso::fileio::nativePath(c.path);
-    const std::string folder = native.substr(0, native.find_last_of('/') + 1);
+    // A bare file name lies in the current folder, as the setters take it.
+    const size_t slash = native.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "./" : native.substr(0, slash + 1);
     if (!isFolder(folder)) {
       throw Failure{kFileError, "folder " + folder +
                                     " does not exist; create it first (mkdir -p '" + folder +

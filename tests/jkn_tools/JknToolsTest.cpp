@@ -166,8 +166,13 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
   sh(kJkn + "dump --json root0/p.ini >dump.json && rm -r root0/* root1/inf/* && mkdir root0/inf");
   run({{"load dump.json", 0, "GNSS_MaskSate plain: (not stored) -> '65535'"},
        {"load dump.json", 0, "0 changed, 12 unchanged\n"},
-       {"dump --json root0/p.ini", 0, readBytes(root(0) + "/../dump.json")}});
+       {"dump --json root0/p.ini", 0, readBytes(root(0) + "/../dump.json")},
+       // A profile named without a folder lies in the current one.
+       {"load - <<'E'\n{\"jkn-dump\":1,\"settings\":[{\"name\":\"ZETR_Tgt1_PsmType\","
+        "\"profile\":\"bare.ini\",\"value\":4}]}\nE\n",
+        0, "ZETR_Tgt1_PsmType: (not stored) -> '4'\n1 changed, 0 unchanged\n"}});
   EXPECT_EQ(snapshot(), files);
+  EXPECT_EQ(readBytes(root(0) + "/../bare.ini"), "[TGT]\r\nTYP=4\r\n");
 }
 
 // Both roots naming one folder: each file is read once, from the root that
