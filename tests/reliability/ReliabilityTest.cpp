@@ -226,6 +226,19 @@ TEST_F(Reliability, NewContentsReachTheDiskBeforeTheRenameAndTheFolderAfter) {
   EXPECT_EQ(events[2].kind, test::SyscallEvent::FsyncFolder);
 }
 
+// The read buffer grows once to a file's size and is kept: a large file takes
+// one read per getter, and two for the call that grows the buffer.
+TEST_F(Reliability, AGetterReadsItsFileInOneCall) {
+  writeBytes(gnss(), "[GNSS]\r\n" + std::string(3 << 20, ';') + "\r\nPage=4\r\n");
+  std::vector<long> reads;
+  for (int call = 0; call < 3; ++call) {
+    const long before = test::readCalls();
+    EXPECT_EQ(GetQZJkn_GNSS_Page(), 4);
+    reads.push_back(test::readCalls() - before);
+  }
+  EXPECT_EQ(reads, (std::vector<long>{2, 1, 1}));
+}
+
 TEST_F(Reliability, ModesOwnersAndLinksAreKept) {
   struct stat st;
   auto modeOf = [&st](const std::string& path) {

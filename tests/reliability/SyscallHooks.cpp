@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <utility>
@@ -15,6 +16,7 @@ bool recording = false;
 std::vector<SyscallEvent> events;
 int fsyncError = 0;
 int renameError = 0;
+std::atomic<long> reads{0};
 
 // Fails the call (returns true) when an error is pending, else records it.
 bool failOrRecord(int& pendingError, SyscallEvent event) {
@@ -51,6 +53,8 @@ void failNextRename(int error) {
   renameError = error;
 }
 
+long readCalls() { return reads; }
+
 }  // namespace trasso::test
 
 using namespace trasso::test;
@@ -73,4 +77,10 @@ extern "C" int rename(const char* from, const char* to) noexcept {
   static auto real =
       reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
   return real(from, to);
+}
+
+extern "C" ssize_t read(int fd, void* buffer, size_t size) {
+  ++reads;
+  static auto real = reinterpret_cast<ssize_t (*)(int, void*, size_t)>(::dlsym(RTLD_NEXT, "read"));
+  return real(fd, buffer, size);
 }
