@@ -386,14 +386,21 @@ std::string rangeShort(const SettingEntry& e, const Declaration& d) {
   }
 }
 
+// The numbers an overview takes for a numbered setting, as " 0 to N".
+std::string listedNumbers(const SettingEntry& e) {
+  return e.listed > 0 ? " 0 to " + std::to_string(e.listed - 1) : "";
+}
+
 // The reference page: every setting by area, with where it lies and what it takes.
 int reference(const Options&) {
-  std::cout << "# Settings reference\n\n"
-               "Made by `jkn reference` from the settings registry; CI checks that it is current.\n"
-               "Selector `mode` chooses the plain key (0) or the key with `_Svy` (1); `item N`\n"
-               "is one item code of `Use`; `entry` appends the entry number to the key; `file id`\n"
-               "names a settings file; `profile` is a file the caller names (its standard place\n"
-               "is shown). Paths below are relative to the application-data root (`jkn files`).\n";
+  std::cout
+      << "# Settings reference\n\n"
+         "Made by `jkn reference` from the settings registry; CI checks that it is current.\n"
+         "Selector `mode` chooses the plain key (0) or the key with `_Svy` (1); `item N`\n"
+         "is one item code of `Use`; `entry` appends the entry number to the key; `file id`\n"
+         "names a settings file; `profile` is a file the caller names (its standard place\n"
+         "is shown). `list`, `dump` and `check` go through the numbers shown after `entry` and\n"
+         "`file id`. Paths below are relative to the application-data root (`jkn files`).\n";
   std::string area;
   for (const SettingEntry& e : trasso::settingsRegistry()) {
     if (trasso::areaOf(e) != area) {
@@ -421,14 +428,14 @@ int reference(const Options&) {
           key += " / " + trasso::keyOf(e, Selection{1, {}});
           break;
         case SelectorKind::Entry:
-          selector = "entry";
+          selector = "entry" + listedNumbers(e);
           key = std::string(d.key.name) + "*n*";
           break;
         case SelectorKind::Item:
           selector = "item " + std::to_string(s.number);
           break;
         case SelectorKind::FileId:
-          selector = "file id";
+          selector = "file id" + listedNumbers(e);
           file = "(file id)";
           break;
         case SelectorKind::Profile:
