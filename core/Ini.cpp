@@ -221,9 +221,8 @@ bool findSection(std::string_view text, std::string_view section, Lines& lines, 
     if (begin != first && !isLineBreak(text[begin - 1])) continue;
     size_t name = from;
     while (name < text.size() && isBlank(text[name])) ++name;
-    if (!section.empty() &&
-        (text.size() - name < section.size() || asciiLower(text[name]) != head ||
-         !sameName(text.substr(name, section.size()), section))) {
+    if (!section.empty() && (text.size() - name < section.size() ||
+                             !sameName(text.substr(name, section.size()), section))) {
       continue;
     }
     lines.seek(begin);
