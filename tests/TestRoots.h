@@ -1,9 +1,15 @@
-// Shared test fixture: fresh application-data roots for every test.
+// Shared by every test program: fresh application-data roots for each test,
+// whole-file helpers, and what nearly every test file uses.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "TrassoJkn.h"
 
 namespace trasso::test {
 

@@ -1,10 +1,6 @@
 // The read-only catalogues: NTRIP casters and plane rectangular coordinate zones.
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 
 namespace trasso::test {
 namespace {

@@ -1,11 +1,6 @@
 // The INI format on bytes: reading rules and splice edits.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <tuple>
-#include <utility>
-
 #include "Ini.h"
+#include "TestRoots.h"
 
 namespace trasso::ini {
 namespace {

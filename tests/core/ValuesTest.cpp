@@ -1,25 +1,16 @@
 // Value kinds, paths and the file rules seen through the INI reads and writes.
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <clocale>
 #include <cstdlib>
 #include <sstream>
-#include <string>
-#include <utility>
 
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 
-namespace trasso {
+namespace trasso::test {
 namespace {
-
-using test::exists;
-using test::listFolder;
-using test::readBytes;
-using test::writeBytes;
 
 // Decimal, modulo 2^32, with lowercase prefixes only.
 TEST(ValueRules, IntegersWrapAndTakeLowercasePrefixes) {
@@ -37,8 +28,7 @@ TEST(ValueRules, IntegersWrapAndTakeLowercasePrefixes) {
 }
 
 TEST(ValueRules, DoublesReadTheLongestDecimalPrefixAndWriteWhateverTheLocale) {
-  for (const auto& [text, value] : test::kDecimalTexts)
-    EXPECT_EQ(textToDouble(text), value) << text;
+  for (const auto& [text, value] : kDecimalTexts) EXPECT_EQ(textToDouble(text), value) << text;
   // A decimal comma locale must not leak into the files.
   const char* previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
   EXPECT_EQ(formatFixed(1.5, 6), "1.500000");
@@ -60,7 +50,7 @@ TEST(ValueRules, ColoursReadPiecesAndWritePaddedTriples) {
   EXPECT_EQ(colourToText(0xFF030205), "  5,  2,  3");
 }
 
-class ValueFiles : public test::RootsTest {
+class ValueFiles : public RootsTest {
  protected:
   std::string path() const { return inf("v.ini"); }
 };
@@ -89,7 +79,7 @@ TEST_F(ValueFiles, CatalogueFilesAndFoldersComeFromTheRootsOfTheMoment) {
   EXPECT_EQ(GetQZGeoidFile_FullPath(), root(0) + "\\geoid\\geoidn.dat");
   EXPECT_EQ(GetQZJkn_ZETR_Path() + GetQZJkn_PL30_Path() + GetQZJkn_Soku_Path(),
             inf0 + "jkn-zetr.ini" + inf0 + "jkn-pl30.ini" + inf0 + "jkn-soku.ini");
-  test::setEnv("KORVEL_APPDATA_0", "/moved");
+  setEnv("KORVEL_APPDATA_0", "/moved");
   EXPECT_EQ(GetQZGeoidFile_Path(), "/moved\\geoid");
 }
 
@@ -106,30 +96,30 @@ TEST_F(ValueFiles, RootsFromTheEnvironment) {
     for (const int n : {0, 1, 2, 13, 12, -1}) out += GetQZInf_Path(n) + "|";
     return out;
   };
-  test::setEnv("KORVEL_APPDATA_12", "/twelve");
-  test::setEnv("KORVEL_APPDATA_-1", "/minus");
+  setEnv("KORVEL_APPDATA_12", "/twelve");
+  setEnv("KORVEL_APPDATA_-1", "/minus");
   ::setenv("KORVEL_APPDATA_0", "", 1);  // set but empty
-  test::setEnv("KORVEL_APPDATA_1", "");
-  test::setEnv("XDG_CONFIG_HOME", "/xc");
-  test::setEnv("XDG_DATA_HOME", "/xd");
+  setEnv("KORVEL_APPDATA_1", "");
+  setEnv("XDG_CONFIG_HOME", "/xc");
+  setEnv("XDG_DATA_HOME", "/xd");
   EXPECT_EQ(roots(),
             "/xc/TrassoJkn\\inf\\|/xd/TrassoJkn\\inf\\|/xd/TrassoJkn2\\inf\\|"
             "/xd/TrassoJkn13\\inf\\|/twelve\\inf\\|/minus\\inf\\|");
   ::setenv("XDG_CONFIG_HOME", "", 1);
-  test::setEnv("XDG_DATA_HOME", "");
-  test::setEnv("KORVEL_APPDATA_12", "");
-  test::setEnv("HOME", "/h");
+  setEnv("XDG_DATA_HOME", "");
+  setEnv("KORVEL_APPDATA_12", "");
+  setEnv("HOME", "/h");
   EXPECT_EQ(roots(),
             "/h/.config/TrassoJkn\\inf\\|/h/.local/share/TrassoJkn\\inf\\|"
             "/h/.local/share/TrassoJkn2\\inf\\|/h/.local/share/TrassoJkn13\\inf\\|"
             "/h/.local/share/TrassoJkn12\\inf\\|/minus\\inf\\|");
-  test::setEnv("KORVEL_APPDATA_-1", "");
-  for (int i = 0; i < 3; ++i) test::setEnv(names[i], saved[i]);
+  setEnv("KORVEL_APPDATA_-1", "");
+  for (int i = 0; i < 3; ++i) setEnv(names[i], saved[i]);
 }
 #endif
 
 TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
-  const std::string fifo = test::makeFifo(inf("fifo.ini"));
+  const std::string fifo = makeFifo(inf("fifo.ini"));
   ASSERT_FALSE(fifo.empty());
   // Missing, an id without file, a FIFO (a console on Windows: no waiting) and a
   // folder read as missing; a default is cut to the buffer too.
@@ -199,4 +189,4 @@ TEST_F(ValueFiles, RefusedWritesChangeAndCreateNothing) {
 }
 
 }  // namespace
-}  // namespace trasso
+}  // namespace trasso::test

@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 
 namespace trasso::test {
 namespace {

@@ -1,11 +1,8 @@
 // NMEA settings beyond the registry walk: the unsigned interval and the
 // Bluetooth record.
 #include <cstdint>
-#include <string>
-#include <utility>
 
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 
 namespace trasso::test {
 namespace {

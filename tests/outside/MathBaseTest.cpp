@@ -1,14 +1,12 @@
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <utility>
 
 #include "TestRoots.h"
 #include "outside/MathBase.h"
 
+namespace trasso::test {
 namespace {
 
 // "%.17g" reads back as the same double and keeps the sign of a zero: an exact
@@ -83,8 +81,7 @@ TEST(Round, RoundsFromTheGivenDigitAndLeavesTheOperand) {
 }
 
 TEST(AtoD, ReadsLeadingDecimalNumber) {
-  for (const auto& [text, value] : trasso::test::kDecimalTexts)
-    EXPECT_EQ(_AtoD(text), value) << text;
+  for (const auto& [text, value] : kDecimalTexts) EXPECT_EQ(_AtoD(text), value) << text;
   EXPECT_EQ(_AtoD("9.5"), 9.5);
   EXPECT_EQ(_AtoD(nullptr), 0.0);
 }
@@ -135,3 +132,4 @@ TEST(Angles, PackedDegreesInRadians) {
 }
 
 }  // namespace
+}  // namespace trasso::test

@@ -3,19 +3,12 @@
 // paths and the clearing of "OBS". Single settings are walked by the registry.
 #include <cmath>
 #include <filesystem>
-#include <string>
-#include <utility>
 
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 #include "profiles/ProfileSetting.h"
 
+namespace trasso::test {
 namespace {
-
-using trasso::test::exists;
-using trasso::test::makeReadOnly;
-using trasso::test::readBytes;
-using trasso::test::writeBytes;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -68,7 +61,7 @@ const PairRow kPairs[] = {
      "[DST]\r\nCEN=70.000000\r\nHPA=500.000000\r\n", true},
 };
 
-class PairTest : public trasso::test::RootsTest, public ::testing::WithParamInterface<PairRow> {};
+class PairTest : public RootsTest, public ::testing::WithParamInterface<PairRow> {};
 
 TEST_P(PairTest, AcceptsBothEndsAndRefusesOneStepBeyondEither) {
   const PairRow& row = GetParam();
@@ -113,13 +106,11 @@ TEST_P(PairTest, GetterDefaultsReadsWithoutRangeCheckAndFailedWrites) {
 INSTANTIATE_TEST_SUITE_P(Setters, PairTest, ::testing::ValuesIn(kPairs),
                          [](const auto& info) { return std::string(info.param.name); });
 
-using ProfileTest = trasso::test::RootsTest;
+using ProfileTest = RootsTest;
 
 // The second key of a pair is written even when the first write fails (here: a
 // section name that cannot be stored).
 TEST_F(ProfileTest, PairWritesTheSecondKeyAfterAFailedFirst) {
-  using trasso::IntSetting;
-  using trasso::SettingsFile;
   constexpr IntSetting kUnstorable{{SettingsFile::JknZetr, "A\nB", "K"}, 0};
   constexpr IntSetting kStorable{{SettingsFile::JknZetr, "S", "K"}, 0};
   const std::string path = inf("profile.ini");
@@ -167,3 +158,4 @@ TEST_F(ProfileTest, GettersWithoutPathReadTheStandardFile) {
 }
 
 }  // namespace
+}  // namespace trasso::test

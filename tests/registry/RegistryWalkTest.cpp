@@ -2,7 +2,6 @@
 // getter and setter: default on empty roots, the exact line a setter writes,
 // stored lines read by the rule of their kind, refused values of validating
 // setters. The one place for such per-key facts.
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
@@ -10,20 +9,15 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <tuple>
 
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "TestRoots.h"
 
-namespace trasso {
+namespace trasso::test {
 namespace {
 
-using test::listFolder;
-using test::readBytes;
-using test::writeBytes;
-
-class RegistryWalk : public test::RootsTest {
+class RegistryWalk : public RootsTest {
  protected:
   // The selections walked: those an overview lists, plus numbers no list
   // reaches; a profile in root 0's "inf" folder.
@@ -207,4 +201,4 @@ TEST(Registry, CoversEveryExportedFunctionOrSaysWhyNot) {
 }
 
 }  // namespace
-}  // namespace trasso
+}  // namespace trasso::test

@@ -1,8 +1,7 @@
 // Settings are never lost: many writers, killed writers, failing disks, odd
 // files and hostile texts.
-#include <fcntl.h>
+#include <dlfcn.h>
 #include <grp.h>
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -10,28 +9,65 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
 #include <random>
 #include <regex>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "Ini.h"
 #include "SettingsValues.h"
-#include "SyscallHooks.h"
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 
-namespace trasso {
+// Hooks on fsync, rename and read, for the whole program with the library's
+// objects: they log the order of a write's calls, fail the next fsync or rename
+// as a disk would, and count reads.
+namespace hooks {
+std::atomic<bool> logging{false};
+std::vector<std::string> log;  // only the test's own thread writes while logging
+std::atomic<int> fsyncError{0}, renameError{0};
+std::atomic<long> reads{0};
+
+template <class Real>
+Real real(const char* name) {
+  return reinterpret_cast<Real>(::dlsym(RTLD_NEXT, name));
+}
+
+// Fails the call (returns true) when an error is pending, else logs it.
+bool failOrLog(std::atomic<int>& pendingError, const std::string& event) {
+  if (const int error = pendingError.exchange(0)) {
+    errno = error;
+    return true;
+  }
+  if (logging) log.push_back(event);
+  return false;
+}
+}  // namespace hooks
+
+extern "C" int fsync(int fd) {
+  struct stat st;
+  const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+  if (hooks::failOrLog(hooks::fsyncError, folder ? "fsync folder" : "fsync file")) return -1;
+  static auto next = hooks::real<int (*)(int)>("fsync");
+  return next(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  if (hooks::failOrLog(hooks::renameError, std::string("rename ") + to)) return -1;
+  static auto next = hooks::real<int (*)(const char*, const char*)>("rename");
+  return next(from, to);
+}
+
+extern "C" ssize_t read(int fd, void* buffer, size_t size) {
+  ++hooks::reads;
+  static auto next = hooks::real<ssize_t (*)(int, void*, size_t)>("read");
+  return next(fd, buffer, size);
+}
+
+namespace trasso::test {
 namespace {
-
-using test::exists;
-using test::listFolder;
-using test::readBytes;
-using test::writeBytes;
 
 // The sky-plot columns of "jkn-gnss.ini" serve as freely numbered keys.
 std::map<int, long long> skyPlotValues(const std::string& bytes) {
@@ -62,12 +98,12 @@ int inChild(Body body) {
 // The roots lie in memory where the machine has a tmpfs: these tests are about
 // locking and atomic replacement, and a disk's flush latency would only make
 // 20,000 writes take minutes. The flush order itself is checked separately.
-class Reliability : public test::RootsTest {
+class Reliability : public RootsTest {
  protected:
   void SetUp() override {
     if (::access("/dev/shm", W_OK) == 0) ::setenv("TMPDIR", "/dev/shm", 1);
     ::umask(022);
-    test::RootsTest::SetUp();
+    RootsTest::SetUp();
   }
   std::string gnss() const { return inf("jkn-gnss.ini"); }
 };
@@ -202,28 +238,25 @@ TEST_F(Reliability, AFileSizeLimitFailingFlushOrRenameLeaveTheOldFile) {
               return GetQZJkn_GNSS_Page();
             }),
             1);
-  test::failNextFsync(EIO);
+  hooks::fsyncError = EIO;
   PutQZJkn_GNSS_Page(3);
-  test::failNextFsync(EIO);
+  hooks::fsyncError = EIO;
   EXPECT_FALSE(PutQZJkn_ZETR_Tgt1_PsmType(gnss().c_str(), 1));
-  test::failNextRename(EIO);
+  hooks::renameError = EIO;
   PutQZJkn_GNSS_Page(4);
   EXPECT_EQ(readBytes(gnss()), old);
   EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
-  test::failNextFsync(EINTR);  // an interrupted flush is tried again
+  hooks::fsyncError = EINTR;  // an interrupted flush is tried again
   PutQZJkn_GNSS_Page(5);
   EXPECT_EQ(GetQZJkn_GNSS_Page(), 5);
 }
 
 TEST_F(Reliability, NewContentsReachTheDiskBeforeTheRenameAndTheFolderAfter) {
-  test::startRecording();
+  hooks::logging = true;
   PutQZJkn_GNSS_Page(5);
-  const auto events = test::stopRecording();
-  ASSERT_EQ(events.size(), 3u);
-  EXPECT_EQ(events[0].kind, test::SyscallEvent::FsyncFile);
-  EXPECT_EQ(events[1].kind, test::SyscallEvent::Rename);
-  EXPECT_EQ(events[1].detail, gnss());
-  EXPECT_EQ(events[2].kind, test::SyscallEvent::FsyncFolder);
+  hooks::logging = false;
+  EXPECT_EQ(hooks::log,
+            (std::vector<std::string>{"fsync file", "rename " + gnss(), "fsync folder"}));
 }
 
 // The read buffer grows once to a file's size and is kept: a large file takes
@@ -232,9 +265,9 @@ TEST_F(Reliability, AGetterReadsItsFileInOneCall) {
   writeBytes(gnss(), "[GNSS]\r\n" + std::string(3 << 20, ';') + "\r\nPage=4\r\n");
   std::vector<long> reads;
   for (int call = 0; call < 3; ++call) {
-    const long before = test::readCalls();
+    const long before = hooks::reads;
     EXPECT_EQ(GetQZJkn_GNSS_Page(), 4);
-    reads.push_back(test::readCalls() - before);
+    reads.push_back(hooks::reads - before);
   }
   EXPECT_EQ(reads, (std::vector<long>{2, 1, 1}));
 }
@@ -316,4 +349,4 @@ TEST_F(Reliability, AnotherUserWritesOnlyWhatItsPermissionsAllow) {
 }
 
 }  // namespace
-}  // namespace trasso
+}  // namespace trasso::test

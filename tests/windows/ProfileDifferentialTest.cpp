@@ -2,17 +2,14 @@
 // ANSI code page 932: every file below, and a file of either writer, is read
 // both ways for each of its sections and keys. Where the rules of this library
 // knowingly differ, the case is listed with the value our reader must give.
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "SettingsValues.h"
 #include "TestRoots.h"
 
-namespace trasso {
+namespace trasso::test {
 namespace {
 
 // Code page 932 characters whose second byte is punctuation or a letter.
@@ -134,10 +131,10 @@ std::vector<std::string> split(const std::string& list) {
   return items;
 }
 
-class ProfileDifferential : public test::RootsTest {
+class ProfileDifferential : public RootsTest {
  protected:
   void SetUp() override {
-    test::RootsTest::SetUp();
+    RootsTest::SetUp();
     // Wine takes the ANSI code page from the locale (LC_ALL=ja_JP.UTF-8).
     ASSERT_EQ(GetACP(), 932u);
   }
@@ -168,7 +165,7 @@ class ProfileDifferential : public test::RootsTest {
 TEST_F(ProfileDifferential, OurReaderAgreesWithTheProfileFunctions) {
   for (const Corpus& file : kCorpus) {
     const std::string path = inf(std::string(file.name) + ".ini");
-    test::writeBytes(path, file.bytes);
+    writeBytes(path, file.bytes);
     expectSameReading(file.name, path, split(file.sections), split(file.keys));
   }
 }
@@ -209,4 +206,4 @@ TEST_F(ProfileDifferential, FilesOfEitherWriterReadTheSameBothWays) {
 }
 
 }  // namespace
-}  // namespace trasso
+}  // namespace trasso::test

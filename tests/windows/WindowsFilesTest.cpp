@@ -1,25 +1,17 @@
 // What the POSIX reliability program guards, on Windows: several writer
 // processes (this program started again), killed writers, readers that hold the
 // file open, attributes and code page 932 paths.
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <random>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "SettingsValues.h"
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 
-namespace trasso {
+namespace trasso::test {
 namespace {
-
-using test::listFolder;
-using test::readBytes;
-using test::writeBytes;
 
 constexpr int kColumns = 8;  // of each writer thread, each written 5 times
 constexpr size_t kBigValue = 300000;
@@ -77,7 +69,7 @@ TEST(Child, DISABLED_Run) {
   }
 }
 
-using WindowsFiles = test::RootsTest;
+using WindowsFiles = RootsTest;
 
 TEST_F(WindowsFiles, WriterProcessesAndThreadsLoseNothing) {
   constexpr int kProcesses = 3;
@@ -165,4 +157,4 @@ TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
 }
 
 }  // namespace
-}  // namespace trasso
+}  // namespace trasso::test

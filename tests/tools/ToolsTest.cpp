@@ -1,14 +1,115 @@
-// Geoid model files: ISG headers and the version texts of ISG files and text grids.
-#include <string>
-#include <tuple>
+// Point names (station and remainder by mode, rounding, range limits, the
+// sixteen-byte cut) and geoid model files (ISG headers, version texts of ISG
+// files and text grids).
+#include <initializer_list>
+#include <limits>
 
 #include "TestRoots.h"
-#include "TrassoJkn.h"
 #include "outside/DatumShiftLib.h"
 
+namespace trasso::test {
 namespace {
 
-using trasso::test::writeBytes;
+// Most rows name stations of 20 with three decimals, rounded half away from zero.
+struct NameRow {
+  int mode;
+  double value;
+  std::string name;
+  int16_t decimals = 3;
+  int16_t rule = 0;
+  uint16_t interval = 20;
+  const char* prefix = "No.";
+};
+
+void expectNames(std::initializer_list<NameRow> rows) {
+  for (const NameRow& r : rows) {
+    EXPECT_EQ(QZJknTool_MakeNoName(r.mode, r.value, r.prefix, r.interval, r.decimals, r.rule),
+              r.name)
+        << r.value;
+  }
+}
+
+TEST(PointName, StationAndRemainderByMode) {
+  expectNames({{0, 245, "No.12+ 5.000"},
+               {0, 240, "No.12"},
+               {0, 259.9, "No.12+19.900"},
+               {1, 245, "+ 5.000"},
+               {1, 240, "No.12"},
+               {2, 240, "240"},
+               {2, 245.5, "245.500"},
+               {3, 245, ""},
+               {0, 245, "12+ 5.000", 3, 0, 20, nullptr},
+               // Unknown modes and interval 0 give empty text.
+               {4, 245, ""},
+               {-1, 245, ""},
+               {0, 245, "", 3, 0, 0},
+               // The remainder is right-aligned to decimals + 1 + the digits of interval.
+               {0, 15, "No.2+1.00", 2, 0, 7},
+               {0, 105, "No.1+  5.000", 3, 0, 100},
+               {0, 65536, "No.1+     1", 0, 0, 65535},
+               // Negative values are floored to the station below.
+               {0, -5.5, "No.-1+14.500"},
+               {0, -40, "No.-2"},
+               {0, -45, "No.-3+15.000"},
+               {2, -240, "-240"}});
+}
+
+TEST(PointName, RoundingRulesAndValuesJustUnderAWholeInterval) {
+  // Rounded values that binary doubles hold exactly, so the remainder carries no
+  // representation error into the second rounding. Rules: 0 half away from
+  // zero, 1 cut, 2 up, 3 half to even.
+  expectNames({{0, 245.1245, "No.12+ 5.125"},
+               {0, 245.1259, "No.12+ 5.125", 3, 1},
+               {0, 245.1241, "No.12+ 5.125", 3, 2},
+               {0, 245.1245, "No.12+ 5.124", 3, 3},
+               {0, 240.0004, "No.12"},
+               {2, 245.0006, "245.000", 3, 1},
+               {2, 245.4, "245", 0},
+               // Values just under a whole interval.
+               {0, 239.99999999999997, "No.12"},
+               {0, 239.9996, "No.12"},
+               {0, 239.9994, "No.11+19.999"},
+               {0, 239.999999999, "No.12", 12},       // within 1e-08 of the interval
+               {0, -0.000000001, "No.0", 12},         // within 1e-08 below zero
+               {2, 239.99999999999997, "240.000"}});  // mode 2 looks unrounded
+}
+
+TEST(PointName, RangeLimitsAreInsideAndBeyondGiveStationZero) {
+  const double inf = std::numeric_limits<double>::infinity();
+  expectNames({{0, 9999999.9999, "499999+19.9999", 4, 0, 20, ""},
+               {0, -999999.9999, "-50000+ 0.0001", 4, 0, 20, ""},
+               {0, 10000000, "No.0", 4},
+               {0, -1000000, "No.0", 4},
+               {0, 9999999.9999, "No.0"},  // rounding carries it out of range
+               {0, inf, "No.0"},
+               {0, -inf, "No.0"},
+               {0, std::numeric_limits<double>::quiet_NaN(), "No.0"},
+               // Mode 2 is not limited; a value no 32-bit integer holds gives the
+               // lowest, on both sides of the range.
+               {2, 20000000, "20000000"},
+               {2, 12345678, "12345678.000"},
+               {2, 2147483646, "2147483646", 0, 0, 2},
+               {2, 2147483648, "-2147483648", 0, 0, 2},
+               {2, -2147483648.0, "-2147483648", 0, 0, 2},
+               {2, -2147483649.0, "-2147483648", 0, 0, 1}});
+}
+
+TEST(PointName, CutAtSixteenBytesKeepsDoubleByteCharactersWhole) {
+  const std::string dbcs = "\x8B\x9E";  // both bytes lie in the lead-byte range
+  std::string seven;
+  for (int i = 0; i < 7; ++i) seven += dbcs;
+  const std::string cutBefore = "ABCDEFGHIJKLMNO" + dbcs;
+  const std::string fits = "AB" + seven;
+  const std::string oneOver = "A" + seven + dbcs;
+  const std::string leading = dbcs + "No.";
+  expectNames({{0, 2460, "ABCDEFGHIJKLMN12", 3, 0, 20, "ABCDEFGHIJKLMN"},
+               {0, 2460, "ABCDEFGHIJKLMNOP", 3, 0, 20, "ABCDEFGHIJKLMNOP"},
+               {0, 245.123456789, "No.12+ 5.1234567", 10},
+               {0, 20, "ABCDEFGHIJKLMNO", 3, 0, 20, cutBefore.c_str()},  // bytes 16 and 17
+               {0, 240, fits, 3, 0, 20, fits.c_str()},                   // ends at byte 16
+               {0, 240, "A" + seven, 3, 0, 20, oneOver.c_str()},
+               {0, 20, leading + "1", 3, 0, 20, leading.c_str()}});
+}
 
 // A small ISG header in its usual layout, with the given lines before its end.
 std::string isgFile(const std::string& fields, const std::string& eol = "\n") {
@@ -18,7 +119,7 @@ std::string isgFile(const std::string& fields, const std::string& eol = "\n") {
          "   1.000   2.000" + eol;
 }
 
-class GeoidFileTest : public trasso::test::RootsTest {
+class GeoidFileTest : public RootsTest {
  protected:
   // Writes a file into root 0; its path is given as callers write it, with a
   // backslash.
@@ -101,3 +202,4 @@ TEST_F(GeoidFileTest, LibraryHandsOutHeaderValuesOnlyForIsgFiles) {
 }
 
 }  // namespace
+}  // namespace trasso::test
