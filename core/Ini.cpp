@@ -228,8 +228,9 @@ bool findSection(std::string_view text, std::string_view section, Lines& lines, 
     lines.seek(begin);
     lines.next(found);
     from = found.next;
+    // The name's first bytes matched above: it is the section when it ends there.
     const Entry entry = parse(text, found);
-    if (entry.kind == LineKind::Section && sameName(entry.name, section)) return true;
+    if (entry.kind == LineKind::Section && entry.name.size() == section.size()) return true;
   }
   return false;
 }
@@ -287,6 +288,7 @@ bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 
 bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // most names are asked as they are written
   for (size_t i = 0; i < a.size(); ++i) {
     if (cp932::isLeadByte(a[i]) && i + 1 < a.size()) {
       // A double-byte character compares exactly: its second byte may be a letter.
