@@ -302,10 +302,12 @@ std::string kindWords(const Declaration& d) {
       return "text (code page 932, read through a " + std::to_string(d.bufferSize) +
              "-byte buffer)";
     case ValueKind::DoubleA:
-      return "number (an empty value reads as the default; " + std::to_string(d.bufferSize) +
+      return "number (written with " + std::to_string(d.decimals) +
+             " decimals; an empty value reads as the default; " + std::to_string(d.bufferSize) +
              "-byte buffer)";
     case ValueKind::DoubleB:
-      return "number (read from the default text \"" + std::string(d.defText) + "\"; " +
+      return "number (written with " + std::to_string(d.decimals) +
+             " decimals; read from the default text \"" + std::string(d.defText) + "\"; " +
              std::to_string(d.bufferSize) + "-byte buffer)";
     case ValueKind::Colour:
       return "colour (red,green,blue; missing pieces read as 255)";
