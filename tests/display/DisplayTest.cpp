@@ -79,11 +79,8 @@ TEST_F(StakeOutTest, EntryKeysArePrefixAndNumberWithTheCallersDefault) {
   PutQZJkn_SksType(12, -4);
   PutQZJkn_SksColor(-1, 0x0000FF);
   PutQZJkn_SksColor(0, 0x0A0B0C);
-  // The registry walk takes a double's decimals from its declaration: three here.
-  PutQZJkn_RectObsWide(1.23456);
   EXPECT_EQ(readBytes(inf("def-share.ini")),
-            "[SKSG]\r\nWDT3=2\r\nTYP12=-4\r\nCOL-1=255,  0,  0\r\nCOL0= 12, 11, 10\r\n"
-            "[RCOB]\r\nWIDE=1.235\r\n");
+            "[SKSG]\r\nWDT3=2\r\nTYP12=-4\r\nCOL-1=255,  0,  0\r\nCOL0= 12, 11, 10\r\n");
   EXPECT_EQ(GetQZJkn_SksWidth(3, 99), 2);
   EXPECT_EQ(GetQZJkn_SksType(12, 99), -4);
   EXPECT_EQ(GetQZJkn_SksColor(-1, "1,1,1"), 0x0000FFu);

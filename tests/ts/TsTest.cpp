@@ -84,14 +84,10 @@ TEST_F(TsTest, AutoLoadResetsTheSetUpUnlessTheFileIsReadOnly) {
   // "AutoLoadKH" is read through 32 bytes: its last digit here is not seen.
   writeBytes(path, tsFile("AutoLoadKH=0." + std::string(28, '0') + "55\r\nAutoLoadKno=44\r\n"));
   EXPECT_EQ(std::get<3>(autoLoadSetUp()), 5e-29);
-  // The registry walk takes a double's decimals from its declaration: six and three.
-  PutQZJkn_TS_UseScaleValue(1.23456789);
-  PutQZJkn_TS_UseToueiValue(12.3456);
   PutQZJkn_TS_AutoLoad(5);
-  EXPECT_EQ(
-      readBytes(path),
-      tsFile("AutoLoadKH=\r\nAutoLoadKno=0\r\nUseScaleValue=1.234568\r\nUseToueiValue=12.346\r\n"
-             "AutoLoad=5\r\nAutoLoadBno=0\r\nAutoLoadObsPane=99\r\n"));
+  EXPECT_EQ(readBytes(path),
+            tsFile("AutoLoadKH=\r\nAutoLoadKno=0\r\nAutoLoad=5\r\nAutoLoadBno=0\r\n"
+                   "AutoLoadObsPane=99\r\n"));
   EXPECT_EQ(autoLoadSetUp(), std::make_tuple(1, 0u, 0u, 1e-16, 99));
   // A read-only file is left as it is.
   const std::string before = readBytes(path);
