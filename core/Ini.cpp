@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "ByteFinder.h"
 #include "ByteWords.h"
 #include "CodePage932.h"
 
@@ -203,20 +204,15 @@ class LinesStartingWith {
 // line.
 bool findSection(std::string_view text, std::string_view section, Lines& lines, Line& found) {
   const size_t first = Lines::firstLineStart(text);
-  const char head = section.empty() ? '\0' : asciiLower(section[0]);
+  // A section's name starts at the first non-blank after '[': most lines differ
+  // there and need no further look. Setting bit 0x20 folds ASCII letters; the
+  // few other bytes it lets through are refused by sameName.
+  const auto head = static_cast<unsigned char>(section.empty() ? 0 : section[0] | 0x20);
   size_t from = first;
   while (from < text.size()) {
-    const auto* hit =
-        static_cast<const char*>(std::memchr(text.data() + from, '[', text.size() - from));
-    if (hit == nullptr) return false;
-    size_t begin = static_cast<size_t>(hit - text.data());
+    size_t begin = bytes::findPair(text, from, '[', head);
+    if (begin == text.size()) return false;
     from = begin + 1;
-    // A section's name starts at the first non-blank after '[': most lines
-    // differ there and need no further look.
-    if (!section.empty() && from < text.size() && !isBlank(text[from]) &&
-        asciiLower(text[from]) != head) {
-      continue;
-    }
     while (begin > first && isBlank(text[begin - 1])) --begin;
     if (begin != first && !isLineBreak(text[begin - 1])) continue;
     size_t name = from;

@@ -1,4 +1,7 @@
 // The INI format on bytes: reading rules and splice edits.
+#include <random>
+
+#include "ByteFinder.h"
 #include "Ini.h"
 #include "TestRoots.h"
 
@@ -99,6 +102,26 @@ TEST(Ini, EditsSpliceOnlyWhatChanges) {
       EXPECT_EQ(removeKey(file, c.section, c.key), c.before != c.after);
       EXPECT_EQ(file, c.after);
       EXPECT_FALSE(findValue(file, c.section, c.key).has_value());
+    }
+  }
+}
+
+// The vector search for a section line's '[' stops where the bytewise one does:
+// texts dense in '[', blanks, letters of either case and lead bytes, with every
+// length around the 128-byte steps and the end of the text.
+TEST(Ini, SectionSearchByVectorsAgreesWithTheBytewiseOne) {
+  if (!bytes::vectorScanAvailable()) GTEST_SKIP() << "no AVX2 here";
+  std::mt19937 random(20261206);
+  const std::string alphabet = "[[[gG \t\x1A\x83\xA3x]\r\n";
+  for (size_t size = 0; size < 400; ++size) {
+    std::string text(size, 'x');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    for (const unsigned char folded : {0x00, 0x67, 0xA3}) {
+      for (size_t from = 0; from <= size; from += 1 + random() % 16) {
+        ASSERT_EQ(bytes::findPair(text, from, '[', folded, true),
+                  bytes::findPair(text, from, '[', folded, false))
+            << size << " " << from << " " << int{folded};
+      }
     }
   }
 }
