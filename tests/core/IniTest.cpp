@@ -38,6 +38,7 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
       {"[\x83\x5D]\r\nx=1\r\n", "\x83\x5D", "x", "1"},
       {"[A]\r\n[\x83\x5D=1\r\n", "A", "[\x83\x5D", "1"},
       {"[A]\r\n\x83\x5Bk=2\r\n", "A", "\x83\x5Bk", "2"},
+      {"[A]\r\nk\x83=3\r\n", "A", "K\x83", "3"},  // a lead byte ending the name is one byte
   };
   // Values as stored: no comment syntax; one matching pair of quotes goes.
   for (const char* same : {"", "a=b", "1 ; note", "\"", "\"abc'", "\x95\x5C", "\x81\x40v\x81\x40"})
