@@ -4,7 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "ByteFinder.h"
+#include "BytePairSearch.h"
 #include "ByteWords.h"
 #include "CodePage932.h"
 

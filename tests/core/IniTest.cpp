@@ -1,7 +1,7 @@
 // The INI format on bytes: reading rules and splice edits.
 #include <random>
 
-#include "ByteFinder.h"
+#include "BytePairSearch.h"
 #include "Ini.h"
 #include "TestRoots.h"
 

@@ -1,4 +1,4 @@
-#include "ByteFinder.h"
+#include "BytePairSearch.h"
 
 #include <cstdint>
 #include <cstring>
