@@ -58,11 +58,11 @@ __attribute__((target("avx2"))) size_t findPairAvx2(std::string_view text, size_
   for (; from + 129 <= text.size(); from += 128) {
     const char* p = data + from;
     Vector hit[4];
-    for (int i = 0; i < 4; ++i) hit[i] = _mm256_cmpeq_epi8(load(p + 32 * i), wanted);
+    for (size_t i = 0; i < 4; ++i) hit[i] = _mm256_cmpeq_epi8(load(p + 32 * i), wanted);
     const Vector any =
         _mm256_or_si256(_mm256_or_si256(hit[0], hit[1]), _mm256_or_si256(hit[2], hit[3]));
     if (_mm256_testz_si256(any, any)) continue;
-    for (int half = 0; half < 2; ++half) {
+    for (size_t half = 0; half < 2; ++half) {
       uint64_t found = bits(hit[2 * half], hit[2 * half + 1]);
       if (found == 0) continue;
       if (folded != 0) {
