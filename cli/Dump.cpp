@@ -293,11 +293,6 @@ std::optional<std::string> storedNow(const Change& c) {
   return out;
 }
 
-bool isFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 int runLoad(const std::string& file) {
   json doc;
   try {

@@ -15,12 +15,14 @@
 #include "Ini.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
+#include "Stored.h"
 #include "Values.h"
 
 namespace {
 
 using jkn::Failure;
 using jkn::guarded;
+using jkn::isFolder;
 using jkn::kFileError;
 using jkn::kOk;
 using jkn::kRefused;
@@ -60,11 +62,6 @@ std::string baseName(const std::string& path) {
 std::string folderOf(const std::string& nativePath) {
   const size_t slash = nativePath.find_last_of('/');
   return slash == std::string::npos ? std::string(".") : nativePath.substr(0, slash);
-}
-
-bool isFolder(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 const SettingEntry& lookUp(const std::string& name) {

@@ -85,6 +85,11 @@ std::string fileTag(const StoredFile& f) {
 
 }  // namespace
 
+bool isFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::string lowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) {

@@ -35,6 +35,8 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles);
 // ("." + name + ".tmp"); target gets the target's name.
 bool isWriterTemporary(const std::string& name, std::string* target = nullptr);
 bool isIniName(const std::string& name);
+// Whether path names a folder (or a link to one).
+bool isFolder(const std::string& path);
 
 // A stored key that a registry entry reads.
 struct KnownKey {
