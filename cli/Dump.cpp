@@ -331,8 +331,7 @@ int runLoad(const std::string& file) {
   for (const Change& c : changes) {
     const std::string native = trasso::fileio::nativePath(c.path);
     // A bare file name lies in the current folder, as the setters take it.
-    const size_t slash = native.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "./" : native.substr(0, slash + 1);
+    const std::string folder = folderOf(native) + "/";
     if (!isFolder(folder)) {
       throw Failure{kFileError, "folder " + folder +
                                     " does not exist; create it first (mkdir -p '" + folder +

@@ -21,6 +21,7 @@
 namespace {
 
 using jkn::Failure;
+using jkn::folderOf;
 using jkn::guarded;
 using jkn::isFolder;
 using jkn::kFileError;
@@ -57,11 +58,6 @@ std::string baseName(const std::string& path) {
   const std::string n = native(path);
   const size_t slash = n.find_last_of('/');
   return slash == std::string::npos ? n : n.substr(slash + 1);
-}
-
-std::string folderOf(const std::string& nativePath) {
-  const size_t slash = nativePath.find_last_of('/');
-  return slash == std::string::npos ? std::string(".") : nativePath.substr(0, slash);
 }
 
 const SettingEntry& lookUp(const std::string& name) {

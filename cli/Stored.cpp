@@ -90,6 +90,11 @@ bool isFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string folderOf(const std::string& nativePath) {
+  const size_t slash = nativePath.find_last_of('/');
+  return slash == std::string::npos ? std::string(".") : nativePath.substr(0, slash);
+}
+
 std::string lowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) {

@@ -37,6 +37,8 @@ bool isWriterTemporary(const std::string& name, std::string* target = nullptr);
 bool isIniName(const std::string& name);
 // Whether path names a folder (or a link to one).
 bool isFolder(const std::string& path);
+// The folder part of a native path, without the last '/'; "." for a bare name.
+std::string folderOf(const std::string& nativePath);
 
 // A stored key that a registry entry reads.
 struct KnownKey {
