@@ -7,6 +7,8 @@
 #include <iostream>
 #include <string>
 
+#include "WriteStatus.h"
+
 namespace CLI {
 class App;
 }
@@ -14,13 +16,29 @@ class App;
 namespace jkn {
 
 // jkn's exit statuses (listed in its --help).
-enum Status { kOk = 0, kRefused = 1, kUsage = 2, kFileError = 3 };
+enum Status {
+  kOk = 0,
+  kRefused = 1,      // a value the setting does not take
+  kUsage = 2,        // unknown command, option, name or selector
+  kFileError = 3,    // the file's place: missing folder, a folder or device in its place
+  kNotWritable = 4,  // read-only file, access denied
+  kDiskFull = 5,     // no space left, or the file too large
+  kBusy = 6,         // another program holds the file
+  kIoError = 7,      // the disk failed
+};
 
 // A command's failure: what to print and the status to end with.
 struct Failure {
   int status;
   std::string message;
 };
+
+// What jkn says of a write the library did not make, and the exit status:
+// the cause, and what to do about it.
+Failure writeFailure(trasso::WriteStatus status, const std::string& nativePath);
+
+// The exit statuses in words, for --help.
+extern const char* const kExitStatuses;
 
 // Runs a command, printing a failure or an unexpected error instead of letting
 // it escape; returns the exit status.

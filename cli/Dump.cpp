@@ -348,13 +348,13 @@ int runLoad(const std::string& file) {
   for (const Change& c : changes) {
     const std::optional<std::string> before = storedNow(c);
     if (before == readsAs(c.stored)) continue;
-    const bool done = c.entry
-                          ? c.entry->put(c.selection, c.value)
-                          : trasso::writeText(c.path, c.section.c_str(), c.key.c_str(), c.stored);
-    if (!done || storedNow(c) != readsAs(c.stored)) {
-      throw Failure{kFileError, "could not write " + trasso::fileio::nativePath(c.path) + " (" +
-                                    std::to_string(changed) +
-                                    " entries before it are written; is it writable?)"};
+    const trasso::WriteStatus status =
+        c.entry ? c.entry->put(c.selection, c.value)
+                : trasso::writeText(c.path, c.section.c_str(), c.key.c_str(), c.stored);
+    if (!trasso::succeeded(status)) {
+      Failure f = writeFailure(status, trasso::fileio::nativePath(c.path));
+      f.message += " (" + std::to_string(changed) + " entries before it are written)";
+      throw f;
     }
     ++changed;
     std::cout << c.label << ": "

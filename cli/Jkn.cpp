@@ -36,14 +36,6 @@ using trasso::SettingEntry;
 using trasso::Value;
 using trasso::ValueKind;
 
-constexpr const char* kStatuses =
-    "Exit status:\n"
-    "  0  done\n"
-    "  1  value refused (not of the setting's kind, outside its width or range, a text\n"
-    "     with a line break or not in code page 932, a read-only setting); nothing written\n"
-    "  2  usage: unknown command, option, setting name or selector\n"
-    "  3  file problem: missing \"inf\" folder, file not writable, failed write; nothing written\n";
-
 struct Options {
   bool json = false;
   bool raw = false;
@@ -203,15 +195,6 @@ int get(const Options& o) {
   return kOk;
 }
 
-// The folder a write needs; the library never creates it.
-void requireFolder(const std::string& path) {
-  const std::string folder = folderOf(native(path));
-  if (!isFolder(folder)) {
-    throw Failure{kFileError, "folder " + folder + " does not exist; create it first (mkdir -p '" +
-                                  folder + "')"};
-  }
-}
-
 int set(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
   if (o.words.size() < 2) throw Failure{kUsage, "set needs NAME [SELECTOR] VALUE"};
@@ -227,17 +210,8 @@ int set(const Options& o) {
   } catch (const jkn::Refusal& r) {
     throw Failure{kRefused, r.message};
   }
-  const std::string path = trasso::pathOf(e, s);
-  requireFolder(path);
-  const std::string key = trasso::keyOf(e, s);
-  const bool done = e.put(s, v);
-  // Setters that report nothing are checked by what the file now holds, as the
-  // reader takes the written text (colours start with blanks it trims).
-  const std::string written = "[s]\r\nk=" + trasso::storedText(d, v);
-  const auto expected = trasso::ini::findValue(written, "s", "k");
-  if (!done || trasso::readRaw(path, d.key.section, key.c_str()) != expected) {
-    throw Failure{kFileError, "could not write " + native(path) + " (is it writable?)"};
-  }
+  const trasso::WriteStatus status = e.put(s, v);
+  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, native(trasso::pathOf(e, s)));
   return report(o, e, s, "");
 }
 
@@ -246,14 +220,10 @@ int reset(const Options& o) {
   const Selection s = selectionOf(e, selectorWord(o, 1));
   const Declaration d = trasso::declarationOf(e, s);
   const std::string path = trasso::pathOf(e, s);
-  const std::string key = trasso::keyOf(e, s);
-  requireFolder(path);
-  struct stat st;
-  // A missing file already gives the default: nothing to create.
-  if (::stat(native(path).c_str(), &st) == 0 &&
-      !trasso::writeText(path, d.key.section, key.c_str(), nullptr)) {
-    throw Failure{kFileError, "could not write " + native(path) + " (is it writable?)"};
-  }
+  // A missing file already gives the default: nothing is created.
+  const trasso::WriteStatus status =
+      trasso::writeText(path, d.key.section, trasso::keyOf(e, s).c_str(), nullptr);
+  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, native(path));
   return report(o, e, s, " (default)");
 }
 
@@ -458,7 +428,7 @@ int run(int argc, char** argv) {
       "code page 932; --raw shows and takes the stored bytes as they are.",
       "jkn"};
   app.require_subcommand(1);
-  app.footer(kStatuses);
+  app.footer(jkn::kExitStatuses);
   Options o;
   auto addJson = [&](CLI::App* c) { c->add_flag("--json", o.json, "Print JSON"); };
   auto addRaw = [&](CLI::App* c) {
@@ -507,7 +477,7 @@ int run(int argc, char** argv) {
   CLI::App* referenceCmd =
       app.add_subcommand("reference", "The reference page of every setting (Markdown)");
 
-  for (CLI::App* c : app.get_subcommands({})) c->footer(kStatuses);
+  for (CLI::App* c : app.get_subcommands({})) c->footer(jkn::kExitStatuses);
   jkn::addCheckCommand(app);
   jkn::addDumpCommands(app);
   jkn::addCatalogueCommands(app);

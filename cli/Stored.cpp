@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "CodePage932.h"
+#include "Commands.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
@@ -84,6 +85,62 @@ std::string fileTag(const StoredFile& f) {
 }
 
 }  // namespace
+
+const char* const kExitStatuses =
+    "Exit status:\n"
+    "  0  done\n"
+    "  1  value refused (not of the setting's kind, outside its width or range, a text\n"
+    "     with a line break or not in code page 932, a read-only setting); nothing written\n"
+    "  2  usage: unknown command, option, setting name or selector\n"
+    "  3  the file's place: its folder is missing or is no folder, or a folder, device\n"
+    "     or broken link stands where the file belongs; nothing written\n"
+    "  4  the file is read-only or access is denied; nothing written\n"
+    "  5  the disk is full or the file too large; nothing written\n"
+    "  6  another program holds the file; nothing written, try again\n"
+    "  7  the disk reported an I/O error; nothing written\n";
+
+Failure writeFailure(trasso::WriteStatus status, const std::string& path) {
+  using trasso::WriteStatus;
+  const std::string folder = folderOf(path);
+  const std::string cannot = "cannot write " + path + ": ";
+  switch (status) {
+    case WriteStatus::FolderMissing:
+      return {kFileError,
+              "folder " + folder + " does not exist; create it first (mkdir -p '" + folder + "')"};
+    case WriteStatus::NotAFolder:
+      return {kFileError, cannot + "a file stands in the path of folder " + folder +
+                              "; move it away, or point the root at a folder"};
+    case WriteStatus::FileIsFolder:
+      return {kFileError, cannot +
+                              "a folder stands where the settings file belongs; remove it "
+                              "(rmdir '" +
+                              path + "')"};
+    case WriteStatus::NotAFile:
+      return {kFileError, cannot +
+                              "it is no regular file (a device, pipe, socket or a link to "
+                              "nothing); remove it (rm '" +
+                              path + "')"};
+    case WriteStatus::ReadOnly:
+      return {kNotWritable,
+              cannot + "the file is read-only; make it writable (chmod u+w '" + path + "')"};
+    case WriteStatus::AccessDenied:
+      return {kNotWritable, cannot + "access denied; check the permissions of the file and of " +
+                                "folder " + folder};
+    case WriteStatus::DiskFull:
+      return {kDiskFull, cannot + "the disk is full or the file too large; free some space"};
+    case WriteStatus::Busy:
+      return {kBusy, cannot + "another program holds the file; close it and try again"};
+    case WriteStatus::Refused:
+    case WriteStatus::OutOfRange:
+      return {kRefused,
+              cannot + "the setter refused the value (" + trasso::statusText(status) + ")"};
+    case WriteStatus::IoError:
+    case WriteStatus::Written:
+    case WriteStatus::Unchanged:
+      break;
+  }
+  return {kIoError, cannot + "the disk reported an I/O error; check the disk"};
+}
 
 bool isFolder(const std::string& path) {
   struct stat st {};

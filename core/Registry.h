@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "Setting.h"
+#include "WriteStatus.h"
 
 namespace trasso {
 
@@ -76,7 +77,9 @@ struct SettingEntry {
   int64_t maxValue = 0;
   bool isBool = false;
   Value (*get)(const Selection&);
-  bool (*put)(const Selection&, const Value&);  // null: read-only
+  // The setter's status: what its writes came to (WriteReport), or OutOfRange
+  // when a validating setter refused the value. Null: read-only.
+  WriteStatus (*put)(const Selection&, const Value&);
   // Item codes: the declaration of each code (a null key name: no item).
   Declaration (*declarationAt)(int number) = nullptr;
   int listed = 0;  // Entry: numbers 0 to listed - 1 are listed; Item, FileId: codes 0 to listed - 1
@@ -155,24 +158,18 @@ Value getVia(const Selection& s) {
   }
 }
 
-// Setters that report nothing count as done; callers check the file.
+// The exported setter, with the status its writes reported.
 template <auto F>
-bool putVia(const Selection& s, const Value& v) {
+WriteStatus putVia(const Selection& s, const Value& v) {
   using Fn = decltype(F);
   using V = Arg<arity<Fn> - 1, Fn>;
-  auto call = [&] {
-    if constexpr (arity<Fn> == 1) {
-      return F(fromValue<V>(v));
-    } else {
-      return F(selectorArgument<Arg<0, Fn>>(s), fromValue<V>(v));
-    }
-  };
-  if constexpr (std::is_void_v<typename Signature<Fn>::Result>) {
-    call();
-    return true;
+  const WriteReport report;
+  if constexpr (arity<Fn> == 1) {
+    F(fromValue<V>(v));
   } else {
-    return call();
+    F(selectorArgument<Arg<0, Fn>>(s), fromValue<V>(v));
   }
+  return report.status();
 }
 
 }  // namespace registry_detail

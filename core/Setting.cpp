@@ -25,24 +25,24 @@ KeyName::KeyName(const Key& key, int selector) {
   std::memcpy(text_ + take, suffix, suffixLength + 1);
 }
 
-int32_t readSetting(const std::string& path, const IntSetting& s, const char* key) {
-  return static_cast<int32_t>(readIntBits(path, s.key.section, key, s.def));
+int32_t readSetting(const SettingsReader& file, const IntSetting& s, const char* key) {
+  return static_cast<int32_t>(file.intBits(s.key.section, key, s.def));
 }
 
-uint8_t readSetting(const std::string& path, const U8Setting& s, const char* key) {
-  return static_cast<uint8_t>(readIntBits(path, s.key.section, key, s.def));
+uint8_t readSetting(const SettingsReader& file, const U8Setting& s, const char* key) {
+  return static_cast<uint8_t>(file.intBits(s.key.section, key, s.def));
 }
 
-uint16_t readSetting(const std::string& path, const U16Setting& s, const char* key) {
-  return static_cast<uint16_t>(readIntBits(path, s.key.section, key, s.def));
+uint16_t readSetting(const SettingsReader& file, const U16Setting& s, const char* key) {
+  return static_cast<uint16_t>(file.intBits(s.key.section, key, s.def));
 }
 
-uint32_t readSetting(const std::string& path, const U32Setting& s, const char* key) {
-  return readIntBits(path, s.key.section, key, static_cast<int32_t>(s.def));
+uint32_t readSetting(const SettingsReader& file, const U32Setting& s, const char* key) {
+  return file.intBits(s.key.section, key, static_cast<int32_t>(s.def));
 }
 
-int32_t readSetting(const std::string& path, const FlagSetting& s, const char* key) {
-  const uint32_t stored = readIntBits(path, s.key.section, key, s.def);
+int32_t readSetting(const SettingsReader& file, const FlagSetting& s, const char* key) {
+  const uint32_t stored = file.intBits(s.key.section, key, s.def);
   switch (s.read) {
     case FlagRead::NonZero:
       return stored != 0 ? 1 : 0;
@@ -54,57 +54,30 @@ int32_t readSetting(const std::string& path, const FlagSetting& s, const char* k
   return static_cast<int32_t>(stored);
 }
 
-std::string readSetting(const std::string& path, const TextSetting& s, const char* key) {
-  return readText(path, s.key.section, key, s.def, s.bufferSize);
+std::string readSetting(const SettingsReader& file, const TextSetting& s, const char* key) {
+  return file.text(s.key.section, key, s.def, s.bufferSize);
 }
 
-double readSetting(const std::string& path, const DoubleSetting& s, const char* key) {
-  return readDoubleA(path, s.key.section, key, s.def, s.bufferSize);
+double readSetting(const SettingsReader& file, const DoubleSetting& s, const char* key) {
+  return file.doubleA(s.key.section, key, s.def, s.bufferSize);
 }
 
-double readSetting(const std::string& path, const DoubleTextSetting& s, const char* key) {
-  return readDoubleB(path, s.key.section, key, s.def, s.bufferSize);
+double readSetting(const SettingsReader& file, const DoubleTextSetting& s, const char* key) {
+  return file.doubleB(s.key.section, key, s.def, s.bufferSize);
 }
 
-uint32_t readSetting(const std::string& path, const ColourSetting& s, const char* key) {
-  return ColourFromText(readText(path, s.key.section, key, s.def, 20).c_str());
+uint32_t readSetting(const SettingsReader& file, const ColourSetting& s, const char* key) {
+  return ColourFromText(file.text(s.key.section, key, s.def, 20).c_str());
 }
 
-bool writeSetting(const std::string& path, const IntSetting& s, const char* key, int32_t v) {
-  return writeText(path, s.key.section, key, formatInt(v));
-}
-
-bool writeSetting(const std::string& path, const U8Setting& s, const char* key, uint8_t v) {
-  return writeText(path, s.key.section, key, formatInt(v));
-}
-
-bool writeSetting(const std::string& path, const U16Setting& s, const char* key, uint16_t v) {
-  return writeText(path, s.key.section, key, formatUnsigned(v));
-}
-
-bool writeSetting(const std::string& path, const U32Setting& s, const char* key, uint32_t v) {
-  return writeText(path, s.key.section, key, formatUnsigned(v));
-}
-
-bool writeSetting(const std::string& path, const FlagSetting& s, const char* key, int32_t v) {
-  return writeText(path, s.key.section, key, v != 0 ? "1" : "0");
-}
-
-bool writeSetting(const std::string& path, const TextSetting& s, const char* key, const char* v) {
-  return writeText(path, s.key.section, key, v);
-}
-
-bool writeSetting(const std::string& path, const DoubleSetting& s, const char* key, double v) {
-  return writeText(path, s.key.section, key, formatFixed(v, s.decimals));
-}
-
-bool writeSetting(const std::string& path, const DoubleTextSetting& s, const char* key, double v) {
-  return writeText(path, s.key.section, key, formatFixed(v, s.decimals));
-}
-
-bool writeSetting(const std::string& path, const ColourSetting& s, const char* key, uint32_t v) {
-  return writeText(path, s.key.section, key, colourToText(v));
-}
+std::string storedForm(const IntSetting&, int32_t v) { return formatInt(v); }
+std::string storedForm(const U8Setting&, uint8_t v) { return formatInt(v); }
+std::string storedForm(const U16Setting&, uint16_t v) { return formatUnsigned(v); }
+std::string storedForm(const U32Setting&, uint32_t v) { return formatUnsigned(v); }
+std::string storedForm(const FlagSetting&, int32_t v) { return v != 0 ? "1" : "0"; }
+std::string storedForm(const DoubleSetting& s, double v) { return formatFixed(v, s.decimals); }
+std::string storedForm(const DoubleTextSetting& s, double v) { return formatFixed(v, s.decimals); }
+std::string storedForm(const ColourSetting&, uint32_t v) { return colourToText(v); }
 
 int32_t fallback(const IntSetting& s) { return s.def; }
 uint8_t fallback(const U8Setting& s) { return s.def; }

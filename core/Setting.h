@@ -97,25 +97,28 @@ struct ColourSetting {
   const char* def;
 };  // 20-byte text, "%3d,%3d,%3d"
 
-int32_t readSetting(const std::string& path, const IntSetting& s, const char* key);
-uint8_t readSetting(const std::string& path, const U8Setting& s, const char* key);
-uint16_t readSetting(const std::string& path, const U16Setting& s, const char* key);
-uint32_t readSetting(const std::string& path, const U32Setting& s, const char* key);
-int32_t readSetting(const std::string& path, const FlagSetting& s, const char* key);
-std::string readSetting(const std::string& path, const TextSetting& s, const char* key);
-double readSetting(const std::string& path, const DoubleSetting& s, const char* key);
-double readSetting(const std::string& path, const DoubleTextSetting& s, const char* key);
-uint32_t readSetting(const std::string& path, const ColourSetting& s, const char* key);
+// A setting read from a file read once (key: the name the selector chose).
+int32_t readSetting(const SettingsReader& file, const IntSetting& s, const char* key);
+uint8_t readSetting(const SettingsReader& file, const U8Setting& s, const char* key);
+uint16_t readSetting(const SettingsReader& file, const U16Setting& s, const char* key);
+uint32_t readSetting(const SettingsReader& file, const U32Setting& s, const char* key);
+int32_t readSetting(const SettingsReader& file, const FlagSetting& s, const char* key);
+std::string readSetting(const SettingsReader& file, const TextSetting& s, const char* key);
+double readSetting(const SettingsReader& file, const DoubleSetting& s, const char* key);
+double readSetting(const SettingsReader& file, const DoubleTextSetting& s, const char* key);
+uint32_t readSetting(const SettingsReader& file, const ColourSetting& s, const char* key);
 
-bool writeSetting(const std::string& path, const IntSetting& s, const char* key, int32_t v);
-bool writeSetting(const std::string& path, const U8Setting& s, const char* key, uint8_t v);
-bool writeSetting(const std::string& path, const U16Setting& s, const char* key, uint16_t v);
-bool writeSetting(const std::string& path, const U32Setting& s, const char* key, uint32_t v);
-bool writeSetting(const std::string& path, const FlagSetting& s, const char* key, int32_t v);
-bool writeSetting(const std::string& path, const TextSetting& s, const char* key, const char* v);
-bool writeSetting(const std::string& path, const DoubleSetting& s, const char* key, double v);
-bool writeSetting(const std::string& path, const DoubleTextSetting& s, const char* key, double v);
-bool writeSetting(const std::string& path, const ColourSetting& s, const char* key, uint32_t v);
+// The text a setter stores for a value; a text setting passes the caller's
+// text through (a null one removes the key).
+std::string storedForm(const IntSetting& s, int32_t v);
+std::string storedForm(const U8Setting& s, uint8_t v);
+std::string storedForm(const U16Setting& s, uint16_t v);
+std::string storedForm(const U32Setting& s, uint32_t v);
+std::string storedForm(const FlagSetting& s, int32_t v);
+inline const char* storedForm(const TextSetting&, const char* v) { return v; }
+std::string storedForm(const DoubleSetting& s, double v);
+std::string storedForm(const DoubleTextSetting& s, double v);
+std::string storedForm(const ColourSetting& s, uint32_t v);
 
 // What a getter returns when it cannot even compose its path or buffer (out of
 // memory): the declared default, made without allocating.
@@ -129,12 +132,21 @@ double fallback(const DoubleSetting& s);
 double fallback(const DoubleTextSetting& s);
 uint32_t fallback(const ColourSetting& s);
 
-// Getters and setters never throw: a failure to allocate reads as the default
-// and writes nothing.
+// Getters never throw: a failure to allocate reads as the default. getFrom
+// reads a file already read, so that a record's keys come from one version.
+template <class S>
+auto getFrom(const SettingsReader& file, const S& s, int selector = 0) {
+  try {
+    return readSetting(file, s, KeyName(s.key, selector).c_str());
+  } catch (...) {
+    return fallback(s);
+  }
+}
+
 template <class S>
 auto getIn(const std::string& path, const S& s, int selector = 0) {
   try {
-    return readSetting(path, s, KeyName(s.key, selector).c_str());
+    return getFrom(SettingsReader(path), s, selector);
   } catch (...) {
     return fallback(s);
   }
@@ -149,21 +161,72 @@ auto get(const S& s, int selector = 0) {
   }
 }
 
+// Setters never throw: a failure to allocate writes nothing (IoError).
 template <class S, class V>
-bool putIn(const std::string& path, const S& s, V value, int selector = 0) {
+WriteStatus putIn(const std::string& path, const S& s, V value, int selector = 0) {
   try {
-    return writeSetting(path, s, KeyName(s.key, selector).c_str(), value);
+    return writeText(path, s.key.section, KeyName(s.key, selector).c_str(), storedForm(s, value));
   } catch (...) {
-    return false;
+    return WriteReport::note(WriteStatus::IoError);
   }
 }
 
 template <class S, class V>
-bool put(const S& s, V value, int selector = 0) {
+WriteStatus put(const S& s, V value, int selector = 0) {
   try {
     return putIn(SettingsFilePath(s.key.file), s, value, selector);
   } catch (...) {
-    return false;
+    return WriteReport::note(WriteStatus::IoError);
+  }
+}
+
+// Adds the write put would make to an edit of the setting's file, for setters
+// that write several keys of one file in one update. May throw (out of memory)
+// before anything is written.
+template <class S, class V>
+void stage(FileEdit& edit, const S& s, V value, int selector = 0) {
+  edit.set(s.key.section, KeyName(s.key, selector).c_str(), storedForm(s, value));
+}
+
+// Several keys of one file read from one read of it, so that they all come
+// from one version of the file: readAll(file) reads them. Out of memory: what
+// readAll has not read yet stays as it was.
+template <class F>
+void readTogether(const std::string& path, F readAll) noexcept {
+  try {
+    const SettingsReader file(path);
+    readAll(file);
+  } catch (...) {
+  }
+}
+
+template <class F>
+void readTogether(SettingsFile file, F readAll) noexcept {
+  try {
+    readTogether(SettingsFilePath(file), readAll);
+  } catch (...) {
+  }
+}
+
+// Several writes to one file made as one update (FileEdit): stageAll(edit)
+// stages them in order. Out of memory: nothing is written.
+template <class F>
+WriteStatus writeTogether(const std::string& path, F stageAll) noexcept {
+  try {
+    FileEdit edit(path);
+    stageAll(edit);
+    return edit.commit();
+  } catch (...) {
+    return WriteReport::note(WriteStatus::IoError);
+  }
+}
+
+template <class F>
+WriteStatus writeTogether(SettingsFile file, F stageAll) noexcept {
+  try {
+    return writeTogether(SettingsFilePath(file), stageAll);
+  } catch (...) {
+    return WriteReport::note(WriteStatus::IoError);
   }
 }
 

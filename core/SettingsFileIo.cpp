@@ -1,230 +1,162 @@
+// The write algorithm, written once for every platform, and what both
+// platforms share.
 #include "SettingsFileIo.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <atomic>
 #include <cstring>
-#include <tuple>
+#include <memory>
 #include <utility>
 
-#include "ByteWords.h"
-#include "CodePage932.h"
+namespace trasso {
 
-namespace trasso::fileio {
+const char* statusText(WriteStatus s) {
+  switch (s) {
+    case WriteStatus::Written:
+      return "written";
+    case WriteStatus::Unchanged:
+      return "unchanged";
+    case WriteStatus::FolderMissing:
+      return "folder missing";
+    case WriteStatus::NotAFolder:
+      return "not a folder";
+    case WriteStatus::FileIsFolder:
+      return "settings file is a folder";
+    case WriteStatus::NotAFile:
+      return "not a regular file";
+    case WriteStatus::ReadOnly:
+      return "file read-only";
+    case WriteStatus::AccessDenied:
+      return "access denied";
+    case WriteStatus::Refused:
+      return "value refused";
+    case WriteStatus::OutOfRange:
+      return "value out of range";
+    case WriteStatus::DiskFull:
+      return "disk full or file too large";
+    case WriteStatus::Busy:
+      return "busy";
+    case WriteStatus::IoError:
+      return "I/O error";
+  }
+  return "unknown";
+}
+
+namespace {
+thread_local WriteReport* innermostReport = nullptr;
+}  // namespace
+
+WriteReport::WriteReport() : outer_(innermostReport) { innermostReport = this; }
+WriteReport::~WriteReport() { innermostReport = outer_; }
+
+WriteStatus WriteReport::note(WriteStatus s) {
+  if (innermostReport != nullptr) {
+    innermostReport->status_ = innermostReport->status_ == WriteStatus::Unchanged
+                                   ? s
+                                   : combine(innermostReport->status_, s);
+  }
+  return s;
+}
+
+namespace fileio {
 namespace {
 
-// Closes a descriptor when it leaves scope.
-class Fd {
+std::atomic<FileSystem*> current{nullptr};
+
+// Releases the folder's writer lock however the write ends.
+class LockHold {
  public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() { reset(); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  void reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-  // Closes now and reports whether close succeeded (it can report write errors).
-  bool close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
+  LockHold(FileSystem& fs, WriteTarget& t) : fs_(fs), t_(t) {}
+  ~LockHold() { fs_.unlock(t_); }
+  LockHold(const LockHold&) = delete;
+  LockHold& operator=(const LockHold&) = delete;
 
  private:
-  int fd_;
+  FileSystem& fs_;
+  WriteTarget& t_;
 };
 
-int openRetrying(const char* path, int flags, mode_t mode = 0) {
-  int fd;
-  do {
-    fd = ::open(path, flags | O_CLOEXEC, mode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
+WriteStatus update(FileSystem& fs, const std::string& native, const Edit& edit) {
+  WriteTarget target;
+  WriteStatus s = fs.plan(native, target);
+  if (!succeeded(s)) return s;
+  s = fs.lock(target);
+  if (!succeeded(s)) return s;
+  const LockHold hold(fs, target);
 
-// Reads an open file whole into the buffer that room(n) gives: at least n
-// bytes, keeping those read so far; room returns the pointer and its size. A
-// regular file reads short only at its end, so a buffer larger than the file
-// takes it in one read; a file that fills the buffer gets one twice as large.
-// Returns the bytes read, or -1 when the file cannot be read (a folder).
-template <class Room>
-ssize_t readAll(int fd, size_t expected, Room room) {
-  size_t used = 0;
-  auto [data, size] = room(expected + 1);
-  for (;;) {
-    const ssize_t n = ::read(fd, data + used, size - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    used += static_cast<size_t>(n);
-    if (used < size) return static_cast<ssize_t>(used);
-    std::tie(data, size) = room(size * 2);
+  fs.removeLeftovers(target);
+  std::string contents;
+  CurrentFile currentFile;
+  s = fs.readCurrent(target, contents, currentFile);
+  if (!succeeded(s)) return s;
+  s = edit(contents, currentFile.exists);
+  if (s != WriteStatus::Written) return s;
+  if (contents.size() > kMaxFileSize) return WriteStatus::DiskFull;
+
+  s = fs.writeTemporary(target, contents, currentFile);
+  if (succeeded(s)) s = fs.replace(target);
+  if (!succeeded(s)) {
+    fs.removeTemporary(target);
+    return s;
   }
-}
-
-bool writeAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-int fsyncRetrying(int fd) {
-  int rc;
-  do {
-    rc = ::fsync(fd);
-  } while (rc != 0 && errno == EINTR);
-  return rc;
-}
-
-// The file a path finally names: a symbolic link is resolved; a path that does
-// not exist (yet) is taken as it is. Empty when a link cannot be resolved.
-std::string resolveTarget(const std::string& native) {
-  struct stat st;
-  if (::lstat(native.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return native;
-  char* resolved = ::realpath(native.c_str(), nullptr);
-  if (resolved == nullptr) return std::string();
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
+  // The new file is in place and seen by every reader; a folder that cannot
+  // be flushed leaves it so, so the write is not reported as failed.
+  (void)fs.flushFolder(target);
+  return WriteStatus::Written;
 }
 
 }  // namespace
 
-void makeNative(std::string& out) {
-  char* bytes = out.data();
-  const size_t size = out.size();
-  size_t i = 0;
-  // Eight ASCII bytes at a time, up to the first byte that may start a
-  // double-byte character (whose second byte may be '\\').
-  for (; i + 8 <= size; i += 8) {
-    const uint64_t word = words::load(bytes + i);
-    if ((word & words::kHighs) != 0) break;
-    words::store(bytes + i, word ^ (words::bytesEqual(word, '\\') >> 7) * ('\\' ^ '/'));
+FileSystem& fileSystem() {
+  FileSystem* fs = current.load(std::memory_order_acquire);
+  return fs != nullptr ? *fs : platformFileSystem();
+}
+
+FileSystem* useFileSystem(FileSystem* fs) {
+  FileSystem* before = current.exchange(fs, std::memory_order_acq_rel);
+  return before != nullptr ? before : &platformFileSystem();
+}
+
+char* FileBytes::reserve(size_t n) {
+  if (n > capacity_) {
+    std::unique_ptr<char[]> larger(new char[n]);
+    if (size_ > 0) std::memcpy(larger.get(), data_.get(), size_);
+    data_ = std::move(larger);
+    capacity_ = n;
   }
-  for (; i < size; ++i) {
-    if (cp932::isLeadByte(bytes[i]) && i + 1 < size) {
-      ++i;
-    } else if (bytes[i] == '\\') {
-      bytes[i] = '/';
-    }
-  }
+  return data_.get();
 }
 
 bool readFile(const std::string& native, FileBytes& out) {
-  out.setSize(0);
-  // O_NONBLOCK: a FIFO or device named as a settings file must not hang a getter.
-  Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
-  if (!fd.valid()) return false;
-  // The buffer left by the previous read usually holds the file: no fstat then.
-  auto room = [&out, &fd](size_t want) {
-    struct stat st {};
-    if (out.size() > 0 && ::fstat(fd.get(), &st) == 0 && static_cast<size_t>(st.st_size) >= want) {
-      want = static_cast<size_t>(st.st_size) + 4096;  // full: the size says how much is needed
+  return fileSystem().readFile(native, out);
+}
+
+WriteStatus updateFile(const std::string& native, const Edit& edit) {
+  WriteStatus s;
+  try {
+    s = update(fileSystem(), native, edit);
+  } catch (...) {  // out of memory: nothing was replaced, so nothing changed
+    s = WriteStatus::IoError;
+  }
+  return WriteReport::note(s);
+}
+
+bool isWriteLeftover(std::string_view name, std::string* target) {
+  // ".<name>.tmp"; on Windows also ".<name>.old", the old file set aside.
+#ifdef _WIN32
+  constexpr std::string_view kSuffixes[] = {".tmp", ".old"};
+#else
+  constexpr std::string_view kSuffixes[] = {".tmp"};
+#endif
+  for (std::string_view suffix : kSuffixes) {
+    if (name.size() <= 1 + suffix.size() || name[0] != '.' ||
+        name.substr(name.size() - suffix.size()) != suffix) {
+      continue;
     }
-    char* data = out.reserve(want);
-    out.setSize(out.capacity());  // asked again only when full: all of it is kept
-    return std::pair<char*, size_t>(data, out.capacity());
-  };
-  const ssize_t n = readAll(fd.get(), std::max<size_t>(out.capacity(), 16384) - 1, room);
-  out.setSize(n < 0 ? 0 : static_cast<size_t>(n));
-  return n >= 0;
+    if (target != nullptr) target->assign(name.substr(1, name.size() - 1 - suffix.size()));
+    return true;
+  }
+  return false;
 }
 
-bool replaceFile(const std::string& native,
-                 const std::function<EditResult(std::string& contents, bool exists)>& edit) {
-  const std::string target = resolveTarget(native);
-  if (target.empty() || target.back() == '/') return false;
-  const size_t slash = target.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? std::string(".") : (slash == 0 ? "/" : target.substr(0, slash));
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  const std::string temp =
-      (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." + name +
-      ".tmp";
-
-  Fd folderFd(openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY));
-  if (!folderFd.valid()) return false;
-  int rc;
-  do {
-    rc = ::flock(folderFd.get(), LOCK_EX);
-  } while (rc != 0 && errno == EINTR);
-  if (rc != 0) return false;
-
-  // Whatever a killed writer left behind goes first.
-  ::unlink(temp.c_str());
-
-  std::string contents;
-  bool exists = false;
-  struct stat old {};
-  Fd current(openRetrying(target.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
-  if (current.valid()) {
-    if (::fstat(current.get(), &old) != 0 || !S_ISREG(old.st_mode)) return false;
-    if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
-    if (::geteuid() != 0 && ::access(target.c_str(), W_OK) != 0) return false;
-    // Some room beyond the file, so that an edit seldom has to move it.
-    const ssize_t n =
-        readAll(current.get(), static_cast<size_t>(old.st_size) + 256, [&contents](size_t want) {
-          contents.resize(want);
-          return std::pair<char*, size_t>(&contents[0], contents.size());
-        });
-    if (n < 0) return false;
-    contents.resize(static_cast<size_t>(n));
-    current.reset();
-    exists = true;
-  } else if (errno != ENOENT) {
-    return false;
-  }
-
-  switch (edit(contents, exists)) {
-    case EditResult::Unchanged:
-      return true;
-    case EditResult::Refused:
-      return false;
-    case EditResult::Changed:
-      break;
-  }
-
-  const mode_t mode = exists ? (old.st_mode & 07777) : 0666;
-  Fd out(openRetrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, mode));
-  if (!out.valid()) return false;
-  bool ok = true;
-  if (exists) {
-    // open() applied the umask; give the new file exactly the old mode and owner.
-    ok = ::fchmod(out.get(), mode) == 0;
-    if (ok && ::geteuid() == 0) (void)::fchown(out.get(), old.st_uid, old.st_gid);
-  }
-  ok = ok && writeAll(out.get(), contents) && fsyncRetrying(out.get()) == 0;
-  ok = out.close() && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable.
-  (void)fsyncRetrying(folderFd.get());
-  return true;
-}
-
-std::FILE* openForReading(const std::string& native) { return std::fopen(native.c_str(), "rb"); }
-
-void removeFile(const std::string& native) {
-  struct stat st;
-  if (::lstat(native.c_str(), &st) != 0) return;
-  if (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
-  ::unlink(native.c_str());
-}
-
-}  // namespace trasso::fileio
+}  // namespace fileio
+}  // namespace trasso

@@ -1,5 +1,6 @@
 #include "SettingsValues.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -52,19 +53,28 @@ size_t skipBlanksAndSign(std::string_view text, bool& negative) {
   return i;
 }
 
-bool writeOrRemove(const std::string& path, const char* section, const char* key,
-                   const std::string_view* value) {
-  if (section == nullptr || key == nullptr) return false;
-  if (!ini::isStorableSection(section) || !ini::isStorableKey(key)) return false;
-  if (value != nullptr && !ini::isStorableValue(*value)) return false;
+// A change that cannot be stored, so that it reads back as written: a section
+// or key name that the reader would take otherwise, a line break anywhere.
+bool storable(const char* section, const char* key, const std::string_view* value) {
+  return section != nullptr && key != nullptr && ini::isStorableSection(section) &&
+         ini::isStorableKey(key) && (value == nullptr || ini::isStorableValue(*value));
+}
+
+// One key set (value given) or removed (null) in the contents of a file.
+bool applyToContents(std::string& contents, std::string_view section, std::string_view key,
+                     const std::string_view* value) {
+  if (value == nullptr) return ini::removeKey(contents, section, key);
+  ini::setValue(contents, section, key, *value);
+  return true;
+}
+
+WriteStatus writeOrRemove(const std::string& path, const char* section, const char* key,
+                          const std::string_view* value) {
+  if (!storable(section, key, value)) return WriteReport::note(WriteStatus::Refused);
   return fileio::updateFile(fileio::nativePath(path), [&](std::string& contents, bool exists) {
-    if (value == nullptr) {
-      if (!exists) return fileio::EditResult::Unchanged;
-      return ini::removeKey(contents, section, key) ? fileio::EditResult::Changed
-                                                    : fileio::EditResult::Unchanged;
-    }
-    ini::setValue(contents, section, key, *value);
-    return fileio::EditResult::Changed;
+    if (value == nullptr && !exists) return WriteStatus::Unchanged;
+    return applyToContents(contents, section, key, value) ? WriteStatus::Written
+                                                          : WriteStatus::Unchanged;
   });
 }
 
@@ -223,25 +233,63 @@ std::string formatFixed(double value, int decimals) {
   return std::string(buf, result.ptr);
 }
 
-bool writeText(const std::string& path, const char* section, const char* key, const char* value) {
+WriteStatus writeText(const std::string& path, const char* section, const char* key,
+                      const char* value) {
   if (value == nullptr) return writeOrRemove(path, section, key, nullptr);
-  std::string_view view(value);
+  const std::string_view view(value);
   return writeOrRemove(path, section, key, &view);
 }
 
-bool writeText(const std::string& path, const char* section, const char* key,
-               const std::string& value) {
-  std::string_view view(value);
-  return writeOrRemove(path, section, key, &view);
+WriteStatus writeText(const std::string& path, const char* section, const char* key,
+                      std::string_view value) {
+  return writeOrRemove(path, section, key, &value);
 }
 
-bool removeSection(const std::string& path, const char* section) {
-  if (section == nullptr) return false;
-  return fileio::updateFile(fileio::nativePath(path), [&](std::string& contents, bool exists) {
-    if (!exists) return fileio::EditResult::Unchanged;
-    return ini::removeSection(contents, section) ? fileio::EditResult::Changed
-                                                 : fileio::EditResult::Unchanged;
-  });
+WriteStatus removeSection(const std::string& path, const char* section) {
+  FileEdit edit(path);
+  edit.removeSection(section);
+  return edit.commit();
+}
+
+void FileEdit::set(const char* section, const char* key, const char* value) {
+  if (value != nullptr) return set(section, key, std::string_view(value));
+  changes_.push_back(Change{Op::RemoveKey, storable(section, key, nullptr), section ? section : "",
+                            key ? key : "", std::string()});
+}
+
+void FileEdit::set(const char* section, const char* key, std::string_view value) {
+  changes_.push_back(Change{Op::Set, storable(section, key, &value), section ? section : "",
+                            key ? key : "", std::string(value)});
+}
+
+void FileEdit::removeSection(const char* section) {
+  changes_.push_back(
+      Change{Op::RemoveSection, section != nullptr, section ? section : "", "", std::string()});
+}
+
+WriteStatus FileEdit::commit() {
+  const size_t refused = static_cast<size_t>(
+      std::count_if(changes_.begin(), changes_.end(), [](const Change& c) { return !c.storable; }));
+  if (refused == changes_.size()) {
+    return WriteReport::note(refused > 0 ? WriteStatus::Refused : WriteStatus::Unchanged);
+  }
+  const WriteStatus s =
+      fileio::updateFile(fileio::nativePath(path_), [this](std::string& contents, bool exists) {
+        bool changed = false;
+        for (const Change& c : changes_) {
+          if (!c.storable || (c.op != Op::Set && !exists)) continue;
+          const std::string_view value(c.value);
+          if (c.op == Op::RemoveSection) {
+            changed = ini::removeSection(contents, c.section) || changed;
+          } else {
+            changed =
+                applyToContents(contents, c.section, c.key, c.op == Op::Set ? &value : nullptr) ||
+                changed;
+          }
+        }
+        return changed ? WriteStatus::Written : WriteStatus::Unchanged;
+      });
+  return refused > 0 && succeeded(s) ? WriteReport::note(WriteStatus::Refused) : s;
 }
 
 }  // namespace trasso

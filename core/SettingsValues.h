@@ -11,8 +11,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "SettingsFileIo.h"
+#include "WriteStatus.h"
 
 namespace trasso {
 
@@ -84,14 +86,42 @@ std::string formatInt(int32_t value);                 // "%d"
 std::string formatUnsigned(uint32_t value);           // "%u", "%lu"
 std::string formatFixed(double value, int decimals);  // "%f" (6), "%.3f", "%.6f"
 
-// Write rule: value given sets the key; a null value removes it. Returns false
-// when nothing could be stored (missing folder, read-only file, a name or value
-// holding a line break).
-bool writeText(const std::string& path, const char* section, const char* key, const char* value);
-bool writeText(const std::string& path, const char* section, const char* key,
-               const std::string& value);
+// Write rule: value given sets the key; a null value removes it. Refused (and
+// nothing written) for a section, key or value that holds a line break.
+WriteStatus writeText(const std::string& path, const char* section, const char* key,
+                      const char* value);
+WriteStatus writeText(const std::string& path, const char* section, const char* key,
+                      std::string_view value);
 
-// Removes a whole section. Returns false when the file could not be written.
-bool removeSection(const std::string& path, const char* section);
+// Removes a whole section.
+WriteStatus removeSection(const std::string& path, const char* section);
+
+// Several changes of one file made as one update: one lock, one read, one
+// replacement, so that a reader sees all of them or none and a crash leaves
+// all or none. The file ends up exactly as the same writes made one by one
+// would leave it: each change is applied in order, and one that cannot be
+// stored is left out (commit then reports Refused) while the others are made.
+class FileEdit {
+ public:
+  explicit FileEdit(std::string path) : path_(std::move(path)) {}
+
+  // A null value removes the key, as writeText does.
+  void set(const char* section, const char* key, const char* value);
+  void set(const char* section, const char* key, std::string_view value);
+  void removeSection(const char* section);
+
+  const std::string& path() const { return path_; }
+  WriteStatus commit();
+
+ private:
+  enum class Op { Set, RemoveKey, RemoveSection };
+  struct Change {
+    Op op;
+    bool storable;
+    std::string section, key, value;
+  };
+  std::string path_;
+  std::vector<Change> changes_;
+};
 
 }  // namespace trasso

@@ -15,18 +15,20 @@ namespace trasso {
 template <class S>
 auto getNumbered(const S& s, int n) {
   try {
-    return readSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str());
+    const SettingsReader file(SettingsFilePath(s.key.file));
+    return readSetting(file, s, numberedKey(s.key, n).c_str());
   } catch (...) {
     return fallback(s);
   }
 }
 
 template <class S, class V>
-bool putNumbered(const S& s, int n, V value) {
+WriteStatus putNumbered(const S& s, int n, V value) {
   try {
-    return writeSetting(SettingsFilePath(s.key.file), s, numberedKey(s.key, n).c_str(), value);
+    return writeText(SettingsFilePath(s.key.file), s.key.section, numberedKey(s.key, n).c_str(),
+                     storedForm(s, value));
   } catch (...) {
-    return false;
+    return WriteReport::note(WriteStatus::IoError);
   }
 }
 

@@ -2,6 +2,8 @@
 // and sensor list ("AntennaSensor.ini") into the merged catalogue
 // ("AntennaLocal.ini") and serves its entries.
 
+#include "gnss/AntennaCatalogue.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +19,16 @@
 
 using namespace trasso;
 
+namespace trasso {
+
+// The merged catalogue lies in root 0 for both the builder and the reader, so
+// that what AntennaInit writes is what GetAntennaRec serves.
+std::string mergedCataloguePath() {
+  return AppDataFolder(kMergedCatalogueRoot, "inf") + kMergedCatalogue;
+}
+
+}  // namespace trasso
+
 namespace {
 
 constexpr const char* kListSection = "AntennaList";
@@ -25,10 +37,6 @@ constexpr const char* kSurveySection = "Survey";
 // The measuring method whose offset the catalogue carries: the bottom of the
 // antenna mount, as code page 932 bytes (half-width katakana, then full-width).
 constexpr char kBottomOfMount[] = "\xB1\xDD\xC3\xC5\xCF\xB3\xDD\xC4\x82\xCC\x92\xEA\x95\x94";
-
-// The merged catalogue lies in root 0 for both the builder and the reader, so
-// that what AntennaInit writes is what GetAntennaRec serves.
-std::string mergedCataloguePath() { return AppDataFolder(0, "inf") + "AntennaLocal.ini"; }
 
 // Key of entry n: "Antenna", n with at least three digits, suffix
 // (Antenna000ID, Antenna1000SensorBmp).
@@ -133,13 +141,12 @@ class MergedCatalogue {
 
   int count() const { return count_; }
 
-  // Writes "AntennaCnt" and replaces the file with the catalogue. Returns false
-  // when the file could not be written (missing folder, read-only file).
-  bool store(const std::string& path) {
+  // Writes "AntennaCnt" and replaces the file with the catalogue.
+  WriteStatus store(const std::string& path) {
     set("AntennaCnt", formatInt(count_));
     return fileio::updateFile(fileio::nativePath(path), [this](std::string& contents, bool) {
       contents = file_;
-      return fileio::EditResult::Changed;
+      return WriteStatus::Written;
     });
   }
 
@@ -164,11 +171,11 @@ class MergedCatalogue {
 
 int AntennaInit() noexcept {
   try {
-    const std::string source = GetQZInf_Path(1);
-    const SettingsReader typeFile(source + "Antenna.ini");
+    const std::string source = GetQZInf_Path(kAntennaSourceRoot);
+    const SettingsReader typeFile(source + kAntennaTypes);
     const std::string merged = mergedCataloguePath();
 
-    AntennaCatalogue sensors = readSensorList(source + "AntennaSensor.ini");
+    AntennaCatalogue sensors = readSensorList(source + kAntennaSensors);
     if (sensors.empty()) {
       fileio::removeFile(fileio::nativePath(merged));
       return 0;
@@ -202,23 +209,30 @@ int AntennaInit() noexcept {
   }
 }
 
+namespace trasso {
+
+int readAntennaEntry(const SettingsReader& file, int n, QZ_AntennaRec& rec) {
+  const int id = readInt(file, kListSection, entryKey(n, "ID"), -2);
+  if (id < -1) return 0;
+  QZ_AntennaRec entry;
+  entry.ID = id;
+  entry.Sensor = readInt(file, kListSection, entryKey(n, "Sensor"), -1);
+  entry.Name = readValue(file, kListSection, entryKey(n, "Name"));
+  std::string ren = readValue(file, kListSection, entryKey(n, "Ren"));
+  if (!ren.empty()) entry.Name = std::move(ren);
+  entry.CharCode = readValue(file, kListSection, entryKey(n, "CharCode"));
+  entry.Bmp = readValue(file, kListSection, entryKey(n, "Bmp"));
+  entry.SensorBmp = readValue(file, kListSection, entryKey(n, "SensorBmp"));
+  entry.Offset = _AtoD(readValue(file, kListSection, entryKey(n, "Offset")).c_str());
+  rec = std::move(entry);
+  return 1;
+}
+
+}  // namespace trasso
+
 int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept {
   try {
-    const SettingsReader file(mergedCataloguePath());
-    const int id = readInt(file, kListSection, entryKey(n, "ID"), -2);
-    if (id < -1) return 0;
-    QZ_AntennaRec entry;
-    entry.ID = id;
-    entry.Sensor = readInt(file, kListSection, entryKey(n, "Sensor"), -1);
-    entry.Name = readValue(file, kListSection, entryKey(n, "Name"));
-    std::string ren = readValue(file, kListSection, entryKey(n, "Ren"));
-    if (!ren.empty()) entry.Name = std::move(ren);
-    entry.CharCode = readValue(file, kListSection, entryKey(n, "CharCode"));
-    entry.Bmp = readValue(file, kListSection, entryKey(n, "Bmp"));
-    entry.SensorBmp = readValue(file, kListSection, entryKey(n, "SensorBmp"));
-    entry.Offset = _AtoD(readValue(file, kListSection, entryKey(n, "Offset")).c_str());
-    rec = std::move(entry);
-    return 1;
+    return readAntennaEntry(SettingsReader(mergedCataloguePath()), n, rec);
   } catch (...) {  // out of memory: the entry reads as missing
     return 0;
   }

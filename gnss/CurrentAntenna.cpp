@@ -6,6 +6,7 @@
 #include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
+#include "gnss/AntennaCatalogue.h"
 #include "outside/MathBase.h"
 
 using namespace trasso;
@@ -25,45 +26,75 @@ constexpr TextSetting kRSerialNoSta{gnss("rSerialNo_sta"), ""};
 
 // Offsets and heights are decimal texts made and read by the numeric library,
 // not the library's own double forms.
-double getDistance(const TextSetting& s) { return _AtoD(get(s).c_str()); }
+double getDistance(const SettingsReader& file, const TextSetting& s) {
+  return _AtoD(getFrom(file, s).c_str());
+}
 
-void putDistance(const TextSetting& s, double value) {
+std::string distanceText(double value) {
   char text[kDtoABufferSize];
   _DtoA(&value, text, 10);
-  put(s, static_cast<const char*>(text));
+  return text;
+}
+
+void stageDistance(FileEdit& edit, const TextSetting& s, double value) {
+  stage(edit, s, distanceText(value).c_str());
 }
 
 constexpr const char* kNoSensorPicture = "NMEA.bmp";
+
+// The current antenna and its offset, in one update.
+void putCurrentAntenna(int id, double offset) {
+  writeTogether(SettingsFile::JknGnss, [&](FileEdit& edit) {
+    stage(edit, kAntenna, id);
+    stageDistance(edit, kAOffset, offset);
+  });
+}
 
 }  // namespace
 
 int GetQZJkn_GNSS_CurrentAntennaID() noexcept { return get(kAntenna); }
 void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept { put(kAntenna, id); }
-double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept { return getDistance(kAOffset); }
-void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept { putDistance(kAOffset, offset); }
+double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept {
+  double offset = _AtoD(kAOffset.def);
+  readTogether(SettingsFile::JknGnss,
+               [&](const SettingsReader& file) { offset = getDistance(file, kAOffset); });
+  return offset;
+}
+void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept {
+  writeTogether(SettingsFile::JknGnss,
+                [&](FileEdit& edit) { stageDistance(edit, kAOffset, offset); });
+}
 std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept { return get(kASerialNo); }
 void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept { put(kASerialNo, text); }
 
 void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height, std::string& serialNo) noexcept {
-  id = get(kAntennaSta);
-  height = getDistance(kAntennaHSta);
-  serialNo = get(kASerialNoSta);
+  readTogether(SettingsFile::JknGnss, [&](const SettingsReader& file) {
+    id = getFrom(file, kAntennaSta);
+    height = getDistance(file, kAntennaHSta);
+    serialNo = getFrom(file, kASerialNoSta);
+  });
 }
 
 void PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* serialNo) noexcept {
-  put(kAntennaSta, id);
-  putDistance(kAntennaHSta, height);
-  put(kASerialNoSta, serialNo);
+  writeTogether(SettingsFile::JknGnss, [&](FileEdit& edit) {
+    stage(edit, kAntennaSta, id);
+    stageDistance(edit, kAntennaHSta, height);
+    stage(edit, kASerialNoSta, serialNo);
+  });
 }
 
 void GetQZJkn_GNSS_StaCurrentReceiver(int& id, std::string& serialNo) noexcept {
-  id = get(kReceiverSta);
-  serialNo = get(kRSerialNoSta);
+  readTogether(SettingsFile::JknGnss, [&](const SettingsReader& file) {
+    id = getFrom(file, kReceiverSta);
+    serialNo = getFrom(file, kRSerialNoSta);
+  });
 }
 
 void PutQZJkn_GNSS_StaCurrentReceiver(int id, const char* serialNo) noexcept {
-  put(kReceiverSta, id);
-  put(kRSerialNoSta, serialNo);
+  writeTogether(SettingsFile::JknGnss, [&](FileEdit& edit) {
+    stage(edit, kReceiverSta, id);
+    stage(edit, kRSerialNoSta, serialNo);
+  });
 }
 
 int GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, double* offset,
@@ -74,9 +105,11 @@ int GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, double* off
     picture = kNoSensorPicture;
     // The sensor's first entry decides. One with an antenna type ends the walk;
     // one without lets it run on, so the list still receives every entry.
+    // One read of the catalogue for the whole walk.
+    const SettingsReader catalogue(mergedCataloguePath());
     int found = 0;
     QZ_AntennaRec rec;
-    for (int n = 0; GetAntennaRec(n, rec) == 1; ++n) {
+    for (int n = 0; readAntennaEntry(catalogue, n, rec) == 1; ++n) {
       if (list != nullptr) list->push_back(rec);
       if (found != 0 || rec.Sensor != sensor) continue;
       found = 1;
@@ -100,8 +133,7 @@ int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
   const int found = GetGNSSSensorBmp(sensor, picture, &antenna, &offset, &list);
   if (found == 1 && antenna >= 0) {
     if (antenna == current) return 1;
-    PutQZJkn_GNSS_CurrentAntennaID(antenna);
-    PutQZJkn_GNSS_CurrentAntennaOffset(offset);
+    putCurrentAntenna(antenna, offset);
     return 0;
   }
   // The sensor is bound to no antenna type: the current antenna stays when the
@@ -112,8 +144,7 @@ int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
     offset = entry->Offset;
     return 1;
   }
-  PutQZJkn_GNSS_CurrentAntennaID(0);
-  PutQZJkn_GNSS_CurrentAntennaOffset(0.0);
+  putCurrentAntenna(0, 0.0);
   offset = 0.0;
   return 0;
 }

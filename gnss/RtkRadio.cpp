@@ -15,36 +15,39 @@ constexpr IntSetting kRadio{rtk("RTKRadio"), 0};
 constexpr IntSetting kHosei{rtk("RTKHosei"), 2};
 constexpr IntSetting kFlowCts{rtk("RTKFlowCTS"), 1};
 constexpr IntSetting kPortNo{rtk("RTKPortNo", kSide), 1};
-// Read as text: an empty value gives the default, any other text its plain
-// decimal number (no base prefixes), so letters give 0.
 constexpr U32Setting kBaudRate{rtk("RTKBaudRate", kSide), 9600};
 constexpr U8Setting kParity{rtk("RTKParity", kSide), 0};
 
-uint32_t readBaudRate(const std::string& path, int side) {
+// Read as text: an empty value gives the default, any other text its plain
+// decimal number (no base prefixes), so letters give 0.
+uint32_t readBaudRate(const SettingsReader& file, int side) {
   const std::string text =
-      readText(path, kBaudRate.key.section, KeyName(kBaudRate.key, side).c_str(), "");
+      file.text(kBaudRate.key.section, KeyName(kBaudRate.key, side).c_str(), "");
   return text.empty() ? kBaudRate.def : textToIntBits(text);
 }
 
 }  // namespace
 
+// The six fields come from one read of the file and go to it in one update,
+// so that no reader or crash ever sees half of one record and half of another.
 void GetQZJkn_GNSS_RTKConnectProp(int side, RTK_CONNECT_PROP& prop) noexcept {
-  const std::string path = SettingsFilePath(SettingsFile::JknGnssRtk);
-  prop.Radio = getIn(path, kRadio);
-  prop.Hosei = getIn(path, kHosei);
-  prop.FlowCTS = getIn(path, kFlowCts);
-  prop.PortNo = getIn(path, kPortNo, side);
-  prop.BaudRate = readBaudRate(path, side);
-  prop.Parity = getIn(path, kParity, side);
+  readTogether(SettingsFile::JknGnssRtk, [&](const SettingsReader& file) {
+    prop.Radio = getFrom(file, kRadio);
+    prop.Hosei = getFrom(file, kHosei);
+    prop.FlowCTS = getFrom(file, kFlowCts);
+    prop.PortNo = getFrom(file, kPortNo, side);
+    prop.BaudRate = readBaudRate(file, side);
+    prop.Parity = getFrom(file, kParity, side);
+  });
 }
 
 void PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP& prop) noexcept {
-  // Each write stands alone: one that fails does not keep the others back.
-  const std::string path = SettingsFilePath(SettingsFile::JknGnssRtk);
-  putIn(path, kRadio, prop.Radio);
-  putIn(path, kHosei, prop.Hosei);
-  putIn(path, kFlowCts, prop.FlowCTS);
-  putIn(path, kPortNo, prop.PortNo, side);
-  putIn(path, kBaudRate, prop.BaudRate, side);
-  putIn(path, kParity, prop.Parity, side);
+  writeTogether(SettingsFile::JknGnssRtk, [&](FileEdit& edit) {
+    stage(edit, kRadio, prop.Radio);
+    stage(edit, kHosei, prop.Hosei);
+    stage(edit, kFlowCts, prop.FlowCTS);
+    stage(edit, kPortNo, prop.PortNo, side);
+    stage(edit, kBaudRate, prop.BaudRate, side);
+    stage(edit, kParity, prop.Parity, side);
+  });
 }

@@ -57,14 +57,18 @@ int GetQZJkn_NMEA_COMM_or_BT() noexcept { return get(kConnectComm); }
 void PutQZJkn_NMEA_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
 
 void GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept {
-  address = get(kBtAddr);
-  port = get(kBtPort);
+  readTogether(SettingsFile::JknNmea, [&](const SettingsReader& file) {
+    address = getFrom(file, kBtAddr);
+    port = getFrom(file, kBtPort);
+  });
 }
 
+// One update; an address that cannot be stored still lets the port be written.
 void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept {
-  // Two independent writes: a failed address write still stores the port.
-  put(kBtAddr, address);
-  put(kBtPort, port);
+  writeTogether(SettingsFile::JknNmea, [&](FileEdit& edit) {
+    stage(edit, kBtAddr, address);
+    stage(edit, kBtPort, port);
+  });
 }
 
 namespace trasso {

@@ -68,7 +68,7 @@ DoubleSetting pl30SearchV() { return searchRange(pl30("SCH", "VER"), 2.0); }
 // The PL30 search ranges are set one angle at a time, each up to pi. Every
 // caller keeps its own bound, initialised on its first call.
 bool putPl30SearchRange(const char* path, const DoubleSetting& s, double angle, double pi) {
-  return putChecked(pathText(path), RangedDouble{s, 0.0, pi}, angle);
+  return succeeded(putChecked(pathText(path), RangedDouble{s, 0.0, pi}, angle));
 }
 
 }  // namespace
@@ -89,98 +89,92 @@ void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept {
 }
 void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
                                        double& pressure) noexcept {
-  const std::string file = pathText(path);
-  temperature = getIn(file, kCentigrade.setting);
-  pressure = getIn(file, kPressure.setting);
+  getPair(pathText(path), kCentigrade.setting, temperature, kPressure.setting, pressure);
 }
 bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
                                        double pressure) noexcept {
-  return putPairChecked(pathText(path), kCentigrade, temperature, kPressure, pressure);
+  return succeeded(putPairChecked(pathText(path), kCentigrade, temperature, kPressure, pressure));
 }
 int GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept {
   return getIn(pathText(path), kAngDispMode.setting);
 }
 bool PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept {
-  return putChecked(pathText(path), kAngDispMode, mode);
+  return succeeded(putChecked(pathText(path), kAngDispMode, mode));
 }
 int GetQZJkn_ZETR_Tgt1_PsmType(const char* path) noexcept {
   return getIn(pathText(path), kPsmType);
 }
 bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept {
-  return putChecked(pathText(path), kZetrPsmType, type);
+  return succeeded(putChecked(pathText(path), kZetrPsmType, type));
 }
 int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept {
   return getIn(pathText(path), kPsmValue1.setting);
 }
 bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept {
-  return putChecked(pathText(path), kPsmValue1, value);
+  return succeeded(putChecked(pathText(path), kPsmValue1, value));
 }
 int GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept {
   return getIn(pathText(path), kHowAutolock.setting);
 }
 bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept {
-  return putChecked(pathText(path), kHowAutolock, how);
+  return succeeded(putChecked(pathText(path), kHowAutolock, how));
 }
 int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept {
   return getIn(pathText(path), kTargetId.setting);
 }
 bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept {
-  return putChecked(pathText(path), kTargetId, id);
+  return succeeded(putChecked(pathText(path), kTargetId, id));
 }
 bool GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept {
   return readFlag(pathText(path), kAutoOff);
 }
 bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept {
-  return putIn(pathText(path), kAutoOff, value);
+  return succeeded(putIn(pathText(path), kAutoOff, value));
 }
 int GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept {
   return getIn(pathText(path), kPsmValue2.setting);
 }
 bool PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int value) noexcept {
-  return putChecked(pathText(path), kPsmValue2, value);
+  return succeeded(putChecked(pathText(path), kPsmValue2, value));
 }
 int GetQZJkn_ZETR_Npr_Value(const char* path) noexcept {
   return getIn(pathText(path), kZetrNprValue.setting);
 }
 bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept {
-  return putChecked(pathText(path), kZetrNprValue, value);
+  return succeeded(putChecked(pathText(path), kZetrNprValue, value));
 }
 void GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept {
-  const std::string file = pathText(path);
-  minimum = getIn(file, kNprMin.setting);
-  maximum = getIn(file, kNprMax.setting);
+  getPair(pathText(path), kNprMin.setting, minimum, kNprMax.setting, maximum);
 }
 // Each end is checked by itself: a minimum above the maximum is stored as given.
 bool PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept {
-  return putPairChecked(pathText(path), kNprMin, minimum, kNprMax, maximum);
+  return succeeded(putPairChecked(pathText(path), kNprMin, minimum, kNprMax, maximum));
 }
 int GetQZJkn_ZETR_Aut_Time(const char* path) noexcept {
   return getIn(pathText(path), kAutTime.setting);
 }
 bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept {
-  return putChecked(pathText(path), kAutTime, time);
+  return succeeded(putChecked(pathText(path), kAutTime, time));
 }
 void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal, double& vertical) noexcept {
-  const std::string file = pathText(path);
-  horizontal = getIn(file, zetrSearchH());
-  vertical = getIn(file, zetrSearchV());
+  getPair(pathText(path), zetrSearchH(), horizontal, zetrSearchV(), vertical);
 }
 bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical) noexcept {
   static const double twoPi = 2.0 * _f_pi();
-  return putPairChecked(pathText(path), RangedDouble{zetrSearchH(), 0.0, twoPi}, horizontal,
-                        RangedDouble{zetrSearchV(), 0.0, twoPi}, vertical);
+  return succeeded(putPairChecked(pathText(path), RangedDouble{zetrSearchH(), 0.0, twoPi},
+                                  horizontal, RangedDouble{zetrSearchV(), 0.0, twoPi}, vertical));
 }
 int GetQZJkn_ZETR_Rti_Percent(const char* path) noexcept {
   return getIn(pathText(path), kRtiPercent.setting);
 }
 bool PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept {
-  return putChecked(pathText(path), kRtiPercent, percent);
+  return succeeded(putChecked(pathText(path), kRtiPercent, percent));
 }
 bool GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept {
   return readFlag(pathText(path), kBltOnOff);
 }
 bool PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept {
-  return putIn(pathText(path), kBltOnOff, value);
+  return succeeded(putIn(pathText(path), kBltOnOff, value));
 }
 bool GetQZJkn_ZETR_PsmMode(const char* path) noexcept { return readFlag(pathText(path), kPsmMode); }
 void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept {
@@ -259,12 +253,15 @@ bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept {
 // Failed writes are not reported here: values in range always give true.
 bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
                                        double pressure) noexcept {
-  if (!kCentigrade.accepts(temperature) || !kPressure.accepts(pressure)) return false;
+  if (!kCentigrade.accepts(temperature) || !kPressure.accepts(pressure)) {
+    WriteReport::note(WriteStatus::OutOfRange);
+    return false;
+  }
   putPair(pathText(path), kCentigrade.setting, temperature, kPressure.setting, pressure);
   return true;
 }
 bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept {
-  return putChecked(pathText(path), kPl30PsmType, type);
+  return succeeded(putChecked(pathText(path), kPl30PsmType, type));
 }
 int GetQZJkn_PL30_Npr_Value(const char* path) noexcept {
   return getIn(pathText(path), kPl30NprValue);

@@ -27,28 +27,38 @@ struct Ranged {
 using RangedInt = Ranged<IntSetting, int32_t>;
 using RangedDouble = Ranged<DoubleSetting, double>;
 
-// Writes value when the range accepts it. False when refused (nothing written)
-// or when the write failed.
+// Writes value when the range accepts it; OutOfRange writes nothing.
 template <class S, class V>
-bool putChecked(const std::string& path, const Ranged<S, V>& r, V value) {
-  return r.accepts(value) && putIn(path, r.setting, value);
+WriteStatus putChecked(const std::string& path, const Ranged<S, V>& r, V value) {
+  if (!r.accepts(value)) return WriteReport::note(WriteStatus::OutOfRange);
+  return putIn(path, r.setting, value);
 }
 
-// Writes first, then second, whatever became of the first write; true only when
-// both writes succeeded.
+// Writes first, then second, in one update of the file: the second is written
+// also when the first cannot be stored.
 template <class S, class V>
-bool putPair(const std::string& path, const S& first, V a, const S& second, V b) {
-  const bool firstWritten = putIn(path, first, a);
-  const bool secondWritten = putIn(path, second, b);
-  return firstWritten && secondWritten;
+WriteStatus putPair(const std::string& path, const S& first, V a, const S& second, V b) {
+  return writeTogether(path, [&](FileEdit& edit) {
+    stage(edit, first, a);
+    stage(edit, second, b);
+  });
 }
 
 // Both values are checked, the first first, before anything is written.
 template <class S, class V>
-bool putPairChecked(const std::string& path, const Ranged<S, V>& first, V a,
-                    const Ranged<S, V>& second, V b) {
-  if (!first.accepts(a) || !second.accepts(b)) return false;
+WriteStatus putPairChecked(const std::string& path, const Ranged<S, V>& first, V a,
+                           const Ranged<S, V>& second, V b) {
+  if (!first.accepts(a) || !second.accepts(b)) return WriteReport::note(WriteStatus::OutOfRange);
   return putPair(path, first.setting, a, second.setting, b);
+}
+
+// Two values of one file, from one read of it.
+template <class S, class V>
+void getPair(const std::string& path, const S& first, V& a, const S& second, V& b) {
+  readTogether(path, [&](const SettingsReader& file) {
+    a = getFrom(file, first);
+    b = getFrom(file, second);
+  });
 }
 
 }  // namespace trasso::profile

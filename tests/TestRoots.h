@@ -10,8 +10,17 @@
 #include <vector>
 
 #include "TrassoJkn.h"
+#include "WriteStatus.h"
+
+namespace trasso {
+// Statuses print as their text in test messages.
+inline void PrintTo(WriteStatus s, std::ostream* out) { *out << statusText(s); }
+}  // namespace trasso
 
 namespace trasso::test {
+
+constexpr WriteStatus kWritten = WriteStatus::Written;
+constexpr WriteStatus kUnchanged = WriteStatus::Unchanged;
 
 // Whole-file helpers on native paths.
 std::string readBytes(const std::string& path);

@@ -40,12 +40,12 @@ constexpr IntSetting kAutoLoadObsPane{ts("AutoLoadObsPane"), 99};
 
 bool getFlag(const FlagSetting& s) { return get(s) != 0; }
 
-void putAutoLoadKh(double kh) {
+void stageAutoLoadKh(FileEdit& edit, double kh) {
   constexpr TextSetting kEmptied{kAutoLoadKh.key, ""};
   if (kh == kNoValue) {
-    put(kEmptied, "");
+    stage(edit, kEmptied, "");
   } else {
-    put(kAutoLoadKh, kh);
+    stage(edit, kAutoLoadKh, kh);
   }
 }
 
@@ -75,14 +75,18 @@ std::string GetQZJkn_TS_BtDevAddr() noexcept { return get(kBtDevAddr); }
 void PutQZJkn_TS_BtDevAddr(const char* text) noexcept { put(kBtDevAddr, text); }
 
 void GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept {
-  use = getFlag(kZetrUseBtRadio);
-  channel = get(kZetrBtRadioCh);
-  network = get(kZetrBtRadioNw);
+  readTogether(SettingsFile::DefTs, [&](const SettingsReader& file) {
+    use = getFrom(file, kZetrUseBtRadio) != 0;
+    channel = getFrom(file, kZetrBtRadioCh);
+    network = getFrom(file, kZetrBtRadioNw);
+  });
 }
 void PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept {
-  put(kZetrUseBtRadio, use);
-  put(kZetrBtRadioCh, channel);
-  put(kZetrBtRadioNw, network);
+  writeTogether(SettingsFile::DefTs, [&](FileEdit& edit) {
+    stage(edit, kZetrUseBtRadio, use);
+    stage(edit, kZetrBtRadioCh, channel);
+    stage(edit, kZetrBtRadioNw, network);
+  });
 }
 
 // Kept in the ZETR profile at its default place, not in "jkn-ts.ini".
@@ -101,19 +105,25 @@ void PutQZJkn_TS_AutoLoad(int value) noexcept {
 }
 
 int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept {
-  if (kno != nullptr) *kno = get(kAutoLoadKno);
-  if (bno != nullptr) *bno = get(kAutoLoadBno);
-  if (kh != nullptr) *kh = get(kAutoLoadKh);
-  if (pane != nullptr) *pane = get(kAutoLoadObsPane);
-  return get(kAutoLoad) != 0 ? 1 : 0;
+  int on = kAutoLoad.def;
+  readTogether(SettingsFile::JknTs, [&](const SettingsReader& file) {
+    if (kno != nullptr) *kno = getFrom(file, kAutoLoadKno);
+    if (bno != nullptr) *bno = getFrom(file, kAutoLoadBno);
+    if (kh != nullptr) *kh = getFrom(file, kAutoLoadKh);
+    if (pane != nullptr) *pane = getFrom(file, kAutoLoadObsPane);
+    on = getFrom(file, kAutoLoad);
+  });
+  return on != 0 ? 1 : 0;
 }
 
 void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh, int pane) noexcept {
-  put(kAutoLoad, on);
-  put(kAutoLoadKno, kno);
-  put(kAutoLoadBno, bno);
-  putAutoLoadKh(kh);
-  put(kAutoLoadObsPane, pane);
+  writeTogether(SettingsFile::JknTs, [&](FileEdit& edit) {
+    stage(edit, kAutoLoad, on);
+    stage(edit, kAutoLoadKno, kno);
+    stage(edit, kAutoLoadBno, bno);
+    stageAutoLoadKh(edit, kh);
+    stage(edit, kAutoLoadObsPane, pane);
+  });
 }
 
 namespace trasso {

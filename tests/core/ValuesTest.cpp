@@ -131,7 +131,7 @@ TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
   Flush_QZJkn_ZETR_File(GetQZJkn_ZETR_Path().c_str());
   Flush_QZJkn_PL30_File(nullptr);
   Flush_QZJkn_Soku_File(inf("").c_str());
-  EXPECT_FALSE(writeText(SettingsFilePath(18), "A", "x", "1"));
+  EXPECT_EQ(writeText(SettingsFilePath(18), "A", "x", "1"), WriteStatus::NotAFile);
   EXPECT_EQ(listFolder(inf("")), fifo == inf("fifo.ini") ? "fifo.ini\n" : "");
   // A file larger than the first read buffer is read whole.
   std::string big = "[A]\r\n";
@@ -144,18 +144,19 @@ TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
 // from a missing file succeeds and creates nothing.
 TEST_F(ValueFiles, WritesAndRemovalsKeepEveryOtherByte) {
   writeBytes(inf(".v.ini.tmp"), "[A]\r\nx=half");
-  EXPECT_TRUE(writeText(path(), "A", "x", static_cast<const char*>(nullptr)));
-  EXPECT_TRUE(removeSection(path(), "A"));
+  EXPECT_EQ(writeText(path(), "A", "x", static_cast<const char*>(nullptr)), kUnchanged);
+  EXPECT_EQ(removeSection(path(), "A"), kUnchanged);
   EXPECT_FALSE(exists(path()));
-  ASSERT_TRUE(writeText(root(0) + "\\inf\\v.ini", "A", "x", "1"));
+  ASSERT_EQ(writeText(root(0) + "\\inf\\v.ini", "A", "x", "1"), kWritten);
   EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");
   const std::string handEdited = "; kept\n[A]\nx=1\n\n[B]\ny=\x95\x5C\xFF\n";
   writeBytes(path(), handEdited);
-  ASSERT_TRUE(writeText(path(), "A", "z", "2"));
+  ASSERT_EQ(writeText(path(), "A", "z", "2"), kWritten);
   EXPECT_EQ(readBytes(path()), "; kept\n[A]\nx=1\nz=2\n\n[B]\ny=\x95\x5C\xFF\n");
-  ASSERT_TRUE(writeText(path(), "A", "z", static_cast<const char*>(nullptr)));
+  ASSERT_EQ(writeText(path(), "A", "z", static_cast<const char*>(nullptr)), kWritten);
+  EXPECT_EQ(writeText(path(), "A", "z", static_cast<const char*>(nullptr)), kUnchanged);
   EXPECT_EQ(readBytes(path()), handEdited);
-  ASSERT_TRUE(removeSection(path(), "B"));
+  ASSERT_EQ(removeSection(path(), "B"), kWritten);
   EXPECT_EQ(readBytes(path()), "; kept\n[A]\nx=1\n\n");
   EXPECT_EQ(listFolder(inf("")), "v.ini\n");
 }
@@ -164,23 +165,25 @@ TEST_F(ValueFiles, WritesAndRemovalsKeepEveryOtherByte) {
 // the file as it was; what would is stored as given.
 TEST_F(ValueFiles, RefusedWritesChangeAndCreateNothing) {
   writeBytes(path(), "[A]\r\nx=1\r\n");
+  constexpr WriteStatus kRefused = WriteStatus::Refused;
   for (const char* value : {"1\r\n[B]\r\ny=2", "a\rb", "a\nb"})
-    EXPECT_FALSE(writeText(path(), "A", "x", value)) << value;
-  EXPECT_FALSE(writeText(path(), "A", "x", std::string("a\0b", 3)));
+    EXPECT_EQ(writeText(path(), "A", "x", value), kRefused) << value;
+  EXPECT_EQ(writeText(path(), "A", "x", std::string("a\0b", 3)), kRefused);
   for (const char* key : {"", "a=b", "[x]", " x", "x ", "a\nb", "a\rb"})
-    EXPECT_FALSE(writeText(path(), "A", key, "1")) << key;
+    EXPECT_EQ(writeText(path(), "A", key, "1"), kRefused) << key;
   for (const char* section : {"A\r\n[B", " A", "A\t", "\x83", "A\x1A"})
-    EXPECT_FALSE(writeText(path(), section, "x", "1")) << section;
-  EXPECT_FALSE(writeText(path(), nullptr, "x", "1") || writeText(path(), "A", nullptr, "1"));
-  EXPECT_FALSE(removeSection(path(), nullptr));
+    EXPECT_EQ(writeText(path(), section, "x", "1"), kRefused) << section;
+  EXPECT_EQ(writeText(path(), nullptr, "x", "1"), kRefused);
+  EXPECT_EQ(writeText(path(), "A", nullptr, "1"), kRefused);
+  EXPECT_EQ(removeSection(path(), nullptr), kRefused);
   EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");
-  EXPECT_FALSE(writeText(root(0) + "/missing/v.ini", "A", "x", "1"));
-  EXPECT_FALSE(writeText(root(0) + "/inf", "A", "x", "1"));
+  EXPECT_EQ(writeText(root(0) + "/missing/v.ini", "A", "x", "1"), WriteStatus::FolderMissing);
+  EXPECT_EQ(writeText(root(0) + "/inf", "A", "x", "1"), WriteStatus::FileIsFolder);
   EXPECT_EQ(listFolder(root(0)), "inf\n");
   EXPECT_EQ(listFolder(inf("")), "v.ini\n");
-  ASSERT_TRUE(writeText(path(), "A] [B", "x]", "\x81\x40 \x01\x7F\xFF\t"));
-  ASSERT_TRUE(writeText(path(), "\x83\x40", "\x83\x5B", "1"));
-  ASSERT_TRUE(writeText(path(), "", "Page", "2"));
+  ASSERT_EQ(writeText(path(), "A] [B", "x]", "\x81\x40 \x01\x7F\xFF\t"), kWritten);
+  ASSERT_EQ(writeText(path(), "\x83\x40", "\x83\x5B", "1"), kWritten);
+  ASSERT_EQ(writeText(path(), "", "Page", "2"), kWritten);
   EXPECT_EQ(
       readBytes(path()),
       "[A]\r\nx=1\r\n[A] [B]\r\nx]=\x81\x40 \x01\x7F\xFF\t\r\n[\x83\x40]\r\n\x83\x5B=1\r\n[]\r\n"

@@ -119,7 +119,7 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
       "== root1/inf/disp-navi.ini\n[0]\nRecSize=0\n[1]\nMessBak=\x80\xFF\n");
   EXPECT_EQ(snapshot(), files);
   // The good entry's file is read-only: had it been written before the other entry
-  // was refused, load would end with status 3.
+  // was refused, load would end with status 4.
   auto load = [](int status, const std::string& why, const std::string& entry) {
     return Step{"load - <<'E'\n" + kDoc + entry + "]}\nE\n", status, why};
   };
@@ -142,8 +142,10 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        {"set TS_UseScale 2", 1, "TS_UseScale takes 0 or 1"},
        {"set GNSS_ImuObs 5", 1, "GNSS_ImuObs takes 0 or 1"},
        {"set LogColor 1,2,3", 1, "LogColor is read-only"},
-       {"set Use 9 1", 3, "could not write root0/inf/def-ts.ini"},
-       {"reset Use 9", 3, "could not write root0/inf/def-ts.ini"},
+       {"set Use 9 1", 4,
+        "jkn: cannot write root0/inf/def-ts.ini: the file is read-only; make it writable "
+        "(chmod u+w 'root0/inf/def-ts.ini')\n"},
+       {"reset Use 9", 4, "cannot write root0/inf/def-ts.ini: the file is read-only"},
        {"set ZETR_Tgt1_PsmType no/p.ini 2", 3, "(mkdir -p 'no')"},
        {"reset ZETR_Tgt1_PsmType no/p.ini", 3, "(mkdir -p 'no')"},
        {"check root0/missing.ini", 2, "profile root0/missing.ini does not exist"},
@@ -157,7 +159,8 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        load(1, "must be a file name", R"({"root":0,"file":"."})"),
        load(1, "a line break", R"({"root":0,"file":"x","section":"A","key":"b","value":"c\nd"})"),
        load(3, "n/'); nothing written", R"({"name":"ZETR_Npr_Value","profile":"n/p","value":2})"),
-       load(3, "could not write root0/inf/def-ts.ini", R"({"name":"GNSS_Page","value":1})")});
+       load(4, "cannot write root0/inf/def-ts.ini: the file is read-only",
+            R"({"name":"GNSS_Page","value":1})")});
   EXPECT_EQ(snapshot(), files);
   run({{"dump root0/p.ini", 0,
         "(jkn-zetr.ini) = 42\nRecSize 3 = 0\nroot 1 disp-navi.ini [1] MessBak = (bytes) 80ff\n"

@@ -138,7 +138,7 @@ TEST_F(RegistryWalk, EverySelectionDefaultsReadsByItsKindAndWritesOneLine) {
 
       if (e.put == nullptr) continue;
       const auto [put, written, read] = sample(e, d);
-      EXPECT_TRUE(e.put(s, put));
+      EXPECT_EQ(e.put(s, put), kWritten) << e.name;
       EXPECT_EQ(readBytes(fileOf(e, s)),
                 std::string("[") + d.key.section + "]\r\n" + keyFor(e, s) + "=" + written + "\r\n");
       EXPECT_EQ(e.get(s), read);
@@ -164,13 +164,13 @@ TEST_F(RegistryWalk, ValidatingSettersRefuseOutsideTheirRangeAndWriteNothing) {
     const bool isDouble = e.decl.kind == ValueKind::DoubleA;
     auto value = [&](double v) { return isDouble ? Value{v} : Value{static_cast<int64_t>(v)}; };
     const double step = isDouble ? 1e-9 : 1;
-    EXPECT_FALSE(e.put(Selection{}, value(e.range->min))) << e.name;
+    EXPECT_EQ(e.put(Selection{}, value(e.range->min)), WriteStatus::NotAFile) << e.name;
     for (const double outside :
          {e.range->min - step, e.range->max + step, isDouble ? std::nan("") : -2147483648.0})
-      EXPECT_FALSE(e.put(s, value(outside))) << e.name << " " << outside;
+      EXPECT_EQ(e.put(s, value(outside)), WriteStatus::OutOfRange) << e.name << " " << outside;
     EXPECT_EQ(infFolders(), "|") << e.name;
     for (const double inside : {e.range->min, e.range->max})
-      EXPECT_TRUE(e.put(s, value(inside))) << e.name << " " << inside;
+      EXPECT_EQ(e.put(s, value(inside)), kWritten) << e.name << " " << inside;
     emptyFolders();
   }
   EXPECT_EQ(checked, 17);

@@ -60,10 +60,10 @@ extern "C" int rename(const char* from, const char* to) noexcept {
   return next(from, to);
 }
 
-extern "C" ssize_t read(int fd, void* buffer, size_t size) {
+extern "C" ssize_t pread(int fd, void* buffer, size_t size, off_t offset) {
   ++hooks::reads;
-  static auto next = hooks::real<ssize_t (*)(int, void*, size_t)>("read");
-  return next(fd, buffer, size);
+  static auto next = hooks::real<ssize_t (*)(int, void*, size_t, off_t)>("pread");
+  return next(fd, buffer, size, offset);
 }
 
 namespace trasso::test {
@@ -315,7 +315,7 @@ TEST_F(Reliability, CallsLeaveNoDescriptorOpenAndCloseNoneOfTheCallers) {
   const std::string before = listFolder("/proc/self/fd");
   PutQZJkn_GNSS_Page(GetQZJkn_GNSS_Page() + 1);
   PutQZJkn_GNSS_Address(nullptr);
-  EXPECT_FALSE(writeText(inf("ro.ini"), "GNSS", "Page", "2"));
+  EXPECT_EQ(writeText(inf("ro.ini"), "GNSS", "Page", "2"), WriteStatus::ReadOnly);
   EXPECT_EQ(QZJknTool_IsGeoidFileISG(gnss().c_str()), false);
   EXPECT_EQ(QZJknTool_GetGeoidFileVer(gnss().c_str()), "");
   EXPECT_EQ(AntennaInit(), 0);
@@ -338,11 +338,13 @@ TEST_F(Reliability, AnotherUserWritesOnlyWhatItsPermissionsAllow) {
               if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
                 return 9;
               }
-              return (writeText(shared, "A", "x", "1") && writeText(fresh, "A", "y", "2") ? 1 : 0) |
-                     (writeText(gnss(), "GNSS", "Page", "2") ? 0 : 2) |
-                     (writeText(secret, "A", "x", "1") ? 0 : 4);
+              constexpr WriteStatus kDenied = WriteStatus::AccessDenied;
+              return (writeText(shared, "A", "x", "1") == kWritten ? 1 : 0) |
+                     (writeText(fresh, "A", "y", "2") == kWritten ? 2 : 0) |
+                     (writeText(gnss(), "GNSS", "Page", "2") == kDenied ? 4 : 0) |
+                     (writeText(secret, "A", "x", "1") == kDenied ? 8 : 0);
             }),
-            7);
+            15);
   EXPECT_EQ(readBytes(secret), "[A]\r\nx=0\r\n");
   EXPECT_EQ(readBytes(gnss()), "[GNSS]\r\nPage=1\r\n");
   EXPECT_EQ(readBytes(shared) + readBytes(fresh), "[A]\r\nx=1\r\n[A]\r\ny=2\r\n");

@@ -188,7 +188,7 @@ TEST_F(ProfileDifferential, FilesOfEitherWriterReadTheSameBothWays) {
     keys.push_back(key);
     for (const char* value : {first, then}) {
       for (const char* section : {"S", SO "x"}) {
-        ASSERT_TRUE(writeText(ours, section, key, value));
+        ASSERT_EQ(writeText(ours, section, key, value), kWritten);
         ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, theirs.c_str()));
       }
     }

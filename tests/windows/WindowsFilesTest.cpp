@@ -64,8 +64,9 @@ TEST(Child, DISABLED_Run) {
     return;
   }
   for (int i = 0;; ++i) {
-    ASSERT_TRUE(
-        writeText(task + 4, "S", "v", std::string(kBigValue, static_cast<char>('a' + i % 26))));
+    ASSERT_EQ(
+        writeText(task + 4, "S", "v", std::string(kBigValue, static_cast<char>('a' + i % 26))),
+        kWritten);
   }
 }
 
@@ -103,7 +104,7 @@ TEST_F(WindowsFiles, KilledWritersLeaveTheOldOrTheNewFile) {
     EXPECT_EQ(bytes, "[S]\r\nv=" + std::string(kBigValue, bytes[7]) + "\r\n");
   }
   // The next writer takes the mutex the killed one held and removes its temporary file.
-  ASSERT_TRUE(writeText(path, "S", "v", "1"));
+  ASSERT_EQ(writeText(path, "S", "v", "1"), kWritten);
   EXPECT_EQ(readBytes(path), "[S]\r\nv=1\r\n");
   EXPECT_EQ(listFolder(inf("")), "big.ini\n");
 }
@@ -123,11 +124,11 @@ TEST_F(WindowsFiles, AReaderHoldingTheFileDelaysOrFailsTheWrite) {
     Sleep(300);
     CloseHandle(reader);
   });
-  EXPECT_TRUE(writeText(path, "S", "v", "new"));
+  EXPECT_EQ(writeText(path, "S", "v", "new"), kWritten);
   closer.join();
-  // Held for longer than a writer waits: the write fails and leaves the file.
+  // Held for longer than a writer waits: the write fails as busy and leaves the file.
   reader = holdFile();
-  EXPECT_FALSE(writeText(path, "S", "v", "lost"));
+  EXPECT_EQ(writeText(path, "S", "v", "lost"), WriteStatus::Busy);
   CloseHandle(reader);
   EXPECT_EQ(readBytes(path), "[S]\r\nv=new\r\n");
   EXPECT_EQ(listFolder(inf("")), "held.ini\n");
@@ -138,7 +139,7 @@ TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
   const std::string folder = root(0) + "\\\x83\x5C\x83\x41";
   ASSERT_TRUE(CreateDirectoryW(wide(folder).c_str(), nullptr));
   const std::string path = folder + "/\x83\x41.ini";
-  ASSERT_TRUE(writeText(path, "S", "v", "1"));
+  ASSERT_EQ(writeText(path, "S", "v", "1"), kWritten);
   EXPECT_EQ(GetFileAttributesW((wide(root(0)) + L"\\\u30BD\u30A2\\\u30A2.ini").c_str()),
             static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
   EXPECT_EQ(readText(path, "S", "v", ""), "1");
@@ -146,12 +147,12 @@ TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
   // A hidden file stays hidden; a read-only one is never changed, also for root under Wine.
   const std::wstring file = wide(path);
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(writeText(path, "S", "v", "2"));
+  ASSERT_EQ(writeText(path, "S", "v", "2"), kWritten);
   EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN,
             static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
   const DWORD readOnly = GetFileAttributesW(file.c_str());
-  EXPECT_FALSE(writeText(path, "S", "v", "3"));
+  EXPECT_EQ(writeText(path, "S", "v", "3"), WriteStatus::ReadOnly);
   EXPECT_EQ(readText(path, "S", "v", ""), "2");
   EXPECT_EQ(GetFileAttributesW(file.c_str()), readOnly);
 }

@@ -1,0 +1,419 @@
+// The file system steps of a settings write on Windows. Paths are code page
+// 932 texts, turned into wide text so that only the wide calls are made and
+// nothing depends on the machine's code page.
+//
+// A file that a reader holds open cannot be renamed over, but it can be
+// renamed away when the reader shares deletion (every reader of this library
+// does). So the replacement sets the old file aside (".<name>.old"), renames
+// the new one into its place and deletes the old one: a reader never holds a
+// writer up. For the instant between the two renames the file is missing;
+// a reader that finds it missing reads the file set aside, or, gone too, the
+// new file.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <tuple>
+
+#include "FileSystem.h"
+
+namespace trasso::fileio {
+namespace {
+
+constexpr UINT kPathCodePage = 932;
+// How long a replacement waits for a program that holds the file without
+// sharing deletion, before the write fails as busy.
+constexpr DWORD kBusyWaitMs = 2000;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+  ~Handle() { close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE release() {
+    HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return h;
+  }
+  // Closes now and reports whether it succeeded.
+  bool close() {
+    HANDLE h = release();
+    return h == INVALID_HANDLE_VALUE || h == nullptr || CloseHandle(h) != 0;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+// Empty when the text is not valid code page 932 or holds a NUL.
+std::wstring widen(const std::string& text) {
+  if (text.empty() || text.size() > INT_MAX) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  const int n =
+      MultiByteToWideChar(kPathCodePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(kPathCodePage, MB_ERR_INVALID_CHARS, text.data(), size, &wide[0], n);
+  if (wide.find(L'\0') != std::wstring::npos) return std::wstring();
+  return wide;
+}
+
+WriteStatus statusOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return WriteStatus::FolderMissing;
+    case ERROR_DIRECTORY:
+      return WriteStatus::NotAFolder;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return WriteStatus::AccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_FILE_TOO_LARGE:
+      return WriteStatus::DiskFull;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return WriteStatus::Busy;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+      return WriteStatus::NotAFile;
+    default:
+      return WriteStatus::IoError;
+  }
+}
+
+WriteStatus lastError() { return statusOf(GetLastError()); }
+
+// The parts of a path: its folder ("." for a bare name) and the names of the
+// files a write makes beside it.
+struct Beside {
+  std::wstring folder, temporary, aside;
+};
+
+Beside besideOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  const std::wstring prefix =
+      slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+  const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  Beside b;
+  b.folder = slash == std::wstring::npos             ? std::wstring(L".")
+             : slash == 0 || path[slash - 1] == L':' ? prefix
+                                                     : path.substr(0, slash);
+  b.temporary = prefix + L"." + name + L".tmp";
+  b.aside = prefix + L"." + name + L".old";
+  return b;
+}
+
+bool endsInSeparator(const std::wstring& path) {
+  return !path.empty() && (path.back() == L'\\' || path.back() == L'/');
+}
+
+// Opens an existing disk file for reading, sharing it with every other opener.
+// Folders, devices (CON) and pipes are refused, with ERROR_DIRECTORY or
+// ERROR_BAD_FILE_TYPE as the last error.
+HANDLE openRegularFile(const std::wstring& path) {
+  if (path.empty()) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  Handle file(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    // A folder cannot be opened as a file; say so rather than "access denied".
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    SetLastError(folder ? ERROR_DIRECTORY : error);
+    return INVALID_HANDLE_VALUE;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info)) {
+    SetLastError(ERROR_BAD_FILE_TYPE);
+    return INVALID_HANDLE_VALUE;
+  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    SetLastError(ERROR_DIRECTORY);
+    return INVALID_HANDLE_VALUE;
+  }
+  return file.release();
+}
+
+// A regular file at path, or, when it is missing, the one a write in progress
+// has just set aside (and, that one gone as well, the new file).
+HANDLE openForRead(const std::wstring& path) {
+  HANDLE h = openRegularFile(path);
+  if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_NOT_FOUND) return h;
+  h = openRegularFile(besideOf(path).aside);
+  if (h != INVALID_HANDLE_VALUE) return h;
+  return openRegularFile(path);
+}
+
+// Reads an open file whole into the buffer that room(n) gives (at least n
+// bytes, keeping those read so far). When the first buffer fills, the file's
+// size says how much room it needs; what does not fit in that and a little
+// more (a file growing while it is read) is left out.
+template <class Room>
+bool readBounded(HANDLE file, size_t first, Room room, size_t& used) {
+  size_t limit = kMaxFileSize;
+  used = 0;
+  auto [data, size] = room(std::min(first, limit));
+  for (;;) {
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(size - used, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file, data + used, want, &got, nullptr)) return false;
+    used += got;
+    if (got < want || used >= limit) return true;
+    if (used < size) continue;
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(file, &length)) return false;
+    limit = std::min(std::max(static_cast<size_t>(length.QuadPart), used) + 65536, kMaxFileSize);
+    std::tie(data, size) = room(limit);
+  }
+}
+
+bool writeAll(HANDLE file, const std::string& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 30));
+    DWORD wrote = 0;
+    if (!WriteFile(file, data.data() + done, want, &wrote, nullptr)) return false;
+    if (wrote == 0) {
+      SetLastError(ERROR_DISK_FULL);
+      return false;
+    }
+    done += wrote;
+  }
+  return true;
+}
+
+// Renames from to to, waiting a while for another program that holds one of
+// them open without sharing deletion, and for a reader still reading an old
+// file set aside earlier.
+WriteStatus renameWaiting(const std::wstring& from, const std::wstring& to, DWORD flags) {
+  const ULONGLONG start = GetTickCount64();
+  DWORD pause = 1;
+  for (;;) {
+    if (MoveFileExW(from.c_str(), to.c_str(), flags)) return WriteStatus::Written;
+    const DWORD error = GetLastError();
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+        error != ERROR_LOCK_VIOLATION) {
+      return statusOf(error);
+    }
+    if (GetTickCount64() - start >= kBusyWaitMs) return WriteStatus::Busy;
+    Sleep(pause);
+    pause = std::min<DWORD>(pause * 2, 20);
+  }
+}
+
+// The writers' mutex of a folder. Its name comes from the folder's final path,
+// so every spelling of the folder (case, separators, links) gives the same
+// name; the system releases it when its holder dies.
+HANDLE folderMutex(HANDLE folder) {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD n = GetFinalPathNameByHandleW(folder, &path[0], static_cast<DWORD>(path.size()),
+                                      FILE_NAME_NORMALIZED);
+  if (n >= path.size()) {
+    path.resize(n);
+    n = GetFinalPathNameByHandleW(folder, &path[0], n, FILE_NAME_NORMALIZED);
+  }
+  if (n == 0 || n >= path.size()) return nullptr;
+  path.resize(n);
+  CharUpperBuffW(&path[0], n);
+  // Names are limited in length and take no '\': a hash of the path stands in.
+  uint64_t hash = 14695981039346656037ull;
+  for (wchar_t c : path) hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+  wchar_t name[64];
+  swprintf(name, 64, L"Global\\TrassoJkn.folder.%016llx", static_cast<unsigned long long>(hash));
+  return CreateMutexW(nullptr, FALSE, name);
+}
+
+bool exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class WindowsFileSystem final : public FileSystem {
+ public:
+  WriteStatus plan(const std::string& path, WriteTarget& t) override {
+    const std::wstring wide = widen(path);
+    if (wide.empty() || endsInSeparator(wide)) return WriteStatus::NotAFile;
+    const Beside beside = besideOf(wide);
+    const DWORD attributes = GetFileAttributesW(beside.folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return WriteStatus::NotAFolder;
+    t.path = path;
+    return WriteStatus::Written;
+  }
+
+  WriteStatus lock(WriteTarget& t) override {
+    const Beside beside = besideOf(widen(t.path));
+    Handle folder(CreateFileW(beside.folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder.valid()) return lastError();
+    const HANDLE mutex = folderMutex(folder.get());
+    if (mutex == nullptr) return lastError();
+    // An abandoned mutex is held too: its holder died, and what it left is
+    // cleared by removeLeftovers.
+    const DWORD wait = WaitForSingleObject(mutex, INFINITE);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+      CloseHandle(mutex);
+      return WriteStatus::IoError;
+    }
+    t.lockHandle = reinterpret_cast<intptr_t>(mutex);
+    return WriteStatus::Written;
+  }
+
+  void unlock(WriteTarget& t) override {
+    const HANDLE mutex = reinterpret_cast<HANDLE>(t.lockHandle);
+    if (mutex == nullptr) return;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    t.lockHandle = 0;
+  }
+
+  void removeLeftovers(const WriteTarget& t) override {
+    const std::wstring path = widen(t.path);
+    const Beside beside = besideOf(path);
+    DeleteFileW(beside.temporary.c_str());
+    // A writer killed between its two renames left the old file aside.
+    if (!exists(path) && GetLastError() == ERROR_FILE_NOT_FOUND) {
+      MoveFileExW(beside.aside.c_str(), path.c_str(), 0);
+    } else {
+      DeleteFileW(beside.aside.c_str());  // one still being read goes next time
+    }
+  }
+
+  WriteStatus readCurrent(const WriteTarget& t, std::string& contents,
+                          CurrentFile& current) override {
+    Handle file(openRegularFile(widen(t.path)));
+    if (!file.valid()) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND) {
+        current.exists = false;
+        return WriteStatus::Written;
+      }
+      if (error == ERROR_DIRECTORY) return WriteStatus::FileIsFolder;
+      if (error == ERROR_BAD_FILE_TYPE) return WriteStatus::NotAFile;
+      return statusOf(error);
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.get(), &info)) return lastError();
+    // Checked here: an administrator (and root under Wine) could replace it.
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return WriteStatus::ReadOnly;
+    const uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > kMaxFileSize) return WriteStatus::DiskFull;
+    size_t used = 0;
+    // Some room beyond the file, so that an edit seldom has to move it.
+    if (!readBounded(
+            file.get(), static_cast<size_t>(size) + 256,
+            [&contents](size_t want) {
+              contents.resize(want);
+              return std::pair<char*, size_t>(&contents[0], want);
+            },
+            used)) {
+      return lastError();
+    }
+    contents.resize(used);
+    current = CurrentFile{true, info.dwFileAttributes & kKeptAttributes, 0, 0};
+    return WriteStatus::Written;
+  }
+
+  WriteStatus writeTemporary(const WriteTarget& t, const std::string& contents,
+                             const CurrentFile& current) override {
+    const Beside beside = besideOf(widen(t.path));
+    Handle out(CreateFileW(beside.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           current.mode != 0 ? current.mode : FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.valid()) return lastError();
+    if (!writeAll(out.get(), contents) || !FlushFileBuffers(out.get())) return lastError();
+    return out.close() ? WriteStatus::Written : lastError();
+  }
+
+  WriteStatus replace(const WriteTarget& t) override {
+    const std::wstring path = widen(t.path);
+    const Beside beside = besideOf(path);
+    if (!exists(path)) {
+      return renameWaiting(beside.temporary, path,
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    WriteStatus s = renameWaiting(path, beside.aside, MOVEFILE_REPLACE_EXISTING);
+    if (!succeeded(s)) return s;
+    if (!MoveFileExW(beside.temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      s = lastError();
+      MoveFileExW(beside.aside.c_str(), path.c_str(), 0);
+      return succeeded(s) ? WriteStatus::IoError : s;
+    }
+    DeleteFileW(beside.aside.c_str());  // a reader still in it keeps it until it closes
+    return WriteStatus::Written;
+  }
+
+  // The renames were made with write-through.
+  WriteStatus flushFolder(const WriteTarget&) override { return WriteStatus::Written; }
+
+  void removeTemporary(const WriteTarget& t) override {
+    DeleteFileW(besideOf(widen(t.path)).temporary.c_str());
+  }
+
+  bool readFile(const std::string& path, FileBytes& out) override {
+    out.setSize(0);
+    Handle file(openForRead(widen(path)));
+    if (!file.valid()) return false;
+    size_t used = 0;
+    const bool ok = readBounded(
+        file.get(), std::max<size_t>(out.capacity(), 16384),
+        [&out](size_t want) {
+          char* data = out.reserve(want);
+          out.setSize(out.capacity());  // what was read is kept
+          return std::pair<char*, size_t>(data, out.capacity());
+        },
+        used);
+    out.setSize(ok ? used : 0);
+    return ok;
+  }
+};
+
+}  // namespace
+
+FileSystem& platformFileSystem() {
+  static WindowsFileSystem windows;
+  return windows;
+}
+
+// Both separators are taken by the wide calls as they are.
+void makeNative(std::string& /*path*/) {}
+
+std::FILE* openForReading(const std::string& native) {
+  Handle file(openRegularFile(widen(native)));
+  if (!file.valid()) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file.get()), _O_RDONLY | _O_BINARY);
+  if (fd < 0) return nullptr;
+  file.release();
+  std::FILE* stream = _fdopen(fd, "rb");
+  if (stream == nullptr) _close(fd);
+  return stream;
+}
+
+WriteStatus removeFile(const std::string& native) {
+  const std::wstring path = widen(native);
+  if (path.empty()) return WriteStatus::NotAFile;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? WriteStatus::Unchanged : lastError();
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return WriteStatus::FileIsFolder;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return WriteStatus::ReadOnly;
+  return DeleteFileW(path.c_str()) ? WriteStatus::Written : lastError();
+}
+
+}  // namespace trasso::fileio
