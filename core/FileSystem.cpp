@@ -196,10 +196,14 @@ class PosixFileSystem final : public FileSystem {
     if (::fstat(fd.get(), &st) != 0) return lastError();
     if (S_ISDIR(st.st_mode)) return WriteStatus::FileIsFolder;
     if (!S_ISREG(st.st_mode)) return WriteStatus::NotAFile;
-    // The permission bits decide, also for root, who could write anyway.
-    if (!hasWriteBits(st.st_mode)) return WriteStatus::ReadOnly;
-    if (::geteuid() != 0 && ::access(t.path.c_str(), W_OK) != 0) return lastError();
     if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) return WriteStatus::DiskFull;
+    // The permission bits decide, also for root, who could write anyway.
+    current.locked = WriteStatus::Written;
+    if (!hasWriteBits(st.st_mode)) {
+      current.locked = WriteStatus::ReadOnly;
+    } else if (::geteuid() != 0 && ::access(t.path.c_str(), W_OK) != 0) {
+      current.locked = lastError();
+    }
     // Some room beyond the file, so that an edit seldom has to move it.
     const ssize_t n =
         readBounded(fd.get(), static_cast<size_t>(st.st_size) + 256, [&contents](size_t want) {
@@ -208,8 +212,10 @@ class PosixFileSystem final : public FileSystem {
         });
     if (n < 0) return lastError();
     contents.resize(static_cast<size_t>(n));
-    current = CurrentFile{true, static_cast<uint32_t>(st.st_mode & 07777),
-                          static_cast<uint32_t>(st.st_uid), static_cast<uint32_t>(st.st_gid)};
+    current.exists = true;
+    current.mode = static_cast<uint32_t>(st.st_mode & 07777);
+    current.owner = static_cast<uint32_t>(st.st_uid);
+    current.group = static_cast<uint32_t>(st.st_gid);
     return WriteStatus::Written;
   }
 

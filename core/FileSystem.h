@@ -66,12 +66,14 @@ struct WriteTarget {
 };
 
 // What the current file is; the new file takes its mode (POSIX) or attributes
-// (Windows), and on POSIX its owner.
+// (Windows), and on POSIX its owner. A file that may not be replaced says why
+// (ReadOnly, AccessDenied): that counts only where there is something to write.
 struct CurrentFile {
   bool exists = false;
   uint32_t mode = 0;
   uint32_t owner = 0;
   uint32_t group = 0;
+  WriteStatus locked = WriteStatus::Written;
 };
 
 class FileSystem {
@@ -96,10 +98,11 @@ class FileSystem {
   virtual void removeLeftovers(const WriteTarget& t) = 0;
 
   // Reads the current file whole. A missing file gives empty contents and
-  // exists false. FileIsFolder, NotAFile (device, pipe, socket), ReadOnly
-  // (no permission bit or attribute allows writing, also for an administrator),
-  // AccessDenied, DiskFull (over kMaxFileSize), Busy (held without sharing),
-  // IoError.
+  // exists false. A file that no permission bit or attribute lets anyone write
+  // (also an administrator) is read with current.locked ReadOnly, one this
+  // process may not write with AccessDenied. FileIsFolder, NotAFile (device,
+  // pipe, socket), AccessDenied (cannot be read), DiskFull (over
+  // kMaxFileSize), Busy (held without sharing), IoError.
   virtual WriteStatus readCurrent(const WriteTarget& t, std::string& contents,
                                   CurrentFile& current) = 0;
 

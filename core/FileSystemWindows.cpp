@@ -310,8 +310,6 @@ class WindowsFileSystem final : public FileSystem {
     }
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file.get(), &info)) return lastError();
-    // Checked here: an administrator (and root under Wine) could replace it.
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return WriteStatus::ReadOnly;
     const uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     if (size > kMaxFileSize) return WriteStatus::DiskFull;
     size_t used = 0;
@@ -326,7 +324,11 @@ class WindowsFileSystem final : public FileSystem {
       return lastError();
     }
     contents.resize(used);
-    current = CurrentFile{true, info.dwFileAttributes & kKeptAttributes, 0, 0};
+    current.exists = true;
+    current.mode = info.dwFileAttributes & kKeptAttributes;
+    // Checked here: an administrator (and root under Wine) could replace it.
+    current.locked = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? WriteStatus::ReadOnly
+                                                                            : WriteStatus::Written;
     return WriteStatus::Written;
   }
 

@@ -90,6 +90,7 @@ WriteStatus update(FileSystem& fs, const std::string& native, const Edit& edit) 
   if (!succeeded(s)) return s;
   s = edit(contents, currentFile.exists);
   if (s != WriteStatus::Written) return s;
+  if (!succeeded(currentFile.locked)) return currentFile.locked;
   if (contents.size() > kMaxFileSize) return WriteStatus::DiskFull;
 
   s = fs.writeTemporary(target, contents, currentFile);

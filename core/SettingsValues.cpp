@@ -277,7 +277,8 @@ WriteStatus FileEdit::commit() {
       fileio::updateFile(fileio::nativePath(path_), [this](std::string& contents, bool exists) {
         bool changed = false;
         for (const Change& c : changes_) {
-          if (!c.storable || (c.op != Op::Set && !exists)) continue;
+          // A removal from a file that does not exist (yet) has nothing to do.
+          if (!c.storable || (c.op != Op::Set && !exists && !changed)) continue;
           const std::string_view value(c.value);
           if (c.op == Op::RemoveSection) {
             changed = ini::removeSection(contents, c.section) || changed;

@@ -1,7 +1,4 @@
 // The INI format on bytes: reading rules and splice edits.
-#include <random>
-
-#include "BytePairSearch.h"
 #include "Ini.h"
 #include "TestRoots.h"
 
@@ -107,23 +104,25 @@ TEST(Ini, EditsSpliceOnlyWhatChanges) {
   }
 }
 
-// The vector search for a section line's '[' stops where the bytewise one does:
-// texts dense in '[', blanks, letters of either case and lead bytes, with every
-// length around the 128-byte steps and the end of the text.
-TEST(Ini, SectionSearchByVectorsAgreesWithTheBytewiseOne) {
-  if (!bytes::vectorScanAvailable()) GTEST_SKIP() << "no AVX2 here";
-  std::mt19937 random(20261206);
-  const std::string alphabet = "[[[gG \t\x1A\x83\xA3x]\r\n";
-  for (size_t size = 0; size < 400; ++size) {
-    std::string text(size, 'x');
-    for (char& c : text) c = alphabet[random() % alphabet.size()];
-    for (const unsigned char folded : {0x00, 0x67, 0xA3}) {
-      for (size_t from = 0; from <= size; from += 1 + random() % 16) {
-        ASSERT_EQ(bytes::findPair(text, from, '[', folded, true),
-                  bytes::findPair(text, from, '[', folded, false))
-            << size << " " << from << " " << int{folded};
-      }
-    }
+// A file may be the head of a larger buffer: nothing past its end is read, though
+// a skip over blanks that ran on there would find a line's next bytes.
+TEST(Ini, ReadsNothingPastTheEndOfTheFile) {
+  // Buffer, the file's length in it, section, key, the value found (nullptr:
+  // missing), the kinds of the file's lines.
+  const std::tuple<const char*, size_t, const char*, const char*, const char*, const char*>
+      cases[] = {
+          {"[A]\r\nx= k=v", 7, "A", "x", "", "SK"},            // blanks after '='
+          {"[A]\r\n \tk=v", 6, "A", "k", nullptr, "SB"},       // a blank-only line
+          {"[A]\r\n[ k]\r\nk=v", 6, "k", "k", nullptr, "SK"},  // blanks after '['
+      };
+  for (const auto& [buffer, size, section, key, expected, kinds] : cases) {
+    SCOPED_TRACE(buffer);
+    const std::string_view file(buffer, size);
+    const auto value = findValue(file, section, key);
+    EXPECT_EQ(value.value_or("(missing)"), expected ? expected : "(missing)");
+    std::string seen;
+    forEachLine(file, [&seen](const LineView& line) { seen += "BSK"[line.kind]; });
+    EXPECT_EQ(seen, kinds);
   }
 }
 

@@ -31,6 +31,9 @@ struct PairRow {
   bool trueOnFailedWrite = false;  // the setter does not report failed writes
 };
 
+// Test names and messages show the setter's name, not the row's bytes.
+void PrintTo(const PairRow& row, std::ostream* out) { *out << row.name; }
+
 template <class T, bool (*F)(const char*, T, T)>
 bool putPair(const char* p, double a, double b) {
   return F(p, static_cast<T>(a), static_cast<T>(b));
@@ -114,7 +117,7 @@ TEST_F(ProfileTest, PairWritesTheSecondKeyAfterAFailedFirst) {
   constexpr IntSetting kUnstorable{{SettingsFile::JknZetr, "A\nB", "K"}, 0};
   constexpr IntSetting kStorable{{SettingsFile::JknZetr, "S", "K"}, 0};
   const std::string path = inf("profile.ini");
-  EXPECT_FALSE(trasso::profile::putPair(path, kUnstorable, 1, kStorable, 2));
+  EXPECT_EQ(trasso::profile::putPair(path, kUnstorable, 1, kStorable, 2), WriteStatus::Refused);
   EXPECT_EQ(readBytes(path), "[S]\r\nK=2\r\n");
 }
 

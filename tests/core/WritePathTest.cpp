@@ -1,0 +1,136 @@
+// The write algorithm over the file system steps: the steps in their order,
+// each step's failure as the write's status with the old file kept and nothing
+// left beside it, and statuses gathered for callers of setters that return
+// nothing.
+#include "FileSystemSeam.h"
+#include "SettingsValues.h"
+#include "TestRoots.h"
+
+namespace trasso::test {
+namespace {
+
+class WritePath : public RootsTest {
+ protected:
+  std::string path() const { return inf("v.ini"); }
+  const std::string old_ = "[A]\r\nx=1\r\n";
+};
+
+TEST_F(WritePath, StepsComeInOrderAndStopWhereNothingIsToWrite) {
+  writeBytes(path(), old_);
+  FileSystemSeam seam;
+  EXPECT_EQ(writeText(path(), "A", "x", "2"), kWritten);
+  EXPECT_EQ(seam.takeLog(),
+            (std::vector<std::string>{"plan", "lock", "removeLeftovers", "readCurrent",
+                                      "writeTemporary", "replace", "flushFolder"}));
+  // Nothing to remove: read, then done.
+  EXPECT_EQ(writeText(path(), "A", "y", static_cast<const char*>(nullptr)), kUnchanged);
+  EXPECT_EQ(seam.takeLog(),
+            (std::vector<std::string>{"plan", "lock", "removeLeftovers", "readCurrent"}));
+  // A refused value takes no step at all.
+  EXPECT_EQ(writeText(path(), "A", "x", "a\nb"), WriteStatus::Refused);
+  EXPECT_EQ(seam.takeLog(), std::vector<std::string>{});
+  // The folder flush comes after the new file is in place: its failure is no
+  // failed write.
+  seam.failCall(Step::FlushFolder, 1, WriteStatus::IoError);
+  EXPECT_EQ(writeText(path(), "A", "x", "3"), kWritten);
+  EXPECT_EQ(readBytes(path()), "[A]\r\nx=3\r\n");
+}
+
+TEST_F(WritePath, AFailingStepIsTheStatusAndLeavesTheOldFileAlone) {
+  struct Fault {
+    Step step;
+    WriteStatus status;
+    bool cleansUp;  // the temporary file is removed after it
+  };
+  const Fault faults[] = {
+      {Step::Plan, WriteStatus::NotAFolder, false},
+      {Step::Lock, WriteStatus::AccessDenied, false},
+      {Step::ReadCurrent, WriteStatus::ReadOnly, false},
+      {Step::ReadCurrent, WriteStatus::Busy, false},
+      {Step::WriteTemporary, WriteStatus::DiskFull, true},
+      {Step::WriteTemporary, WriteStatus::IoError, true},
+      {Step::Replace, WriteStatus::Busy, true},
+      {Step::Replace, WriteStatus::AccessDenied, true},
+  };
+  for (const Fault& f : faults) {
+    writeBytes(path(), old_);
+    FileSystemSeam seam;
+    seam.failCall(f.step, 1, f.status);
+    const WriteReport report;
+    EXPECT_EQ(writeText(path(), "A", "x", "2"), f.status) << statusText(f.status);
+    EXPECT_EQ(report.status(), f.status);
+    EXPECT_EQ(seam.calls(Step::RemoveTemporary), f.cleansUp ? 1 : 0) << statusText(f.status);
+    EXPECT_EQ(readBytes(path()), old_);
+    EXPECT_EQ(listFolder(inf("")), "v.ini\n") << statusText(f.status);
+  }
+  // The second of two writes fails: the first stays.
+  FileSystemSeam seam;
+  seam.failCall(Step::Replace, 2, WriteStatus::DiskFull);
+  EXPECT_EQ(writeText(path(), "A", "x", "5"), kWritten);
+  EXPECT_EQ(writeText(path(), "A", "x", "6"), WriteStatus::DiskFull);
+  EXPECT_EQ(readBytes(path()), "[A]\r\nx=5\r\n");
+}
+
+// A caller of setters that return nothing learns the first failure of a call,
+// else whether anything was written; an inner scope keeps its writes.
+TEST_F(WritePath, ReportsGatherTheStatusesOfTheirWrites) {
+  EXPECT_EQ(WriteReport().status(), kUnchanged);
+  const WriteReport outer;
+  {
+    const WriteReport inner;
+    PutQZJkn_GNSS_Page(1);
+    EXPECT_EQ(inner.status(), kWritten);
+  }
+  EXPECT_EQ(outer.status(), kUnchanged);
+  makeReadOnly(inf("jkn-gnss.ini"));
+  PutQZJkn_GNSS_Address(nullptr);  // nothing to remove: unchanged, not read-only
+  EXPECT_EQ(outer.status(), kUnchanged);
+  PutQZJkn_NMEA_Port(2);
+  PutQZJkn_GNSS_Page(2);
+  PutQZJkn_NMEA_Port(3);
+  EXPECT_EQ(outer.status(), WriteStatus::ReadOnly);
+  EXPECT_EQ(GetQZJkn_NMEA_Port(), 3);
+  EXPECT_EQ(combine(kUnchanged, kWritten), kWritten);
+  EXPECT_EQ(combine(kWritten, kUnchanged), kWritten);
+  EXPECT_EQ(combine(WriteStatus::Busy, WriteStatus::DiskFull), WriteStatus::Busy);
+}
+
+// Several changes of one file in one update leave exactly the bytes that the
+// same writes made one by one would: in order, each on the file as the last
+// one left it, and a change that cannot be stored left out.
+TEST_F(WritePath, AnEditLeavesTheBytesOfItsWritesMadeOneByOne) {
+  struct Change {
+    const char* section;
+    const char* key;
+    const char* value;  // null: remove the key
+  };
+  const std::vector<Change> changes = {
+      {"B", "k", "1"},     {"A", "x", "2"},      {"a", "X", nullptr},
+      {"A", "x", "3"},     {"A", "bad", "a\nb"}, {"C", "n", "4"},
+      {"B", "k", nullptr}, {"B", "m", "5"},      {"A", "y", "\x82\xa0"},
+  };
+  for (const std::string& start :
+       {std::string(), std::string("; note\n[A]\nx=1\n\n[B]\nk=0\nk=9\n[A]\nx=7\n"),
+        std::string("[B]\r\nm=0\r\n[A]\r\ny")}) {
+    const std::string oneByOne = inf("one.ini"), together = inf("together.ini");
+    if (!start.empty()) {
+      writeBytes(oneByOne, start);
+      writeBytes(together, start);
+    }
+    FileEdit edit(together);
+    for (const Change& c : changes) {
+      writeText(oneByOne, c.section, c.key, c.value);
+      edit.set(c.section, c.key, c.value);
+    }
+    EXPECT_EQ(edit.commit(), WriteStatus::Refused);
+    EXPECT_EQ(readBytes(together), readBytes(oneByOne)) << start;
+  }
+  FileEdit removals(inf("missing.ini"));
+  removals.set("A", "x", static_cast<const char*>(nullptr));
+  removals.removeSection("A");
+  EXPECT_EQ(removals.commit(), kUnchanged);
+  EXPECT_FALSE(exists(inf("missing.ini")));
+}
+
+}  // namespace
+}  // namespace trasso::test
