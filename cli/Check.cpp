@@ -13,6 +13,7 @@
 
 #include "Commands.h"
 #include "Ini.h"
+#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "Stored.h"
@@ -186,7 +187,8 @@ class FileChecker {
     }
     if (known) {
       value(l, *known);
-    } else if (index_.knowsSection(f_, section_) && !isReadOutsideRegistry(section_, l.name)) {
+    } else if (index_.knowsSection(f_, section_) &&
+               !trasso::introspection::findKeyOutsideRegistry(section_, l.name)) {
       const auto [closest, distance] = index_.closestKey(f_, section_, l.name);
       if (distance <= 2) {
         add(l, "unknown-key", "", "nothing",
@@ -378,7 +380,7 @@ int runCheck(const CheckOptions& o) {
       std::cerr << "jkn: profile " << f.path << " does not exist\n";
       return 2;
     }
-    if (f.root >= 0 && isWriterTemporary(f.name, &target)) {
+    if (f.root >= 0 && trasso::fileio::isWriteLeftover(f.name, &target)) {
       findings.push_back(Finding{f.path, 0, "temporary", "", "", "nothing",
                                  "temporary file of a write of " + target +
                                      " that was stopped before it finished; " + target +
@@ -387,7 +389,7 @@ int runCheck(const CheckOptions& o) {
     }
     if (f.root >= 0 && !isIniName(f.name)) continue;
     ++files;
-    const int reader = f.root >= 0 ? readingRoot(f.name) : -1;
+    const int reader = f.root >= 0 ? trasso::introspection::readingRoot(f.name) : -1;
     if (reader >= 0 && reader != f.root && !f.bothRoots) {
       findings.push_back(
           Finding{f.path, 0, "other-root", "", "", "nothing",

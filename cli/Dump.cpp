@@ -12,6 +12,7 @@
 
 #include "Commands.h"
 #include "Ini.h"
+#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
@@ -76,7 +77,7 @@ json dumpDocument(const std::vector<std::string>& profiles) {
   json settings = json::array();
   for (StoredFile f : storedFiles(profiles)) {
     struct stat st {};
-    if (f.root >= 0 && (!isIniName(f.name) || isWriterTemporary(f.name))) continue;
+    if (f.root >= 0 && (!isIniName(f.name) || trasso::fileio::isWriteLeftover(f.name))) continue;
     if (::stat(f.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
       if (f.root < 0) throw Failure{kUsage, "profile " + f.path + " is no file"};
       continue;
@@ -328,21 +329,19 @@ int runLoad(const std::string& file) {
     std::cerr << "jkn: nothing written\n";
     return kRefused;
   }
+  // Every file is checked before anything is written: a missing folder or a
+  // read-only file fails the load with nothing written.
   for (const Change& c : changes) {
     const std::string native = trasso::fileio::nativePath(c.path);
-    // A bare file name lies in the current folder, as the setters take it.
-    const std::string folder = folderOf(native) + "/";
-    if (!isFolder(folder)) {
-      throw Failure{kFileError, "folder " + folder +
-                                    " does not exist; create it first (mkdir -p '" + folder +
-                                    "'); nothing written"};
+    const trasso::WriteStatus status = trasso::introspection::probeWrite(native);
+    if (!trasso::succeeded(status)) {
+      Failure f = writeFailure(status, native);
+      f.message += "; nothing written";
+      throw f;
     }
   }
-  // The reader trims blanks after '=' (colours are written with leading ones).
   auto readsAs = [](const std::string& text) {
-    const size_t from = text.find_first_not_of(" \t\v\f\x1A");
-    const size_t to = text.find_last_not_of(" \t\v\f\x1A");
-    return from == std::string::npos ? std::string() : text.substr(from, to - from + 1);
+    return std::string(trasso::ini::valueAsRead(text));
   };
   size_t changed = 0;
   for (const Change& c : changes) {

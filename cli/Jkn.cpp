@@ -13,6 +13,7 @@
 
 #include "Commands.h"
 #include "Ini.h"
+#include "Introspection.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "Stored.h"
@@ -286,9 +287,7 @@ int files(const Options& o) {
     const std::string path = native(trasso::SettingsFilePath(id));
     struct stat st;
     const bool exists = ::stat(path.c_str(), &st) == 0;
-    // The library never writes a file whose permission bits forbid it, nor
-    // into a missing folder.
-    const bool writable = isFolder(folderOf(path)) && (!exists || (st.st_mode & 0222) != 0);
+    const bool writable = trasso::succeeded(trasso::introspection::probeWrite(path));
     all.push_back(json{{"id", id},
                        {"name", name},
                        {"path", path},

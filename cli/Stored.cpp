@@ -9,6 +9,7 @@
 #include "CodePage932.h"
 #include "Commands.h"
 #include "Ini.h"
+#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "Values.h"
@@ -28,16 +29,8 @@ std::string baseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-struct ProfilePlace {
-  SettingsFile file;
-  const char* area;
-};
-constexpr ProfilePlace kProfilePlaces[] = {{SettingsFile::JknZetr, "ZETR"},
-                                           {SettingsFile::JknPl30, "PL30"},
-                                           {SettingsFile::JknSoku, "Soku"}};
-
 std::string profileAreaOfPath(const std::string& nativePath, bool byNameOnly) {
-  for (const ProfilePlace& p : kProfilePlaces) {
+  for (const trasso::introspection::ProfilePlace& p : trasso::introspection::profilePlaces()) {
     const std::string standard = native(trasso::SettingsFilePath(p.file));
     if (byNameOnly ? lowerAscii(baseName(standard)) == lowerAscii(baseName(nativePath))
                    : standard == nativePath) {
@@ -46,39 +39,6 @@ std::string profileAreaOfPath(const std::string& nativePath, bool byNameOnly) {
   }
   return std::string();
 }
-
-// Keys read by the functions the registry leaves out; the test that writes
-// every record through its setter and checks the folder keeps this list whole.
-struct OtherKey {
-  const char* section;
-  const char* key;
-  bool numbered;
-};
-constexpr OtherKey kOtherKeys[] = {
-    {"GNSS", "aOffset", false},
-    {"GNSS", "Antenna_sta", false},
-    {"GNSS", "AntennaH_sta", false},
-    {"GNSS", "aSerialNo_sta", false},
-    {"GNSS", "Receiver_sta", false},
-    {"GNSS", "rSerialNo_sta", false},
-    {"NMEA", "BTAddr", false},
-    {"NMEA", "BTPort", false},
-    {"TS", "ZETR_UseBtRadio", false},
-    {"TS", "ZETR_BtRadioCh", false},
-    {"TS", "ZETR_BtRadioNw", false},
-    {"TS", "AutoLoad", false},
-    {"TS", "AutoLoadKno", false},
-    {"TS", "AutoLoadBno", false},
-    {"TS", "AutoLoadKH", false},
-    {"TS", "AutoLoadObsPane", false},
-    {"SKSG", "COL", true},
-    {"SKSG", "WDT", true},
-    {"SKSG", "TYP", true},
-    {"DST", "CEN", false},
-    {"DST", "HPA", false},
-    {"NPR", "RMN", false},
-    {"NPR", "RMX", false},
-};
 
 std::string fileTag(const StoredFile& f) {
   return f.profile.empty() ? f.path : "profile:" + f.profile;
@@ -175,30 +135,8 @@ size_t editDistance(const std::string& a, const std::string& b) {
   return row[b.size()];
 }
 
-bool isWriterTemporary(const std::string& name, std::string* target) {
-  const std::string suffix = ".tmp";
-  if (name.size() <= 1 + suffix.size() || name[0] != '.' ||
-      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
-    return false;
-  }
-  if (target) *target = name.substr(1, name.size() - 1 - suffix.size());
-  return true;
-}
-
 bool isIniName(const std::string& name) {
   return name.size() > 4 && lowerAscii(name.substr(name.size() - 4)) == ".ini";
-}
-
-int readingRoot(const std::string& name) {
-  if (name == "Antenna.ini" || name == "AntennaSensor.ini") return 1;
-  if (name == "AntennaLocal.ini") return 0;
-  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
-    if (name == trasso::SettingsFileName(id)) {
-      const std::string rootOne = native(trasso::AppDataFolder(1, "inf"));
-      return native(trasso::SettingsFilePath(id)).rfind(rootOne, 0) == 0 ? 1 : 0;
-    }
-  }
-  return -1;
 }
 
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
@@ -224,7 +162,7 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
       const std::string path = folder + name;
-      const int reader = same ? std::max(readingRoot(name), 0) : root;
+      const int reader = same ? std::max(trasso::introspection::readingRoot(name), 0) : root;
       out.push_back(StoredFile{path, name, reader, profileAreaOfPath(path, false), same});
     }
   }
@@ -313,7 +251,7 @@ std::pair<std::string, size_t> SettingsIndex::closestKey(const StoredFile& f,
 std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {
   std::string best;
   size_t bestCount = 0;
-  for (const ProfilePlace& p : kProfilePlaces) {
+  for (const trasso::introspection::ProfilePlace& p : trasso::introspection::profilePlaces()) {
     StoredFile f{std::string(), std::string(), -1, p.area};
     size_t count = 0;
     std::string section;
@@ -327,20 +265,6 @@ std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {
     }
   }
   return best;
-}
-
-bool isReadOutsideRegistry(std::string_view section, std::string_view key) {
-  for (const OtherKey& k : kOtherKeys) {
-    if (!trasso::ini::sameName(section, k.section)) continue;
-    const std::string_view name(k.key);
-    if (k.numbered
-            ? key.size() > name.size() && trasso::ini::sameName(key.substr(0, name.size()), name) &&
-                  key.find_first_not_of("-0123456789", name.size()) == std::string_view::npos
-            : trasso::ini::sameName(key, name)) {
-      return true;
-    }
-  }
-  return false;
 }
 
 bool isCp932(std::string_view bytes) {

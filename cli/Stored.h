@@ -22,18 +22,11 @@ struct StoredFile {
   bool bothRoots = false;  // both roots name its folder
 };
 
-// The root a settings file of that name is read from, or -1 for a name the
-// library does not read from a root's "inf" folder.
-int readingRoot(const std::string& name);
-
 // The entries of both roots' "inf" folders (root 0 first, each sorted by name),
 // then the named profiles. A missing folder has no entries; a folder both roots
 // name is listed once, each file under the root that reads it.
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles);
 
-// Whether a name is a temporary file the atomic writer makes beside its target
-// ("." + name + ".tmp"); target gets the target's name.
-bool isWriterTemporary(const std::string& name, std::string* target = nullptr);
 bool isIniName(const std::string& name);
 // Whether path names a folder (or a link to one).
 bool isFolder(const std::string& path);
@@ -72,10 +65,6 @@ class SettingsIndex {
   const std::vector<Slot>* slots(const StoredFile& f, std::string_view section) const;
   std::map<std::string, std::vector<Slot>> slots_;  // "<file tag>\n<section>" in lower case
 };
-
-// Whether an exported function outside the registry (a record of several keys,
-// a key whose default the caller gives) reads this key of a section.
-bool isReadOutsideRegistry(std::string_view section, std::string_view key);
 
 // Code page 932 checks on stored bytes.
 bool isCp932(std::string_view bytes);

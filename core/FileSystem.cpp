@@ -163,7 +163,7 @@ class PosixFileSystem final : public FileSystem {
     const size_t slash = t.path.rfind('/');
     t.folder = slash == std::string::npos ? "." : slash == 0 ? "/" : t.path.substr(0, slash);
     t.temporary = t.path.substr(0, slash + 1) + "." + t.path.substr(slash + 1) + ".tmp";
-    return WriteStatus::Written;
+    return folderStatus(t.folder);
   }
 
   WriteStatus lock(WriteTarget& t) override {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <tuple>
+#include <utility>
 
 #include "BytePairSearch.h"
 #include "ByteWords.h"
@@ -85,6 +87,18 @@ class Lines {
   size_t pos_ = 0;
 };
 
+// The value of a key line from after its '=' (vs) to the line's end without
+// its trailing blanks (e): leading blanks skipped, and a NUL ends it.
+std::pair<size_t, size_t> valueSpan(std::string_view text, size_t vs, size_t e) {
+  while (vs < e && isBlank(text[vs])) ++vs;
+  size_t ve = vs;
+  while (ve < e && text[ve] != '\0') ++ve;
+  if (ve < e) {  // a NUL ends the value
+    while (ve > vs && isBlank(text[ve - 1])) --ve;
+  }
+  return {vs, ve};
+}
+
 Entry parse(std::string_view text, const Line& line) {
   Entry entry;
   size_t s = line.begin;
@@ -127,15 +141,7 @@ Entry parse(std::string_view text, const Line& line) {
   size_t ne = entry.equals;
   while (ne > s && isBlank(text[ne - 1])) --ne;
   entry.name = text.substr(s, ne - s);
-  size_t vs = entry.equals + 1;
-  while (vs < e && isBlank(text[vs])) ++vs;
-  size_t ve = vs;
-  while (ve < e && text[ve] != '\0') ++ve;
-  if (ve < e) {  // a NUL ends the value
-    while (ve > vs && isBlank(text[ve - 1])) --ve;
-  }
-  entry.valueBegin = vs;
-  entry.valueEnd = ve;
+  std::tie(entry.valueBegin, entry.valueEnd) = valueSpan(text, entry.equals + 1, e);
   return entry;
 }
 
@@ -281,6 +287,13 @@ std::string_view unquoted(std::string_view value) {
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace
+
+std::string_view valueAsRead(std::string_view written) {
+  size_t e = written.size();
+  while (e > 0 && isBlank(written[e - 1])) --e;
+  const auto [vs, ve] = valueSpan(written, 0, e);
+  return unquoted(written.substr(vs, ve - vs));
+}
 
 bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

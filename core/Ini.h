@@ -24,6 +24,10 @@ bool sameName(std::string_view a, std::string_view b);
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key);
 
+// What a reader takes from a value written as it stands after '=': blanks at
+// its edges and one enclosing pair of quotes are not part of it, a NUL ends it.
+std::string_view valueAsRead(std::string_view written);
+
 // Whether a section or key can be stored so that it reads back as the same name,
 // and whether a value can be stored at all. Line breaks and NUL are refused
 // everywhere; keys must also be non-empty, free of '=' and of surrounding blanks,

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "Introspection.h"
+
 namespace trasso {
 
 // The area files' runs of entries.
@@ -35,10 +37,8 @@ Declaration numberDeclaration(const Key& key, ValueKind kind, int64_t def) {
 }  // namespace
 
 std::string standardProfilePath(const SettingEntry& e) {
-  const std::string area = areaOf(e);
-  if (area == "PL30") return SettingsFilePath(SettingsFile::JknPl30);
-  if (area == "Soku") return SettingsFilePath(SettingsFile::JknSoku);
-  return SettingsFilePath(SettingsFile::JknZetr);
+  const introspection::ProfilePlace* place = introspection::profilePlace(areaOf(e));
+  return SettingsFilePath(place != nullptr ? place->file : SettingsFile::JknZetr);
 }
 
 Declaration declare(const IntSetting& s) { return numberDeclaration(s.key, ValueKind::Int, s.def); }

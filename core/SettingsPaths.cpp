@@ -38,9 +38,10 @@ const char* SettingsFileName(int id) {
   return (id >= 0 && id < kCatalogueSize) ? kCatalogue[id] : nullptr;
 }
 
+int settingsFileRoot(int id) { return id == 3 || id == 8 || id == 13 ? 1 : 0; }
+
 std::string SettingsFilePath(int id) {
-  const bool rootOne = id == 3 || id == 8 || id == 13;
-  std::string path = AppDataFolder(rootOne ? 1 : 0, "inf");
+  std::string path = AppDataFolder(settingsFileRoot(id), "inf");
   if (const char* name = SettingsFileName(id)) path += name;
   return path;
 }

@@ -41,6 +41,9 @@ inline std::string SettingsFilePath(SettingsFile file) {
   return SettingsFilePath(static_cast<int>(file));
 }
 
+// The root of catalogue file id: 1 for ids 3, 8 and 13, 0 for any other.
+int settingsFileRoot(int id);
+
 // The file name of catalogue file id, or nullptr outside 0 to 17.
 const char* SettingsFileName(int id);
 

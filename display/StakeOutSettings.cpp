@@ -2,6 +2,7 @@
 // settings, all in "def-share.ini".
 #include <iterator>
 
+#include "Introspection.h"
 #include "NumberedSetting.h"
 #include "Registry.h"
 #include "Setting.h"
@@ -119,6 +120,25 @@ RegistryPart stakeOutRegistry() {
       TRASSO_SETTING(ObsZokStockNonDelete, kStockNonDelete),
   };
   return {entries, std::size(entries)};
+}
+
+}  // namespace trasso
+
+namespace trasso {
+
+introspection::OtherKeyPart stakeOutOtherKeys() {
+  static const introspection::OtherKey keys[] = {
+      {kSksColour.key, true, "SksColor"},
+      {kSksWidth.key, true, "SksWidth"},
+      {kSksType.key, true, "SksType"},
+      {kMainScales.modes[0].key, false, "ZoomModeScale"},
+      {kMainScales.modes[1].key, false, "ZoomModeScale"},
+      {kMainScales.modes[2].key, false, "ZoomModeScale"},
+      {kAssistScales.modes[0].key, false, "AssistMainZoomModeScale"},
+      {kAssistScales.modes[1].key, false, "AssistMainZoomModeScale"},
+      {kAssistScales.modes[2].key, false, "AssistMainZoomModeScale"},
+  };
+  return {keys, std::size(keys)};
 }
 
 }  // namespace trasso

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
@@ -157,6 +158,22 @@ RegistryPart currentAntennaRegistry() {
       TRASSO_SETTING(GNSS_CurrentAntennaSerialNo, kASerialNo),
   };
   return {entries, std::size(entries)};
+}
+
+}  // namespace trasso
+
+namespace trasso {
+
+introspection::OtherKeyPart currentAntennaOtherKeys() {
+  static const introspection::OtherKey keys[] = {
+      {kAOffset.key, false, "GNSS_CurrentAntennaOffset"},
+      {kAntennaSta.key, false, "GNSS_StaCurrentAntenna"},
+      {kAntennaHSta.key, false, "GNSS_StaCurrentAntenna"},
+      {kASerialNoSta.key, false, "GNSS_StaCurrentAntenna"},
+      {kReceiverSta.key, false, "GNSS_StaCurrentReceiver"},
+      {kRSerialNoSta.key, false, "GNSS_StaCurrentReceiver"},
+  };
+  return {keys, std::size(keys)};
 }
 
 }  // namespace trasso

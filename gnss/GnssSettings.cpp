@@ -1,9 +1,11 @@
 // GNSS connection and observation settings: "jkn-gnss.ini".
 #include <iterator>
 
+#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
+#include "display/NumberedSetting.h"
 
 using namespace trasso;
 
@@ -61,7 +63,8 @@ constexpr IntSetting kUseSatCnt{gnss("UseSatCnt"), 7};
 constexpr FlagSetting kUseInitMode{gnss("UseInitMode"), 0};
 constexpr FlagSetting kUseConfirm{gnss("UseConfirm"), 0};
 
-constexpr const char* kSkyPlot = "SKYPLOT";
+// Sky plot columns: the key is the column number, the default the caller's.
+constexpr Key kSkyPlotColumn{SettingsFile::JknGnss, "SKYPLOT", ""};
 
 }  // namespace
 
@@ -159,14 +162,11 @@ int GetQZJkn_GNSS_Init_UseConfirm() noexcept { return get(kUseConfirm); }
 void PutQZJkn_GNSS_Init_UseConfirm(int value) noexcept { put(kUseConfirm, value); }
 
 int GetQZJkn_GNSS_SkyPlotLClm(int column, int def) noexcept {
-  const std::string key = formatInt(column);
-  return static_cast<int>(
-      readIntBits(SettingsFilePath(SettingsFile::JknGnss), kSkyPlot, key.c_str(), def));
+  return getNumbered(IntSetting{kSkyPlotColumn, def}, column);
 }
 
 void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept {
-  const std::string key = formatInt(column);
-  writeText(SettingsFilePath(SettingsFile::JknGnss), kSkyPlot, key.c_str(), formatInt(value));
+  putNumbered(IntSetting{kSkyPlotColumn, 0}, column, value);
 }
 
 namespace trasso {
@@ -221,6 +221,15 @@ RegistryPart gnssRegistry() {
       TRASSO_SETTING(GNSS_Init_UseConfirm, kUseConfirm),
   };
   return {entries, std::size(entries)};
+}
+
+}  // namespace trasso
+
+namespace trasso {
+
+introspection::OtherKeyPart gnssOtherKeys() {
+  static const introspection::OtherKey keys[] = {{kSkyPlotColumn, true, "GNSS_SkyPlotLClm"}};
+  return {keys, std::size(keys)};
 }
 
 }  // namespace trasso

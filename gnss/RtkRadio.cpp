@@ -1,4 +1,7 @@
 // RTK radio link: "jkn-gnss-rtk.ini", exchanged as one record per side.
+#include <iterator>
+
+#include "Introspection.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
 
@@ -51,3 +54,16 @@ void PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP& prop) noexce
     stage(edit, kParity, prop.Parity, side);
   });
 }
+
+namespace trasso {
+
+introspection::OtherKeyPart rtkOtherKeys() {
+  static const introspection::OtherKey keys[] = {
+      {kRadio.key, false, "GNSS_RTKConnectProp"},    {kHosei.key, false, "GNSS_RTKConnectProp"},
+      {kFlowCts.key, false, "GNSS_RTKConnectProp"},  {kPortNo.key, false, "GNSS_RTKConnectProp"},
+      {kBaudRate.key, false, "GNSS_RTKConnectProp"}, {kParity.key, false, "GNSS_RTKConnectProp"},
+  };
+  return {keys, std::size(keys)};
+}
+
+}  // namespace trasso

@@ -1,6 +1,7 @@
 // NMEA connection settings: "jkn-nmea.ini".
 #include <iterator>
 
+#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
@@ -83,6 +84,18 @@ RegistryPart nmeaRegistry() {
       TRASSO_SETTING(NMEA_GeoVer, kGeoVer),     TRASSO_SETTING(NMEA_COMM_or_BT, kConnectComm),
   };
   return {entries, std::size(entries)};
+}
+
+}  // namespace trasso
+
+namespace trasso {
+
+introspection::OtherKeyPart nmeaOtherKeys() {
+  static const introspection::OtherKey keys[] = {
+      {kBtAddr.key, false, "NMEA_BtInfo"},
+      {kBtPort.key, false, "NMEA_BtInfo"},
+  };
+  return {keys, std::size(keys)};
 }
 
 }  // namespace trasso

@@ -4,6 +4,7 @@
 // are the ZETR operations under a second name.
 #include <iterator>
 
+#include "Introspection.h"
 #include "ProfileSetting.h"
 #include "Registry.h"
 #include "TrassoJkn.h"
@@ -60,8 +61,10 @@ constexpr FlagSetting kUseAutoSearch{pl30("SCH", "USE"), 0};
 DoubleSetting searchRange(const Key& key, double packedDegrees) {
   return DoubleSetting{key, _DmstoRad(&packedDegrees)};
 }
-DoubleSetting zetrSearchH() { return searchRange(zetr("SCH", "HOR"), 30.0); }
-DoubleSetting zetrSearchV() { return searchRange(zetr("SCH", "VER"), 10.0); }
+constexpr Key kSearchH = zetr("SCH", "HOR");
+constexpr Key kSearchV = zetr("SCH", "VER");
+DoubleSetting zetrSearchH() { return searchRange(kSearchH, 30.0); }
+DoubleSetting zetrSearchV() { return searchRange(kSearchV, 10.0); }
 DoubleSetting pl30SearchH() { return searchRange(pl30("SCH", "HOR"), 2.0); }
 DoubleSetting pl30SearchV() { return searchRange(pl30("SCH", "VER"), 2.0); }
 
@@ -335,6 +338,22 @@ RegistryPart instrumentProfileRegistry() {
           "PL30_Sch_VRangeRad", pl30SearchV(), std::nullopt, Range{0.0, _f_pi()}),
   };
   return {entries, std::size(entries)};
+}
+
+}  // namespace trasso
+
+namespace trasso {
+
+introspection::OtherKeyPart instrumentProfileOtherKeys() {
+  static const introspection::OtherKey keys[] = {
+      {kCentigrade.setting.key, false, "ZETR_Dst_CentigradePress"},
+      {kPressure.setting.key, false, "ZETR_Dst_CentigradePress"},
+      {kNprMin.setting.key, false, "ZETR_Npr_RangeValue"},
+      {kNprMax.setting.key, false, "ZETR_Npr_RangeValue"},
+      {kSearchH, false, "ZETR_Sch_HVRangeRad"},
+      {kSearchV, false, "ZETR_Sch_HVRangeRad"},
+  };
+  return {keys, std::size(keys)};
 }
 
 }  // namespace trasso

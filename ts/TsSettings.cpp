@@ -2,6 +2,7 @@
 // "def-ts.ini", section "TS") and the automatic loading of the last set-up.
 #include <iterator>
 
+#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "TrassoJkn.h"
@@ -143,6 +144,24 @@ RegistryPart tsRegistry() {
       TRASSO_SETTING(TS_BtDevAddr, kBtDevAddr),
   };
   return {entries, std::size(entries)};
+}
+
+}  // namespace trasso
+
+namespace trasso {
+
+introspection::OtherKeyPart tsOtherKeys() {
+  static const introspection::OtherKey keys[] = {
+      {kZetrUseBtRadio.key, false, "TS_ZETRBtRadio"},
+      {kZetrBtRadioCh.key, false, "TS_ZETRBtRadio"},
+      {kZetrBtRadioNw.key, false, "TS_ZETRBtRadio"},
+      {kAutoLoad.key, false, "TS_AutoLoad_Ex"},
+      {kAutoLoadKno.key, false, "TS_AutoLoad_Ex"},
+      {kAutoLoadBno.key, false, "TS_AutoLoad_Ex"},
+      {kAutoLoadKh.key, false, "TS_AutoLoad_Ex"},
+      {kAutoLoadObsPane.key, false, "TS_AutoLoad_Ex"},
+  };
+  return {keys, std::size(keys)};
 }
 
 }  // namespace trasso

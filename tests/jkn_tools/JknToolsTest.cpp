@@ -158,7 +158,13 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        load(1, "must be a file name", R"({"root":0,"file":"a/x"})"),
        load(1, "must be a file name", R"({"root":0,"file":"."})"),
        load(1, "a line break", R"({"root":0,"file":"x","section":"A","key":"b","value":"c\nd"})"),
-       load(3, "n/'); nothing written", R"({"name":"ZETR_Npr_Value","profile":"n/p","value":2})"),
+       load(4,
+            "the file is read-only; make it writable (chmod u+w 'root0/inf/def-ts.ini'); "
+            "nothing written",
+            R"({"name":"ZETR_Npr_Value","profile":"n/p","value":2})"),
+       {"load - <<'E'\n{\"jkn-dump\":1,\"settings\":[{\"name\":\"GNSS_Page\",\"value\":3},"
+        "{\"name\":\"ZETR_Npr_Value\",\"profile\":\"n/p\",\"value\":2}]}\nE\n",
+        3, "jkn: folder n does not exist; create it first (mkdir -p 'n'); nothing written\n"},
        load(4, "cannot write root0/inf/def-ts.ini: the file is read-only",
             R"({"name":"GNSS_Page","value":1})")});
   EXPECT_EQ(snapshot(), files);

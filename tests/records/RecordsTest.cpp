@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "FileSystemSeam.h"
+#include "Ini.h"
+#include "Introspection.h"
 #include "TestRoots.h"
 
 namespace trasso::test {
@@ -151,6 +153,26 @@ TEST_P(Records, AreWrittenInOneReplacementAndReadInOneRead) {
     EXPECT_EQ(r.read(profile()), r.shown[which]);
     EXPECT_EQ(seam.calls(Step::ReadFile), reads + 1);
   }
+}
+
+// jkn check knows every key a record writes as read by the library.
+TEST_P(Records, TheirKeysAreKnownOutsideTheRegistry) {
+  const Record& r = GetParam();
+  r.write(profile(), 1);
+  int keys = 0;
+  for (const std::string& file : {inf("jkn-gnss.ini"), inf("jkn-gnss-rtk.ini"), inf("jkn-nmea.ini"),
+                                  inf("def-ts.ini"), inf("jkn-ts.ini"), profile()}) {
+    std::string section;
+    ini::forEachLine(readBytes(file), [&](const ini::LineView& line) {
+      if (line.kind == ini::LineView::Section) section = std::string(line.name);
+      if (line.kind != ini::LineView::Key) return;
+      ++keys;
+      EXPECT_NE(introspection::findKeyOutsideRegistry(section, line.name), nullptr)
+          << section << " " << line.name;
+    });
+  }
+  EXPECT_GE(keys, 2);
+  EXPECT_EQ(introspection::findKeyOutsideRegistry("GNSS", "RTKPortNoX"), nullptr);
 }
 
 // A failed replacement leaves the whole old record.

@@ -10,6 +10,7 @@
 #include <regex>
 #include <set>
 
+#include "Introspection.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "TestRoots.h"
@@ -174,6 +175,47 @@ TEST_F(RegistryWalk, ValidatingSettersRefuseOutsideTheirRangeAndWriteNothing) {
     emptyFolders();
   }
   EXPECT_EQ(checked, 17);
+}
+
+// What tools learn of the files beyond the registry: the root a file is read
+// from, the keys outside the registry, whether a write could be made.
+TEST_F(RegistryWalk, IntrospectionSeesTheFilesAsTheFunctionsDo) {
+  using namespace introspection;
+  const std::pair<const char*, int> roots[] = {
+      {"Antenna.ini", 1},  {"AntennaSensor.ini", 1}, {"AntennaLocal.ini", 0},
+      {"NTrip.ini", 1},    {"sound.ini", 1},         {"jkn-gnss.ini", 0},
+      {"jkn-zetr.ini", 0}, {"JKN-GNSS.INI", -1},     {"notes.ini", -1}};
+  for (const auto& [name, root] : roots) EXPECT_EQ(readingRoot(name), root) << name;
+  for (const ProfilePlace& p : profilePlaces()) {
+    EXPECT_EQ(readingRoot(SettingsFileName(static_cast<int>(p.file))), 0) << p.area;
+  }
+  EXPECT_EQ(profilePlace("Display"), nullptr);
+  const std::tuple<const char*, const char*, const char*> keys[] = {
+      {"SKSG", "COL12", "SksColor"},
+      {"sksg", "col-3", "SksColor"},
+      {"GNSS", "RTKPortNoS", "GNSS_RTKConnectProp"},
+      {"GNSS", "rtkportnor", "GNSS_RTKConnectProp"},
+      {"SKYPLOT", "-1", "GNSS_SkyPlotLClm"},
+      {"NPR", "RMX", "ZETR_Npr_RangeValue"}};
+  for (const auto& [section, key, function] : keys) {
+    const OtherKey* k = findKeyOutsideRegistry(section, key);
+    ASSERT_NE(k, nullptr) << key;
+    EXPECT_STREQ(k->function, function);
+  }
+  for (const char* key : {"COL", "COL012", "COLx", "COL99999999999", "RTKPortNo"}) {
+    EXPECT_EQ(findKeyOutsideRegistry(key[0] == 'C' ? "SKSG" : "GNSS", key), nullptr) << key;
+  }
+  writeBytes(inf("ro.ini"), "[A]\r\n");
+  makeReadOnly(inf("ro.ini"));
+  const std::pair<std::string, WriteStatus> probes[] = {
+      {inf("new.ini"), kWritten},
+      {inf("ro.ini"), WriteStatus::ReadOnly},
+      {inf("missing/x.ini"), WriteStatus::FolderMissing},
+      {inf(""), WriteStatus::NotAFile},
+      {inf("ro.ini/x.ini"), WriteStatus::NotAFolder}};
+  for (const auto& [path, status] : probes) EXPECT_EQ(probeWrite(path), status) << path;
+  EXPECT_EQ(probeWrite(root(0) + "/inf"), WriteStatus::FileIsFolder);
+  EXPECT_EQ(listFolder(inf("")), "ro.ini\n");
 }
 
 // Every exported function of the header is an entry's getter or setter or is

@@ -1,0 +1,106 @@
+#include "Introspection.h"
+
+#include <iterator>
+
+#include "CodePage932.h"
+#include "Ini.h"
+#include "SettingsFileIo.h"
+#include "SettingsPaths.h"
+#include "gnss/AntennaCatalogue.h"
+
+namespace trasso {
+
+// The area files' runs of keys outside the registry.
+introspection::OtherKeyPart gnssOtherKeys();
+introspection::OtherKeyPart rtkOtherKeys();
+introspection::OtherKeyPart currentAntennaOtherKeys();
+introspection::OtherKeyPart nmeaOtherKeys();
+introspection::OtherKeyPart tsOtherKeys();
+introspection::OtherKeyPart instrumentProfileOtherKeys();
+introspection::OtherKeyPart stakeOutOtherKeys();
+
+namespace introspection {
+namespace {
+
+// Whether key is name followed by the decimal text of an int ("%d").
+bool isNumbered(std::string_view key, std::string_view name) {
+  if (key.size() <= name.size() || !ini::sameName(key.substr(0, name.size()), name)) return false;
+  const std::string_view digits = key.substr(name.size());
+  const size_t first = digits[0] == '-' ? 1 : 0;
+  if (digits.size() == first || digits.size() > first + 10) return false;
+  for (size_t i = first; i < digits.size(); ++i) {
+    if (digits[i] < '0' || digits[i] > '9') return false;
+  }
+  return digits.size() == first + 1 || digits[first] != '0';
+}
+
+bool matches(const OtherKey& k, std::string_view key) {
+  if (k.numbered) return isNumbered(key, k.key.name);
+  for (int selector : {0, 1}) {
+    if (ini::sameName(key, KeyName(k.key, selector).c_str())) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+const std::vector<ProfilePlace>& profilePlaces() {
+  static const std::vector<ProfilePlace> places = {{"ZETR", SettingsFile::JknZetr},
+                                                   {"PL30", SettingsFile::JknPl30},
+                                                   {"Soku", SettingsFile::JknSoku}};
+  return places;
+}
+
+const ProfilePlace* profilePlace(std::string_view area) {
+  for (const ProfilePlace& p : profilePlaces()) {
+    if (area == p.area) return &p;
+  }
+  return nullptr;
+}
+
+int readingRoot(std::string_view name) {
+  if (name == kAntennaTypes || name == kAntennaSensors) return kAntennaSourceRoot;
+  if (name == kMergedCatalogue) return kMergedCatalogueRoot;
+  for (int id = 0; SettingsFileName(id) != nullptr; ++id) {
+    if (name == SettingsFileName(id)) return settingsFileRoot(id);
+  }
+  return -1;
+}
+
+const std::vector<OtherKey>& keysOutsideRegistry() {
+  static const std::vector<OtherKey> all = [] {
+    std::vector<OtherKey> keys;
+    for (const OtherKeyPart part :
+         {gnssOtherKeys(), rtkOtherKeys(), currentAntennaOtherKeys(), nmeaOtherKeys(),
+          tsOtherKeys(), instrumentProfileOtherKeys(), stakeOutOtherKeys()}) {
+      keys.insert(keys.end(), part.keys, part.keys + part.size);
+    }
+    return keys;
+  }();
+  return all;
+}
+
+const OtherKey* findKeyOutsideRegistry(std::string_view section, std::string_view key) {
+  for (const OtherKey& k : keysOutsideRegistry()) {
+    if (ini::sameName(section, k.key.section) && matches(k, key)) return &k;
+  }
+  return nullptr;
+}
+
+WriteStatus probeWrite(const std::string& native) {
+  try {
+    fileio::FileSystem& fs = fileio::fileSystem();
+    fileio::WriteTarget target;
+    WriteStatus s = fs.plan(native, target);
+    if (!succeeded(s)) return s;
+    std::string contents;
+    fileio::CurrentFile current;
+    s = fs.readCurrent(target, contents, current);
+    return succeeded(s) ? current.locked : s;
+  } catch (...) {
+    return WriteStatus::IoError;
+  }
+}
+
+}  // namespace introspection
+}  // namespace trasso
