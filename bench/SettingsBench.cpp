@@ -62,6 +62,7 @@ class Roots {
       writeFile(inf + "/jkn-gnss.ini", gnss);
       writeFile(inf + "/peer.ini", gnss);
       writeFile(inf + "/jkn-nmea.ini", settingsFile(size, "NMEA", "Port", "GEOPATH"));
+      writeFile(inf + "/jkn-gnss-rtk.ini", settingsFile(size, "GNSS", "RTKRadio", "RTKParityS"));
     }
   }
   ~Roots() { std::filesystem::remove_all(base_); }
@@ -111,6 +112,17 @@ void BM_GetInt(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(GetQZJkn_GNSS_Page());
 }
 BENCHMARK(BM_GetInt)->Apply(perSize);
+
+// A record of six keys, from one read of its file.
+void BM_GetRecord(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  RTK_CONNECT_PROP prop;
+  for (auto _ : state) {
+    GetQZJkn_GNSS_RTKConnectProp(1, prop);
+    benchmark::DoNotOptimize(prop);
+  }
+}
+BENCHMARK(BM_GetRecord)->Apply(perSize);
 
 void BM_MinIniGet(benchmark::State& state) {
   const std::string path = roots().peer(static_cast<int>(state.range(0)));
@@ -184,6 +196,17 @@ void BM_PutInt(benchmark::State& state) {
   for (auto _ : state) PutQZJkn_GNSS_Page(value++ & 7);
 }
 BENCHMARK(BM_PutInt)->Apply(perSize)->UseRealTime();
+
+// A record of six keys, in one update of its file.
+void BM_PutRecord(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  RTK_CONNECT_PROP prop;
+  for (auto _ : state) {
+    prop.Radio = (prop.Radio + 1) & 7;
+    PutQZJkn_GNSS_RTKConnectProp(1, prop);
+  }
+}
+BENCHMARK(BM_PutRecord)->Apply(perSize)->UseRealTime();
 
 // The peers leave their writes in the page cache. Flushed before the next
 // benchmark, outside the timing: the file system's journal would otherwise make

@@ -7,6 +7,7 @@
 
 #include "Ini.h"
 #include "SettingsFileIo.h"
+#include "ThreadBuffers.h"
 
 namespace trasso {
 namespace {
@@ -80,14 +81,14 @@ WriteStatus writeOrRemove(const std::string& path, const char* section, const ch
 
 }  // namespace
 
-// The read buffer a thread's readers share; a reader made while another one
-// lives gets a buffer of its own.
-static thread_local fileio::FileBytes spareBytes;
-
-SettingsReader::SettingsReader(const std::string& path) : bytes_(std::move(spareBytes)) {
+// A reader takes its thread's buffer and gives it back, or keeps its own if it
+// is larger; a reader made while another one lives gets a buffer of its own.
+SettingsReader::SettingsReader(const std::string& path) : spare_(threadBuffers()) {
   try {
+    if (spare_ != nullptr) bytes_.swap(spare_->bytes);
     // The thread's path buffer too is kept, so a read allocates nothing.
-    static thread_local std::string native;
+    std::string own;
+    std::string& native = spare_ != nullptr ? spare_->path : own;
     native.assign(path);
     fileio::makeNative(native);
     fileio::readFile(native, bytes_);
@@ -97,7 +98,9 @@ SettingsReader::SettingsReader(const std::string& path) : bytes_(std::move(spare
 }
 
 SettingsReader::~SettingsReader() {
-  if (bytes_.capacity() > spareBytes.capacity()) spareBytes = std::move(bytes_);
+  if (spare_ != nullptr && bytes_.capacity() > spare_->bytes.capacity()) {
+    spare_->bytes.swap(bytes_);
+  }
 }
 
 std::optional<std::string_view> SettingsReader::raw(const char* section, const char* key) const {

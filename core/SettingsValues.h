@@ -18,6 +18,8 @@
 
 namespace trasso {
 
+struct ThreadBuffers;
+
 // One settings file read once, for an operation that reads several keys of it:
 // one open, one read and one close, and every key comes from the same version of
 // the file. A file that cannot be read has no keys. The bytes live in a buffer
@@ -40,6 +42,7 @@ class SettingsReader {
                  size_t bufferSize = 260) const;
 
  private:
+  ThreadBuffers* spare_;
   fileio::FileBytes bytes_;
 };
 

@@ -3,6 +3,7 @@
 // file open, attributes and code page 932 paths.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <random>
 #include <thread>
@@ -49,7 +50,8 @@ DWORD waitForExit(HANDLE process) {
 }
 
 // Tasks of a started child: "write <n>" makes writer n's writes from two
-// threads; "big <path>" writes large values to path until it is killed.
+// threads; "poll <path>" reads until path exists; "big <path>" writes large
+// values to path until it is killed.
 TEST(Child, DISABLED_Run) {
   const char* task = std::getenv("TRASSOJKN_CHILD");
   ASSERT_NE(task, nullptr);
@@ -61,6 +63,11 @@ TEST(Child, DISABLED_Run) {
       });
     }
     for (auto& t : threads) t.join();
+    return;
+  }
+  if (task[0] == 'p') {
+    // "poll <path>": reads a setting of the GNSS file until path exists.
+    while (GetFileAttributesA(task + 5) == INVALID_FILE_ATTRIBUTES) (void)GetQZJkn_GNSS_Page();
     return;
   }
   for (int i = 0;; ++i) {
@@ -107,6 +114,63 @@ TEST_F(WindowsFiles, KilledWritersLeaveTheOldOrTheNewFile) {
   ASSERT_EQ(writeText(path, "S", "v", "1"), kWritten);
   EXPECT_EQ(readBytes(path), "[S]\r\nv=1\r\n");
   EXPECT_EQ(listFolder(inf("")), "big.ini\n");
+}
+
+// Readers of the library share the file's deletion: one polling in this
+// process and one in another make no write wait, fail or get lost.
+TEST_F(WindowsFiles, PollingReadersNeitherFailNorLoseWrites) {
+  PutQZJkn_GNSS_Page(1);
+  const std::string stop = inf("stop");
+  HANDLE poller = startChild("poll " + stop);
+  ASSERT_NE(poller, nullptr);
+  std::atomic<bool> done{false};
+  std::atomic<long> polls{0};
+  std::thread reader([&] {
+    while (!done) polls += GetQZJkn_GNSS_Page() == 1;
+  });
+  std::atomic<int> failed{0}, lost{0};
+  std::vector<std::thread> writers;
+  for (int w = 0; w < 4; ++w) {
+    writers.emplace_back([&, w] {
+      for (int i = 1; i <= 25; ++i) {
+        const WriteReport report;
+        PutQZJkn_GNSS_SkyPlotLClm(w, i);
+        failed += report.status() != kWritten;
+        lost += GetQZJkn_GNSS_SkyPlotLClm(w, -1) != i;
+      }
+    });
+  }
+  for (auto& t : writers) t.join();
+  done = true;
+  reader.join();
+  writeBytes(stop, "");
+  EXPECT_EQ(waitForExit(poller), 0u);
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(lost, 0);
+  EXPECT_GT(polls, 0);
+  DeleteFileA(stop.c_str());
+  EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
+}
+
+// Threads that read and write settings and end leave the process's heaps
+// whole: what a thread keeps between reads is freed once, when it ends.
+TEST_F(WindowsFiles, ThreadsThatComeAndGoLeaveTheHeapsWhole) {
+  for (int round = 0; round < 25; ++round) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+      threads.emplace_back([t, round] {
+        PutQZJkn_GNSS_SkyPlotLClm(t, round);
+        EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(t, -1), round);
+        // Allocations of other sizes take up what a wrong free would release.
+        std::vector<std::string> churn(64, std::string(40 + t * 8, 'x'));
+      });
+    }
+    for (auto& t : threads) t.join();
+  }
+  HANDLE heaps[64];
+  const DWORD count = GetProcessHeaps(64, heaps);
+  ASSERT_GT(count, 0u);
+  for (DWORD h = 0; h < count && h < 64; ++h) EXPECT_TRUE(HeapValidate(heaps[h], 0, nullptr)) << h;
 }
 
 TEST_F(WindowsFiles, AReaderHoldingTheFileDelaysOrFailsTheWrite) {

@@ -1,0 +1,10 @@
+#include "ThreadBuffers.h"
+
+namespace trasso {
+
+ThreadBuffers* threadBuffers() noexcept {
+  static thread_local ThreadBuffers buffers;
+  return &buffers;
+}
+
+}  // namespace trasso

@@ -1,0 +1,20 @@
+// Buffers a thread keeps from one settings read to the next, so that a getter
+// allocates nothing once its thread has read a file of that size.
+#pragma once
+
+#include <string>
+
+#include "FileSystem.h"
+
+namespace trasso {
+
+struct ThreadBuffers {
+  fileio::FileBytes bytes;  // the last file read; the next read reuses it
+  std::string path;         // the native path of the file being read
+};
+
+// This thread's buffers, made on first use and freed when the thread ends;
+// null when they cannot be made (out of memory).
+ThreadBuffers* threadBuffers() noexcept;
+
+}  // namespace trasso
