@@ -15,6 +15,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "BoundedRead.h"
 #include "ByteWords.h"
 #include "CodePage932.h"
 
@@ -98,31 +99,28 @@ WriteStatus folderStatus(const std::string& folder) {
   return S_ISDIR(st.st_mode) ? WriteStatus::Written : WriteStatus::NotAFolder;
 }
 
-// Reads an open file whole into the buffer that room(n) gives (at least n
-// bytes, keeping those read so far). pread refuses pipes and terminals. When
-// the first buffer fills, fstat tells whether this is a regular file at all (a
-// device such as /dev/zero never ends) and its size; the buffer then grows to
-// that size and a little more, and what does not fit (a file growing while it
-// is read) is left out. Returns the bytes read, or -1 with errno.
+// A whole file through pread (pipes and terminals refuse it) and fstat (a
+// device refuses to be a regular file); -1 with errno when it cannot be read.
 template <class Room>
-ssize_t readBounded(int fd, size_t first, Room room) {
-  size_t used = 0, limit = kMaxFileSize;
-  auto [data, size] = room(std::min(first, limit));
-  for (;;) {
-    const ssize_t n = ::pread(fd, data + used, size - used, static_cast<off_t>(used));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    used += static_cast<size_t>(n);
-    if (used < size || used >= limit) return static_cast<ssize_t>(used);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return -1;
-    if (!S_ISREG(st.st_mode)) {
-      errno = ESPIPE;
-      return -1;
-    }
-    limit = std::min(std::max(static_cast<size_t>(st.st_size), used) + 65536, kMaxFileSize);
-    std::tie(data, size) = room(limit);
-  }
+ssize_t readWhole(int fd, size_t first, Room room) {
+  size_t used = 0;
+  const bool ok = readBounded(
+      [fd](char* data, size_t n, size_t offset) -> int64_t {
+        ssize_t got;
+        do {
+          got = ::pread(fd, data, n, static_cast<off_t>(offset));
+        } while (got < 0 && errno == EINTR);
+        return got;
+      },
+      [fd]() -> int64_t {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) return -1;
+        if (S_ISREG(st.st_mode)) return st.st_size;
+        errno = ESPIPE;
+        return -1;
+      },
+      first, room, used);
+  return ok ? static_cast<ssize_t>(used) : -1;
 }
 
 bool writeAll(int fd, const std::string& data) {
@@ -206,7 +204,7 @@ class PosixFileSystem final : public FileSystem {
     }
     // Some room beyond the file, so that an edit seldom has to move it.
     const ssize_t n =
-        readBounded(fd.get(), static_cast<size_t>(st.st_size) + 256, [&contents](size_t want) {
+        readWhole(fd.get(), static_cast<size_t>(st.st_size) + 256, [&contents](size_t want) {
           contents.resize(want);
           return std::pair<char*, size_t>(&contents[0], want);
         });
@@ -251,7 +249,7 @@ class PosixFileSystem final : public FileSystem {
     if (!fd.valid()) return false;
     // The buffer left by the previous read usually holds the file in one read.
     const ssize_t n =
-        readBounded(fd.get(), std::max<size_t>(out.capacity(), 16384), [&out](size_t want) {
+        readWhole(fd.get(), std::max<size_t>(out.capacity(), 16384), [&out](size_t want) {
           char* data = out.reserve(want);
           out.setSize(out.capacity());  // what was read is kept
           return std::pair<char*, size_t>(data, out.capacity());

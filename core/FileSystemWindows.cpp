@@ -20,6 +20,7 @@
 #include <string>
 #include <tuple>
 
+#include "BoundedRead.h"
 #include "FileSystem.h"
 
 namespace trasso::fileio {
@@ -161,27 +162,20 @@ HANDLE openForRead(const std::wstring& path) {
   return openRegularFile(path);
 }
 
-// Reads an open file whole into the buffer that room(n) gives (at least n
-// bytes, keeping those read so far). When the first buffer fills, the file's
-// size says how much room it needs; what does not fit in that and a little
-// more (a file growing while it is read) is left out.
+// A whole file, read in order, and its size when the first buffer fills.
 template <class Room>
-bool readBounded(HANDLE file, size_t first, Room room, size_t& used) {
-  size_t limit = kMaxFileSize;
-  used = 0;
-  auto [data, size] = room(std::min(first, limit));
-  for (;;) {
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(size - used, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(file, data + used, want, &got, nullptr)) return false;
-    used += got;
-    if (got < want || used >= limit) return true;
-    if (used < size) continue;
-    LARGE_INTEGER length;
-    if (!GetFileSizeEx(file, &length)) return false;
-    limit = std::min(std::max(static_cast<size_t>(length.QuadPart), used) + 65536, kMaxFileSize);
-    std::tie(data, size) = room(limit);
-  }
+bool readWhole(HANDLE file, size_t first, Room room, size_t& used) {
+  return readBounded(
+      [file](char* data, size_t n, size_t) -> int64_t {
+        DWORD got = 0;
+        if (!ReadFile(file, data, static_cast<DWORD>(n), &got, nullptr)) return -1;
+        return got;
+      },
+      [file]() -> int64_t {
+        LARGE_INTEGER length;
+        return GetFileSizeEx(file, &length) ? length.QuadPart : -1;
+      },
+      first, room, used);
 }
 
 bool writeAll(HANDLE file, const std::string& data) {
@@ -314,7 +308,7 @@ class WindowsFileSystem final : public FileSystem {
     if (size > kMaxFileSize) return WriteStatus::DiskFull;
     size_t used = 0;
     // Some room beyond the file, so that an edit seldom has to move it.
-    if (!readBounded(
+    if (!readWhole(
             file.get(), static_cast<size_t>(size) + 256,
             [&contents](size_t want) {
               contents.resize(want);
@@ -372,7 +366,7 @@ class WindowsFileSystem final : public FileSystem {
     Handle file(openForRead(widen(path)));
     if (!file.valid()) return false;
     size_t used = 0;
-    const bool ok = readBounded(
+    const bool ok = readWhole(
         file.get(), std::max<size_t>(out.capacity(), 16384),
         [&out](size_t want) {
           char* data = out.reserve(want);
