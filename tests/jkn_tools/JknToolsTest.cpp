@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "TestRoots.h"
+#include "cli/Commands.h"
 
 namespace trasso::test {
 namespace {
@@ -181,6 +182,45 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
         0, "ZETR_Tgt1_PsmType: (not stored) -> '4'\n1 changed, 0 unchanged\n"}});
   EXPECT_EQ(snapshot(), files);
   EXPECT_EQ(readBytes(root(0) + "/../bare.ini"), "[TGT]\r\nTYP=4\r\n");
+}
+
+// Every cause of a write the library could not make has its message, saying
+// what to do, and its exit status; those this machine can make happen are run.
+TEST_F(JknTest, AFailedWriteSaysWhyAndWhatToDo) {
+  const std::tuple<WriteStatus, int, std::string> causes[] = {
+      {WriteStatus::FolderMissing, 3, "folder d does not exist; create it first (mkdir -p 'd')"},
+      {WriteStatus::NotAFolder, 3,
+       "cannot write d/f.ini: a file stands in the path of folder d; move it away, or point the "
+       "root at a folder"},
+      {WriteStatus::FileIsFolder, 3,
+       "cannot write d/f.ini: a folder stands where the settings file belongs; remove it (rmdir "
+       "'d/f.ini')"},
+      {WriteStatus::NotAFile, 3,
+       "cannot write d/f.ini: it is no regular file (a device, pipe, socket or a link to "
+       "nothing); remove it (rm 'd/f.ini')"},
+      {WriteStatus::ReadOnly, 4,
+       "cannot write d/f.ini: the file is read-only; make it writable (chmod u+w 'd/f.ini')"},
+      {WriteStatus::AccessDenied, 4,
+       "cannot write d/f.ini: access denied; check the permissions of the file and of folder d"},
+      {WriteStatus::DiskFull, 5,
+       "cannot write d/f.ini: the disk is full or the file too large; free some space"},
+      {WriteStatus::Busy, 6,
+       "cannot write d/f.ini: another program holds the file; close it and try again"},
+      {WriteStatus::IoError, 7,
+       "cannot write d/f.ini: the disk reported an I/O error; check the disk"},
+      {WriteStatus::OutOfRange, 1,
+       "cannot write d/f.ini: the setter refused the value (value out of range)"}};
+  for (const auto& [cause, status, message] : causes) {
+    const jkn::Failure f = jkn::writeFailure(cause, "d/f.ini");
+    EXPECT_EQ(std::make_pair(f.status, f.message), std::make_pair(status, message));
+  }
+  sh("mkdir root0/inf/jkn-gnss.ini && ln -s nowhere root0/inf/jkn-nmea.ini && "
+     "rm -r root1 && touch root1");
+  run({{"set GNSS_Page 1", 3, "cannot write root0/inf/jkn-gnss.ini: a folder stands where"},
+       {"reset NMEA_Port", 3, "cannot write root0/inf/jkn-nmea.ini: it is no regular file"},
+       {"set WavName 1 x", 1, "WavName is read-only"},
+       {"set RecSize 3 9", 3, "cannot write root1/inf/disp-navi.ini: a file stands in the path"},
+       {"files", 0, " 3  disp-navi.ini     missing  read-only root1/inf/disp-navi.ini"}});
 }
 
 // Both roots naming one folder: each file is read once, from the root that
