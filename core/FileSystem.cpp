@@ -166,7 +166,7 @@ class PosixFileSystem final : public FileSystem {
 
   WriteStatus lock(WriteTarget& t) override {
     const int folder = openRetrying(t.folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (folder < 0) return errno == ENOENT ? folderStatus(t.folder) : lastError();
+    if (folder < 0) return lastError();
     t.folderHandle = folder;
     int rc;
     do {

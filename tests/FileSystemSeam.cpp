@@ -36,56 +36,43 @@ WriteStatus FileSystemSeam::enter(Step step) {
   return WriteStatus::Written;
 }
 
+template <class Make>
+WriteStatus FileSystemSeam::pass(Step step, Make make) {
+  const WriteStatus s = enter(step);
+  return s != WriteStatus::Written ? s : make();
+}
+
 WriteStatus FileSystemSeam::plan(const std::string& path, fileio::WriteTarget& t) {
-  const WriteStatus s = enter(Step::Plan);
-  return s != WriteStatus::Written ? s : real_.plan(path, t);
+  return pass(Step::Plan, [&] { return real_.plan(path, t); });
 }
-
 WriteStatus FileSystemSeam::lock(fileio::WriteTarget& t) {
-  const WriteStatus s = enter(Step::Lock);
-  return s != WriteStatus::Written ? s : real_.lock(t);
+  return pass(Step::Lock, [&] { return real_.lock(t); });
 }
-
-// Unlocking cannot fail; it is counted all the same.
 void FileSystemSeam::unlock(fileio::WriteTarget& t) { real_.unlock(t); }
-
 void FileSystemSeam::removeLeftovers(const fileio::WriteTarget& t) {
-  if (enter(Step::RemoveLeftovers) == WriteStatus::Written) real_.removeLeftovers(t);
+  pass(Step::RemoveLeftovers, [&] { return real_.removeLeftovers(t), WriteStatus::Written; });
 }
-
 WriteStatus FileSystemSeam::readCurrent(const fileio::WriteTarget& t, std::string& contents,
                                         fileio::CurrentFile& current) {
-  const WriteStatus s = enter(Step::ReadCurrent);
-  return s != WriteStatus::Written ? s : real_.readCurrent(t, contents, current);
+  return pass(Step::ReadCurrent, [&] { return real_.readCurrent(t, contents, current); });
 }
-
 WriteStatus FileSystemSeam::writeTemporary(const fileio::WriteTarget& t,
                                            const std::string& contents,
                                            const fileio::CurrentFile& current) {
-  const WriteStatus s = enter(Step::WriteTemporary);
-  return s != WriteStatus::Written ? s : real_.writeTemporary(t, contents, current);
+  return pass(Step::WriteTemporary, [&] { return real_.writeTemporary(t, contents, current); });
 }
-
 WriteStatus FileSystemSeam::replace(const fileio::WriteTarget& t) {
-  const WriteStatus s = enter(Step::Replace);
-  return s != WriteStatus::Written ? s : real_.replace(t);
+  return pass(Step::Replace, [&] { return real_.replace(t); });
 }
-
 WriteStatus FileSystemSeam::flushFolder(const fileio::WriteTarget& t) {
-  const WriteStatus s = enter(Step::FlushFolder);
-  return s != WriteStatus::Written ? s : real_.flushFolder(t);
+  return pass(Step::FlushFolder, [&] { return real_.flushFolder(t); });
 }
-
 void FileSystemSeam::removeTemporary(const fileio::WriteTarget& t) {
-  if (enter(Step::RemoveTemporary) == WriteStatus::Written) real_.removeTemporary(t);
+  pass(Step::RemoveTemporary, [&] { return real_.removeTemporary(t), WriteStatus::Written; });
 }
-
 bool FileSystemSeam::readFile(const std::string& path, fileio::FileBytes& out) {
-  if (enter(Step::ReadFile) != WriteStatus::Written) {
-    out.setSize(0);
-    return false;
-  }
-  return real_.readFile(path, out);
+  out.setSize(0);
+  return enter(Step::ReadFile) == WriteStatus::Written && real_.readFile(path, out);
 }
 
 }  // namespace trasso::test

@@ -55,6 +55,9 @@ class FileSystemSeam final : public fileio::FileSystem {
  private:
   // Counts the call; the status it is to fail with, or Written to make it.
   WriteStatus enter(Step step);
+  // The step's status, or make() when it is not to fail.
+  template <class Make>
+  WriteStatus pass(Step step, Make make);
 
   fileio::FileSystem& real_;
   fileio::FileSystem* before_;

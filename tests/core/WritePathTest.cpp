@@ -26,6 +26,11 @@ TEST_F(WritePath, StepsComeInOrderAndStopWhereNothingIsToWrite) {
   EXPECT_EQ(writeText(path(), "A", "y", static_cast<const char*>(nullptr)), kUnchanged);
   EXPECT_EQ(seam.takeLog(),
             (std::vector<std::string>{"plan", "lock", "removeLeftovers", "readCurrent"}));
+  // An empty file is a file like any other.
+  writeBytes(path(), "");
+  EXPECT_EQ(writeText(path(), "A", "x", "1"), kWritten);
+  EXPECT_EQ(readBytes(path()), old_);
+  seam.takeLog();
   // A refused value takes no step at all.
   EXPECT_EQ(writeText(path(), "A", "x", "a\nb"), WriteStatus::Refused);
   EXPECT_EQ(seam.takeLog(), std::vector<std::string>{});
