@@ -29,6 +29,7 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
       {"\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "x", "1"},
       {"[A]\r\n\xEF\xBB\xBFx=1\r\n", "A", "x", nullptr},
       {std::string("[A]\r\nx=ab\0cd\r\n", 14), "A", "x", "ab"},
+      {std::string("[A]\r\nx=ab \0cd\r\n", 15), "A", "x", "ab"},
       // Code page 932: second bytes are neither folded nor punctuation.
       {"[A]\r\n\x83\x41=1\r\n", "A", "\x83\x61", nullptr},
       {"[\x83\x41]\r\nx=1\r\n", "\x83\x61", "x", nullptr},
@@ -44,6 +45,13 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
       {"\" a \"", " a "}, {"'b'", "b"}, {"\"\"", ""}, {"\"\"v\"\"", "\"v\""}};
   for (const auto& [stored, read] : quoted)
     EXPECT_EQ(findValue("[A]\r\nx=" + std::string(stored) + "\r\n", "A", "x"), read);
+  // What tools take as read from a written value is what the reader finds.
+  for (const std::string& written :
+       {std::string(), std::string(" \t"), std::string(" 'q' \x1A"), std::string("ab \0cd", 6),
+        std::string("v\0", 2), std::string("\" x \"")}) {
+    EXPECT_EQ(valueAsRead(written), findValue("[A]\r\nx=" + written + "\r\n", "A", "x")) << written;
+  }
+  EXPECT_EQ(valueAsRead(std::string(" ab \0cd", 7)), "ab");
   for (const auto& [file, section, key, expected] : cases) {
     SCOPED_TRACE(file);
     auto value = findValue(file, section, key);

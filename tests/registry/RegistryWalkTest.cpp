@@ -205,6 +205,12 @@ TEST_F(RegistryWalk, IntrospectionSeesTheFilesAsTheFunctionsDo) {
   for (const char* key : {"COL", "COL012", "COLx", "COL99999999999", "RTKPortNo"}) {
     EXPECT_EQ(findKeyOutsideRegistry(key[0] == 'C' ? "SKSG" : "GNSS", key), nullptr) << key;
   }
+  std::string target;
+  EXPECT_TRUE(fileio::isWriteLeftover(".jkn-gnss.ini.tmp", &target));
+  EXPECT_EQ(target, "jkn-gnss.ini");
+  for (const char* name : {".tmp", "a.tmp", ".a.ini", "jkn-gnss.ini"}) {
+    EXPECT_FALSE(fileio::isWriteLeftover(name)) << name;
+  }
   writeBytes(inf("ro.ini"), "[A]\r\n");
   makeReadOnly(inf("ro.ini"));
   const std::pair<std::string, WriteStatus> probes[] = {
