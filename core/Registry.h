@@ -163,13 +163,13 @@ template <auto F>
 WriteStatus putVia(const Selection& s, const Value& v) {
   using Fn = decltype(F);
   using V = Arg<arity<Fn> - 1, Fn>;
-  const WriteReport report;
-  if constexpr (arity<Fn> == 1) {
-    F(fromValue<V>(v));
-  } else {
-    F(selectorArgument<Arg<0, Fn>>(s), fromValue<V>(v));
-  }
-  return report.status();
+  return statusOf([&] {
+    if constexpr (arity<Fn> == 1) {
+      F(fromValue<V>(v));
+    } else {
+      F(selectorArgument<Arg<0, Fn>>(s), fromValue<V>(v));
+    }
+  });
 }
 
 }  // namespace registry_detail

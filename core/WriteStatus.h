@@ -69,4 +69,13 @@ class WriteReport {
   WriteStatus status_ = WriteStatus::Unchanged;
 };
 
+// The internal form of any setter: the status of the writes that call made,
+// for a setter that itself reports nothing or only a bool.
+template <class Call>
+WriteStatus statusOf(Call&& call) {
+  const WriteReport report;
+  call();
+  return report.status();
+}
+
 }  // namespace trasso

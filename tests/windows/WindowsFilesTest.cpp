@@ -133,9 +133,7 @@ TEST_F(WindowsFiles, PollingReadersNeitherFailNorLoseWrites) {
   for (int w = 0; w < 4; ++w) {
     writers.emplace_back([&, w] {
       for (int i = 1; i <= 25; ++i) {
-        const WriteReport report;
-        PutQZJkn_GNSS_SkyPlotLClm(w, i);
-        failed += report.status() != kWritten;
+        failed += statusOf([&] { PutQZJkn_GNSS_SkyPlotLClm(w, i); }) != kWritten;
         lost += GetQZJkn_GNSS_SkyPlotLClm(w, -1) != i;
       }
     });
