@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Commands.h"
+#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "TrassoJkn.h"
@@ -34,8 +35,13 @@ void print(const json& j) {
   std::cout << j.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
 }
 
-std::string inf(int root, const char* name) {
-  return trasso::fileio::nativePath(trasso::AppDataFolder(root, "inf")) + name;
+// Where the antenna catalogue's files lie, as the library reads them.
+trasso::introspection::AntennaFiles antennaFiles() {
+  trasso::introspection::AntennaFiles files = trasso::introspection::antennaFiles();
+  for (std::string* path : {&files.types, &files.sensors, &files.merged}) {
+    trasso::fileio::makeNative(*path);
+  }
+  return files;
 }
 
 std::string offsetText(double offset) {
@@ -64,7 +70,7 @@ int antennaList(const CatalogueOptions& o) {
     return 0;
   }
   if (all.empty()) {
-    std::cout << "the merged catalogue " << inf(0, "AntennaLocal.ini")
+    std::cout << "the merged catalogue " << antennaFiles().merged
               << " holds no entry ('jkn antenna init' makes it)\n";
     return 0;
   }
@@ -87,15 +93,15 @@ int antennaInit(const CatalogueOptions& o) {
   int entries = 0;
   QZ_AntennaRec rec;
   while (GetAntennaRec(entries, rec) == 1) ++entries;
-  const std::string merged = inf(0, "AntennaLocal.ini");
+  const trasso::introspection::AntennaFiles files = antennaFiles();
   if (o.json) {
-    print(json{{"result", result}, {"file", merged}, {"entries", entries}});
+    print(json{{"result", result}, {"file", files.merged}, {"entries", entries}});
   } else if (result == 1) {
-    std::cout << "wrote " << merged << ": " << entries << " entries from " << inf(1, "Antenna.ini")
-              << " and " << inf(1, "AntennaSensor.ini") << "\n";
+    std::cout << "wrote " << files.merged << ": " << entries << " entries from " << files.types
+              << " and " << files.sensors << "\n";
   } else {
-    std::cout << "no entry: " << inf(1, "AntennaSensor.ini") << " is missing or lists no sensor; "
-              << merged << " removed\n";
+    std::cout << "no entry: " << files.sensors << " is missing or lists no sensor; " << files.merged
+              << " removed\n";
   }
   return result == 1 ? 0 : 1;
 }
@@ -167,7 +173,11 @@ int ntripList(const CatalogueOptions& o) {
     print(all);
     return 0;
   }
-  if (all.empty()) std::cout << "no provider in " << inf(1, "NTrip.ini") << "\n";
+  if (all.empty()) {
+    std::cout << "no provider in "
+              << trasso::fileio::nativePath(trasso::SettingsFilePath(trasso::SettingsFile::NTrip))
+              << "\n";
+  }
   for (const json& p : all) {
     std::cout << p["provider"].get<int>() << "  " << p["name"].get<std::string>() << "  "
               << p["address"].get<std::string>() << "  ports";

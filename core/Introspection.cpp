@@ -67,6 +67,11 @@ int readingRoot(std::string_view name) {
   return -1;
 }
 
+AntennaFiles antennaFiles() {
+  const std::string source = AppDataFolder(kAntennaSourceRoot, "inf");
+  return {source + kAntennaTypes, source + kAntennaSensors, mergedCataloguePath()};
+}
+
 const std::vector<OtherKey>& keysOutsideRegistry() {
   static const std::vector<OtherKey> all = [] {
     std::vector<OtherKey> keys;

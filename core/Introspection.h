@@ -28,6 +28,13 @@ const ProfilePlace* profilePlace(std::string_view area);
 // file catalogue and the antenna catalogue files. -1 for any other name.
 int readingRoot(std::string_view name);
 
+// The files of the antenna catalogue, as the catalogue functions name them:
+// the delivered type and sensor files and the merged catalogue.
+struct AntennaFiles {
+  std::string types, sensors, merged;
+};
+AntennaFiles antennaFiles();
+
 // A key that an exported function outside the registry reads or writes: a
 // record's field, a pair's half, a key whose default the caller gives. Keys of
 // a profile are named by its area, not by one file.

@@ -105,6 +105,21 @@ std::string keyOf(const SettingEntry& e, const Selection& s) {
   return KeyName(d.key, s.number).c_str();
 }
 
+namespace {
+
+// Entry numbers, item codes and file ids: 0 to listed - 1, those that name a key.
+std::vector<Selection> numberedSelections(const SettingEntry& e) {
+  std::vector<Selection> out;
+  for (int n = 0; n < e.listed; ++n) {
+    if (e.declarationAt == nullptr || e.declarationAt(n).key.name != nullptr) {
+      out.push_back(Selection{n, {}});
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::vector<Selection> listedSelections(const SettingEntry& e) {
   switch (e.selector) {
     case SelectorKind::None:
@@ -117,15 +132,9 @@ std::vector<Selection> listedSelections(const SettingEntry& e) {
     case SelectorKind::Entry:
     case SelectorKind::Item:
     case SelectorKind::FileId:
-      break;
+      return numberedSelections(e);
   }
-  std::vector<Selection> out;
-  for (int n = 0; n < e.listed; ++n) {
-    if (e.declarationAt == nullptr || e.declarationAt(n).key.name != nullptr) {
-      out.push_back(Selection{n, {}});
-    }
-  }
-  return out;
+  return {};
 }
 
 std::string areaOf(const SettingEntry& e) {

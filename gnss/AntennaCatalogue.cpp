@@ -171,7 +171,7 @@ class MergedCatalogue {
 
 int AntennaInit() noexcept {
   try {
-    const std::string source = GetQZInf_Path(kAntennaSourceRoot);
+    const std::string source = AppDataFolder(kAntennaSourceRoot, "inf");
     const SettingsReader typeFile(source + kAntennaTypes);
     const std::string merged = mergedCataloguePath();
 

@@ -52,6 +52,7 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
     EXPECT_EQ(valueAsRead(written), findValue("[A]\r\nx=" + written + "\r\n", "A", "x")) << written;
   }
   EXPECT_EQ(valueAsRead(std::string(" ab \0cd", 7)), "ab");
+  EXPECT_EQ(valueAsRead(std::string_view("  \t").substr(2)), "");  // blanks before it are not its
   for (const auto& [file, section, key, expected] : cases) {
     SCOPED_TRACE(file);
     auto value = findValue(file, section, key);
