@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "Commands.h"
-#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 #include "Values.h"
 
@@ -36,8 +36,8 @@ void print(const json& j) {
 }
 
 // Where the antenna catalogue's files lie, as the library reads them.
-trasso::introspection::AntennaFiles antennaFiles() {
-  trasso::introspection::AntennaFiles files = trasso::introspection::antennaFiles();
+trasso::facts::AntennaFiles antennaFiles() {
+  trasso::facts::AntennaFiles files = trasso::facts::antennaFiles();
   for (std::string* path : {&files.types, &files.sensors, &files.merged}) {
     trasso::fileio::makeNative(*path);
   }
@@ -93,7 +93,7 @@ int antennaInit(const CatalogueOptions& o) {
   int entries = 0;
   QZ_AntennaRec rec;
   while (GetAntennaRec(entries, rec) == 1) ++entries;
-  const trasso::introspection::AntennaFiles files = antennaFiles();
+  const trasso::facts::AntennaFiles files = antennaFiles();
   if (o.json) {
     print(json{{"result", result}, {"file", files.merged}, {"entries", entries}});
   } else if (result == 1) {

@@ -13,9 +13,9 @@
 
 #include "Commands.h"
 #include "Ini.h"
-#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
+#include "StoreFacts.h"
 #include "Stored.h"
 #include "Values.h"
 
@@ -188,7 +188,7 @@ class FileChecker {
     if (known) {
       value(l, *known);
     } else if (index_.knowsSection(f_, section_) &&
-               !trasso::introspection::findKeyOutsideRegistry(section_, l.name)) {
+               !trasso::facts::findKeyOutsideRegistry(section_, l.name)) {
       const auto [closest, distance] = index_.closestKey(f_, section_, l.name);
       if (distance <= 2) {
         add(l, "unknown-key", "", "nothing",
@@ -389,7 +389,7 @@ int runCheck(const CheckOptions& o) {
     }
     if (f.root >= 0 && !isIniName(f.name)) continue;
     ++files;
-    const int reader = f.root >= 0 ? trasso::introspection::readingRoot(f.name) : -1;
+    const int reader = f.root >= 0 ? trasso::facts::readingRoot(f.name) : -1;
     if (reader >= 0 && reader != f.root && !f.bothRoots) {
       findings.push_back(
           Finding{f.path, 0, "other-root", "", "", "nothing",

@@ -12,10 +12,10 @@
 
 #include "Commands.h"
 #include "Ini.h"
-#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
+#include "StoreFacts.h"
 #include "Stored.h"
 #include "Values.h"
 
@@ -333,7 +333,7 @@ int runLoad(const std::string& file) {
   // read-only file fails the load with nothing written.
   for (const Change& c : changes) {
     const std::string native = trasso::fileio::nativePath(c.path);
-    const trasso::WriteStatus status = trasso::introspection::probeWrite(native);
+    const trasso::WriteStatus status = trasso::facts::probeWrite(native);
     if (!trasso::succeeded(status)) {
       Failure f = writeFailure(status, native);
       f.message += "; nothing written";

@@ -13,9 +13,9 @@
 
 #include "Commands.h"
 #include "Ini.h"
-#include "Introspection.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
+#include "StoreFacts.h"
 #include "Stored.h"
 #include "Values.h"
 
@@ -287,7 +287,7 @@ int files(const Options& o) {
     const std::string path = native(trasso::SettingsFilePath(id));
     struct stat st;
     const bool exists = ::stat(path.c_str(), &st) == 0;
-    const bool writable = trasso::succeeded(trasso::introspection::probeWrite(path));
+    const bool writable = trasso::succeeded(trasso::facts::probeWrite(path));
     all.push_back(json{{"id", id},
                        {"name", name},
                        {"path", path},

@@ -9,9 +9,9 @@
 #include "CodePage932.h"
 #include "Commands.h"
 #include "Ini.h"
-#include "Introspection.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
+#include "StoreFacts.h"
 #include "Values.h"
 
 namespace jkn {
@@ -30,7 +30,7 @@ std::string baseName(const std::string& path) {
 }
 
 std::string profileAreaOfPath(const std::string& nativePath, bool byNameOnly) {
-  for (const trasso::introspection::ProfilePlace& p : trasso::introspection::profilePlaces()) {
+  for (const trasso::facts::ProfilePlace& p : trasso::facts::profilePlaces()) {
     const std::string standard = native(trasso::SettingsFilePath(p.file));
     if (byNameOnly ? lowerAscii(baseName(standard)) == lowerAscii(baseName(nativePath))
                    : standard == nativePath) {
@@ -162,7 +162,7 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
       const std::string path = folder + name;
-      const int reader = same ? std::max(trasso::introspection::readingRoot(name), 0) : root;
+      const int reader = same ? std::max(trasso::facts::readingRoot(name), 0) : root;
       out.push_back(StoredFile{path, name, reader, profileAreaOfPath(path, false), same});
     }
   }
@@ -251,7 +251,7 @@ std::pair<std::string, size_t> SettingsIndex::closestKey(const StoredFile& f,
 std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {
   std::string best;
   size_t bestCount = 0;
-  for (const trasso::introspection::ProfilePlace& p : trasso::introspection::profilePlaces()) {
+  for (const trasso::facts::ProfilePlace& p : trasso::facts::profilePlaces()) {
     StoredFile f{std::string(), std::string(), -1, p.area};
     size_t count = 0;
     std::string section;

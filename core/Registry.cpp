@@ -5,7 +5,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "Introspection.h"
+#include "StoreFacts.h"
 
 namespace trasso {
 
@@ -37,7 +37,7 @@ Declaration numberDeclaration(const Key& key, ValueKind kind, int64_t def) {
 }  // namespace
 
 std::string standardProfilePath(const SettingEntry& e) {
-  const introspection::ProfilePlace* place = introspection::profilePlace(areaOf(e));
+  const facts::ProfilePlace* place = facts::profilePlace(areaOf(e));
   return SettingsFilePath(place != nullptr ? place->file : SettingsFile::JknZetr);
 }
 

@@ -2,10 +2,10 @@
 // settings, all in "def-share.ini".
 #include <iterator>
 
-#include "Introspection.h"
 #include "NumberedSetting.h"
 #include "Registry.h"
 #include "Setting.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 
 using namespace trasso;
@@ -126,8 +126,8 @@ RegistryPart stakeOutRegistry() {
 
 namespace trasso {
 
-introspection::OtherKeyPart stakeOutOtherKeys() {
-  static const introspection::OtherKey keys[] = {
+facts::OtherKeyPart stakeOutOtherKeys() {
+  static const facts::OtherKey keys[] = {
       {kSksColour.key, true, "SksColor"},
       {kSksWidth.key, true, "SksWidth"},
       {kSksType.key, true, "SksType"},

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 #include "gnss/AntennaCatalogue.h"
 #include "outside/MathBase.h"
@@ -164,8 +164,8 @@ RegistryPart currentAntennaRegistry() {
 
 namespace trasso {
 
-introspection::OtherKeyPart currentAntennaOtherKeys() {
-  static const introspection::OtherKey keys[] = {
+facts::OtherKeyPart currentAntennaOtherKeys() {
+  static const facts::OtherKey keys[] = {
       {kAOffset.key, false, "GNSS_CurrentAntennaOffset"},
       {kAntennaSta.key, false, "GNSS_StaCurrentAntenna"},
       {kAntennaHSta.key, false, "GNSS_StaCurrentAntenna"},

@@ -1,9 +1,9 @@
 // GNSS connection and observation settings: "jkn-gnss.ini".
 #include <iterator>
 
-#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 #include "display/NumberedSetting.h"
 
@@ -227,8 +227,8 @@ RegistryPart gnssRegistry() {
 
 namespace trasso {
 
-introspection::OtherKeyPart gnssOtherKeys() {
-  static const introspection::OtherKey keys[] = {{kSkyPlotColumn, true, "GNSS_SkyPlotLClm"}};
+facts::OtherKeyPart gnssOtherKeys() {
+  static const facts::OtherKey keys[] = {{kSkyPlotColumn, true, "GNSS_SkyPlotLClm"}};
   return {keys, std::size(keys)};
 }
 

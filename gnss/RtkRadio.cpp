@@ -1,8 +1,8 @@
 // RTK radio link: "jkn-gnss-rtk.ini", exchanged as one record per side.
 #include <iterator>
 
-#include "Introspection.h"
 #include "Setting.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 
 using namespace trasso;
@@ -57,8 +57,8 @@ void PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP& prop) noexce
 
 namespace trasso {
 
-introspection::OtherKeyPart rtkOtherKeys() {
-  static const introspection::OtherKey keys[] = {
+facts::OtherKeyPart rtkOtherKeys() {
+  static const facts::OtherKey keys[] = {
       {kRadio.key, false, "GNSS_RTKConnectProp"},    {kHosei.key, false, "GNSS_RTKConnectProp"},
       {kFlowCts.key, false, "GNSS_RTKConnectProp"},  {kPortNo.key, false, "GNSS_RTKConnectProp"},
       {kBaudRate.key, false, "GNSS_RTKConnectProp"}, {kParity.key, false, "GNSS_RTKConnectProp"},

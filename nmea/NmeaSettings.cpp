@@ -1,9 +1,9 @@
 // NMEA connection settings: "jkn-nmea.ini".
 #include <iterator>
 
-#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 
 using namespace trasso;
@@ -90,8 +90,8 @@ RegistryPart nmeaRegistry() {
 
 namespace trasso {
 
-introspection::OtherKeyPart nmeaOtherKeys() {
-  static const introspection::OtherKey keys[] = {
+facts::OtherKeyPart nmeaOtherKeys() {
+  static const facts::OtherKey keys[] = {
       {kBtAddr.key, false, "NMEA_BtInfo"},
       {kBtPort.key, false, "NMEA_BtInfo"},
   };

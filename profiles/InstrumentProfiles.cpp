@@ -4,9 +4,9 @@
 // are the ZETR operations under a second name.
 #include <iterator>
 
-#include "Introspection.h"
 #include "ProfileSetting.h"
 #include "Registry.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 #include "outside/MathBase.h"
 
@@ -344,8 +344,8 @@ RegistryPart instrumentProfileRegistry() {
 
 namespace trasso {
 
-introspection::OtherKeyPart instrumentProfileOtherKeys() {
-  static const introspection::OtherKey keys[] = {
+facts::OtherKeyPart instrumentProfileOtherKeys() {
+  static const facts::OtherKey keys[] = {
       {kCentigrade.setting.key, false, "ZETR_Dst_CentigradePress"},
       {kPressure.setting.key, false, "ZETR_Dst_CentigradePress"},
       {kNprMin.setting.key, false, "ZETR_Npr_RangeValue"},

@@ -2,9 +2,9 @@
 // "def-ts.ini", section "TS") and the automatic loading of the last set-up.
 #include <iterator>
 
-#include "Introspection.h"
 #include "Registry.h"
 #include "Setting.h"
+#include "StoreFacts.h"
 #include "TrassoJkn.h"
 #include "profiles/ProfileSetting.h"
 
@@ -150,8 +150,8 @@ RegistryPart tsRegistry() {
 
 namespace trasso {
 
-introspection::OtherKeyPart tsOtherKeys() {
-  static const introspection::OtherKey keys[] = {
+facts::OtherKeyPart tsOtherKeys() {
+  static const facts::OtherKey keys[] = {
       {kZetrUseBtRadio.key, false, "TS_ZETRBtRadio"},
       {kZetrBtRadioCh.key, false, "TS_ZETRBtRadio"},
       {kZetrBtRadioNw.key, false, "TS_ZETRBtRadio"},

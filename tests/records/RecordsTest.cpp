@@ -7,7 +7,7 @@
 
 #include "FileSystemSeam.h"
 #include "Ini.h"
-#include "Introspection.h"
+#include "StoreFacts.h"
 #include "TestRoots.h"
 
 namespace trasso::test {
@@ -73,7 +73,7 @@ TEST_F(Records, AreWrittenInOneReplacementAndReadInOneRead) {
       if (line.kind == ini::LineView::Section) section = std::string(line.name);
       if (line.kind != ini::LineView::Key) return;
       ++keys;
-      EXPECT_NE(introspection::findKeyOutsideRegistry(section, line.name), nullptr)
+      EXPECT_NE(facts::findKeyOutsideRegistry(section, line.name), nullptr)
           << section << " " << line.name;
     });
   }

@@ -10,9 +10,9 @@
 #include <regex>
 #include <set>
 
-#include "Introspection.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
+#include "StoreFacts.h"
 #include "TestRoots.h"
 
 namespace trasso::test {
@@ -179,8 +179,8 @@ TEST_F(RegistryWalk, ValidatingSettersRefuseOutsideTheirRangeAndWriteNothing) {
 
 // What tools learn of the files beyond the registry: the root a file is read
 // from, the keys outside the registry, whether a write could be made.
-TEST_F(RegistryWalk, IntrospectionSeesTheFilesAsTheFunctionsDo) {
-  using namespace introspection;
+TEST_F(RegistryWalk, StoreFactsSeeTheFilesAsTheFunctionsDo) {
+  using namespace facts;
   const std::pair<const char*, int> roots[] = {
       {"Antenna.ini", 1},  {"AntennaSensor.ini", 1}, {"AntennaLocal.ini", 0},
       {"NTrip.ini", 1},    {"sound.ini", 1},         {"jkn-gnss.ini", 0},

@@ -1,4 +1,4 @@
-#include "Introspection.h"
+#include "StoreFacts.h"
 
 #include <iterator>
 
@@ -11,15 +11,15 @@
 namespace trasso {
 
 // The area files' runs of keys outside the registry.
-introspection::OtherKeyPart gnssOtherKeys();
-introspection::OtherKeyPart rtkOtherKeys();
-introspection::OtherKeyPart currentAntennaOtherKeys();
-introspection::OtherKeyPart nmeaOtherKeys();
-introspection::OtherKeyPart tsOtherKeys();
-introspection::OtherKeyPart instrumentProfileOtherKeys();
-introspection::OtherKeyPart stakeOutOtherKeys();
+facts::OtherKeyPart gnssOtherKeys();
+facts::OtherKeyPart rtkOtherKeys();
+facts::OtherKeyPart currentAntennaOtherKeys();
+facts::OtherKeyPart nmeaOtherKeys();
+facts::OtherKeyPart tsOtherKeys();
+facts::OtherKeyPart instrumentProfileOtherKeys();
+facts::OtherKeyPart stakeOutOtherKeys();
 
-namespace introspection {
+namespace facts {
 namespace {
 
 // Whether key is name followed by the decimal text of an int ("%d").
@@ -107,5 +107,5 @@ WriteStatus probeWrite(const std::string& native) {
   }
 }
 
-}  // namespace introspection
+}  // namespace facts
 }  // namespace trasso

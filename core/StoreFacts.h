@@ -12,7 +12,7 @@
 #include "Setting.h"
 #include "WriteStatus.h"
 
-namespace trasso::introspection {
+namespace trasso::facts {
 
 // A caller-named profile: its area and its standard place.
 struct ProfilePlace {
@@ -61,4 +61,4 @@ const OtherKey* findKeyOutsideRegistry(std::string_view section, std::string_vie
 // folder, a folder in the file's place, a read-only file, ...).
 WriteStatus probeWrite(const std::string& native);
 
-}  // namespace trasso::introspection
+}  // namespace trasso::facts
