@@ -69,16 +69,6 @@ bool applyToContents(std::string& contents, std::string_view section, std::strin
   return true;
 }
 
-WriteStatus writeOrRemove(const std::string& path, const char* section, const char* key,
-                          const std::string_view* value) {
-  if (!storable(section, key, value)) return WriteReport::note(WriteStatus::Refused);
-  return fileio::updateFile(fileio::nativePath(path), [&](std::string& contents, bool exists) {
-    if (value == nullptr && !exists) return WriteStatus::Unchanged;
-    return applyToContents(contents, section, key, value) ? WriteStatus::Written
-                                                          : WriteStatus::Unchanged;
-  });
-}
-
 }  // namespace
 
 // A reader takes its thread's buffer and gives it back, or keeps its own if it
@@ -236,16 +226,19 @@ std::string formatFixed(double value, int decimals) {
   return std::string(buf, result.ptr);
 }
 
+// A single write is an edit of one change.
 WriteStatus writeText(const std::string& path, const char* section, const char* key,
                       const char* value) {
-  if (value == nullptr) return writeOrRemove(path, section, key, nullptr);
-  const std::string_view view(value);
-  return writeOrRemove(path, section, key, &view);
+  FileEdit edit(path);
+  edit.set(section, key, value);
+  return edit.commit();
 }
 
 WriteStatus writeText(const std::string& path, const char* section, const char* key,
                       std::string_view value) {
-  return writeOrRemove(path, section, key, &value);
+  FileEdit edit(path);
+  edit.set(section, key, value);
+  return edit.commit();
 }
 
 WriteStatus removeSection(const std::string& path, const char* section) {
