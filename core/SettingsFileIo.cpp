@@ -50,9 +50,7 @@ WriteReport::~WriteReport() { innermostReport = outer_; }
 
 WriteStatus WriteReport::note(WriteStatus s) {
   if (innermostReport != nullptr) {
-    innermostReport->status_ = innermostReport->status_ == WriteStatus::Unchanged
-                                   ? s
-                                   : combine(innermostReport->status_, s);
+    innermostReport->status_ = combine(innermostReport->status_, s);
   }
   return s;
 }

@@ -113,7 +113,6 @@ class FileEdit {
   void set(const char* section, const char* key, std::string_view value);
   void removeSection(const char* section);
 
-  const std::string& path() const { return path_; }
   WriteStatus commit();
 
  private:

@@ -39,15 +39,6 @@ constexpr WriteStatus combine(WriteStatus sofar, WriteStatus next) {
 // A short English text of the cause ("written", "folder missing", ...).
 const char* statusText(WriteStatus s);
 
-// Statuses in declaration order, for tables and tests.
-constexpr WriteStatus kAllWriteStatuses[] = {
-    WriteStatus::Written,    WriteStatus::Unchanged,    WriteStatus::FolderMissing,
-    WriteStatus::NotAFolder, WriteStatus::FileIsFolder, WriteStatus::NotAFile,
-    WriteStatus::ReadOnly,   WriteStatus::AccessDenied, WriteStatus::Refused,
-    WriteStatus::OutOfRange, WriteStatus::DiskFull,     WriteStatus::Busy,
-    WriteStatus::IoError,
-};
-
 // Collects the statuses of the writes made on this thread while it lives, so
 // that a caller of a setter that reports nothing (the exported interface) still
 // learns why it failed. Scopes nest; each write is reported to the innermost.
