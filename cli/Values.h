@@ -7,13 +7,17 @@
 #include <vector>
 
 #include "Registry.h"
+#include "SettingText.h"
 
 namespace jkn {
 
-// A refused input: the message says what would be accepted.
-struct Refusal {
-  std::string message;
-};
+using trasso::acceptedValues;
+using trasso::lower;
+using trasso::parseSelector;
+using trasso::Refusal;
+using trasso::selectorWords;
+using trasso::showSelector;
+using trasso::takesFlag;
 
 // Code page 932 bytes as UTF-8; bytes that are no code page 932 text are shown
 // as \xNN.
@@ -30,27 +34,9 @@ std::string showValue(const trasso::Declaration& d, const trasso::Value& v, bool
 trasso::Value parseValue(const trasso::SettingEntry& e, const trasso::Declaration& d,
                          const std::string& text, bool raw);
 
-// Flags take 0 or 1 from jkn, also where the setter would turn any other
-// number into 1.
-bool takesFlag(const trasso::SettingEntry& e, const trasso::Declaration& d);
-
-// What values entry e takes, in words ("an integer from 0 to 65535").
-std::string acceptedValues(const trasso::SettingEntry& e, const trasso::Declaration& d);
-
-// The selection a selector argument names; none given: the first listed (mode
-// 0, side "R", the profile at its standard place). Throws Refusal.
-trasso::Selection parseSelector(const trasso::SettingEntry& e,
-                                const std::optional<std::string>& arg);
-// The selector as a user writes it ("svy", "S", "12", a path); empty for none.
-std::string showSelector(const trasso::SettingEntry& e, const trasso::Selection& s);
-// What the selector chooses, in words.
-std::string selectorWords(const trasso::SettingEntry& e);
 // Kind and write format in words.
 std::string kindWords(const trasso::Declaration& d);
 std::string formatWords(const trasso::Declaration& d);
-
-// ASCII letters in lower case.
-std::string lower(std::string s);
 
 // Names of the registry nearest to an unknown one, best first.
 std::vector<std::string> closestNames(const std::string& name);

@@ -1,0 +1,48 @@
+// Settings as texts: the selector and value forms that jkn and the by-name C
+// interface share. Texts here are the stored bytes; converting them to and from
+// other encodings is the caller's business.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "Registry.h"
+
+namespace trasso {
+
+// A refused selector or value: the message says what would be accepted.
+struct Refusal {
+  std::string message;
+};
+
+// ASCII letters in lower case.
+std::string lower(std::string s);
+
+// Flags take 0 or 1, also where the setter would turn any other number into 1.
+bool takesFlag(const SettingEntry& e, const Declaration& d);
+
+// What values entry e takes, in words ("an integer from 0 to 65535").
+std::string acceptedValues(const SettingEntry& e, const Declaration& d);
+
+// What the selector of e chooses, in words.
+std::string selectorWords(const SettingEntry& e);
+
+// A value as text: texts as their bytes, numbers in decimal (doubles in their
+// shortest form), colours as "red,green,blue".
+std::string valueText(const Declaration& d, const Value& v);
+
+// The value that text gives entry e, checked against the setter's kind, width and
+// range. A text is taken through toStored when given (nullopt: it has no stored
+// form) and as its bytes otherwise. Throws Refusal.
+using ToStored = std::optional<std::string> (*)(const std::string&);
+Value parseValue(const SettingEntry& e, const Declaration& d, const std::string& text,
+                 ToStored toStored = nullptr);
+
+// The selection a selector text names; none given: the first listed (mode 0,
+// side "R", the profile at its standard place). Throws Refusal.
+Selection parseSelector(const SettingEntry& e, const std::optional<std::string>& arg);
+
+// The selector as a user writes it ("svy", "S", "12", a path); empty for none.
+std::string showSelector(const SettingEntry& e, const Selection& s);
+
+}  // namespace trasso
