@@ -4,7 +4,7 @@
 
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 
@@ -66,11 +66,11 @@ struct Catalogue {
 
 }  // namespace
 
-int GetNTrip_Co_Cnt() noexcept {
+int trasso::api::GetNTrip_Co_Cnt() noexcept {
   return static_cast<int>(Catalogue().file.intBits(kSection, "CoCnt", 0));
 }
 
-int GetNTrip_Co_Info(uint16_t index, CompanyRec* rec) noexcept {
+int trasso::api::GetNTrip_Co_Info(uint16_t index, CompanyRec* rec) noexcept {
   if (rec == nullptr) return 0;
   const Catalogue catalogue;
   const unsigned pn = static_cast<uint16_t>(index + 1);
@@ -85,12 +85,12 @@ int GetNTrip_Co_Info(uint16_t index, CompanyRec* rec) noexcept {
   return rec->Index > 0 && !rec->Address.empty() && !rec->Ports.empty() ? 1 : 0;
 }
 
-int GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) noexcept {
+int trasso::api::GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) noexcept {
   const std::string countWord = std::string(listWord(kind)) + "Cnt";
   return static_cast<int>(Catalogue().integer(providerKey(pn, countWord.c_str())));
 }
 
-int GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry, NTripRec* rec) noexcept {
+int trasso::api::GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry, NTripRec* rec) noexcept {
   if (rec == nullptr) return 0;
   const Catalogue catalogue;
   const char* list = listWord(kind);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "SettingsValues.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 
@@ -103,20 +103,20 @@ std::string zoneFile(const char* folder) {
 
 }  // namespace
 
-int GetHmnZaKeiCnt() noexcept { return kZoneCount; }
+int trasso::api::GetHmnZaKeiCnt() noexcept { return kZoneCount; }
 
-int GetHmnZaKeiInfo(int index, uint16_t& number, std::string& name) noexcept {
+int trasso::api::GetHmnZaKeiInfo(int index, uint16_t& number, std::string& name) noexcept {
   if (index < 0 || index >= kZoneCount) return 0;
   number = kZones[index].number;
   name = kZones[index].name;
   return 1;
 }
 
-uint16_t GetHmnZaKei(const char* folder) noexcept {
+uint16_t trasso::api::GetHmnZaKei(const char* folder) noexcept {
   return static_cast<uint16_t>(readIntBits(zoneFile(folder), kSection, kNumberKey, 1));
 }
 
-int SetHmnZaKei(const char* folder, uint16_t number) noexcept {
+int trasso::api::SetHmnZaKei(const char* folder, uint16_t number) noexcept {
   if (number < 1 || number > kZoneCount) return 0;
   // A failed write (missing folder) is not reported: the number itself was valid.
   writeText(zoneFile(folder), kSection, kNumberKey, formatUnsigned(number));

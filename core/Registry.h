@@ -251,16 +251,16 @@ std::string storedText(const Declaration& d, const Value& v);
 
 // Entry of GetQZJkn_<name> and PutQZJkn_<name> on declaration setting.
 #define TRASSO_SETTING(name, setting) \
-  ::trasso::settingEntry<&GetQZJkn_##name, &PutQZJkn_##name>(#name, setting)
+  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>(#name, setting)
 // The same for a numbered entry; an overview lists numbers 0 to listed - 1.
 #define TRASSO_NUMBERED(name, setting, listed)                \
-  ::trasso::settingEntry<&GetQZJkn_##name, &PutQZJkn_##name>( \
+  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>( \
       #name, setting, ::trasso::SelectorKind::Entry, std::nullopt, listed)
 // Entry of a getter without setter.
 #define TRASSO_READ_ONLY(name, setting) \
-  ::trasso::settingEntry<&GetQZJkn_##name, nullptr>(#name, setting)
+  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, nullptr>(#name, setting)
 // Entry of a validating setter: the range comes from its Ranged declaration.
 #define TRASSO_RANGED(name, ranged)                           \
-  ::trasso::settingEntry<&GetQZJkn_##name, &PutQZJkn_##name>( \
+  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>( \
       #name, (ranged).setting, std::nullopt,                  \
       ::trasso::Range{static_cast<double>((ranged).min), static_cast<double>((ranged).max)})

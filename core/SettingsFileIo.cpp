@@ -46,7 +46,12 @@ thread_local WriteReport* innermostReport = nullptr;
 }  // namespace
 
 WriteReport::WriteReport() : outer_(innermostReport) { innermostReport = this; }
-WriteReport::~WriteReport() { innermostReport = outer_; }
+// What a scope gathered is also the enclosing scope's: a C function's report
+// inside a caller's reaches the caller.
+WriteReport::~WriteReport() {
+  innermostReport = outer_;
+  if (outer_ != nullptr) outer_->status_ = combine(outer_->status_, status_);
+}
 
 WriteStatus WriteReport::note(WriteStatus s) {
   if (innermostReport != nullptr) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "outside/KorvelIni.h"
 
 namespace trasso {
@@ -53,16 +53,16 @@ using trasso::AppDataRoot;
 using trasso::SettingsFile;
 using trasso::SettingsFilePath;
 
-std::string GetQZInf_Path(int root) noexcept { return AppDataFolder(root, "inf"); }
-std::string GetQZImg_Path(int root) noexcept { return AppDataFolder(root, "img"); }
-std::string GetQZWav_Path(int root) noexcept { return AppDataFolder(root, "wav"); }
-std::string GetQZGeoidFile_Path() noexcept { return AppDataRoot(0) + "\\geoid"; }
-std::string GetQZGeoidFile_FullPath() noexcept { return GetQZGeoidFile_Path() + "\\geoidn.dat"; }
-std::string GetQZJkn_ZETR_Path() noexcept { return SettingsFilePath(SettingsFile::JknZetr); }
-std::string GetQZJkn_PL30_Path() noexcept { return SettingsFilePath(SettingsFile::JknPl30); }
-std::string GetQZJkn_Soku_Path() noexcept { return SettingsFilePath(SettingsFile::JknSoku); }
+std::string trasso::api::GetQZInf_Path(int root) noexcept { return AppDataFolder(root, "inf"); }
+std::string trasso::api::GetQZImg_Path(int root) noexcept { return AppDataFolder(root, "img"); }
+std::string trasso::api::GetQZWav_Path(int root) noexcept { return AppDataFolder(root, "wav"); }
+std::string trasso::api::GetQZGeoidFile_Path() noexcept { return AppDataRoot(0) + "\\geoid"; }
+std::string trasso::api::GetQZGeoidFile_FullPath() noexcept { return GetQZGeoidFile_Path() + "\\geoidn.dat"; }
+std::string trasso::api::GetQZJkn_ZETR_Path() noexcept { return SettingsFilePath(SettingsFile::JknZetr); }
+std::string trasso::api::GetQZJkn_PL30_Path() noexcept { return SettingsFilePath(SettingsFile::JknPl30); }
+std::string trasso::api::GetQZJkn_Soku_Path() noexcept { return SettingsFilePath(SettingsFile::JknSoku); }
 
 // The INI layer keeps no cached copies, so there is nothing to write out.
-void Flush_QZJkn_ZETR_File(const char* /*path*/) noexcept {}
-void Flush_QZJkn_PL30_File(const char* path) noexcept { Flush_QZJkn_ZETR_File(path); }
-void Flush_QZJkn_Soku_File(const char* path) noexcept { Flush_QZJkn_ZETR_File(path); }
+void trasso::api::Flush_QZJkn_ZETR_File(const char* /*path*/) noexcept {}
+void trasso::api::Flush_QZJkn_PL30_File(const char* path) noexcept { Flush_QZJkn_ZETR_File(path); }
+void trasso::api::Flush_QZJkn_Soku_File(const char* path) noexcept { Flush_QZJkn_ZETR_File(path); }

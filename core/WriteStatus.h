@@ -41,7 +41,8 @@ const char* statusText(WriteStatus s);
 
 // Collects the statuses of the writes made on this thread while it lives, so
 // that a caller of a setter that reports nothing (the exported interface) still
-// learns why it failed. Scopes nest; each write is reported to the innermost.
+// learns why it failed. Scopes nest; each write is reported to the innermost,
+// which passes what it gathered on to the enclosing one when it ends.
 class WriteReport {
  public:
   WriteReport();

@@ -4,7 +4,7 @@
 
 #include "Registry.h"
 #include "Setting.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 
@@ -87,20 +87,20 @@ const FlagSetting* item(int code) {
 
 }  // namespace
 
-int GetQZJkn_Use(int /*ignored*/, int code) noexcept {
+int trasso::api::GetQZJkn_Use(int /*ignored*/, int code) noexcept {
   const FlagSetting* s = item(code);
   return s != nullptr ? get(*s) : 0;
 }
 
-void PutQZJkn_Use(int /*ignored*/, int code, int value) noexcept {
+void trasso::api::PutQZJkn_Use(int /*ignored*/, int code, int value) noexcept {
   if (const FlagSetting* s = item(code)) put(*s, value);
 }
 
 namespace {
 
 // The registry's view of the pair: the item code is the selector.
-int getUse(int code) noexcept { return GetQZJkn_Use(0, code); }
-void putUse(int code, int value) noexcept { PutQZJkn_Use(0, code, value); }
+int getUse(int code) noexcept { return api::GetQZJkn_Use(0, code); }
+void putUse(int code, int value) noexcept { api::PutQZJkn_Use(0, code, value); }
 
 Declaration useDeclaration(int code) {
   const FlagSetting* s = item(code);

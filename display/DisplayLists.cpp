@@ -5,7 +5,7 @@
 #include "NumberedSetting.h"
 #include "Registry.h"
 #include "Setting.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 
@@ -76,70 +76,70 @@ U8Setting recSize(int id) {
 
 }  // namespace
 
-std::string GetQZJkn_Kihi() noexcept { return get(kKkou); }
-void PutQZJkn_Kihi(const char* text) noexcept { put(kKkou, text); }
+std::string trasso::api::GetQZJkn_Kihi() noexcept { return get(kKkou); }
+void trasso::api::PutQZJkn_Kihi(const char* text) noexcept { put(kKkou, text); }
 
-int GetQZJkn_MkhyMax() noexcept { return get(kMkhy.max); }
-void PutQZJkn_MkhyMax(int value) noexcept { put(kMkhy.max, value); }
-int GetQZJkn_MkhyCnt() noexcept { return get(kMkhy.cnt); }
-void PutQZJkn_MkhyCnt(int value) noexcept { put(kMkhy.cnt, value); }
-std::string GetQZJkn_Mkhy(int n) noexcept { return getNumbered(kMkhy.entry, n); }
-void PutQZJkn_Mkhy(int n, const char* text) noexcept { putNumbered(kMkhy.entry, n, text); }
+int trasso::api::GetQZJkn_MkhyMax() noexcept { return get(kMkhy.max); }
+void trasso::api::PutQZJkn_MkhyMax(int value) noexcept { put(kMkhy.max, value); }
+int trasso::api::GetQZJkn_MkhyCnt() noexcept { return get(kMkhy.cnt); }
+void trasso::api::PutQZJkn_MkhyCnt(int value) noexcept { put(kMkhy.cnt, value); }
+std::string trasso::api::GetQZJkn_Mkhy(int n) noexcept { return getNumbered(kMkhy.entry, n); }
+void trasso::api::PutQZJkn_Mkhy(int n, const char* text) noexcept { putNumbered(kMkhy.entry, n, text); }
 
-int GetQZJkn_AntnMax() noexcept { return get(kAntn.max); }
-void PutQZJkn_AntnMax(int value) noexcept { put(kAntn.max, value); }
-int GetQZJkn_AntnCnt() noexcept { return get(kAntn.cnt); }
-void PutQZJkn_AntnCnt(int value) noexcept { put(kAntn.cnt, value); }
-std::string GetQZJkn_Antn(int n) noexcept { return getNumbered(kAntn.entry, n); }
-void PutQZJkn_Antn(int n, const char* text) noexcept { putNumbered(kAntn.entry, n, text); }
+int trasso::api::GetQZJkn_AntnMax() noexcept { return get(kAntn.max); }
+void trasso::api::PutQZJkn_AntnMax(int value) noexcept { put(kAntn.max, value); }
+int trasso::api::GetQZJkn_AntnCnt() noexcept { return get(kAntn.cnt); }
+void trasso::api::PutQZJkn_AntnCnt(int value) noexcept { put(kAntn.cnt, value); }
+std::string trasso::api::GetQZJkn_Antn(int n) noexcept { return getNumbered(kAntn.entry, n); }
+void trasso::api::PutQZJkn_Antn(int n, const char* text) noexcept { putNumbered(kAntn.entry, n, text); }
 
-int GetQZJkn_GnssAntnMax() noexcept { return get(kGnssAntn.max); }
-void PutQZJkn_GnssAntnMax(int value) noexcept { put(kGnssAntn.max, value); }
-int GetQZJkn_GnssAntnCnt() noexcept { return get(kGnssAntn.cnt); }
-void PutQZJkn_GnssAntnCnt(int value) noexcept { put(kGnssAntn.cnt, value); }
-std::string GetQZJkn_GnssAntn(int n) noexcept { return getNumbered(kGnssAntn.entry, n); }
-void PutQZJkn_GnssAntn(int n, const char* text) noexcept { putNumbered(kGnssAntn.entry, n, text); }
+int trasso::api::GetQZJkn_GnssAntnMax() noexcept { return get(kGnssAntn.max); }
+void trasso::api::PutQZJkn_GnssAntnMax(int value) noexcept { put(kGnssAntn.max, value); }
+int trasso::api::GetQZJkn_GnssAntnCnt() noexcept { return get(kGnssAntn.cnt); }
+void trasso::api::PutQZJkn_GnssAntnCnt(int value) noexcept { put(kGnssAntn.cnt, value); }
+std::string trasso::api::GetQZJkn_GnssAntn(int n) noexcept { return getNumbered(kGnssAntn.entry, n); }
+void trasso::api::PutQZJkn_GnssAntn(int n, const char* text) noexcept { putNumbered(kGnssAntn.entry, n, text); }
 
-int GetQZJkn_MemoMax() noexcept { return get(kMemo.max); }
-void PutQZJkn_MemoMax(int value) noexcept { put(kMemo.max, value); }
-int GetQZJkn_MemoCnt() noexcept { return get(kMemo.cnt); }
-void PutQZJkn_MemoCnt(int value) noexcept { put(kMemo.cnt, value); }
-std::string GetQZJkn_Memo(int n) noexcept { return getNumbered(kMemo.entry, n); }
-void PutQZJkn_Memo(int n, const char* text) noexcept { putNumbered(kMemo.entry, n, text); }
+int trasso::api::GetQZJkn_MemoMax() noexcept { return get(kMemo.max); }
+void trasso::api::PutQZJkn_MemoMax(int value) noexcept { put(kMemo.max, value); }
+int trasso::api::GetQZJkn_MemoCnt() noexcept { return get(kMemo.cnt); }
+void trasso::api::PutQZJkn_MemoCnt(int value) noexcept { put(kMemo.cnt, value); }
+std::string trasso::api::GetQZJkn_Memo(int n) noexcept { return getNumbered(kMemo.entry, n); }
+void trasso::api::PutQZJkn_Memo(int n, const char* text) noexcept { putNumbered(kMemo.entry, n, text); }
 
-uint32_t GetQZJkn_Color(int file, int which, int section) noexcept {
+uint32_t trasso::api::GetQZJkn_Color(int file, int which, int section) noexcept {
   const char* key = colourKey(which);
   if (key == nullptr || !namesFile(file)) return ColourFromText(kWhite);
   return get(screenColour(file, formatInt(section), key));
 }
 
-void PutQZJkn_Color(int file, int which, int section, uint32_t colour) noexcept {
+void trasso::api::PutQZJkn_Color(int file, int which, int section, uint32_t colour) noexcept {
   const char* key = colourKey(which);
   if (key == nullptr || !namesFile(file)) return;
   put(screenColour(file, formatInt(section), key), colour);
 }
 
-uint8_t GetQZJkn_RecSize(int file) noexcept { return namesFile(file) ? get(recSize(file)) : 0; }
+uint8_t trasso::api::GetQZJkn_RecSize(int file) noexcept { return namesFile(file) ? get(recSize(file)) : 0; }
 
-void PutQZJkn_RecSize(int file, uint8_t size) noexcept {
+void trasso::api::PutQZJkn_RecSize(int file, uint8_t size) noexcept {
   if (namesFile(file)) put(recSize(file), size);
 }
 
-uint8_t GetQZJkn_RecMax() noexcept { return get(kRecMax); }
-int GetQZJkn_SUPtInfoForm() noexcept { return get(kSuForm); }
-void PutQZJkn_SUPtInfoForm(int value) noexcept { put(kSuForm, value); }
-int GetQZJkn_CadSetDef() noexcept { return get(kCadDef); }
-void PutQZJkn_CadSetDef(int value) noexcept { put(kCadDef, value); }
+uint8_t trasso::api::GetQZJkn_RecMax() noexcept { return get(kRecMax); }
+int trasso::api::GetQZJkn_SUPtInfoForm() noexcept { return get(kSuForm); }
+void trasso::api::PutQZJkn_SUPtInfoForm(int value) noexcept { put(kSuForm, value); }
+int trasso::api::GetQZJkn_CadSetDef() noexcept { return get(kCadDef); }
+void trasso::api::PutQZJkn_CadSetDef(int value) noexcept { put(kCadDef, value); }
 
-uint32_t GetQZJkn_LogColor() noexcept { return get(kLogColour); }
-int GetQZJkn_LogLineW() noexcept { return get(kLogLineW); }
-int GetQZJkn_LogPlotS() noexcept { return get(kLogPlotS); }
-int GetQZJkn_LogOfst1() noexcept { return get(kLogOfst1); }
-int GetQZJkn_LogOfst2() noexcept { return get(kLogOfst2); }
-int GetQZJkn_LogDispCnt() noexcept { return get(kLogDispCnt); }
-int GetQZJkn_LogDispAll() noexcept { return get(kLogDispAll); }
+uint32_t trasso::api::GetQZJkn_LogColor() noexcept { return get(kLogColour); }
+int trasso::api::GetQZJkn_LogLineW() noexcept { return get(kLogLineW); }
+int trasso::api::GetQZJkn_LogPlotS() noexcept { return get(kLogPlotS); }
+int trasso::api::GetQZJkn_LogOfst1() noexcept { return get(kLogOfst1); }
+int trasso::api::GetQZJkn_LogOfst2() noexcept { return get(kLogOfst2); }
+int trasso::api::GetQZJkn_LogDispCnt() noexcept { return get(kLogDispCnt); }
+int trasso::api::GetQZJkn_LogDispAll() noexcept { return get(kLogDispAll); }
 
-std::string GetQZJkn_WavName(int n) noexcept { return getNumbered(kWavName, n); }
+std::string trasso::api::GetQZJkn_WavName(int n) noexcept { return getNumbered(kWavName, n); }
 
 namespace trasso {
 
@@ -158,7 +158,7 @@ RegistryPart displayListRegistry() {
       TRASSO_SETTING(MemoMax, kMemo.max),
       TRASSO_SETTING(MemoCnt, kMemo.cnt),
       TRASSO_NUMBERED(Memo, kMemo.entry, 10),
-      settingEntry<&GetQZJkn_RecSize, &PutQZJkn_RecSize>("RecSize", kRecSize, SelectorKind::FileId,
+      settingEntry<&api::GetQZJkn_RecSize, &api::PutQZJkn_RecSize>("RecSize", kRecSize, SelectorKind::FileId,
                                                          std::nullopt, 18),
       TRASSO_READ_ONLY(RecMax, kRecMax),
       TRASSO_SETTING(SUPtInfoForm, kSuForm),
@@ -170,7 +170,7 @@ RegistryPart displayListRegistry() {
       TRASSO_READ_ONLY(LogOfst2, kLogOfst2),
       TRASSO_READ_ONLY(LogDispCnt, kLogDispCnt),
       TRASSO_READ_ONLY(LogDispAll, kLogDispAll),
-      settingEntry<&GetQZJkn_WavName, nullptr>("WavName", kWavName, SelectorKind::Entry,
+      settingEntry<&api::GetQZJkn_WavName, nullptr>("WavName", kWavName, SelectorKind::Entry,
                                                std::nullopt, 10),
   };
   return {entries, std::size(entries)};

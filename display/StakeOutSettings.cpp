@@ -6,7 +6,7 @@
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 
@@ -57,50 +57,50 @@ double scaleOf(const ScaleTable& table, uint16_t mode) {
 
 }  // namespace
 
-uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept {
+uint32_t trasso::api::GetQZJkn_SksColor(int n, const char* def) noexcept {
   return getNumbered(ColourSetting{kSksColour.key, def}, n);
 }
-void PutQZJkn_SksColor(int n, uint32_t colour) noexcept { putNumbered(kSksColour, n, colour); }
-int GetQZJkn_SksWidth(int n, int def) noexcept {
+void trasso::api::PutQZJkn_SksColor(int n, uint32_t colour) noexcept { putNumbered(kSksColour, n, colour); }
+int trasso::api::GetQZJkn_SksWidth(int n, int def) noexcept {
   return getNumbered(IntSetting{kSksWidth.key, def}, n);
 }
-void PutQZJkn_SksWidth(int n, int width) noexcept { putNumbered(kSksWidth, n, width); }
-int GetQZJkn_SksType(int n, int def) noexcept {
+void trasso::api::PutQZJkn_SksWidth(int n, int width) noexcept { putNumbered(kSksWidth, n, width); }
+int trasso::api::GetQZJkn_SksType(int n, int def) noexcept {
   return getNumbered(IntSetting{kSksType.key, def}, n);
 }
-void PutQZJkn_SksType(int n, int type) noexcept { putNumbered(kSksType, n, type); }
+void trasso::api::PutQZJkn_SksType(int n, int type) noexcept { putNumbered(kSksType, n, type); }
 
-uint32_t GetQZJkn_SksNormColor() noexcept { return get(kSksNorm); }
-void PutQZJkn_SksNormColor(uint32_t colour) noexcept { put(kSksNorm, colour); }
-uint32_t GetQZJkn_SksErrColor() noexcept { return get(kSksErr); }
-void PutQZJkn_SksErrColor(uint32_t colour) noexcept { put(kSksErr, colour); }
-uint32_t GetQZJkn_SksOverColor() noexcept { return get(kSksOver); }
-void PutQZJkn_SksOverColor(uint32_t colour) noexcept { put(kSksOver, colour); }
+uint32_t trasso::api::GetQZJkn_SksNormColor() noexcept { return get(kSksNorm); }
+void trasso::api::PutQZJkn_SksNormColor(uint32_t colour) noexcept { put(kSksNorm, colour); }
+uint32_t trasso::api::GetQZJkn_SksErrColor() noexcept { return get(kSksErr); }
+void trasso::api::PutQZJkn_SksErrColor(uint32_t colour) noexcept { put(kSksErr, colour); }
+uint32_t trasso::api::GetQZJkn_SksOverColor() noexcept { return get(kSksOver); }
+void trasso::api::PutQZJkn_SksOverColor(uint32_t colour) noexcept { put(kSksOver, colour); }
 
-uint16_t GetQZJkn_RectObsKanCode() noexcept { return get(kRectCode); }
-void PutQZJkn_RectObsKanCode(uint16_t value) noexcept { put(kRectCode, value); }
-uint16_t GetQZJkn_RectObsMode() noexcept { return get(kRectMode); }
-void PutQZJkn_RectObsMode(uint16_t value) noexcept { put(kRectMode, value); }
-double GetQZJkn_RectObsWide() noexcept { return get(kRectWide); }
-void PutQZJkn_RectObsWide(double value) noexcept { put(kRectWide, value); }
+uint16_t trasso::api::GetQZJkn_RectObsKanCode() noexcept { return get(kRectCode); }
+void trasso::api::PutQZJkn_RectObsKanCode(uint16_t value) noexcept { put(kRectCode, value); }
+uint16_t trasso::api::GetQZJkn_RectObsMode() noexcept { return get(kRectMode); }
+void trasso::api::PutQZJkn_RectObsMode(uint16_t value) noexcept { put(kRectMode, value); }
+double trasso::api::GetQZJkn_RectObsWide() noexcept { return get(kRectWide); }
+void trasso::api::PutQZJkn_RectObsWide(double value) noexcept { put(kRectWide, value); }
 
-uint16_t GetQZJkn_ObsMainZoomMode() noexcept { return get(kObsMainZoom); }
-void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept { put(kObsMainZoom, mode); }
-uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept { return get(kObsCtrlZoom); }
-void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept { put(kObsCtrlZoom, mode); }
-uint16_t GetQZJkn_AssistMainZoomMode() noexcept { return get(kAssistZoom); }
-void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept { put(kAssistZoom, mode); }
-double GetQZJkn_ZoomModeScale(uint16_t mode) noexcept { return scaleOf(kMainScales, mode); }
-double GetQZJkn_AssistMainZoomModeScale(uint16_t mode) noexcept {
+uint16_t trasso::api::GetQZJkn_ObsMainZoomMode() noexcept { return get(kObsMainZoom); }
+void trasso::api::PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept { put(kObsMainZoom, mode); }
+uint16_t trasso::api::GetQZJkn_ObsCtrlZoomMode() noexcept { return get(kObsCtrlZoom); }
+void trasso::api::PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept { put(kObsCtrlZoom, mode); }
+uint16_t trasso::api::GetQZJkn_AssistMainZoomMode() noexcept { return get(kAssistZoom); }
+void trasso::api::PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept { put(kAssistZoom, mode); }
+double trasso::api::GetQZJkn_ZoomModeScale(uint16_t mode) noexcept { return scaleOf(kMainScales, mode); }
+double trasso::api::GetQZJkn_AssistMainZoomModeScale(uint16_t mode) noexcept {
   return scaleOf(kAssistScales, mode);
 }
 
-bool GetQZJkn_ObsZokExStartEndCmdMode() noexcept { return get(kStartEndCmd) != 0; }
-void PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept { put(kStartEndCmd, on ? 1 : 0); }
-uint16_t GetQZJkn_ObsStkDispMode() noexcept { return get(kStkDispMode); }
-void PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept { put(kStkDispMode, mode); }
-bool GetQZJkn_ObsZokStockNonDelete() noexcept { return get(kStockNonDelete) != 0; }
-void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept { put(kStockNonDelete, on ? 1 : 0); }
+bool trasso::api::GetQZJkn_ObsZokExStartEndCmdMode() noexcept { return get(kStartEndCmd) != 0; }
+void trasso::api::PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept { put(kStartEndCmd, on ? 1 : 0); }
+uint16_t trasso::api::GetQZJkn_ObsStkDispMode() noexcept { return get(kStkDispMode); }
+void trasso::api::PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept { put(kStkDispMode, mode); }
+bool trasso::api::GetQZJkn_ObsZokStockNonDelete() noexcept { return get(kStockNonDelete) != 0; }
+void trasso::api::PutQZJkn_ObsZokStockNonDelete(bool on) noexcept { put(kStockNonDelete, on ? 1 : 0); }
 
 namespace trasso {
 

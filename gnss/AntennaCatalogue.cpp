@@ -14,7 +14,7 @@
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "outside/MathBase.h"
 
 using namespace trasso;
@@ -169,7 +169,7 @@ class MergedCatalogue {
 
 }  // namespace
 
-int AntennaInit() noexcept {
+int trasso::api::AntennaInit() noexcept {
   try {
     const std::string source = AppDataFolder(kAntennaSourceRoot, "inf");
     const SettingsReader typeFile(source + kAntennaTypes);
@@ -230,7 +230,7 @@ int readAntennaEntry(const SettingsReader& file, int n, QZ_AntennaRec& rec) {
 
 }  // namespace trasso
 
-int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept {
+int trasso::api::GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept {
   try {
     return readAntennaEntry(SettingsReader(mergedCataloguePath()), n, rec);
   } catch (...) {  // out of memory: the entry reads as missing

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "SettingsValues.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 namespace trasso {
 

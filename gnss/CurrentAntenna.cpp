@@ -6,7 +6,7 @@
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "gnss/AntennaCatalogue.h"
 #include "outside/MathBase.h"
 
@@ -53,22 +53,22 @@ void putCurrentAntenna(int id, double offset) {
 
 }  // namespace
 
-int GetQZJkn_GNSS_CurrentAntennaID() noexcept { return get(kAntenna); }
-void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept { put(kAntenna, id); }
-double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept {
+int trasso::api::GetQZJkn_GNSS_CurrentAntennaID() noexcept { return get(kAntenna); }
+void trasso::api::PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept { put(kAntenna, id); }
+double trasso::api::GetQZJkn_GNSS_CurrentAntennaOffset() noexcept {
   double offset = _AtoD(kAOffset.def);
   readTogether(SettingsFile::JknGnss,
                [&](const SettingsReader& file) { offset = getDistance(file, kAOffset); });
   return offset;
 }
-void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept {
+void trasso::api::PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept {
   writeTogether(SettingsFile::JknGnss,
                 [&](FileEdit& edit) { stageDistance(edit, kAOffset, offset); });
 }
-std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept { return get(kASerialNo); }
-void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept { put(kASerialNo, text); }
+std::string trasso::api::GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept { return get(kASerialNo); }
+void trasso::api::PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept { put(kASerialNo, text); }
 
-void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height, std::string& serialNo) noexcept {
+void trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height, std::string& serialNo) noexcept {
   readTogether(SettingsFile::JknGnss, [&](const SettingsReader& file) {
     id = getFrom(file, kAntennaSta);
     height = getDistance(file, kAntennaHSta);
@@ -76,7 +76,7 @@ void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height, std::string& seria
   });
 }
 
-void PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* serialNo) noexcept {
+void trasso::api::PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* serialNo) noexcept {
   writeTogether(SettingsFile::JknGnss, [&](FileEdit& edit) {
     stage(edit, kAntennaSta, id);
     stageDistance(edit, kAntennaHSta, height);
@@ -84,21 +84,21 @@ void PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* serialNo
   });
 }
 
-void GetQZJkn_GNSS_StaCurrentReceiver(int& id, std::string& serialNo) noexcept {
+void trasso::api::GetQZJkn_GNSS_StaCurrentReceiver(int& id, std::string& serialNo) noexcept {
   readTogether(SettingsFile::JknGnss, [&](const SettingsReader& file) {
     id = getFrom(file, kReceiverSta);
     serialNo = getFrom(file, kRSerialNoSta);
   });
 }
 
-void PutQZJkn_GNSS_StaCurrentReceiver(int id, const char* serialNo) noexcept {
+void trasso::api::PutQZJkn_GNSS_StaCurrentReceiver(int id, const char* serialNo) noexcept {
   writeTogether(SettingsFile::JknGnss, [&](FileEdit& edit) {
     stage(edit, kReceiverSta, id);
     stage(edit, kRSerialNoSta, serialNo);
   });
 }
 
-int GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, double* offset,
+int trasso::api::GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, double* offset,
                      AntennaCatalogue* list) noexcept {
   if (antenna != nullptr) *antenna = -1;
   if (offset != nullptr) *offset = 0.0;
@@ -127,7 +127,7 @@ int GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, double* off
   }
 }
 
-int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
+int trasso::api::GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
                                   double& offset) noexcept {
   AntennaCatalogue list;
   int antenna = -1;

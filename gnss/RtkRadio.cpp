@@ -3,7 +3,7 @@
 
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 
@@ -33,7 +33,7 @@ uint32_t readBaudRate(const SettingsReader& file, int side) {
 
 // The six fields come from one read of the file and go to it in one update,
 // so that no reader or crash ever sees half of one record and half of another.
-void GetQZJkn_GNSS_RTKConnectProp(int side, RTK_CONNECT_PROP& prop) noexcept {
+void trasso::api::GetQZJkn_GNSS_RTKConnectProp(int side, RTK_CONNECT_PROP& prop) noexcept {
   readTogether(SettingsFile::JknGnssRtk, [&](const SettingsReader& file) {
     prop.Radio = getFrom(file, kRadio);
     prop.Hosei = getFrom(file, kHosei);
@@ -44,7 +44,7 @@ void GetQZJkn_GNSS_RTKConnectProp(int side, RTK_CONNECT_PROP& prop) noexcept {
   });
 }
 
-void PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP& prop) noexcept {
+void trasso::api::PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP& prop) noexcept {
   writeTogether(SettingsFile::JknGnssRtk, [&](FileEdit& edit) {
     stage(edit, kRadio, prop.Radio);
     stage(edit, kHosei, prop.Hosei);

@@ -4,7 +4,7 @@
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 
@@ -30,34 +30,34 @@ constexpr U32Setting kBtPort{nmea("BTPort"), 0};
 
 }  // namespace
 
-int GetQZJkn_NMEA_Port() noexcept { return get(kPort); }
-void PutQZJkn_NMEA_Port(int value) noexcept { put(kPort, value); }
-uint32_t GetQZJkn_NMEA_BaudRate() noexcept { return get(kBaudRate); }
-void PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept { put(kBaudRate, value); }
-uint8_t GetQZJkn_NMEA_Parity() noexcept { return get(kParity); }
-void PutQZJkn_NMEA_Parity(uint8_t value) noexcept { put(kParity, value); }
-uint8_t GetQZJkn_NMEA_ByteSize() noexcept { return get(kByteSize); }
-void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept { put(kByteSize, value); }
-uint8_t GetQZJkn_NMEA_StopBits() noexcept { return get(kStopBits); }
-void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept { put(kStopBits, value); }
-uint8_t GetQZJkn_NMEA_HandShake() noexcept { return get(kHandShake); }
-void PutQZJkn_NMEA_HandShake(uint8_t value) noexcept { put(kHandShake, value); }
-uint32_t GetQZJkn_NMEA_Interval() noexcept { return static_cast<uint32_t>(get(kInterval)); }
-void PutQZJkn_NMEA_Interval(uint32_t value) noexcept {
+int trasso::api::GetQZJkn_NMEA_Port() noexcept { return get(kPort); }
+void trasso::api::PutQZJkn_NMEA_Port(int value) noexcept { put(kPort, value); }
+uint32_t trasso::api::GetQZJkn_NMEA_BaudRate() noexcept { return get(kBaudRate); }
+void trasso::api::PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept { put(kBaudRate, value); }
+uint8_t trasso::api::GetQZJkn_NMEA_Parity() noexcept { return get(kParity); }
+void trasso::api::PutQZJkn_NMEA_Parity(uint8_t value) noexcept { put(kParity, value); }
+uint8_t trasso::api::GetQZJkn_NMEA_ByteSize() noexcept { return get(kByteSize); }
+void trasso::api::PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept { put(kByteSize, value); }
+uint8_t trasso::api::GetQZJkn_NMEA_StopBits() noexcept { return get(kStopBits); }
+void trasso::api::PutQZJkn_NMEA_StopBits(uint8_t value) noexcept { put(kStopBits, value); }
+uint8_t trasso::api::GetQZJkn_NMEA_HandShake() noexcept { return get(kHandShake); }
+void trasso::api::PutQZJkn_NMEA_HandShake(uint8_t value) noexcept { put(kHandShake, value); }
+uint32_t trasso::api::GetQZJkn_NMEA_Interval() noexcept { return static_cast<uint32_t>(get(kInterval)); }
+void trasso::api::PutQZJkn_NMEA_Interval(uint32_t value) noexcept {
   put(kInterval, static_cast<int32_t>(value));
 }
-int GetQZJkn_NMEA_SetOpen() noexcept { return get(kSetOpen); }
-void PutQZJkn_NMEA_SetOpen(int value) noexcept { put(kSetOpen, value); }
-int GetQZJkn_NMEA_LoadGeo() noexcept { return get(kGeoLoad); }
-void PutQZJkn_NMEA_LoadGeo(int value) noexcept { put(kGeoLoad, value); }
-std::string GetQZJkn_NMEA_SrcGeoPath() noexcept { return get(kGeoPath); }
-void PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept { put(kGeoPath, text); }
-std::string GetQZJkn_NMEA_GeoVer() noexcept { return get(kGeoVer); }
-void PutQZJkn_NMEA_GeoVer(const char* text) noexcept { put(kGeoVer, text); }
-int GetQZJkn_NMEA_COMM_or_BT() noexcept { return get(kConnectComm); }
-void PutQZJkn_NMEA_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
+int trasso::api::GetQZJkn_NMEA_SetOpen() noexcept { return get(kSetOpen); }
+void trasso::api::PutQZJkn_NMEA_SetOpen(int value) noexcept { put(kSetOpen, value); }
+int trasso::api::GetQZJkn_NMEA_LoadGeo() noexcept { return get(kGeoLoad); }
+void trasso::api::PutQZJkn_NMEA_LoadGeo(int value) noexcept { put(kGeoLoad, value); }
+std::string trasso::api::GetQZJkn_NMEA_SrcGeoPath() noexcept { return get(kGeoPath); }
+void trasso::api::PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept { put(kGeoPath, text); }
+std::string trasso::api::GetQZJkn_NMEA_GeoVer() noexcept { return get(kGeoVer); }
+void trasso::api::PutQZJkn_NMEA_GeoVer(const char* text) noexcept { put(kGeoVer, text); }
+int trasso::api::GetQZJkn_NMEA_COMM_or_BT() noexcept { return get(kConnectComm); }
+void trasso::api::PutQZJkn_NMEA_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
 
-void GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept {
+void trasso::api::GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept {
   readTogether(SettingsFile::JknNmea, [&](const SettingsReader& file) {
     address = getFrom(file, kBtAddr);
     port = getFrom(file, kBtPort);
@@ -65,7 +65,7 @@ void GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept {
 }
 
 // One update; an address that cannot be stored still lets the port be written.
-void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept {
+void trasso::api::PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept {
   writeTogether(SettingsFile::JknNmea, [&](FileEdit& edit) {
     stage(edit, kBtAddr, address);
     stage(edit, kBtPort, port);

@@ -7,7 +7,7 @@
 #include "ProfileSetting.h"
 #include "Registry.h"
 #include "StoreFacts.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "outside/MathBase.h"
 
 using namespace trasso;
@@ -78,183 +78,183 @@ bool putPl30SearchRange(const char* path, const DoubleSetting& s, double angle, 
 
 // ZETR profile.
 
-bool GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept {
+bool trasso::api::GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept {
   return readFlag(pathText(path), kStartupJkn);
 }
-void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept {
   putIn(pathText(path), kStartupJkn, value);
 }
-bool GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) noexcept {
+bool trasso::api::GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) noexcept {
   return readFlag(pathText(path), kUseDstHosei);
 }
-void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept {
   putIn(pathText(path), kUseDstHosei, value);
 }
-void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
+void trasso::api::GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
                                        double& pressure) noexcept {
   getPair(pathText(path), kCentigrade.setting, temperature, kPressure.setting, pressure);
 }
-bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
+bool trasso::api::PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
                                        double pressure) noexcept {
   return succeeded(putPairChecked(pathText(path), kCentigrade, temperature, kPressure, pressure));
 }
-int GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept {
   return getIn(pathText(path), kAngDispMode.setting);
 }
-bool PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept {
   return succeeded(putChecked(pathText(path), kAngDispMode, mode));
 }
-int GetQZJkn_ZETR_Tgt1_PsmType(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Tgt1_PsmType(const char* path) noexcept {
   return getIn(pathText(path), kPsmType);
 }
-bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept {
   return succeeded(putChecked(pathText(path), kZetrPsmType, type));
 }
-int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept {
   return getIn(pathText(path), kPsmValue1.setting);
 }
-bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept {
   return succeeded(putChecked(pathText(path), kPsmValue1, value));
 }
-int GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept {
   return getIn(pathText(path), kHowAutolock.setting);
 }
-bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept {
   return succeeded(putChecked(pathText(path), kHowAutolock, how));
 }
-int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept {
   return getIn(pathText(path), kTargetId.setting);
 }
-bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept {
   return succeeded(putChecked(pathText(path), kTargetId, id));
 }
-bool GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept {
+bool trasso::api::GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept {
   return readFlag(pathText(path), kAutoOff);
 }
-bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept {
   return succeeded(putIn(pathText(path), kAutoOff, value));
 }
-int GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept {
   return getIn(pathText(path), kPsmValue2.setting);
 }
-bool PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int value) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int value) noexcept {
   return succeeded(putChecked(pathText(path), kPsmValue2, value));
 }
-int GetQZJkn_ZETR_Npr_Value(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Npr_Value(const char* path) noexcept {
   return getIn(pathText(path), kZetrNprValue.setting);
 }
-bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept {
   return succeeded(putChecked(pathText(path), kZetrNprValue, value));
 }
-void GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept {
+void trasso::api::GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept {
   getPair(pathText(path), kNprMin.setting, minimum, kNprMax.setting, maximum);
 }
 // Each end is checked by itself: a minimum above the maximum is stored as given.
-bool PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept {
   return succeeded(putPairChecked(pathText(path), kNprMin, minimum, kNprMax, maximum));
 }
-int GetQZJkn_ZETR_Aut_Time(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Aut_Time(const char* path) noexcept {
   return getIn(pathText(path), kAutTime.setting);
 }
-bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept {
   return succeeded(putChecked(pathText(path), kAutTime, time));
 }
-void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal, double& vertical) noexcept {
+void trasso::api::GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal, double& vertical) noexcept {
   getPair(pathText(path), zetrSearchH(), horizontal, zetrSearchV(), vertical);
 }
-bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical) noexcept {
   static const double twoPi = 2.0 * _f_pi();
   return succeeded(putPairChecked(pathText(path), RangedDouble{zetrSearchH(), 0.0, twoPi},
                                   horizontal, RangedDouble{zetrSearchV(), 0.0, twoPi}, vertical));
 }
-int GetQZJkn_ZETR_Rti_Percent(const char* path) noexcept {
+int trasso::api::GetQZJkn_ZETR_Rti_Percent(const char* path) noexcept {
   return getIn(pathText(path), kRtiPercent.setting);
 }
-bool PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept {
   return succeeded(putChecked(pathText(path), kRtiPercent, percent));
 }
-bool GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept {
+bool trasso::api::GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept {
   return readFlag(pathText(path), kBltOnOff);
 }
-bool PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept {
   return succeeded(putIn(pathText(path), kBltOnOff, value));
 }
-bool GetQZJkn_ZETR_PsmMode(const char* path) noexcept { return readFlag(pathText(path), kPsmMode); }
-void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept {
+bool trasso::api::GetQZJkn_ZETR_PsmMode(const char* path) noexcept { return readFlag(pathText(path), kPsmMode); }
+void trasso::api::PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept {
   putIn(pathText(path), kPsmMode, value);
 }
-bool GetQZJkn_ZETR_MsrMode(const char* path) noexcept { return readFlag(pathText(path), kMsrMode); }
-void PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept {
+bool trasso::api::GetQZJkn_ZETR_MsrMode(const char* path) noexcept { return readFlag(pathText(path), kMsrMode); }
+void trasso::api::PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept {
   putIn(pathText(path), kMsrMode, value);
 }
-bool GetQZJkn_ZETR_AF_Alignment(const char* path) noexcept {
+bool trasso::api::GetQZJkn_ZETR_AF_Alignment(const char* path) noexcept {
   return readFlag(pathText(path), kAfAlignment);
 }
-void PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) noexcept {
   putIn(pathText(path), kAfAlignment, value);
 }
-bool GetQZJkn_ZETR_AF_AutoLock(const char* path) noexcept {
+bool trasso::api::GetQZJkn_ZETR_AF_AutoLock(const char* path) noexcept {
   return readFlag(pathText(path), kAfAutoLock);
 }
-void PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) noexcept {
   putIn(pathText(path), kAfAutoLock, value);
 }
-bool GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept {
+bool trasso::api::GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept {
   return readFlag(pathText(path), kAfSideButton);
 }
-void PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept {
   putIn(pathText(path), kAfSideButton, value);
 }
-void ClearQZJkn_ZETR_OBS(const char* path) noexcept {
+void trasso::api::ClearQZJkn_ZETR_OBS(const char* path) noexcept {
   removeSection(pathText(path), kObs);
   Flush_QZJkn_ZETR_File(path);
 }
 
 // PL30 profile: the shared operations.
 
-bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept {
+bool trasso::api::GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept {
   return GetQZJkn_ZETR_Dst_UseDstHosei(path);
 }
-void PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) noexcept {
   PutQZJkn_ZETR_Dst_UseDstHosei(path, value);
 }
-void GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperature,
+void trasso::api::GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperature,
                                        double& pressure) noexcept {
   GetQZJkn_ZETR_Dst_CentigradePress(path, temperature, pressure);
 }
-int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept {
+int trasso::api::GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept {
   return GetQZJkn_ZETR_Ang_DispMode(path);
 }
-bool PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept {
+bool trasso::api::PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept {
   return PutQZJkn_ZETR_Ang_DispMode(path, mode);
 }
-int GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept {
+int trasso::api::GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept {
   return GetQZJkn_ZETR_Tgt1_PsmType(path);
 }
-int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept {
+int trasso::api::GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept {
   return GetQZJkn_ZETR_Tgt1_PsmValue(path);
 }
-bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept {
+bool trasso::api::PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept {
   return PutQZJkn_ZETR_Tgt1_PsmValue(path, value);
 }
-int GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept {
+int trasso::api::GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept {
   return GetQZJkn_ZETR_Tgt2_PsmValue(path);
 }
-bool PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept {
+bool trasso::api::PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept {
   return PutQZJkn_ZETR_Tgt2_PsmValue(path, value);
 }
-bool PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept {
+bool trasso::api::PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept {
   return PutQZJkn_ZETR_Npr_Value(path, value);
 }
-int GetQZJkn_PL30_Aut_Time(const char* path) noexcept { return GetQZJkn_ZETR_Aut_Time(path); }
-bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept {
+int trasso::api::GetQZJkn_PL30_Aut_Time(const char* path) noexcept { return GetQZJkn_ZETR_Aut_Time(path); }
+bool trasso::api::PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept {
   return PutQZJkn_ZETR_Aut_Time(path, time);
 }
 
 // PL30 profile: its own operations.
 
 // Failed writes are not reported here: values in range always give true.
-bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
+bool trasso::api::PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
                                        double pressure) noexcept {
   if (!kCentigrade.accepts(temperature) || !kPressure.accepts(pressure)) {
     WriteReport::note(WriteStatus::OutOfRange);
@@ -263,35 +263,35 @@ bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
   putPair(pathText(path), kCentigrade.setting, temperature, kPressure.setting, pressure);
   return true;
 }
-bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept {
+bool trasso::api::PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept {
   return succeeded(putChecked(pathText(path), kPl30PsmType, type));
 }
-int GetQZJkn_PL30_Npr_Value(const char* path) noexcept {
+int trasso::api::GetQZJkn_PL30_Npr_Value(const char* path) noexcept {
   return getIn(pathText(path), kPl30NprValue);
 }
-bool GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) noexcept {
+bool trasso::api::GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) noexcept {
   return readFlag(pathText(path), kLockLiveViewOff);
 }
-void PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept {
   putIn(pathText(path), kLockLiveViewOff, value);
 }
-bool GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) noexcept {
+bool trasso::api::GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) noexcept {
   return readFlag(pathText(path), kUseAutoSearch);
 }
-void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept {
+void trasso::api::PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept {
   putIn(pathText(path), kUseAutoSearch, value);
 }
-double GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept {
+double trasso::api::GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept {
   return getIn(pathText(path), pl30SearchH());
 }
-bool PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle) noexcept {
+bool trasso::api::PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle) noexcept {
   static const double pi = _f_pi();
   return putPl30SearchRange(path, pl30SearchH(), angle, pi);
 }
-double GetQZJkn_PL30_Sch_VRangeRad(const char* path) noexcept {
+double trasso::api::GetQZJkn_PL30_Sch_VRangeRad(const char* path) noexcept {
   return getIn(pathText(path), pl30SearchV());
 }
-bool PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept {
+bool trasso::api::PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept {
   static const double pi = _f_pi();
   return putPl30SearchRange(path, pl30SearchV(), angle, pi);
 }
@@ -329,12 +329,12 @@ RegistryPart instrumentProfileRegistry() {
       TRASSO_SETTING(PL30_Aut_LockLiveViewOff, kLockLiveViewOff),
       TRASSO_SETTING(PL30_Sch_UseAutoSearch, kUseAutoSearch),
       // Read with its own default, checked against the ZETR range.
-      settingEntry<&GetQZJkn_PL30_Npr_Value, &PutQZJkn_PL30_Npr_Value>(
+      settingEntry<&api::GetQZJkn_PL30_Npr_Value, &api::PutQZJkn_PL30_Npr_Value>(
           "PL30_Npr_Value", kPl30NprValue, std::nullopt,
           Range{static_cast<double>(kZetrNprValue.min), static_cast<double>(kZetrNprValue.max)}),
-      settingEntry<&GetQZJkn_PL30_Sch_HRangeRad, &PutQZJkn_PL30_Sch_HRangeRad>(
+      settingEntry<&api::GetQZJkn_PL30_Sch_HRangeRad, &api::PutQZJkn_PL30_Sch_HRangeRad>(
           "PL30_Sch_HRangeRad", pl30SearchH(), std::nullopt, Range{0.0, _f_pi()}),
-      settingEntry<&GetQZJkn_PL30_Sch_VRangeRad, &PutQZJkn_PL30_Sch_VRangeRad>(
+      settingEntry<&api::GetQZJkn_PL30_Sch_VRangeRad, &api::PutQZJkn_PL30_Sch_VRangeRad>(
           "PL30_Sch_VRangeRad", pl30SearchV(), std::nullopt, Range{0.0, _f_pi()}),
   };
   return {entries, std::size(entries)};

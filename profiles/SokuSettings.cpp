@@ -4,7 +4,7 @@
 
 #include "ProfileSetting.h"
 #include "Registry.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 
 using namespace trasso;
 using namespace trasso::profile;
@@ -51,96 +51,96 @@ void store(const char* path, const S& s, V value) {
 
 }  // namespace
 
-int GetQZJkn_Soku_DstMode(const char* path) noexcept { return getIn(pathText(path), kDstMode); }
-void PutQZJkn_Soku_DstMode(const char* path, int v) noexcept { store(path, kDstMode, v); }
-double GetQZJkn_Soku_Scale(const char* path) noexcept { return number(path, kScale); }
-void PutQZJkn_Soku_Scale(const char* path, double v) noexcept { store(path, kScale, v); }
-double GetQZJkn_Soku_AveH(const char* path) noexcept { return number(path, kAveH); }
-void PutQZJkn_Soku_AveH(const char* path, double v) noexcept { store(path, kAveH, v); }
-bool GetQZJkn_Soku_POS_P_T(const char* path) noexcept { return flag(path, kPosPT); }
-void PutQZJkn_Soku_POS_P_T(const char* path, bool v) noexcept { store(path, kPosPT, v); }
-bool GetQZJkn_Soku_RangeMinFlag(const char* path) noexcept { return flag(path, kRangeMinFlag); }
-void PutQZJkn_Soku_RangeMinFlag(const char* path, bool v) noexcept {
+int trasso::api::GetQZJkn_Soku_DstMode(const char* path) noexcept { return getIn(pathText(path), kDstMode); }
+void trasso::api::PutQZJkn_Soku_DstMode(const char* path, int v) noexcept { store(path, kDstMode, v); }
+double trasso::api::GetQZJkn_Soku_Scale(const char* path) noexcept { return number(path, kScale); }
+void trasso::api::PutQZJkn_Soku_Scale(const char* path, double v) noexcept { store(path, kScale, v); }
+double trasso::api::GetQZJkn_Soku_AveH(const char* path) noexcept { return number(path, kAveH); }
+void trasso::api::PutQZJkn_Soku_AveH(const char* path, double v) noexcept { store(path, kAveH, v); }
+bool trasso::api::GetQZJkn_Soku_POS_P_T(const char* path) noexcept { return flag(path, kPosPT); }
+void trasso::api::PutQZJkn_Soku_POS_P_T(const char* path, bool v) noexcept { store(path, kPosPT, v); }
+bool trasso::api::GetQZJkn_Soku_RangeMinFlag(const char* path) noexcept { return flag(path, kRangeMinFlag); }
+void trasso::api::PutQZJkn_Soku_RangeMinFlag(const char* path, bool v) noexcept {
   store(path, kRangeMinFlag, v);
 }
-double GetQZJkn_Soku_RangeMinDst(const char* path) noexcept { return number(path, kRangeMinDst); }
-void PutQZJkn_Soku_RangeMinDst(const char* path, double v) noexcept {
+double trasso::api::GetQZJkn_Soku_RangeMinDst(const char* path) noexcept { return number(path, kRangeMinDst); }
+void trasso::api::PutQZJkn_Soku_RangeMinDst(const char* path, double v) noexcept {
   store(path, kRangeMinDst, v);
 }
-bool GetQZJkn_Soku_RangeMaxFlag(const char* path) noexcept { return flag(path, kRangeMaxFlag); }
-void PutQZJkn_Soku_RangeMaxFlag(const char* path, bool v) noexcept {
+bool trasso::api::GetQZJkn_Soku_RangeMaxFlag(const char* path) noexcept { return flag(path, kRangeMaxFlag); }
+void trasso::api::PutQZJkn_Soku_RangeMaxFlag(const char* path, bool v) noexcept {
   store(path, kRangeMaxFlag, v);
 }
-double GetQZJkn_Soku_RangeMaxDst(const char* path) noexcept { return number(path, kRangeMaxDst); }
-void PutQZJkn_Soku_RangeMaxDst(const char* path, double v) noexcept {
+double trasso::api::GetQZJkn_Soku_RangeMaxDst(const char* path) noexcept { return number(path, kRangeMaxDst); }
+void trasso::api::PutQZJkn_Soku_RangeMaxDst(const char* path, double v) noexcept {
   store(path, kRangeMaxDst, v);
 }
-bool GetQZJkn_Soku_DataOrder(const char* path) noexcept { return flag(path, kDataOrder); }
-void PutQZJkn_Soku_DataOrder(const char* path, bool v) noexcept { store(path, kDataOrder, v); }
-bool GetQZJkn_Soku_AutoLightOn(const char* path) noexcept { return flag(path, kAutoLightOn); }
-void PutQZJkn_Soku_AutoLightOn(const char* path, bool v) noexcept { store(path, kAutoLightOn, v); }
-bool GetQZJkn_Soku_ChangeTRK(const char* path) noexcept { return flag(path, kChangeTrk); }
-void PutQZJkn_Soku_ChangeTRK(const char* path, bool v) noexcept { store(path, kChangeTrk, v); }
-bool GetQZJkn_Soku_TRK_cm(const char* path) noexcept { return flag(path, kTrkCm); }
-void PutQZJkn_Soku_TRK_cm(const char* path, bool v) noexcept { store(path, kTrkCm, v); }
-bool GetQZJkn_Soku_NormalOnce(const char* path) noexcept { return flag(path, kNormalOnce); }
-void PutQZJkn_Soku_NormalOnce(const char* path, bool v) noexcept { store(path, kNormalOnce, v); }
-bool GetQZJkn_Soku_RangeInSoundFlag(const char* path) noexcept {
+bool trasso::api::GetQZJkn_Soku_DataOrder(const char* path) noexcept { return flag(path, kDataOrder); }
+void trasso::api::PutQZJkn_Soku_DataOrder(const char* path, bool v) noexcept { store(path, kDataOrder, v); }
+bool trasso::api::GetQZJkn_Soku_AutoLightOn(const char* path) noexcept { return flag(path, kAutoLightOn); }
+void trasso::api::PutQZJkn_Soku_AutoLightOn(const char* path, bool v) noexcept { store(path, kAutoLightOn, v); }
+bool trasso::api::GetQZJkn_Soku_ChangeTRK(const char* path) noexcept { return flag(path, kChangeTrk); }
+void trasso::api::PutQZJkn_Soku_ChangeTRK(const char* path, bool v) noexcept { store(path, kChangeTrk, v); }
+bool trasso::api::GetQZJkn_Soku_TRK_cm(const char* path) noexcept { return flag(path, kTrkCm); }
+void trasso::api::PutQZJkn_Soku_TRK_cm(const char* path, bool v) noexcept { store(path, kTrkCm, v); }
+bool trasso::api::GetQZJkn_Soku_NormalOnce(const char* path) noexcept { return flag(path, kNormalOnce); }
+void trasso::api::PutQZJkn_Soku_NormalOnce(const char* path, bool v) noexcept { store(path, kNormalOnce, v); }
+bool trasso::api::GetQZJkn_Soku_RangeInSoundFlag(const char* path) noexcept {
   return flag(path, kRangeInSoundFlag);
 }
-void PutQZJkn_Soku_RangeInSoundFlag(const char* path, bool v) noexcept {
+void trasso::api::PutQZJkn_Soku_RangeInSoundFlag(const char* path, bool v) noexcept {
   store(path, kRangeInSoundFlag, v);
 }
-double GetQZJkn_Soku_RangeInSoundDst(const char* path) noexcept {
+double trasso::api::GetQZJkn_Soku_RangeInSoundDst(const char* path) noexcept {
   return number(path, kRangeInSoundDst);
 }
-void PutQZJkn_Soku_RangeInSoundDst(const char* path, double v) noexcept {
+void trasso::api::PutQZJkn_Soku_RangeInSoundDst(const char* path, double v) noexcept {
   store(path, kRangeInSoundDst, v);
 }
-bool GetQZJkn_Soku_RangeInDispFlag(const char* path) noexcept {
+bool trasso::api::GetQZJkn_Soku_RangeInDispFlag(const char* path) noexcept {
   return flag(path, kRangeInDispFlag);
 }
-void PutQZJkn_Soku_RangeInDispFlag(const char* path, bool v) noexcept {
+void trasso::api::PutQZJkn_Soku_RangeInDispFlag(const char* path, bool v) noexcept {
   store(path, kRangeInDispFlag, v);
 }
-double GetQZJkn_Soku_RangeInDispDst(const char* path) noexcept {
+double trasso::api::GetQZJkn_Soku_RangeInDispDst(const char* path) noexcept {
   return number(path, kRangeInDispDst);
 }
-void PutQZJkn_Soku_RangeInDispDst(const char* path, double v) noexcept {
+void trasso::api::PutQZJkn_Soku_RangeInDispDst(const char* path, double v) noexcept {
   store(path, kRangeInDispDst, v);
 }
-bool GetQZJkn_Soku_RangeOutDispFlag(const char* path) noexcept {
+bool trasso::api::GetQZJkn_Soku_RangeOutDispFlag(const char* path) noexcept {
   return flag(path, kRangeOutDispFlag);
 }
-void PutQZJkn_Soku_RangeOutDispFlag(const char* path, bool v) noexcept {
+void trasso::api::PutQZJkn_Soku_RangeOutDispFlag(const char* path, bool v) noexcept {
   store(path, kRangeOutDispFlag, v);
 }
-double GetQZJkn_Soku_RangeOutDispDst(const char* path) noexcept {
+double trasso::api::GetQZJkn_Soku_RangeOutDispDst(const char* path) noexcept {
   return number(path, kRangeOutDispDst);
 }
-void PutQZJkn_Soku_RangeOutDispDst(const char* path, double v) noexcept {
+void trasso::api::PutQZJkn_Soku_RangeOutDispDst(const char* path, double v) noexcept {
   store(path, kRangeOutDispDst, v);
 }
-bool GetQZJkn_Soku_UseXYCheckFlag(const char* path) noexcept { return flag(path, kUseXyCheck); }
-void PutQZJkn_Soku_UseXYCheckFlag(const char* path, bool v) noexcept {
+bool trasso::api::GetQZJkn_Soku_UseXYCheckFlag(const char* path) noexcept { return flag(path, kUseXyCheck); }
+void trasso::api::PutQZJkn_Soku_UseXYCheckFlag(const char* path, bool v) noexcept {
   store(path, kUseXyCheck, v);
 }
-bool GetQZJkn_Soku_OpenSokusetsuProp(const char* path) noexcept {
+bool trasso::api::GetQZJkn_Soku_OpenSokusetsuProp(const char* path) noexcept {
   return flag(path, kOpenSokusetsuProp);
 }
-bool GetQZJkn_Soku_OpenSokusetsuProp() noexcept {
+bool trasso::api::GetQZJkn_Soku_OpenSokusetsuProp() noexcept {
   return GetQZJkn_Soku_OpenSokusetsuProp(GetQZJkn_Soku_Path().c_str());
 }
-void PutQZJkn_Soku_OpenSokusetsuProp(const char* path, bool v) noexcept {
+void trasso::api::PutQZJkn_Soku_OpenSokusetsuProp(const char* path, bool v) noexcept {
   store(path, kOpenSokusetsuProp, v);
 }
-bool GetQZJkn_Soku_OpenSokusetsuMake(const char* path) noexcept {
+bool trasso::api::GetQZJkn_Soku_OpenSokusetsuMake(const char* path) noexcept {
   return flag(path, kOpenSokusetsuMake);
 }
-bool GetQZJkn_Soku_OpenSokusetsuMake() noexcept {
+bool trasso::api::GetQZJkn_Soku_OpenSokusetsuMake() noexcept {
   return GetQZJkn_Soku_OpenSokusetsuMake(GetQZJkn_Soku_Path().c_str());
 }
-void PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool v) noexcept {
+void trasso::api::PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool v) noexcept {
   store(path, kOpenSokusetsuMake, v);
 }
 
@@ -170,10 +170,10 @@ RegistryPart sokuRegistry() {
       TRASSO_SETTING(Soku_RangeOutDispDst, kRangeOutDispDst),
       TRASSO_SETTING(Soku_UseXYCheckFlag, kUseXyCheck),
       // Each getter also has a form without a path; the entry uses the one with.
-      settingEntry<static_cast<ProfileGetter>(&GetQZJkn_Soku_OpenSokusetsuProp),
-                   &PutQZJkn_Soku_OpenSokusetsuProp>("Soku_OpenSokusetsuProp", kOpenSokusetsuProp),
-      settingEntry<static_cast<ProfileGetter>(&GetQZJkn_Soku_OpenSokusetsuMake),
-                   &PutQZJkn_Soku_OpenSokusetsuMake>("Soku_OpenSokusetsuMake", kOpenSokusetsuMake),
+      settingEntry<static_cast<ProfileGetter>(&api::GetQZJkn_Soku_OpenSokusetsuProp),
+                   &api::PutQZJkn_Soku_OpenSokusetsuProp>("Soku_OpenSokusetsuProp", kOpenSokusetsuProp),
+      settingEntry<static_cast<ProfileGetter>(&api::GetQZJkn_Soku_OpenSokusetsuMake),
+                   &api::PutQZJkn_Soku_OpenSokusetsuMake>("Soku_OpenSokusetsuMake", kOpenSokusetsuMake),
   };
   return {entries, std::size(entries)};
 }

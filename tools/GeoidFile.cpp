@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "SettingsFileIo.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "outside/DatumShiftLib.h"
 
 namespace {
@@ -58,12 +58,12 @@ std::string textGridVersion(const char* path) {
 
 }  // namespace
 
-bool QZJknTool_IsGeoidFileISG(const char* path) noexcept {
+bool trasso::api::QZJknTool_IsGeoidFileISG(const char* path) noexcept {
   DatumShiftLib geoid;
   return geoid.GeoFile_IsGeoidFileISG(path) == DatumShiftLib::kIsgFile;
 }
 
-std::string QZJknTool_GetGeoidFileVer(const char* path) noexcept {
+std::string trasso::api::QZJknTool_GetGeoidFileVer(const char* path) noexcept {
   char isgVersion[kGeoTextSize] = {};
   int result;
   {

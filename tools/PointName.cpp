@@ -5,7 +5,7 @@
 #include <string>
 
 #include "CodePage932.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "outside/MathBase.h"
 
 namespace {
@@ -109,7 +109,7 @@ void cutName(std::string& name) {
 
 }  // namespace
 
-std::string QZJknTool_MakeNoName(int mode, double value, const char* prefix, uint16_t interval,
+std::string trasso::api::QZJknTool_MakeNoName(int mode, double value, const char* prefix, uint16_t interval,
                                  int16_t decimals, int16_t rule) noexcept {
   if (mode < 0 || mode > 3 || interval == 0) return std::string();
   std::string name;

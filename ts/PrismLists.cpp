@@ -7,7 +7,7 @@
 #include "CodePage932.h"
 #include "Registry.h"
 #include "Setting.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "display/NumberedSetting.h"
 
 using namespace trasso;
@@ -85,20 +85,20 @@ std::string_view trimWhiteSpace(std::string_view text) {
 
 }  // namespace
 
-int GetQZJkn_TS_PsmMax() noexcept { return get(kPsm.max); }
-void PutQZJkn_TS_PsmMax(int value) noexcept { put(kPsm.max, value); }
-int GetQZJkn_TS_PsmCnt() noexcept { return get(kPsm.count); }
-void PutQZJkn_TS_PsmCnt(int value) noexcept { put(kPsm.count, value); }
-std::string GetQZJkn_TS_Psm(int index) noexcept { return getEntry(kPsm, index); }
-void PutQZJkn_TS_Psm(int index, const char* text) noexcept { putEntry(kPsm, index, text); }
-int GetQZJkn_TS_Psm2Max() noexcept { return get(kPsm2.max); }
-void PutQZJkn_TS_Psm2Max(int value) noexcept { put(kPsm2.max, value); }
-int GetQZJkn_TS_Psm2Cnt() noexcept { return get(kPsm2.count); }
-void PutQZJkn_TS_Psm2Cnt(int value) noexcept { put(kPsm2.count, value); }
-std::string GetQZJkn_TS_Psm2(int index) noexcept { return getEntry(kPsm2, index); }
-void PutQZJkn_TS_Psm2(int index, const char* text) noexcept { putEntry(kPsm2, index, text); }
+int trasso::api::GetQZJkn_TS_PsmMax() noexcept { return get(kPsm.max); }
+void trasso::api::PutQZJkn_TS_PsmMax(int value) noexcept { put(kPsm.max, value); }
+int trasso::api::GetQZJkn_TS_PsmCnt() noexcept { return get(kPsm.count); }
+void trasso::api::PutQZJkn_TS_PsmCnt(int value) noexcept { put(kPsm.count, value); }
+std::string trasso::api::GetQZJkn_TS_Psm(int index) noexcept { return getEntry(kPsm, index); }
+void trasso::api::PutQZJkn_TS_Psm(int index, const char* text) noexcept { putEntry(kPsm, index, text); }
+int trasso::api::GetQZJkn_TS_Psm2Max() noexcept { return get(kPsm2.max); }
+void trasso::api::PutQZJkn_TS_Psm2Max(int value) noexcept { put(kPsm2.max, value); }
+int trasso::api::GetQZJkn_TS_Psm2Cnt() noexcept { return get(kPsm2.count); }
+void trasso::api::PutQZJkn_TS_Psm2Cnt(int value) noexcept { put(kPsm2.count, value); }
+std::string trasso::api::GetQZJkn_TS_Psm2(int index) noexcept { return getEntry(kPsm2, index); }
+void trasso::api::PutQZJkn_TS_Psm2(int index, const char* text) noexcept { putEntry(kPsm2, index, text); }
 
-int GetQZJkn_TS_Psm_FromStr(const char* entry, int& value, std::string& name) noexcept {
+int trasso::api::GetQZJkn_TS_Psm_FromStr(const char* entry, int& value, std::string& name) noexcept {
   const std::string text = replaceMarks(entry != nullptr ? entry : "");
   size_t pos = 0;
   const std::string_view token = nextToken(text, pos);
@@ -114,7 +114,7 @@ int GetQZJkn_TS_Psm_FromStr(const char* entry, int& value, std::string& name) no
   return 1;
 }
 
-std::string PutQZJkn_TS_Psm_ToStr(const char* name, int value) noexcept {
+std::string trasso::api::PutQZJkn_TS_Psm_ToStr(const char* name, int value) noexcept {
   return formatInt(value) + std::string(kMark) + (name != nullptr ? name : "");
 }
 

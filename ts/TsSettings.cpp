@@ -5,7 +5,7 @@
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "TrassoJkn.h"
+#include "Api.h"
 #include "profiles/ProfileSetting.h"
 
 using namespace trasso;
@@ -52,37 +52,37 @@ void stageAutoLoadKh(FileEdit& edit, double kh) {
 
 }  // namespace
 
-int GetQZJkn_TS_VKubun() noexcept { return get(kVKubun); }
-void PutQZJkn_TS_VKubun(int value) noexcept { put(kVKubun, value); }
-int GetQZJkn_TS_Port() noexcept { return get(kPort); }
-void PutQZJkn_TS_Port(int value) noexcept { put(kPort, value); }
-int GetQZJkn_TS_SetOpen() noexcept { return get(kSetOpen); }
-void PutQZJkn_TS_SetOpen(int value) noexcept { put(kSetOpen, value); }
-int GetQZJkn_TS_AnglinLen() noexcept { return get(kAnglinLen); }
-void PutQZJkn_TS_AnglinLen(int value) noexcept { put(kAnglinLen, value); }
-int GetQZJkn_TS_COMM_or_BT() noexcept { return get(kConnectComm); }
-void PutQZJkn_TS_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
-bool GetQZJkn_TS_UseScale() noexcept { return getFlag(kUseScale); }
-void PutQZJkn_TS_UseScale(bool value) noexcept { put(kUseScale, value); }
-double GetQZJkn_TS_UseScaleValue() noexcept { return get(kUseScaleValue); }
-void PutQZJkn_TS_UseScaleValue(double value) noexcept { put(kUseScaleValue, value); }
-bool GetQZJkn_TS_UseTouei() noexcept { return getFlag(kUseTouei); }
-void PutQZJkn_TS_UseTouei(bool value) noexcept { put(kUseTouei, value); }
-double GetQZJkn_TS_UseToueiValue() noexcept { return get(kUseToueiValue); }
-void PutQZJkn_TS_UseToueiValue(double value) noexcept { put(kUseToueiValue, value); }
-bool GetQZJkn_TS_TurnVAngFix() noexcept { return getFlag(kTurnVAngFix); }
-void PutQZJkn_TS_TurnVAngFix(bool value) noexcept { put(kTurnVAngFix, value); }
-std::string GetQZJkn_TS_BtDevAddr() noexcept { return get(kBtDevAddr); }
-void PutQZJkn_TS_BtDevAddr(const char* text) noexcept { put(kBtDevAddr, text); }
+int trasso::api::GetQZJkn_TS_VKubun() noexcept { return get(kVKubun); }
+void trasso::api::PutQZJkn_TS_VKubun(int value) noexcept { put(kVKubun, value); }
+int trasso::api::GetQZJkn_TS_Port() noexcept { return get(kPort); }
+void trasso::api::PutQZJkn_TS_Port(int value) noexcept { put(kPort, value); }
+int trasso::api::GetQZJkn_TS_SetOpen() noexcept { return get(kSetOpen); }
+void trasso::api::PutQZJkn_TS_SetOpen(int value) noexcept { put(kSetOpen, value); }
+int trasso::api::GetQZJkn_TS_AnglinLen() noexcept { return get(kAnglinLen); }
+void trasso::api::PutQZJkn_TS_AnglinLen(int value) noexcept { put(kAnglinLen, value); }
+int trasso::api::GetQZJkn_TS_COMM_or_BT() noexcept { return get(kConnectComm); }
+void trasso::api::PutQZJkn_TS_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
+bool trasso::api::GetQZJkn_TS_UseScale() noexcept { return getFlag(kUseScale); }
+void trasso::api::PutQZJkn_TS_UseScale(bool value) noexcept { put(kUseScale, value); }
+double trasso::api::GetQZJkn_TS_UseScaleValue() noexcept { return get(kUseScaleValue); }
+void trasso::api::PutQZJkn_TS_UseScaleValue(double value) noexcept { put(kUseScaleValue, value); }
+bool trasso::api::GetQZJkn_TS_UseTouei() noexcept { return getFlag(kUseTouei); }
+void trasso::api::PutQZJkn_TS_UseTouei(bool value) noexcept { put(kUseTouei, value); }
+double trasso::api::GetQZJkn_TS_UseToueiValue() noexcept { return get(kUseToueiValue); }
+void trasso::api::PutQZJkn_TS_UseToueiValue(double value) noexcept { put(kUseToueiValue, value); }
+bool trasso::api::GetQZJkn_TS_TurnVAngFix() noexcept { return getFlag(kTurnVAngFix); }
+void trasso::api::PutQZJkn_TS_TurnVAngFix(bool value) noexcept { put(kTurnVAngFix, value); }
+std::string trasso::api::GetQZJkn_TS_BtDevAddr() noexcept { return get(kBtDevAddr); }
+void trasso::api::PutQZJkn_TS_BtDevAddr(const char* text) noexcept { put(kBtDevAddr, text); }
 
-void GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept {
+void trasso::api::GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept {
   readTogether(SettingsFile::DefTs, [&](const SettingsReader& file) {
     use = getFrom(file, kZetrUseBtRadio) != 0;
     channel = getFrom(file, kZetrBtRadioCh);
     network = getFrom(file, kZetrBtRadioNw);
   });
 }
-void PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept {
+void trasso::api::PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept {
   writeTogether(SettingsFile::DefTs, [&](FileEdit& edit) {
     stage(edit, kZetrUseBtRadio, use);
     stage(edit, kZetrBtRadioCh, channel);
@@ -91,21 +91,21 @@ void PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept {
 }
 
 // Kept in the ZETR profile at its default place, not in "jkn-ts.ini".
-bool GetQZJkn_TS_Dsp_StartupJkn() noexcept {
+bool trasso::api::GetQZJkn_TS_Dsp_StartupJkn() noexcept {
   return GetQZJkn_ZETR_Dsp_StartupJkn(GetQZJkn_ZETR_Path().c_str());
 }
-void PutQZJkn_TS_Dsp_StartupJkn(bool value) noexcept {
+void trasso::api::PutQZJkn_TS_Dsp_StartupJkn(bool value) noexcept {
   PutQZJkn_ZETR_Dsp_StartupJkn(GetQZJkn_ZETR_Path().c_str(), value);
 }
 
-int GetQZJkn_TS_AutoLoad() noexcept { return get(kAutoLoad); }
+int trasso::api::GetQZJkn_TS_AutoLoad() noexcept { return get(kAutoLoad); }
 
 // Switching automatic loading on or off forgets the stored set-up.
-void PutQZJkn_TS_AutoLoad(int value) noexcept {
+void trasso::api::PutQZJkn_TS_AutoLoad(int value) noexcept {
   PutQZJkn_TS_AutoLoad_Ex(value, 0, 0, kNoValue, kAutoLoadObsPane.def);
 }
 
-int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept {
+int trasso::api::GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept {
   int on = kAutoLoad.def;
   readTogether(SettingsFile::JknTs, [&](const SettingsReader& file) {
     if (kno != nullptr) *kno = getFrom(file, kAutoLoadKno);
@@ -117,7 +117,7 @@ int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane)
   return on != 0 ? 1 : 0;
 }
 
-void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh, int pane) noexcept {
+void trasso::api::PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh, int pane) noexcept {
   writeTogether(SettingsFile::JknTs, [&](FileEdit& edit) {
     stage(edit, kAutoLoad, on);
     stage(edit, kAutoLoadKno, kno);

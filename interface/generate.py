@@ -1,0 +1,344 @@
+#!/usr/bin/env python3
+"""Makes the interface files from the per-area tables of exported functions.
+
+Each area's table (<area>/<Name>.api) lists its exported functions as C++
+declarations. From them come:
+
+  core/TrassoJknC.h     the C interface the library exports
+  core/CInterface.cpp   its definitions, over the internal functions
+  core/TrassoJkn.h      the C++ interface: inline functions over the C one
+  core/Api.h            the internal functions (namespace trasso::api)
+
+The outputs are checked in. `generate.py --check` fails when one is stale.
+"""
+
+import pathlib
+import re
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+TABLES = [
+    "core/Paths.api",
+    "gnss/Gnss.api",
+    "nmea/Nmea.api",
+    "ts/Ts.api",
+    "profiles/Profiles.api",
+    "display/Display.api",
+    "catalogues/Catalogues.api",
+    "tools/Tools.api",
+]
+
+# C++ parameter type -> C parameter type. Scalars pass as they are; every other
+# type goes through trasso_c::Arg (C++ side) and trasso::c::Param (library side).
+PARAMS = {
+    "int": "int32_t",
+    "int16_t": "int16_t",
+    "uint8_t": "uint8_t",
+    "uint16_t": "uint16_t",
+    "uint32_t": "uint32_t",
+    "bool": "bool",
+    "double": "double",
+    "const char*": "const char*",
+    "int&": "int32_t*",
+    "uint16_t&": "uint16_t*",
+    "uint32_t&": "uint32_t*",
+    "double&": "double*",
+    "bool&": "bool*",
+    "int*": "int32_t*",
+    "uint32_t*": "uint32_t*",
+    "double*": "double*",
+    "std::string&": "JknText*",
+    "RTK_CONNECT_PROP&": "JknRtkConnectProp*",
+    "const RTK_CONNECT_PROP&": "const JknRtkConnectProp*",
+    "QZ_AntennaRec&": "JknAntennaRec*",
+    "CompanyRec*": "JknCompanyRec*",
+    "NTripRec*": "JknNTripRec*",
+    "AntennaCatalogue*": "JknAntennaList*",
+}
+SCALARS = {"int", "int16_t", "uint8_t", "uint16_t", "uint32_t", "bool", "double", "const char*"}
+RESULTS = {
+    "void": "void",
+    "int": "int32_t",
+    "bool": "bool",
+    "double": "double",
+    "uint8_t": "uint8_t",
+    "uint16_t": "uint16_t",
+    "uint32_t": "uint32_t",
+    "std::string": "size_t",
+}
+WRITER_PREFIXES = ("Put", "Set", "Clear", "Flush")
+
+
+class Param:
+    def __init__(self, text):
+        m = re.fullmatch(r"(.+?)\s*\b(\w+)(?:\s*=\s*(.+))?", text.strip())
+        if not m:
+            raise ValueError(f"cannot read parameter '{text}'")
+        self.type = re.sub(r"\s+([*&])", r"\1", m.group(1).strip())
+        self.name = m.group(2)
+        self.default = m.group(3)
+        if self.type not in PARAMS:
+            raise ValueError(f"no C form for parameter type '{self.type}'")
+        self.ctype = PARAMS[self.type]
+        self.scalar = self.type in SCALARS
+
+    def cpp(self, with_default):
+        d = f" = {self.default}" if with_default and self.default else ""
+        return f"{self.type} {self.name}{d}"
+
+    def c(self):
+        return f"{self.ctype} {self.name}"
+
+
+class Function:
+    def __init__(self, text, comment, writes):
+        m = re.fullmatch(r"(\S+(?:\s*[*&])?)\s+(\w+)\((.*)\)", text)
+        if not m:
+            raise ValueError(f"cannot read declaration '{text}'")
+        self.result = m.group(1)
+        self.name = m.group(2)
+        self.params = [Param(p) for p in m.group(3).split(",")] if m.group(3).strip() else []
+        self.comment = comment
+        self.c_alias = None
+        if self.result not in RESULTS:
+            raise ValueError(f"no C form for result type '{self.result}' of {self.name}")
+        self.writes = self.result != "std::string" and (
+            writes or self.name.startswith(WRITER_PREFIXES))
+
+    # The C function: a writer that returns nothing returns the status; one with
+    # a result of its own reports it through its last argument.
+    def c_result(self):
+        if self.writes and self.result == "void":
+            return "JknStatus"
+        return RESULTS[self.result]
+
+    def c_params(self):
+        ps = [p.c() for p in self.params]
+        if self.result == "std::string":
+            ps += ["char* buffer", "size_t capacity"]
+        if self.writes and self.result != "void":
+            ps.append("JknStatus* status")
+        return ", ".join(ps) if ps else "void"
+
+    def c_name(self):
+        return "jkn_" + (self.c_alias or self.name)
+
+
+def read_table(path):
+    """Items of one table: ('group', lines), ('comment', line), ('blank',), ('fn', Function)."""
+    items = []
+    pending = None
+    group = []
+    for line in (ROOT / path).read_text().splitlines():
+        if pending is not None:
+            pending.append(line)
+        elif line.startswith("## "):
+            group.append(line[3:])
+            continue
+        elif line.startswith("#"):
+            continue
+        elif not line.strip():
+            if group:
+                items.append(("group", group))
+                group = []
+            items.append(("blank",))
+            continue
+        elif line.lstrip().startswith("//"):
+            items.append(("comment", line))
+            continue
+        else:
+            pending = [line]
+        joined = "\n".join(pending)
+        code, sep, tail = joined.partition(";")
+        if not sep:
+            continue
+        code = re.sub(r"//[^\n]*", "", code)
+        writes = "[writes]" in code
+        alias = re.search(r"\[as (\w+)\]", code)
+        code = re.sub(r"\[[^\]]*\]", "", code)
+        f = Function(" ".join(code.split()), tail.strip(), writes)
+        if alias:
+            f.c_alias = alias.group(1)
+        items.append(("fn", f))
+        pending = None
+    if pending is not None:
+        raise ValueError(f"{path}: declaration without ';'")
+    if group:
+        items.append(("group", group))
+    # No blank lines at either end; none twice in a row.
+    out = []
+    for it in items:
+        if it[0] == "blank" and (not out or out[-1][0] == "blank"):
+            continue
+        out.append(it)
+    while out and out[-1][0] == "blank":
+        out.pop()
+    return out
+
+
+def all_items():
+    items = []
+    for table in TABLES:
+        if items:
+            items.append(("blank",))
+        items += read_table(table)
+    return items
+
+
+def rule(title_lines):
+    bar = "// " + "-" * 75
+    return [bar] + ["// " + t for t in title_lines] + [bar]
+
+
+def cpp_declaration(f, prefix, suffix, with_default=True):
+    params = ", ".join(p.cpp(with_default) for p in f.params)
+    return f"{prefix}{f.result} {f.name}({params}){suffix}"
+
+
+def wrap(line, indent):
+    """Breaks a declaration after a comma so that it fits in 100 columns."""
+    if len(line) <= 100:
+        return [line]
+    cut = line.rfind(", ", 0, 100)
+    if cut < 0:
+        return [line]
+    return [line[: cut + 1]] + wrap(" " * indent + line[cut + 2 :], indent)
+
+
+def with_comment(f, text):
+    if f.comment:
+        return text + "  " + f.comment
+    return text
+
+
+def declarations(items, prefix, suffix, documented=True):
+    """The declaration list of the C++ interface: with the groups and comments of
+    the tables for readers, or the bare list."""
+    lines = []
+    for it in items:
+        if not documented and it[0] != "fn":
+            continue
+        if it[0] == "group":
+            lines += rule(it[1])
+        elif it[0] == "comment":
+            lines.append(it[1])
+        elif it[0] == "blank":
+            lines.append("")
+        else:
+            f = it[1]
+            text = cpp_declaration(f, prefix, suffix + ";")
+            indent = text.index("(") + 1
+            parts = wrap(text, indent)
+            if documented:
+                parts[-1] = with_comment(f, parts[-1])
+            lines += parts
+    return lines
+
+
+def c_declarations(items):
+    lines = []
+    for it in items:
+        if it[0] == "group":
+            lines += ["/* " + " ".join(it[1]) + " */"]
+        elif it[0] == "fn":
+            f = it[1]
+            text = f"JKN_API {f.c_result()} {f.c_name()}({f.c_params()}) JKN_NOEXCEPT;"
+            lines += wrap(text, text.index("(") + 1)
+        elif it[0] == "blank" and lines and lines[-1] != "":
+            lines.append("")
+    return lines
+
+
+def c_definition(f):
+    args = []
+    for p in f.params:
+        args.append(p.name if p.scalar else f"trasso::c::Param<{p.type}>({p.name}).get()")
+    call = f"trasso::api::{f.name}({', '.join(args)})"
+    head = f"{f.c_result()} {f.c_name()}({f.c_params()}) JKN_NOEXCEPT {{"
+    if f.result == "std::string":
+        body = f"return trasso::c::copyOut({call}, buffer, capacity);"
+    elif f.writes and f.result == "void":
+        body = f"return trasso::c::statusOf([&] {{ {call}; }});"
+    elif f.writes:
+        body = f"return trasso::c::reporting(status, [&] {{ return {call}; }});"
+    else:
+        body = f"return {call};"
+    return wrap(head, head.index("(") + 1) + ["  " + body, "}"]
+
+
+def inline_definition(f):
+    head = cpp_declaration(f, "inline ", " noexcept {", with_default=False)
+    lines = wrap(head, head.index("(") + 1)
+    body = []
+    args = []
+    for p in f.params:
+        if p.scalar:
+            args.append(p.name)
+        else:
+            body.append(f"  ::trasso_c::Arg<{p.type}> {p.name}_({p.name});")
+            args.append(f"{p.name}_.c()")
+    held = [f"{p.name}_" for p in f.params if not p.scalar]
+    if f.result == "std::string":
+        inner = ", ".join(args + ["buffer_", "capacity_"])
+        fn = f"[&](char* buffer_, size_t capacity_) {{ return {f.c_name()}({inner}); }}"
+        call = f"::trasso_c::text({fn})"
+        body.append(f"  return {call};")
+    else:
+        extra = ["nullptr"] if f.writes and f.result != "void" else []
+        call = f"{f.c_name()}({', '.join(args + extra)})"
+        if held:
+            fn = f"[&] {{ return {call}; }}"
+            call = f"::trasso_c::call({fn}, {', '.join(held)})"
+        if f.result == "void":
+            body.append(f"  {'(void)' if f.writes and not held else ''}{call};")
+        else:
+            body.append(f"  return {call};")
+    return lines + body + ["}"]
+
+
+def fill(template, marker, lines):
+    text = (ROOT / "interface" / template).read_text()
+    return text.replace(marker, "\n".join(lines))
+
+
+def outputs():
+    items = all_items()
+    fns = [it[1] for it in items if it[0] == "fn"]
+    seen = set()
+    for f in fns:
+        if f.c_name() in seen:
+            raise ValueError(f"{f.name}: a second form needs its own C name: [as Name]")
+        seen.add(f.c_name())
+    out = {}
+    out["core/TrassoJknC.h"] = fill("TrassoJknC.h.in", "@FUNCTIONS@", c_declarations(items))
+    definitions = []
+    for f in fns:
+        definitions += inline_definition(f)
+    header = fill("TrassoJkn.h.in", "@DECLARATIONS@", declarations(items, "inline ", " noexcept"))
+    out["core/TrassoJkn.h"] = header.replace("@DEFINITIONS@", "\n".join(definitions))
+    c_defs = []
+    for f in fns:
+        c_defs += c_definition(f) + [""]
+    out["core/CInterface.cpp"] = fill("CInterface.cpp.in", "@DEFINITIONS@", c_defs[:-1])
+    out["core/Api.h"] = fill("Api.h.in", "@DECLARATIONS@", declarations(items, "", " noexcept", False))
+    return out
+
+
+def main():
+    check = "--check" in sys.argv[1:]
+    stale = []
+    for rel, text in outputs().items():
+        path = ROOT / rel
+        if check:
+            if not path.exists() or path.read_text() != text:
+                stale.append(rel)
+        elif not path.exists() or path.read_text() != text:
+            path.write_text(text)
+    if stale:
+        print("stale: " + ", ".join(stale) + " (run interface/generate.py)", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
