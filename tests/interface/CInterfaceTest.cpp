@@ -1,0 +1,224 @@
+// The C interface as a C caller meets it: texts into caller buffers, statuses
+// of writes, settings by name. (The rest of the suite calls the library through
+// TrassoJkn.h, which is inline over these same functions.)
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "Registry.h"
+#include "TestRoots.h"
+#include "TrassoJknC.h"
+
+namespace trasso::test {
+namespace {
+
+class CInterface : public RootsTest {};
+
+// A text result goes into the buffer as snprintf would put it, and the full
+// length comes back whatever the buffer's size.
+TEST_F(CInterface, TextResultsAreCutLikeSnprintfAndGiveTheFullLength) {
+  ASSERT_EQ(jkn_PutQZJkn_GNSS_Address("abcdef"), JKN_OK);
+  struct Row {
+    size_t capacity;
+    const char* expected;
+  };
+  for (const Row& row :
+       {Row{1, ""}, Row{4, "abc"}, Row{6, "abcde"}, Row{7, "abcdef"}, Row{32, "abcdef"}}) {
+    char buffer[40];
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(jkn_GetQZJkn_GNSS_Address(buffer, row.capacity), 6u) << row.capacity;
+    EXPECT_STREQ(buffer, row.expected) << row.capacity;
+    EXPECT_EQ(buffer[row.capacity], 'x') << "wrote past the capacity " << row.capacity;
+  }
+  EXPECT_EQ(jkn_GetQZJkn_GNSS_Address(nullptr, 0), 6u);
+  char untouched = 'x';
+  EXPECT_EQ(jkn_GetQZJkn_GNSS_Address(&untouched, 0), 6u);
+  EXPECT_EQ(untouched, 'x');
+}
+
+// A JknText holds the caller's text on entry: a function that leaves its text
+// as it is gives that text back; one that sets it cuts it to the capacity.
+TEST_F(CInterface, TextArgumentsKeepTheCallersTextUnlessTheFunctionSetsIt) {
+  char buffer[8] = "keep";
+  JknText name{buffer, sizeof buffer, 99};
+  uint16_t number = 7;
+  EXPECT_EQ(jkn_GetHmnZaKeiInfo(19, &number, &name), 0);
+  EXPECT_EQ(number, 7);
+  EXPECT_STREQ(buffer, "keep");
+  EXPECT_EQ(name.length, 4u);
+
+  std::string full;
+  uint16_t expectedNumber = 0;
+  ASSERT_EQ(GetHmnZaKeiInfo(0, expectedNumber, full), 1);
+  ASSERT_GT(full.size(), sizeof buffer);
+  EXPECT_EQ(jkn_GetHmnZaKeiInfo(0, &number, &name), 1);
+  EXPECT_EQ(number, expectedNumber);
+  EXPECT_EQ(name.length, full.size());
+  EXPECT_EQ(std::string(buffer), full.substr(0, sizeof buffer - 1));
+
+  // No buffer: the empty text on entry, the length on return.
+  JknText none{nullptr, 0, 0};
+  EXPECT_EQ(jkn_GetHmnZaKeiInfo(0, &number, &none), 1);
+  EXPECT_EQ(none.length, full.size());
+}
+
+// Records cross as C structs: the RTK record both ways, the company's ports
+// appended to those the caller had, counted past the capacity.
+TEST_F(CInterface, RecordsCrossAsCStructs) {
+  const JknRtkConnectProp written{1, 0, 0, 3, 38400, 2};
+  ASSERT_EQ(jkn_PutQZJkn_GNSS_RTKConnectProp(1, &written), JKN_OK);
+  JknRtkConnectProp read{};
+  jkn_GetQZJkn_GNSS_RTKConnectProp(1, &read);
+  EXPECT_EQ(std::make_tuple(read.Radio, read.Hosei, read.FlowCTS, read.PortNo, read.BaudRate,
+                            read.Parity),
+            std::make_tuple(1, 0, 0, 3, 38400u, 2));
+
+  writeBytes(inf("NTrip.ini", 1),
+             "[NTrip]\r\nCo01Nam=one\r\nCo01Idx=2\r\nCo01Adr=a.example\r\nCo01Sct=3\r\n"
+             "Co01PrtCnt=3\r\nCo01Prt000=10\r\nCo01Prt001=11\r\nCo01Prt002=12\r\n");
+  uint16_t ports[3] = {9, 0, 0};
+  JknCompanyRec company{{nullptr, 0, 0}, {nullptr, 0, 0}, 0, 0, ports, 3, 1};
+  EXPECT_EQ(jkn_GetNTrip_Co_Info(0, &company), 1);
+  EXPECT_EQ(company.PortsCount, 4u);
+  EXPECT_EQ(std::make_tuple(ports[0], ports[1], ports[2]), std::make_tuple(9, 10, 11));
+  EXPECT_EQ(
+      std::make_tuple(company.Name.length, company.Address.length, company.Index, company.Sct),
+      std::make_tuple(3u, 9u, 2, 3u));
+  EXPECT_EQ(jkn_GetNTrip_Co_Info(0, nullptr), 0);
+}
+
+// Setters report the cause of a failed write; a validating setter keeps its
+// own answer and reports the cause beside it.
+TEST_F(CInterface, WritersReportWhyAWriteFailed) {
+  EXPECT_EQ(jkn_PutQZJkn_GNSS_Page(3), JKN_OK);
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), "[GNSS]\r\nPage=3\r\n");
+  EXPECT_EQ(jkn_PutQZJkn_GNSS_Address("a\nb"), JKN_REFUSED);
+  makeReadOnly(inf("jkn-gnss.ini"));
+  EXPECT_EQ(jkn_PutQZJkn_GNSS_Page(4), JKN_READ_ONLY);
+  EXPECT_EQ(jkn_GetQZJkn_GNSS_Page(), 3);
+  setEnv("KORVEL_APPDATA_0", root(0) + "/missing");
+  EXPECT_EQ(jkn_PutQZJkn_GNSS_Page(5), JKN_FOLDER_MISSING);
+  setEnv("KORVEL_APPDATA_0", root(0));
+
+  const std::string profile = inf("zetr.ini");
+  JknStatus status = JKN_IO_ERROR;
+  EXPECT_FALSE(jkn_PutQZJkn_ZETR_Ang_DispMode(profile.c_str(), 4, &status));
+  EXPECT_EQ(status, JKN_OUT_OF_RANGE);
+  EXPECT_FALSE(exists(profile));
+  EXPECT_TRUE(jkn_PutQZJkn_ZETR_Ang_DispMode(profile.c_str(), 3, &status));
+  EXPECT_EQ(status, JKN_OK);
+  EXPECT_EQ(readBytes(profile), "[ANG]\r\nMOD=3\r\n");
+  EXPECT_TRUE(jkn_PutQZJkn_ZETR_Ang_DispMode(profile.c_str(), 2, nullptr));
+  // This one answers true for a value in range even when the write fails.
+  makeReadOnly(profile);
+  EXPECT_TRUE(jkn_PutQZJkn_PL30_Dst_CentigradePress(profile.c_str(), 20.0, 1013.0, &status));
+  EXPECT_EQ(status, JKN_READ_ONLY);
+}
+
+std::string valueOf(const char* name, const char* selector) {
+  char buffer[300];
+  size_t length = 0;
+  const JknStatus status = jkn_get(name, selector, buffer, sizeof buffer, &length);
+  if (status != JKN_OK) return std::string("status ") + std::to_string(status);
+  EXPECT_EQ(length, std::strlen(buffer));
+  return buffer;
+}
+
+// By name, every kind of value and selector: the default, the stored form of a
+// set, the raw bytes of a text, and the default again after a reset.
+TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
+  struct Row {
+    const char* name;
+    const char* selector;
+    const char* defaultText;
+    const char* value;
+    const char* file;
+    const char* bytes;
+  };
+  const Row rows[] = {
+      {"GNSS_MaskElev", "svy", "15", "20", "jkn-gnss.ini", "[GNSS]\r\nMaskElev_Svy=20\r\n"},
+      {"gnss_maskelev", nullptr, "15", "-3", "jkn-gnss.ini", "[GNSS]\r\nMaskElev=-3\r\n"},
+      {"GNSS_Address", "", "", "\x83\x65\x83\x58 x", "jkn-gnss.ini",
+       "[GNSS]\r\nAddress=\x83\x65\x83\x58 x\r\n"},
+      {"Soku_Scale", nullptr, "1", "2.5", "jkn-soku.ini", "[HOSEI]\r\nSCL=2.500000\r\n"},
+      {"SksNormColor", nullptr, "153,153,255", "1,2,3", "def-share.ini",
+       "[SKSG]\r\nNCOL=  1,  2,  3\r\n"},
+      {"Use", "1", "1", "0", "def-ts.ini", "[Use]\r\nMkhy=0\r\n"},
+      {"ZETR_Ang_DispMode", nullptr, "1", "3", "jkn-zetr.ini", "[ANG]\r\nMOD=3\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(valueOf(row.name, row.selector), row.defaultText);
+    EXPECT_EQ(jkn_set(row.name, row.selector, row.value), JKN_OK);
+    EXPECT_EQ(valueOf(row.name, row.selector), row.value);
+    EXPECT_EQ(readBytes(inf(row.file)), row.bytes);
+    EXPECT_EQ(jkn_reset(row.name, row.selector), JKN_OK);
+    EXPECT_EQ(valueOf(row.name, row.selector), row.defaultText);
+    const std::string section(row.bytes, std::strchr(row.bytes, '\n') + 1);
+    EXPECT_EQ(readBytes(inf(row.file)), section);
+    EXPECT_EQ(jkn_reset(row.name, row.selector), JKN_OK);
+  }
+  EXPECT_EQ(listFolder(inf("")),
+            "def-share.ini\ndef-ts.ini\njkn-gnss.ini\njkn-soku.ini\n"
+            "jkn-zetr.ini\n");
+}
+
+TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
+  struct Row {
+    const char* name;
+    const char* selector;
+    const char* value;
+    JknStatus status;
+  };
+  const Row rows[] = {
+      {"GNSS_MaskElevX", nullptr, "1", JKN_UNKNOWN_SETTING},
+      {nullptr, nullptr, "1", JKN_UNKNOWN_SETTING},
+      {"GNSS_MaskElev", "other", "1", JKN_BAD_SELECTOR},
+      {"GNSS_Page", "svy", "1", JKN_BAD_SELECTOR},
+      {"Use", "25", "1", JKN_BAD_SELECTOR},
+      {"Use", nullptr, "1", JKN_BAD_SELECTOR},
+      {"GNSS_MaskElev", nullptr, "abc", JKN_BAD_VALUE},
+      {"GNSS_MaskElev", nullptr, "2147483648", JKN_BAD_VALUE},
+      {"GNSS_MaskElev", nullptr, nullptr, JKN_BAD_VALUE},
+      {"ZETR_Ang_DispMode", nullptr, "4", JKN_BAD_VALUE},
+      {"GNSS_Address", nullptr, "a\r\nb", JKN_BAD_VALUE},
+      {"LogColor", nullptr, "1,2,3", JKN_NOT_SETTABLE},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name ? row.name : "(null)");
+    EXPECT_EQ(jkn_set(row.name, row.selector, row.value), row.status);
+    if (row.status != JKN_BAD_VALUE) {
+      char buffer[8];
+      const bool readable = row.status == JKN_NOT_SETTABLE;
+      EXPECT_EQ(jkn_get(row.name, row.selector, buffer, sizeof buffer, nullptr),
+                readable ? JKN_OK : row.status);
+      EXPECT_EQ(jkn_reset(row.name, row.selector), row.status);
+    }
+  }
+  EXPECT_EQ(listFolder(inf("")), "");
+  setEnv("KORVEL_APPDATA_0", root(0) + "/missing");
+  EXPECT_EQ(jkn_set("GNSS_Page", nullptr, "1"), JKN_FOLDER_MISSING);
+  EXPECT_EQ(jkn_reset("GNSS_Page", nullptr), JKN_FOLDER_MISSING);
+}
+
+// The names are the registry's, in its order; the status texts are one each.
+TEST_F(CInterface, NamesAndStatusTexts) {
+  const auto& all = settingsRegistry();
+  ASSERT_EQ(jkn_setting_count(), all.size());
+  for (size_t i = 0; i < all.size(); ++i) EXPECT_STREQ(jkn_setting_name(i), all[i].name);
+  EXPECT_EQ(jkn_setting_name(all.size()), nullptr);
+
+  std::set<std::string> texts;
+  for (int s = JKN_OK; s <= JKN_NOT_SETTABLE; ++s) {
+    texts.insert(jkn_status_text(static_cast<JknStatus>(s)));
+  }
+  EXPECT_EQ(texts.size(), 16u);
+  EXPECT_EQ(texts.count("unknown status"), 0u);
+  EXPECT_STREQ(jkn_status_text(JKN_READ_ONLY), "file read-only");
+  EXPECT_STREQ(jkn_status_text(static_cast<JknStatus>(16)), "unknown status");
+}
+
+}  // namespace
+}  // namespace trasso::test
