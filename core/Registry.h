@@ -3,7 +3,8 @@
 // the exported functions, so that whoever walks it (the jkn tool, the tests, the
 // reference page) reads and writes exactly as the application does.
 //
-// Each area file adds its entries next to its declarations:
+// Each area file adds its entries next to its declarations, from the lines
+// that interface/generate.py makes of the area's table (<Part>.entries.inc):
 //
 //   TRASSO_SETTING(GNSS_MaskElev, kMaskElev)    // GetQZJkn_/PutQZJkn_GNSS_MaskElev
 //
@@ -250,17 +251,26 @@ std::string storedText(const Declaration& d, const Value& v);
 }  // namespace trasso
 
 // Entry of GetQZJkn_<name> and PutQZJkn_<name> on declaration setting.
-#define TRASSO_SETTING(name, setting) \
-  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>(#name, setting)
+#define TRASSO_SETTING(name, setting)                                                       \
+  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>( \
+      #name, setting)
 // The same for a numbered entry; an overview lists numbers 0 to listed - 1.
-#define TRASSO_NUMBERED(name, setting, listed)                \
+#define TRASSO_NUMBERED(name, setting, listed)                                              \
   ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>( \
       #name, setting, ::trasso::SelectorKind::Entry, std::nullopt, listed)
 // Entry of a getter without setter.
 #define TRASSO_READ_ONLY(name, setting) \
   ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, nullptr>(#name, setting)
-// Entry of a validating setter: the range comes from its Ranged declaration.
-#define TRASSO_RANGED(name, ranged)                           \
+// The same for a numbered entry.
+#define TRASSO_READ_ONLY_NUMBERED(name, setting, listed)            \
+  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, nullptr>( \
+      #name, setting, ::trasso::SelectorKind::Entry, std::nullopt, listed)
+// Entry whose argument is a settings file id; codes 0 to listed - 1 are listed.
+#define TRASSO_FILE_ID(name, setting, listed)                                               \
   ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>( \
-      #name, (ranged).setting, std::nullopt,                  \
+      #name, setting, ::trasso::SelectorKind::FileId, std::nullopt, listed)
+// Entry of a validating setter: the range comes from its Ranged declaration.
+#define TRASSO_RANGED(name, ranged)                                                         \
+  ::trasso::settingEntry<&::trasso::api::GetQZJkn_##name, &::trasso::api::PutQZJkn_##name>( \
+      #name, (ranged).setting, std::nullopt,                                                \
       ::trasso::Range{static_cast<double>((ranged).min), static_cast<double>((ranged).max)})

@@ -2,10 +2,10 @@
 // "def-share.ini", the log display and the sound names.
 #include <iterator>
 
+#include "Api.h"
 #include "NumberedSetting.h"
 #include "Registry.h"
 #include "Setting.h"
-#include "Api.h"
 
 using namespace trasso;
 
@@ -84,28 +84,38 @@ void trasso::api::PutQZJkn_MkhyMax(int value) noexcept { put(kMkhy.max, value); 
 int trasso::api::GetQZJkn_MkhyCnt() noexcept { return get(kMkhy.cnt); }
 void trasso::api::PutQZJkn_MkhyCnt(int value) noexcept { put(kMkhy.cnt, value); }
 std::string trasso::api::GetQZJkn_Mkhy(int n) noexcept { return getNumbered(kMkhy.entry, n); }
-void trasso::api::PutQZJkn_Mkhy(int n, const char* text) noexcept { putNumbered(kMkhy.entry, n, text); }
+void trasso::api::PutQZJkn_Mkhy(int n, const char* text) noexcept {
+  putNumbered(kMkhy.entry, n, text);
+}
 
 int trasso::api::GetQZJkn_AntnMax() noexcept { return get(kAntn.max); }
 void trasso::api::PutQZJkn_AntnMax(int value) noexcept { put(kAntn.max, value); }
 int trasso::api::GetQZJkn_AntnCnt() noexcept { return get(kAntn.cnt); }
 void trasso::api::PutQZJkn_AntnCnt(int value) noexcept { put(kAntn.cnt, value); }
 std::string trasso::api::GetQZJkn_Antn(int n) noexcept { return getNumbered(kAntn.entry, n); }
-void trasso::api::PutQZJkn_Antn(int n, const char* text) noexcept { putNumbered(kAntn.entry, n, text); }
+void trasso::api::PutQZJkn_Antn(int n, const char* text) noexcept {
+  putNumbered(kAntn.entry, n, text);
+}
 
 int trasso::api::GetQZJkn_GnssAntnMax() noexcept { return get(kGnssAntn.max); }
 void trasso::api::PutQZJkn_GnssAntnMax(int value) noexcept { put(kGnssAntn.max, value); }
 int trasso::api::GetQZJkn_GnssAntnCnt() noexcept { return get(kGnssAntn.cnt); }
 void trasso::api::PutQZJkn_GnssAntnCnt(int value) noexcept { put(kGnssAntn.cnt, value); }
-std::string trasso::api::GetQZJkn_GnssAntn(int n) noexcept { return getNumbered(kGnssAntn.entry, n); }
-void trasso::api::PutQZJkn_GnssAntn(int n, const char* text) noexcept { putNumbered(kGnssAntn.entry, n, text); }
+std::string trasso::api::GetQZJkn_GnssAntn(int n) noexcept {
+  return getNumbered(kGnssAntn.entry, n);
+}
+void trasso::api::PutQZJkn_GnssAntn(int n, const char* text) noexcept {
+  putNumbered(kGnssAntn.entry, n, text);
+}
 
 int trasso::api::GetQZJkn_MemoMax() noexcept { return get(kMemo.max); }
 void trasso::api::PutQZJkn_MemoMax(int value) noexcept { put(kMemo.max, value); }
 int trasso::api::GetQZJkn_MemoCnt() noexcept { return get(kMemo.cnt); }
 void trasso::api::PutQZJkn_MemoCnt(int value) noexcept { put(kMemo.cnt, value); }
 std::string trasso::api::GetQZJkn_Memo(int n) noexcept { return getNumbered(kMemo.entry, n); }
-void trasso::api::PutQZJkn_Memo(int n, const char* text) noexcept { putNumbered(kMemo.entry, n, text); }
+void trasso::api::PutQZJkn_Memo(int n, const char* text) noexcept {
+  putNumbered(kMemo.entry, n, text);
+}
 
 uint32_t trasso::api::GetQZJkn_Color(int file, int which, int section) noexcept {
   const char* key = colourKey(which);
@@ -119,7 +129,9 @@ void trasso::api::PutQZJkn_Color(int file, int which, int section, uint32_t colo
   put(screenColour(file, formatInt(section), key), colour);
 }
 
-uint8_t trasso::api::GetQZJkn_RecSize(int file) noexcept { return namesFile(file) ? get(recSize(file)) : 0; }
+uint8_t trasso::api::GetQZJkn_RecSize(int file) noexcept {
+  return namesFile(file) ? get(recSize(file)) : 0;
+}
 
 void trasso::api::PutQZJkn_RecSize(int file, uint8_t size) noexcept {
   if (namesFile(file)) put(recSize(file), size);
@@ -145,33 +157,7 @@ namespace trasso {
 
 RegistryPart displayListRegistry() {
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(Kihi, kKkou),
-      TRASSO_SETTING(MkhyMax, kMkhy.max),
-      TRASSO_SETTING(MkhyCnt, kMkhy.cnt),
-      TRASSO_NUMBERED(Mkhy, kMkhy.entry, 8),
-      TRASSO_SETTING(AntnMax, kAntn.max),
-      TRASSO_SETTING(AntnCnt, kAntn.cnt),
-      TRASSO_NUMBERED(Antn, kAntn.entry, 8),
-      TRASSO_SETTING(GnssAntnMax, kGnssAntn.max),
-      TRASSO_SETTING(GnssAntnCnt, kGnssAntn.cnt),
-      TRASSO_NUMBERED(GnssAntn, kGnssAntn.entry, 8),
-      TRASSO_SETTING(MemoMax, kMemo.max),
-      TRASSO_SETTING(MemoCnt, kMemo.cnt),
-      TRASSO_NUMBERED(Memo, kMemo.entry, 10),
-      settingEntry<&api::GetQZJkn_RecSize, &api::PutQZJkn_RecSize>("RecSize", kRecSize, SelectorKind::FileId,
-                                                         std::nullopt, 18),
-      TRASSO_READ_ONLY(RecMax, kRecMax),
-      TRASSO_SETTING(SUPtInfoForm, kSuForm),
-      TRASSO_SETTING(CadSetDef, kCadDef),
-      TRASSO_READ_ONLY(LogColor, kLogColour),
-      TRASSO_READ_ONLY(LogLineW, kLogLineW),
-      TRASSO_READ_ONLY(LogPlotS, kLogPlotS),
-      TRASSO_READ_ONLY(LogOfst1, kLogOfst1),
-      TRASSO_READ_ONLY(LogOfst2, kLogOfst2),
-      TRASSO_READ_ONLY(LogDispCnt, kLogDispCnt),
-      TRASSO_READ_ONLY(LogDispAll, kLogDispAll),
-      settingEntry<&api::GetQZJkn_WavName, nullptr>("WavName", kWavName, SelectorKind::Entry,
-                                               std::nullopt, 10),
+#include "DisplayLists.entries.inc"
   };
   return {entries, std::size(entries)};
 }

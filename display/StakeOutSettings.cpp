@@ -2,11 +2,11 @@
 // settings, all in "def-share.ini".
 #include <iterator>
 
+#include "Api.h"
 #include "NumberedSetting.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "Api.h"
 
 using namespace trasso;
 
@@ -60,7 +60,9 @@ double scaleOf(const ScaleTable& table, uint16_t mode) {
 uint32_t trasso::api::GetQZJkn_SksColor(int n, const char* def) noexcept {
   return getNumbered(ColourSetting{kSksColour.key, def}, n);
 }
-void trasso::api::PutQZJkn_SksColor(int n, uint32_t colour) noexcept { putNumbered(kSksColour, n, colour); }
+void trasso::api::PutQZJkn_SksColor(int n, uint32_t colour) noexcept {
+  putNumbered(kSksColour, n, colour);
+}
 int trasso::api::GetQZJkn_SksWidth(int n, int def) noexcept {
   return getNumbered(IntSetting{kSksWidth.key, def}, n);
 }
@@ -90,34 +92,29 @@ uint16_t trasso::api::GetQZJkn_ObsCtrlZoomMode() noexcept { return get(kObsCtrlZ
 void trasso::api::PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept { put(kObsCtrlZoom, mode); }
 uint16_t trasso::api::GetQZJkn_AssistMainZoomMode() noexcept { return get(kAssistZoom); }
 void trasso::api::PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept { put(kAssistZoom, mode); }
-double trasso::api::GetQZJkn_ZoomModeScale(uint16_t mode) noexcept { return scaleOf(kMainScales, mode); }
+double trasso::api::GetQZJkn_ZoomModeScale(uint16_t mode) noexcept {
+  return scaleOf(kMainScales, mode);
+}
 double trasso::api::GetQZJkn_AssistMainZoomModeScale(uint16_t mode) noexcept {
   return scaleOf(kAssistScales, mode);
 }
 
 bool trasso::api::GetQZJkn_ObsZokExStartEndCmdMode() noexcept { return get(kStartEndCmd) != 0; }
-void trasso::api::PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept { put(kStartEndCmd, on ? 1 : 0); }
+void trasso::api::PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept {
+  put(kStartEndCmd, on ? 1 : 0);
+}
 uint16_t trasso::api::GetQZJkn_ObsStkDispMode() noexcept { return get(kStkDispMode); }
 void trasso::api::PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept { put(kStkDispMode, mode); }
 bool trasso::api::GetQZJkn_ObsZokStockNonDelete() noexcept { return get(kStockNonDelete) != 0; }
-void trasso::api::PutQZJkn_ObsZokStockNonDelete(bool on) noexcept { put(kStockNonDelete, on ? 1 : 0); }
+void trasso::api::PutQZJkn_ObsZokStockNonDelete(bool on) noexcept {
+  put(kStockNonDelete, on ? 1 : 0);
+}
 
 namespace trasso {
 
 RegistryPart stakeOutRegistry() {
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(SksNormColor, kSksNorm),
-      TRASSO_SETTING(SksErrColor, kSksErr),
-      TRASSO_SETTING(SksOverColor, kSksOver),
-      TRASSO_SETTING(RectObsKanCode, kRectCode),
-      TRASSO_SETTING(RectObsMode, kRectMode),
-      TRASSO_SETTING(RectObsWide, kRectWide),
-      TRASSO_SETTING(ObsMainZoomMode, kObsMainZoom),
-      TRASSO_SETTING(ObsCtrlZoomMode, kObsCtrlZoom),
-      TRASSO_SETTING(AssistMainZoomMode, kAssistZoom),
-      TRASSO_SETTING(ObsZokExStartEndCmdMode, kStartEndCmd),
-      TRASSO_SETTING(ObsStkDispMode, kStkDispMode),
-      TRASSO_SETTING(ObsZokStockNonDelete, kStockNonDelete),
+#include "StakeOutSettings.entries.inc"
   };
   return {entries, std::size(entries)};
 }

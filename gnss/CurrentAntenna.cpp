@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "Api.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "Api.h"
 #include "gnss/AntennaCatalogue.h"
 #include "outside/MathBase.h"
 
@@ -66,9 +66,12 @@ void trasso::api::PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept {
                 [&](FileEdit& edit) { stageDistance(edit, kAOffset, offset); });
 }
 std::string trasso::api::GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept { return get(kASerialNo); }
-void trasso::api::PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept { put(kASerialNo, text); }
+void trasso::api::PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept {
+  put(kASerialNo, text);
+}
 
-void trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height, std::string& serialNo) noexcept {
+void trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height,
+                                                  std::string& serialNo) noexcept {
   readTogether(SettingsFile::JknGnss, [&](const SettingsReader& file) {
     id = getFrom(file, kAntennaSta);
     height = getDistance(file, kAntennaHSta);
@@ -76,7 +79,8 @@ void trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height, std::
   });
 }
 
-void trasso::api::PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* serialNo) noexcept {
+void trasso::api::PutQZJkn_GNSS_StaCurrentAntenna(int id, double height,
+                                                  const char* serialNo) noexcept {
   writeTogether(SettingsFile::JknGnss, [&](FileEdit& edit) {
     stage(edit, kAntennaSta, id);
     stageDistance(edit, kAntennaHSta, height);
@@ -99,7 +103,7 @@ void trasso::api::PutQZJkn_GNSS_StaCurrentReceiver(int id, const char* serialNo)
 }
 
 int trasso::api::GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, double* offset,
-                     AntennaCatalogue* list) noexcept {
+                                  AntennaCatalogue* list) noexcept {
   if (antenna != nullptr) *antenna = -1;
   if (offset != nullptr) *offset = 0.0;
   try {
@@ -128,7 +132,7 @@ int trasso::api::GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna
 }
 
 int trasso::api::GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
-                                  double& offset) noexcept {
+                                               double& offset) noexcept {
   AntennaCatalogue list;
   int antenna = -1;
   const int found = GetGNSSSensorBmp(sensor, picture, &antenna, &offset, &list);
@@ -154,8 +158,7 @@ namespace trasso {
 
 RegistryPart currentAntennaRegistry() {
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(GNSS_CurrentAntennaID, kAntenna),
-      TRASSO_SETTING(GNSS_CurrentAntennaSerialNo, kASerialNo),
+#include "CurrentAntenna.entries.inc"
   };
   return {entries, std::size(entries)};
 }

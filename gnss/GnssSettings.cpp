@@ -1,10 +1,10 @@
 // GNSS connection and observation settings: "jkn-gnss.ini".
 #include <iterator>
 
+#include "Api.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "Api.h"
 #include "display/NumberedSetting.h"
 
 using namespace trasso;
@@ -97,17 +97,29 @@ void trasso::api::PutQZJkn_GNSS_MountDEF(const char* text) noexcept { put(kMount
 int trasso::api::GetQZJkn_GNSS_PortNo(int mode) noexcept { return get(kPortNo, mode); }
 void trasso::api::PutQZJkn_GNSS_PortNo(int mode, int value) noexcept { put(kPortNo, value, mode); }
 int trasso::api::GetQZJkn_GNSS_COMM_or_BT(int mode) noexcept { return get(kConnectComm, mode); }
-void trasso::api::PutQZJkn_GNSS_COMM_or_BT(int mode, int value) noexcept { put(kConnectComm, value, mode); }
+void trasso::api::PutQZJkn_GNSS_COMM_or_BT(int mode, int value) noexcept {
+  put(kConnectComm, value, mode);
+}
 std::string trasso::api::GetQZJkn_GNSS_BTAddr(int mode) noexcept { return get(kBtAddr, mode); }
-void trasso::api::PutQZJkn_GNSS_BTAddr(int mode, const char* text) noexcept { put(kBtAddr, text, mode); }
+void trasso::api::PutQZJkn_GNSS_BTAddr(int mode, const char* text) noexcept {
+  put(kBtAddr, text, mode);
+}
 uint32_t trasso::api::GetQZJkn_GNSS_BtPort(int mode) noexcept { return get(kBtPort, mode); }
-void trasso::api::PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept { put(kBtPort, value, mode); }
+void trasso::api::PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept {
+  put(kBtPort, value, mode);
+}
 int trasso::api::GetQZJkn_GNSS_MaskElev(int mode) noexcept { return get(kMaskElev, mode); }
-void trasso::api::PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept { put(kMaskElev, value, mode); }
+void trasso::api::PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept {
+  put(kMaskElev, value, mode);
+}
 uint16_t trasso::api::GetQZJkn_GNSS_MaskSate(int mode) noexcept { return get(kMaskSate, mode); }
-void trasso::api::PutQZJkn_GNSS_MaskSate(int mode, uint16_t value) noexcept { put(kMaskSate, value, mode); }
+void trasso::api::PutQZJkn_GNSS_MaskSate(int mode, uint16_t value) noexcept {
+  put(kMaskSate, value, mode);
+}
 uint16_t trasso::api::GetQZJkn_GNSS_MaskSgnl(int mode) noexcept { return get(kMaskSgnl, mode); }
-void trasso::api::PutQZJkn_GNSS_MaskSgnl(int mode, uint16_t value) noexcept { put(kMaskSgnl, value, mode); }
+void trasso::api::PutQZJkn_GNSS_MaskSgnl(int mode, uint16_t value) noexcept {
+  put(kMaskSgnl, value, mode);
+}
 uint16_t trasso::api::GetQZJkn_GNSS_Rate() noexcept { return get(kRate); }
 void trasso::api::PutQZJkn_GNSS_Rate(uint16_t value) noexcept { put(kRate, value); }
 uint16_t trasso::api::GetQZJkn_GNSS_DispREC() noexcept { return get(kDispRec); }
@@ -173,52 +185,7 @@ namespace trasso {
 
 RegistryPart gnssRegistry() {
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(GNSS_Page, kPage),
-      TRASSO_SETTING(GNSS_AutoLoad, kAutoLoad),
-      TRASSO_SETTING(GNSS_AutoStart, kAutoStart),
-      TRASSO_SETTING(GNSS_SetOpen, kSetOpen),
-      TRASSO_SETTING(GNSS_RTK_SetOpen, kRtkSetOpen),
-      TRASSO_SETTING(GNSS_NTripP, kProtocol),
-      TRASSO_SETTING(GNSS_Address, kAddress),
-      TRASSO_SETTING(GNSS_PortNoS, kPortNoS),
-      TRASSO_SETTING(GNSS_UserID, kUserId),
-      TRASSO_SETTING(GNSS_Password, kPassword),
-      TRASSO_SETTING(GNSS_MountP, kMountP),
-      TRASSO_SETTING(GNSS_MountPTX, kMountPtx),
-      TRASSO_SETTING(GNSS_MountDEF, kMountDef),
-      TRASSO_SETTING(GNSS_PortNo, kPortNo),
-      TRASSO_SETTING(GNSS_COMM_or_BT, kConnectComm),
-      TRASSO_SETTING(GNSS_BTAddr, kBtAddr),
-      TRASSO_SETTING(GNSS_BtPort, kBtPort),
-      TRASSO_SETTING(GNSS_MaskElev, kMaskElev),
-      TRASSO_SETTING(GNSS_MaskSate, kMaskSate),
-      TRASSO_SETTING(GNSS_MaskSgnl, kMaskSgnl),
-      TRASSO_SETTING(GNSS_Rate, kRate),
-      TRASSO_SETTING(GNSS_DispREC, kDispRec),
-      TRASSO_SETTING(GNSS_DispLocus, kDispLocus),
-      TRASSO_SETTING(GNSS_CntLocus, kCntLocus),
-      TRASSO_SETTING(GNSS_PutMode, kPutMode),
-      TRASSO_SETTING(GNSS_AfterTime, kAfterTime),
-      TRASSO_SETTING(GNSS_IntvalTime, kIntvalTime),
-      TRASSO_SETTING(GNSS_IntvalLeng, kIntvalLeng),
-      TRASSO_SETTING(GNSS_UnFixPut, kUnFixPut),
-      TRASSO_SETTING(GNSS_Epoch, kEpoch),
-      TRASSO_SETTING(GNSS_CntEpoch, kCntEpoch),
-      TRASSO_SETTING(GNSS_TiltObs, kTiltObs),
-      TRASSO_SETTING(GNSS_TiltSingleTime, kSglAfterTime),
-      TRASSO_SETTING(GNSS_TiltRepeatTime, kRepAfterTime),
-      TRASSO_SETTING(GNSS_TiltAnnounce, kTiltAnnounce),
-      TRASSO_SETTING(GNSS_TiltAllowance, kTiltAllowance),
-      TRASSO_SETTING(GNSS_Declination, kDeclination),
-      TRASSO_SETTING(GNSS_DeclinationH, kDeclinationH),
-      TRASSO_SETTING(GNSS_DeclinationV, kDeclinationV),
-      TRASSO_SETTING(GNSS_BubbleSensMinPer2mm, kBubbleSens),
-      TRASSO_SETTING(GNSS_ImuObs, kImuObs),
-      TRASSO_SETTING(GNSS_ImuRepeatTime, kImuRepAfterTime),
-      TRASSO_SETTING(GNSS_Init_Pdop, kInitPdop),
-      TRASSO_SETTING(GNSS_Init_UseSatCnt, kUseSatCnt),
-      TRASSO_SETTING(GNSS_Init_UseInitMode, kUseInitMode),
-      TRASSO_SETTING(GNSS_Init_UseConfirm, kUseConfirm),
+#include "GnssSettings.entries.inc"
   };
   return {entries, std::size(entries)};
 }

@@ -1,10 +1,10 @@
 // NMEA connection settings: "jkn-nmea.ini".
 #include <iterator>
 
+#include "Api.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "Api.h"
 
 using namespace trasso;
 
@@ -42,7 +42,9 @@ uint8_t trasso::api::GetQZJkn_NMEA_StopBits() noexcept { return get(kStopBits); 
 void trasso::api::PutQZJkn_NMEA_StopBits(uint8_t value) noexcept { put(kStopBits, value); }
 uint8_t trasso::api::GetQZJkn_NMEA_HandShake() noexcept { return get(kHandShake); }
 void trasso::api::PutQZJkn_NMEA_HandShake(uint8_t value) noexcept { put(kHandShake, value); }
-uint32_t trasso::api::GetQZJkn_NMEA_Interval() noexcept { return static_cast<uint32_t>(get(kInterval)); }
+uint32_t trasso::api::GetQZJkn_NMEA_Interval() noexcept {
+  return static_cast<uint32_t>(get(kInterval));
+}
 void trasso::api::PutQZJkn_NMEA_Interval(uint32_t value) noexcept {
   put(kInterval, static_cast<int32_t>(value));
 }
@@ -76,12 +78,7 @@ namespace trasso {
 
 RegistryPart nmeaRegistry() {
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(NMEA_Port, kPort),         TRASSO_SETTING(NMEA_BaudRate, kBaudRate),
-      TRASSO_SETTING(NMEA_Parity, kParity),     TRASSO_SETTING(NMEA_ByteSize, kByteSize),
-      TRASSO_SETTING(NMEA_StopBits, kStopBits), TRASSO_SETTING(NMEA_HandShake, kHandShake),
-      TRASSO_SETTING(NMEA_Interval, kInterval), TRASSO_SETTING(NMEA_SetOpen, kSetOpen),
-      TRASSO_SETTING(NMEA_LoadGeo, kGeoLoad),   TRASSO_SETTING(NMEA_SrcGeoPath, kGeoPath),
-      TRASSO_SETTING(NMEA_GeoVer, kGeoVer),     TRASSO_SETTING(NMEA_COMM_or_BT, kConnectComm),
+#include "NmeaSettings.entries.inc"
   };
   return {entries, std::size(entries)};
 }

@@ -4,10 +4,10 @@
 // are the ZETR operations under a second name.
 #include <iterator>
 
+#include "Api.h"
 #include "ProfileSetting.h"
 #include "Registry.h"
 #include "StoreFacts.h"
-#include "Api.h"
 #include "outside/MathBase.h"
 
 using namespace trasso;
@@ -91,11 +91,11 @@ void trasso::api::PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) no
   putIn(pathText(path), kUseDstHosei, value);
 }
 void trasso::api::GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
-                                       double& pressure) noexcept {
+                                                    double& pressure) noexcept {
   getPair(pathText(path), kCentigrade.setting, temperature, kPressure.setting, pressure);
 }
 bool trasso::api::PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
-                                       double pressure) noexcept {
+                                                    double pressure) noexcept {
   return succeeded(putPairChecked(pathText(path), kCentigrade, temperature, kPressure, pressure));
 }
 int trasso::api::GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept {
@@ -146,11 +146,13 @@ int trasso::api::GetQZJkn_ZETR_Npr_Value(const char* path) noexcept {
 bool trasso::api::PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept {
   return succeeded(putChecked(pathText(path), kZetrNprValue, value));
 }
-void trasso::api::GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept {
+void trasso::api::GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum,
+                                               int& maximum) noexcept {
   getPair(pathText(path), kNprMin.setting, minimum, kNprMax.setting, maximum);
 }
 // Each end is checked by itself: a minimum above the maximum is stored as given.
-bool trasso::api::PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum,
+                                               int maximum) noexcept {
   return succeeded(putPairChecked(pathText(path), kNprMin, minimum, kNprMax, maximum));
 }
 int trasso::api::GetQZJkn_ZETR_Aut_Time(const char* path) noexcept {
@@ -159,10 +161,12 @@ int trasso::api::GetQZJkn_ZETR_Aut_Time(const char* path) noexcept {
 bool trasso::api::PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept {
   return succeeded(putChecked(pathText(path), kAutTime, time));
 }
-void trasso::api::GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal, double& vertical) noexcept {
+void trasso::api::GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal,
+                                               double& vertical) noexcept {
   getPair(pathText(path), zetrSearchH(), horizontal, zetrSearchV(), vertical);
 }
-bool trasso::api::PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical) noexcept {
+bool trasso::api::PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal,
+                                               double vertical) noexcept {
   static const double twoPi = 2.0 * _f_pi();
   return succeeded(putPairChecked(pathText(path), RangedDouble{zetrSearchH(), 0.0, twoPi},
                                   horizontal, RangedDouble{zetrSearchV(), 0.0, twoPi}, vertical));
@@ -179,11 +183,15 @@ bool trasso::api::GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept {
 bool trasso::api::PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept {
   return succeeded(putIn(pathText(path), kBltOnOff, value));
 }
-bool trasso::api::GetQZJkn_ZETR_PsmMode(const char* path) noexcept { return readFlag(pathText(path), kPsmMode); }
+bool trasso::api::GetQZJkn_ZETR_PsmMode(const char* path) noexcept {
+  return readFlag(pathText(path), kPsmMode);
+}
 void trasso::api::PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept {
   putIn(pathText(path), kPsmMode, value);
 }
-bool trasso::api::GetQZJkn_ZETR_MsrMode(const char* path) noexcept { return readFlag(pathText(path), kMsrMode); }
+bool trasso::api::GetQZJkn_ZETR_MsrMode(const char* path) noexcept {
+  return readFlag(pathText(path), kMsrMode);
+}
 void trasso::api::PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept {
   putIn(pathText(path), kMsrMode, value);
 }
@@ -219,7 +227,7 @@ void trasso::api::PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) no
   PutQZJkn_ZETR_Dst_UseDstHosei(path, value);
 }
 void trasso::api::GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperature,
-                                       double& pressure) noexcept {
+                                                    double& pressure) noexcept {
   GetQZJkn_ZETR_Dst_CentigradePress(path, temperature, pressure);
 }
 int trasso::api::GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept {
@@ -246,7 +254,9 @@ bool trasso::api::PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexc
 bool trasso::api::PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept {
   return PutQZJkn_ZETR_Npr_Value(path, value);
 }
-int trasso::api::GetQZJkn_PL30_Aut_Time(const char* path) noexcept { return GetQZJkn_ZETR_Aut_Time(path); }
+int trasso::api::GetQZJkn_PL30_Aut_Time(const char* path) noexcept {
+  return GetQZJkn_ZETR_Aut_Time(path);
+}
 bool trasso::api::PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept {
   return PutQZJkn_ZETR_Aut_Time(path, time);
 }
@@ -255,7 +265,7 @@ bool trasso::api::PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept {
 
 // Failed writes are not reported here: values in range always give true.
 bool trasso::api::PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
-                                       double pressure) noexcept {
+                                                    double pressure) noexcept {
   if (!kCentigrade.accepts(temperature) || !kPressure.accepts(pressure)) {
     WriteReport::note(WriteStatus::OutOfRange);
     return false;
@@ -302,32 +312,7 @@ RegistryPart instrumentProfileRegistry() {
   // Built on first use: the PL30 search ranges and their bound come from the
   // numeric library.
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(ZETR_Dsp_StartupJkn, kStartupJkn),
-      TRASSO_SETTING(ZETR_Dst_UseDstHosei, kUseDstHosei),
-      TRASSO_RANGED(ZETR_Ang_DispMode, kAngDispMode),
-      TRASSO_RANGED(ZETR_Tgt1_PsmType, kZetrPsmType),
-      TRASSO_RANGED(ZETR_Tgt1_PsmValue, kPsmValue1),
-      TRASSO_RANGED(ZETR_Tgt1_HowAutolock, kHowAutolock),
-      TRASSO_RANGED(ZETR_Tgt1_ID, kTargetId),
-      TRASSO_SETTING(ZETR_Tgt1_AutoOff, kAutoOff),
-      TRASSO_RANGED(ZETR_Tgt2_PsmValue, kPsmValue2),
-      TRASSO_RANGED(ZETR_Npr_Value, kZetrNprValue),
-      TRASSO_RANGED(ZETR_Aut_Time, kAutTime),
-      TRASSO_RANGED(ZETR_Rti_Percent, kRtiPercent),
-      TRASSO_SETTING(ZETR_Blt_OnOff, kBltOnOff),
-      TRASSO_SETTING(ZETR_PsmMode, kPsmMode),
-      TRASSO_SETTING(ZETR_MsrMode, kMsrMode),
-      TRASSO_SETTING(ZETR_AF_Alignment, kAfAlignment),
-      TRASSO_SETTING(ZETR_AF_AutoLock, kAfAutoLock),
-      TRASSO_SETTING(ZETR_AF_SideButton, kAfSideButton),
-      TRASSO_SETTING(PL30_Dst_UseDstHosei, kUseDstHosei),
-      TRASSO_RANGED(PL30_Ang_DispMode, kAngDispMode),
-      TRASSO_RANGED(PL30_Tgt_PsmType, kPl30PsmType),
-      TRASSO_RANGED(PL30_Tgt_PsmValue, kPsmValue1),
-      TRASSO_RANGED(PL30_Tgt_PsmValue2, kPsmValue2),
-      TRASSO_RANGED(PL30_Aut_Time, kAutTime),
-      TRASSO_SETTING(PL30_Aut_LockLiveViewOff, kLockLiveViewOff),
-      TRASSO_SETTING(PL30_Sch_UseAutoSearch, kUseAutoSearch),
+#include "InstrumentProfiles.entries.inc"
       // Read with its own default, checked against the ZETR range.
       settingEntry<&api::GetQZJkn_PL30_Npr_Value, &api::PutQZJkn_PL30_Npr_Value>(
           "PL30_Npr_Value", kPl30NprValue, std::nullopt,

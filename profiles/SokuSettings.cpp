@@ -2,9 +2,9 @@
 // No setter checks its value.
 #include <iterator>
 
+#include "Api.h"
 #include "ProfileSetting.h"
 #include "Registry.h"
-#include "Api.h"
 
 using namespace trasso;
 using namespace trasso::profile;
@@ -51,40 +51,74 @@ void store(const char* path, const S& s, V value) {
 
 }  // namespace
 
-int trasso::api::GetQZJkn_Soku_DstMode(const char* path) noexcept { return getIn(pathText(path), kDstMode); }
-void trasso::api::PutQZJkn_Soku_DstMode(const char* path, int v) noexcept { store(path, kDstMode, v); }
+int trasso::api::GetQZJkn_Soku_DstMode(const char* path) noexcept {
+  return getIn(pathText(path), kDstMode);
+}
+void trasso::api::PutQZJkn_Soku_DstMode(const char* path, int v) noexcept {
+  store(path, kDstMode, v);
+}
 double trasso::api::GetQZJkn_Soku_Scale(const char* path) noexcept { return number(path, kScale); }
-void trasso::api::PutQZJkn_Soku_Scale(const char* path, double v) noexcept { store(path, kScale, v); }
+void trasso::api::PutQZJkn_Soku_Scale(const char* path, double v) noexcept {
+  store(path, kScale, v);
+}
 double trasso::api::GetQZJkn_Soku_AveH(const char* path) noexcept { return number(path, kAveH); }
 void trasso::api::PutQZJkn_Soku_AveH(const char* path, double v) noexcept { store(path, kAveH, v); }
 bool trasso::api::GetQZJkn_Soku_POS_P_T(const char* path) noexcept { return flag(path, kPosPT); }
-void trasso::api::PutQZJkn_Soku_POS_P_T(const char* path, bool v) noexcept { store(path, kPosPT, v); }
-bool trasso::api::GetQZJkn_Soku_RangeMinFlag(const char* path) noexcept { return flag(path, kRangeMinFlag); }
+void trasso::api::PutQZJkn_Soku_POS_P_T(const char* path, bool v) noexcept {
+  store(path, kPosPT, v);
+}
+bool trasso::api::GetQZJkn_Soku_RangeMinFlag(const char* path) noexcept {
+  return flag(path, kRangeMinFlag);
+}
 void trasso::api::PutQZJkn_Soku_RangeMinFlag(const char* path, bool v) noexcept {
   store(path, kRangeMinFlag, v);
 }
-double trasso::api::GetQZJkn_Soku_RangeMinDst(const char* path) noexcept { return number(path, kRangeMinDst); }
+double trasso::api::GetQZJkn_Soku_RangeMinDst(const char* path) noexcept {
+  return number(path, kRangeMinDst);
+}
 void trasso::api::PutQZJkn_Soku_RangeMinDst(const char* path, double v) noexcept {
   store(path, kRangeMinDst, v);
 }
-bool trasso::api::GetQZJkn_Soku_RangeMaxFlag(const char* path) noexcept { return flag(path, kRangeMaxFlag); }
+bool trasso::api::GetQZJkn_Soku_RangeMaxFlag(const char* path) noexcept {
+  return flag(path, kRangeMaxFlag);
+}
 void trasso::api::PutQZJkn_Soku_RangeMaxFlag(const char* path, bool v) noexcept {
   store(path, kRangeMaxFlag, v);
 }
-double trasso::api::GetQZJkn_Soku_RangeMaxDst(const char* path) noexcept { return number(path, kRangeMaxDst); }
+double trasso::api::GetQZJkn_Soku_RangeMaxDst(const char* path) noexcept {
+  return number(path, kRangeMaxDst);
+}
 void trasso::api::PutQZJkn_Soku_RangeMaxDst(const char* path, double v) noexcept {
   store(path, kRangeMaxDst, v);
 }
-bool trasso::api::GetQZJkn_Soku_DataOrder(const char* path) noexcept { return flag(path, kDataOrder); }
-void trasso::api::PutQZJkn_Soku_DataOrder(const char* path, bool v) noexcept { store(path, kDataOrder, v); }
-bool trasso::api::GetQZJkn_Soku_AutoLightOn(const char* path) noexcept { return flag(path, kAutoLightOn); }
-void trasso::api::PutQZJkn_Soku_AutoLightOn(const char* path, bool v) noexcept { store(path, kAutoLightOn, v); }
-bool trasso::api::GetQZJkn_Soku_ChangeTRK(const char* path) noexcept { return flag(path, kChangeTrk); }
-void trasso::api::PutQZJkn_Soku_ChangeTRK(const char* path, bool v) noexcept { store(path, kChangeTrk, v); }
+bool trasso::api::GetQZJkn_Soku_DataOrder(const char* path) noexcept {
+  return flag(path, kDataOrder);
+}
+void trasso::api::PutQZJkn_Soku_DataOrder(const char* path, bool v) noexcept {
+  store(path, kDataOrder, v);
+}
+bool trasso::api::GetQZJkn_Soku_AutoLightOn(const char* path) noexcept {
+  return flag(path, kAutoLightOn);
+}
+void trasso::api::PutQZJkn_Soku_AutoLightOn(const char* path, bool v) noexcept {
+  store(path, kAutoLightOn, v);
+}
+bool trasso::api::GetQZJkn_Soku_ChangeTRK(const char* path) noexcept {
+  return flag(path, kChangeTrk);
+}
+void trasso::api::PutQZJkn_Soku_ChangeTRK(const char* path, bool v) noexcept {
+  store(path, kChangeTrk, v);
+}
 bool trasso::api::GetQZJkn_Soku_TRK_cm(const char* path) noexcept { return flag(path, kTrkCm); }
-void trasso::api::PutQZJkn_Soku_TRK_cm(const char* path, bool v) noexcept { store(path, kTrkCm, v); }
-bool trasso::api::GetQZJkn_Soku_NormalOnce(const char* path) noexcept { return flag(path, kNormalOnce); }
-void trasso::api::PutQZJkn_Soku_NormalOnce(const char* path, bool v) noexcept { store(path, kNormalOnce, v); }
+void trasso::api::PutQZJkn_Soku_TRK_cm(const char* path, bool v) noexcept {
+  store(path, kTrkCm, v);
+}
+bool trasso::api::GetQZJkn_Soku_NormalOnce(const char* path) noexcept {
+  return flag(path, kNormalOnce);
+}
+void trasso::api::PutQZJkn_Soku_NormalOnce(const char* path, bool v) noexcept {
+  store(path, kNormalOnce, v);
+}
 bool trasso::api::GetQZJkn_Soku_RangeInSoundFlag(const char* path) noexcept {
   return flag(path, kRangeInSoundFlag);
 }
@@ -121,7 +155,9 @@ double trasso::api::GetQZJkn_Soku_RangeOutDispDst(const char* path) noexcept {
 void trasso::api::PutQZJkn_Soku_RangeOutDispDst(const char* path, double v) noexcept {
   store(path, kRangeOutDispDst, v);
 }
-bool trasso::api::GetQZJkn_Soku_UseXYCheckFlag(const char* path) noexcept { return flag(path, kUseXyCheck); }
+bool trasso::api::GetQZJkn_Soku_UseXYCheckFlag(const char* path) noexcept {
+  return flag(path, kUseXyCheck);
+}
 void trasso::api::PutQZJkn_Soku_UseXYCheckFlag(const char* path, bool v) noexcept {
   store(path, kUseXyCheck, v);
 }
@@ -149,31 +185,14 @@ namespace trasso {
 RegistryPart sokuRegistry() {
   using ProfileGetter = bool (*)(const char*) noexcept;
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(Soku_DstMode, kDstMode),
-      TRASSO_SETTING(Soku_Scale, kScale),
-      TRASSO_SETTING(Soku_AveH, kAveH),
-      TRASSO_SETTING(Soku_POS_P_T, kPosPT),
-      TRASSO_SETTING(Soku_RangeMinFlag, kRangeMinFlag),
-      TRASSO_SETTING(Soku_RangeMinDst, kRangeMinDst),
-      TRASSO_SETTING(Soku_RangeMaxFlag, kRangeMaxFlag),
-      TRASSO_SETTING(Soku_RangeMaxDst, kRangeMaxDst),
-      TRASSO_SETTING(Soku_DataOrder, kDataOrder),
-      TRASSO_SETTING(Soku_AutoLightOn, kAutoLightOn),
-      TRASSO_SETTING(Soku_ChangeTRK, kChangeTrk),
-      TRASSO_SETTING(Soku_TRK_cm, kTrkCm),
-      TRASSO_SETTING(Soku_NormalOnce, kNormalOnce),
-      TRASSO_SETTING(Soku_RangeInSoundFlag, kRangeInSoundFlag),
-      TRASSO_SETTING(Soku_RangeInSoundDst, kRangeInSoundDst),
-      TRASSO_SETTING(Soku_RangeInDispFlag, kRangeInDispFlag),
-      TRASSO_SETTING(Soku_RangeInDispDst, kRangeInDispDst),
-      TRASSO_SETTING(Soku_RangeOutDispFlag, kRangeOutDispFlag),
-      TRASSO_SETTING(Soku_RangeOutDispDst, kRangeOutDispDst),
-      TRASSO_SETTING(Soku_UseXYCheckFlag, kUseXyCheck),
+#include "SokuSettings.entries.inc"
       // Each getter also has a form without a path; the entry uses the one with.
       settingEntry<static_cast<ProfileGetter>(&api::GetQZJkn_Soku_OpenSokusetsuProp),
-                   &api::PutQZJkn_Soku_OpenSokusetsuProp>("Soku_OpenSokusetsuProp", kOpenSokusetsuProp),
+                   &api::PutQZJkn_Soku_OpenSokusetsuProp>("Soku_OpenSokusetsuProp",
+                                                          kOpenSokusetsuProp),
       settingEntry<static_cast<ProfileGetter>(&api::GetQZJkn_Soku_OpenSokusetsuMake),
-                   &api::PutQZJkn_Soku_OpenSokusetsuMake>("Soku_OpenSokusetsuMake", kOpenSokusetsuMake),
+                   &api::PutQZJkn_Soku_OpenSokusetsuMake>("Soku_OpenSokusetsuMake",
+                                                          kOpenSokusetsuMake),
   };
   return {entries, std::size(entries)};
 }

@@ -4,10 +4,10 @@
 #include <iterator>
 #include <string_view>
 
+#include "Api.h"
 #include "CodePage932.h"
 #include "Registry.h"
 #include "Setting.h"
-#include "Api.h"
 #include "display/NumberedSetting.h"
 
 using namespace trasso;
@@ -90,15 +90,20 @@ void trasso::api::PutQZJkn_TS_PsmMax(int value) noexcept { put(kPsm.max, value);
 int trasso::api::GetQZJkn_TS_PsmCnt() noexcept { return get(kPsm.count); }
 void trasso::api::PutQZJkn_TS_PsmCnt(int value) noexcept { put(kPsm.count, value); }
 std::string trasso::api::GetQZJkn_TS_Psm(int index) noexcept { return getEntry(kPsm, index); }
-void trasso::api::PutQZJkn_TS_Psm(int index, const char* text) noexcept { putEntry(kPsm, index, text); }
+void trasso::api::PutQZJkn_TS_Psm(int index, const char* text) noexcept {
+  putEntry(kPsm, index, text);
+}
 int trasso::api::GetQZJkn_TS_Psm2Max() noexcept { return get(kPsm2.max); }
 void trasso::api::PutQZJkn_TS_Psm2Max(int value) noexcept { put(kPsm2.max, value); }
 int trasso::api::GetQZJkn_TS_Psm2Cnt() noexcept { return get(kPsm2.count); }
 void trasso::api::PutQZJkn_TS_Psm2Cnt(int value) noexcept { put(kPsm2.count, value); }
 std::string trasso::api::GetQZJkn_TS_Psm2(int index) noexcept { return getEntry(kPsm2, index); }
-void trasso::api::PutQZJkn_TS_Psm2(int index, const char* text) noexcept { putEntry(kPsm2, index, text); }
+void trasso::api::PutQZJkn_TS_Psm2(int index, const char* text) noexcept {
+  putEntry(kPsm2, index, text);
+}
 
-int trasso::api::GetQZJkn_TS_Psm_FromStr(const char* entry, int& value, std::string& name) noexcept {
+int trasso::api::GetQZJkn_TS_Psm_FromStr(const char* entry, int& value,
+                                         std::string& name) noexcept {
   const std::string text = replaceMarks(entry != nullptr ? entry : "");
   size_t pos = 0;
   const std::string_view token = nextToken(text, pos);
@@ -122,9 +127,7 @@ namespace trasso {
 
 RegistryPart prismListRegistry() {
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(TS_PsmMax, kPsm.max),     TRASSO_SETTING(TS_PsmCnt, kPsm.count),
-      TRASSO_NUMBERED(TS_Psm, kPsm.entry, 8),  TRASSO_SETTING(TS_Psm2Max, kPsm2.max),
-      TRASSO_SETTING(TS_Psm2Cnt, kPsm2.count), TRASSO_NUMBERED(TS_Psm2, kPsm2.entry, 8),
+#include "PrismLists.entries.inc"
   };
   return {entries, std::size(entries)};
 }

@@ -2,10 +2,10 @@
 // "def-ts.ini", section "TS") and the automatic loading of the last set-up.
 #include <iterator>
 
+#include "Api.h"
 #include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "Api.h"
 #include "profiles/ProfileSetting.h"
 
 using namespace trasso;
@@ -105,7 +105,8 @@ void trasso::api::PutQZJkn_TS_AutoLoad(int value) noexcept {
   PutQZJkn_TS_AutoLoad_Ex(value, 0, 0, kNoValue, kAutoLoadObsPane.def);
 }
 
-int trasso::api::GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept {
+int trasso::api::GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh,
+                                         int* pane) noexcept {
   int on = kAutoLoad.def;
   readTogether(SettingsFile::JknTs, [&](const SettingsReader& file) {
     if (kno != nullptr) *kno = getFrom(file, kAutoLoadKno);
@@ -117,7 +118,8 @@ int trasso::api::GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* k
   return on != 0 ? 1 : 0;
 }
 
-void trasso::api::PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh, int pane) noexcept {
+void trasso::api::PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh,
+                                          int pane) noexcept {
   writeTogether(SettingsFile::JknTs, [&](FileEdit& edit) {
     stage(edit, kAutoLoad, on);
     stage(edit, kAutoLoadKno, kno);
@@ -131,17 +133,7 @@ namespace trasso {
 
 RegistryPart tsRegistry() {
   static const SettingEntry entries[] = {
-      TRASSO_SETTING(TS_VKubun, kVKubun),
-      TRASSO_SETTING(TS_Port, kPort),
-      TRASSO_SETTING(TS_SetOpen, kSetOpen),
-      TRASSO_SETTING(TS_AnglinLen, kAnglinLen),
-      TRASSO_SETTING(TS_COMM_or_BT, kConnectComm),
-      TRASSO_SETTING(TS_UseScale, kUseScale),
-      TRASSO_SETTING(TS_UseScaleValue, kUseScaleValue),
-      TRASSO_SETTING(TS_UseTouei, kUseTouei),
-      TRASSO_SETTING(TS_UseToueiValue, kUseToueiValue),
-      TRASSO_SETTING(TS_TurnVAngFix, kTurnVAngFix),
-      TRASSO_SETTING(TS_BtDevAddr, kBtDevAddr),
+#include "TsSettings.entries.inc"
   };
   return {entries, std::size(entries)};
 }
