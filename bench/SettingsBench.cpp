@@ -113,6 +113,29 @@ void BM_GetInt(benchmark::State& state) {
 }
 BENCHMARK(BM_GetInt)->Apply(perSize);
 
+// The same getters called as a C program calls them, and by name.
+void BM_GetTextC(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  char buffer[256];
+  for (auto _ : state) benchmark::DoNotOptimize(jkn_GetQZJkn_GNSS_Address(buffer, sizeof buffer));
+}
+BENCHMARK(BM_GetTextC)->Apply(perSize);
+
+void BM_GetIntC(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(jkn_GetQZJkn_GNSS_Page());
+}
+BENCHMARK(BM_GetIntC)->Apply(perSize);
+
+void BM_GetByName(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  char buffer[256];
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(jkn_get("GNSS_Page", nullptr, buffer, sizeof buffer, nullptr));
+  }
+}
+BENCHMARK(BM_GetByName)->Apply(perSize);
+
 // A record of six keys, from one read of its file.
 void BM_GetRecord(benchmark::State& state) {
   roots().use(static_cast<int>(state.range(0)));
