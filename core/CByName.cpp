@@ -1,4 +1,5 @@
 // The C interface's own functions: statuses, settings by name, antenna lists.
+#include <cstring>
 #include <new>
 
 #include "CInterfaceSupport.h"
@@ -126,11 +127,22 @@ JknStatus jkn_set(const char* name, const char* selector, const char* value) JKN
     if (n.status != JKN_OK) return n.status;
     if (!n.entry->put) return JKN_NOT_SETTABLE;
     if (!value) return JKN_BAD_VALUE;
+    // A line break is refused as the setters refuse it; a well-formed value
+    // outside a validating setter's range is out of range, as they say.
+    if (std::strpbrk(value, "\r\n")) return JKN_REFUSED;
+    const Declaration d = declarationOf(*n.entry, n.selection);
     Value v;
     try {
-      v = parseValue(*n.entry, declarationOf(*n.entry, n.selection), value);
+      v = parseValue(*n.entry, d, value);
     } catch (const Refusal&) {
-      return JKN_BAD_VALUE;
+      SettingEntry unchecked = *n.entry;
+      unchecked.range.reset();
+      try {
+        parseValue(unchecked, d, value);
+      } catch (const Refusal&) {
+        return JKN_BAD_VALUE;
+      }
+      return JKN_OUT_OF_RANGE;
     }
     return c::toC(n.entry->put(n.selection, v));
   } catch (const std::bad_alloc&) {

@@ -238,6 +238,21 @@ bool exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Why a folder that cannot be found is missing: a file where one of its
+// ancestors belongs makes it no folder (as ENOTDIR does on POSIX).
+WriteStatus missingFolder(std::wstring folder) {
+  for (;;) {
+    const size_t cut = folder.find_last_of(L"\\/");
+    if (cut == std::wstring::npos || cut == 0) return WriteStatus::FolderMissing;
+    folder.resize(cut);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? WriteStatus::FolderMissing
+                                                     : WriteStatus::NotAFolder;
+    }
+  }
+}
+
 class WindowsFileSystem final : public FileSystem {
  public:
   WriteStatus plan(const std::string& path, WriteTarget& t) override {
@@ -245,7 +260,10 @@ class WindowsFileSystem final : public FileSystem {
     if (wide.empty() || endsInSeparator(wide)) return WriteStatus::NotAFile;
     const Beside beside = besideOf(wide);
     const DWORD attributes = GetFileAttributesW(beside.folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      const WriteStatus s = lastError();
+      return s == WriteStatus::FolderMissing ? missingFolder(beside.folder) : s;
+    }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return WriteStatus::NotAFolder;
     t.path = path;
     return WriteStatus::Written;

@@ -88,7 +88,9 @@ JKN_API const char* jkn_setting_name(size_t index) JKN_NOEXCEPT;
  * length, when not NULL, receives the full length). */
 JKN_API JknStatus jkn_get(const char* name, const char* selector, char* buffer, size_t capacity,
                           size_t* length) JKN_NOEXCEPT;
-/* Stores value through the setting's setter. */
+/* Stores value through the setting's setter. A value with a line break is
+ * JKN_REFUSED, a number outside a validating setter's range JKN_OUT_OF_RANGE,
+ * any other value the setting does not take JKN_BAD_VALUE. */
 JKN_API JknStatus jkn_set(const char* name, const char* selector, const char* value) JKN_NOEXCEPT;
 /* Removes the stored key, so that the getter returns the default again. */
 JKN_API JknStatus jkn_reset(const char* name, const char* selector) JKN_NOEXCEPT;

@@ -156,7 +156,8 @@ TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
     EXPECT_EQ(readBytes(inf(row.file)), row.bytes);
     EXPECT_EQ(jkn_reset(row.name, row.selector), JKN_OK);
     EXPECT_EQ(valueOf(row.name, row.selector), row.defaultText);
-    const std::string section(row.bytes, std::strchr(row.bytes, '\n') + 1);
+    const std::string bytes = row.bytes;
+    const std::string section = bytes.substr(0, bytes.find('\n') + 1);
     EXPECT_EQ(readBytes(inf(row.file)), section);
     EXPECT_EQ(jkn_reset(row.name, row.selector), JKN_OK);
   }
@@ -182,14 +183,18 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
       {"GNSS_MaskElev", nullptr, "abc", JKN_BAD_VALUE},
       {"GNSS_MaskElev", nullptr, "2147483648", JKN_BAD_VALUE},
       {"GNSS_MaskElev", nullptr, nullptr, JKN_BAD_VALUE},
-      {"ZETR_Ang_DispMode", nullptr, "4", JKN_BAD_VALUE},
-      {"GNSS_Address", nullptr, "a\r\nb", JKN_BAD_VALUE},
+      {"ZETR_Ang_DispMode", nullptr, "4", JKN_OUT_OF_RANGE},
+      {"ZETR_Ang_DispMode", nullptr, "x", JKN_BAD_VALUE},
+      {"GNSS_Address", nullptr, "a\r\nb", JKN_REFUSED},
+      {"GNSS_Page", nullptr, "1\n", JKN_REFUSED},
       {"LogColor", nullptr, "1,2,3", JKN_NOT_SETTABLE},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name ? row.name : "(null)");
     EXPECT_EQ(jkn_set(row.name, row.selector, row.value), row.status);
-    if (row.status != JKN_BAD_VALUE) {
+    const bool valueRefused =
+        row.status == JKN_REFUSED || row.status == JKN_OUT_OF_RANGE || row.status == JKN_BAD_VALUE;
+    if (!valueRefused) {
       char buffer[8];
       const bool readable = row.status == JKN_NOT_SETTABLE;
       EXPECT_EQ(jkn_get(row.name, row.selector, buffer, sizeof buffer, nullptr),

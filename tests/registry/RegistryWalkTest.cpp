@@ -218,7 +218,8 @@ TEST_F(RegistryWalk, StoreFactsSeeTheFilesAsTheFunctionsDo) {
       {inf("ro.ini"), WriteStatus::ReadOnly},
       {inf("missing/x.ini"), WriteStatus::FolderMissing},
       {inf(""), WriteStatus::NotAFile},
-      {inf("ro.ini/x.ini"), WriteStatus::NotAFolder}};
+      {inf("ro.ini/x.ini"), WriteStatus::NotAFolder},
+      {inf("ro.ini/deeper/x.ini"), WriteStatus::NotAFolder}};
   for (const auto& [path, status] : probes) EXPECT_EQ(probeWrite(path), status) << path;
   EXPECT_EQ(probeWrite(root(0) + "/inf"), WriteStatus::FileIsFolder);
   EXPECT_EQ(listFolder(inf("")), "ro.ini\n");
