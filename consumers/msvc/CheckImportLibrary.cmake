@@ -1,0 +1,81 @@
+# cmake -DHEADER=TrassoJknC.h -DDEF=TrassoJkn.def [-DNM=llvm-nm -DLIB=TrassoJkn.lib]
+#       -P CheckImportLibrary.cmake
+# The .def lists exactly the functions TrassoJknC.h declares, by their C names
+# (no C++ symbol, no data); the .lib imports exactly those, from TrassoJkn.dll.
+
+cmake_minimum_required(VERSION 3.20)
+
+function(report_difference what got want)
+  set(only_got ${got})
+  set(only_want ${want})
+  list(REMOVE_ITEM only_got ${want})
+  list(REMOVE_ITEM only_want ${got})
+  list(JOIN only_got " " only_got)
+  list(JOIN only_want " " only_want)
+  list(LENGTH got n_got)
+  list(LENGTH want n_want)
+  message(FATAL_ERROR "${what}: ${n_got} names, TrassoJknC.h declares ${n_want}\n"
+    "  only in ${what}: ${only_got}\n  only in TrassoJknC.h: ${only_want}")
+endfunction()
+
+# The declared functions: "JKN_API <type> <name>(" (the macro's own
+# definitions, __declspec and __attribute__, are not functions).
+file(READ "${HEADER}" header)
+string(REGEX MATCHALL "JKN_API [A-Za-z_][^;(#]*\\(" declarations "${header}")
+set(declared)
+foreach(d IN LISTS declarations)
+  string(REGEX REPLACE ".*[ *\n]([A-Za-z_][A-Za-z_0-9]*)\\($" "\\1" name "${d}")
+  if(NOT name MATCHES "^__")
+    list(APPEND declared ${name})
+  endif()
+endforeach()
+list(SORT declared)
+list(LENGTH declared n)
+if(n LESS 100)
+  message(FATAL_ERROR "only ${n} functions found in ${HEADER}")
+endif()
+
+# TrassoJkn.def: "EXPORTS", then one "    name @ordinal" a line.
+file(STRINGS "${DEF}" lines)
+set(exported)
+set(in_exports FALSE)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^EXPORTS")
+    set(in_exports TRUE)
+  elseif(in_exports AND line MATCHES "^[ \t]+([^ \t]+)[ \t]+@[0-9]+$")
+    list(APPEND exported ${CMAKE_MATCH_1})
+  elseif(in_exports AND NOT line STREQUAL "")
+    message(FATAL_ERROR "${DEF}: not an export of a function by name: \"${line}\"")
+  endif()
+endforeach()
+list(SORT exported)
+if(NOT exported STREQUAL declared)
+  report_difference("${DEF}" "${exported}" "${declared}")
+endif()
+message(STATUS "TrassoJkn.def: the ${n} functions of TrassoJknC.h, nothing else")
+
+if(NOT NM)
+  return()
+endif()
+# llvm-nm lists each import member as "TrassoJkn.dll:" followed by its symbols;
+# a function F has the thunk F and the pointer __imp_F.
+execute_process(COMMAND "${NM}" "${LIB}" OUTPUT_VARIABLE nm_out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${NM} ${LIB} failed")
+endif()
+string(REGEX MATCHALL "\n[^ \n]+:\n" members "${nm_out}")
+list(REMOVE_DUPLICATES members)
+if(NOT members STREQUAL "\nTrassoJkn.dll:\n")
+  message(FATAL_ERROR "${LIB}: members not all of TrassoJkn.dll: ${members}")
+endif()
+string(REGEX MATCHALL " T __imp_[A-Za-z_0-9]+" pointers "${nm_out}")
+set(imported)
+foreach(p IN LISTS pointers)
+  string(REPLACE " T __imp_" "" name "${p}")
+  list(APPEND imported ${name})
+endforeach()
+list(SORT imported)
+if(NOT imported STREQUAL declared)
+  report_difference("${LIB}" "${imported}" "${declared}")
+endif()
+message(STATUS "TrassoJkn.lib: imports the ${n} functions from TrassoJkn.dll")
