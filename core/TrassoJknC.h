@@ -20,7 +20,8 @@
  * Texts are byte strings (code page 932 as stored), never converted. Text
  * outputs work like snprintf: at most capacity bytes are written, including
  * the terminating NUL, and the full length (without the NUL) is returned, so a
- * caller sees a cut text by length >= capacity and can call again. No memory
+ * caller sees a cut text by length >= capacity and can call again (a cut
+ * may fall inside a double-byte character). No memory
  * crosses that the other side frees, except through a destroy function; no
  * function throws or sets errno. */
 #ifndef TRASSOJKN_C_H
@@ -73,12 +74,14 @@ typedef enum JknStatus {
 JKN_API const char* jkn_status_text(JknStatus status) JKN_NOEXCEPT;
 
 /* ------------------------------------------------------------------------
- * By name: every setting of the registry (the names jkn lists), its value as
- * text. Values and selectors are the texts of `jkn get --raw` and
- * `jkn set --raw`: the stored bytes for texts, decimal numbers, colours as
- * "red,green,blue". selector is NULL or "" where a setting takes none; a mode
- * is "plain"/"svy" (or 0/1), a side "R"/"S", an entry or item a number, a
- * profile its path (NULL or "": the standard place).
+ * By name: every setting of the registry (the names jkn lists; a name is
+ * matched exactly, else ignoring ASCII case), its value as text. Values and
+ * selectors are the texts of `jkn get --raw` and `jkn set --raw`: the stored
+ * bytes for texts, decimal numbers, colours as "red,green,blue". A mode is
+ * "plain"/"svy" (or 0/1), a side "R"/"S", an entry or item a number, a profile
+ * its path. selector NULL or "" is the only choice of a setting that takes
+ * none, and the first of a mode (plain), a side (R) or a profile (its standard
+ * place); an entry or item must be named.
  * ------------------------------------------------------------------------ */
 
 JKN_API size_t jkn_setting_count(void) JKN_NOEXCEPT;
