@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Registry.h"
+#include "SettingText.h"
 #include "TestRoots.h"
 #include "TrassoJknC.h"
 
@@ -178,6 +179,7 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
       {nullptr, nullptr, "1", JKN_UNKNOWN_SETTING},
       {"GNSS_MaskElev", "other", "1", JKN_BAD_SELECTOR},
       {"GNSS_Page", "svy", "1", JKN_BAD_SELECTOR},
+      {"GNSS_MaskElev", "S", "1", JKN_BAD_SELECTOR},
       {"Use", "25", "1", JKN_BAD_SELECTOR},
       {"Use", nullptr, "1", JKN_BAD_SELECTOR},
       {"GNSS_MaskElev", nullptr, "abc", JKN_BAD_VALUE},
@@ -206,6 +208,26 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
   setEnv("KORVEL_APPDATA_0", root(0) + "/missing");
   EXPECT_EQ(jkn_set("GNSS_Page", nullptr, "1"), JKN_FOLDER_MISSING);
   EXPECT_EQ(jkn_reset("GNSS_Page", nullptr), JKN_FOLDER_MISSING);
+}
+
+// What a setting takes, in the words jkn shows beside a refused value.
+TEST(SettingTexts, SayWhatASettingTakes) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"GNSS_Address", "a text of at most 259 bytes in code page 932, without line breaks"},
+      {"TS_BtDevAddr", "a text of at most 31 bytes in code page 932, without line breaks"},
+      {"SksNormColor", "a colour: red,green,blue, each from 0 to 255"},
+      {"ZETR_Ang_DispMode", "an integer from 1 to 3"},
+      {"GNSS_MaskSate", "an integer from 0 to 65535"},
+      {"GNSS_MaskElev", "an integer from -2147483648 to 2147483647"},
+      {"Soku_Scale", "a number"},
+      {"PL30_Sch_HRangeRad", "a number from 0 to 3.141592653589793"},
+      {"GNSS_COMM_or_BT", "0 or 1"},
+  };
+  for (const auto& [name, words] : rows) {
+    const SettingEntry* e = findSetting(name);
+    ASSERT_NE(e, nullptr) << name;
+    EXPECT_EQ(acceptedValues(*e, e->decl), words) << name;
+  }
 }
 
 // The names are the registry's, in its order; the status texts are one each.
