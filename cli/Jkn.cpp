@@ -45,6 +45,18 @@ struct Options {
   std::vector<std::string> words;
 };
 
+// Positional words, each taken as given: a vector option would read "[a,b]"
+// as a list and drop the brackets of "[A]".
+void addWords(CLI::App* cmd, std::vector<std::string>& words,
+              std::initializer_list<std::pair<const char*, const char*>> names, size_t required) {
+  size_t n = 0;
+  for (const auto& [name, help] : names) {
+    CLI::Option* word = cmd->add_option_function<std::string>(
+        name, [&words](const std::string& w) { words.push_back(w); }, help);
+    if (n++ < required) word->required();
+  }
+}
+
 std::string native(const std::string& path) { return trasso::fileio::nativePath(path); }
 
 std::string baseName(const std::string& path) {
@@ -196,15 +208,19 @@ int get(const Options& o) {
   return kOk;
 }
 
+void refuseReadOnly(const SettingEntry& e) {
+  if (e.put == nullptr) {
+    throw Failure{kRefused,
+                  std::string(e.name) + " is read-only: the library has no setter for it"};
+  }
+}
+
 int set(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
   if (o.words.size() < 2) throw Failure{kUsage, "set needs NAME [SELECTOR] VALUE"};
   const Selection s = selectionOf(e, selectorWord(o, 2));
   const Declaration d = trasso::declarationOf(e, s);
-  if (e.put == nullptr) {
-    throw Failure{kRefused,
-                  std::string(e.name) + " is read-only: the library has no setter for it"};
-  }
+  refuseReadOnly(e);
   Value v;
   try {
     v = jkn::parseValue(e, d, o.words.back(), o.raw);
@@ -220,6 +236,7 @@ int reset(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
   const Selection s = selectionOf(e, selectorWord(o, 1));
   const Declaration d = trasso::declarationOf(e, s);
+  refuseReadOnly(e);  // what the application cannot write, jkn does not remove
   const std::string path = trasso::pathOf(e, s);
   // A missing file already gives the default: nothing is created.
   const trasso::WriteStatus status =
@@ -259,7 +276,7 @@ int describe(const Options& o) {
                {"file", file},
                {"section", d.key.section},
                {"key", key},
-               {"kind", jkn::kindWords(d)},
+               {"kind", jkn::kindWords(e, d)},
                {"default", jkn::showValue(d, d.def, o.raw)},
                {"format", jkn::formatWords(d)},
                {"accepts", rangeText(e, d)},
@@ -406,7 +423,7 @@ int reference(const Options&) {
           break;
       }
       std::cout << "| " << e.name << " | " << file << " | " << cell(d.key.section) << " | "
-                << cell(key) << " | " << selector << " | " << cell(jkn::kindWords(d)) << " | "
+                << cell(key) << " | " << selector << " | " << cell(jkn::kindWords(e, d)) << " | "
                 << cell(jkn::showValue(d, d.def, false)) << " | " << cell(rangeShort(e, d))
                 << " |\n";
     }
@@ -445,24 +462,24 @@ int run(int argc, char** argv) {
   addRaw(listCmd);
 
   CLI::App* getCmd = app.add_subcommand("get", "The current value of a setting");
-  getCmd->add_option("NAME [SELECTOR]", o.words, "Setting name and, where it takes one, selector")
-      ->required()
-      ->expected(1, 2);
+  addWords(getCmd, o.words,
+           {{"NAME", "Setting name"}, {"SELECTOR", "Selector, where it takes one"}}, 1);
   addJson(getCmd);
   addRaw(getCmd);
 
   CLI::App* setCmd = app.add_subcommand("set", "Store a value (checked first; nothing half-done)");
-  setCmd->add_option("NAME [SELECTOR] VALUE", o.words, "Setting name, selector, value")
-      ->required()
-      ->expected(2, 3);
+  addWords(setCmd, o.words,
+           {{"NAME", "Setting name"},
+            {"SELECTOR|VALUE", "Selector, where it takes one; else the value"},
+            {"VALUE", "The value, after a selector"}},
+           2);
   addJson(setCmd);
   addRaw(setCmd);
 
   CLI::App* resetCmd =
       app.add_subcommand("reset", "Remove the stored key, so that the default shows again");
-  resetCmd->add_option("NAME [SELECTOR]", o.words, "Setting name and selector")
-      ->required()
-      ->expected(1, 2);
+  addWords(resetCmd, o.words,
+           {{"NAME", "Setting name"}, {"SELECTOR", "Selector, where it takes one"}}, 1);
   addJson(resetCmd);
 
   CLI::App* describeCmd = app.add_subcommand("describe", "Everything known about a setting");

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 
 #include "SettingsFileIo.h"
@@ -75,9 +76,14 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
   return trasso::parseValue(e, d, text, raw ? nullptr : &toCp932);
 }
 
-std::string kindWords(const Declaration& d) {
+std::string kindWords(const SettingEntry& e, const Declaration& d) {
   switch (d.kind) {
     case ValueKind::Int:
+      // An unsigned setter over a signed key: what it reads is what it was given.
+      if (e.maxValue > INT32_MAX) {
+        return "integer (unsigned 32-bit; written as a signed decimal, so values above "
+               "2147483647 are stored negative)";
+      }
       return "integer (32-bit signed)";
     case ValueKind::U8:
       return "integer (unsigned 8-bit; low 8 bits of the stored number)";

@@ -35,7 +35,7 @@ trasso::Value parseValue(const trasso::SettingEntry& e, const trasso::Declaratio
                          const std::string& text, bool raw);
 
 // Kind and write format in words.
-std::string kindWords(const trasso::Declaration& d);
+std::string kindWords(const trasso::SettingEntry& e, const trasso::Declaration& d);
 std::string formatWords(const trasso::Declaration& d);
 
 // Names of the registry nearest to an unknown one, best first.

@@ -186,6 +186,28 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
 
 // Every cause of a write the library could not make has its message, saying
 // what to do, and its exit status; those this machine can make happen are run.
+// A value is taken as given, whatever its characters; what the application
+// cannot write, jkn does not remove; a wide value written as a negative number
+// is the setter's own form, which check accepts.
+TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
+  writeBytes(inf("sound.ini", 1), withCrLf("[Wav]\n0=beep.wav\n"));
+  writeBytes(inf("def-share.ini"), withCrLf("[Rec]\nMax=7\n[Logg]\nLCOL=1,2,3\n"));
+  run({{"set GNSS_MountPTX '[A]'", 0, "GNSS_MountPTX = [A]\n"},
+       {"set GNSS_MountPTX '[a,b]'", 0, "GNSS_MountPTX = [a,b]\n"},
+       {"set GNSS_MaskElev svy '[1]'", 1, "takes an integer"},
+       {"reset WavName 0", 1, "WavName is read-only"},
+       {"reset RecMax", 1, "RecMax is read-only"},
+       {"reset LogColor", 1, "LogColor is read-only"},
+       {"set NMEA_Interval 4294967295", 0, "NMEA_Interval = 4294967295\n"},
+       {"get NMEA_Interval", 0, "4294967295\n"},
+       {"describe NMEA_Interval", 0, "unsigned 32-bit; written as a signed decimal"},
+       {"check", 0, "no findings in 4 settings files\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nMountPTX=[a,b]\n"));
+  EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), withCrLf("[NMEA]\nInterval=-1\n"));
+  EXPECT_EQ(readBytes(inf("sound.ini", 1)), withCrLf("[Wav]\n0=beep.wav\n"));
+  EXPECT_EQ(readBytes(inf("def-share.ini")), withCrLf("[Rec]\nMax=7\n[Logg]\nLCOL=1,2,3\n"));
+}
+
 TEST_F(JknTest, AFailedWriteSaysWhyAndWhatToDo) {
   const std::tuple<WriteStatus, int, std::string> causes[] = {
       {WriteStatus::FolderMissing, 3, "folder d does not exist; create it first (mkdir -p 'd')"},
