@@ -371,6 +371,10 @@ std::string fileKind(mode_t mode) {
 }
 
 int runCheck(const CheckOptions& o) {
+  if (const std::string why = unreadableRoots(); !why.empty()) {
+    std::cerr << "jkn: cannot check: " << why << "\n";
+    return 2;
+  }
   const SettingsIndex index;
   std::vector<Finding> findings;
   size_t files = 0;
@@ -464,7 +468,8 @@ void addCheckCommand(CLI::App& app) {
       "misspelt keys, bytes that are not code page 932, files in the other root, odd or\n"
       "unreadable files and left-over temporary files, in both roots' \"inf\" folders and\n"
       "the named profiles. Changes nothing.\n\n"
-      "Exit status:\n  0  no findings\n  1  findings\n  2  error (usage, missing profile)\n");
+      "Exit status:\n  0  no findings\n  1  findings\n  2  error (usage, missing profile, a "
+      "settings folder\n     that cannot be looked at)\n");
   cmd->callback([o] {
     int status = 2;
     try {

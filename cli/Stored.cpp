@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "CodePage932.h"
 #include "Commands.h"
@@ -313,6 +316,33 @@ std::optional<std::string> fromHex(const std::string& hex) {
     out += static_cast<char>(v);
   }
   return out;
+}
+
+std::string unreadableRoots() {
+  std::string why;
+  for (int root = 0; root < 2; ++root) {
+    std::string folder = native(trasso::AppDataFolder(root, "inf"));
+    folder.pop_back();  // the separator after "inf"
+    struct stat st {};
+    std::string problem;
+    if (::stat(folder.c_str(), &st) != 0) {
+      problem = errno == ENOTDIR ? "has a file in its path" : "does not exist";
+    } else if (!S_ISDIR(st.st_mode)) {
+      problem = "is no folder";
+    } else if (DIR* dir = ::opendir(folder.c_str())) {
+      ::closedir(dir);
+      continue;
+    } else {
+      problem = std::string("cannot be read (") + std::strerror(errno) + ")";
+    }
+    why += (why.empty() ? "" : "; ") + std::string("settings folder ") + folder + " of root " +
+           std::to_string(root) + " " + problem;
+    const char* variable = root == 0 ? "KORVEL_APPDATA_0" : "KORVEL_APPDATA_1";
+    const char* value = std::getenv(variable);
+    why += value && *value ? std::string(" (") + variable + "=" + value + ")"
+                           : std::string(" (") + variable + " is not set: the default place)";
+  }
+  return why;
 }
 
 }  // namespace jkn

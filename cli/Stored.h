@@ -77,4 +77,9 @@ std::optional<std::string> fromHex(const std::string& hex);
 std::string lowerAscii(std::string_view s);
 size_t editDistance(const std::string& a, const std::string& b);
 
+// Why the settings folder of a root cannot be looked at (missing, no folder,
+// unreadable), naming the folder and the variable that sets the root; empty
+// when both can be. A look that saw nothing must not pass for a clean one.
+std::string unreadableRoots();
+
 }  // namespace jkn

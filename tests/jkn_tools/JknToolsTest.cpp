@@ -206,6 +206,17 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
   EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), withCrLf("[NMEA]\nInterval=-1\n"));
   EXPECT_EQ(readBytes(inf("sound.ini", 1)), withCrLf("[Wav]\n0=beep.wav\n"));
   EXPECT_EQ(readBytes(inf("def-share.ini")), withCrLf("[Rec]\nMax=7\n[Logg]\nLCOL=1,2,3\n"));
+
+  // A check that could not look is no clean check.
+  const std::string jkn = " " JKN_BINARY " check";
+  EXPECT_EQ(sh("KORVEL_APPDATA_0=root0/inf/def-share.ini KORVEL_APPDATA_1=root1" + jkn), 2);
+  EXPECT_EQ(out_,
+            "jkn: cannot check: settings folder root0/inf/def-share.ini/inf of root 0 has a "
+            "file in its path (KORVEL_APPDATA_0=root0/inf/def-share.ini)\n");
+  EXPECT_EQ(sh("KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root9" + jkn), 2);
+  EXPECT_EQ(out_,
+            "jkn: cannot check: settings folder root9/inf of root 1 does not exist "
+            "(KORVEL_APPDATA_1=root9)\n");
 }
 
 TEST_F(JknTest, AFailedWriteSaysWhyAndWhatToDo) {
