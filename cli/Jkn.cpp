@@ -103,6 +103,9 @@ Row readRow(const SettingEntry& e, const Selection& s) {
 }
 
 json valueJson(const Row& r, const Value& v, bool raw) {
+  // Stored bytes need not be UTF-8, which JSON texts are: raw texts go as hex.
+  if (raw && r.d.kind == ValueKind::Text)
+    return json{{"hex", jkn::toHex(std::get<std::string>(v))}};
   if (r.d.kind == ValueKind::Text || r.d.kind == ValueKind::Colour) {
     return jkn::showValue(r.d, v, raw);
   }
@@ -436,6 +439,26 @@ int reference(const Options&) {
   return kOk;
 }
 
+const char* const kReadStatuses =
+    "Exit status:\n"
+    "  0  done\n"
+    "  2  usage: unknown command, option, setting name or selector\n";
+
+// For a word that names no command: "; did you mean 'x'?" (or "" for a command).
+std::string nearestCommand(CLI::App& app, const std::string& word) {
+  std::string best;
+  size_t distance = SIZE_MAX;
+  for (const CLI::App* c : app.get_subcommands({})) {
+    if (c->get_name() == word) return "";
+    const size_t d = jkn::editDistance(word, c->get_name());
+    if (d < distance) {
+      distance = d;
+      best = c->get_name();
+    }
+  }
+  return distance <= 2 ? "; did you mean '" + best + "'?" : "; the commands are in 'jkn --help'";
+}
+
 int run(int argc, char** argv) {
   CLI::App app{
       "jkn: list, read, change and describe the settings of the TrassoJkn store.\n"
@@ -444,11 +467,14 @@ int run(int argc, char** argv) {
       "code page 932; --raw shows and takes the stored bytes as they are.",
       "jkn"};
   app.require_subcommand(1);
-  app.footer(jkn::kExitStatuses);
+  app.footer(std::string(jkn::kExitStatuses) +
+             "check: 0 no findings, 1 findings, 2 a settings folder it cannot look at.\n");
   Options o;
   auto addJson = [&](CLI::App* c) { c->add_flag("--json", o.json, "Print JSON"); };
   auto addRaw = [&](CLI::App* c) {
-    c->add_flag("--raw", o.raw, "Texts as the stored bytes (no code page conversion)");
+    c->add_flag(
+        "--raw", o.raw,
+        "Texts as the stored bytes (no code page conversion; with --json as {\"hex\": ...})");
   };
 
   CLI::App* listCmd = app.add_subcommand(
@@ -493,13 +519,28 @@ int run(int argc, char** argv) {
   CLI::App* referenceCmd =
       app.add_subcommand("reference", "The reference page of every setting (Markdown)");
 
-  for (CLI::App* c : app.get_subcommands({})) c->footer(jkn::kExitStatuses);
+  // Commands that write can end in any status; those that only read in two.
+  for (CLI::App* c : app.get_subcommands({})) {
+    c->footer(c == setCmd || c == resetCmd ? jkn::kExitStatuses : kReadStatuses);
+  }
   jkn::addCheckCommand(app);
   jkn::addDumpCommands(app);
   jkn::addCatalogueCommands(app);
+  app.set_version_flag("--version", "jkn " TRASSOJKN_VERSION);
 
   try {
-    app.parse(argc, argv);
+    // "jkn help" is "jkn --help"; a command that does not exist gets the nearest.
+    std::vector<char*> args(argv, argv + argc);
+    std::string help = "--help";
+    if (args.size() > 1 && std::string(args[1]) == "help") args[1] = help.data();
+    if (args.size() > 1 && args[1][0] != '-') {
+      if (const std::string near = nearestCommand(app, args[1]); !near.empty()) {
+        std::cerr << "jkn: unknown command '" << args[1] << "'" << near << "\n"
+                  << "Run with --help for more information.\n";
+        return kUsage;
+      }
+    }
+    app.parse(static_cast<int>(args.size()), args.data());
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? kOk : kUsage;
   }

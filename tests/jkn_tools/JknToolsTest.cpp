@@ -126,7 +126,7 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
   };
   run({{"files", 0, "read-only root0/inf/def-ts.ini\n 2  def-nmea.ini      missing  writable"},
        {"get GNSS_MaskElv", 2, "unknown setting 'GNSS_MaskElv'; closest: GNSS_MaskElev"},
-       {"frobnicate", 2, "A subcommand is required"},
+       {"frobnicate", 2, "unknown command 'frobnicate'; the commands are in"},
        {"list Nowhere", 2, "'Nowhere' is no area"},
        {"set GNSS_MaskElev sideways 3", 2, "'sideways' is no selector"},
        {"get Use 25", 2, "'25' is no selector"},
@@ -206,6 +206,20 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
   EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), withCrLf("[NMEA]\nInterval=-1\n"));
   EXPECT_EQ(readBytes(inf("sound.ini", 1)), withCrLf("[Wav]\n0=beep.wav\n"));
   EXPECT_EQ(readBytes(inf("def-share.ini")), withCrLf("[Rec]\nMax=7\n[Logg]\nLCOL=1,2,3\n"));
+
+  // Help, version and a mistyped command.
+  run({{"lst", 2, "jkn: unknown command 'lst'; did you mean 'list'?\nRun with --help"},
+       {"chek", 2, "did you mean 'check'?"},
+       {"help", 0, "Usage: jkn [OPTIONS] SUBCOMMAND"},
+       {"--version", 0, "jkn " TRASSOJKN_VERSION "\n"},
+       {"set --help", 0, "  4  the file is read-only"},
+       {"set --raw GNSS_UserID $(printf 'a\\200z')", 0, "GNSS_UserID = "},
+       {"get --raw --json GNSS_UserID", 0, "\"value\": {\n    \"hex\": \"61807a\"\n  }"}});
+  // A command that only reads names only the statuses it can end in.
+  EXPECT_EQ(sh(kJkn + "get --help"), 0);
+  EXPECT_EQ(out_.substr(out_.find("Exit status:")),
+            "Exit status:\n  0  done\n  2  usage: unknown command, option, setting name or "
+            "selector\n\n");
 
   // A check that could not look is no clean check.
   const std::string jkn = " " JKN_BINARY " check";
