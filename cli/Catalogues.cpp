@@ -1,6 +1,8 @@
 // The catalogues and tools from the command line, through the library's own
 // exported functions: antenna and sensor catalogue, NTRIP casters, coordinate
 // zones, station names and geoid file versions. Texts are shown in UTF-8.
+#include <sys/stat.h>
+
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
@@ -10,6 +12,7 @@
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "StoreFacts.h"
+#include "Stored.h"
 #include "TrassoJkn.h"
 #include "Values.h"
 
@@ -89,6 +92,9 @@ int antennaList(const CatalogueOptions& o) {
 }
 
 int antennaInit(const CatalogueOptions& o) {
+  const trasso::facts::AntennaFiles before = antennaFiles();
+  struct stat st {};
+  const bool hadMerged = ::stat(before.merged.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   const int result = AntennaInit();
   int entries = 0;
   QZ_AntennaRec rec;
@@ -101,7 +107,7 @@ int antennaInit(const CatalogueOptions& o) {
               << " and " << files.sensors << "\n";
   } else {
     std::cout << "no entry: " << files.sensors << " is missing or lists no sensor; " << files.merged
-              << " removed\n";
+              << (hadMerged ? " removed\n" : " not made\n");
   }
   return result == 1 ? 0 : 1;
 }
@@ -196,6 +202,12 @@ int ntripList(const CatalogueOptions& o) {
 }
 
 int zones(const CatalogueOptions& o) {
+  // A folder that is not there holds no selection: say so, mark nothing.
+  const std::string folder = trasso::fileio::nativePath(o.folder);
+  if (!o.folder.empty() && !isFolder(folder)) {
+    std::cerr << "jkn: folder " << folder << " does not exist\n";
+    return kFileError;
+  }
   const uint16_t selected = GetHmnZaKei(o.folder.c_str());
   json all = json::array();
   for (int i = 0; i < GetHmnZaKeiCnt(); ++i) {
@@ -287,8 +299,10 @@ void addCatalogueCommands(CLI::App& app) {
   station->add_option("--decimals", o->decimals, "Decimals (3)")->check(CLI::Range(0, 9));
   station->add_option("--rule", o->rule,
                       "Rounding: 0 half away from zero, 1 cut, 2 up, 3 half to even (0)");
-  station->add_option("--mode", o->mode,
-                      "0 full name, 1 number or remainder, 2 the value, 3 empty (0)");
+  station
+      ->add_option("--mode", o->mode,
+                   "0 full name, 1 number or remainder, 2 the value, 3 empty (0)")
+      ->check(CLI::Range(0, 3));
   command(app, "geoid-version", "The version of a geoid file, ISG or text grid (exit 1: none)", o,
           geoidVersion)
       ->add_option("FILE", o->file, "Geoid file")

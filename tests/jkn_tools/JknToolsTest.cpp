@@ -215,6 +215,10 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
        {"set --help", 0, "  4  the file is read-only"},
        {"set --raw GNSS_UserID $(printf 'a\\200z')", 0, "GNSS_UserID = "},
        {"get --raw --json GNSS_UserID", 0, "\"value\": {\n    \"hex\": \"61807a\"\n  }"}});
+  // Catalogue commands say what is there and refuse what cannot be answered.
+  run({{"antenna init", 1, "lists no sensor; root0/inf/AntennaLocal.ini not made\n"},
+       {"zones nonexist", 3, "jkn: folder nonexist does not exist\n"},
+       {"station-name 245 --mode 9", 2, "--mode: Value 9 not in range 0 to 3"}});
   // A command that only reads names only the statuses it can end in.
   EXPECT_EQ(sh(kJkn + "get --help"), 0);
   EXPECT_EQ(out_.substr(out_.find("Exit status:")),
