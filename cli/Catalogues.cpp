@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -77,11 +78,14 @@ int antennaList(const CatalogueOptions& o) {
               << " holds no entry ('jkn antenna init' makes it)\n";
     return 0;
   }
+  size_t nameWidth = 0;
+  for (const json& a : all)
+    nameWidth = std::max(nameWidth, displayWidth(a["name"].get<std::string>()));
   for (const json& a : all) {
     char head[48];
     std::snprintf(head, sizeof head, "%3d  id %3d  sensor %3d  ", a["entry"].get<int>(),
                   a["id"].get<int>(), a["sensor"].get<int>());
-    std::cout << head << a["name"].get<std::string>() << "  offset "
+    std::cout << head << padRight(a["name"].get<std::string>(), nameWidth) << "  offset "
               << offsetText(a["offset"].get<double>());
     if (!a["sensorPicture"].get<std::string>().empty()) {
       std::cout << "  " << a["sensorPicture"].get<std::string>();
@@ -184,16 +188,31 @@ int ntripList(const CatalogueOptions& o) {
               << trasso::fileio::nativePath(trasso::SettingsFilePath(trasso::SettingsFile::NTrip))
               << "\n";
   }
+  // Columns by display width: names and mounts are often Japanese.
+  size_t widths[4] = {0, 0, 0, 0};  // provider name, address, stream name, stream id
   for (const json& p : all) {
-    std::cout << p["provider"].get<int>() << "  " << p["name"].get<std::string>() << "  "
-              << p["address"].get<std::string>() << "  ports";
+    widths[0] = std::max(widths[0], displayWidth(p["name"].get<std::string>()));
+    widths[1] = std::max(widths[1], displayWidth(p["address"].get<std::string>()));
+    for (const char* word : {"vrs", "rrs"}) {
+      for (const json& s : p[word]) {
+        widths[2] = std::max(widths[2], displayWidth(s["name"].get<std::string>()));
+        widths[3] = std::max(widths[3], std::to_string(s["id"].get<int>()).size());
+      }
+    }
+  }
+  for (const json& p : all) {
+    std::cout << padRight(std::to_string(p["provider"].get<int>()), 3) << " "
+              << padRight(p["name"].get<std::string>(), widths[0]) << "  "
+              << padRight(p["address"].get<std::string>(), widths[1]) << "  ports";
     for (const json& port : p["ports"]) std::cout << " " << port.get<int>();
     std::cout << (p["usable"].get<bool>() ? "" : "  (not usable: needs index, address and port)")
               << "\n";
     for (const char* word : {"vrs", "rrs"}) {
       for (const json& s : p[word]) {
-        std::cout << "    " << word << " " << s["id"].get<int>() << "  "
-                  << s["name"].get<std::string>() << "  " << s["mount"].get<std::string>()
+        std::cout << "    " << word << " "
+                  << padRight(std::to_string(s["id"].get<int>()), widths[3]) << "  "
+                  << padRight(s["name"].get<std::string>(), widths[2]) << "  "
+                  << s["mount"].get<std::string>()
                   << (s["usable"].get<bool>() ? "" : "  (not usable)") << "\n";
       }
     }

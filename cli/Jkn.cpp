@@ -145,11 +145,10 @@ void printRow(const Row& r, bool raw) {
     const std::string text = jkn::showValue(r.d, v, raw);
     return r.d.kind == ValueKind::Text ? "\"" + text + "\"" : text;
   };
-  std::string line = (differs ? "* " : r.stored ? "= " : "  ") + title(r, true);
-  if (line.size() < 36) line.resize(36, ' ');
+  std::string line = jkn::padRight((differs ? "* " : r.stored ? "= " : "  ") + title(r, true), 36);
   line += " " + shown(r.value);
   if (differs) line += " (default " + shown(r.d.def) + ")";
-  if (line.size() < 60) line.resize(60, ' ');
+  line = jkn::padRight(line, 60);
   std::cout << line << "  " << baseName(trasso::pathOf(*r.e, r.s)) << " [" << r.d.key.section
             << "] " << trasso::keyOf(*r.e, r.s) << "\n";
 }

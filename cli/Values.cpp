@@ -76,6 +76,46 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
   return trasso::parseValue(e, d, text, raw ? nullptr : &toCp932);
 }
 
+namespace {
+
+bool isWide(uint32_t c) {
+  // The East Asian Wide and Fullwidth blocks that code page 932 texts reach,
+  // and the planes of the ideographs.
+  static constexpr std::pair<uint32_t, uint32_t> kWide[] = {
+      {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
+      {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
+      {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x3FFFD}};
+  for (const auto& [first, last] : kWide) {
+    if (c >= first && c <= last) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+size_t displayWidth(std::string_view utf8) {
+  size_t width = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 1;
+    if (n == 1 || i + n > utf8.size()) {
+      ++width;
+      ++i;
+      continue;
+    }
+    uint32_t c = b & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    width += isWide(c) ? 2 : 1;
+    i += n;
+  }
+  return width;
+}
+
+std::string padRight(const std::string& text, size_t width) {
+  const size_t has = displayWidth(text);
+  return has >= width ? text : text + std::string(width - has, ' ');
+}
+
 std::string kindWords(const SettingEntry& e, const Declaration& d) {
   switch (d.kind) {
     case ValueKind::Int:

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Registry.h"
@@ -33,6 +34,12 @@ std::string showValue(const trasso::Declaration& d, const trasso::Value& v, bool
 // and range; a text is converted unless raw. Throws Refusal.
 trasso::Value parseValue(const trasso::SettingEntry& e, const trasso::Declaration& d,
                          const std::string& text, bool raw);
+
+// Columns a UTF-8 text takes on a terminal: East Asian wide and fullwidth
+// characters two, others one (an invalid byte one).
+size_t displayWidth(std::string_view utf8);
+// text followed by blanks up to width columns (none when it is as wide already).
+std::string padRight(const std::string& text, size_t width);
 
 // Kind and write format in words.
 std::string kindWords(const trasso::SettingEntry& e, const trasso::Declaration& d);

@@ -5,6 +5,7 @@
 
 #include "TestRoots.h"
 #include "cli/Commands.h"
+#include "cli/Values.h"
 
 namespace trasso::test {
 namespace {
@@ -216,7 +217,7 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
        {"set --raw GNSS_UserID $(printf 'a\\200z')", 0, "GNSS_UserID = "},
        {"get --raw --json GNSS_UserID", 0, "\"value\": {\n    \"hex\": \"61807a\"\n  }"}});
   // Catalogue commands say what is there and refuse what cannot be answered.
-  run({{"antenna init", 1, "lists no sensor; root0/inf/AntennaLocal.ini not made\n"},
+  run({{"antenna init", 1, "lists no sensor; root0/inf/AntennaLocal.ini not made"},
        {"zones nonexist", 3, "jkn: folder nonexist does not exist\n"},
        {"station-name 245 --mode 9", 2, "--mode: Value 9 not in range 0 to 3"}});
   // A command that only reads names only the statuses it can end in.
@@ -235,6 +236,18 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
   EXPECT_EQ(out_,
             "jkn: cannot check: settings folder root9/inf of root 1 does not exist "
             "(KORVEL_APPDATA_1=root9)\n");
+}
+
+// Terminal columns of UTF-8 texts: wide and fullwidth characters take two.
+TEST(JknColumns, DisplayWidthCountsWideCharactersTwice) {
+  const std::pair<const char*, size_t> rows[] = {{"", 0},       {"abc", 3},
+                                                 {"東京駅", 6}, {"ｱｲ", 2},  // halfwidth kana
+                                                 {"（G2）", 6}, {"\xE2\x80\x94", 1},
+                                                 {"a\x80z", 3}, {"\xE6\x9D", 2},  // cut
+                                                 {"한", 2},     {"\xF0\xA0\x80\x8B", 2}};
+  for (const auto& [text, width] : rows) EXPECT_EQ(jkn::displayWidth(text), width) << text;
+  EXPECT_EQ(jkn::padRight("東京", 6), "東京  ");
+  EXPECT_EQ(jkn::padRight("東京駅", 4), "東京駅");
 }
 
 TEST_F(JknTest, AFailedWriteSaysWhyAndWhatToDo) {
@@ -285,12 +298,24 @@ TEST_F(JknTest, CataloguesInOneFolderForBothRoots) {
        {"antenna init", 0, "wrote root0/inf/AntennaLocal.ini: 5 entries"},
        {"check", 0, "no findings in 6 settings files\n"},
        {"dump", 0, "root 1 NTrip.ini [NTrip] Co03PrtCnt = \"0\"\nroot 0 def-share.ini [SKSG] COL1"},
-       {"antenna list", 0, "sensor   2  KV-A20（G2 内蔵）  offset 0.0585  rx-g2.bmp\n  2  id  30"},
+       // Columns line up by display width: a wide character takes two.
+       {"antenna list", 0,
+        "  0  id  12  sensor   1  KV-A12 測量用アンテナ  offset 0.0620  rx-g1.bmp\n"
+        "  1  id  20  sensor   2  KV-A20（G2 内蔵）      offset 0.0585  rx-g2.bmp\n"
+        "  2  id  30  sensor   3  NR-300 チョークリング  offset 0.0000  rx-g3.bmp\n"
+        "  3  id  13  sensor  -1  KV-A12 高架台用        offset 0.0000\n"
+        "  4  id  -1  sensor   4                         offset 0.0000  rx-h4.bmp\n"},
        {"sensor 2", 0, "sensor 2: picture rx-g2.bmp, antenna 20 KV-A20（G2 内蔵） (offset 0.0585)"},
        {"sensor 9", 1, "sensor 9 is not in the merged catalogue: picture NMEA.bmp, no antenna\n"},
        {"ntrip list", 0,
-        "UTSU_RTCM3\n2  Example Positioning Network  rtk.example.jp  ports 2101\n    vrs 2101"},
-       {"ntrip list", 0, "ports  (not usable: needs index, address and port)"},
+        "1   北関東測位サービス           ntrip1.example.jp  ports 2101 2102\n"
+        "    vrs 1101  VRS（RTCM3.2 MSM）   VRS_MSM\n"
+        "    vrs 1102  VRS（RTCM3.0）       VRS_30\n"
+        "    rrs 1201  基準局 宇都宮        UTSU_RTCM3\n"
+        "2   Example Positioning Network  rtk.example.jp     ports 2101\n"
+        "    vrs 2101  Nearest base (MSM7)  NEAR_MSM7\n"
+        "3   社内基準局（試験中）                            ports  (not usable: needs index, "
+        "address and port)\n"},
        {"geoid-version " SAMPLE_DATA "/sample-geoid.isg", 0, "ver1.2 (ISG)\n"},
        {"station-name --json -- -5.5", 0,
         "{\n  \"name\": \"No.-1+14.500\",\n  \"value\": -5.5\n}\n"},
