@@ -212,6 +212,27 @@ class FileChecker {
   }
 
   void value(const LineView& l, const KnownKey& k) {
+    const size_t before = out_.size();
+    valueAsRead(l, k);
+    if (out_.size() == before) takesBack(l, k);
+  }
+
+  // What the application reads, jkn's set and load must take back: a value
+  // they would refuse is one a dump could not carry to another device.
+  void takesBack(const LineView& l, const KnownKey& k) {
+    if (k.entry->put == nullptr) return;
+    const trasso::Value read = k.entry->get(k.selection);
+    try {
+      trasso::parseValue(*k.entry, k.decl, trasso::valueText(k.decl, read));
+    } catch (const trasso::Refusal&) {
+      add(l, "not-settable", title(k), shown(k, read),
+          "the application reads this, but " + std::string(k.entry->name) + " takes " +
+              acceptedValues(*k.entry, k.decl) +
+              ": jkn load refuses it; store one it takes (jkn set " + title(k) + " VALUE)");
+    }
+  }
+
+  void valueAsRead(const LineView& l, const KnownKey& k) {
     const trasso::Value read = k.entry->get(k.selection);
     const std::string readText = shown(k, read);
     const std::string setting = title(k);
@@ -370,6 +391,34 @@ std::string fileKind(mode_t mode) {
   return "not a regular file";
 }
 
+#ifdef _WIN32
+constexpr const char* kNameRule = "";
+#else
+constexpr const char* kNameRule = " (file names differ by case here)";
+#endif
+
+// The name of a file the application reads that name looks like but is not
+// (another case, a letter or two off); empty for a name it reads or none near.
+std::string meantName(const std::string& name) {
+  if (trasso::facts::readingRoot(name) >= 0) return "";
+  const trasso::facts::AntennaFiles antenna = trasso::facts::antennaFiles();
+  std::vector<std::string> known;
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    known.emplace_back(trasso::SettingsFileName(id));
+  }
+  for (const std::string* path : {&antenna.types, &antenna.sensors, &antenna.merged}) {
+    known.push_back(path->substr(path->find_last_of("\\/") + 1));
+  }
+  const std::string folded = lowerAscii(name);
+  for (const std::string& k : known) {
+#ifdef _WIN32
+    if (folded == lowerAscii(k)) return "";  // the reader opens it whatever its case
+#endif
+    if (editDistance(folded, lowerAscii(k)) <= 2) return k;
+  }
+  return "";
+}
+
 int runCheck(const CheckOptions& o) {
   if (const std::string why = unreadableRoots(); !why.empty()) {
     std::cerr << "jkn: cannot check: " << why << "\n";
@@ -395,6 +444,16 @@ int runCheck(const CheckOptions& o) {
     }
     if (f.root >= 0 && !isIniName(f.name)) continue;
     ++files;
+    if (f.root >= 0) {
+      if (const std::string meant = meantName(f.name); !meant.empty()) {
+        findings.push_back(Finding{f.path, 0, "not-read", "", "", "nothing",
+                                   "the application opens " + meant + ", never " + f.name +
+                                       (lowerAscii(meant) == lowerAscii(f.name) ? kNameRule : "") +
+                                       "; rename it (mv '" + f.path + "' '" + folderOf(f.path) +
+                                       "/" + meant + "')"});
+        continue;
+      }
+    }
     const int reader = f.root >= 0 ? trasso::facts::readingRoot(f.name) : -1;
     if (reader >= 0 && reader != f.root && !f.bothRoots) {
       findings.push_back(

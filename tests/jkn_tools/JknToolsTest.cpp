@@ -238,6 +238,32 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
             "(KORVEL_APPDATA_1=root9)\n");
 }
 
+// A file the reader never opens is no settings file of the application, and a
+// value the application reads but load would refuse is a finding: what check
+// passes, a dump carries to another device.
+TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
+  writeBytes(inf("JKN-NMEA.INI"), withCrLf("[NMEA]\nPort=4\n"));
+  writeBytes(inf("jkn_gnss.ini"), withCrLf("[GNSS]\nPage=1\n"));
+  writeBytes(inf("def-share.ini"), withCrLf("[Use]\nNoNm=5\nMemo=1\n"));
+  writeBytes(inf("jkn-ts.ini"), withCrLf("[TS]\nVKubun=7\nUseScaleValue=1\n"));
+  EXPECT_EQ(sh(kJkn + "check --json"), 1) << out_;
+  std::string found;
+  for (nlohmann::json& f : nlohmann::json::parse(out_)) {
+    const std::string file = f["file"];
+    found += file.substr(file.rfind('/') + 1) + " " + f["kind"].get<std::string>() + " " +
+             (f["setting"].is_null() ? "-" : f["setting"].get<std::string>()) + ": " +
+             f["why"].get<std::string>().substr(0, 45) + "\n";
+  }
+  EXPECT_EQ(found,
+            "JKN-NMEA.INI not-read -: the application opens jkn-nmea.ini, never JKN\n"
+            "def-share.ini not-settable Use 0: the application reads this, but Use takes 0 o\n"
+            "jkn-ts.ini not-settable TS_VKubun: the application reads this, but TS_VKubun tak\n"
+            "jkn_gnss.ini not-read -: the application opens jkn-gnss.ini, never jkn\n");
+  EXPECT_NE(out_.find("never JKN-NMEA.INI (file names differ by case here); rename it (mv "
+                      "'root0/inf/JKN-NMEA.INI' 'root0/inf/jkn-nmea.ini')"),
+            std::string::npos);
+}
+
 // Terminal columns of UTF-8 texts: wide and fullwidth characters take two.
 TEST(JknColumns, DisplayWidthCountsWideCharactersTwice) {
   const std::pair<const char*, size_t> rows[] = {{"", 0},       {"abc", 3},
