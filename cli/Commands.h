@@ -59,8 +59,9 @@ int guarded(F&& run) {
 // what a person reads. Exit 0 clean, 1 findings, 2 error.
 void addCheckCommand(CLI::App& app);
 
-// dump [--json] [PROFILE...] and load FILE: every stored setting in one
-// document, and that document written back through the setters.
+// dump [--json] [PROFILE...] and load [--dry-run] [--skip-refused] FILE: every
+// stored setting in one document, and that document written back through the
+// setters, all of it or nothing.
 void addDumpCommands(CLI::App& app);
 
 // antenna init|list, sensor N, ntrip list, zones FOLDER, station-name,

@@ -6,10 +6,16 @@
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <map>
 #include <nlohmann/json.hpp>
 
+#include "CodePage932.h"
 #include "Commands.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
@@ -150,6 +156,7 @@ void printDump(const json& doc) {
 
 // One entry of a document, checked and ready to write.
 struct Change {
+  size_t number = 0;  // the entry's number in the document, from 1
   std::string label;
   std::string path;
   std::string section;
@@ -160,9 +167,60 @@ struct Change {
   Value value;
 };
 
+Failure refused(std::string message) { return Failure{kRefused, std::move(message)}; }
+
+// A JSON value as a message shows it, cut short (at a character's start).
+std::string got(const json& v) {
+  std::string text = v.dump(-1, ' ', false, json::error_handler_t::replace);
+  if (text.size() <= 40) return text;
+  size_t cut = 37;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return text.substr(0, cut) + "...";
+}
+
+// A field no entry (or document) has: the known one it is likely a slip for,
+// else all of them.
+std::string unknownField(const std::string& field, const std::vector<std::string>& known) {
+  std::string best;
+  size_t distance = SIZE_MAX;
+  for (const std::string& k : known) {
+    const size_t d = editDistance(lowerAscii(field), k);
+    if (d < distance) {
+      best = k;
+      distance = d;
+    }
+  }
+  std::string message = "unknown field '" + field + "'";
+  if (distance <= 2 && distance < field.size()) return message + "; did you mean '" + best + "'?";
+  for (size_t i = 0; i < known.size(); ++i) {
+    message += (i == 0 ? "; the fields are " : ", ") + known[i];
+  }
+  return message;
+}
+
+const std::vector<std::string> kEntryFields = {"name", "selector", "value",   "hex", "root",
+                                               "file", "profile",  "section", "key"};
+
+// Refuses a field this kind of entry does not take, and fields given twice over.
+void takesOnly(const json& j, std::initializer_list<std::string_view> fields,
+               const std::string& what) {
+  for (auto it = j.begin(); it != j.end(); ++it) {
+    if (std::find(fields.begin(), fields.end(), it.key()) == fields.end()) {
+      throw refused(what + " takes no '" + it.key() + "'");
+    }
+  }
+  if (j.contains("value") && j.contains("hex")) {
+    throw refused("give \"value\" or \"hex\", not both");
+  }
+  if (j.contains("profile") && (j.contains("root") || j.contains("file"))) {
+    throw refused("give \"root\" and \"file\", or \"profile\", not both");
+  }
+}
+
 std::string textOf(const json& j, const char* field) {
-  if (!j.contains(field) || !j[field].is_string()) {
-    throw Failure{kRefused, std::string("needs a text \"") + field + "\""};
+  if (!j.contains(field)) throw refused(std::string("needs a text \"") + field + "\"");
+  if (!j[field].is_string()) {
+    throw refused(std::string("\"") + field + "\" must be a JSON text; got " + got(j[field]));
   }
   return j[field].get<std::string>();
 }
@@ -172,11 +230,11 @@ std::string pathOf(const json& j) {
   if (j.contains("profile")) return trasso::fileio::nativePath(textOf(j, "profile"));
   const std::string file = textOf(j, "file");
   if (!j.contains("root") || !j["root"].is_number_integer() || (j["root"] != 0 && j["root"] != 1)) {
-    throw Failure{kRefused, "needs \"root\" 0 or 1, or a \"profile\" path"};
+    throw refused("needs \"root\" 0 or 1, or a \"profile\" path");
   }
   if (file.empty() || file == "." || file == ".." ||
       file.find_first_of("/\\") != std::string::npos) {
-    throw Failure{kRefused, "\"file\" must be a file name of the \"inf\" folder"};
+    throw refused("\"file\" must be a file name of the \"inf\" folder");
   }
   return trasso::fileio::nativePath(trasso::AppDataFolder(j["root"].get<int>(), "inf")) + file;
 }
@@ -185,12 +243,12 @@ std::string pathOf(const json& j) {
 std::string bytesOf(const json& j) {
   if (j.contains("hex")) {
     const std::optional<std::string> bytes = fromHex(textOf(j, "hex"));
-    if (!bytes) throw Failure{kRefused, "\"hex\" is no hex text"};
+    if (!bytes) throw refused("\"hex\" is no hex text");
     return *bytes;
   }
   const std::string text = textOf(j, "value");
   const std::optional<std::string> bytes = toCp932(text);
-  if (!bytes) throw Failure{kRefused, "'" + text + "' cannot be stored in code page 932"};
+  if (!bytes) throw refused("'" + text + "' cannot be stored in code page 932");
   return *bytes;
 }
 
@@ -201,9 +259,16 @@ Change knownChange(const json& j) {
     std::string message = "unknown setting '" + name + "'";
     const std::vector<std::string> near = closestNames(name);
     for (size_t i = 0; i < near.size(); ++i) message += (i == 0 ? "; closest: " : " ") + near[i];
-    throw Failure{kRefused, message};
+    throw refused(message);
   }
-  if (e->put == nullptr) throw Failure{kRefused, name + " is read-only"};
+  if (e->put == nullptr) throw refused(name + " is read-only");
+  if (e->selector == SelectorKind::Profile) {
+    takesOnly(j, {"name", "value", "hex", "root", "file", "profile"}, name);
+  } else if (e->selector == SelectorKind::None) {
+    takesOnly(j, {"name", "value", "hex"}, name);
+  } else {
+    takesOnly(j, {"name", "selector", "value", "hex"}, name);
+  }
   Change c;
   c.entry = e;
   try {
@@ -215,22 +280,27 @@ Change knownChange(const json& j) {
                                           : std::nullopt);
     }
     const trasso::Declaration d = trasso::declarationOf(*e, c.selection);
+    // Texts and colours come as JSON texts, numbers as JSON numbers: true is
+    // no 1, "10" no 10.
+    const bool wantsText = d.kind == ValueKind::Text || d.kind == ValueKind::Colour;
     const bool raw = j.contains("hex");
-    const json& v = raw ? j["hex"] : j.contains("value") ? j["value"] : json();
     std::string text;
     if (raw) {
+      if (d.kind != ValueKind::Text) {
+        throw refused("\"hex\" gives the bytes of a text; " + name + " takes " +
+                      acceptedValues(*e, d));
+      }
       text = bytesOf(j);
-    } else if (v.is_string()) {
-      text = v.get<std::string>();
-    } else if (v.is_number()) {
-      text = v.dump();
-    } else if (v.is_boolean()) {
-      text = v.get<bool>() ? "1" : "0";
+    } else if (!j.contains("value")) {
+      throw refused("needs a \"value\"");
     } else {
-      throw Failure{kRefused, "needs a \"value\""};
-    }
-    if ((d.kind == ValueKind::Text) != (raw || v.is_string()) && d.kind != ValueKind::Colour) {
-      throw Failure{kRefused, name + " takes " + acceptedValues(*e, d)};
+      const json& v = j["value"];
+      if (wantsText ? !v.is_string() : !v.is_number()) {
+        throw refused("\"value\" of " + name + " must be a JSON " +
+                      (wantsText ? "text" : "number") + " (" + acceptedValues(*e, d) + "); got " +
+                      got(v));
+      }
+      text = v.is_string() ? v.get<std::string>() : v.dump();
     }
     c.value = parseValue(*e, d, text, raw);
     c.path = trasso::fileio::nativePath(trasso::pathOf(*e, c.selection));
@@ -246,31 +316,53 @@ Change knownChange(const json& j) {
     std::string message = r.message;
     const size_t hint = message.find("use --raw for bytes");
     if (hint != std::string::npos) message.replace(hint, 19, "give the bytes as \"hex\"");
-    throw Failure{kRefused, message};
+    throw refused(message);
   }
   return c;
 }
 
 Change rawChange(const json& j) {
+  takesOnly(j, {"root", "file", "profile", "section", "key", "value", "hex"},
+            "an entry without \"name\"");
   Change c;
   c.path = pathOf(j);
   const std::optional<std::string> section = toCp932(textOf(j, "section"));
   const std::optional<std::string> key = toCp932(textOf(j, "key"));
   if (!section || !trasso::ini::isStorableSection(*section)) {
-    throw Failure{kRefused, "section '" + textOf(j, "section") + "' cannot be stored"};
+    throw refused("section '" + textOf(j, "section") + "' cannot be stored");
   }
   if (!key || !trasso::ini::isStorableKey(*key)) {
-    throw Failure{kRefused, "key '" + textOf(j, "key") + "' cannot be stored"};
+    throw refused("key '" + textOf(j, "key") + "' cannot be stored");
   }
   c.section = *section;
   c.key = *key;
   c.stored = bytesOf(j);
   if (!trasso::ini::isStorableValue(c.stored)) {
-    throw Failure{kRefused, "a value with a line break cannot be stored"};
+    throw refused("a value with a line break cannot be stored");
   }
   c.label =
       trasso::fileio::nativePath(c.path) + " [" + textOf(j, "section") + "] " + textOf(j, "key");
   return c;
+}
+
+// A section or key name as the reader compares it: ASCII letters without case,
+// double-byte characters exactly (their second byte may be a letter).
+std::string foldName(std::string name) {
+  for (size_t i = 0; i < name.size(); i += trasso::cp932::charWidth(name, i)) {
+    if (name[i] >= 'A' && name[i] <= 'Z') name[i] = static_cast<char>(name[i] - 'A' + 'a');
+  }
+  return name;
+}
+
+// The key a change sets, the same for every spelling of its file's folder.
+std::string keyIdentity(const Change& c) {
+  const std::string folder = folderOf(c.path);
+  struct stat st {};
+  std::string id = ::stat(folder.c_str(), &st) == 0
+                       ? std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
+                       : folder;
+  return id + "/" + c.path.substr(c.path.find_last_of('/') + 1) + "\n" + foldName(c.section) +
+         "\n" + foldName(c.key);
 }
 
 // The value bytes a key holds now (as stored, quotes kept), or nullopt.
@@ -294,98 +386,183 @@ std::optional<std::string> storedNow(const Change& c) {
   return out;
 }
 
-int runLoad(const std::string& file) {
+// A file as it was before the load: its bytes, or that there was none.
+struct Kept {
+  std::string path;
+  bool existed = false;
+  std::string bytes;
+};
+
+// Puts a file back byte for byte through the library's own write (the whole
+// file replaced in one step), or removes the file the load created.
+trasso::WriteStatus putBack(const Kept& k) {
+  if (!k.existed) return trasso::fileio::removeFile(k.path);
+  return trasso::fileio::updateFile(k.path, [&k](std::string& contents, bool exists) {
+    if (exists && contents == k.bytes) return trasso::WriteStatus::Unchanged;
+    contents = k.bytes;
+    return trasso::WriteStatus::Written;
+  });
+}
+
+struct LoadOptions {
+  std::string file;
+  bool dryRun = false;
+  bool skipRefused = false;
+};
+
+json readDocument(const std::string& file, const std::string& name) {
+  if (file != "-" && isFolder(file)) {
+    throw Failure{kUsage, file + " is a folder, not a document ('jkn dump --json' makes one)"};
+  }
+  std::string text;
+  try {
+    std::ifstream in;
+    if (file != "-") {
+      in.open(file, std::ios::binary);
+      if (!in) throw Failure{kUsage, "cannot read " + file + ": " + std::strerror(errno)};
+    }
+    std::istream& from = file == "-" ? std::cin : in;
+    text.assign(std::istreambuf_iterator<char>(from), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    throw Failure{kUsage, "cannot read " + name};
+  }
   json doc;
   try {
-    if (file == "-") {
-      doc = json::parse(std::cin);
-    } else {
-      std::ifstream in(file, std::ios::binary);
-      if (!in) throw Failure{kUsage, "cannot read " + file};
-      doc = json::parse(in);
-    }
+    doc = json::parse(text);
   } catch (const json::exception& e) {
-    throw Failure{kUsage, file + " is no JSON document ('jkn dump --json' makes one): " + e.what()};
+    throw Failure{kUsage, name + " is no JSON document ('jkn dump --json' makes one): " + e.what()};
   }
-  if (!doc.is_object() || doc.value("jkn-dump", 0) != kFormat || !doc.contains("settings") ||
-      !doc["settings"].is_array()) {
-    throw Failure{kUsage, file + " is no document of 'jkn dump --json'"};
+  if (doc.is_object()) {
+    for (auto it = doc.begin(); it != doc.end(); ++it) {
+      if (it.key() != "jkn-dump" && it.key() != "settings") {
+        throw Failure{kUsage, name + ": " + unknownField(it.key(), {"jkn-dump", "settings"})};
+      }
+    }
   }
-  // Everything is checked before anything is written.
+  if (!doc.is_object() || !doc.contains("jkn-dump") || !doc["jkn-dump"].is_number_integer() ||
+      doc["jkn-dump"] != kFormat || !doc.contains("settings") || !doc["settings"].is_array()) {
+    throw Failure{kUsage, name + " is no document of 'jkn dump --json'"};
+  }
+  return doc;
+}
+
+int runLoad(const LoadOptions& o) {
+  const json doc = readDocument(o.file, o.file == "-" ? "standard input" : o.file);
+  // Every entry is checked before anything is written.
   std::vector<Change> changes;
-  std::vector<std::string> refused;
+  std::vector<std::string> refusals;
+  std::map<std::string, size_t> keys;  // key identity -> index in changes
   size_t n = 0;
   for (const json& j : doc["settings"]) {
     ++n;
     try {
-      if (!j.is_object()) throw Failure{kRefused, "is no object"};
-      changes.push_back(j.contains("name") ? knownChange(j) : rawChange(j));
+      if (!j.is_object()) throw refused("is no object");
+      for (auto it = j.begin(); it != j.end(); ++it) {
+        if (std::find(kEntryFields.begin(), kEntryFields.end(), it.key()) == kEntryFields.end()) {
+          throw refused(unknownField(it.key(), kEntryFields));
+        }
+      }
+      Change c = j.contains("name") ? knownChange(j) : rawChange(j);
+      c.number = n;
+      const auto [at, added] = keys.emplace(keyIdentity(c), changes.size());
+      if (!added) {
+        const Change& first = changes[at->second];
+        throw refused("sets the same key as entry " + std::to_string(first.number) + ": " +
+                      first.path + " [" + toUtf8(first.section) + "] " + toUtf8(first.key));
+      }
+      changes.push_back(std::move(c));
     } catch (const Failure& f) {
-      refused.push_back("entry " + std::to_string(n) + ": " + f.message);
+      refusals.push_back("entry " + std::to_string(n) + (o.skipRefused ? " skipped: " : ": ") +
+                         f.message);
     }
   }
-  if (!refused.empty()) {
-    for (const std::string& r : refused) std::cerr << "jkn: " << r << "\n";
-    std::cerr << "jkn: nothing written\n";
+  for (const std::string& r : refusals) std::cerr << "jkn: " << r << "\n";
+  if (!refusals.empty() && !o.skipRefused) {
+    std::cerr << "jkn: nothing changed: " << refusals.size()
+              << (refusals.size() == 1 ? " entry" : " entries")
+              << " refused (--skip-refused loads the others)\n";
     return kRefused;
   }
-  // Every file is checked before anything is written: a missing folder or a
-  // read-only file fails the load with nothing written.
-  for (const Change& c : changes) {
-    const std::string native = trasso::fileio::nativePath(c.path);
-    const trasso::WriteStatus status = trasso::facts::probeWrite(native);
-    if (!trasso::succeeded(status)) {
-      Failure f = writeFailure(status, native);
-      f.message += "; nothing written";
-      throw f;
-    }
-  }
-  auto readsAs = [](const std::string& text) {
-    return std::string(trasso::ini::valueAsRead(text));
-  };
-  size_t changed = 0;
+  // What changes, and every file it changes checked: a missing folder or a
+  // read-only file fails the load before anything is written.
+  std::vector<const Change*> writes;
+  std::vector<std::string> lines;
+  std::vector<Kept> kept;
   for (const Change& c : changes) {
     const std::optional<std::string> before = storedNow(c);
-    if (before == readsAs(c.stored)) continue;
-    const trasso::WriteStatus status =
-        c.entry ? c.entry->put(c.selection, c.value)
-                : trasso::writeText(c.path, c.section.c_str(), c.key.c_str(), c.stored);
+    if (before == std::string(trasso::ini::valueAsRead(c.stored))) continue;
+    writes.push_back(&c);
+    lines.push_back(c.label + ": " +
+                    (before ? "'" + toUtf8(*before) + "'" : std::string("(not stored)")) + " -> '" +
+                    toUtf8(c.stored) + "'\n");
+    if (std::any_of(kept.begin(), kept.end(), [&](const Kept& k) { return k.path == c.path; })) {
+      continue;
+    }
+    const trasso::WriteStatus status = trasso::facts::probeWrite(c.path);
     if (!trasso::succeeded(status)) {
-      Failure f = writeFailure(status, trasso::fileio::nativePath(c.path));
-      f.message += " (" + std::to_string(changed) + " entries before it are written)";
+      Failure f = writeFailure(status, c.path);
+      f.message = "nothing changed: " + f.message;
       throw f;
     }
-    ++changed;
-    std::cout << c.label << ": "
-              << (before ? "'" + toUtf8(*before) + "'" : std::string("(not stored)")) << " -> '"
-              << toUtf8(c.stored) << "'\n";
+    kept.push_back(Kept{c.path, false, std::string()});
   }
-  std::cout << changed << " changed, " << changes.size() - changed << " unchanged\n";
-  return kOk;
+  std::string summary = std::to_string(writes.size()) + (o.dryRun ? " to change, " : " changed, ") +
+                        std::to_string(changes.size() - writes.size()) + " unchanged";
+  if (!refusals.empty()) summary += ", " + std::to_string(refusals.size()) + " skipped";
+  const int status = refusals.empty() ? kOk : kRefused;
+  if (o.dryRun) {
+    for (const std::string& line : lines) std::cout << line;
+    std::cout << summary << " (dry run: nothing written)\n";
+    return status;
+  }
+  // The bytes of every file to change are kept; a write that fails puts every
+  // file back as it was.
+  for (Kept& k : kept) {
+    struct stat st {};
+    k.existed = ::stat(k.path.c_str(), &st) == 0;
+    if (k.existed && !trasso::fileio::readFile(k.path, k.bytes)) {
+      throw Failure{kFileError, "nothing changed: cannot read " + k.path + " to keep its bytes"};
+    }
+  }
+  for (const Change* c : writes) {
+    const trasso::WriteStatus written =
+        c->entry ? c->entry->put(c->selection, c->value)
+                 : trasso::writeText(c->path, c->section.c_str(), c->key.c_str(), c->stored);
+    if (trasso::succeeded(written)) continue;
+    Failure f = writeFailure(written, c->path);
+    std::string notBack;
+    for (const Kept& k : kept) {
+      const trasso::WriteStatus back = putBack(k);
+      if (!trasso::succeeded(back)) {
+        notBack += "\njkn: not put back as it was: " + writeFailure(back, k.path).message;
+      }
+    }
+    f.message = notBack.empty() ? "nothing changed: " + f.message : f.message + notBack;
+    throw f;
+  }
+  for (const std::string& line : lines) std::cout << line;
+  std::cout << summary << "\n";
+  return status;
 }
 
 struct DumpOptions {
   bool json = false;
   std::vector<std::string> profiles;
-  std::string file;
 };
 
 }  // namespace
 
 void addDumpCommands(CLI::App& app) {
   auto o = std::make_shared<DumpOptions>();
-  const char* statuses =
-      "Exit status:\n  0  done\n  1  an entry refused (unknown name, wrong kind, out of range,\n"
-      "     not in code page 932); nothing written\n  2  usage, no dump document\n"
-      "  3  file problem: missing \"inf\" folder, failed write\n";
   CLI::App* dump = app.add_subcommand(
       "dump", "Every stored setting of both roots and the named profiles in one document");
   dump->add_option("PROFILE", o->profiles, "Profile files to include");
   dump->add_flag("--json", o->json, "The document 'jkn load' takes");
   dump->footer(
-      std::string("Settings go by name and selector, other keys by file, section, key and\n"
-                  "bytes, so nothing stored is dropped. Changes nothing.\n\n") +
-      statuses);
+      "Settings go by name and selector, other keys by file, section, key and\n"
+      "bytes, so nothing stored is dropped. Changes nothing.\n\n"
+      "Exit status:\n  0  done\n  2  usage: a named profile does not exist or is no file\n"
+      "  3  a settings file cannot be read\n");
   dump->callback([o] {
     finish(guarded([&] {
       const json doc = dumpDocument(o->profiles);
@@ -398,14 +575,35 @@ void addDumpCommands(CLI::App& app) {
     }));
   });
 
+  auto l = std::make_shared<LoadOptions>();
   CLI::App* load =
       app.add_subcommand("load", "Write a document of 'jkn dump --json' through the setters");
-  load->add_option("FILE", o->file, "The document ('-': standard input)")->required();
+  load->add_option("FILE", l->file, "The document ('-': standard input)")->required();
+  load->add_flag("--dry-run", l->dryRun,
+                 "Check everything and print what would change; write nothing");
+  load->add_flag("--skip-refused", l->skipRefused,
+                 "Skip refused entries (each listed with its reason) and load the rest");
   load->footer(
-      std::string("Every entry is checked first and nothing is written if one is refused;\n"
-                  "then prints what changed.\n\n") +
-      statuses);
-  load->callback([o] { finish(guarded([&] { return runLoad(o->file); })); });
+      "All or nothing. Every entry is checked first: its fields, the JSON type\n"
+      "and range of its value, that no two entries set one key. Then every file\n"
+      "to change is checked and its bytes kept, and the entries are written; if\n"
+      "a write fails, every file is put back byte for byte (\"nothing changed\").\n"
+      "Prints what changed.\n\n"
+      "Exit status:\n"
+      "  0  done\n"
+      "  1  an entry refused (an unknown setting or field, a value of the wrong\n"
+      "     JSON type or one the setting does not take, two entries for one key);\n"
+      "     nothing written. With --skip-refused: entries skipped, the rest loaded\n"
+      "  2  FILE cannot be read, is a folder, no JSON or no document of\n"
+      "     'jkn dump --json'; nothing written\n"
+      "  3  a file's place: its folder is missing, or a folder or device stands there\n"
+      "  4  a file is read-only or access is denied\n"
+      "  5  the disk is full or a file too large\n"
+      "  6  another program holds a file; try again\n"
+      "  7  the disk reported an I/O error\n"
+      "  3 to 7: nothing changed; a file written before the failure is put back.\n"
+      "  With --dry-run: the status the load would end with; nothing is written.\n");
+  load->callback([l] { finish(guarded([&] { return runLoad(*l); })); });
 }
 
 }  // namespace jkn

@@ -1,5 +1,6 @@
 // The real jkn program on temporary roots: each command's exact output and the
 // exact bytes it leaves, and every refusal with its status and an unchanged folder.
+#include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
@@ -154,19 +155,20 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        {"load - <<'E'\nx\nE\n", 2, "is no JSON document"},
        {"load - <<'E'\n{\"jkn-dump\":2,\"settings\":[]}\nE\n", 2, "is no document of 'jkn"},
        load(1, "entry 2: unknown setting 'RecMx'; closest: RecMax", R"({"name":"RecMx"})"),
-       load(1, "GNSS_MaskElev takes an integer", R"({"name":"GNSS_MaskElev","value":"1"})"),
+       load(1, "\"value\" of GNSS_MaskElev must be a JSON number (an integer from",
+            R"({"name":"GNSS_MaskElev","value":"1"})"),
        load(1, "(give the bytes as \"hex\")", R"({"name":"GNSS_UserID","value":"\ud83d\ude00"})"),
        load(1, "RecMax is read-only", R"({"name":"RecMax","value":1})"),
        load(1, "must be a file name", R"({"root":0,"file":"a/x"})"),
        load(1, "must be a file name", R"({"root":0,"file":"."})"),
        load(1, "a line break", R"({"root":0,"file":"x","section":"A","key":"b","value":"c\nd"})"),
        load(4,
-            "the file is read-only; make it writable (chmod u+w 'root0/inf/def-ts.ini'); "
-            "nothing written",
+            "nothing changed: cannot write root0/inf/def-ts.ini: the file is read-only; make it "
+            "writable (chmod u+w 'root0/inf/def-ts.ini')",
             R"({"name":"ZETR_Npr_Value","profile":"n/p","value":2})"),
        {"load - <<'E'\n{\"jkn-dump\":1,\"settings\":[{\"name\":\"GNSS_Page\",\"value\":3},"
         "{\"name\":\"ZETR_Npr_Value\",\"profile\":\"n/p\",\"value\":2}]}\nE\n",
-        3, "jkn: folder n does not exist; create it first (mkdir -p 'n'); nothing written\n"},
+        3, "jkn: nothing changed: folder n does not exist; create it first (mkdir -p 'n')\n"},
        load(4, "cannot write root0/inf/def-ts.ini: the file is read-only",
             R"({"name":"GNSS_Page","value":1})")});
   EXPECT_EQ(snapshot(), files);
@@ -183,6 +185,106 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
         0, "ZETR_Tgt1_PsmType: (not stored) -> '4'\n1 changed, 0 unchanged\n"}});
   EXPECT_EQ(snapshot(), files);
   EXPECT_EQ(readBytes(root(0) + "/../bare.ini"), "[TGT]\r\nTYP=4\r\n");
+}
+
+// load checks the whole document before it writes and then writes all of it or
+// nothing: a misspelt field, a value of the wrong JSON type, two entries for one
+// key, a read-only file or a write that fails halfway leave every file as it was.
+TEST_F(JknTest, LoadWritesAllOrNothing) {
+  writeBytes(inf("jkn-gnss.ini"), withCrLf("; office\n[GNSS]\nMaskElev_Svy = 12\n"));
+  writeBytes(inf("def-ts.ini"), "[Use]\r\n");
+  makeReadOnly(inf("def-ts.ini"));
+  // Larger than the file size limit of the halfway failure below.
+  writeBytes(root(0) + "/../big.ini", std::string(20000, ';'));
+  const std::string before = snapshot();
+  // Entry 1 changes a file, entry 2 creates one; then the entries given.
+  auto doc = [](const std::string& entries) {
+    return R"(- <<'E'
+{"jkn-dump":1,"settings":[{"name":"GNSS_MaskElev","selector":"svy","value":10},)"
+           R"({"name":"NMEA_Port","value":3})" +
+           entries + "]}\nE\n";
+  };
+  auto refused = [&](const std::string& entries, const std::string& why, int count = 1) {
+    return Step{"load " + doc(entries), 1,
+                why + "jkn: nothing changed: " + std::to_string(count) +
+                    (count == 1 ? " entry" : " entries") +
+                    " refused (--skip-refused loads the others)\n"};
+  };
+  const std::string readOnly =
+      "jkn: nothing changed: cannot write root0/inf/def-ts.ini: the file is read-only; make it "
+      "writable (chmod u+w 'root0/inf/def-ts.ini')\n";
+  const std::string big = R"(,{"name":"ZETR_Tgt1_PsmType","profile":"big.ini","value":2})";
+  run({refused(R"(,{"name":"GNSS_MaskElev","selectr":"plain","value":1})",
+               "jkn: entry 3: unknown field 'selectr'; did you mean 'selector'?\n"),
+       refused(R"(,{"name":"NMEA_Port","zz":1})",
+               "jkn: entry 3: unknown field 'zz'; the fields are name, selector, value, hex, "
+               "root, file, profile, section, key\n"),
+       refused(R"(,{"name":"GNSS_MaskSate","value":true},{"name":"GNSS_UserID","value":12})",
+               "jkn: entry 3: \"value\" of GNSS_MaskSate must be a JSON number (an integer from "
+               "0 to 65535); got true\njkn: entry 4: \"value\" of GNSS_UserID must be a JSON text "
+               "(a text of at most 259 bytes in code page 932, without line breaks); got 12\n",
+               2),
+       refused(R"(,{"name":"SksNormColor","value":5})",
+               "jkn: entry 3: \"value\" of SksNormColor must be a JSON text (a colour: "
+               "red,green,blue, each from 0 to 255); got 5\n"),
+       refused(R"(,{"name":"GNSS_MaskSate","hex":"31"})",
+               "jkn: entry 3: \"hex\" gives the bytes of a text; GNSS_MaskSate takes an integer "
+               "from 0 to 65535\n"),
+       refused(R"(,{"root":0,"file":"x.ini","section":"A","key":"b","value":1})",
+               "jkn: entry 3: \"value\" must be a JSON text; got 1\n"),
+       refused(R"(,{"name":"GNSS_UserID","selector":"svy","value":"a"})",
+               "jkn: entry 3: GNSS_UserID takes no 'selector'\n"),
+       refused(R"(,{"root":0,"file":"x.ini","selector":"1","section":"A","key":"b","value":"1"})",
+               "jkn: entry 3: an entry without \"name\" takes no 'selector'\n"),
+       refused(R"(,{"name":"GNSS_MaskElev","value":1,"hex":"31"})",
+               "jkn: entry 3: give \"value\" or \"hex\", not both\n"),
+       refused(R"(,{"name":"GNSS_MaskElev","selector":"1","value":11})",
+               "jkn: entry 3: sets the same key as entry 1: root0/inf/jkn-gnss.ini [GNSS] "
+               "MaskElev_Svy\n"),
+       refused(R"(,{"root":0,"file":"jkn-nmea.ini","section":"nmea","key":"PORT","value":"4"})",
+               "jkn: entry 3: sets the same key as entry 2: root0/inf/jkn-nmea.ini [NMEA] Port\n"),
+       refused(R"(,{"profile":"root0/p.ini","section":"A","key":"b","value":"1"},)"
+               R"({"profile":"root0/./p.ini","section":"a","key":"B","value":"2"})",
+               "jkn: entry 4: sets the same key as entry 3: root0/p.ini [A] b\n"),
+       {"load root0", 2, "jkn: root0 is a folder, not a document ('jkn dump --json' makes one)\n"},
+       {"load none.json", 2, "jkn: cannot read none.json: No such file or directory\n"},
+       {"load --skip-refused - <<'E'\n{\"jkn-dump\":1,\"settings\":[],\"setting\":0}\nE\n", 2,
+        "jkn: standard input: unknown field 'setting'; did you mean 'settings'?\n"},
+       {"load - <<'E'\n{\"jkn-dump\":true,\"settings\":[]}\nE\n", 2,
+        "jkn: standard input is no document of 'jkn dump --json'\n"},
+       {"load " + doc(R"(,{"name":"Use","selector":"10","value":1})"), 4, readOnly},
+       {"load --dry-run " + doc(R"(,{"name":"Use","selector":"10","value":1})"), 4, readOnly},
+       {"load --dry-run " + doc(big), 0,
+        "GNSS_MaskElev svy: '12' -> '10'\nNMEA_Port: (not stored) -> '3'\n"
+        "ZETR_Tgt1_PsmType: (not stored) -> '2'\n3 to change, 0 unchanged (dry run: nothing "
+        "written)\n"}});
+  // Entries 1 and 2 are written when entry 3's write fails: they are put back.
+  EXPECT_EQ(sh("ulimit -f 8 && trap '' XFSZ && " + kJkn + "load " + doc(big)), 5);
+  EXPECT_EQ(out_,
+            "jkn: nothing changed: cannot write big.ini: the disk is full or the file too large; "
+            "free some space\n");
+  EXPECT_EQ(snapshot(), before);
+  // Refused entries skipped, the rest loaded; names differing in a double-byte
+  // character's second byte are two sections.
+  const std::string skipping =
+      doc(R"(,{"name":"GNSS_MaskSate","value":false},{"name":"NMEA_Port","value":4},)"
+          R"({"profile":"root0/p.ini","section":"ア","key":"k","value":"1"},)"
+          R"({"profile":"root0/p.ini","section":"ヂ","key":"K","value":"2"})");
+  const std::string loaded =
+      "jkn: entry 3 skipped: \"value\" of GNSS_MaskSate must be a JSON number (an integer from 0 "
+      "to 65535); got false\njkn: entry 4 skipped: sets the same key as entry 2: "
+      "root0/inf/jkn-nmea.ini [NMEA] Port\nGNSS_MaskElev svy: '12' -> '10'\nNMEA_Port: (not "
+      "stored) -> '3'\nroot0/p.ini [ア] k: (not stored) -> '1'\nroot0/p.ini [ヂ] K: (not stored) "
+      "-> '2'\n4 ";
+  run({{"load --skip-refused --dry-run " + skipping, 1,
+        loaded + "to change, 0 unchanged, 2 skipped (dry run: nothing written)\n"}});
+  EXPECT_EQ(snapshot(), before);
+  run({{"load --skip-refused " + skipping, 1, loaded + "changed, 0 unchanged, 2 skipped\n"},
+       {"load --skip-refused " + doc(""), 0, "0 changed, 2 unchanged\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")) + readBytes(inf("jkn-nmea.ini")) +
+                readBytes(root(0) + "/p.ini"),
+            withCrLf("; office\n[GNSS]\nMaskElev_Svy =10\n[NMEA]\nPort=3\n"
+                     "[\x83\x41]\nk=1\n[\x83\x61]\nK=2\n"));
 }
 
 // Every cause of a write the library could not make has its message, saying
