@@ -391,6 +391,18 @@ std::string fileKind(mode_t mode) {
   return "not a regular file";
 }
 
+// A UTF-16 byte-order mark, or the zero bytes of UTF-16 ASCII in the first line.
+bool looksUtf16(const std::string& bytes) {
+  if (bytes.size() >= 2 &&
+      ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+    return true;
+  }
+  const size_t n = std::min<size_t>(bytes.size(), 64);
+  size_t zeros = 0;
+  for (size_t i = 0; i < n; ++i) zeros += bytes[i] == '\0';
+  return n >= 8 && zeros * 3 >= n;
+}
+
 #ifdef _WIN32
 constexpr const char* kNameRule = "";
 #else
@@ -474,6 +486,12 @@ int runCheck(const CheckOptions& o) {
       findings.push_back(Finding{f.path, 0, "unreadable", "", "", "nothing",
                                  std::string("cannot be read (") + std::strerror(errno) +
                                      "): the application reads the defaults instead"});
+      continue;
+    }
+    if (looksUtf16(bytes)) {
+      findings.push_back(Finding{f.path, 0, "utf-16", "", "", "nothing",
+                                 "saved as UTF-16: the application reads every key of it as "
+                                 "missing (the defaults); save it in code page 932"});
       continue;
     }
     if (f.root < 0 && f.profile.empty()) f.profile = index.guessProfileArea(bytes);

@@ -364,6 +364,22 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   EXPECT_NE(out_.find("never JKN-NMEA.INI (file names differ by case here); rename it (mv "
                       "'root0/inf/JKN-NMEA.INI' 'root0/inf/jkn-nmea.ini')"),
             std::string::npos);
+
+  // UTF-16, with a byte-order mark or without: one finding, and the reader agrees.
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("[NMEA]\r\nPort=4\r\n")) utf16 += std::string{c, '\0'};
+  writeBytes(inf("jkn-nmea.ini"), utf16);
+  writeBytes(inf("jkn-gnss.ini"), utf16.substr(2));
+  for (const char* name : {"JKN-NMEA.INI", "jkn_gnss.ini", "def-share.ini", "jkn-ts.ini"}) {
+    std::remove(inf(name).c_str());
+  }
+  run({{"check", 1,
+        "root0/inf/jkn-gnss.ini: saved as UTF-16: the application reads every key of it as "
+        "missing (the defaults); save it in code page 932\n"
+        "root0/inf/jkn-nmea.ini: saved as UTF-16: the application reads every key of it as "
+        "missing (the defaults); save it in code page 932\n"
+        "2 findings in 2 settings files\n"},
+       {"get NMEA_Port", 0, "1\n"}});
 }
 
 // Terminal columns of UTF-8 texts: wide and fullwidth characters take two.
