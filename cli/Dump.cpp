@@ -79,6 +79,11 @@ json settingJson(const StoredFile& f, const KnownKey& k) {
 // The stored keys of every file in the order they stand; only what a reader
 // sees (the first section of a name, the first key of a name in it).
 json dumpDocument(const std::vector<std::string>& profiles) {
+  // An empty document of folders that could not be looked at would load as
+  // "nothing stored" on another device.
+  if (const std::string why = unreadableRoots(); !why.empty()) {
+    throw Failure{kFileError, "cannot dump: " + why};
+  }
   const SettingsIndex index;
   json settings = json::array();
   for (StoredFile f : storedFiles(profiles)) {
@@ -562,7 +567,7 @@ void addDumpCommands(CLI::App& app) {
       "Settings go by name and selector, other keys by file, section, key and\n"
       "bytes, so nothing stored is dropped. Changes nothing.\n\n"
       "Exit status:\n  0  done\n  2  usage: a named profile does not exist or is no file\n"
-      "  3  a settings file cannot be read\n");
+      "  3  a settings file or a root's settings folder cannot be read\n");
   dump->callback([o] {
     finish(guarded([&] {
       const json doc = dumpDocument(o->profiles);

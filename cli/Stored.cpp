@@ -43,6 +43,16 @@ std::string profileAreaOfPath(const std::string& nativePath, bool byNameOnly) {
   return std::string();
 }
 
+// Paths compare as the file system compares them (exactly here, without case
+// on Windows); section names as the reader compares them.
+std::string slotKey(const std::string& tag, std::string_view section) {
+#ifdef _WIN32
+  return lowerAscii(tag) + "\n" + lowerAscii(section);
+#else
+  return tag + "\n" + lowerAscii(section);
+#endif
+}
+
 std::string fileTag(const StoredFile& f) {
   return f.profile.empty() ? f.path : "profile:" + f.profile;
 }
@@ -185,7 +195,7 @@ SettingsIndex::SettingsIndex() {
       const std::string tag =
           isProfile ? "profile:" + trasso::areaOf(e) : native(trasso::pathOf(e, s));
       const bool numbered = e.selector == SelectorKind::Entry;
-      std::vector<Slot>& list = slots_[lowerAscii(tag + "\n" + d.key.section)];
+      std::vector<Slot>& list = slots_[slotKey(tag, d.key.section)];
       const std::string key = lowerAscii(numbered ? d.key.name : trasso::keyOf(e, s));
       list.push_back(Slot{key, numbered, &e, s});
       if (numbered) break;  // one prefix stands for every number
@@ -195,7 +205,7 @@ SettingsIndex::SettingsIndex() {
 
 const std::vector<SettingsIndex::Slot>* SettingsIndex::slots(const StoredFile& f,
                                                              std::string_view section) const {
-  const auto it = slots_.find(lowerAscii(fileTag(f) + "\n" + std::string(section)));
+  const auto it = slots_.find(slotKey(fileTag(f), section));
   return it == slots_.end() ? nullptr : &it->second;
 }
 

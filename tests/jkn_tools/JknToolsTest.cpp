@@ -334,6 +334,10 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
   EXPECT_EQ(out_,
             "jkn: cannot check: settings folder root0/inf/def-share.ini/inf of root 0 has a "
             "file in its path (KORVEL_APPDATA_0=root0/inf/def-share.ini)\n");
+  EXPECT_EQ(sh("KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root9 " JKN_BINARY " dump"), 3);
+  EXPECT_EQ(out_,
+            "jkn: cannot dump: settings folder root9/inf of root 1 does not exist "
+            "(KORVEL_APPDATA_1=root9)\n");
   EXPECT_EQ(sh("KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root9" + jkn), 2);
   EXPECT_EQ(out_,
             "jkn: cannot check: settings folder root9/inf of root 1 does not exist "
@@ -364,6 +368,11 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   EXPECT_NE(out_.find("never JKN-NMEA.INI (file names differ by case here); rename it (mv "
                       "'root0/inf/JKN-NMEA.INI' 'root0/inf/jkn-nmea.ini')"),
             std::string::npos);
+
+  // Dump keeps such a file's keys as bytes of that file, no setting's.
+  EXPECT_EQ(sh(kJkn + "dump"), 0);
+  EXPECT_NE(out_.find("root 0 JKN-NMEA.INI [NMEA] Port = \"4\"\n"), std::string::npos) << out_;
+  EXPECT_EQ(out_.find("NMEA_Port"), std::string::npos) << out_;
 
   // UTF-16, with a byte-order mark or without: one finding, and the reader agrees.
   std::string utf16 = "\xFF\xFE";
