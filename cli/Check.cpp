@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 
 #include "Commands.h"
 #include "Ini.h"
@@ -127,11 +128,12 @@ class FileChecker {
                            toUtf8(std::string(l.text)), std::move(read), std::move(why)});
   }
 
-  static const Seen* earlier(const std::vector<Seen>& seen, std::string_view name) {
-    for (const Seen& s : seen) {
-      if (trasso::ini::sameName(s.name, name)) return &s;
-    }
-    return nullptr;
+  // Names seen so far, by their folded form: a file of many keys is checked in
+  // time proportional to its size.
+  using SeenNames = std::unordered_map<std::string, Seen>;
+  static const Seen* earlier(const SeenNames& seen, std::string_view name) {
+    const auto it = seen.find(trasso::ini::foldedName(name));
+    return it == seen.end() ? nullptr : &it->second;
   }
 
   void line(const LineView& l) {
@@ -154,7 +156,7 @@ class FileChecker {
                 std::to_string(first->line) + "; only the first one is read");
       } else {
         readable_ = true;
-        sections_.push_back(Seen{section_, l.number, true});
+        sections_.emplace(trasso::ini::foldedName(l.name), Seen{section_, l.number, true});
       }
       return;
     }
@@ -167,7 +169,10 @@ class FileChecker {
     // A line a person takes for a comment is read as a key no setting has.
     if (!readable_ || note) return;
     const Seen* first = earlier(keys_, l.name);
-    if (first == nullptr) keys_.push_back(Seen{std::string(l.name), l.number, l.hasEquals});
+    if (first == nullptr) {
+      keys_.emplace(trasso::ini::foldedName(l.name),
+                    Seen{std::string(l.name), l.number, l.hasEquals});
+    }
     const std::optional<KnownKey> known = index_.find(f_, section_, l.name);
     const std::string setting = known ? title(*known) : std::string();
     if (first != nullptr) {
@@ -371,8 +376,8 @@ class FileChecker {
   const StoredFile& f_;
   const SettingsIndex& index_;
   std::vector<Finding>& out_;
-  std::vector<Seen> sections_;
-  std::vector<Seen> keys_;
+  SeenNames sections_;
+  SeenNames keys_;
   std::string section_;
   bool inSection_ = false;
   bool readable_ = false;

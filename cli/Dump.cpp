@@ -14,6 +14,7 @@
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <unordered_set>
 
 #include "CodePage932.h"
 #include "Commands.h"
@@ -98,26 +99,22 @@ json dumpDocument(const std::vector<std::string>& profiles) {
       throw Failure{kFileError, "cannot read " + f.path};
     }
     if (f.root < 0 && f.profile.empty()) f.profile = index.guessProfileArea(bytes);
-    std::vector<std::string> sections;
-    std::vector<std::string> keys;
+    // Names seen so far, folded: time proportional to the file's size.
+    std::unordered_set<std::string> sections;
+    std::unordered_set<std::string> keys;
     bool readable = false;
     std::string section;
     trasso::ini::forEachLine(bytes, [&](const trasso::ini::LineView& l) {
-      auto seen = [](const std::vector<std::string>& names, std::string_view name) {
-        for (const std::string& n : names) {
-          if (trasso::ini::sameName(n, name)) return true;
-        }
-        return false;
-      };
       if (l.kind == trasso::ini::LineView::Section) {
         section = std::string(l.name);
-        readable = !seen(sections, l.name);
-        if (readable) sections.push_back(section);
+        readable = sections.insert(trasso::ini::foldedName(l.name)).second;
         keys.clear();
         return;
       }
-      if (!readable || l.kind != trasso::ini::LineView::Key || seen(keys, l.name)) return;
-      keys.push_back(std::string(l.name));
+      if (!readable || l.kind != trasso::ini::LineView::Key ||
+          !keys.insert(trasso::ini::foldedName(l.name)).second) {
+        return;
+      }
       if (!l.hasEquals) return;
       const std::optional<KnownKey> known = index.find(f, section, l.name);
       if (known && known->entry->put != nullptr) {

@@ -196,8 +196,8 @@ SettingsIndex::SettingsIndex() {
           isProfile ? "profile:" + trasso::areaOf(e) : native(trasso::pathOf(e, s));
       const bool numbered = e.selector == SelectorKind::Entry;
       std::vector<Slot>& list = slots_[slotKey(tag, d.key.section)];
-      const std::string key = lowerAscii(numbered ? d.key.name : trasso::keyOf(e, s));
-      list.push_back(Slot{key, numbered, &e, s});
+      const std::string name = numbered ? d.key.name : trasso::keyOf(e, s);
+      list.push_back(Slot{lowerAscii(name), numbered ? name + "<n>" : name, numbered, &e, s});
       if (numbered) break;  // one prefix stands for every number
     }
   }
@@ -253,10 +253,8 @@ std::pair<std::string, size_t> SettingsIndex::closestKey(const StoredFile& f,
   if (list == nullptr) return best;
   const std::string wanted = lowerAscii(key);
   for (const Slot& slot : *list) {
-    const std::string name = slot.numbered ? std::string(slot.entry->decl.key.name) + "<n>"
-                                           : trasso::keyOf(*slot.entry, slot.selection);
-    const size_t d = editDistance(wanted, lowerAscii(slot.numbered ? slot.key : name));
-    if (d < best.second) best = {name, d};
+    const size_t d = editDistance(wanted, slot.key);
+    if (d < best.second) best = {slot.shown, d};
   }
   return best;
 }

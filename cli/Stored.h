@@ -57,7 +57,8 @@ class SettingsIndex {
 
  private:
   struct Slot {
-    std::string key;  // lower case; for numbered entries the prefix
+    std::string key;    // lower case; for numbered entries the prefix
+    std::string shown;  // the key as a person reads it ("<n>" for the number)
     bool numbered;
     const trasso::SettingEntry* entry;
     trasso::Selection selection;

@@ -310,6 +310,18 @@ bool sameName(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string foldedName(std::string_view name) {
+  std::string out(name);
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (cp932::isLeadByte(out[i]) && i + 1 < out.size()) {
+      ++i;  // the second byte stays as it is
+    } else {
+      out[i] = asciiLower(out[i]);
+    }
+  }
+  return out;
+}
+
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key) {
   // Blanks around the names asked for are ignored too, as Windows does.

@@ -17,6 +17,9 @@ namespace trasso::ini {
 // Whether two section or key names are the same to the reader: ASCII letters
 // without case, code page 932 double-byte characters exactly.
 bool sameName(std::string_view a, std::string_view b);
+// The one form of a name that all its same names share (ASCII letters in lower
+// case, double-byte characters as they are): a key for sets and maps of names.
+std::string foldedName(std::string_view name);
 
 // The value of key in the first section named section, or nullopt when the
 // section or key is missing or the key's line has no '='. The view points into

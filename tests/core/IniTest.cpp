@@ -65,6 +65,22 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
   }
 }
 
+// Names are the same to the reader exactly when their folded forms are equal.
+TEST(Ini, FoldedNamesAreEqualExactlyForTheSameNames) {
+  const char* names[] = {"MaskElev", "MASKELEV", "maskelev",  "MaskElev_Svy", "",
+                         "\x83\x41", "\x83\x61", "\x83\x41x", "\x83\x41X",    "a\x83",
+                         "A\x83",    "[]",       "\x81\x5B"};
+  for (const char* a : names) {
+    for (const char* b : names) {
+      EXPECT_EQ(ini::foldedName(a) == ini::foldedName(b), ini::sameName(a, b)) << a << " " << b;
+    }
+  }
+  EXPECT_EQ(ini::foldedName("Mask\x83\x41"
+                            "Elev"),
+            "mask\x83\x41"
+            "elev");
+}
+
 TEST(Ini, EditsSpliceOnlyWhatChanges) {
   struct Case {
     std::string before;
