@@ -157,6 +157,12 @@ class FileChecker {
       } else {
         readable_ = true;
         sections_.emplace(trasso::ini::foldedName(l.name), Seen{section_, l.number, true});
+        const std::string home = f_.root >= 0 ? index_.homeOfSection(f_.name, section_) : "";
+        if (!home.empty()) {
+          add(l, "wrong-file", "", "nothing of this section",
+              "the application reads section [" + toUtf8(section_) + "] from " + home +
+                  ", never from " + f_.name);
+        }
       }
       return;
     }
@@ -167,7 +173,20 @@ class FileChecker {
       return;
     }
     // A line a person takes for a comment is read as a key no setting has.
-    if (!readable_ || note) return;
+    if (note) return;
+    if (!readable_) {
+      // The key of a repeated section: say what the application reads instead.
+      if (const Seen* first = earlier(sections_, section_); first && !earlier(keys_, l.name)) {
+        keys_.emplace(trasso::ini::foldedName(l.name), Seen{std::string(l.name), l.number, true});
+        if (const std::optional<KnownKey> known = index_.find(f_, section_, l.name)) {
+          add(l, "hidden-key", title(*known), shown(*known, known->entry->get(known->selection)),
+              "hidden: section [" + toUtf8(section_) + "] already begins at line " +
+                  std::to_string(first->line) + ", so the application reads " + title(*known) +
+                  " from there (or its default)");
+        }
+      }
+      return;
+    }
     const Seen* first = earlier(keys_, l.name);
     if (first == nullptr) {
       keys_.emplace(trasso::ini::foldedName(l.name),

@@ -259,6 +259,23 @@ std::pair<std::string, size_t> SettingsIndex::closestKey(const StoredFile& f,
   return best;
 }
 
+std::string SettingsIndex::homeOfSection(const std::string& file, std::string_view section) const {
+  // Every settings file that has the section, from the registry and from the
+  // keys that functions outside it read.
+  std::vector<std::string> homes;
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    const std::string name = trasso::SettingsFileName(id);
+    bool has = slots_.count(slotKey(native(trasso::SettingsFilePath(id)), section)) > 0;
+    for (const trasso::facts::OtherKey& k : trasso::facts::keysOutsideRegistry()) {
+      has = has ||
+            (static_cast<int>(k.key.file) == id && trasso::ini::sameName(k.key.section, section));
+    }
+    if (has && name == file) return "";
+    if (has) homes.push_back(name);
+  }
+  return homes.empty() ? "" : homes.front();
+}
+
 std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {
   std::string best;
   size_t bestCount = 0;

@@ -52,6 +52,9 @@ class SettingsIndex {
   // The known key of the section nearest to key, with its edit distance.
   std::pair<std::string, size_t> closestKey(const StoredFile& f, std::string_view section,
                                             std::string_view key) const;
+  // The settings file (name) the application reads section from, when that is
+  // not the file named file: "" when section is that file's or no file's.
+  std::string homeOfSection(const std::string& file, std::string_view section) const;
   // The profile area whose keys a file holds most of ("" when none).
   std::string guessProfileArea(const std::string& bytes) const;
 

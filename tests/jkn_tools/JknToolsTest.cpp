@@ -76,7 +76,8 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
       "jkn-gnss.ini:12 unknown-key\njkn-gnss.ini:13 code-page UserID=a\\x80z\n"
       "jkn-gnss.ini:14 code-page Address=譌･ﾃｩ\njkn-gnss.ini:15 no-equals GNSS_ImuObs 0\n"
       "jkn-gnss.ini:16 duplicate-key GNSS_ImuObs\njkn-gnss.ini:17 duplicate-key GNSS_Page\n"
-      "jkn-gnss.ini:18 duplicate-section\njkn-nmea.ini:null not-regular\n"
+      "jkn-gnss.ini:18 duplicate-section\njkn-gnss.ini:19 hidden-key GNSS_Page -5\n"
+      "jkn-nmea.ini:null not-regular\n"
       "site.ini:2 range PL30_Npr_Value 150\nsite.ini:5 range PL30_Sch_HRangeRad 4\n"
       "site.ini:7 unknown-key\n");
   // Dump takes what a reader sees: no key again, no section again.
@@ -389,6 +390,16 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
         "missing (the defaults); save it in code page 932\n"
         "2 findings in 2 settings files\n"},
        {"get NMEA_Port", 0, "1\n"}});
+
+  // A section in a file the application never reads it from; the RTK record's
+  // [GNSS] of jkn-gnss-rtk.ini is its own.
+  std::remove(inf("jkn-nmea.ini").c_str());
+  writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=1\n[NMEA]\nPort=3\n"));
+  writeBytes(inf("jkn-gnss-rtk.ini"), withCrLf("[GNSS]\nRTKRadio=1\n"));
+  run({{"check", 1,
+        "root0/inf/jkn-gnss.ini:3: the application reads section [NMEA] from jkn-nmea.ini, "
+        "never from jkn-gnss.ini\n    stored:  [NMEA]\n    read:    nothing of this section\n"
+        "1 finding in 2 settings files\n"}});
 }
 
 // Terminal columns of UTF-8 texts: wide and fullwidth characters take two.
