@@ -140,7 +140,9 @@ int sensor(const CatalogueOptions& o) {
     std::cout << "sensor " << o.sensor << " is not in the merged catalogue: picture "
               << toUtf8(picture) << ", no antenna\n";
   } else {
-    std::cout << "sensor " << o.sensor << ": picture " << toUtf8(picture);
+    // The entry may name no picture: say so rather than print nothing.
+    std::cout << "sensor " << o.sensor << ": "
+              << (picture.empty() ? "no picture" : "picture " + toUtf8(picture));
     if (antenna >= 0) {
       std::cout << ", antenna " << antenna << " " << name << " (offset " << offsetText(offset)
                 << ")\n";

@@ -471,6 +471,7 @@ TEST_F(JknTest, CataloguesInOneFolderForBothRoots) {
         "  4  id  -1  sensor   4                         offset 0.0000  rx-h4.bmp\n"},
        {"sensor 2", 0, "sensor 2: picture rx-g2.bmp, antenna 20 KV-A20（G2 内蔵） (offset 0.0585)"},
        {"sensor 9", 1, "sensor 9 is not in the merged catalogue: picture NMEA.bmp, no antenna\n"},
+       {"sensor -1", 0, "sensor -1: no picture, antenna 13 KV-A12 高架台用 (offset 0.0000)\n"},
        {"ntrip list", 0,
         "1   北関東測位サービス           ntrip1.example.jp  ports 2101 2102\n"
         "    vrs 1101  VRS（RTCM3.2 MSM）   VRS_MSM\n"
