@@ -347,15 +347,6 @@ Change rawChange(const json& j) {
   return c;
 }
 
-// A section or key name as the reader compares it: ASCII letters without case,
-// double-byte characters exactly (their second byte may be a letter).
-std::string foldName(std::string name) {
-  for (size_t i = 0; i < name.size(); i += trasso::cp932::charWidth(name, i)) {
-    if (name[i] >= 'A' && name[i] <= 'Z') name[i] = static_cast<char>(name[i] - 'A' + 'a');
-  }
-  return name;
-}
-
 // The key a change sets, the same for every spelling of its file's folder.
 std::string keyIdentity(const Change& c) {
   const std::string folder = folderOf(c.path);
@@ -363,8 +354,8 @@ std::string keyIdentity(const Change& c) {
   std::string id = ::stat(folder.c_str(), &st) == 0
                        ? std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
                        : folder;
-  return id + "/" + c.path.substr(c.path.find_last_of('/') + 1) + "\n" + foldName(c.section) +
-         "\n" + foldName(c.key);
+  return id + "/" + c.path.substr(c.path.find_last_of('/') + 1) + "\n" +
+         trasso::ini::foldedName(c.section) + "\n" + trasso::ini::foldedName(c.key);
 }
 
 // The value bytes a key holds now (as stored, quotes kept), or nullopt.

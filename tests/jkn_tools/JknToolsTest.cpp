@@ -6,6 +6,7 @@
 
 #include "TestRoots.h"
 #include "cli/Commands.h"
+#include "cli/Stored.h"
 #include "cli/Values.h"
 
 namespace trasso::test {
@@ -305,7 +306,13 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
        {"set NMEA_Interval 4294967295", 0, "NMEA_Interval = 4294967295\n"},
        {"get NMEA_Interval", 0, "4294967295\n"},
        {"describe NMEA_Interval", 0, "unsigned 32-bit; written as a signed decimal"},
-       {"check", 0, "no findings in 4 settings files\n"}});
+       {"check", 0, "no findings in 4 settings files\n"},
+       {"reset", 2, "NAME is required"},
+       {"describe", 2, "NAME is required"},
+       {"describe RecSize", 0, "  file:      the settings file the selector names"},
+       {"describe GNSS_MaskElev", 0, "  key:       MaskElev (plain), MaskElev_Svy (svy)"}});
+  EXPECT_EQ(sh(kJkn + "describe GNSS_Page"), 0);
+  EXPECT_EQ(out_.find("the selector names"), std::string::npos) << out_;
   EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nMountPTX=[a,b]\n"));
   EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), withCrLf("[NMEA]\nInterval=-1\n"));
   EXPECT_EQ(readBytes(inf("sound.ini", 1)), withCrLf("[Wav]\n0=beep.wav\n"));
@@ -353,6 +360,7 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   writeBytes(inf("jkn_gnss.ini"), withCrLf("[GNSS]\nPage=1\n"));
   writeBytes(inf("def-share.ini"), withCrLf("[Use]\nNoNm=5\nMemo=1\n"));
   writeBytes(inf("jkn-ts.ini"), withCrLf("[TS]\nVKubun=7\nUseScaleValue=1\n"));
+  writeBytes(inf("jkn-soku.ini"), withCrLf("[HOSEI]\nSCL=+2.5\nAVEH=-0.25\n"));  // plain numbers
   EXPECT_EQ(sh(kJkn + "check --json"), 1) << out_;
   std::string found;
   for (nlohmann::json& f : nlohmann::json::parse(out_)) {
@@ -380,7 +388,8 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   for (char c : std::string("[NMEA]\r\nPort=4\r\n")) utf16 += std::string{c, '\0'};
   writeBytes(inf("jkn-nmea.ini"), utf16);
   writeBytes(inf("jkn-gnss.ini"), utf16.substr(2));
-  for (const char* name : {"JKN-NMEA.INI", "jkn_gnss.ini", "def-share.ini", "jkn-ts.ini"}) {
+  for (const char* name :
+       {"JKN-NMEA.INI", "jkn_gnss.ini", "def-share.ini", "jkn-ts.ini", "jkn-soku.ini"}) {
     std::remove(inf(name).c_str());
   }
   run({{"check", 1,
@@ -396,10 +405,29 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   std::remove(inf("jkn-nmea.ini").c_str());
   writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=1\n[NMEA]\nPort=3\n"));
   writeBytes(inf("jkn-gnss-rtk.ini"), withCrLf("[GNSS]\nRTKRadio=1\n"));
+  writeBytes(inf("jkn-ts.ini"), withCrLf("[Mkhy]\n0=a\n"));
+  writeBytes(inf("jkn-gnss.ini", 1), withCrLf("[GNSS]\nPage=2\n"));
   run({{"check", 1,
         "root0/inf/jkn-gnss.ini:3: the application reads section [NMEA] from jkn-nmea.ini, "
         "never from jkn-gnss.ini\n    stored:  [NMEA]\n    read:    nothing of this section\n"
-        "1 finding in 2 settings files\n"}});
+        "root0/inf/jkn-ts.ini:1: the application reads section [Mkhy] from def-ts.ini, never "
+        "from jkn-ts.ini\n    stored:  [Mkhy]\n    read:    nothing of this section\n"
+        "root1/inf/jkn-gnss.ini: the application reads jkn-gnss.ini from root 0 (root0/inf/), "
+        "never from here\n"
+        "3 findings in 4 settings files\n"}});
+}
+
+// Code page 932 byte rules and the edit distance that picks "did you mean".
+TEST(JknTexts, CodePageBytesAndEditDistance) {
+  const std::pair<const char*, bool> bytes[] = {
+      {"abc", true},      {"\x81\x40", true},  {"\x81\x3F", false}, {"\x81\x7F", false},
+      {"\x81\xFC", true}, {"\x81\xFD", false}, {"\x81", false},     {"\xB1", true},
+      {"\xA0", false},    {"\x81\x20", false}};
+  for (const auto& [text, ok] : bytes) EXPECT_EQ(jkn::isCp932(text), ok) << text;
+  const std::tuple<const char*, const char*, size_t> pairs[] = {
+      {"kitten", "sitting", 3}, {"", "abc", 3},     {"abc", "", 3}, {"abc", "abc", 0},
+      {"ab", "ba", 2},          {"list", "lst", 1}, {"a", "b", 1},  {"flaw", "lawn", 2}};
+  for (const auto& [a, b, d] : pairs) EXPECT_EQ(jkn::editDistance(a, b), d) << a << " " << b;
 }
 
 // Terminal columns of UTF-8 texts: wide and fullwidth characters take two.
@@ -408,7 +436,8 @@ TEST(JknColumns, DisplayWidthCountsWideCharactersTwice) {
                                                  {"東京駅", 6}, {"ｱｲ", 2},  // halfwidth kana
                                                  {"（G2）", 6}, {"\xE2\x80\x94", 1},
                                                  {"a\x80z", 3}, {"\xE6\x9D", 2},  // cut
-                                                 {"한", 2},     {"\xF0\xA0\x80\x8B", 2}};
+                                                 {"한", 2},     {"\xF0\xA0\x80\x8B", 2},
+                                                 {"éa", 2},     {"｡｠", 3}};
   for (const auto& [text, width] : rows) EXPECT_EQ(jkn::displayWidth(text), width) << text;
   EXPECT_EQ(jkn::padRight("東京", 6), "東京  ");
   EXPECT_EQ(jkn::padRight("東京駅", 4), "東京駅");
