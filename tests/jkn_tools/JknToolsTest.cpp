@@ -308,6 +308,8 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
        {"describe NMEA_Interval", 0, "unsigned 32-bit; written as a signed decimal"},
        {"check", 0, "no findings in 4 settings files\n"},
        {"reset", 2, "NAME is required"},
+       {"get", 2, "NAME is required"},
+       {"antenna list --json", 0, "[]\n"},
        {"describe", 2, "NAME is required"},
        {"describe RecSize", 0, "  file:      the settings file the selector names"},
        {"describe GNSS_MaskElev", 0, "  key:       MaskElev (plain), MaskElev_Svy (svy)"}});
