@@ -310,11 +310,24 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
        {"reset", 2, "NAME is required"},
        {"get", 2, "NAME is required"},
        {"antenna list --json", 0, "[]\n"},
+
        {"describe", 2, "NAME is required"},
        {"describe RecSize", 0, "  file:      the settings file the selector names"},
        {"describe GNSS_MaskElev", 0, "  key:       MaskElev (plain), MaskElev_Svy (svy)"}});
   EXPECT_EQ(sh(kJkn + "describe GNSS_Page"), 0);
   EXPECT_EQ(out_.find("the selector names"), std::string::npos) << out_;
+  writeBytes(inf("raw.ini"), withCrLf("[A]\ny=1\n[A]\nx=2\n"));
+  run({// A field nowhere near a known one is not guessed at.
+       {"load - <<'E'\n{\"jkn-dump\":1,\"settings\":[{\"name\":\"GNSS_Page\",\"valuexyz\":1,"
+        "\"value\":1}]}\nE\n",
+        1, "entry 1: unknown field 'valuexyz'; the fields are name, selector, value"},
+       // Only the first of two sections of a name is what load compares with:
+       // the key of the second is not stored as far as the reader goes.
+       {"load - <<'E'\n{\"jkn-dump\":1,\"settings\":[{\"root\":0,\"file\":\"raw.ini\","
+        "\"section\":\"A\",\"key\":\"x\",\"value\":\"2\"}]}\nE\n",
+        0, "root0/inf/raw.ini [A] x: (not stored) -> '2'\n1 changed, 0 unchanged\n"}});
+  EXPECT_EQ(readBytes(inf("raw.ini")), withCrLf("[A]\ny=1\nx=2\n[A]\nx=2\n"));
+  std::remove(inf("raw.ini").c_str());
   EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nMountPTX=[a,b]\n"));
   EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), withCrLf("[NMEA]\nInterval=-1\n"));
   EXPECT_EQ(readBytes(inf("sound.ini", 1)), withCrLf("[Wav]\n0=beep.wav\n"));
@@ -360,7 +373,7 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
 TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   writeBytes(inf("JKN-NMEA.INI"), withCrLf("[NMEA]\nPort=4\n"));
   writeBytes(inf("jkn_gnss.ini"), withCrLf("[GNSS]\nPage=1\n"));
-  writeBytes(inf("def-share.ini"), withCrLf("[Use]\nNoNm=5\nMemo=1\n"));
+  writeBytes(inf("def-share.ini"), withCrLf("[Use]\nNoNm=5\nMemo=1\nZz=\xC3\xA9\x80\n"));
   writeBytes(inf("jkn-ts.ini"), withCrLf("[TS]\nVKubun=7\nUseScaleValue=1\n"));
   writeBytes(inf("jkn-soku.ini"), withCrLf("[HOSEI]\nSCL=+2.5\nAVEH=-0.25\n"));  // plain numbers
   EXPECT_EQ(sh(kJkn + "check --json"), 1) << out_;
@@ -374,6 +387,7 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   EXPECT_EQ(found,
             "JKN-NMEA.INI not-read -: the application opens jkn-nmea.ini, never JKN\n"
             "def-share.ini not-settable Use 0: the application reads this, but Use takes 0 o\n"
+            "def-share.ini code-page -: bytes that are not code page 932 text (shown \n"
             "jkn-ts.ini not-settable TS_VKubun: the application reads this, but TS_VKubun tak\n"
             "jkn_gnss.ini not-read -: the application opens jkn-gnss.ini, never jkn\n");
   EXPECT_NE(out_.find("never JKN-NMEA.INI (file names differ by case here); rename it (mv "
