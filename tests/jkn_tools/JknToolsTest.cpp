@@ -4,45 +4,13 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "TestRoots.h"
+#include "JknFixture.h"
 #include "cli/Commands.h"
 #include "cli/Stored.h"
 #include "cli/Values.h"
 
 namespace trasso::test {
 namespace {
-
-// A run of jkn: arguments, exit status and output. An output that ends in a
-// line break is the exact standard output; any other is a part of what it
-// printed (standard output and error).
-using Step = std::tuple<std::string, int, std::string>;
-
-// The start of a load document: a good entry for a file the refusals find read-only.
-const std::string kDoc = R"({"jkn-dump":1,"settings":[{"name":"Use","selector":"10","value":1},)";
-const std::string kJkn = "KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root1 " JKN_BINARY " ";
-
-class JknTest : public RootsTest {
- protected:
-  // Runs a shell command in the folder that holds the roots.
-  int sh(const std::string& command) {
-    const int rc = std::system(("cd " + root(0) + "/.. && (" + command + ") >out 2>&1").c_str());
-    out_ = readBytes(root(0) + "/../out");
-    return WEXITSTATUS(rc);
-  }
-  void run(const std::vector<Step>& steps) {
-    for (const auto& [args, status, out] : steps) {
-      EXPECT_EQ(sh(kJkn + args), status) << args << ": " << out_;
-      EXPECT_TRUE(out.back() == '\n' ? out_ == out : out_.find(out) != std::string::npos)
-          << args << ": " << out_;
-    }
-  }
-  // Every file below the roots with its bytes.
-  std::string snapshot() {
-    sh("for f in $(find root0 root1 ! -type d | sort); do printf '== %s\\r\\n' $f; cat $f; done");
-    return out_;
-  }
-  std::string out_;
-};
 
 TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
   writeBytes(inf("jkn-gnss.ini"),
