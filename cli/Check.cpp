@@ -410,7 +410,9 @@ struct CheckOptions {
 std::string fileKind(mode_t mode) {
   if (S_ISDIR(mode)) return "a folder";
   if (S_ISFIFO(mode)) return "a named pipe";
+#ifdef S_ISSOCK
   if (S_ISSOCK(mode)) return "a socket";
+#endif
   if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
   return "not a regular file";
 }

@@ -354,7 +354,7 @@ std::string keyIdentity(const Change& c) {
   std::string id = ::stat(folder.c_str(), &st) == 0
                        ? std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
                        : folder;
-  return id + "/" + c.path.substr(c.path.find_last_of('/') + 1) + "\n" +
+  return id + "/" + c.path.substr(lastSeparator(c.path) + 1) + "\n" +
          trasso::ini::foldedName(c.section) + "\n" + trasso::ini::foldedName(c.key);
 }
 

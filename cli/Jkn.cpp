@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Console.h"
 #include "Ini.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
@@ -61,7 +62,7 @@ std::string native(const std::string& path) { return trasso::fileio::nativePath(
 
 std::string baseName(const std::string& path) {
   const std::string n = native(path);
-  const size_t slash = n.find_last_of('/');
+  const size_t slash = jkn::lastSeparator(n);
   return slash == std::string::npos ? n : n.substr(slash + 1);
 }
 
@@ -559,7 +560,9 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return run(argc, argv);
+    jkn::Arguments args(argc, argv);
+    jkn::setUpOutput();
+    return run(args.count(), args.values());
   } catch (const std::exception& e) {
     std::cerr << "jkn: " << e.what() << "\n";
   } catch (...) {

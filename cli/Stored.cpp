@@ -28,7 +28,7 @@ namespace {
 std::string native(const std::string& path) { return trasso::fileio::nativePath(path); }
 
 std::string baseName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = lastSeparator(path);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -120,8 +120,25 @@ bool isFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+size_t lastSeparator(const std::string& nativePath) {
+#ifdef _WIN32
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < nativePath.size(); ++i) {
+    const auto c = static_cast<unsigned char>(nativePath[i]);
+    if (c == '/' || c == '\\') {
+      last = i;
+    } else if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      ++i;  // a lead byte: its second byte is no separator
+    }
+  }
+  return last;
+#else
+  return nativePath.find_last_of('/');
+#endif
+}
+
 std::string folderOf(const std::string& nativePath) {
-  const size_t slash = nativePath.find_last_of('/');
+  const size_t slash = lastSeparator(nativePath);
   return slash == std::string::npos ? std::string(".") : nativePath.substr(0, slash);
 }
 

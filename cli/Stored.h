@@ -32,6 +32,9 @@ bool isIniName(const std::string& name);
 bool isFolder(const std::string& path);
 // The folder part of a native path, without the last '/'; "." for a bare name.
 std::string folderOf(const std::string& nativePath);
+// Where the last separator of a native path is ('/'; on Windows also '\\', but
+// never the second byte of a double-byte character), or npos.
+size_t lastSeparator(const std::string& nativePath);
 
 // A stored key that a registry entry reads.
 struct KnownKey {

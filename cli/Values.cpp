@@ -1,12 +1,11 @@
 #include "Values.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
 
+#include "Encoding.h"
 #include "SettingsFileIo.h"
 #include "Stored.h"
 
@@ -18,37 +17,15 @@ using trasso::SettingEntry;
 using trasso::Value;
 using trasso::ValueKind;
 
-namespace {
-
-// One whole conversion; nullopt at the first byte that has no form in `to`.
-std::optional<std::string> convert(const char* to, const char* from, const std::string& in) {
-  iconv_t cd = iconv_open(to, from);
-  // iconv_open reports failure as (iconv_t)-1.
-  // NOLINTNEXTLINE(performance-no-int-to-ptr)
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string out(in.size() * 4 + 8, '\0');
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = out.data();
-  size_t dstLeft = out.size();
-  const size_t done = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  iconv_close(cd);
-  if (done == static_cast<size_t>(-1)) return std::nullopt;
-  out.resize(out.size() - dstLeft);
-  return out;
-}
-
-}  // namespace
-
 std::string toUtf8(const std::string& cp932) {
-  if (auto whole = convert("UTF-8", "CP932", cp932)) return *whole;
+  if (auto whole = cp932ToUtf8(cp932)) return *whole;
   // Character by character: one that converts shows as such, any other byte as \xNN.
   std::string out;
   for (size_t i = 0; i < cp932.size();) {
     std::optional<std::string> piece;
     size_t n = 1;
     for (; n <= 2 && i + n <= cp932.size(); ++n) {
-      if ((piece = convert("UTF-8", "CP932", cp932.substr(i, n)))) break;
+      if ((piece = cp932ToUtf8(cp932.substr(i, n)))) break;
     }
     if (piece) {
       out += *piece;
@@ -63,9 +40,7 @@ std::string toUtf8(const std::string& cp932) {
   return out;
 }
 
-std::optional<std::string> toCp932(const std::string& utf8) {
-  return convert("CP932", "UTF-8", utf8);
-}
+std::optional<std::string> toCp932(const std::string& utf8) { return utf8ToCp932(utf8); }
 
 std::string showValue(const Declaration& d, const Value& v, bool raw) {
   if (d.kind == ValueKind::Text && !raw) return toUtf8(std::get<std::string>(v));

@@ -1,6 +1,7 @@
 // The real jkn program on temporary roots, for the tests of its commands.
 #pragma once
 
+#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -18,7 +19,32 @@ using Step = std::tuple<std::string, int, std::string>;
 // The start of a load document: a good entry for a file the refusals find read-only.
 inline const std::string kDoc =
     R"({"jkn-dump":1,"settings":[{"name":"Use","selector":"10","value":1},)";
-inline const std::string kJkn = "KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root1 " JKN_BINARY " ";
+
+// The jkn under test: JKN_COMMAND when set (the Windows build run by Wine), else
+// the one built beside the tests.
+inline const std::string& jknCommand() {
+  static const std::string command =
+      std::getenv("JKN_COMMAND") ? std::getenv("JKN_COMMAND") : JKN_BINARY;
+  return command;
+}
+inline bool jknOnWindows() { return jknCommand().find(".exe") != std::string::npos; }
+inline const std::string kJkn =
+    "KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root1 " + jknCommand() + " ";
+
+// Paths as the POSIX jkn shows them: a Windows separator between two name
+// characters becomes '/' ("\x80", a byte shown in hex, stays).
+inline std::string posixSeparators(std::string text) {
+  auto nameChar = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
+  };
+  for (size_t i = 1; i + 1 < text.size(); ++i) {
+    const bool hex = text[i + 1] == 'x' && i + 3 < text.size() &&
+                     std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+                     std::isxdigit(static_cast<unsigned char>(text[i + 3]));
+    if (text[i] == '\\' && nameChar(text[i - 1]) && nameChar(text[i + 1]) && !hex) text[i] = '/';
+  }
+  return text;
+}
 
 class JknTest : public RootsTest {
  protected:
@@ -26,6 +52,7 @@ class JknTest : public RootsTest {
   int sh(const std::string& command) {
     const int rc = std::system(("cd " + root(0) + "/.. && (" + command + ") >out 2>&1").c_str());
     out_ = readBytes(root(0) + "/../out");
+    if (jknOnWindows()) out_ = posixSeparators(out_);
     return WEXITSTATUS(rc);
   }
   void run(const std::vector<Step>& steps) {

@@ -1,0 +1,55 @@
+// What reaches a Windows console: whole UTF-8 characters at each line break and
+// flush, whatever pieces the program wrote them in.
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "cli/Console.h"
+
+namespace jkn {
+namespace {
+
+TEST(JknConsole, IncompleteTailCountsOnlyACharacterNotYetWhole) {
+  const std::vector<std::pair<std::string, size_t>> cases = {{"", 0},
+                                                             {"abc", 0},
+                                                             {"\xE6\x97", 2},
+                                                             {"a\xE6", 1},
+                                                             {"\xE6\x97\xA5", 0},
+                                                             {"\xF0\x9F\x98", 3},
+                                                             {"\xF0\x9F\x98\x80", 0},
+                                                             {"\xC3", 1},
+                                                             {"\xC3\xA9", 0},
+                                                             {"\x80", 0},
+                                                             {"\x80\x80\x80\x80\x80", 0}};
+  for (const auto& [text, tail] : cases) EXPECT_EQ(incompleteTail(text), tail) << text.size();
+}
+
+TEST(JknConsole, WholeCharactersAtLineBreaksAndFlushes) {
+  const std::string text = "GNSS_Address = 東京\nç😀 x\n";
+  // Every way of cutting the text in two pieces, the second written after a flush.
+  for (size_t cut = 0; cut <= text.size(); ++cut) {
+    std::vector<std::string> handed;
+    Utf8LineBuffer buffer([&](const std::string& s) { handed.push_back(s); });
+    std::ostream out(&buffer);
+    out << text.substr(0, cut) << std::flush;
+    out << text.substr(cut) << std::flush;
+    std::string joined;
+    for (const std::string& h : handed) {
+      EXPECT_EQ(incompleteTail(h), 0u) << cut;
+      joined += h;
+    }
+    EXPECT_EQ(joined, text) << cut;
+  }
+  // Nothing goes out before a line break or a flush.
+  std::vector<std::string> handed;
+  Utf8LineBuffer buffer([&](const std::string& s) { handed.push_back(s); });
+  std::ostream out(&buffer);
+  out << "a" << 'b';
+  EXPECT_TRUE(handed.empty());
+  out << 'c' << '\n';
+  out << "d\ne";
+  EXPECT_EQ(handed, (std::vector<std::string>{"abc\n", "d\ne"}));
+}
+
+}  // namespace
+}  // namespace jkn
