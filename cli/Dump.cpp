@@ -52,14 +52,33 @@ void putText(json& j, const std::string& bytes) {
   }
 }
 
-json settingJson(const StoredFile& f, const KnownKey& k) {
+// Section and key names likewise, as {"hex": ...} (the form of get --raw
+// --json): a name shown with \xNN would name another key.
+json nameJson(const std::string& bytes) {
+  return isShowableCp932(bytes) ? json(toUtf8(bytes)) : json{{"hex", toHex(bytes)}};
+}
+
+// A name of the document as a person reads it.
+std::string shownName(const json& name) {
+  if (!name.is_object()) return name.get<std::string>();
+  return toUtf8(fromHex(name["hex"].get<std::string>()).value_or(std::string()));
+}
+
+// A profile's settings and the fields of its records name the profile by its
+// place, not in the selector.
+bool inProfile(const SettingEntry& e) {
+  return e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+}
+
+json settingJson(const StoredFile& f, const KnownKey& k, const Value& v) {
   json j{{"name", k.entry->name}};
-  if (k.entry->selector == SelectorKind::Profile) {
-    j.update(place(f));
-  } else if (k.entry->selector != SelectorKind::None) {
+  if (inProfile(*k.entry)) j.update(place(f));
+  if (k.entry->selector == SelectorKind::Field) {
+    j["selector"] = trasso::showField(*k.entry, k.selection);
+  } else if (k.entry->selector != SelectorKind::None &&
+             k.entry->selector != SelectorKind::Profile) {
     j["selector"] = showSelector(*k.entry, k.selection);
   }
-  const Value v = k.entry->get(k.selection);
   switch (k.decl.kind) {
     case ValueKind::Text:
       putText(j, std::get<std::string>(v));
@@ -75,6 +94,37 @@ json settingJson(const StoredFile& f, const KnownKey& k) {
       j["value"] = std::get<int64_t>(v);
   }
   return j;
+}
+
+// The fields a dump carries for a record that holds a stored key: every field of
+// each of its instances (a side's record) that holds one, the fields of both
+// sides once. Load writes them field by field through the record setter,
+// which writes the whole record, so carrying fewer would come back as more.
+std::vector<trasso::Selection> recordFields(const SettingEntry& e, const std::string& path) {
+  const auto sided = [&](size_t i) {
+    return e.fields[i].decl.key.choice == trasso::KeyChoice::Side;
+  };
+  std::vector<int> sides;
+  for (const int side : {0, 1}) {
+    for (size_t i = 0; i < e.fieldCount; ++i) {
+      const trasso::Selection s{side, path, static_cast<int>(i)};
+      const trasso::Declaration d = trasso::declarationOf(e, s);
+      if (sided(i) &&
+          trasso::readRaw(trasso::pathOf(e, s), d.key.section, trasso::keyOf(e, s).c_str())) {
+        sides.push_back(side);
+        break;
+      }
+    }
+  }
+  // Only the keys both sides share: the record of side R.
+  if (sides.empty()) sides.push_back(0);
+  std::vector<trasso::Selection> out;
+  for (size_t k = 0; k < sides.size(); ++k) {
+    for (size_t i = 0; i < e.fieldCount; ++i) {
+      if (k == 0 || sided(i)) out.push_back(trasso::Selection{sides[k], path, static_cast<int>(i)});
+    }
+  }
+  return out;
 }
 
 // The stored keys of every file in the order they stand; only what a reader
@@ -102,6 +152,7 @@ json dumpDocument(const std::vector<std::string>& profiles) {
     // Names seen so far, folded: time proportional to the file's size.
     std::unordered_set<std::string> sections;
     std::unordered_set<std::string> keys;
+    std::unordered_set<const SettingEntry*> records;
     bool readable = false;
     std::string section;
     trasso::ini::forEachLine(bytes, [&](const trasso::ini::LineView& l) {
@@ -117,13 +168,25 @@ json dumpDocument(const std::vector<std::string>& profiles) {
       }
       if (!l.hasEquals) return;
       const std::optional<KnownKey> known = index.find(f, section, l.name);
-      if (known && known->entry->put != nullptr) {
-        settings.push_back(settingJson(f, *known));
+      if (known && known->entry->put != nullptr && known->entry->selector == SelectorKind::Field) {
+        const SettingEntry& e = *known->entry;
+        if (!records.insert(&e).second) return;
+        for (const trasso::Selection& s : recordFields(e, known->selection.path)) {
+          const KnownKey field{&e, s, trasso::declarationOf(e, s)};
+          settings.push_back(settingJson(f, field, e.get(s)));
+        }
+        return;
+      }
+      // A value that is the caller's default, none named, travels as its bytes.
+      const std::optional<Value> v =
+          known ? trasso::readValue(*known->entry, known->selection) : std::nullopt;
+      if (known && known->entry->put != nullptr && v) {
+        settings.push_back(settingJson(f, *known, *v));
         return;
       }
       json j = place(f);
-      j["section"] = toUtf8(section);
-      j["key"] = toUtf8(std::string(l.name));
+      j["section"] = nameJson(section);
+      j["key"] = nameJson(std::string(l.name));
       putText(j, std::string(l.stored));
       settings.push_back(j);
     });
@@ -146,7 +209,7 @@ void printDump(const json& doc) {
       line = (j.contains("profile") ? j["profile"].get<std::string>()
                                     : "root " + std::to_string(j["root"].get<int>()) + " " +
                                           j["file"].get<std::string>()) +
-             " [" + j["section"].get<std::string>() + "] " + j["key"].get<std::string>();
+             " [" + shownName(j["section"]) + "] " + shownName(j["key"]);
     }
     const json& v = j.contains("hex") ? j["hex"] : j["value"];
     line += j.contains("hex") ? " = (bytes) " + v.get<std::string>()
@@ -266,6 +329,8 @@ Change knownChange(const json& j) {
   if (e->put == nullptr) throw refused(name + " is read-only");
   if (e->selector == SelectorKind::Profile) {
     takesOnly(j, {"name", "value", "hex", "root", "file", "profile"}, name);
+  } else if (inProfile(*e)) {
+    takesOnly(j, {"name", "selector", "value", "hex", "root", "file", "profile"}, name);
   } else if (e->selector == SelectorKind::None) {
     takesOnly(j, {"name", "value", "hex"}, name);
   } else {
@@ -275,11 +340,13 @@ Change knownChange(const json& j) {
   c.entry = e;
   try {
     if (e->selector == SelectorKind::Profile) {
-      c.selection = trasso::Selection{0, pathOf(j)};
+      c.selection = trasso::Selection{};
+      c.selection.path = pathOf(j);
     } else {
       c.selection = parseSelector(*e, j.contains("selector")
                                           ? std::optional<std::string>(textOf(j, "selector"))
                                           : std::nullopt);
+      if (inProfile(*e)) c.selection.path = pathOf(j);
     }
     const trasso::Declaration d = trasso::declarationOf(*e, c.selection);
     // Texts and colours come as JSON texts, numbers as JSON numbers: true is
@@ -309,7 +376,9 @@ Change knownChange(const json& j) {
     c.section = d.key.section;
     c.key = trasso::keyOf(*e, c.selection);
     c.stored = trasso::storedText(d, c.value);
-    const std::string selector = showSelector(*e, c.selection);
+    const std::string selector = e->selector == SelectorKind::Field
+                                     ? trasso::showField(*e, c.selection)
+                                     : showSelector(*e, c.selection);
     c.label = name + (e->selector == SelectorKind::None || e->selector == SelectorKind::Profile
                           ? ""
                           : " " + selector);
@@ -323,18 +392,31 @@ Change knownChange(const json& j) {
   return c;
 }
 
+// A section or key name: a UTF-8 text (stored in code page 932) or {"hex": bytes}.
+std::optional<std::string> nameOf(const json& j, const char* field) {
+  if (!j.contains(field) || !j[field].is_object()) return toCp932(textOf(j, field));
+  const json& name = j[field];
+  if (name.size() != 1 || !name.contains("hex") || !name["hex"].is_string()) {
+    throw refused(std::string("\"") + field + "\" must be a JSON text or {\"hex\": ...}; got " +
+                  got(name));
+  }
+  const std::optional<std::string> bytes = fromHex(name["hex"].get<std::string>());
+  if (!bytes) throw refused(std::string("\"") + field + "\" is no hex text");
+  return bytes;
+}
+
 Change rawChange(const json& j) {
   takesOnly(j, {"root", "file", "profile", "section", "key", "value", "hex"},
             "an entry without \"name\"");
   Change c;
   c.path = pathOf(j);
-  const std::optional<std::string> section = toCp932(textOf(j, "section"));
-  const std::optional<std::string> key = toCp932(textOf(j, "key"));
+  const std::optional<std::string> section = nameOf(j, "section");
+  const std::optional<std::string> key = nameOf(j, "key");
   if (!section || !trasso::ini::isStorableSection(*section)) {
-    throw refused("section '" + textOf(j, "section") + "' cannot be stored");
+    throw refused("section '" + shownName(j["section"]) + "' cannot be stored");
   }
   if (!key || !trasso::ini::isStorableKey(*key)) {
-    throw refused("key '" + textOf(j, "key") + "' cannot be stored");
+    throw refused("key '" + shownName(j["key"]) + "' cannot be stored");
   }
   c.section = *section;
   c.key = *key;
@@ -342,8 +424,8 @@ Change rawChange(const json& j) {
   if (!trasso::ini::isStorableValue(c.stored)) {
     throw refused("a value with a line break cannot be stored");
   }
-  c.label =
-      trasso::fileio::nativePath(c.path) + " [" + textOf(j, "section") + "] " + textOf(j, "key");
+  c.label = trasso::fileio::nativePath(c.path) + " [" + shownName(j["section"]) + "] " +
+            shownName(j["key"]);
   return c;
 }
 
@@ -517,6 +599,11 @@ int runLoad(const LoadOptions& o) {
       throw Failure{kFileError, "nothing changed: cannot read " + k.path + " to keep its bytes"};
     }
   }
+  // A setter that writes more than its key (TS_AutoLoad) goes first, so that
+  // what it writes beside its key does not undo another entry.
+  std::stable_partition(writes.begin(), writes.end(), [](const Change* c) {
+    return c->entry != nullptr && c->entry->alsoWrites != nullptr;
+  });
   for (const Change* c : writes) {
     const trasso::WriteStatus written =
         c->entry ? c->entry->put(c->selection, c->value)
@@ -553,7 +640,8 @@ void addDumpCommands(CLI::App& app) {
   dump->add_flag("--json", o->json, "The document 'jkn load' takes");
   dump->footer(
       "Settings go by name and selector, other keys by file, section, key and\n"
-      "bytes, so nothing stored is dropped. Changes nothing.\n\n"
+      "bytes, so nothing stored is dropped. Bytes that are no code page 932 text go\n"
+      "as hex: a value in \"hex\", a section or key as {\"hex\": ...}. Changes nothing.\n\n"
       "Exit status:\n  0  done\n  2  usage: a named profile does not exist or is no file\n"
       "  3  a settings file or a root's settings folder cannot be read\n");
   dump->callback([o] {

@@ -1,10 +1,11 @@
-// jkn: lists, reads, changes and describes every plain setting of the store by
-// name, through the registry and so through the library's own exported getters
-// and setters (each write replaces its file atomically).
+// jkn: lists, reads, changes and describes every setting of the store by name,
+// through the registry and so through the library's own exported getters and
+// setters (each write replaces its file atomically).
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -87,12 +88,13 @@ Selection selectionOf(const SettingEntry& e, const std::optional<std::string>& a
   }
 }
 
-// One setting at one selection, as read now.
+// One setting at one selection, as read now. No value: the caller gives the
+// default, none was named and nothing of its own is stored.
 struct Row {
   const SettingEntry* e;
   Selection s;
   Declaration d;
-  Value value;
+  std::optional<Value> value;
   bool stored;
 };
 
@@ -100,8 +102,20 @@ Row readRow(const SettingEntry& e, const Selection& s) {
   const Declaration d = trasso::declarationOf(e, s);
   const bool stored =
       trasso::readRaw(trasso::pathOf(e, s), d.key.section, trasso::keyOf(e, s).c_str()).has_value();
-  return Row{&e, s, d, e.get(s), stored};
+  return Row{&e, s, d, trasso::readValue(e, s), stored};
 }
+
+// The default is the caller's, and none was named.
+bool noDefault(const Row& r) {
+  return r.e->selector == SelectorKind::CallerDefault && !r.s.callerDefault;
+}
+
+// A stored value of a family whose caller gives the default replaces whatever
+// default the caller passes.
+bool differs(const Row& r) { return r.value && (noDefault(r) ? r.stored : *r.value != r.d.def); }
+
+constexpr const char* kCallersDefault =
+    "nothing of its own stored: the application reads the default it passes";
 
 json valueJson(const Row& r, const Value& v, bool raw) {
   // Stored bytes need not be UTF-8, which JSON texts are: raw texts go as hex.
@@ -116,15 +130,17 @@ json valueJson(const Row& r, const Value& v, bool raw) {
 
 json rowJson(const Row& r, bool raw) {
   const std::string selector = jkn::showSelector(*r.e, r.s);
-  return json{{"name", r.e->name},
-              {"selector", selector.empty() ? json(nullptr) : json(selector)},
-              {"value", valueJson(r, r.value, raw)},
-              {"default", valueJson(r, r.d.def, raw)},
-              {"differs", r.value != r.d.def},
-              {"stored", r.stored},
-              {"file", native(trasso::pathOf(*r.e, r.s))},
-              {"section", r.d.key.section},
-              {"key", trasso::keyOf(*r.e, r.s)}};
+  json j{{"name", r.e->name},
+         {"selector", selector.empty() ? json(nullptr) : json(selector)},
+         {"value", r.value ? valueJson(r, *r.value, raw) : json(nullptr)},
+         {"default", noDefault(r) ? json(nullptr) : valueJson(r, r.d.def, raw)},
+         {"differs", differs(r)},
+         {"stored", r.stored},
+         {"file", native(trasso::pathOf(*r.e, r.s))},
+         {"section", r.d.key.section},
+         {"key", trasso::keyOf(*r.e, r.s)}};
+  if (!r.value) j["note"] = kCallersDefault;
+  return j;
 }
 
 void print(const json& j) {
@@ -134,21 +150,30 @@ void print(const json& j) {
 // "name selector" as a user types it.
 std::string title(const Row& r, bool inList) {
   std::string t = r.e->name;
-  if (r.e->selector != SelectorKind::None && !(inList && r.e->selector == SelectorKind::Profile)) {
+  if (inList && r.e->selector == SelectorKind::Field) {
+    t += " " + trasso::showField(*r.e, r.s);  // the profile is in the file column
+  } else if (r.e->selector != SelectorKind::None &&
+             !(inList && r.e->selector == SelectorKind::Profile)) {
     t += " " + jkn::showSelector(*r.e, r.s);
   }
   return t;
 }
 
+// A value as a line shows it; no value: the caller's default, in words.
+std::string shownValue(const Row& r, const std::optional<Value>& v, bool raw) {
+  if (!v) return "(" + std::string(kCallersDefault) + ")";
+  const std::string text = jkn::showValue(r.d, *v, raw);
+  return r.d.kind == ValueKind::Text ? "\"" + text + "\"" : text;
+}
+
 void printRow(const Row& r, bool raw) {
-  const bool differs = r.value != r.d.def;
-  auto shown = [&](const Value& v) {
-    const std::string text = jkn::showValue(r.d, v, raw);
-    return r.d.kind == ValueKind::Text ? "\"" + text + "\"" : text;
-  };
-  std::string line = jkn::padRight((differs ? "* " : r.stored ? "= " : "  ") + title(r, true), 36);
-  line += " " + shown(r.value);
-  if (differs) line += " (default " + shown(r.d.def) + ")";
+  const bool changed = differs(r);
+  std::string line = jkn::padRight((changed ? "* " : r.stored ? "= " : "  ") + title(r, true), 36);
+  line += " " + shownValue(r, r.value, raw);
+  if (changed) {
+    line += noDefault(r) ? std::string(" (default: the caller's)")
+                         : " (default " + shownValue(r, r.d.def, raw) + ")";
+  }
   line = jkn::padRight(line, 60);
   std::cout << line << "  " << baseName(trasso::pathOf(*r.e, r.s)) << " [" << r.d.key.section
             << "] " << trasso::keyOf(*r.e, r.s) << "\n";
@@ -164,7 +189,7 @@ int list(const Options& o) {
       if (!o.filter.empty() && !inArea && !inFile) continue;
       matched = true;
       Row r = readRow(e, s);
-      if (o.changed && r.value == r.d.def) continue;
+      if (o.changed && !differs(r)) continue;
       rows.push_back(std::move(r));
     }
   }
@@ -195,7 +220,9 @@ int report(const Options& o, const SettingEntry& e, const Selection& s, const ch
   if (o.json) {
     print(rowJson(r, o.raw));
   } else {
-    std::cout << title(r, false) << " = " << jkn::showValue(r.d, r.value, o.raw) << note << "\n";
+    std::cout << title(r, false) << " = "
+              << (r.value ? jkn::showValue(r.d, *r.value, o.raw) + note : shownValue(r, {}, o.raw))
+              << "\n";
   }
   return kOk;
 }
@@ -205,8 +232,11 @@ int get(const Options& o) {
   const Row r = readRow(e, selectionOf(e, selectorWord(o, 1)));
   if (o.json) {
     print(rowJson(r, o.raw));
+  } else if (r.value) {
+    std::cout << jkn::showValue(r.d, *r.value, o.raw) << "\n";
   } else {
-    std::cout << jkn::showValue(r.d, r.value, o.raw) << "\n";
+    std::cout << kCallersDefault << " (" << e.name << " " << r.s.number
+              << ":DEFAULT reads as with that default)\n";
   }
   return kOk;
 }
@@ -249,53 +279,149 @@ int reset(const Options& o) {
 }
 
 std::string rangeText(const SettingEntry& e, const Declaration& d) {
-  return e.put == nullptr ? "read-only" : jkn::acceptedValues(e, d);
+  if (e.put == nullptr) return "read-only";
+  return jkn::acceptedValues(e, d) + (d.kind == ValueKind::Colour ? ", or #rrggbb" : "");
+}
+
+// A record's field as describe shows it (a side's key for both sides).
+json fieldJson(const SettingEntry& e, const Selection& s, bool raw) {
+  const Declaration d = trasso::declarationOf(e, s);
+  std::string key = trasso::keyOf(e, s);
+  if (d.key.choice == trasso::KeyChoice::Side) {
+    Selection other = s;
+    other.number = 1;
+    key = "R." + std::string(trasso::fieldOf(e, s)->name) + ": " + key + ", S." +
+          trasso::fieldOf(e, s)->name + ": " + trasso::keyOf(e, other);
+  }
+  return json{{"field", trasso::fieldOf(e, s)->name},
+              {"key", key},
+              {"kind", jkn::kindWords(e, d)},
+              {"default", jkn::showValue(d, d.def, raw)},
+              {"format", jkn::formatWords(d)},
+              {"accepts", rangeText(e, d)},
+              {"validated", trasso::limitsOf(e, s).range.has_value()}};
 }
 
 int describe(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
-  const Selection s = trasso::listedSelections(e).front();
+  const std::vector<Selection> each = trasso::keySelections(e);
+  const Selection s = each.empty() ? Selection{} : each.front();
   const Declaration d = trasso::declarationOf(e, s);
-  std::vector<std::string> keys;
-  for (const Selection& each : trasso::listedSelections(e)) {
-    if (e.selector == SelectorKind::Mode || e.selector == SelectorKind::Side) {
-      keys.push_back(trasso::keyOf(e, each) + " (" + jkn::showSelector(e, each) + ")");
-    }
-  }
   std::string key = trasso::keyOf(e, s);
-  if (!keys.empty()) key = keys[0] + ", " + keys[1];
-  if (e.selector == SelectorKind::Entry) key = std::string(e.decl.key.name) + "<entry number>";
-  if (e.selector == SelectorKind::Item) key = "one per item code ('jkn list Display' shows each)";
-  std::string file = baseName(trasso::pathOf(e, s)) + " (" + native(trasso::pathOf(e, s)) + ")";
-  if (e.selector == SelectorKind::FileId) file = "the settings file the selector names";
-  if (e.selector == SelectorKind::Profile) file = "the profile file the selector names, " + file;
+  std::string section = d.key.section;
+  std::string def = jkn::showValue(d, d.def, o.raw);
+  std::string kind = jkn::kindWords(e, d);
+  std::string format = jkn::formatWords(d);
+  std::string accepts = rangeText(e, d);
   const std::string getter = std::string("GetQZJkn_") + e.name;
   const std::string setter = e.put ? std::string("PutQZJkn_") + e.name : std::string("(none)");
-  const json j{{"name", e.name},
-               {"area", trasso::areaOf(e)},
-               {"getter", getter},
-               {"setter", setter},
-               {"selector", jkn::selectorWords(e)},
-               {"file", file},
-               {"section", d.key.section},
-               {"key", key},
-               {"kind", jkn::kindWords(e, d)},
-               {"default", jkn::showValue(d, d.def, o.raw)},
-               {"format", jkn::formatWords(d)},
-               {"accepts", rangeText(e, d)},
-               {"validated", e.range.has_value()}};
+  switch (e.selector) {
+    case SelectorKind::Mode:
+    case SelectorKind::Side:
+      key = trasso::keyOf(e, each[0]) + " (" + jkn::showSelector(e, each[0]) + "), " +
+            trasso::keyOf(e, each[1]) + " (" + jkn::showSelector(e, each[1]) + ")";
+      break;
+    case SelectorKind::Entry:
+      key = std::string(e.decl.key.name) + "<entry number>";
+      break;
+    case SelectorKind::CallerDefault:
+      key = std::string(e.decl.key.name) + "<entry number>";
+      def = "the one the application passes (" + std::string(kCallersDefault) +
+            "; N:DEFAULT reads as with that default)";
+      break;
+    case SelectorKind::Item:
+      key = "one per item code ('jkn list Display' shows each)";
+      break;
+    case SelectorKind::ZoomMode: {
+      key.clear();
+      def.clear();
+      for (const Selection& m : each) {
+        const Declaration dm = trasso::declarationOf(e, m);
+        key += (m.number == 0 ? "" : ", ") + trasso::keyOf(e, m) + " (" + std::to_string(m.number) +
+               ")";
+        def += (m.number == 0 ? "" : ", ") + jkn::showValue(dm, dm.def, o.raw) + " (" +
+               std::to_string(m.number) + ")";
+      }
+      key += "; any other mode: " + std::string(e.declarationAt(UINT16_MAX).key.name);
+      break;
+    }
+    case SelectorKind::ScreenColour:
+      key =
+          "MessBak (0), MessFor (1), BtnNorm (2), BtnPush (3) or FuncBak (4): the selector's "
+          "WHICH";
+      section = "the selector's SECTION in decimal";
+      break;
+    case SelectorKind::Field:
+      key = def = format = accepts = "per field (below)";
+      kind = "record of " + std::to_string(e.fieldCount) + " fields; a field is read through " +
+             getter +
+             ", and written by reading the record, changing the field and writing the "
+             "whole record through " +
+             setter;
+      break;
+    default:
+      break;
+  }
+  std::string file = baseName(trasso::pathOf(e, s)) + " (" + native(trasso::pathOf(e, s)) + ")";
+  if (e.selector == SelectorKind::FileId || e.selector == SelectorKind::ScreenColour) {
+    file = "the settings file the selector names";
+  }
+  if (e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile)) {
+    const std::string standard = trasso::standardProfilePath(e);
+    file = "the profile file the selector names, " + baseName(standard) + " (" + native(standard) +
+           ")";
+  }
+  json j{{"name", e.name},
+         {"area", trasso::areaOf(e)},
+         {"getter", getter},
+         {"setter", setter},
+         {"selector", jkn::selectorWords(e)},
+         {"file", file},
+         {"section", section},
+         {"key", key},
+         {"kind", kind},
+         {"default", def},
+         {"format", format},
+         {"accepts", accepts},
+         {"validated", e.range.has_value()}};
+  if (e.alsoWrites) j["also"] = "the setter also writes " + std::string(e.alsoWrites);
+  if (e.sameKeyAs) {
+    j["same key"] = std::string(e.sameKeyAs) +
+                    " reads and writes this key too; dump and check "
+                    "go by that one";
+  }
+  if (e.selector == SelectorKind::Field) {
+    j["fields"] = json::array();
+    for (const Selection& f : each) {
+      if (f.number == 0) j["fields"].push_back(fieldJson(e, f, o.raw));
+    }
+  }
   if (o.json) {
     print(j);
     return kOk;
   }
   std::cout << e.name << "\n";
   for (const char* field : {"area", "getter", "setter", "selector", "file", "section", "key",
-                            "kind", "default", "format", "accepts"}) {
+                            "kind", "default", "format", "accepts", "also", "same key"}) {
+    if (!j.contains(field)) continue;
     std::string label = std::string(field) + ":";
     label.resize(11, ' ');
     std::cout << "  " << label << j[field].get<std::string>() << "\n";
   }
   if (e.range) std::cout << "  The setter itself refuses values outside this range.\n";
+  if (j.contains("fields")) {
+    for (const json& f : j["fields"]) {
+      std::cout << "  field " << f["field"].get<std::string>() << ":\n";
+      for (const char* field : {"key", "kind", "default", "format", "accepts"}) {
+        std::string label = std::string(field) + ":";
+        label.resize(10, ' ');
+        std::cout << "    " << label << f[field].get<std::string>() << "\n";
+      }
+      if (f["validated"].get<bool>()) {
+        std::cout << "    The setter itself refuses values outside this range.\n";
+      }
+    }
+  }
   return kOk;
 }
 
@@ -346,12 +472,13 @@ std::string cell(const std::string& text) {
 // The range column: what a setter takes, briefly.
 std::string rangeShort(const SettingEntry& e, const Declaration& d) {
   if (e.put == nullptr) return "read-only";
-  if (e.range) {
+  const trasso::ValueLimits l = trasso::limitsOf(e, d);
+  if (l.range) {
     const bool isDouble = d.kind == ValueKind::DoubleA || d.kind == ValueKind::DoubleB;
     const auto end = [&](double v) {
       return isDouble ? jkn::showValue(d, v, false) : std::to_string(static_cast<int64_t>(v));
     };
-    return end(e.range->min) + " to " + end(e.range->max) + ", checked by the setter";
+    return end(l.range->min) + " to " + end(l.range->max) + ", checked by the setter";
   }
   switch (d.kind) {
     case ValueKind::Text:
@@ -364,25 +491,45 @@ std::string rangeShort(const SettingEntry& e, const Declaration& d) {
     default:
       return jkn::takesFlag(e, d)
                  ? "0 or 1"
-                 : std::to_string(e.minValue) + " to " + std::to_string(e.maxValue);
+                 : std::to_string(l.minValue) + " to " + std::to_string(l.maxValue);
   }
 }
 
-// The numbers an overview takes for a numbered setting, as " 0 to N".
-std::string listedNumbers(const SettingEntry& e) {
-  return e.listed > 0 ? " 0 to " + std::to_string(e.listed - 1) : "";
+// The rows of an entry on the reference page: one for most, one per item code,
+// zoom mode and record field.
+std::vector<Selection> referenceRows(const SettingEntry& e) {
+  const std::vector<Selection> each = trasso::keySelections(e);
+  switch (e.selector) {
+    case SelectorKind::Item:
+    case SelectorKind::ZoomMode:
+      return each;
+    case SelectorKind::Field: {
+      std::vector<Selection> rows;
+      for (const Selection& s : each) {
+        if (s.number == 0) rows.push_back(s);
+      }
+      return rows;
+    }
+    default:
+      return {each.empty() ? Selection{} : each.front()};
+  }
 }
 
 // The reference page: every setting by area, with where it lies and what it takes.
 int reference(const Options&) {
-  std::cout
-      << "# Settings reference\n\n"
-         "Made by `jkn reference` from the settings registry; CI checks that it is current.\n"
-         "Selector `mode` chooses the plain key (0) or the key with `_Svy` (1); `item N`\n"
-         "is one item code of `Use`; `entry` appends the entry number to the key; `file id`\n"
-         "names a settings file; `profile` is a file the caller names (its standard place\n"
-         "is shown). `list`, `dump` and `check` go through the numbers shown after `entry` and\n"
-         "`file id`. Paths below are relative to the application-data root (`jkn files`).\n";
+  std::cout << "# Settings reference\n\n"
+               "Made by `jkn reference` from the settings registry; CI checks that it is current.\n"
+               "Selector `mode` chooses the plain key (0) or the key with `_Svy` (1); `item N`\n"
+               "is one item code of `Use`; `entry` appends the entry number to the key (any\n"
+               "number; `list` shows those stored); `file id` names a settings file; `profile`\n"
+               "is a file the caller names (its standard place is shown). `colour` is\n"
+               "`FILE,WHICH,SECTION`: a file id or name, the key by number or name, the section\n"
+               "number. `entry:default` is an entry whose default the application passes\n"
+               "(`3:80`; without one, a key not stored has no value of its own). `zoom mode N`\n"
+               "is one mode (any other mode reads a fallback row). `field F` is one field of a\n"
+               "record: read through the record getter, written by writing the whole record as\n"
+               "read with the field changed; `R.`/`S.` before a side's field chooses the side.\n"
+               "Paths below are relative to the application-data root (`jkn files`).\n";
   std::string area;
   for (const SettingEntry& e : trasso::settingsRegistry()) {
     if (trasso::areaOf(e) != area) {
@@ -391,44 +538,75 @@ int reference(const Options&) {
                 << "| name | file | section | key | selector | kind | default | range |\n"
                 << "|---|---|---|---|---|---|---|---|\n";
     }
-    std::vector<Selection> rows = {trasso::listedSelections(e).front()};
-    if (e.selector == SelectorKind::Item) rows = trasso::listedSelections(e);
-    for (const Selection& s : rows) {
+    for (const Selection& s : referenceRows(e)) {
       const Declaration d = trasso::declarationOf(e, s);
       std::string key = trasso::keyOf(e, s);
+      std::string section = d.key.section;
       std::string selector;
+      std::string def = jkn::showValue(d, d.def, false);
       std::string file = trasso::SettingsFileName(static_cast<int>(d.key.file));
+      Selection other = s;
+      other.number = 1;
       switch (e.selector) {
         case SelectorKind::None:
           break;
         case SelectorKind::Mode:
           selector = "mode";
-          key += " / " + trasso::keyOf(e, Selection{1, {}});
+          key += " / " + trasso::keyOf(e, other);
           break;
         case SelectorKind::Side:
           selector = "side";
-          key += " / " + trasso::keyOf(e, Selection{1, {}});
+          key += " / " + trasso::keyOf(e, other);
           break;
         case SelectorKind::Entry:
-          selector = "entry" + listedNumbers(e);
+          selector = "entry";
           key = std::string(d.key.name) + "*n*";
+          break;
+        case SelectorKind::CallerDefault:
+          selector = "entry:default";
+          key = std::string(d.key.name) + "*n*";
+          def = "the caller's";
           break;
         case SelectorKind::Item:
           selector = "item " + std::to_string(s.number);
           break;
         case SelectorKind::FileId:
-          selector = "file id" + listedNumbers(e);
+          selector = "file id 0 to " + std::to_string(e.listed - 1);
           file = "(file id)";
           break;
         case SelectorKind::Profile:
           selector = "profile";
           file = baseName(trasso::standardProfilePath(e));
           break;
+        case SelectorKind::ScreenColour:
+          selector = "colour";
+          file = "(file id)";
+          section = "*section*";
+          key = "MessBak / MessFor / BtnNorm / BtnPush / FuncBak";
+          break;
+        case SelectorKind::ZoomMode:
+          selector = "zoom mode " + std::to_string(s.number);
+          if (d.key.name == std::string(e.declarationAt(UINT16_MAX).key.name)) {
+            selector += " and any other";
+          }
+          break;
+        case SelectorKind::Field: {
+          const bool sided = d.key.choice == trasso::KeyChoice::Side;
+          selector = "field " + std::string(sided ? "R." : "") + trasso::fieldOf(e, s)->name;
+          if (sided) {
+            selector += " / S." + std::string(trasso::fieldOf(e, s)->name);
+            key += " / " + trasso::keyOf(e, other);
+          }
+          if (e.inProfile) file = baseName(trasso::standardProfilePath(e));
+          break;
+        }
       }
-      std::cout << "| " << e.name << " | " << file << " | " << cell(d.key.section) << " | "
-                << cell(key) << " | " << selector << " | " << cell(jkn::kindWords(e, d)) << " | "
-                << cell(jkn::showValue(d, d.def, false)) << " | " << cell(rangeShort(e, d))
-                << " |\n";
+      std::string kind = jkn::kindWords(e, d);
+      if (e.alsoWrites) kind += "; the setter also writes " + std::string(e.alsoWrites);
+      if (e.sameKeyAs) kind += "; the key of " + std::string(e.sameKeyAs) + " too";
+      std::cout << "| " << e.name << " | " << file << " | " << cell(section) << " | " << cell(key)
+                << " | " << selector << " | " << cell(kind) << " | " << cell(def) << " | "
+                << cell(rangeShort(e, d)) << " |\n";
     }
   }
   std::cout << "\n## Exported functions that are not settings of their own\n\n"
@@ -464,7 +642,13 @@ int run(int argc, char** argv) {
       "jkn: list, read, change and describe the settings of the TrassoJkn store.\n"
       "Settings lie below the roots KORVEL_APPDATA_0 and KORVEL_APPDATA_1\n"
       "(see 'jkn files'). Texts are shown and taken in UTF-8 and stored in\n"
-      "code page 932; --raw shows and takes the stored bytes as they are.",
+      "code page 932; --raw shows and takes the stored bytes as they are.\n"
+      "Colours are shown as red,green,blue and #rrggbb and taken in either form.\n"
+      "Selectors: plain or svy, R or S, a number, a file name or id, a profile path;\n"
+      "FILE,WHICH,SECTION of a screen colour (Color disp-ts.ini,MessFor,2); N or\n"
+      "N:DEFAULT where the application passes the default (SksWidth 3:80); a record's\n"
+      "field, R. or S. before a side's field, :PROFILE after a profile's field\n"
+      "(GNSS_RTKConnectProp S.PortNo). 'jkn describe NAME' says what a setting takes.",
       "jkn"};
   app.require_subcommand(1);
   app.footer(std::string(jkn::kExitStatuses) +
@@ -480,7 +664,8 @@ int run(int argc, char** argv) {
   CLI::App* listCmd = app.add_subcommand(
       "list",
       "Every setting with its value and where it lies. Marks: '*' differs from the default,\n"
-      "'=' stored with the default value, none: not stored (the default shows)");
+      "'=' stored with the default value, none: not stored (the default shows).\n"
+      "Numbered entries and screen colours: those stored");
   listCmd->add_option("AREA|FILE", o.filter,
                       "Only one area (GNSS, NMEA, TS, ZETR, PL30, Soku, Display) or one file");
   listCmd->add_flag("--changed", o.changed, "Only settings whose value differs from the default");
@@ -489,7 +674,9 @@ int run(int argc, char** argv) {
 
   CLI::App* getCmd = app.add_subcommand("get", "The current value of a setting");
   addWords(getCmd, o.words,
-           {{"NAME", "Setting name"}, {"SELECTOR", "Selector, where it takes one"}}, 1);
+           {{"NAME", "Setting name"},
+            {"SELECTOR", "Selector, where it takes one (N:DEFAULT: read as with that default)"}},
+           1);
   addJson(getCmd);
   addRaw(getCmd);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -205,39 +206,87 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
 
 SettingsIndex::SettingsIndex() {
   for (const SettingEntry& e : trasso::settingsRegistry()) {
-    const bool isProfile = e.selector == SelectorKind::Profile;
-    for (const trasso::Selection& s : trasso::listedSelections(e)) {
+    // A key that another entry reaches as plainly is that entry's; a setter that
+    // writes more than its key would not give a key back as it was.
+    if (e.sameKeyAs != nullptr) continue;
+    const bool isProfile =
+        e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+    for (const trasso::Selection& s : trasso::keySelections(e)) {
       const trasso::Declaration d = trasso::declarationOf(e, s);
       if (d.key.name == nullptr) continue;
       const std::string tag =
           isProfile ? "profile:" + trasso::areaOf(e) : native(trasso::pathOf(e, s));
-      const bool numbered = e.selector == SelectorKind::Entry;
+      const bool numbered =
+          e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault;
       std::vector<Slot>& list = slots_[slotKey(tag, d.key.section)];
       const std::string name = numbered ? d.key.name : trasso::keyOf(e, s);
       list.push_back(Slot{lowerAscii(name), numbered ? name + "<n>" : name, numbered, &e, s});
       if (numbered) break;  // one prefix stands for every number
     }
+    if (e.selector == SelectorKind::ScreenColour) screenColour_ = &e;
+  }
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    fileIds_[slotKey(native(trasso::SettingsFilePath(id)), "")] = id;
   }
 }
 
-const std::vector<SettingsIndex::Slot>* SettingsIndex::slots(const StoredFile& f,
-                                                             std::string_view section) const {
-  const auto it = slots_.find(slotKey(fileTag(f), section));
-  return it == slots_.end() ? nullptr : &it->second;
+std::optional<KnownKey> SettingsIndex::screenColour(const StoredFile& f, std::string_view section,
+                                                    std::string_view key) const {
+  // Any catalogue file, a section named by the "%d" of a number, a colour key.
+  const auto id = fileIds_.find(slotKey(f.path, ""));
+  if (screenColour_ == nullptr || f.root < 0 || id == fileIds_.end()) return std::nullopt;
+  int64_t n = 0;
+  const auto [end, ec] = std::from_chars(section.data(), section.data() + section.size(), n);
+  if (ec != std::errc() || end != section.data() + section.size() || n < INT32_MIN ||
+      n > INT32_MAX || trasso::formatInt(static_cast<int32_t>(n)) != section) {
+    return std::nullopt;
+  }
+  for (int which = 0; trasso::screenColourKey(which) != nullptr; ++which) {
+    if (!trasso::ini::sameName(key, trasso::screenColourKey(which))) continue;
+    trasso::Selection s;
+    s.number = id->second;
+    s.which = which;
+    s.section = static_cast<int>(n);
+    return KnownKey{screenColour_, s, trasso::declarationOf(*screenColour_, s)};
+  }
+  return std::nullopt;
+}
+
+std::vector<const std::vector<SettingsIndex::Slot>*> SettingsIndex::slots(
+    const StoredFile& f, std::string_view section) const {
+  std::vector<const std::vector<Slot>*> lists;
+  const auto add = [&](const std::string& tag) {
+    const auto it = slots_.find(slotKey(tag, section));
+    if (it != slots_.end()) lists.push_back(&it->second);
+  };
+  add(fileTag(f));
+  // A profile at its standard place is a catalogue file too, which settings
+  // chosen by file id (RecSize) read.
+  if (!f.profile.empty() && f.root >= 0) add(f.path);
+  return lists;
 }
 
 bool SettingsIndex::knowsSection(const StoredFile& f, std::string_view section) const {
-  return slots(f, section) != nullptr;
+  return !slots(f, section).empty();
 }
 
 std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, std::string_view section,
                                             std::string_view key) const {
-  const std::vector<Slot>* list = slots(f, section);
-  if (list == nullptr) return std::nullopt;
   const std::string wanted = lowerAscii(key);
-  for (const Slot& slot : *list) {
+  for (const std::vector<Slot>* list : slots(f, section)) {
+    if (auto known = find(f, *list, wanted)) return known;
+  }
+  return screenColour(f, section, key);
+}
+
+std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, const std::vector<Slot>& list,
+                                            const std::string& wanted) const {
+  for (const Slot& slot : list) {
     trasso::Selection s = slot.selection;
-    if (f.profile.size()) s.path = f.path;
+    if (slot.entry->selector == SelectorKind::Profile ||
+        (slot.entry->selector == SelectorKind::Field && slot.entry->inProfile)) {
+      s.path = f.path;
+    }
     if (slot.numbered) {
       // Numbered keys are the prefix and "%d" of the number.
       if (wanted.compare(0, slot.key.size(), slot.key) != 0) continue;
@@ -266,12 +315,12 @@ std::pair<std::string, size_t> SettingsIndex::closestKey(const StoredFile& f,
                                                          std::string_view section,
                                                          std::string_view key) const {
   std::pair<std::string, size_t> best{std::string(), SIZE_MAX};
-  const std::vector<Slot>* list = slots(f, section);
-  if (list == nullptr) return best;
   const std::string wanted = lowerAscii(key);
-  for (const Slot& slot : *list) {
-    const size_t d = editDistance(wanted, slot.key);
-    if (d < best.second) best = {slot.shown, d};
+  for (const std::vector<Slot>* list : slots(f, section)) {
+    for (const Slot& slot : *list) {
+      const size_t d = editDistance(wanted, slot.key);
+      if (d < best.second) best = {slot.shown, d};
+    }
   }
   return best;
 }
@@ -283,11 +332,20 @@ std::string SettingsIndex::homeOfSection(const std::string& file, std::string_vi
   for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
     const std::string name = trasso::SettingsFileName(id);
     bool has = slots_.count(slotKey(native(trasso::SettingsFilePath(id)), section)) > 0;
+    for (const trasso::facts::ProfilePlace& p : trasso::facts::profilePlaces()) {
+      has = has || (static_cast<int>(p.file) == id &&
+                    slots_.count(slotKey("profile:" + std::string(p.area), section)) > 0);
+    }
     for (const trasso::facts::OtherKey& k : trasso::facts::keysOutsideRegistry()) {
       has = has ||
             (static_cast<int>(k.key.file) == id && trasso::ini::sameName(k.key.section, section));
     }
+#ifdef _WIN32
+    // The reader opens a file whatever the case of its name.
+    if (has && lowerAscii(name) == lowerAscii(file)) return "";
+#else
     if (has && name == file) return "";
+#endif
     if (has) homes.push_back(name);
   }
   return homes.empty() ? "" : homes.front();

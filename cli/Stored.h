@@ -69,8 +69,17 @@ class SettingsIndex {
     const trasso::SettingEntry* entry;
     trasso::Selection selection;
   };
-  const std::vector<Slot>* slots(const StoredFile& f, std::string_view section) const;
+  // The keys of a section: the profile's (or the file's) and, for a profile at
+  // its standard place, the catalogue file's as well.
+  std::vector<const std::vector<Slot>*> slots(const StoredFile& f, std::string_view section) const;
+  std::optional<KnownKey> find(const StoredFile& f, const std::vector<Slot>& list,
+                               const std::string& wanted) const;
+  // Screen colours: numbered sections of any catalogue file.
+  std::optional<KnownKey> screenColour(const StoredFile& f, std::string_view section,
+                                       std::string_view key) const;
   std::map<std::string, std::vector<Slot>> slots_;  // "<file tag>\n<section>" in lower case
+  const trasso::SettingEntry* screenColour_ = nullptr;
+  std::map<std::string, int> fileIds_;  // catalogue files by path
 };
 
 // Code page 932 checks on stored bytes.

@@ -44,6 +44,10 @@ std::optional<std::string> toCp932(const std::string& utf8) { return utf8ToCp932
 
 std::string showValue(const Declaration& d, const Value& v, bool raw) {
   if (d.kind == ValueKind::Text && !raw) return toUtf8(std::get<std::string>(v));
+  if (d.kind == ValueKind::Colour) {
+    return trasso::valueText(d, v) + " " +
+           trasso::hexColour(static_cast<uint32_t>(std::get<int64_t>(v)));
+  }
   return trasso::valueText(d, v);
 }
 
@@ -95,7 +99,7 @@ std::string kindWords(const SettingEntry& e, const Declaration& d) {
   switch (d.kind) {
     case ValueKind::Int:
       // An unsigned setter over a signed key: what it reads is what it was given.
-      if (e.maxValue > INT32_MAX) {
+      if (trasso::limitsOf(e, d).maxValue > INT32_MAX) {
         return "integer (unsigned 32-bit; written as a signed decimal, so values above "
                "2147483647 are stored negative)";
       }
@@ -120,15 +124,18 @@ std::string kindWords(const SettingEntry& e, const Declaration& d) {
       return "text (code page 932, read through a " + std::to_string(d.bufferSize) +
              "-byte buffer)";
     case ValueKind::DoubleA:
-      return "number (written with " + std::to_string(d.decimals) +
-             " decimals; an empty value reads as the default; " + std::to_string(d.bufferSize) +
+      return "number (written with " + std::to_string(d.decimals) + " decimals" +
+             (d.writtenLimit > 0 ? ", cut to " + std::to_string(d.writtenLimit) + " characters"
+                                 : "") +
+             (d.emptyForDefault ? "; the default is written as an empty value" : "") +
+             "; an empty value reads as the default; " + std::to_string(d.bufferSize) +
              "-byte buffer)";
     case ValueKind::DoubleB:
       return "number (written with " + std::to_string(d.decimals) +
              " decimals; read from the default text \"" + std::string(d.defText) + "\"; " +
              std::to_string(d.bufferSize) + "-byte buffer)";
     case ValueKind::Colour:
-      return "colour (red,green,blue; missing pieces read as 255)";
+      return "colour (red,green,blue or #rrggbb; missing pieces read as 255)";
   }
   return "";
 }
@@ -148,7 +155,10 @@ std::string formatWords(const Declaration& d) {
       return "the text as given";
     case ValueKind::DoubleA:
     case ValueKind::DoubleB:
-      return "%." + std::to_string(d.decimals) + "f";
+      return "%." + std::to_string(d.decimals) + "f" +
+             (d.writtenLimit > 0 ? ", cut to " + std::to_string(d.writtenLimit) + " characters"
+                                 : "") +
+             (d.emptyForDefault ? "; the default as an empty value" : "");
     case ValueKind::Colour:
       return "%3d,%3d,%3d";
   }

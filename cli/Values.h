@@ -1,5 +1,6 @@
 // Values as jkn shows and takes them: texts in UTF-8 (stored in code page 932),
-// numbers in decimal, colours as "red,green,blue", selectors by name or number.
+// numbers in decimal, colours as "red,green,blue #rrggbb" (taken in either form
+// or both), selectors by name or number.
 #pragma once
 
 #include <optional>

@@ -111,8 +111,9 @@ JknStatus jkn_get(const char* name, const char* selector, char* buffer, size_t c
   try {
     const c::Named n = c::named(name, selector);
     if (n.status != JKN_OK) return n.status;
-    const std::string text =
-        valueText(declarationOf(*n.entry, n.selection), n.entry->get(n.selection));
+    // A value that is the caller's default, none named: the empty text.
+    const std::optional<Value> v = readValue(*n.entry, n.selection);
+    const std::string text = v ? valueText(declarationOf(*n.entry, n.selection), *v) : "";
     const size_t full = c::copyOut(text, buffer, capacity);
     if (length) *length = full;
     return JKN_OK;
@@ -131,14 +132,16 @@ JknStatus jkn_set(const char* name, const char* selector, const char* value) JKN
     // outside a validating setter's range is out of range, as they say.
     if (std::strpbrk(value, "\r\n")) return JKN_REFUSED;
     const Declaration d = declarationOf(*n.entry, n.selection);
+    // The empty text jkn_get gives for no value of its own: that value again.
+    if (n.entry->selector == SelectorKind::CallerDefault && !*value) {
+      return jkn_reset(name, selector);
+    }
     Value v;
     try {
       v = parseValue(*n.entry, d, value);
     } catch (const Refusal&) {
-      SettingEntry unchecked = *n.entry;
-      unchecked.range.reset();
       try {
-        parseValue(unchecked, d, value);
+        parseValue(*n.entry, d, value, nullptr, false);
       } catch (const Refusal&) {
         return JKN_BAD_VALUE;
       }

@@ -4,13 +4,19 @@
 #include <cctype>
 #include <cstring>
 #include <iterator>
+#include <mutex>
+#include <set>
+#include <tuple>
+#include <unordered_set>
 
+#include "Ini.h"
 #include "StoreFacts.h"
 
 namespace trasso {
 
 // The area files' runs of entries.
 RegistryPart gnssRegistry();
+RegistryPart rtkRegistry();
 RegistryPart currentAntennaRegistry();
 RegistryPart nmeaRegistry();
 RegistryPart tsRegistry();
@@ -34,7 +40,25 @@ Declaration numberDeclaration(const Key& key, ValueKind kind, int64_t def) {
   return Declaration{key, kind, Value{def}, nullptr};
 }
 
+constexpr const char* kScreenColourKeys[] = {"MessBak", "MessFor", "BtnNorm", "BtnPush", "FuncBak"};
+constexpr const char* kWhite = "255,255,255";
+
+// Section names made of numbers, kept for the life of the process: a
+// declaration names its section by a pointer.
+const char* numberedSection(int n) {
+  static std::mutex mutex;
+  static std::unordered_set<std::string> names;
+  const std::lock_guard<std::mutex> lock(mutex);
+  return names.insert(formatInt(n)).first->c_str();
+}
+
 }  // namespace
+
+const char* screenColourKey(int which) {
+  return which >= 0 && which < static_cast<int>(std::size(kScreenColourKeys))
+             ? kScreenColourKeys[which]
+             : nullptr;
+}
 
 std::string standardProfilePath(const SettingEntry& e) {
   const facts::ProfilePlace* place = facts::profilePlace(areaOf(e));
@@ -68,7 +92,7 @@ const std::vector<SettingEntry>& settingsRegistry() {
   static const std::vector<SettingEntry> all = [] {
     std::vector<SettingEntry> entries;
     for (const RegistryPart part :
-         {gnssRegistry(), currentAntennaRegistry(), nmeaRegistry(), tsRegistry(),
+         {gnssRegistry(), rtkRegistry(), currentAntennaRegistry(), nmeaRegistry(), tsRegistry(),
           prismListRegistry(), instrumentProfileRegistry(), sokuRegistry(), displayItemRegistry(),
           displayListRegistry(), stakeOutRegistry()}) {
       entries.insert(entries.end(), part.entries, part.entries + part.size);
@@ -87,27 +111,91 @@ const SettingEntry* findSetting(std::string_view name) {
   return folded;
 }
 
+const RecordField* fieldOf(const SettingEntry& e, const Selection& s) {
+  if (e.selector != SelectorKind::Field || s.which < 0 ||
+      static_cast<size_t>(s.which) >= e.fieldCount) {
+    return nullptr;
+  }
+  return &e.fields[s.which];
+}
+
 Declaration declarationOf(const SettingEntry& e, const Selection& s) {
   Declaration d = e.declarationAt != nullptr ? e.declarationAt(s.number) : e.decl;
-  if (e.selector == SelectorKind::FileId) d.key.file = static_cast<SettingsFile>(s.number);
+  switch (e.selector) {
+    case SelectorKind::FileId:
+      d.key.file = static_cast<SettingsFile>(s.number);
+      break;
+    case SelectorKind::ScreenColour:
+      d = declare(ColourSetting{Key{static_cast<SettingsFile>(s.number), numberedSection(s.section),
+                                    screenColourKey(s.which)},
+                                kWhite});
+      break;
+    case SelectorKind::CallerDefault:
+      if (s.callerDefault) d.def = *s.callerDefault;
+      break;
+    case SelectorKind::Field: {
+      const RecordField* f = fieldOf(e, s);
+      if (f != nullptr) {
+        d = f->decl;
+      } else {
+        d.key.name = nullptr;
+      }
+      break;
+    }
+    default:
+      break;
+  }
   return d;
 }
 
 std::string pathOf(const SettingEntry& e, const Selection& s) {
-  if (e.selector == SelectorKind::Profile) return s.path;
+  if (e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile)) {
+    return s.path;
+  }
   return SettingsFilePath(declarationOf(e, s).key.file);
 }
 
 std::string keyOf(const SettingEntry& e, const Selection& s) {
   const Declaration d = declarationOf(e, s);
   if (d.key.name == nullptr) return std::string();
-  if (e.selector == SelectorKind::Entry) return numberedKey(d.key, s.number);
+  if (e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault) {
+    return numberedKey(d.key, s.number);
+  }
   return KeyName(d.key, s.number).c_str();
+}
+
+ValueLimits limitsOf(const SettingEntry& e, const Selection& s) {
+  if (const RecordField* f = fieldOf(e, s)) return f->limits;
+  return ValueLimits{e.range, e.minValue, e.maxValue, e.isBool};
+}
+
+ValueLimits limitsOf(const SettingEntry& e, const Declaration& d) {
+  // A field's declaration is its own: its key names it within the record.
+  for (size_t i = 0; i < e.fieldCount; ++i) {
+    const Key& k = e.fields[i].decl.key;
+    if (d.key.name != nullptr && std::strcmp(k.name, d.key.name) == 0 &&
+        std::strcmp(k.section, d.key.section) == 0) {
+      return e.fields[i].limits;
+    }
+  }
+  return ValueLimits{e.range, e.minValue, e.maxValue, e.isBool};
+}
+
+std::optional<Value> readValue(const SettingEntry& e, const Selection& s) {
+  if (e.selector != SelectorKind::CallerDefault || s.callerDefault) return e.get(s);
+  // Read with two defaults: a value of its own reads the same with both.
+  Selection a = s;
+  Selection b = s;
+  a.callerDefault = 0;
+  b.callerDefault = e.decl.kind == ValueKind::Colour ? 0xFFFFFF : 1;
+  const Value va = e.get(a);
+  if (va != e.get(b)) return std::nullopt;
+  return va;
 }
 
 namespace {
 
-// Entry numbers, item codes and file ids: 0 to listed - 1, those that name a key.
+// Item codes and file ids: 0 to listed - 1, those that name a key.
 std::vector<Selection> numberedSelections(const SettingEntry& e) {
   std::vector<Selection> out;
   for (int n = 0; n < e.listed; ++n) {
@@ -118,9 +206,110 @@ std::vector<Selection> numberedSelections(const SettingEntry& e) {
   return out;
 }
 
+// The number a name is the "%d" of after prefix (compared as the reader
+// compares names), if it is one.
+std::optional<int> numberAfter(std::string_view name, std::string_view prefix) {
+  if (name.size() <= prefix.size() || !ini::sameName(name.substr(0, prefix.size()), prefix)) {
+    return std::nullopt;
+  }
+  const std::string_view digits = name.substr(prefix.size());
+  if (digits.size() > 11) return std::nullopt;
+  int64_t n = 0;
+  size_t i = digits[0] == '-' ? 1 : 0;
+  if (i == digits.size()) return std::nullopt;
+  for (; i < digits.size(); ++i) {
+    if (digits[i] < '0' || digits[i] > '9') return std::nullopt;
+    n = n * 10 + (digits[i] - '0');
+  }
+  if (digits[0] == '-') n = -n;
+  if (n < INT32_MIN || n > INT32_MAX || formatInt(static_cast<int32_t>(n)) != digits) {
+    return std::nullopt;
+  }
+  return static_cast<int>(n);
+}
+
+// The keys a reader finds in a file: the first section of each name and in it
+// the first key of each name, with a value (a key without '=' reads nothing).
+template <class Visit>
+void forEachStoredKey(const std::string& path, Visit visit) {
+  std::string bytes;
+  if (!fileio::readFile(fileio::nativePath(path), bytes)) return;
+  std::set<std::string> sections;
+  std::set<std::string> keys;
+  bool readable = false;
+  std::string_view section;
+  ini::forEachLine(bytes, [&](const ini::LineView& l) {
+    if (l.kind == ini::LineView::Section) {
+      section = l.name;
+      readable = sections.insert(ini::foldedName(l.name)).second;
+      keys.clear();
+    } else if (l.kind == ini::LineView::Key && readable &&
+               keys.insert(ini::foldedName(l.name)).second && l.hasEquals) {
+      visit(section, l.name);
+    }
+  });
+}
+
+// The stored entries of a numbered family, by number.
+std::vector<Selection> storedEntries(const SettingEntry& e) {
+  std::set<int> numbers;
+  const Declaration d = e.decl;
+  forEachStoredKey(SettingsFilePath(d.key.file),
+                   [&](std::string_view section, std::string_view key) {
+                     if (!ini::sameName(section, d.key.section)) return;
+                     if (const std::optional<int> n = numberAfter(key, d.key.name))
+                       numbers.insert(*n);
+                   });
+  std::vector<Selection> out;
+  for (const int n : numbers) out.push_back(Selection{n, {}});
+  return out;
+}
+
+// The stored screen colours: file id, section number, key.
+std::vector<Selection> storedScreenColours() {
+  std::set<std::tuple<int, int, int>> found;
+  for (int id = 0; SettingsFileName(id) != nullptr; ++id) {
+    forEachStoredKey(SettingsFilePath(id), [&](std::string_view section, std::string_view key) {
+      const std::optional<int> n = numberAfter(section, "");
+      for (int which = 0; n && screenColourKey(which) != nullptr; ++which) {
+        if (ini::sameName(key, screenColourKey(which))) found.emplace(id, *n, which);
+      }
+    });
+  }
+  std::vector<Selection> out;
+  for (const auto& [id, section, which] : found) out.push_back(Selection{id, {}, which, section});
+  return out;
+}
+
+// Every field of a record; a side's field for side 0, then side 1.
+std::vector<Selection> fieldSelections(const SettingEntry& e) {
+  const std::string path = e.inProfile ? standardProfilePath(e) : std::string();
+  std::vector<Selection> out;
+  for (int side = 0; side < 2; ++side) {
+    for (size_t i = 0; i < e.fieldCount; ++i) {
+      if (side == 0 || e.fields[i].decl.key.choice == KeyChoice::Side) {
+        out.push_back(Selection{side, path, static_cast<int>(i)});
+      }
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::vector<Selection> listedSelections(const SettingEntry& e) {
+  switch (e.selector) {
+    case SelectorKind::Entry:
+    case SelectorKind::CallerDefault:
+      return storedEntries(e);
+    case SelectorKind::ScreenColour:
+      return storedScreenColours();
+    default:
+      return keySelections(e);
+  }
+}
+
+std::vector<Selection> keySelections(const SettingEntry& e) {
   switch (e.selector) {
     case SelectorKind::None:
       return {Selection{}};
@@ -130,9 +319,17 @@ std::vector<Selection> listedSelections(const SettingEntry& e) {
     case SelectorKind::Profile:
       return {Selection{0, standardProfilePath(e)}};
     case SelectorKind::Entry:
+    case SelectorKind::CallerDefault:
+      return {Selection{}};
     case SelectorKind::Item:
     case SelectorKind::FileId:
       return numberedSelections(e);
+    case SelectorKind::ScreenColour:
+      return {};
+    case SelectorKind::ZoomMode:
+      return {Selection{0, {}}, Selection{1, {}}, Selection{2, {}}};
+    case SelectorKind::Field:
+      return fieldSelections(e);
   }
   return {};
 }
@@ -146,6 +343,7 @@ std::string areaOf(const SettingEntry& e) {
 }
 
 std::string storedText(const Declaration& d, const Value& v) {
+  if (d.emptyForDefault && v == d.def) return std::string();
   switch (d.kind) {
     case ValueKind::Int:
       return formatInt(static_cast<int32_t>(std::get<int64_t>(v)));
@@ -160,8 +358,10 @@ std::string storedText(const Declaration& d, const Value& v) {
     case ValueKind::Text:
       return std::get<std::string>(v);
     case ValueKind::DoubleA:
-    case ValueKind::DoubleB:
-      return formatFixed(std::get<double>(v), d.decimals);
+    case ValueKind::DoubleB: {
+      const std::string text = formatFixed(std::get<double>(v), d.decimals);
+      return d.writtenLimit > 0 ? text.substr(0, d.writtenLimit) : text;
+    }
     case ValueKind::Colour:
       return colourToText(static_cast<uint32_t>(std::get<int64_t>(v)));
   }
@@ -206,53 +406,6 @@ const std::vector<Uncovered>& uncoveredFunctions() {
       {"Flush_QZJkn_Soku_File", "path or file operation"},
       {"Flush_QZJkn_ZETR_File", "path or file operation"},
       {"ClearQZJkn_ZETR_OBS", "path or file operation"},
-      // record of several keys
-      {"GetQZJkn_GNSS_RTKConnectProp", "record of several keys"},
-      {"PutQZJkn_GNSS_RTKConnectProp", "record of several keys"},
-      {"GetQZJkn_GNSS_StaCurrentAntenna", "record of several keys"},
-      {"PutQZJkn_GNSS_StaCurrentAntenna", "record of several keys"},
-      {"GetQZJkn_GNSS_StaCurrentReceiver", "record of several keys"},
-      {"PutQZJkn_GNSS_StaCurrentReceiver", "record of several keys"},
-      {"GetQZJkn_NMEA_BtInfo", "record of several keys"},
-      {"PutQZJkn_NMEA_BtInfo", "record of several keys"},
-      {"GetQZJkn_TS_ZETRBtRadio", "record of several keys"},
-      {"PutQZJkn_TS_ZETRBtRadio", "record of several keys"},
-      {"GetQZJkn_TS_AutoLoad_Ex", "record of several keys"},
-      {"PutQZJkn_TS_AutoLoad_Ex", "record of several keys"},
-      {"GetQZJkn_ZETR_Dst_CentigradePress", "record of several keys"},
-      {"PutQZJkn_ZETR_Dst_CentigradePress", "record of several keys"},
-      {"GetQZJkn_PL30_Dst_CentigradePress", "record of several keys"},
-      {"PutQZJkn_PL30_Dst_CentigradePress", "record of several keys"},
-      {"GetQZJkn_ZETR_Npr_RangeValue", "record of several keys"},
-      {"PutQZJkn_ZETR_Npr_RangeValue", "record of several keys"},
-      {"GetQZJkn_ZETR_Sch_HVRangeRad", "record of several keys"},
-      {"PutQZJkn_ZETR_Sch_HVRangeRad", "record of several keys"},
-      // the caller gives the default
-      {"GetQZJkn_GNSS_SkyPlotLClm", "the caller gives the default"},
-      {"PutQZJkn_GNSS_SkyPlotLClm", "the caller gives the default"},
-      {"GetQZJkn_SksColor", "the caller gives the default"},
-      {"PutQZJkn_SksColor", "the caller gives the default"},
-      {"GetQZJkn_SksType", "the caller gives the default"},
-      {"PutQZJkn_SksType", "the caller gives the default"},
-      {"GetQZJkn_SksWidth", "the caller gives the default"},
-      {"PutQZJkn_SksWidth", "the caller gives the default"},
-      // two selectors (file id and colour)
-      {"GetQZJkn_Color", "two selectors (file id and colour)"},
-      {"PutQZJkn_Color", "two selectors (file id and colour)"},
-      // key chosen by the zoom mode, with a fallback row
-      {"GetQZJkn_ZoomModeScale", "key chosen by the zoom mode, with a fallback row"},
-      {"GetQZJkn_AssistMainZoomModeScale", "key chosen by the zoom mode, with a fallback row"},
-      // offset text of the numeric library
-      {"GetQZJkn_GNSS_CurrentAntennaOffset", "offset text of the numeric library"},
-      {"PutQZJkn_GNSS_CurrentAntennaOffset", "offset text of the numeric library"},
-      // switching also forgets the stored set-up
-      {"GetQZJkn_TS_AutoLoad", "switching also forgets the stored set-up"},
-      {"PutQZJkn_TS_AutoLoad", "switching also forgets the stored set-up"},
-      // the ZETR profile's key at its standard place (ZETR_Dsp_StartupJkn)
-      {"GetQZJkn_TS_Dsp_StartupJkn",
-       "the ZETR profile's key at its standard place (ZETR_Dsp_StartupJkn)"},
-      {"PutQZJkn_TS_Dsp_StartupJkn",
-       "the ZETR profile's key at its standard place (ZETR_Dsp_StartupJkn)"},
   };
   return list;
 }

@@ -1,9 +1,11 @@
 #include "SettingText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "SettingsFileIo.h"
@@ -27,18 +29,18 @@ std::string number(double v) {
   return std::string(buffer, result.ptr);
 }
 
-std::string rangeWords(const SettingEntry& e, const Declaration& d) {
+std::string rangeWords(const ValueLimits& l, const Declaration& d) {
   const bool isDouble = d.kind == ValueKind::DoubleA || d.kind == ValueKind::DoubleB;
-  if (e.range) {
-    if (isDouble) return "from " + number(e.range->min) + " to " + number(e.range->max);
-    return "from " + std::to_string(static_cast<int64_t>(e.range->min)) + " to " +
-           std::to_string(static_cast<int64_t>(e.range->max));
+  if (l.range) {
+    if (isDouble) return "from " + number(l.range->min) + " to " + number(l.range->max);
+    return "from " + std::to_string(static_cast<int64_t>(l.range->min)) + " to " +
+           std::to_string(static_cast<int64_t>(l.range->max));
   }
-  return "from " + std::to_string(e.minValue) + " to " + std::to_string(e.maxValue);
+  return "from " + std::to_string(l.minValue) + " to " + std::to_string(l.maxValue);
 }
 
-bool inRange(const SettingEntry& e, double v) {
-  return !e.range || (v >= e.range->min && v <= e.range->max);
+bool inRange(const ValueLimits& l, double v) {
+  return !l.range || (v >= l.range->min && v <= l.range->max);
 }
 
 }  // namespace
@@ -49,10 +51,11 @@ std::string lower(std::string s) {
 }
 
 bool takesFlag(const SettingEntry& e, const Declaration& d) {
-  return e.isBool || d.kind == ValueKind::Flag;
+  return limitsOf(e, d).isBool || d.kind == ValueKind::Flag;
 }
 
 std::string acceptedValues(const SettingEntry& e, const Declaration& d) {
+  const ValueLimits l = limitsOf(e, d);
   switch (d.kind) {
     case ValueKind::Text:
       return "a text of at most " + std::to_string(d.bufferSize - 1) +
@@ -61,10 +64,10 @@ std::string acceptedValues(const SettingEntry& e, const Declaration& d) {
       return "a colour: red,green,blue, each from 0 to 255";
     case ValueKind::DoubleA:
     case ValueKind::DoubleB:
-      return e.range ? "a number " + rangeWords(e, d) : "a number";
+      return l.range ? "a number " + rangeWords(l, d) : "a number";
     default:
       if (takesFlag(e, d)) return "0 or 1";
-      return "an integer " + rangeWords(e, d);
+      return "an integer " + rangeWords(l, d);
   }
 }
 
@@ -86,7 +89,9 @@ std::string valueText(const Declaration& d, const Value& v) {
 }
 
 Value parseValue(const SettingEntry& e, const Declaration& d, const std::string& text,
-                 ToStored toStored) {
+                 ToStored toStored, bool checkRange) {
+  ValueLimits l = limitsOf(e, d);
+  if (!checkRange) l.range.reset();
   const std::string refused =
       std::string(e.name) + " takes " + acceptedValues(e, d) + "; got '" + text + "'";
   switch (d.kind) {
@@ -109,18 +114,12 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
       return bytes;
     }
     case ValueKind::Colour: {
-      int64_t parts[3];
-      size_t start = 0;
-      for (int i = 0; i < 3; ++i) {
-        const size_t comma = i < 2 ? text.find(',', start) : text.size();
-        if (comma == std::string::npos ||
-            !parseInteger(text.substr(start, comma - start), parts[i]) || parts[i] < 0 ||
-            parts[i] > 255) {
-          throw Refusal{refused};
-        }
-        start = comma + 1;
+      const std::optional<uint32_t> c = parseColour(text);
+      if (!c) {
+        throw Refusal{std::string(e.name) + " takes " + acceptedValues(e, d) +
+                      ", or #rrggbb; got '" + text + "'"};
       }
-      return parts[0] | parts[1] << 8 | parts[2] << 16;
+      return int64_t{*c};
     }
     case ValueKind::DoubleA:
     case ValueKind::DoubleB: {
@@ -129,15 +128,15 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
       const char* end = begin + text.size();
       if (begin != end && *begin == '+') ++begin;
       const auto [ptr, ec] = std::from_chars(begin, end, v);
-      if (ec != std::errc() || ptr != end || begin == end || !std::isfinite(v) || !inRange(e, v)) {
+      if (ec != std::errc() || ptr != end || begin == end || !std::isfinite(v) || !inRange(l, v)) {
         throw Refusal{refused};
       }
       return v;
     }
     default: {
       int64_t v = 0;
-      if (!parseInteger(text, v) || v < e.minValue || v > e.maxValue ||
-          (takesFlag(e, d) && v != 0 && v != 1) || !inRange(e, static_cast<double>(v))) {
+      if (!parseInteger(text, v) || v < l.minValue || v > l.maxValue ||
+          (takesFlag(e, d) && v != 0 && v != 1) || !inRange(l, static_cast<double>(v))) {
         throw Refusal{refused};
       }
       return v;
@@ -145,45 +144,209 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
   }
 }
 
+namespace {
+
+std::optional<int> parseInt32(const std::string& text) {
+  int64_t n = 0;
+  if (!parseInteger(text, n) || n < INT32_MIN || n > INT32_MAX) return std::nullopt;
+  return static_cast<int>(n);
+}
+
+// FILE,WHICH,SECTION: a file id or name, a key number or name, a section number;
+// WHICH and SECTION may be left out (0).
+std::optional<Selection> parseScreenColour(const std::string& arg) {
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t comma = arg.find(',', start);
+    parts.push_back(arg.substr(start, comma - start));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (parts.size() > 3) return std::nullopt;
+  Selection s;
+  s.number = -1;
+  for (int id = 0; SettingsFileName(id) != nullptr; ++id) {
+    const std::optional<int> n = parseInt32(parts[0]);
+    if ((n && *n == id) || lower(parts[0]) == lower(SettingsFileName(id))) s.number = id;
+  }
+  s.which = -1;
+  const std::string which = parts.size() > 1 ? parts[1] : "0";
+  for (int k = 0; screenColourKey(k) != nullptr; ++k) {
+    const std::optional<int> n = parseInt32(which);
+    if ((n && *n == k) || lower(which) == lower(screenColourKey(k))) s.which = k;
+  }
+  const std::optional<int> section = parseInt32(parts.size() > 2 ? parts[2] : "0");
+  if (s.number < 0 || s.which < 0 || !section) return std::nullopt;
+  s.section = *section;
+  return s;
+}
+
+// N or N:DEFAULT, the default an integer or a colour as the entry's kind is.
+std::optional<Selection> parseCallerDefault(const SettingEntry& e, const std::string& arg) {
+  const size_t colon = arg.find(':');
+  const std::optional<int> n = parseInt32(arg.substr(0, colon));
+  if (!n) return std::nullopt;
+  Selection s;
+  s.number = *n;
+  if (colon == std::string::npos) return s;
+  const std::string def = arg.substr(colon + 1);
+  if (e.decl.kind == ValueKind::Colour) {
+    const std::optional<uint32_t> c = parseColour(def);
+    if (!c) return std::nullopt;
+    s.callerDefault = *c;
+  } else {
+    const std::optional<int> d = parseInt32(def);
+    if (!d) return std::nullopt;
+    s.callerDefault = *d;
+  }
+  return s;
+}
+
+// [R.|S.]FIELD[:PROFILE]: a field by name (any case) or number; a side's record
+// for a field of both (R when none is given); a profile's path.
+std::optional<Selection> parseField(const SettingEntry& e, const std::string& arg) {
+  const size_t colon = e.inProfile ? arg.find(':') : std::string::npos;
+  std::string field = arg.substr(0, colon);
+  Selection s;
+  s.path = colon == std::string::npos ? standardProfilePath(e) : arg.substr(colon + 1);
+  if (!e.inProfile) s.path.clear();
+  const bool sided = std::any_of(e.fields, e.fields + e.fieldCount, [](const RecordField& f) {
+    return f.decl.key.choice == KeyChoice::Side;
+  });
+  const std::string side = lower(field.substr(0, 2));
+  if (sided && (side == "r." || side == "s.")) {
+    s.number = side == "s." ? 1 : 0;
+    field = field.substr(2);
+  }
+  s.which = -1;
+  for (size_t i = 0; i < e.fieldCount; ++i) {
+    const std::optional<int> n = parseInt32(field);
+    if ((n && *n == static_cast<int>(i)) || lower(field) == lower(e.fields[i].name)) {
+      s.which = static_cast<int>(i);
+    }
+  }
+  if (s.which < 0 || (e.inProfile && colon != std::string::npos && s.path.empty())) {
+    return std::nullopt;
+  }
+  return s;
+}
+
+std::string fieldNames(const SettingEntry& e) {
+  std::string names;
+  for (size_t i = 0; i < e.fieldCount; ++i)
+    names += (i == 0 ? "" : ", ") + std::string(e.fields[i].name);
+  return names;
+}
+
+}  // namespace
+
+std::string hexColour(uint32_t colour) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF,
+                (colour >> 16) & 0xFF);
+  return text;
+}
+
+std::optional<uint32_t> parseColour(const std::string& text) {
+  const size_t blank = text.find(' ');
+  if (blank != std::string::npos) {
+    // Both forms, as jkn shows a colour: they must name the same one.
+    const std::optional<uint32_t> rgb = parseColour(text.substr(0, blank));
+    const std::optional<uint32_t> hex = parseColour(text.substr(blank + 1));
+    if (!rgb || !hex || *rgb != *hex || text[0] == '#' || text[blank + 1] != '#') {
+      return std::nullopt;
+    }
+    return rgb;
+  }
+  if (!text.empty() && text[0] == '#') {
+    if (text.size() != 7 ||
+        text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos) {
+      return std::nullopt;
+    }
+    const auto byte = [&](size_t at) {
+      return static_cast<uint32_t>(std::stoul(text.substr(at, 2), nullptr, 16));
+    };
+    return byte(1) | byte(3) << 8 | byte(5) << 16;
+  }
+  int64_t parts[3];
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    const size_t comma = i < 2 ? text.find(',', start) : text.size();
+    if (comma == std::string::npos || !parseInteger(text.substr(start, comma - start), parts[i]) ||
+        parts[i] < 0 || parts[i] > 255) {
+      return std::nullopt;
+    }
+    start = comma + 1;
+  }
+  return static_cast<uint32_t>(parts[0] | parts[1] << 8 | parts[2] << 16);
+}
+
 Selection parseSelector(const SettingEntry& e, const std::optional<std::string>& arg) {
   if (!arg) {
     if (e.selector == SelectorKind::None || e.selector == SelectorKind::Mode ||
         e.selector == SelectorKind::Side || e.selector == SelectorKind::Profile) {
-      return listedSelections(e).front();
+      return keySelections(e).front();
     }
     throw Refusal{std::string(e.name) + " needs a selector: " + selectorWords(e)};
   }
   const std::string a = lower(*arg);
-  int64_t n = 0;
+  const std::optional<int> n = parseInt32(*arg);
+  std::optional<Selection> s;
+  const auto number = [](int v) {
+    Selection out;
+    out.number = v;
+    return out;
+  };
   switch (e.selector) {
     case SelectorKind::None:
       throw Refusal{std::string(e.name) + " takes no selector; got '" + *arg + "'"};
     case SelectorKind::Profile:
-      return Selection{0, *arg};
+      s = Selection{};
+      s->path = *arg;
+      break;
     case SelectorKind::Mode:
-      if (a == "plain" || a == "0") return {0, {}};
-      if (a == "svy" || a == "1") return {1, {}};
+      if (a == "plain" || a == "0") s = number(0);
+      if (a == "svy" || a == "1") s = number(1);
       break;
     case SelectorKind::Side:
-      if (a == "r" || a == "0") return {0, {}};
-      if (a == "s" || a == "1") return {1, {}};
+      if (a == "r" || a == "0") s = number(0);
+      if (a == "s" || a == "1") s = number(1);
       break;
     case SelectorKind::FileId:
       for (int id = 0; id < e.listed; ++id) {
-        if (a == lower(SettingsFileName(id))) return {id, {}};
-      }
-      [[fallthrough]];
-    case SelectorKind::Entry:
-    case SelectorKind::Item:
-      if (parseInteger(*arg, n) && n >= INT32_MIN && n <= INT32_MAX) {
-        Selection s{static_cast<int>(n), {}};
-        if (e.selector == SelectorKind::Entry || keyOf(e, s).size() > 0) {
-          if (e.selector != SelectorKind::FileId || (n >= 0 && n < e.listed)) return s;
-        }
+        if (a == lower(SettingsFileName(id)) || n == id) s = number(id);
       }
       break;
+    case SelectorKind::Entry:
+      if (n) s = number(*n);
+      break;
+    case SelectorKind::Item:
+      if (n && !keyOf(e, number(*n)).empty()) s = number(*n);
+      break;
+    case SelectorKind::ZoomMode:
+      if (n && *n >= 0 && *n <= UINT16_MAX) s = number(*n);
+      break;
+    case SelectorKind::ScreenColour:
+      s = parseScreenColour(*arg);
+      break;
+    case SelectorKind::CallerDefault:
+      s = parseCallerDefault(e, *arg);
+      break;
+    case SelectorKind::Field:
+      s = parseField(e, *arg);
+      break;
   }
-  throw Refusal{std::string(e.name) + ": '" + *arg + "' is no selector; " + selectorWords(e)};
+  if (!s) {
+    throw Refusal{std::string(e.name) + ": '" + *arg + "' is no selector; " + selectorWords(e)};
+  }
+  return *s;
+}
+
+std::string showField(const SettingEntry& e, const Selection& s) {
+  const RecordField* f = fieldOf(e, s);
+  if (f == nullptr) return std::to_string(s.which);
+  const bool sided = f->decl.key.choice == KeyChoice::Side;
+  return (sided || s.number != 0 ? (s.number != 0 ? "S." : "R.") : "") + std::string(f->name);
 }
 
 std::string showSelector(const SettingEntry& e, const Selection& s) {
@@ -196,6 +359,23 @@ std::string showSelector(const SettingEntry& e, const Selection& s) {
       return s.number != 0 ? "S" : "R";
     case SelectorKind::Profile:
       return fileio::nativePath(s.path);
+    case SelectorKind::ScreenColour: {
+      const char* file = SettingsFileName(s.number);
+      const char* key = screenColourKey(s.which);
+      return (file ? file : std::to_string(s.number)) + "," +
+             (key ? key : std::to_string(s.which)) + "," + std::to_string(s.section);
+    }
+    case SelectorKind::CallerDefault: {
+      std::string text = std::to_string(s.number);
+      if (s.callerDefault) {
+        text += ":" + (e.decl.kind == ValueKind::Colour
+                           ? hexColour(static_cast<uint32_t>(*s.callerDefault))
+                           : std::to_string(*s.callerDefault));
+      }
+      return text;
+    }
+    case SelectorKind::Field:
+      return showField(e, s) + (e.inProfile ? ":" + fileio::nativePath(s.path) : "");
     default:
       return std::to_string(s.number);
   }
@@ -219,6 +399,40 @@ std::string selectorWords(const SettingEntry& e) {
       return "settings file id (0 to " + std::to_string(e.listed - 1) + ") or its file name";
     case SelectorKind::Profile:
       return "profile file path (default: " + fileio::nativePath(standardProfilePath(e)) + ")";
+    case SelectorKind::ScreenColour:
+      return "FILE,WHICH,SECTION: FILE a settings file id or its file name, WHICH 0 to 4 or its "
+             "key (MessBak, MessFor, BtnNorm, BtnPush, FuncBak), SECTION any integer, the section "
+             "in decimal; WHICH and SECTION may be left out (0)";
+    case SelectorKind::CallerDefault:
+      return "N or N:DEFAULT: the entry number (any integer; the key is the number in decimal "
+             "after \"" +
+             std::string(e.decl.key.name) + "\") and the default the application passes (" +
+             (e.decl.kind == ValueKind::Colour ? "a colour, red,green,blue or #rrggbb"
+                                               : "an integer") +
+             "); without one, a key that is not stored has no value of its own";
+    case SelectorKind::ZoomMode: {
+      const std::string fallback = e.declarationAt(UINT16_MAX).key.name;
+      int row = 0;
+      while (row < 2 && e.declarationAt(row).key.name != fallback) ++row;
+      return "zoom mode: 0 small, 1 medium, 2 large; any other up to 65535 reads as mode " +
+             std::to_string(row);
+    }
+    case SelectorKind::Field: {
+      const bool sided = std::any_of(e.fields, e.fields + e.fieldCount, [](const RecordField& f) {
+        return f.decl.key.choice == KeyChoice::Side;
+      });
+      std::string words = "field: " + fieldNames(e) + " (or its number)";
+      if (sided) {
+        words +=
+            "; R. or S. before it chooses the side's record (R, side 0, when none is given: "
+            "a field of a side's own key is that side's)";
+      }
+      if (e.inProfile) {
+        words += "; :PROFILE after it names the profile file (default: " +
+                 fileio::nativePath(standardProfilePath(e)) + ")";
+      }
+      return words;
+    }
   }
   return "";
 }

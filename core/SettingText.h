@@ -31,18 +31,30 @@ std::string selectorWords(const SettingEntry& e);
 // shortest form), colours as "red,green,blue".
 std::string valueText(const Declaration& d, const Value& v);
 
+// A colour as "#rrggbb".
+std::string hexColour(uint32_t colour);
+// A colour given as "red,green,blue" (each 0 to 255), as "#rrggbb", or as both
+// ("red,green,blue #rrggbb", naming one colour), or nullopt.
+std::optional<uint32_t> parseColour(const std::string& text);
+
 // The value that text gives entry e, checked against the setter's kind, width and
-// range. A text is taken through toStored when given (nullopt: it has no stored
-// form) and as its bytes otherwise. Throws Refusal.
+// range (a record field's own; checkRange false: the width alone). A text is
+// taken through toStored when given (nullopt: it has no stored form) and as its
+// bytes otherwise. Throws Refusal.
 using ToStored = std::optional<std::string> (*)(const std::string&);
 Value parseValue(const SettingEntry& e, const Declaration& d, const std::string& text,
-                 ToStored toStored = nullptr);
+                 ToStored toStored = nullptr, bool checkRange = true);
 
-// The selection a selector text names; none given: the first listed (mode 0,
-// side "R", the profile at its standard place). Throws Refusal.
+// The selection a selector text names; none given: mode 0, side "R", the profile
+// at its standard place (the other kinds need one). Throws Refusal. Forms beyond
+// a number: a screen colour "FILE,WHICH,SECTION" (disp-ts.ini,MessFor,2); a
+// family whose caller gives the default "N" or "N:DEFAULT" (3:80, 3:#ff0000); a
+// record's field "[R.|S.]FIELD", ":PROFILE" after it for a profile's record.
 Selection parseSelector(const SettingEntry& e, const std::optional<std::string>& arg);
 
 // The selector as a user writes it ("svy", "S", "12", a path); empty for none.
 std::string showSelector(const SettingEntry& e, const Selection& s);
+// A record field's selector without the profile: "Radio", "S.PortNo".
+std::string showField(const SettingEntry& e, const Selection& s);
 
 }  // namespace trasso

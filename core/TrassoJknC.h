@@ -77,11 +77,17 @@ JKN_API const char* jkn_status_text(JknStatus status) JKN_NOEXCEPT;
  * By name: every setting of the registry (the names jkn lists; a name is
  * matched exactly, else ignoring ASCII case), its value as text. Values and
  * selectors are the texts of `jkn get --raw` and `jkn set --raw`: the stored
- * bytes for texts, decimal numbers, colours as "red,green,blue". A mode is
- * "plain"/"svy" (or 0/1), a side "R"/"S", an entry or item a number, a profile
- * its path. selector NULL or "" is the only choice of a setting that takes
- * none, and the first of a mode (plain), a side (R) or a profile (its standard
- * place); an entry or item must be named.
+ * bytes for texts, decimal numbers, colours as "red,green,blue" (also taken
+ * as "#rrggbb"). A mode is "plain"/"svy" (or 0/1), a side "R"/"S", an entry,
+ * item or zoom mode a number, a profile its path; a screen colour
+ * "FILE,WHICH,SECTION" (file id or name, key number or name, section number); a
+ * family whose caller gives the default "N" or "N:DEFAULT" ("3:80"); a record's
+ * field its name or number, "R."/"S." before it for a side's record and
+ * ":PROFILE" after it for a profile's record. selector NULL or "" is the only
+ * choice of a setting that takes none, and the first of a mode (plain), a side
+ * (R) or a profile (its standard place); the others must be named. Where the
+ * caller gives the default, names none and nothing of its own is stored,
+ * jkn_get gives the empty text, and jkn_set of the empty text removes the key.
  * ------------------------------------------------------------------------ */
 
 JKN_API size_t jkn_setting_count(void) JKN_NOEXCEPT;

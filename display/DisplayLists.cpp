@@ -51,13 +51,15 @@ constexpr TextSetting kWavName{Key{SettingsFile::Sound, "Wav", ""}, ""};
 // or written through it.
 bool namesFile(int id) { return SettingsFileName(id) != nullptr; }
 
-constexpr const char* kColourKeys[] = {"MessBak", "MessFor", "BtnNorm", "BtnPush", "FuncBak"};
 constexpr const char* kWhite = "255,255,255";
 
-const char* colourKey(int which) {
-  return which >= 0 && which < static_cast<int>(std::size(kColourKeys)) ? kColourKeys[which]
-                                                                        : nullptr;
-}
+// The key `which` chooses: 0 "MessBak", 1 "MessFor", 2 "BtnNorm", 3 "BtnPush",
+// 4 "FuncBak" (the registry's table); null for any other.
+const char* colourKey(int which) { return screenColourKey(which); }
+
+// The registry's declaration: key 0 of section "0"; the selector chooses the
+// file, the key and the section.
+constexpr ColourSetting kScreenColour{Key{SettingsFile::DefShare, "0", "MessBak"}, kWhite};
 
 // The colour key of file id, section "%d", chosen by which; the section text
 // must outlive the returned setting.

@@ -51,8 +51,18 @@ constexpr FlagSetting kStartEndCmd{share("ZOKEX", "STEDMODE"), 1};
 constexpr U16Setting kStkDispMode{share("OBSSEC", "STKDSPMODE"), 0};
 constexpr FlagSetting kStockNonDelete{share("OBSSEC", "STKNNONDELETE"), 0};
 
-double scaleOf(const ScaleTable& table, uint16_t mode) {
-  return get(table.modes[mode < std::size(table.modes) ? mode : table.fallback]);
+const DoubleTextSetting& scaleSetting(const ScaleTable& table, uint16_t mode) {
+  return table.modes[mode < std::size(table.modes) ? mode : table.fallback];
+}
+
+double scaleOf(const ScaleTable& table, uint16_t mode) { return get(scaleSetting(table, mode)); }
+
+// The declarations the registry shows for a mode.
+Declaration mainScaleAt(int mode) {
+  return declare(scaleSetting(kMainScales, static_cast<uint16_t>(mode)));
+}
+Declaration assistScaleAt(int mode) {
+  return declare(scaleSetting(kAssistScales, static_cast<uint16_t>(mode)));
 }
 
 }  // namespace

@@ -43,6 +43,14 @@ void stageDistance(FileEdit& edit, const TextSetting& s, double value) {
 
 constexpr const char* kNoSensorPicture = "NMEA.bmp";
 
+// A distance as the registry sees it: a number whose missing or empty text
+// reads as 0, written with ten decimals and cut as the numeric library cuts.
+Declaration distance(const TextSetting& s) {
+  Declaration d{s.key, ValueKind::DoubleA, Value{_AtoD(s.def)}, s.def, 10, s.bufferSize};
+  d.writtenLimit = kDtoABufferSize - 1;
+  return d;
+}
+
 // The current antenna and its offset, in one update.
 void putCurrentAntenna(int id, double offset) {
   writeTogether(SettingsFile::JknGnss, [&](FileEdit& edit) {
@@ -153,6 +161,44 @@ int trasso::api::GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::str
   offset = 0.0;
   return 0;
 }
+
+namespace {
+
+// The station antenna and receiver as records, field by field.
+struct StaAntennaRecord {
+  using Values = std::tuple<int, double, std::string>;
+  static constexpr bool kInProfile = false;
+  static Values read(const Selection&) {
+    Values v;
+    api::GetQZJkn_GNSS_StaCurrentAntenna(std::get<0>(v), std::get<1>(v), std::get<2>(v));
+    return v;
+  }
+  static void write(const Selection&, const Values& v) {
+    api::PutQZJkn_GNSS_StaCurrentAntenna(std::get<0>(v), std::get<1>(v), std::get<2>(v).c_str());
+  }
+  static std::vector<RecordField> fields() {
+    return {recordField("id", kAntennaSta), recordField("height", distance(kAntennaHSta)),
+            recordField("serialNo", kASerialNoSta)};
+  }
+};
+
+struct StaReceiverRecord {
+  using Values = std::tuple<int, std::string>;
+  static constexpr bool kInProfile = false;
+  static Values read(const Selection&) {
+    Values v;
+    api::GetQZJkn_GNSS_StaCurrentReceiver(std::get<0>(v), std::get<1>(v));
+    return v;
+  }
+  static void write(const Selection&, const Values& v) {
+    api::PutQZJkn_GNSS_StaCurrentReceiver(std::get<0>(v), std::get<1>(v).c_str());
+  }
+  static std::vector<RecordField> fields() {
+    return {recordField("id", kReceiverSta), recordField("serialNo", kRSerialNoSta)};
+  }
+};
+
+}  // namespace
 
 namespace trasso {
 

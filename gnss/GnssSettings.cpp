@@ -64,7 +64,9 @@ constexpr FlagSetting kUseInitMode{gnss("UseInitMode"), 0};
 constexpr FlagSetting kUseConfirm{gnss("UseConfirm"), 0};
 
 // Sky plot columns: the key is the column number, the default the caller's.
-constexpr Key kSkyPlotColumn{SettingsFile::JknGnss, "SKYPLOT", ""};
+// One key per column number; the caller gives the default, so the declared one
+// is what the registry reads when none is given.
+constexpr IntSetting kSkyPlotColumn{{SettingsFile::JknGnss, "SKYPLOT", ""}, 0};
 
 }  // namespace
 
@@ -174,11 +176,11 @@ int trasso::api::GetQZJkn_GNSS_Init_UseConfirm() noexcept { return get(kUseConfi
 void trasso::api::PutQZJkn_GNSS_Init_UseConfirm(int value) noexcept { put(kUseConfirm, value); }
 
 int trasso::api::GetQZJkn_GNSS_SkyPlotLClm(int column, int def) noexcept {
-  return getNumbered(IntSetting{kSkyPlotColumn, def}, column);
+  return getNumbered(IntSetting{kSkyPlotColumn.key, def}, column);
 }
 
 void trasso::api::PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept {
-  putNumbered(IntSetting{kSkyPlotColumn, 0}, column, value);
+  putNumbered(kSkyPlotColumn, column, value);
 }
 
 namespace trasso {
@@ -195,7 +197,7 @@ RegistryPart gnssRegistry() {
 namespace trasso {
 
 facts::OtherKeyPart gnssOtherKeys() {
-  static const facts::OtherKey keys[] = {{kSkyPlotColumn, true, "GNSS_SkyPlotLClm"}};
+  static const facts::OtherKey keys[] = {{kSkyPlotColumn.key, true, "GNSS_SkyPlotLClm"}};
   return {keys, std::size(keys)};
 }
 

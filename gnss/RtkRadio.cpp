@@ -1,9 +1,10 @@
 // RTK radio link: "jkn-gnss-rtk.ini", exchanged as one record per side.
 #include <iterator>
 
+#include "Api.h"
+#include "Registry.h"
 #include "Setting.h"
 #include "StoreFacts.h"
-#include "Api.h"
 
 using namespace trasso;
 
@@ -55,7 +56,39 @@ void trasso::api::PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP&
   });
 }
 
+namespace {
+
+// One side's record (the selection's number is the side), field by field.
+struct RtkRecord {
+  using Values = std::tuple<int, int, int, int, uint32_t, uint8_t>;
+  static constexpr bool kInProfile = false;
+  static Values read(const Selection& s) {
+    RTK_CONNECT_PROP p;
+    api::GetQZJkn_GNSS_RTKConnectProp(s.number, p);
+    return {p.Radio, p.Hosei, p.FlowCTS, p.PortNo, p.BaudRate, p.Parity};
+  }
+  static void write(const Selection& s, const Values& v) {
+    RTK_CONNECT_PROP p;
+    std::tie(p.Radio, p.Hosei, p.FlowCTS, p.PortNo, p.BaudRate, p.Parity) = v;
+    api::PutQZJkn_GNSS_RTKConnectProp(s.number, p);
+  }
+  static std::vector<RecordField> fields() {
+    return {recordField("Radio", kRadio),       recordField("Hosei", kHosei),
+            recordField("FlowCTS", kFlowCts),   recordField("PortNo", kPortNo),
+            recordField("BaudRate", kBaudRate), recordField("Parity", kParity)};
+  }
+};
+
+}  // namespace
+
 namespace trasso {
+
+RegistryPart rtkRegistry() {
+  static const SettingEntry entries[] = {
+#include "RtkRadio.entries.inc"
+  };
+  return {entries, std::size(entries)};
+}
 
 facts::OtherKeyPart rtkOtherKeys() {
   static const facts::OtherKey keys[] = {

@@ -12,8 +12,12 @@ declarations. From them come:
                         the registry entries of one source file, included by
                         it: "[part Part]" starts a file's run of rows, and
                         "[entry declaration options]" before a getter makes it
-                        and its setter an entry (options: "numbered N",
-                        "read-only", "ranged", "file-id N")
+                        and its setter an entry. Options: "read-only",
+                        "ranged", "numbered", "file-id N", "screen-colour",
+                        "caller-default", "by-mode" (declaration: a function
+                        of the mode), "record" (declaration: a record type,
+                        see recordEntry); "also-writes TEXT" and
+                        "same-key NAME" add what describe says.
 
 The outputs are checked in. `generate.py --check` fails when one is stale.
 """
@@ -131,21 +135,44 @@ class Function:
     def registry_entry(self):
         """The entry macro of the row's "[entry ...]" annotation."""
         words = self.entry.split()
-        decl, opts = words[0], " ".join(words[1:])
+        decl, opts = words[0], words[1:]
         name = self.name[len("GetQZJkn_"):]
+        flags, wrappers, listed = [], [], None
+        i = 0
+        while i < len(opts):
+            if opts[i] in ("also-writes", "same-key", "file-id"):
+                if i + 1 == len(opts):
+                    raise ValueError(f"{self.name}: '{opts[i]}' needs a word after it")
+                if opts[i] == "file-id":
+                    flags.append("file-id")
+                    listed = opts[i + 1]
+                else:
+                    wrappers.append((opts[i], opts[i + 1]))
+                i += 2
+            else:
+                flags.append(opts[i])
+                i += 1
         forms = {
-            "": f"TRASSO_SETTING({name}, {decl})",
-            "read-only": f"TRASSO_READ_ONLY({name}, {decl})",
-            "ranged": f"TRASSO_RANGED({name}, {decl})",
+            (): f"TRASSO_SETTING({name}, {decl})",
+            ("read-only",): f"TRASSO_READ_ONLY({name}, {decl})",
+            ("ranged",): f"TRASSO_RANGED({name}, {decl})",
+            ("numbered",): f"TRASSO_NUMBERED({name}, {decl})",
+            ("read-only", "numbered"): f"TRASSO_READ_ONLY_NUMBERED({name}, {decl})",
+            ("file-id",): f"TRASSO_FILE_ID({name}, {decl}, {listed})",
+            ("screen-colour",): f"TRASSO_SCREEN_COLOUR({name}, {decl})",
+            ("caller-default",): f"TRASSO_CALLER_DEFAULT({name}, {decl})",
+            ("read-only", "by-mode"): f"TRASSO_BY_MODE({name}, {decl})",
+            ("record",): f"TRASSO_RECORD({name}, {decl})",
         }
-        m = re.fullmatch(r"(numbered|read-only numbered|file-id) (\d+)", opts)
-        if m:
-            macro = {"numbered": "TRASSO_NUMBERED", "read-only numbered": "TRASSO_READ_ONLY_NUMBERED",
-                     "file-id": "TRASSO_FILE_ID"}[m.group(1)]
-            return f"{macro}({name}, {decl}, {m.group(2)})"
-        if opts not in forms:
-            raise ValueError(f"{self.name}: unknown entry options '{opts}'")
-        return forms[opts]
+        if tuple(flags) not in forms or (listed is not None and not listed.isdigit()):
+            raise ValueError(f"{self.name}: unknown entry options '{' '.join(opts)}'")
+        text = forms[tuple(flags)]
+        for option, word in wrappers:
+            if option == "also-writes":
+                text = f"::trasso::alsoWrites({text}, {word})"
+            else:
+                text = f'::trasso::sameKeyAs({text}, "{word}")'
+        return text
 
     def c_name(self):
         return "jkn_" + (self.c_alias or self.name)

@@ -74,6 +74,27 @@ void trasso::api::PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexc
   });
 }
 
+namespace {
+
+// The Bluetooth partner as one record: address, then port.
+struct BtInfoRecord {
+  using Values = std::tuple<std::string, uint32_t>;
+  static constexpr bool kInProfile = false;
+  static Values read(const Selection&) {
+    Values v;
+    api::GetQZJkn_NMEA_BtInfo(std::get<0>(v), std::get<1>(v));
+    return v;
+  }
+  static void write(const Selection&, const Values& v) {
+    api::PutQZJkn_NMEA_BtInfo(std::get<0>(v).c_str(), std::get<1>(v));
+  }
+  static std::vector<RecordField> fields() {
+    return {recordField("address", kBtAddr), recordField("port", kBtPort)};
+  }
+};
+
+}  // namespace
+
 namespace trasso {
 
 RegistryPart nmeaRegistry() {

@@ -306,6 +306,73 @@ bool trasso::api::PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) no
   return putPl30SearchRange(path, pl30SearchV(), angle, pi);
 }
 
+namespace {
+
+template <class S, class V>
+Range rangeOf(const Ranged<S, V>& r) {
+  return Range{static_cast<double>(r.min), static_cast<double>(r.max)};
+}
+
+// The pairs of a profile as records (the selection's path is the profile's).
+template <auto Get, auto Put>
+struct CentigradePress {
+  using Values = std::tuple<double, double>;
+  static constexpr bool kInProfile = true;
+  static Values read(const Selection& s) {
+    Values v;
+    Get(s.path.c_str(), std::get<0>(v), std::get<1>(v));
+    return v;
+  }
+  static void write(const Selection& s, const Values& v) {
+    Put(s.path.c_str(), std::get<0>(v), std::get<1>(v));
+  }
+  static std::vector<RecordField> fields() {
+    return {recordField("temperature", kCentigrade.setting, rangeOf(kCentigrade)),
+            recordField("pressure", kPressure.setting, rangeOf(kPressure))};
+  }
+};
+using ZetrCentigradePress = CentigradePress<&api::GetQZJkn_ZETR_Dst_CentigradePress,
+                                            &api::PutQZJkn_ZETR_Dst_CentigradePress>;
+using Pl30CentigradePress = CentigradePress<&api::GetQZJkn_PL30_Dst_CentigradePress,
+                                            &api::PutQZJkn_PL30_Dst_CentigradePress>;
+
+struct NprRangeRecord {
+  using Values = std::tuple<int, int>;
+  static constexpr bool kInProfile = true;
+  static Values read(const Selection& s) {
+    Values v;
+    api::GetQZJkn_ZETR_Npr_RangeValue(s.path.c_str(), std::get<0>(v), std::get<1>(v));
+    return v;
+  }
+  static void write(const Selection& s, const Values& v) {
+    api::PutQZJkn_ZETR_Npr_RangeValue(s.path.c_str(), std::get<0>(v), std::get<1>(v));
+  }
+  static std::vector<RecordField> fields() {
+    return {recordField("minimum", kNprMin.setting, rangeOf(kNprMin)),
+            recordField("maximum", kNprMax.setting, rangeOf(kNprMax))};
+  }
+};
+
+struct SearchRangeRecord {
+  using Values = std::tuple<double, double>;
+  static constexpr bool kInProfile = true;
+  static Values read(const Selection& s) {
+    Values v;
+    api::GetQZJkn_ZETR_Sch_HVRangeRad(s.path.c_str(), std::get<0>(v), std::get<1>(v));
+    return v;
+  }
+  static void write(const Selection& s, const Values& v) {
+    api::PutQZJkn_ZETR_Sch_HVRangeRad(s.path.c_str(), std::get<0>(v), std::get<1>(v));
+  }
+  static std::vector<RecordField> fields() {
+    const Range angle{0.0, 2.0 * _f_pi()};
+    return {recordField("horizontal", zetrSearchH(), angle),
+            recordField("vertical", zetrSearchV(), angle)};
+  }
+};
+
+}  // namespace
+
 namespace trasso {
 
 RegistryPart instrumentProfileRegistry() {

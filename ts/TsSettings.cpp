@@ -39,6 +39,14 @@ constexpr U32Setting kAutoLoadBno{ts("AutoLoadBno"), 0};
 constexpr DoubleSetting kAutoLoadKh{ts("AutoLoadKH"), kNoValue, 3, 32};
 constexpr IntSetting kAutoLoadObsPane{ts("AutoLoadObsPane"), 99};
 
+// What TS_Dsp_StartupJkn reaches: the ZETR profile's "DSP"/"STJ" at its
+// standard place.
+constexpr FlagSetting kStartupJknAtZetr{Key{SettingsFile::JknZetr, "DSP", "STJ"}, 1};
+
+constexpr const char* kAutoLoadResets =
+    "AutoLoadKno=0, AutoLoadBno=0, AutoLoadKH= (empty: no value) and AutoLoadObsPane=99, "
+    "whatever the value: switching automatic loading on or off forgets the stored set-up";
+
 bool getFlag(const FlagSetting& s) { return get(s) != 0; }
 
 void stageAutoLoadKh(FileEdit& edit, double kh) {
@@ -128,6 +136,53 @@ void trasso::api::PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, do
     stage(edit, kAutoLoadObsPane, pane);
   });
 }
+
+namespace {
+
+// The ZETR Bluetooth radio as one record: use, channel, network.
+struct ZetrBtRadioRecord {
+  using Values = std::tuple<bool, int, int>;
+  static constexpr bool kInProfile = false;
+  static Values read(const Selection&) {
+    Values v;
+    api::GetQZJkn_TS_ZETRBtRadio(std::get<0>(v), std::get<1>(v), std::get<2>(v));
+    return v;
+  }
+  static void write(const Selection&, const Values& v) {
+    api::PutQZJkn_TS_ZETRBtRadio(std::get<0>(v), std::get<1>(v), std::get<2>(v));
+  }
+  static std::vector<RecordField> fields() {
+    return {recordField("use", kZetrUseBtRadio), recordField("channel", kZetrBtRadioCh),
+            recordField("network", kZetrBtRadioNw)};
+  }
+};
+
+// The automatic-loading set-up: on, kno, bno, kh, pane. The record getter says
+// only whether "AutoLoad" is non-zero; its value comes from the plain getter,
+// so that writing another field keeps it as stored.
+struct AutoLoadRecord {
+  using Values = std::tuple<int, uint32_t, uint32_t, double, int>;
+  static constexpr bool kInProfile = false;
+  static Values read(const Selection&) {
+    Values v;
+    api::GetQZJkn_TS_AutoLoad_Ex(&std::get<1>(v), &std::get<2>(v), &std::get<3>(v),
+                                 &std::get<4>(v));
+    std::get<0>(v) = api::GetQZJkn_TS_AutoLoad();
+    return v;
+  }
+  static void write(const Selection&, const Values& v) {
+    std::apply(api::PutQZJkn_TS_AutoLoad_Ex, v);
+  }
+  static std::vector<RecordField> fields() {
+    Declaration kh = declare(kAutoLoadKh);
+    kh.emptyForDefault = true;
+    return {recordField("on", kAutoLoad), recordField("kno", kAutoLoadKno),
+            recordField("bno", kAutoLoadBno), recordField("kh", kh),
+            recordField("pane", kAutoLoadObsPane)};
+  }
+};
+
+}  // namespace
 
 namespace trasso {
 

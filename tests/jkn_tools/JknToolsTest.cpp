@@ -37,13 +37,13 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
   EXPECT_EQ(
       found,
       ".jkn-gnss.ini.tmp:null temporary\nNTrip.ini:null other-root\n"
-      "def-share.ini:2 colour LogColor 44,12,255\n"
+      "def-share.ini:2 colour LogColor 44,12,255 #2c0cff\n"
       "def-ts.ini:2 cut TS_BtDevAddr \"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\n"
       "def-ts.ini:4 unknown-key\njkn-gnss.ini:1 outside-section\n"
       "jkn-gnss.ini:8 integer GNSS_MaskElev svy 12\njkn-gnss.ini:9 integer GNSS_NTripP 0\n"
       "jkn-gnss.ini:10 integer GNSS_PortNoS 1\njkn-gnss.ini:11 integer GNSS_MaskSate plain 4464\n"
-      "jkn-gnss.ini:12 unknown-key\njkn-gnss.ini:13 code-page UserID=a\\x80z\n"
-      "jkn-gnss.ini:14 code-page Address=譌･ﾃｩ\njkn-gnss.ini:15 no-equals GNSS_ImuObs 0\n"
+      "jkn-gnss.ini:12 unknown-key\njkn-gnss.ini:13 code-page GNSS_UserID \"a\\x80z\"\n"
+      "jkn-gnss.ini:14 code-page GNSS_Address \"譌･ﾃｩ\"\njkn-gnss.ini:15 no-equals GNSS_ImuObs 0\n"
       "jkn-gnss.ini:16 duplicate-key GNSS_ImuObs\njkn-gnss.ini:17 duplicate-key GNSS_Page\n"
       "jkn-gnss.ini:18 duplicate-section\njkn-gnss.ini:19 hidden-key GNSS_Page -5\n"
       "jkn-nmea.ini:null not-regular\n"
@@ -61,7 +61,7 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        {"set GNSS_Address 東京", 0, "GNSS_Address = 東京\n"},
        {"get GNSS_Address --raw", 0, "\x93\x8c\x8b\x9e\n"},
        {"set GNSS_UserID --raw '\x82\xa0'", 0, "GNSS_UserID = \x82\xa0\n"},
-       {"set SksNormColor 5,0,7", 0, "SksNormColor = 5,0,7\n"},
+       {"set SksNormColor 5,0,7", 0, "SksNormColor = 5,0,7 #050007\n"},
        {"set RectObsWide 1.23456 --json", 0, "\"stored\": true,\n  \"value\": 1.235\n}"},
        {"get RectObsWide --json", 0, "\"default\": 0.5,\n  \"differs\": true,"},
        {"set Use 9 +0", 0, "Use 9 = 0\n"},
@@ -80,8 +80,9 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        {"describe LogColor", 0, "  accepts:   read-only"},
        {"reset --help", 0, "Exit status:\n  0  done"},
        {"--help", 0, "Exit status:\n  0  done"}});
-  // A text that is no code page 932 travels as bytes.
-  sh("printf '[1]\\r\\nMessBak=\\200\\377\\r\\n' >>root1/inf/disp-navi.ini");
+  // A text that is no code page 932 travels as bytes (a key no setting reads:
+  // the screen colours of a section are settings).
+  sh("printf '[1]\\r\\nMessBox=\\200\\377\\r\\n' >>root1/inf/disp-navi.ini");
   makeReadOnly(inf("def-ts.ini"));
   const std::string files = withCrLf(
       "== root0/inf/def-share.ini\n[SKSG]\nNCOL=  5,  0,  7\n[RCOB]\nWIDE=1.235\n"
@@ -89,7 +90,7 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
       "== root0/inf/disp-gnss.ini\n[0]\nRecSize=200\n"
       "== root0/inf/jkn-gnss.ini\n[GNSS]\nMaskSate=65535\nAddress=\x93\x8c\x8b\x9e\n"
       "UserID=\x82\xa0\n== root0/inf/jkn-zetr.ini\n[NPR]\nVAL=42\n== root0/p.ini\n[TGT]\nTYP=5\n"
-      "== root1/inf/disp-navi.ini\n[0]\nRecSize=0\n[1]\nMessBak=\x80\xFF\n");
+      "== root1/inf/disp-navi.ini\n[0]\nRecSize=0\n[1]\nMessBox=\x80\xFF\n");
   EXPECT_EQ(snapshot(), files);
   // The good entry's file is read-only: had it been written before the other entry
   // was refused, load would end with status 4.
@@ -111,7 +112,8 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
        {"set TS_BtDevAddr " + std::string(32, '0'), 1, "reads at most 31 bytes"},
        {"set ZETR_Tgt1_PsmType 6", 1, "an integer from 1 to 5; got '6'"},
        {"set PL30_Sch_HRangeRad 3.2", 1, "a number from 0 to 3.141592653589793; got '3.2'"},
-       {"set SksNormColor 1,2", 1, "a colour: red,green,blue, each from 0 to 255; got '1,2'"},
+       {"set SksNormColor 1,2", 1,
+        "a colour: red,green,blue, each from 0 to 255, or #rrggbb; got '1,2'"},
        {"set TS_UseScale 2", 1, "TS_UseScale takes 0 or 1"},
        {"set GNSS_ImuObs 5", 1, "GNSS_ImuObs takes 0 or 1"},
        {"set LogColor 1,2,3", 1, "LogColor is read-only"},
@@ -143,7 +145,7 @@ TEST_F(JknTest, CommandsAndTheFilesTheyLeave) {
             R"({"name":"GNSS_Page","value":1})")});
   EXPECT_EQ(snapshot(), files);
   run({{"dump root0/p.ini", 0,
-        "(jkn-zetr.ini) = 42\nRecSize 3 = 0\nroot 1 disp-navi.ini [1] MessBak = (bytes) 80ff\n"
+        "(jkn-zetr.ini) = 42\nRecSize 3 = 0\nroot 1 disp-navi.ini [1] MessBox = (bytes) 80ff\n"
         "ZETR_Tgt1_PsmType root0/p.ini = 5"}});
   sh(kJkn + "dump --json root0/p.ini >dump.json && rm -r root0/* root1/inf/* && mkdir root0/inf");
   run({{"load dump.json", 0, "GNSS_MaskSate plain: (not stored) -> '65535'"},
@@ -355,12 +357,12 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   EXPECT_EQ(found,
             "JKN-NMEA.INI not-read -: the application opens jkn-nmea.ini, never JKN\n"
             "def-share.ini not-settable Use 0: the application reads this, but Use takes 0 o\n"
-            "def-share.ini code-page -: bytes that are not code page 932 text (shown \n"
+            "def-share.ini code-page -: bytes that are not code page 932 text: \\x80 (\n"
             "jkn-ts.ini not-settable TS_VKubun: the application reads this, but TS_VKubun tak\n"
             "jkn_gnss.ini not-read -: the application opens jkn-gnss.ini, never jkn\n");
-  EXPECT_NE(out_.find("never JKN-NMEA.INI (file names differ by case here); rename it (mv "
-                      "'root0/inf/JKN-NMEA.INI' 'root0/inf/jkn-nmea.ini')"),
+  EXPECT_NE(out_.find("\"fix\": \"mv 'root0/inf/JKN-NMEA.INI' 'root0/inf/jkn-nmea.ini'\""),
             std::string::npos);
+  EXPECT_NE(out_.find("never JKN-NMEA.INI (file names differ by case here)\""), std::string::npos);
 
   // Dump keeps such a file's keys as bytes of that file, no setting's.
   EXPECT_EQ(sh(kJkn + "dump"), 0);
@@ -378,9 +380,13 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   }
   run({{"check", 1,
         "root0/inf/jkn-gnss.ini: saved as UTF-16: the application reads every key of it as "
-        "missing (the defaults); save it in code page 932\n"
+        "missing (the defaults); save it in code page 932\n    fix:     iconv -f UTF-16LE -t "
+        "CP932 'root0/inf/jkn-gnss.ini' >'root0/inf/jkn-gnss.ini.new' && mv "
+        "'root0/inf/jkn-gnss.ini.new' 'root0/inf/jkn-gnss.ini'\n"
         "root0/inf/jkn-nmea.ini: saved as UTF-16: the application reads every key of it as "
-        "missing (the defaults); save it in code page 932\n"
+        "missing (the defaults); save it in code page 932\n    fix:     iconv -f UTF-16 -t "
+        "CP932 'root0/inf/jkn-nmea.ini' >'root0/inf/jkn-nmea.ini.new' && mv "
+        "'root0/inf/jkn-nmea.ini.new' 'root0/inf/jkn-nmea.ini'\n"
         "2 findings in 2 settings files\n"},
        {"get NMEA_Port", 0, "1\n"}});
 
@@ -394,10 +400,15 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   run({{"check", 1,
         "root0/inf/jkn-gnss.ini:3: the application reads section [NMEA] from jkn-nmea.ini, "
         "never from jkn-gnss.ini\n    stored:  [NMEA]\n    read:    nothing of this section\n"
+        "    fix:     move lines 3 to 4 of root0/inf/jkn-gnss.ini to the end of "
+        "root0/inf/jkn-nmea.ini\n"
         "root0/inf/jkn-ts.ini:1: the application reads section [Mkhy] from def-ts.ini, never "
         "from jkn-ts.ini\n    stored:  [Mkhy]\n    read:    nothing of this section\n"
+        "    fix:     move lines 1 to 2 of root0/inf/jkn-ts.ini to the end of "
+        "root0/inf/def-ts.ini\n"
         "root1/inf/jkn-gnss.ini: the application reads jkn-gnss.ini from root 0 (root0/inf/), "
-        "never from here\n"
+        "never from here\n    fix:     move what you need of it into root0/inf/jkn-gnss.ini, "
+        "then rm 'root1/inf/jkn-gnss.ini'\n"
         "3 findings in 4 settings files\n"}});
 }
 
@@ -474,7 +485,8 @@ TEST_F(JknTest, CataloguesInOneFolderForBothRoots) {
        {"antenna list", 0, "the merged catalogue root0/inf/AntennaLocal.ini holds no entry"},
        {"antenna init", 0, "wrote root0/inf/AntennaLocal.ini: 5 entries"},
        {"check", 0, "no findings in 6 settings files\n"},
-       {"dump", 0, "root 1 NTrip.ini [NTrip] Co03PrtCnt = \"0\"\nroot 0 def-share.ini [SKSG] COL1"},
+       {"dump", 0,
+        "root 1 NTrip.ini [NTrip] Co03PrtCnt = \"0\"\nSksColor 1 = \"48,32,16 #302010\""},
        // Columns line up by display width: a wide character takes two.
        {"antenna list", 0,
         "  0  id  12  sensor   1  KV-A12 測量用アンテナ  offset 0.0620  rx-g1.bmp\n"
