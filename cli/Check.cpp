@@ -5,13 +5,17 @@
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
+#include "CodePage932.h"
 #include "Commands.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
@@ -35,9 +39,37 @@ struct Finding {
   std::string stored;
   std::string read;
   std::string why;
+  std::string fix;  // a command, or the edit of the file in words
 };
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+// A path or text as one word of a POSIX shell command.
+std::string shellQuoted(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// A value as a shell word: as it is when the shell reads it so, else quoted.
+std::string shellWord(const std::string& s) {
+  const bool plain = !s.empty() && s.find_first_not_of(
+                                       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                       "0123456789+-.,:/_@%") == std::string::npos;
+  return plain ? s : shellQuoted(s);
+}
+
+std::string hexByte(char c) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+  return hex;
+}
+
+std::string linesOf(size_t first, size_t last, const std::string& path) {
+  return (first == last ? "line " + std::to_string(first)
+                        : "lines " + std::to_string(first) + " to " + std::to_string(last)) +
+         " of " + path;
+}
 
 // A number text as a person reads it: optional sign, then decimal digits or a
 // base prefix (either case) with its digits, and nothing else.
@@ -106,13 +138,41 @@ bool looksLikeUtf8(std::string_view t) {
   return wide;
 }
 
+// The code page 932 characters of bytes, without the bytes that are none.
+std::string cp932Only(std::string_view bytes) {
+  std::string out;
+  for (size_t i = 0; i < bytes.size();) {
+    const size_t n = trasso::cp932::charWidth(bytes, i);
+    if (isCp932(bytes.substr(i, n))) {
+      out.append(bytes.substr(i, n));
+      i += n;
+    } else {
+      ++i;  // a bad second byte may be a character of its own
+    }
+  }
+  return out;
+}
+
+// The length of the whole characters within the first max bytes: max, or one
+// less when a double-byte character straddles the end.
+size_t wholeChars(std::string_view bytes, size_t max) {
+  size_t i = 0;
+  while (i < bytes.size() && i + trasso::cp932::charWidth(bytes, i) <= max) {
+    i += trasso::cp932::charWidth(bytes, i);
+  }
+  return i;
+}
+
 class FileChecker {
  public:
   FileChecker(const StoredFile& f, const SettingsIndex& index, std::vector<Finding>& out)
       : f_(f), index_(index), out_(out) {}
 
   void check(const std::string& bytes) {
+    // A file saved whole in UTF-8 is mended by one conversion of the whole.
+    utf8File_ = looksLikeUtf8(bytes) && toCp932(bytes).has_value();
     trasso::ini::forEachLine(bytes, [&](const LineView& l) { line(l); });
+    endSection(lastLine_);
   }
 
  private:
@@ -120,12 +180,18 @@ class FileChecker {
     std::string name;
     size_t line;
     bool hasEquals;
+    size_t noEquals = SIZE_MAX;  // its no-equals finding
   };
 
   void add(const LineView& l, std::string kind, std::string setting, std::string read,
-           std::string why) {
+           std::string why, std::string fix) {
     out_.push_back(Finding{f_.path, l.number, std::move(kind), std::move(setting),
-                           toUtf8(std::string(l.text)), std::move(read), std::move(why)});
+                           toUtf8(std::string(l.text)), std::move(read), std::move(why),
+                           std::move(fix)});
+  }
+
+  std::string deleteLine(const LineView& l) const {
+    return "delete " + linesOf(l.number, l.number, f_.path);
   }
 
   // Names seen so far, by their folded form: a file of many keys is checked in
@@ -137,39 +203,56 @@ class FileChecker {
   }
 
   void line(const LineView& l) {
-    if (looksLikeUtf8(l.text)) {
-      add(l, "code-page", "", toUtf8(std::string(l.text)),
-          "UTF-8 text (" + std::string(l.text) +
-              "): the application reads code page 932 and shows it garbled as above");
-    } else if (!isCp932(l.text)) {
-      add(l, "code-page", "", toUtf8(std::string(l.text)),
-          "bytes that are not code page 932 text (shown as \\xNN above)");
-    }
+    if (l.kind == LineView::Section) endSection(l.number - 1);
+    lastLine_ = l.number;
+    const size_t first = out_.size();
+    const bool utf8 = looksLikeUtf8(l.text);
+    const bool bytes = !utf8 && !isCp932(l.text);
+    if (utf8 || bytes) add(l, "code-page", "", "", "", "");  // filled in once the line is known
+    lineKey_.reset();
+    lineRead_ = false;
+    classify(l);
+    if (utf8 || bytes) codePage(l, utf8, first);
+  }
+
+  void classify(const LineView& l) {
     if (l.kind == LineView::Section) {
       keys_.clear();
       inSection_ = true;
       section_ = std::string(l.name);
+      sectionStart_ = l.number;
+      sectionKeys_ = false;
+      home_.clear();
       if (const Seen* first = earlier(sections_, l.name)) {
         readable_ = false;
+        sectionFinding_ = out_.size();
         add(l, "duplicate-section", "", "nothing of this section",
             "section [" + toUtf8(section_) + "] already begins at line " +
-                std::to_string(first->line) + "; only the first one is read");
+                std::to_string(first->line) + "; only the first one is read",
+            "");
       } else {
         readable_ = true;
         sections_.emplace(trasso::ini::foldedName(l.name), Seen{section_, l.number, true});
         const std::string home = f_.root >= 0 ? index_.homeOfSection(f_.name, section_) : "";
         if (!home.empty()) {
+          sectionFinding_ = out_.size();
+          home_ = home;
           add(l, "wrong-file", "", "nothing of this section",
               "the application reads section [" + toUtf8(section_) + "] from " + home +
-                  ", never from " + f_.name);
+                  ", never from " + f_.name,
+              "");
         }
       }
       return;
     }
     if (l.kind != LineView::Key) return;
+    sectionKeys_ = true;
     const bool note = !l.name.empty() && (l.name[0] == ';' || l.name[0] == '#');
     if (!inSection_) {
-      if (!note) add(l, "outside-section", "", "nothing", "a line before the first section line");
+      if (!note) {
+        add(l, "outside-section", "", "nothing", "a line before the first section line",
+            deleteLine(l));
+      }
       return;
     }
     // A line a person takes for a comment is read as a key no setting has.
@@ -178,11 +261,13 @@ class FileChecker {
       // The key of a repeated section: say what the application reads instead.
       if (const Seen* first = earlier(sections_, section_); first && !earlier(keys_, l.name)) {
         keys_.emplace(trasso::ini::foldedName(l.name), Seen{std::string(l.name), l.number, true});
-        if (const std::optional<KnownKey> known = index_.find(f_, section_, l.name)) {
-          add(l, "hidden-key", title(*known), shown(*known, known->entry->get(known->selection)),
+        if ((lineKey_ = index_.find(f_, section_, l.name))) {
+          const KnownKey& known = *lineKey_;
+          add(l, "hidden-key", title(known), shown(known, known.entry->get(known.selection)),
               "hidden: section [" + toUtf8(section_) + "] already begins at line " +
-                  std::to_string(first->line) + ", so the application reads " + title(*known) +
-                  " from there (or its default)");
+                  std::to_string(first->line) + ", so the application reads " + title(known) +
+                  " from there (or its default)",
+              deleteLine(l));
         }
       }
       return;
@@ -192,7 +277,8 @@ class FileChecker {
       keys_.emplace(trasso::ini::foldedName(l.name),
                     Seen{std::string(l.name), l.number, l.hasEquals});
     }
-    const std::optional<KnownKey> known = index_.find(f_, section_, l.name);
+    lineKey_ = index_.find(f_, section_, l.name);
+    const std::optional<KnownKey>& known = lineKey_;
     const std::string setting = known ? title(*known) : std::string();
     if (first != nullptr) {
       const std::string why =
@@ -201,23 +287,150 @@ class FileChecker {
                     "; only the first is read"
               : "line " + std::to_string(first->line) +
                     " has this key without '=': it hides this one and the default is read";
-      add(l, "duplicate-key", setting, "nothing of this line", why);
+      // Removing the line without '=' would let this one be read: give it the
+      // default instead.
+      if (!first->hasEquals && first->noEquals != SIZE_MAX && known) {
+        out_[first->noEquals].fix =
+            store(*known, showValue(known->decl, known->decl.def, false), first->name, first->line);
+      }
+      add(l, "duplicate-key", setting, "nothing of this line", why, deleteLine(l));
       return;
     }
     if (!l.hasEquals) {
+      keys_[trasso::ini::foldedName(l.name)].noEquals = out_.size();
       add(l, "no-equals", setting, known ? shown(*known, known->decl.def) : "nothing",
-          "a key line without '=' reads the default and hides any later line of this key");
+          "a key line without '=' reads the default and hides any later line of this key",
+          known && known->entry->put != nullptr ? "jkn reset " + commandName(*known)
+                                                : deleteLine(l));
+      return;
+    }
+    // A dump carries this key, and load refuses it.
+    if (!known &&
+        (!trasso::ini::isStorableSection(section_) || !trasso::ini::isStorableKey(l.name))) {
+      add(l, "not-storable", "", "nothing",
+          "a name no writer can store (an empty key, a key starting with '[', a NUL byte): no "
+          "setting reads it, and jkn load refuses it",
+          deleteLine(l));
       return;
     }
     if (known) {
+      lineRead_ = true;
       value(l, *known);
     } else if (index_.knowsSection(f_, section_) &&
                !trasso::facts::findKeyOutsideRegistry(section_, l.name)) {
       const auto [closest, distance] = index_.closestKey(f_, section_, l.name);
       if (distance <= 2) {
+        renames_.push_back({out_.size(), std::string(l.name), closest});
         add(l, "unknown-key", "", "nothing",
             "no setting reads key " + quoted(toUtf8(std::string(l.name))) + " of [" + section_ +
-                "]; did you mean " + closest + "?");
+                "]; did you mean " + closest + "?",
+            "");
+      }
+    }
+  }
+
+  // The fixes that name lines of the section ending at line last.
+  void endSection(size_t last) {
+    if (sectionFinding_ != SIZE_MAX) {
+      const std::string lines = linesOf(sectionStart_, last, f_.path);
+      std::string& fix = out_[sectionFinding_].fix;
+      fix = "delete " + lines;
+      if (!home_.empty() && sectionKeys_) {
+        const std::string home = homePath(home_);
+        fix = homeHasSection(home) ? "move the keys of " + lines + " into [" + toUtf8(section_) +
+                                         "] of " + home + " and delete the lines"
+                                   : "move " + lines + " to the end of " + home;
+      }
+      sectionFinding_ = SIZE_MAX;
+    }
+    for (const Rename& r : renames_) {
+      Finding& x = out_[r.finding];
+      std::string meant = r.meant;
+      // A numbered key ("Kkou<n>") is meant with its number in plain decimal.
+      if (const size_t n = meant.find("<n>"); n != std::string::npos) {
+        const std::string_view digits = std::string_view(r.key).substr(std::min(n, r.key.size()));
+        int number = 0;
+        const char* end = digits.data() + digits.size();
+        const auto [last, error] =
+            std::from_chars(digits.data() + (digits.substr(0, 1) == "+"), end, number);
+        meant = error == std::errc() && last == end ? meant.substr(0, n) + std::to_string(number)
+                                                    : std::string();
+        const size_t asked = x.why.rfind(r.meant);
+        if (!meant.empty() && asked != std::string::npos) {
+          x.why.replace(asked, r.meant.size(), meant);
+        }
+      }
+      const Seen* set = meant.empty() ? nullptr : earlier(keys_, meant);
+      if (meant.empty() || set != nullptr || !index_.find(f_, section_, meant)) {
+        x.fix = "delete " + linesOf(x.line, x.line, f_.path) +
+                (set ? " (" + meant + " is at line " + std::to_string(set->line) + ")" : "");
+      } else {
+        x.fix = "rename its key to " + meant + " (" + linesOf(x.line, x.line, f_.path) + ")";
+      }
+    }
+    renames_.clear();
+  }
+
+  static std::string homePath(const std::string& name) {
+    for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+      if (name == trasso::SettingsFileName(id)) {
+        return trasso::fileio::nativePath(trasso::SettingsFilePath(id));
+      }
+    }
+    return name;
+  }
+
+  bool homeHasSection(const std::string& path) const {
+    std::string bytes;
+    bool has = false;
+    if (!trasso::fileio::readFile(path, bytes)) return false;
+    trasso::ini::forEachLine(bytes, [&](const LineView& l) {
+      has = has || (l.kind == LineView::Section && trasso::ini::sameName(l.name, section_));
+    });
+    return has;
+  }
+
+  // The code page finding of the line, now that its setting is known.
+  void codePage(const LineView& l, bool utf8, size_t at) {
+    Finding& x = out_[at];
+    const std::string text(l.text);
+    if (lineKey_) x.setting = title(*lineKey_);
+    // What is stored as a person reads it, the whole line or the value read.
+    const std::string part = lineRead_ ? std::string(l.value) : text;
+    x.read = lineRead_ ? shown(*lineKey_, lineKey_->entry->get(lineKey_->selection)) : toUtf8(text);
+    std::string bad;
+    if (utf8) {
+      x.stored = text;
+      x.why = "UTF-8 text, but the application reads code page 932: " + quoted(part) +
+              " reads as " + quoted(toUtf8(part));
+    } else {
+      for (size_t i = 0; i < text.size();) {
+        const size_t n = trasso::cp932::charWidth(text, i);
+        const bool whole = isCp932(std::string_view(text).substr(i, n));
+        if (!whole && bad.find(hexByte(text[i])) == std::string::npos) bad += hexByte(text[i]);
+        i += whole ? n : 1;
+      }
+      x.why = "bytes that are not code page 932 text: " + bad + " (shown as \\xNN)";
+    }
+    // The value's own fix mends the whole line.
+    if (lineRead_) x.fix = out_.size() > at + 1 ? out_[at + 1].fix : mend(l, *lineKey_);
+    if (!x.fix.empty()) return;
+    const std::string lines = linesOf(l.number, l.number, f_.path);
+    if (!utf8) {
+      x.fix = "delete the bytes " + bad + " from " + lines;
+    } else if (utf8File_) {
+      const std::string from = shellQuoted(f_.path), to = shellQuoted(f_.path + ".new");
+      x.fix = "iconv -f UTF-8 -t CP932 " + from + " >" + to + " && mv " + to + " " + from;
+    } else {
+      x.fix = "write " + lines + " in code page 932";
+      for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        if (!toCp932(text.substr(i, n))) {
+          x.fix += ", which has no " + quoted(text.substr(i, n));
+          break;
+        }
+        i += n;
       }
     }
   }
@@ -233,6 +446,90 @@ class FileChecker {
   static std::string shown(const KnownKey& k, const trasso::Value& v) {
     const std::string text = showValue(k.decl, v, false);
     return k.decl.kind == ValueKind::Text ? "\"" + text + "\"" : text;
+  }
+
+  // The setting as jkn set and reset take it: the name, and the selector
+  // unless it is the one they choose when none is given.
+  static std::string commandName(const KnownKey& k) {
+    const std::string selector = showSelector(*k.entry, k.selection);
+    if (selector.empty()) return k.entry->name;
+    try {
+      if (showSelector(*k.entry, parseSelector(*k.entry, std::nullopt)) == selector) {
+        return k.entry->name;
+      }
+    } catch (const Refusal&) {
+    }
+    return std::string(k.entry->name) + " " + shellWord(selector);
+  }
+
+  // The fix that stores text (as jkn set takes it) for k, whose key line is
+  // number: jkn set, or for a read-only setting the line with it in words.
+  // Empty when the setting does not take the text.
+  std::string store(const KnownKey& k, const std::string& text, std::string_view key,
+                    size_t number) const {
+    trasso::Value v;
+    try {
+      v = parseValue(*k.entry, k.decl, text, false);
+    } catch (const Refusal&) {
+      return "";
+    }
+    if (k.entry->put != nullptr) {
+      const bool dash = k.decl.kind == ValueKind::Text && !text.empty() && text[0] == '-';
+      return std::string("jkn set ") + (dash ? "-- " : "") + commandName(k) + " " + shellWord(text);
+    }
+    return "change " + linesOf(number, number, f_.path) + " to " +
+           quoted(toUtf8(std::string(key)) + "=" + toUtf8(trasso::valueText(k.decl, v)));
+  }
+
+  // The value nearest to v that the setter takes, as it would store it.
+  static trasso::Value nearestTaken(const KnownKey& k, trasso::Value v) {
+    const trasso::SettingEntry& e = *k.entry;
+    if (double* d = std::get_if<double>(&v)) {
+      const double scale = std::pow(10.0, k.decl.decimals);
+      *d = std::round(*d * scale) / scale;
+      if (e.range && *d > e.range->max) *d = std::floor(e.range->max * scale) / scale;
+      if (e.range && *d < e.range->min) *d = std::ceil(e.range->min * scale) / scale;
+    } else if (int64_t* i = std::get_if<int64_t>(&v); i && k.decl.kind != ValueKind::Colour) {
+      int64_t low = e.minValue, high = e.maxValue;
+      if (takesFlag(e, k.decl)) *i = *i != 0 ? 1 : 0;
+      if (e.range) {
+        low = std::max(low, static_cast<int64_t>(std::ceil(e.range->min)));
+        high = std::min(high, static_cast<int64_t>(std::floor(e.range->max)));
+      }
+      *i = std::clamp(*i, low, std::max(low, high));
+    }
+    return v;
+  }
+
+  // The fix of the line of k that the application reads: what it reads now,
+  // made a value the setter takes; a text converted from UTF-8, without the
+  // bytes that are no code page 932 text (and a "; note" when dropNote), cut
+  // to the read buffer before a character it would split.
+  std::string mend(const LineView& l, const KnownKey& k, bool dropNote = false) const {
+    std::string text;
+    if (k.decl.kind == ValueKind::Text) {
+      std::string bytes(dropNote ? withoutNote(l.value) : l.value);
+      if (looksLikeUtf8(bytes)) {
+        const std::optional<std::string> converted = toCp932(bytes);
+        if (!converted) return "";
+        bytes = *converted;
+      }
+      bytes = cp932Only(bytes);
+      bytes.resize(wholeChars(bytes, k.decl.bufferSize - 1));
+      if (looksLikeUtf8(bytes) || !isShowableCp932(bytes)) return "";
+      text = toUtf8(bytes);
+    } else {
+      text = trasso::valueText(k.decl, nearestTaken(k, k.entry->get(k.selection)));
+    }
+    return store(k, text, l.name, l.number);
+  }
+
+  // mend, or when no value mends the line, what the setting takes in words.
+  std::string fix(const LineView& l, const KnownKey& k, bool dropNote = false) const {
+    const std::string command = mend(l, k, dropNote);
+    return !command.empty() ? command
+                            : "write in " + linesOf(l.number, l.number, f_.path) + " a value " +
+                                  k.entry->name + " takes: " + acceptedValues(*k.entry, k.decl);
   }
 
   void value(const LineView& l, const KnownKey& k) {
@@ -251,8 +548,8 @@ class FileChecker {
     } catch (const trasso::Refusal&) {
       add(l, "not-settable", title(k), shown(k, read),
           "the application reads this, but " + std::string(k.entry->name) + " takes " +
-              acceptedValues(*k.entry, k.decl) +
-              ": jkn load refuses it; store one it takes (jkn set " + title(k) + " VALUE)");
+              acceptedValues(*k.entry, k.decl) + ": jkn load refuses it",
+          fix(l, k));
     }
   }
 
@@ -267,16 +564,13 @@ class FileChecker {
       case ValueKind::DoubleA:
       case ValueKind::DoubleB:
         if (stored.size() > d.bufferSize - 1) {
-          add(l, "cut", setting, readText,
-              "longer than the " + std::to_string(d.bufferSize - 1) +
-                  " bytes the application reads; cut off: " +
-                  quoted(toUtf8(stored.substr(d.bufferSize - 1))));
+          cut(l, k, stored, readText);
           return;
         }
         if (d.kind == ValueKind::Text) {
           if (withoutNote(stored).size() != stored.size()) {
             add(l, "note-in-text", setting, readText,
-                "there are no comments: the text after ';' is part of the value");
+                "there are no comments: the text after ';' is part of the value", fix(l, k, true));
           }
           return;
         }
@@ -291,6 +585,25 @@ class FileChecker {
     }
   }
 
+  // A value longer than the read buffer. A cut inside a double-byte character
+  // leaves its first byte at the end of what is read and its second at the
+  // start of what is cut off: both are shown as bytes.
+  void cut(const LineView& l, const KnownKey& k, const std::string& stored, std::string readText) {
+    const size_t keep = k.decl.bufferSize - 1;
+    std::string why = "longer than the " + std::to_string(keep) + " bytes the application reads";
+    std::string off = toUtf8(stored.substr(keep));
+    if (k.decl.kind == ValueKind::Text && wholeChars(stored, keep) < keep) {
+      const std::string split = stored.substr(keep - 1, 2);
+      why += ", and the cut falls inside " +
+             (isCp932(split) ? toUtf8(split) + " (" + hexByte(split[0]) + hexByte(split[1]) + ")"
+                             : hexByte(split[0]) + hexByte(split[1])) +
+             ": the text read ends in its first byte";
+      off = hexByte(split[1]) + toUtf8(stored.substr(keep + 1));
+      readText = "\"" + toUtf8(stored.substr(0, keep - 1)) + hexByte(split[0]) + "\"";
+    }
+    add(l, "cut", title(k), readText, why + "; cut off: '" + off + "'", fix(l, k));
+  }
+
   void number(const LineView& l, const KnownKey& k, const trasso::Value& read,
               const std::string& readText) {
     const std::string_view t = withoutNote(l.value);
@@ -298,7 +611,7 @@ class FileChecker {
       if (k.decl.kind == ValueKind::DoubleB &&
           std::get<double>(read) != std::get<double>(k.decl.def)) {
         add(l, "number", title(k), readText,
-            "an empty value reads 0 here, not the default " + shown(k, k.decl.def));
+            "an empty value reads 0 here, not the default " + shown(k, k.decl.def), fix(l, k));
       }
       return;
     }
@@ -308,7 +621,8 @@ class FileChecker {
     if (ec != std::errc() || end != t.data() + t.size()) {
       add(l, "number", title(k), readText,
           "not a plain number: the application reads its leading number only (0 when there is "
-          "none)");
+          "none)",
+          fix(l, k));
       return;
     }
     range(l, k, std::get<double>(read), readText);
@@ -332,7 +646,8 @@ class FileChecker {
     if (!plain || parts != 3) {
       add(l, "colour", title(k), readText,
           "a colour is read as red,green,blue, each 0 to 255 (pieces missing stay 255, larger "
-          "numbers keep their low 8 bits, at most 19 bytes are read)");
+          "numbers keep their low 8 bits, at most 19 bytes are read)",
+          fix(l, k));
     }
   }
 
@@ -348,17 +663,19 @@ class FileChecker {
           leading ? "the integer rule stops at the first character that is not a digit: " +
                         quoted(toUtf8(std::string(t.substr(t.find_first_not_of("+-0123456789"))))) +
                         " is ignored"
-                  : "a text without leading digits reads as 0");
+                  : "a text without leading digits reads as 0",
+          fix(l, k));
       return;
     }
     if (p.upperPrefix) {
       add(l, "integer", setting, readText,
-          "only lower-case 0x, 0o and 0b select a base; an upper-case prefix reads as 0");
+          "only lower-case 0x, 0o and 0b select a base; an upper-case prefix reads as 0",
+          fix(l, k));
       return;
     }
     if (p.beyond64 || p.magnitude > UINT32_MAX) {
       add(l, "integer", setting, readText,
-          "more than 32 bits: the integer rule keeps the number modulo 2^32");
+          "more than 32 bits: the integer rule keeps the number modulo 2^32", fix(l, k));
       return;
     }
     const int64_t person =
@@ -366,7 +683,7 @@ class FileChecker {
     if (k.decl.kind == ValueKind::Flag) {
       if ((person != 0) != (read != 0)) {
         add(l, "integer", setting, readText,
-            "this switch is on only when the stored number is exactly 1");
+            "this switch is on only when the stored number is exactly 1", fix(l, k));
       }
       return;
     }
@@ -377,7 +694,8 @@ class FileChecker {
       add(l, "integer", setting, readText,
           narrow ? std::string("only the low ") + (k.decl.kind == ValueKind::U8 ? "8" : "16") +
                        " bits are kept"
-                 : "outside the 32-bit range of this setting: taken modulo 2^32");
+                 : "outside the 32-bit range of this setting: taken modulo 2^32",
+          fix(l, k));
       return;
     }
     range(l, k, static_cast<double>(read), readText);
@@ -388,7 +706,8 @@ class FileChecker {
     if (r && !(read >= r->min && read <= r->max)) {
       add(l, "range", title(k), readText,
           std::string("outside what PutQZJkn_") + k.entry->name + " accepts (" +
-              acceptedValues(*k.entry, k.decl) + "); the application still reads it as stored");
+              acceptedValues(*k.entry, k.decl) + "); the application still reads it as stored",
+          fix(l, k));
     }
   }
 
@@ -400,6 +719,24 @@ class FileChecker {
   std::string section_;
   bool inSection_ = false;
   bool readable_ = false;
+  bool utf8File_ = false;
+  size_t lastLine_ = 0;
+  // The setting of the current line, and whether the application reads it there.
+  std::optional<KnownKey> lineKey_;
+  bool lineRead_ = false;
+  // The current section's line, whether it has keys, the finding whose fix
+  // names its lines and the file it belongs in (wrong-file).
+  size_t sectionStart_ = 0;
+  bool sectionKeys_ = false;
+  size_t sectionFinding_ = SIZE_MAX;
+  std::string home_;
+  // Unknown-key findings of the section, with the key and the one meant.
+  struct Rename {
+    size_t finding;
+    std::string key;
+    std::string meant;
+  };
+  std::vector<Rename> renames_;
 };
 
 struct CheckOptions {
@@ -457,6 +794,16 @@ std::string meantName(const std::string& name) {
   return "";
 }
 
+// Moving a file where the application reads it; when a file is there already,
+// whatever this one holds must go into it by hand.
+std::string moveFix(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::stat(to.c_str(), &st) == 0) {
+    return "move what you need of it into " + to + ", then rm " + shellQuoted(from);
+  }
+  return "mv " + shellQuoted(from) + " " + shellQuoted(to);
+}
+
 int runCheck(const CheckOptions& o) {
   if (const std::string why = unreadableRoots(); !why.empty()) {
     std::cerr << "jkn: cannot check: " << why << "\n";
@@ -477,7 +824,8 @@ int runCheck(const CheckOptions& o) {
       findings.push_back(Finding{f.path, 0, "temporary", "", "", "nothing",
                                  "temporary file of a write of " + target +
                                      " that was stopped before it finished; " + target +
-                                     " itself is whole, and its next write removes this file"});
+                                     " itself is whole, and its next write removes this file",
+                                 "rm " + shellQuoted(f.path)});
       continue;
     }
     if (f.root >= 0 && !isIniName(f.name)) continue;
@@ -486,38 +834,50 @@ int runCheck(const CheckOptions& o) {
       if (const std::string meant = meantName(f.name); !meant.empty()) {
         findings.push_back(Finding{f.path, 0, "not-read", "", "", "nothing",
                                    "the application opens " + meant + ", never " + f.name +
-                                       (lowerAscii(meant) == lowerAscii(f.name) ? kNameRule : "") +
-                                       "; rename it (mv '" + f.path + "' '" + folderOf(f.path) +
-                                       "/" + meant + "')"});
+                                       (lowerAscii(meant) == lowerAscii(f.name) ? kNameRule : ""),
+                                   moveFix(f.path, folderOf(f.path) + "/" + meant)});
         continue;
       }
     }
     const int reader = f.root >= 0 ? trasso::facts::readingRoot(f.name) : -1;
     if (reader >= 0 && reader != f.root && !f.bothRoots) {
-      findings.push_back(
-          Finding{f.path, 0, "other-root", "", "", "nothing",
-                  "the application reads " + f.name + " from root " + std::to_string(reader) +
-                      " (" + trasso::fileio::nativePath(trasso::AppDataFolder(reader, "inf")) +
-                      "), never from here"});
+      const std::string folder = trasso::fileio::nativePath(trasso::AppDataFolder(reader, "inf"));
+      findings.push_back(Finding{f.path, 0, "other-root", "", "", "nothing",
+                                 "the application reads " + f.name + " from root " +
+                                     std::to_string(reader) + " (" + folder + "), never from here",
+                                 moveFix(f.path, folder + f.name)});
       continue;
     }
     if (!exists || !S_ISREG(st.st_mode)) {
-      findings.push_back(Finding{f.path, 0, "not-regular", "", "", "nothing",
-                                 (exists ? fileKind(st.st_mode) : "a broken link") +
-                                     ": the application reads the defaults instead"});
+      findings.push_back(
+          Finding{f.path, 0, "not-regular", "", "", "nothing",
+                  (exists ? fileKind(st.st_mode) : "a broken link") +
+                      ": the application reads the defaults instead",
+                  (exists && S_ISDIR(st.st_mode) ? "rmdir " : "rm ") + shellQuoted(f.path)});
       continue;
     }
     std::string bytes;
     if (!trasso::fileio::readFile(f.path, bytes)) {
+      const int error = errno;
       findings.push_back(Finding{f.path, 0, "unreadable", "", "", "nothing",
-                                 std::string("cannot be read (") + std::strerror(errno) +
-                                     "): the application reads the defaults instead"});
+                                 std::string("cannot be read (") + std::strerror(error) +
+                                     "): the application reads the defaults instead",
+                                 error == EACCES || error == EPERM
+                                     ? "chmod u+r " + shellQuoted(f.path)
+                                     : "check the disk, then read " + f.path + " again"});
       continue;
     }
     if (looksUtf16(bytes)) {
+      // Without a byte-order mark, the zero bytes tell the byte order.
+      const bool bom =
+          (bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF');
+      const char* from = bom ? "UTF-16" : bytes[0] == '\0' ? "UTF-16BE" : "UTF-16LE";
+      const std::string file = shellQuoted(f.path), temp = shellQuoted(f.path + ".new");
       findings.push_back(Finding{f.path, 0, "utf-16", "", "", "nothing",
                                  "saved as UTF-16: the application reads every key of it as "
-                                 "missing (the defaults); save it in code page 932"});
+                                 "missing (the defaults); save it in code page 932",
+                                 std::string("iconv -f ") + from + " -t CP932 " + file + " >" +
+                                     temp + " && mv " + temp + " " + file});
       continue;
     }
     if (f.root < 0 && f.profile.empty()) f.profile = index.guessProfileArea(bytes);
@@ -533,7 +893,8 @@ int runCheck(const CheckOptions& o) {
                          {"setting", x.setting.empty() ? json(nullptr) : json(x.setting)},
                          {"stored", x.stored},
                          {"read", x.read},
-                         {"why", x.why}});
+                         {"why", x.why},
+                         {"fix", x.fix}});
     }
     std::cout << all.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
   } else {
@@ -543,6 +904,7 @@ int runCheck(const CheckOptions& o) {
       if (!x.setting.empty()) std::cout << "    setting: " << x.setting << "\n";
       if (x.line) std::cout << "    stored:  " << x.stored << "\n";
       if (x.line) std::cout << "    read:    " << x.read << "\n";
+      std::cout << "    fix:     " << x.fix << "\n";
     }
     std::cout << (findings.empty() ? "no findings"
                                    : std::to_string(findings.size()) + " finding" +
@@ -570,7 +932,8 @@ void addCheckCommand(CLI::App& app) {
       "read otherwise, texts cut by the read buffer, values outside a setter's range,\n"
       "misspelt keys, bytes that are not code page 932, files in the other root, odd or\n"
       "unreadable files and left-over temporary files, in both roots' \"inf\" folders and\n"
-      "the named profiles. Changes nothing.\n\n"
+      "the named profiles, each with its fix (a jkn command where one mends it). Changes\n"
+      "nothing.\n\n"
       "Exit status:\n  0  no findings\n  1  findings\n  2  error (usage, missing profile, a "
       "settings folder\n     that cannot be looked at)\n");
   cmd->callback([o] {
