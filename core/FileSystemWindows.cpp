@@ -70,6 +70,49 @@ std::wstring widen(const std::string& text) {
   return wide;
 }
 
+// Empty when a character has no code page 932 form.
+std::string narrow(const std::wstring& wide) {
+  if (wide.empty() || wide.size() > INT_MAX) return std::string();
+  const int size = static_cast<int>(wide.size());
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(kPathCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                    0, nullptr, &lossy);
+  if (n <= 0 || lossy) return std::string();
+  std::string text(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(kPathCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, &text[0], n, nullptr,
+                      nullptr);
+  return text;
+}
+
+// The file a path leads to, by its final name: through a link, and with the
+// case its name has on disk. The path itself when nothing is there; empty when
+// it is a link that leads nowhere.
+std::wstring linkTarget(const std::wstring& path) {
+  Handle file(CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool link =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    return link ? std::wstring() : path;
+  }
+  std::wstring final(MAX_PATH, L'\0');
+  DWORD n = GetFinalPathNameByHandleW(file.get(), &final[0], static_cast<DWORD>(final.size()),
+                                      FILE_NAME_NORMALIZED);
+  if (n >= final.size()) {
+    final.resize(n);
+    n = GetFinalPathNameByHandleW(file.get(), &final[0], n, FILE_NAME_NORMALIZED);
+  }
+  if (n == 0 || n >= final.size()) return path;
+  final.resize(n);
+  // The plain form where it is short enough for every call.
+  if (final.rfind(L"\\\\?\\UNC\\", 0) != 0 && final.rfind(L"\\\\?\\", 0) == 0 &&
+      final.size() - 4 < MAX_PATH) {
+    final.erase(0, 4);
+  }
+  return final;
+}
+
 WriteStatus statusOf(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
@@ -265,7 +308,12 @@ class WindowsFileSystem final : public FileSystem {
       return s == WriteStatus::FolderMissing ? missingFolder(beside.folder) : s;
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return WriteStatus::NotAFolder;
-    t.path = path;
+    // A link is written through, as on POSIX: the file it leads to is replaced
+    // and the link kept. A file keeps the case of its name.
+    const std::wstring target = linkTarget(wide);
+    if (target.empty()) return WriteStatus::NotAFile;
+    const std::string resolved = target == wide ? path : narrow(target);
+    t.path = resolved.empty() ? path : resolved;
     return WriteStatus::Written;
   }
 

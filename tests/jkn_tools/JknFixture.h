@@ -51,7 +51,7 @@ class JknTest : public RootsTest {
   // Runs a shell command in the folder that holds the roots.
   int sh(const std::string& command) {
     const int rc = std::system(("cd " + root(0) + "/.. && (" + command + ") >out 2>&1").c_str());
-    out_ = readBytes(root(0) + "/../out");
+    raw_ = out_ = readBytes(root(0) + "/../out");
     if (jknOnWindows()) out_ = posixSeparators(out_);
     return WEXITSTATUS(rc);
   }
@@ -68,6 +68,7 @@ class JknTest : public RootsTest {
     return out_;
   }
   std::string out_;
+  std::string raw_;  // out_ before Windows separators were made '/'
 };
 
 }  // namespace trasso::test
