@@ -44,13 +44,6 @@ struct Finding {
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
-// A path or text as one word of a POSIX shell command.
-std::string shellQuoted(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 // A value as a shell word: as it is when the shell reads it so, else quoted.
 std::string shellWord(const std::string& s) {
   const bool plain = !s.empty() && s.find_first_not_of(
@@ -419,8 +412,7 @@ class FileChecker {
     if (!utf8) {
       x.fix = "delete the bytes " + bad + " from " + lines;
     } else if (utf8File_) {
-      const std::string from = shellQuoted(f_.path), to = shellQuoted(f_.path + ".new");
-      x.fix = "iconv -f UTF-8 -t CP932 " + from + " >" + to + " && mv " + to + " " + from;
+      x.fix = toCodePage932Command(f_.path, "UTF-8");
     } else {
       x.fix = "write " + lines + " in code page 932";
       for (size_t i = 0; i < text.size();) {
@@ -799,9 +791,9 @@ std::string meantName(const std::string& name) {
 std::string moveFix(const std::string& from, const std::string& to) {
   struct stat st {};
   if (::stat(to.c_str(), &st) == 0) {
-    return "move what you need of it into " + to + ", then rm " + shellQuoted(from);
+    return "move what you need of it into " + to + ", then " + removeCommand(from, false);
   }
-  return "mv " + shellQuoted(from) + " " + shellQuoted(to);
+  return moveCommand(from, to);
 }
 
 int runCheck(const CheckOptions& o) {
@@ -825,7 +817,7 @@ int runCheck(const CheckOptions& o) {
                                  "temporary file of a write of " + target +
                                      " that was stopped before it finished; " + target +
                                      " itself is whole, and its next write removes this file",
-                                 "rm " + shellQuoted(f.path)});
+                                 removeCommand(f.path, false)});
       continue;
     }
     if (f.root >= 0 && !isIniName(f.name)) continue;
@@ -835,7 +827,7 @@ int runCheck(const CheckOptions& o) {
         findings.push_back(Finding{f.path, 0, "not-read", "", "", "nothing",
                                    "the application opens " + meant + ", never " + f.name +
                                        (lowerAscii(meant) == lowerAscii(f.name) ? kNameRule : ""),
-                                   moveFix(f.path, folderOf(f.path) + "/" + meant)});
+                                   moveFix(f.path, joinPath(folderOf(f.path), meant))});
         continue;
       }
     }
@@ -849,11 +841,10 @@ int runCheck(const CheckOptions& o) {
       continue;
     }
     if (!exists || !S_ISREG(st.st_mode)) {
-      findings.push_back(
-          Finding{f.path, 0, "not-regular", "", "", "nothing",
-                  (exists ? fileKind(st.st_mode) : "a broken link") +
-                      ": the application reads the defaults instead",
-                  (exists && S_ISDIR(st.st_mode) ? "rmdir " : "rm ") + shellQuoted(f.path)});
+      findings.push_back(Finding{f.path, 0, "not-regular", "", "", "nothing",
+                                 (exists ? fileKind(st.st_mode) : "a broken link") +
+                                     ": the application reads the defaults instead",
+                                 removeCommand(f.path, exists && S_ISDIR(st.st_mode))});
       continue;
     }
     std::string bytes;
@@ -863,7 +854,7 @@ int runCheck(const CheckOptions& o) {
                                  std::string("cannot be read (") + std::strerror(error) +
                                      "): the application reads the defaults instead",
                                  error == EACCES || error == EPERM
-                                     ? "chmod u+r " + shellQuoted(f.path)
+                                     ? makeReadableCommand(f.path)
                                      : "check the disk, then read " + f.path + " again"});
       continue;
     }
@@ -872,12 +863,10 @@ int runCheck(const CheckOptions& o) {
       const bool bom =
           (bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF');
       const char* from = bom ? "UTF-16" : bytes[0] == '\0' ? "UTF-16BE" : "UTF-16LE";
-      const std::string file = shellQuoted(f.path), temp = shellQuoted(f.path + ".new");
       findings.push_back(Finding{f.path, 0, "utf-16", "", "", "nothing",
                                  "saved as UTF-16: the application reads every key of it as "
                                  "missing (the defaults); save it in code page 932",
-                                 std::string("iconv -f ") + from + " -t CP932 " + file + " >" +
-                                     temp + " && mv " + temp + " " + file});
+                                 toCodePage932Command(f.path, from)});
       continue;
     }
     if (f.root < 0 && f.profile.empty()) f.profile = index.guessProfileArea(bytes);

@@ -648,7 +648,9 @@ int run(int argc, char** argv) {
       "FILE,WHICH,SECTION of a screen colour (Color disp-ts.ini,MessFor,2); N or\n"
       "N:DEFAULT where the application passes the default (SksWidth 3:80); a record's\n"
       "field, R. or S. before a side's field, :PROFILE after a profile's field\n"
-      "(GNSS_RTKConnectProp S.PortNo). 'jkn describe NAME' says what a setting takes.",
+      "(GNSS_RTKConnectProp S.PortNo). 'jkn describe NAME' says what a setting takes.\n"
+      "On Windows, arguments are taken as typed, and what jkn prints to a console\n"
+      "shows right whatever the console's code page; redirected output is UTF-8.",
       "jkn"};
   app.require_subcommand(1);
   app.footer(std::string(jkn::kExitStatuses) +

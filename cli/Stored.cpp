@@ -79,24 +79,22 @@ Failure writeFailure(trasso::WriteStatus status, const std::string& path) {
   const std::string cannot = "cannot write " + path + ": ";
   switch (status) {
     case WriteStatus::FolderMissing:
-      return {kFileError,
-              "folder " + folder + " does not exist; create it first (mkdir -p '" + folder + "')"};
+      return {kFileError, "folder " + folder + " does not exist; create it first (" +
+                              makeFolderCommand(folder) + ")"};
     case WriteStatus::NotAFolder:
       return {kFileError, cannot + "a file stands in the path of folder " + folder +
                               "; move it away, or point the root at a folder"};
     case WriteStatus::FileIsFolder:
-      return {kFileError, cannot +
-                              "a folder stands where the settings file belongs; remove it "
-                              "(rmdir '" +
-                              path + "')"};
+      return {kFileError, cannot + "a folder stands where the settings file belongs; remove it (" +
+                              removeCommand(path, true) + ")"};
     case WriteStatus::NotAFile:
       return {kFileError, cannot +
                               "it is no regular file (a device, pipe, socket or a link to "
-                              "nothing); remove it (rm '" +
-                              path + "')"};
+                              "nothing); remove it (" +
+                              removeCommand(path, false) + ")"};
     case WriteStatus::ReadOnly:
-      return {kNotWritable,
-              cannot + "the file is read-only; make it writable (chmod u+w '" + path + "')"};
+      return {kNotWritable, cannot + "the file is read-only; make it writable (" +
+                                makeWritableCommand(path) + ")"};
     case WriteStatus::AccessDenied:
       return {kNotWritable, cannot + "access denied; check the permissions of the file and of " +
                                 "folder " + folder};
@@ -137,6 +135,83 @@ size_t lastSeparator(const std::string& nativePath) {
   return nativePath.find_last_of('/');
 #endif
 }
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+#ifdef _WIN32
+  return folder + "\\" + name;
+#else
+  return folder + "/" + name;
+#endif
+}
+
+#ifdef _WIN32
+
+// cmd takes a double-quoted word as it is; no path holds a '"'.
+std::string shellQuoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string removeCommand(const std::string& path, bool folder) {
+  return (folder ? "rmdir " : "del ") + shellQuoted(path);
+}
+
+std::string moveCommand(const std::string& from, const std::string& to) {
+  return "move " + shellQuoted(from) + " " + shellQuoted(to);
+}
+
+std::string makeFolderCommand(const std::string& folder) { return "mkdir " + shellQuoted(folder); }
+
+std::string makeWritableCommand(const std::string& path) {
+  return "attrib -r " + shellQuoted(path);
+}
+
+std::string makeReadableCommand(const std::string& path) {
+  return "icacls " + shellQuoted(path) + " /grant \"%USERNAME%\":R";
+}
+
+std::string toCodePage932Command(const std::string& path, const std::string& from) {
+  // PowerShell's "Default" is the system's code page: 932 where the application runs.
+  const char* encoding = from == "UTF-8"      ? "UTF8"
+                         : from == "UTF-16BE" ? "BigEndianUnicode"
+                                              : "Unicode";
+  const std::string temp = path + ".new";
+  return std::string("powershell -Command \"Get-Content -Encoding ") + encoding +
+         " -LiteralPath '" + path + "' | Set-Content -Encoding Default -LiteralPath '" + temp +
+         "'\" && move /y " + shellQuoted(temp) + " " + shellQuoted(path);
+}
+
+#else
+
+std::string shellQuoted(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+std::string removeCommand(const std::string& path, bool folder) {
+  return (folder ? "rmdir " : "rm ") + shellQuoted(path);
+}
+
+std::string moveCommand(const std::string& from, const std::string& to) {
+  return "mv " + shellQuoted(from) + " " + shellQuoted(to);
+}
+
+std::string makeFolderCommand(const std::string& folder) {
+  return "mkdir -p " + shellQuoted(folder);
+}
+
+std::string makeWritableCommand(const std::string& path) {
+  return "chmod u+w " + shellQuoted(path);
+}
+
+std::string makeReadableCommand(const std::string& path) {
+  return "chmod u+r " + shellQuoted(path);
+}
+
+std::string toCodePage932Command(const std::string& path, const std::string& from) {
+  const std::string file = shellQuoted(path), temp = shellQuoted(path + ".new");
+  return "iconv -f " + from + " -t CP932 " + file + " >" + temp + " && mv " + temp + " " + file;
+}
+
+#endif
 
 std::string folderOf(const std::string& nativePath) {
   const size_t slash = lastSeparator(nativePath);

@@ -35,6 +35,20 @@ std::string folderOf(const std::string& nativePath);
 // Where the last separator of a native path is ('/'; on Windows also '\\', but
 // never the second byte of a double-byte character), or npos.
 size_t lastSeparator(const std::string& nativePath);
+// name in folder, joined by the platform's separator.
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// Commands that mend a file, in the platform's shell (cmd on Windows), and a
+// path as one word of them.
+std::string shellQuoted(const std::string& s);
+std::string removeCommand(const std::string& path, bool folder);
+std::string moveCommand(const std::string& from, const std::string& to);
+std::string makeFolderCommand(const std::string& folder);
+std::string makeWritableCommand(const std::string& path);
+std::string makeReadableCommand(const std::string& path);
+// Re-saves a file of text encoding `from` ("UTF-8", "UTF-16LE", "UTF-16BE",
+// "UTF-16" with a byte-order mark) in code page 932.
+std::string toCodePage932Command(const std::string& path, const std::string& from);
 
 // A stored key that a registry entry reads.
 struct KnownKey {
