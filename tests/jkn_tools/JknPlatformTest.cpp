@@ -42,6 +42,23 @@ TEST_F(JknTest, ALinkedSettingsFileIsWrittenThrough) {
   EXPECT_EQ(out_, "../../real/g.ini\n[GNSS]\r\nPage=7\r\n");
 }
 
+// A link that leads nowhere: POSIX (and Windows) refuse to write through it;
+// Wine shows such a link to Windows programs as nothing at all, so the write
+// makes a file in its place.
+TEST_F(JknTest, ALinkThatLeadsNowhere) {
+  ASSERT_EQ(sh("ln -s nowhere.ini root0/inf/jkn-gnss.ini"), 0);
+  if (jknOnWindows()) {
+    run({{"set GNSS_Page 5", 0, "GNSS_Page = 5\n"}});
+    EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nPage=5\n"));
+  } else {
+    run({{"set GNSS_Page 5", 3,
+          "jkn: cannot write root0/inf/jkn-gnss.ini: it is no regular file (a device, pipe, "
+          "socket or a link to nothing); remove it (rm 'root0/inf/jkn-gnss.ini')\n"}});
+    EXPECT_EQ(sh("readlink root0/inf/jkn-gnss.ini"), 0);
+    EXPECT_EQ(out_, "nowhere.ini\n");
+  }
+}
+
 // Paths in messages are the platform's own.
 TEST_F(JknTest, PathsAreShownAsThePlatformWritesThem) {
   writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=1x\n"));
