@@ -275,7 +275,11 @@ int reset(const Options& o) {
   const trasso::WriteStatus status =
       trasso::writeText(path, d.key.section, trasso::keyOf(e, s).c_str(), nullptr);
   if (!trasso::succeeded(status)) throw jkn::writeFailure(status, native(path));
-  return report(o, e, s, " (default)");
+  // Only the first line of a key goes: a later one of the same key reads now.
+  const bool still = trasso::readRaw(path, d.key.section, trasso::keyOf(e, s).c_str()).has_value();
+  return report(o, e, s,
+                still ? " (another line of this key reads now; reset again to remove it)"
+                      : " (default)");
 }
 
 std::string rangeText(const SettingEntry& e, const Declaration& d) {
