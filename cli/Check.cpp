@@ -72,19 +72,22 @@ struct PersonNumber {
   bool upperPrefix = false;
   bool beyond64 = false;
   uint64_t magnitude = 0;
+  int base = 10;
+  size_t stop = 0;  // where a text that is no number stops being one
 };
 
 PersonNumber personNumber(std::string_view t) {
   PersonNumber p;
   size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) p.negative = t[i++] == '-';
-  int base = 10;
+  int& base = p.base;
   if (t.size() - i > 2 && t[i] == '0' && std::strchr("xXoObB", t[i + 1]) != nullptr) {
     const char c = t[i + 1];
     base = (c == 'x' || c == 'X') ? 16 : (c == 'o' || c == 'O') ? 8 : 2;
     p.upperPrefix = c >= 'A' && c <= 'Z';
     i += 2;
   }
+  p.stop = i;
   if (i == t.size()) return p;
   for (; i < t.size(); ++i) {
     int digit = -1;
@@ -92,6 +95,7 @@ PersonNumber personNumber(std::string_view t) {
     if (c >= '0' && c <= '9') digit = c - '0';
     if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
     if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    p.stop = i;
     if (digit < 0 || digit >= base) return p;
     if (p.magnitude > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base)) {
       p.beyond64 = true;
@@ -648,21 +652,29 @@ class FileChecker {
     if (t.empty()) return;  // reads the default, as nothing stored would
     const PersonNumber p = personNumber(t);
     const std::string setting = title(k);
-    if (!p.isNumber) {
-      const size_t digits = t.find_first_of("0123456789");
-      const bool leading = digits == 0 || (digits == 1 && (t[0] == '+' || t[0] == '-'));
-      add(l, "integer", setting, readText,
-          leading ? "the integer rule stops at the first character that is not a digit: " +
-                        quoted(toUtf8(std::string(t.substr(t.find_first_not_of("+-0123456789"))))) +
-                        " is ignored"
-                  : "a text without leading digits reads as 0",
-          fix(l, k));
-      return;
-    }
     if (p.upperPrefix) {
       add(l, "integer", setting, readText,
           "only lower-case 0x, 0o and 0b select a base; an upper-case prefix reads as 0",
           fix(l, k));
+      return;
+    }
+    if (!p.isNumber) {
+      const size_t digits = t.find_first_of("0123456789");
+      const bool leading = digits == 0 || (digits == 1 && (t[0] == '+' || t[0] == '-'));
+      // A prefix without digits after it: the rule reads its 0 and stops at its letter.
+      const size_t prefixEnd = t[0] == '+' || t[0] == '-' ? 3u : 2u;
+      const size_t stop = p.base != 10 && p.stop == prefixEnd ? prefixEnd - 1 : p.stop;
+      const std::string ignored = quoted(toUtf8(std::string(t.substr(stop))));
+      std::string why = "a text without leading digits reads as 0";
+      if (p.base != 10 && p.stop > prefixEnd) {
+        why = "the integer rule reads the base-" + std::to_string(p.base) +
+              " digits after the prefix and stops at the first other character: " + ignored +
+              " is ignored";
+      } else if (leading) {
+        why = "the integer rule stops at the first character that is not a digit: " + ignored +
+              " is ignored";
+      }
+      add(l, "integer", setting, readText, why, fix(l, k));
       return;
     }
     if (p.beyond64 || p.magnitude > UINT32_MAX) {
