@@ -53,5 +53,51 @@ TEST_F(JknTest, CheckSaysWhereTheIntegerRuleStops) {
   }
 }
 
+// Lines a person takes for comments are no findings, before the first section
+// or in one; an empty double reads 0 where its default is a text, and the
+// default elsewhere.
+TEST_F(JknTest, CheckLeavesNotesAloneAndKnowsEmptyDoubles) {
+  writeBytes(inf("jkn-gnss.ini"), withCrLf("; note=1\n#x\n[GNSS]\n#Page=3\n;MaskElev=1\n"));
+  writeBytes(inf("def-share.ini"), withCrLf("[RCOB]\nWIDE=\n"));
+  writeBytes(inf("jkn-soku.ini"), withCrLf("[HOSEI]\nSCL=\n"));
+  run({{"check", 1,
+        "root0/inf/def-share.ini:2: an empty value reads 0 here, not the default 0.5\n"
+        "    setting: RectObsWide\n    stored:  WIDE=\n    read:    0\n"
+        "    fix:     jkn set RectObsWide 0\n1 finding in 3 settings files\n"},
+       {"get Soku_Scale", 0, "1\n"}});
+}
+
+// Antenna id 0 is an antenna like any other: the sensor's walk names it.
+TEST_F(JknTest, SensorWithAntennaZero) {
+  sh("cp " SAMPLE_DATA
+     "/Antenna*.ini root1/inf && cd root1/inf && "
+     "sed -i 's/^Type=12/Type=0/' Antenna.ini && sed -i 's/^Antenna000ID=12/Antenna000ID=0/' "
+     "AntennaSensor.ini");
+  run({{"antenna init", 0, "entries"},
+       {"sensor 1", 0,
+        "sensor 1: picture rx-g1.bmp, antenna 0 KV-A12 測量用アンテナ (offset 0.0620)\n"}});
+}
+
+// Stream columns: ids as wide as the widest id (the tenth provider's are five
+// digits), names as wide as the widest name, however the two compare.
+TEST_F(JknTest, NtripColumnsByTheirOwnWidths) {
+  std::string ini = "[NTrip]\nCoCnt=10\n";
+  for (int n = 1; n <= 10; ++n) {
+    const std::string co = std::string(n < 10 ? "Co0" : "Co") + std::to_string(n);
+    ini += co + "Nam=P" + std::to_string(n) + "\n" + co + "Idx=" + std::to_string(n) + "\n" + co +
+           "Adr=a\n" + co + "PrtCnt=1\n" + co + "Prt000=1\n";
+    if (n == 1 || n == 10)
+      ini += co + "VrsCnt=1\n" + co + "Vrs00i=1\n" + co + "Vrs00n=N\n" + co + "Vrs00m=M\n";
+  }
+  ini += "Co01RrsCnt=1\nCo01Rrs00i=1\nCo01Rrs00n=BB\nCo01Rrs00m=R\n";
+  writeBytes(inf("NTrip.ini", 1), withCrLf(ini));
+  std::string others;
+  for (int n = 2; n <= 9; ++n)
+    others += std::to_string(n) + "   P" + std::to_string(n) + "   a  ports 1\n";
+  run({{"ntrip list", 0,
+        "1   P1   a  ports 1\n    vrs 1101   N   M\n    rrs 1201   BB  R\n" + others +
+            "10  P10  a  ports 1\n    vrs 10101  N   M\n"}});
+}
+
 }  // namespace
 }  // namespace trasso::test
