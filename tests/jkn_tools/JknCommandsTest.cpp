@@ -67,6 +67,22 @@ TEST_F(JknTest, CheckLeavesNotesAloneAndKnowsEmptyDoubles) {
        {"get Soku_Scale", 0, "1\n"}});
 }
 
+// A profile's entry takes no selector, a plain setting's no file or profile:
+// load refuses the field instead of writing elsewhere.
+TEST_F(JknTest, LoadRefusesFieldsAnEntryDoesNotTake) {
+  run(
+      {{"load - <<'E'\n{\"jkn-dump\":1,\"settings\":["
+        "{\"name\":\"ZETR_Npr_Value\",\"profile\":\"root0/p.ini\",\"selector\":\"x\",\"value\":5},"
+        "{\"name\":\"GNSS_Page\",\"profile\":\"root0/p.ini\",\"value\":5},"
+        "{\"name\":\"GNSS_MaskElev\",\"file\":\"x.ini\",\"value\":5}]}\nE\n",
+        1,
+        "jkn: entry 1: ZETR_Npr_Value takes no 'selector'\n"
+        "jkn: entry 2: GNSS_Page takes no 'profile'\n"
+        "jkn: entry 3: GNSS_MaskElev takes no 'file'\n"
+        "jkn: nothing changed: 3 entries refused (--skip-refused loads the others)\n"}});
+  EXPECT_EQ(snapshot(), "");
+}
+
 // Antenna id 0 is an antenna like any other: the sensor's walk names it.
 TEST_F(JknTest, SensorWithAntennaZero) {
   sh("cp " SAMPLE_DATA
