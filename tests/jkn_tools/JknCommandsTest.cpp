@@ -83,6 +83,28 @@ TEST_F(JknTest, LoadRefusesFieldsAnEntryDoesNotTake) {
   EXPECT_EQ(snapshot(), "");
 }
 
+// A screen colour by name through set, dump (text and document), reset
+// --json; describe names a record's own file unless it lies in a profile.
+TEST_F(JknTest, ScreenColourDumpedByNameAndResetAsJson) {
+  run({{"set Color disp-ts.ini,MessFor,2 '#ff0000'", 0,
+        "Color disp-ts.ini,MessFor,2 = 255,0,0 #ff0000\n"},
+       {"dump", 0, "takes.\nColor disp-ts.ini,MessFor,2 = \"255,0,0 #ff0000\""},
+       {"dump --json", 0,
+        "{\n  \"jkn-dump\": 1,\n  \"settings\": [\n    {\n      \"name\": \"Color\",\n"
+        "      \"selector\": \"disp-ts.ini,MessFor,2\",\n      \"value\": \"255,0,0 #ff0000\"\n"
+        "    }\n  ]\n}\n"},
+       {"reset Color disp-ts.ini,MessFor,2 --json", 0,
+        "{\n  \"default\": \"255,255,255 #ffffff\",\n  \"differs\": false,\n"
+        "  \"file\": \"root0/inf/disp-ts.ini\",\n  \"key\": \"MessFor\",\n  \"name\": \"Color\",\n"
+        "  \"section\": \"2\",\n  \"selector\": \"disp-ts.ini,MessFor,2\",\n"
+        "  \"stored\": false,\n  \"value\": \"255,255,255 #ffffff\"\n}\n"},
+       {"describe GNSS_StaCurrentAntenna", 0, "  file:      jkn-gnss.ini (root0/inf/jkn-gnss.ini)"},
+       {"describe ZETR_Dst_CentigradePress", 0,
+        "  file:      the profile file the selector names, jkn-zetr.ini "
+        "(root0/inf/jkn-zetr.ini)"}});
+  EXPECT_EQ(readBytes(inf("disp-ts.ini")), withCrLf("[2]\n"));
+}
+
 // Antenna id 0 is an antenna like any other: the sensor's walk names it.
 TEST_F(JknTest, SensorWithAntennaZero) {
   sh("cp " SAMPLE_DATA
