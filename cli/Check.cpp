@@ -843,7 +843,7 @@ int runCheck(const CheckOptions& o) {
         continue;
       }
     }
-    const int reader = f.root >= 0 ? trasso::facts::readingRoot(f.name) : -1;
+    const int reader = f.root >= 0 ? readingRootOf(f.name) : -1;
     if (reader >= 0 && reader != f.root && !f.bothRoots) {
       const std::string folder = trasso::fileio::nativePath(trasso::AppDataFolder(reader, "inf"));
       findings.push_back(Finding{f.path, 0, "other-root", "", "", "nothing",

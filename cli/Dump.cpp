@@ -432,12 +432,14 @@ Change rawChange(const json& j) {
 // The key a change sets, the same for every spelling of its file's folder.
 std::string keyIdentity(const Change& c) {
   const std::string folder = folderOf(c.path);
-  struct stat st {};
-  std::string id = ::stat(folder.c_str(), &st) == 0
-                       ? std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
-                       : folder;
-  return id + "/" + c.path.substr(lastSeparator(c.path) + 1) + "\n" +
-         trasso::ini::foldedName(c.section) + "\n" + trasso::ini::foldedName(c.key);
+  std::string id = fileIdentity(folder);
+  if (id.empty()) id = folder;
+  std::string name = c.path.substr(lastSeparator(c.path) + 1);
+#ifdef _WIN32
+  name = lowerAscii(name);  // one file whatever the case of its name
+#endif
+  return id + "/" + name + "\n" + trasso::ini::foldedName(c.section) + "\n" +
+         trasso::ini::foldedName(c.key);
 }
 
 // The value bytes a key holds now (as stored, quotes kept), or nullopt.

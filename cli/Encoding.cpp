@@ -39,9 +39,25 @@ std::optional<std::string> fromWide(UINT codePage, bool exact, const std::wstrin
   return out;
 }
 
+// Windows gives the single bytes 0x80, 0xA0 and 0xFD to 0xFF characters of
+// their own (U+0080 and private use); they are no code page 932 text, and iconv
+// refuses them too.
+bool hasStrayByte(const std::string& cp932) {
+  for (size_t i = 0; i < cp932.size(); ++i) {
+    const auto b = static_cast<unsigned char>(cp932[i]);
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+      ++i;  // a lead byte: the next one is its second
+    } else if (b == 0x80 || b == 0xA0 || b >= 0xFD) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<std::string> cp932ToUtf8(const std::string& cp932) {
+  if (hasStrayByte(cp932)) return std::nullopt;
   std::optional<std::wstring> wide = toWide(kCp932, MB_ERR_INVALID_CHARS, cp932);
   if (!wide) return std::nullopt;
   return fromWide(CP_UTF8, true, *wide);
@@ -52,7 +68,9 @@ std::optional<std::string> utf8ToCp932(const std::string& utf8) {
   if (!wide) return std::nullopt;
   // The way back must give the same characters: no silent substitutes.
   std::optional<std::string> out = fromWide(kCp932, true, *wide);
-  if (!out || toWide(kCp932, MB_ERR_INVALID_CHARS, *out) != wide) return std::nullopt;
+  if (!out || hasStrayByte(*out) || toWide(kCp932, MB_ERR_INVALID_CHARS, *out) != wide) {
+    return std::nullopt;
+  }
   return out;
 }
 

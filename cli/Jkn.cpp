@@ -277,9 +277,9 @@ int reset(const Options& o) {
   if (!trasso::succeeded(status)) throw jkn::writeFailure(status, native(path));
   // Only the first line of a key goes: a later one of the same key reads now.
   const bool still = trasso::readRaw(path, d.key.section, trasso::keyOf(e, s).c_str()).has_value();
-  return report(o, e, s,
-                still ? " (another line of this key reads now; reset again to remove it)"
-                      : " (default)");
+  return report(
+      o, e, s,
+      still ? " (another line of this key reads now; reset again to remove it)" : " (default)");
 }
 
 std::string rangeText(const SettingEntry& e, const Declaration& d) {
@@ -657,6 +657,10 @@ int run(int argc, char** argv) {
       "shows right whatever the console's code page; redirected output is UTF-8.",
       "jkn"};
   app.require_subcommand(1);
+#ifdef _WIN32
+  // A value or path may start with '/': no "/option" forms (subcommands inherit this).
+  app.allow_windows_style_options(false);
+#endif
   app.footer(std::string(jkn::kExitStatuses) +
              "check: 0 no findings, 1 findings, 2 a settings folder it cannot look at.\n");
   Options o;

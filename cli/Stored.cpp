@@ -2,11 +2,15 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -36,8 +40,12 @@ std::string baseName(const std::string& path) {
 std::string profileAreaOfPath(const std::string& nativePath, bool byNameOnly) {
   for (const trasso::facts::ProfilePlace& p : trasso::facts::profilePlaces()) {
     const std::string standard = native(trasso::SettingsFilePath(p.file));
-    if (byNameOnly ? lowerAscii(baseName(standard)) == lowerAscii(baseName(nativePath))
-                   : standard == nativePath) {
+#ifdef _WIN32
+    const bool same = lowerAscii(standard) == lowerAscii(nativePath);  // the file's case is free
+#else
+    const bool same = standard == nativePath;
+#endif
+    if (byNameOnly ? lowerAscii(baseName(standard)) == lowerAscii(baseName(nativePath)) : same) {
       return p.area;
     }
   }
@@ -146,6 +154,20 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 
 #ifdef _WIN32
 
+std::string fileIdentity(const std::string& nativePath) {
+  // stat gives no file number here: the volume's serial and the file's index.
+  const HANDLE h =
+      CreateFileA(nativePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::string();
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  if (!known) return std::string();
+  return std::to_string(info.dwVolumeSerialNumber) + ":" +
+         std::to_string((uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow);
+}
+
 // cmd takes a double-quoted word as it is; no path holds a '"'.
 std::string shellQuoted(const std::string& s) { return "\"" + s + "\""; }
 
@@ -179,6 +201,12 @@ std::string toCodePage932Command(const std::string& path, const std::string& fro
 }
 
 #else
+
+std::string fileIdentity(const std::string& nativePath) {
+  struct stat st {};
+  if (::stat(nativePath.c_str(), &st) != 0) return std::string();
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
 
 std::string shellQuoted(const std::string& s) {
   std::string out = "'";
@@ -245,16 +273,28 @@ bool isIniName(const std::string& name) {
   return name.size() > 4 && lowerAscii(name.substr(name.size() - 4)) == ".ini";
 }
 
+int readingRootOf(const std::string& name) {
+#ifdef _WIN32
+  const trasso::facts::AntennaFiles antenna = trasso::facts::antennaFiles();
+  std::vector<std::string> known = {baseName(antenna.types), baseName(antenna.sensors),
+                                    baseName(antenna.merged)};
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    known.emplace_back(trasso::SettingsFileName(id));
+  }
+  for (const std::string& k : known) {
+    if (lowerAscii(k) == lowerAscii(name)) return trasso::facts::readingRoot(k);
+  }
+#endif
+  return trasso::facts::readingRoot(name);
+}
+
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
   std::vector<StoredFile> out;
-  struct stat folders[2]{};
-  bool exists[2] = {false, false};
+  std::string folders[2];
   for (int root = 0; root < 2; ++root) {
-    const std::string folder = native(trasso::AppDataFolder(root, "inf"));
-    exists[root] = ::stat(folder.c_str(), &folders[root]) == 0;
+    folders[root] = fileIdentity(native(trasso::AppDataFolder(root, "inf")));
   }
-  const bool same = exists[0] && exists[1] && folders[0].st_dev == folders[1].st_dev &&
-                    folders[0].st_ino == folders[1].st_ino;
+  const bool same = !folders[0].empty() && folders[0] == folders[1];
   for (int root = 0; root < (same ? 1 : 2); ++root) {
     const std::string folder = native(trasso::AppDataFolder(root, "inf"));
     DIR* dir = ::opendir(folder.c_str());
@@ -268,7 +308,7 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
       const std::string path = folder + name;
-      const int reader = same ? std::max(trasso::facts::readingRoot(name), 0) : root;
+      const int reader = same ? std::max(readingRootOf(name), 0) : root;
       out.push_back(StoredFile{path, name, reader, profileAreaOfPath(path, false), same});
     }
   }

@@ -28,6 +28,9 @@ struct StoredFile {
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles);
 
 bool isIniName(const std::string& name);
+// The root whose "inf" folder the application reads a file of this name from,
+// or -1; on Windows whatever the case of the name.
+int readingRootOf(const std::string& name);
 // Whether path names a folder (or a link to one).
 bool isFolder(const std::string& path);
 // The folder part of a native path, without the last '/'; "." for a bare name.
@@ -37,6 +40,9 @@ std::string folderOf(const std::string& nativePath);
 size_t lastSeparator(const std::string& nativePath);
 // name in folder, joined by the platform's separator.
 std::string joinPath(const std::string& folder, const std::string& name);
+// The same text for every path that reaches one file or folder (through links,
+// and on Windows in any case of its name); empty when it cannot be looked at.
+std::string fileIdentity(const std::string& nativePath);
 
 // Commands that mend a file, in the platform's shell (cmd on Windows), and a
 // path as one word of them.

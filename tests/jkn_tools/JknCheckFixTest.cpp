@@ -78,7 +78,7 @@ class JknCheckFix : public JknTest {
         change(R"(change line (\d+) of (\S+) to '(.*)')"),
         bytes(R"(delete the bytes ((?:\\x..)+) from line (\d+) of (\S+))"),
         move(R"(move lines (\d+) to (\d+) of (\S+) to the end of (\S+))"),
-        instead(R"(move what you need of it into \S+, then (rm .*))");
+        instead(R"(move what you need of it into \S+, then ((?:rm|del) .*))");
     std::smatch m;
     const auto number = [&](size_t i) { return static_cast<size_t>(std::stoul(m[i])); };
     if (fix.rfind("jkn ", 0) == 0) {
@@ -111,10 +111,13 @@ class JknCheckFix : public JknTest {
       });
       writeBytes(root(0) + "/../" + m[4].str(), readBytes(root(0) + "/../" + m[4].str()) + moved);
     } else if (std::regex_match(fix, m, instead)) {
-      EXPECT_EQ(sh(m[1]), 0) << out_;
+      EXPECT_EQ(jknOnWindows() ? cmd(m[1]) : sh(m[1]), 0) << out_;
+    } else if (!byHand.empty()) {
+      EXPECT_EQ(sh(byHand), 0) << fix << ": " << out_;
     } else {
-      // mv, rm, rmdir, iconv; a fix in other words comes with what it does.
-      EXPECT_EQ(sh(byHand.empty() ? fix : byHand), 0) << fix << ": " << out_;
+      // mv, rm, rmdir, iconv; del, move, rmdir in cmd. A fix in other words
+      // comes with what it does.
+      EXPECT_EQ(jknOnWindows() ? cmd(fix) : sh(fix), 0) << fix << ": " << out_;
     }
   }
 };
@@ -122,6 +125,11 @@ class JknCheckFix : public JknTest {
 TEST_F(JknCheckFix, EveryFindingNamesAFixThatMendsIt) {
   const std::string gnss = "root0/inf/jkn-gnss.ini", ts = "root0/inf/def-ts.ini";
   const std::string share = "root0/inf/def-share.ini";
+  // PowerShell is no part of Wine: what its re-save comes to, by iconv.
+  const auto resave = [](const std::string& path, const std::string& from) {
+    return jknOnWindows() ? "iconv -f " + from + " -t CP932 " + path + " >new && mv new " + path
+                          : std::string();
+  };
   const std::string nineDays =
       "\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b"
       "\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b"
@@ -160,14 +168,16 @@ TEST_F(JknCheckFix, EveryFindingNamesAFixThatMendsIt) {
       {gnss, "[GNSS]\nUserID=K. Abe ; office\n",
        "root0/inf/jkn-gnss.ini:2: there are no comments: the text after ';' is part of the value\n"
        "    setting: GNSS_UserID\n"
-       "    fix:     jkn set GNSS_UserID 'K. Abe'\n"},
+       "    fix:     jkn set GNSS_UserID " +
+           shellWord("K. Abe") + "\n"},
       {ts, "[TS]\nBtDevAddr=" + nineDays + "\n",
        "root0/inf/def-ts.ini:2: longer than the 31 bytes the application reads, and the cut falls "
        "inside 本 (\\x96\\x7B): the text read ends in its first byte; cut off: '\\x7B日本'\n"
        "    setting: TS_BtDevAddr\n"
        "    stored:  BtDevAddr=日本日本日本日本日本日本日本日本日本\n"
        "    read:    \"日本日本日本日本日本日本日本日\\x96\"\n"
-       "    fix:     jkn set TS_BtDevAddr '日本日本日本日本日本日本日本日'\n",
+       "    fix:     jkn set TS_BtDevAddr " +
+           shellWord("日本日本日本日本日本日本日本日") + "\n",
        true},
       {ts, "[TS]\nBtDevAddr=日本日本日本日本日本日本\n",
        "root0/inf/def-ts.ini:2: UTF-8 text, but the application reads code page 932: "
@@ -175,13 +185,16 @@ TEST_F(JknCheckFix, EveryFindingNamesAFixThatMendsIt) {
        "    setting: TS_BtDevAddr\n"
        "    stored:  BtDevAddr=日本日本日本日本日本日本\n"
        "    read:    \"譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ\\xE6\"\n"
-       "    fix:     jkn set TS_BtDevAddr '日本日本日本日本日本日本'\n"
-       "root0/inf/def-ts.ini:2: longer than the 31 bytes the application reads, and the cut falls "
-       "inside 譌 (\\xE6\\x97): the text read ends in its first byte; cut off: '\\x97･譛ｬ'\n"
-       "    setting: TS_BtDevAddr\n"
-       "    stored:  BtDevAddr=譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ\n"
-       "    read:    \"譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ\\xE6\"\n"
-       "    fix:     jkn set TS_BtDevAddr '日本日本日本日本日本日本'\n",
+       "    fix:     jkn set TS_BtDevAddr " +
+           shellWord("日本日本日本日本日本日本") +
+           "\nroot0/inf/def-ts.ini:2: longer than the 31 bytes the application reads, and the "
+           "cut falls inside 譌 (\\xE6\\x97): the text read ends in its first byte; cut off: "
+           "'\\x97･譛ｬ'\n"
+           "    setting: TS_BtDevAddr\n"
+           "    stored:  BtDevAddr=譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ\n"
+           "    read:    \"譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ譌･譛ｬ\\xE6\"\n"
+           "    fix:     jkn set TS_BtDevAddr " +
+           shellWord("日本日本日本日本日本日本") + "\n",
        true},
       {gnss, "[GNSS]\nAddress=東京\nMountPTX=-x\x80\nZz=\x80\n",
        "root0/inf/jkn-gnss.ini:2: UTF-8 text, but the application reads code page 932: '東京' "
@@ -189,16 +202,19 @@ TEST_F(JknCheckFix, EveryFindingNamesAFixThatMendsIt) {
        "    setting: GNSS_Address\n"
        "    stored:  Address=東京\n"
        "    read:    \"譚ｱ莠ｬ\"\n"
-       "    fix:     jkn set GNSS_Address '東京'\n"
-       "root0/inf/jkn-gnss.ini:3: bytes that are not code page 932 text: \\x80 (shown as \\xNN)\n"
-       "    setting: GNSS_MountPTX\n"
-       "    stored:  MountPTX=-x\\x80\n"
-       "    read:    \"-x\\x80\"\n"
-       "    fix:     jkn set -- GNSS_MountPTX -x\n"
-       "root0/inf/jkn-gnss.ini:4: bytes that are not code page 932 text: \\x80 (shown as \\xNN)\n"
-       "    stored:  Zz=\\x80\n"
-       "    read:    Zz=\\x80\n"
-       "    fix:     delete the bytes \\x80 from line 4 of root0/inf/jkn-gnss.ini\n",
+       "    fix:     jkn set GNSS_Address " +
+           shellWord("東京") +
+           "\nroot0/inf/jkn-gnss.ini:3: bytes that are not code page 932 text: \\x80 (shown "
+           "as \\xNN)\n"
+           "    setting: GNSS_MountPTX\n"
+           "    stored:  MountPTX=-x\\x80\n"
+           "    read:    \"-x\\x80\"\n"
+           "    fix:     jkn set -- GNSS_MountPTX -x\n"
+           "root0/inf/jkn-gnss.ini:4: bytes that are not code page 932 text: \\x80 (shown "
+           "as \\xNN)\n"
+           "    stored:  Zz=\\x80\n"
+           "    read:    Zz=\\x80\n"
+           "    fix:     delete the bytes \\x80 from line 4 of root0/inf/jkn-gnss.ini\n",
        true},
       {gnss, "[GNSS]\nAddress=東é\n",
        "root0/inf/jkn-gnss.ini:2: UTF-8 text, but the application reads code page 932: '東é' reads "
@@ -213,10 +229,9 @@ TEST_F(JknCheckFix, EveryFindingNamesAFixThatMendsIt) {
        "reads as ';繝｡繝｢'\n"
        "    stored:  ;メモ\n"
        "    read:    ;繝｡繝｢\n"
-       "    fix:     iconv -f UTF-8 -t CP932 'root0/inf/jkn-gnss.ini' "
-       ">'root0/inf/jkn-gnss.ini.new' && mv 'root0/inf/jkn-gnss.ini.new' "
-       "'root0/inf/jkn-gnss.ini'\n",
-       true},
+       "    fix:     " +
+           toCp932Fix(gnss, "UTF-8") + "\n",
+       true, "", resave(gnss, "UTF-8")},
       {gnss, "Page=1\n[GNSS]\nPage=2\npage=3\n[gnss]\nMaskSate=8\n\n[NMEA]\n",
        "root0/inf/jkn-gnss.ini:1: a line before the first section line\n"
        "    fix:     delete line 1 of root0/inf/jkn-gnss.ini\n"
@@ -237,15 +252,16 @@ TEST_F(JknCheckFix, EveryFindingNamesAFixThatMendsIt) {
        "root0/inf/jkn-gnss.ini:2: a key line without '=' reads the default and hides any later "
        "line of this key\n"
        "    setting: GNSS_BTAddr plain\n"
-       "    fix:     jkn set GNSS_BTAddr ''\n"
-       "root0/inf/jkn-gnss.ini:3: line 2 has this key without '=': it hides this one and the "
-       "default is read\n"
-       "    setting: GNSS_BTAddr plain\n"
-       "    fix:     delete line 3 of root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:4: a key line without '=' reads the default and hides any later "
-       "line of this key\n"
-       "    setting: GNSS_ImuObs\n"
-       "    fix:     jkn reset GNSS_ImuObs\n"},
+       "    fix:     jkn set GNSS_BTAddr " +
+           shellWord("") +
+           "\nroot0/inf/jkn-gnss.ini:3: line 2 has this key without '=': it hides this one and "
+           "the default is read\n"
+           "    setting: GNSS_BTAddr plain\n"
+           "    fix:     delete line 3 of root0/inf/jkn-gnss.ini\n"
+           "root0/inf/jkn-gnss.ini:4: a key line without '=' reads the default and hides any later "
+           "line of this key\n"
+           "    setting: GNSS_ImuObs\n"
+           "    fix:     jkn reset GNSS_ImuObs\n"},
       {gnss, "[GNSS]\nPage=1\n[NMEA]\nPort=3\n",
        "root0/inf/jkn-gnss.ini:3: the application reads section [NMEA] from jkn-nmea.ini, never "
        "from jkn-gnss.ini\n"
@@ -274,36 +290,46 @@ TEST_F(JknCheckFix, EveryFindingNamesAFixThatMendsIt) {
       {"", "",
        "root0/inf/.jkn-gnss.ini.tmp: temporary file of a write of jkn-gnss.ini that was stopped "
        "before it finished; jkn-gnss.ini itself is whole, and its next write removes this file\n"
-       "    fix:     rm 'root0/inf/.jkn-gnss.ini.tmp'\n"
-       "root0/inf/JKN-NMEA.INI: the application opens jkn-nmea.ini, never JKN-NMEA.INI (file names "
-       "differ by case here)\n"
-       "    fix:     move what you need of it into root0/inf/jkn-nmea.ini, then rm "
-       "'root0/inf/JKN-NMEA.INI'\n"
-       "root0/inf/jkn_ts.ini: the application opens jkn-ts.ini, never jkn_ts.ini\n"
-       "    fix:     mv 'root0/inf/jkn_ts.ini' 'root0/inf/jkn-ts.ini'\n"
-       "root1/inf/jkn-gnss.ini: the application reads jkn-gnss.ini from root 0 (root0/inf/), never "
-       "from here\n"
-       "    fix:     mv 'root1/inf/jkn-gnss.ini' 'root0/inf/jkn-gnss.ini'\n",
+       "    fix:     " +
+           removeFix("root0/inf/.jkn-gnss.ini.tmp") + "\n" +
+           // Windows opens JKN-NMEA.INI as jkn-nmea.ini.
+           (jknOnWindows() ? std::string()
+                           : "root0/inf/JKN-NMEA.INI: the application opens jkn-nmea.ini, never "
+                             "JKN-NMEA.INI (file names differ by case here)\n"
+                             "    fix:     move what you need of it into root0/inf/jkn-nmea.ini, "
+                             "then rm 'root0/inf/JKN-NMEA.INI'\n") +
+           "root0/inf/jkn_ts.ini: the application opens jkn-ts.ini, never jkn_ts.ini\n"
+           "    fix:     " +
+           moveFix("root0/inf/jkn_ts.ini", "root0/inf/jkn-ts.ini") +
+           "\nroot1/inf/jkn-gnss.ini: the application reads jkn-gnss.ini from root 0 (root0/inf/), "
+           "never from here\n"
+           "    fix:     " +
+           moveFix("root1/inf/jkn-gnss.ini", "root0/inf/jkn-gnss.ini") + "\n",
        false,
        "touch root0/inf/.jkn-gnss.ini.tmp root0/inf/JKN-NMEA.INI root0/inf/jkn-nmea.ini "
        "root0/inf/jkn_ts.ini root1/inf/jkn-gnss.ini"},
       {"", "",
-       "root0/inf/def-nmea.ini: a broken link: the application reads the defaults instead\n"
-       "    fix:     rm 'root0/inf/def-nmea.ini'\n"
-       "root0/inf/def-ts.ini: a folder: the application reads the defaults instead\n"
-       "    fix:     rmdir 'root0/inf/def-ts.ini'\n",
+       // Wine lists no link to nothing: the application cannot meet one there.
+       (jknOnWindows() ? std::string()
+                       : "root0/inf/def-nmea.ini: a broken link: the application reads the "
+                         "defaults instead\n"
+                         "    fix:     rm 'root0/inf/def-nmea.ini'\n") +
+           "root0/inf/def-ts.ini: a folder: the application reads the defaults instead\n"
+           "    fix:     " +
+           removeFix("root0/inf/def-ts.ini", true) + "\n",
        false, "mkdir root0/inf/def-ts.ini && ln -s nowhere root0/inf/def-nmea.ini"},
       {"root0/inf/jkn-nmea.ini", utf16("[NMEA]\nPort=4\n", true),
        "root0/inf/jkn-nmea.ini: saved as UTF-16: the application reads every key of it as missing "
        "(the defaults); save it in code page 932\n"
-       "    fix:     iconv -f UTF-16 -t CP932 'root0/inf/jkn-nmea.ini' "
-       ">'root0/inf/jkn-nmea.ini.new' && mv 'root0/inf/jkn-nmea.ini.new' "
-       "'root0/inf/jkn-nmea.ini'\n"},
+       "    fix:     " +
+           toCp932Fix("root0/inf/jkn-nmea.ini", "UTF-16") + "\n",
+       false, "", resave("root0/inf/jkn-nmea.ini", "UTF-16")},
       {"root0/inf/jkn-ts.ini", utf16("[TS]\nVKubun=1\n", false),
        "root0/inf/jkn-ts.ini: saved as UTF-16: the application reads every key of it as missing "
        "(the defaults); save it in code page 932\n"
-       "    fix:     iconv -f UTF-16LE -t CP932 'root0/inf/jkn-ts.ini' >'root0/inf/jkn-ts.ini.new' "
-       "&& mv 'root0/inf/jkn-ts.ini.new' 'root0/inf/jkn-ts.ini'\n"},
+       "    fix:     " +
+           toCp932Fix("root0/inf/jkn-ts.ini", "UTF-16LE") + "\n",
+       false, "", resave("root0/inf/jkn-ts.ini", "UTF-16LE")},
   };
   for (const FixCase& c : cases) {
     prepare(c);

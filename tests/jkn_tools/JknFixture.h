@@ -31,19 +31,63 @@ inline bool jknOnWindows() { return jknCommand().find(".exe") != std::string::np
 inline const std::string kJkn =
     "KORVEL_APPDATA_0=root0 KORVEL_APPDATA_1=root1 " + jknCommand() + " ";
 
-// Paths as the POSIX jkn shows them: a Windows separator between two name
-// characters becomes '/' ("\x80", a byte shown in hex, stays).
-inline std::string posixSeparators(std::string text) {
+// Paths as the POSIX jkn shows them: a Windows separator after a name
+// character and before another or a ')' becomes '/'; "\x80", a byte shown in
+// hex, stays. In a JSON document (text that starts with '{' or '[') the
+// separator is written "\\" and other escapes stay as they are.
+inline std::string posixSeparators(const std::string& text) {
   auto nameChar = [](char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
   };
-  for (size_t i = 1; i + 1 < text.size(); ++i) {
-    const bool hex = text[i + 1] == 'x' && i + 3 < text.size() &&
-                     std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
-                     std::isxdigit(static_cast<unsigned char>(text[i + 3]));
-    if (text[i] == '\\' && nameChar(text[i - 1]) && nameChar(text[i + 1]) && !hex) text[i] = '/';
+  const size_t first = text.find_first_not_of(" \n");
+  const bool json = first != std::string::npos && (text[first] == '{' || text[first] == '[');
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    const size_t n = json ? 2 : 1;  // the separator's length
+    const char next = i + n < text.size() ? text[i + n] : '\0';
+    const bool hex = next == 'x' && i + n + 2 < text.size() &&
+                     std::isxdigit(static_cast<unsigned char>(text[i + n + 1])) &&
+                     std::isxdigit(static_cast<unsigned char>(text[i + n + 2]));
+    const bool separator = (!json || (i + 1 < text.size() && text[i + 1] == '\\')) && i > 0 &&
+                           nameChar(text[i - 1]) && (nameChar(next) || next == ')') && !hex;
+    out += separator ? std::string("/") : text.substr(i, json ? 2 : 1);
+    i += json ? 1 : 0;
   }
-  return text;
+  return out;
+}
+
+// The commands of jkn's fixes in the shell of the jkn under test (sh; cmd on
+// Windows), with '/' for the Windows separator.
+inline std::string shellWord(const std::string& s) {
+  return jknOnWindows() ? "\"" + s + "\"" : "'" + s + "'";
+}
+inline std::string removeFix(const std::string& path, bool folder = false) {
+  return (folder ? "rmdir " : jknOnWindows() ? "del " : "rm ") + shellWord(path);
+}
+inline std::string moveFix(const std::string& from, const std::string& to) {
+  return (jknOnWindows() ? "move " : "mv ") + shellWord(from) + " " + shellWord(to);
+}
+inline std::string writableFix(const std::string& path) {
+  return (jknOnWindows() ? "attrib -r " : "chmod u+w ") + shellWord(path);
+}
+inline std::string makeFolderFix(const std::string& folder) {
+  return (jknOnWindows() ? "mkdir " : "mkdir -p ") + shellWord(folder);
+}
+// Re-saving a file of encoding `from` ("UTF-8", "UTF-16", "UTF-16LE") in code
+// page 932: iconv, or PowerShell (whose "Unicode" is UTF-16 with or without a mark).
+inline std::string toCp932Fix(const std::string& path, const std::string& from) {
+  if (!jknOnWindows()) {
+    return "iconv -f " + from + " -t CP932 '" + path + "' >'" + path + ".new' && mv '" + path +
+           ".new' '" + path + "'";
+  }
+  return "powershell -Command \"Get-Content -Encoding " +
+         std::string(from == "UTF-8" ? "UTF8" : "Unicode") + " -LiteralPath '" + path +
+         "' | Set-Content -Encoding Default -LiteralPath '" + path + ".new'\" && move /y \"" +
+         path + ".new\" \"" + path + "\"";
 }
 
 class JknTest : public RootsTest {
@@ -65,7 +109,23 @@ class JknTest : public RootsTest {
   // Every file below the roots with its bytes.
   std::string snapshot() {
     sh("for f in $(find root0 root1 ! -type d | sort); do printf '== %s\\r\\n' $f; cat $f; done");
-    return out_;
+    return raw_;
+  }
+  // A file jkn wrote beside the roots, with '/' for the Windows separator.
+  std::string output(const std::string& name) {
+    const std::string bytes = readBytes(root(0) + "/../" + name);
+    return jknOnWindows() ? posixSeparators(bytes) : bytes;
+  }
+  // Runs a command of cmd beside the roots, under the Wine that runs jkn
+  // (JKN_COMMAND without its last word); '/' in its quoted words is '\'.
+  int cmd(std::string command) {
+    bool quoted = false;
+    for (char& c : command) {
+      if (c == '"') quoted = !quoted;
+      if (quoted && c == '/') c = '\\';
+    }
+    writeBytes(root(0) + "/../fix.bat", "@" + command + "\r\n");
+    return sh(jknCommand().substr(0, jknCommand().rfind(' ') + 1) + "cmd /c fix.bat");
   }
   std::string out_;
   std::string raw_;  // out_ before Windows separators were made '/'

@@ -215,9 +215,6 @@ class JknRules : public JknTest {
   // walked as that one.
   void SetUp() override {
     JknTest::SetUp();
-    // The rules are jkn's own logic, the same in both builds; under Wine each
-    // of the hundreds of runs would take half a second.
-    if (jknOnWindows()) GTEST_SKIP() << "jkn for Windows: each run starts Wine";
     std::set<std::string> seen;
     for (const SettingEntry& e : settingsRegistry()) {
       if (e.sameKeyAs != nullptr) continue;
@@ -291,7 +288,7 @@ class JknRules : public JknTest {
 
   json runJson(const std::string& args, int status) {
     EXPECT_EQ(sh(kJkn + args + " >doc.json"), status) << args << ": " << out_;
-    return json::parse(readBytes(base() + "doc.json"));
+    return json::parse(output("doc.json"));
   }
 
   // The numbers of the entries load --dry-run --skip-refused refuses, each with why.
@@ -733,7 +730,7 @@ TEST_F(JknRules, CheckAndDumpTellWhatTheGettersRead) {
       }
     }
     sh(kJkn + "check --json" + profiles + " >doc.json");
-    const json findings = json::parse(readBytes(base() + "doc.json"));
+    const json findings = json::parse(output("doc.json"));
     for (const json& f : findings) {
       // A code-page finding shows the line as the application shows its text.
       const std::string read = f["read"];
