@@ -224,12 +224,13 @@ int ntripList(const CatalogueOptions& o) {
 
 int zones(const CatalogueOptions& o) {
   // A folder that is not there holds no selection: say so, mark nothing.
-  const std::string folder = trasso::fileio::nativePath(o.folder);
+  const std::string typed = pathArgument(o.folder);
+  const std::string folder = trasso::fileio::nativePath(typed);
   if (!o.folder.empty() && !isFolder(folder)) {
-    std::cerr << "jkn: folder " << folder << " does not exist\n";
+    std::cerr << "jkn: folder " << shownPath(folder) << " does not exist\n";
     return kFileError;
   }
-  const uint16_t selected = GetHmnZaKei(o.folder.c_str());
+  const uint16_t selected = GetHmnZaKei(typed.c_str());
   json all = json::array();
   for (int i = 0; i < GetHmnZaKeiCnt(); ++i) {
     uint16_t number = 0;
@@ -268,8 +269,9 @@ int stationName(const CatalogueOptions& o) {
 }
 
 int geoidVersion(const CatalogueOptions& o) {
-  const bool isg = QZJknTool_IsGeoidFileISG(o.file.c_str());
-  const std::string version = toUtf8(QZJknTool_GetGeoidFileVer(o.file.c_str()));
+  const std::string file = pathArgument(o.file);
+  const bool isg = QZJknTool_IsGeoidFileISG(file.c_str());
+  const std::string version = toUtf8(QZJknTool_GetGeoidFileVer(file.c_str()));
   if (o.json) {
     print(json{{"file", o.file}, {"isg", isg}, {"version", version}});
   } else if (version.empty()) {

@@ -432,7 +432,7 @@ class FileChecker {
   }
 
   static std::string title(const KnownKey& k) {
-    const std::string selector = showSelector(*k.entry, k.selection);
+    const std::string selector = jkn::showSelector(*k.entry, k.selection);
     return k.entry->selector == trasso::SelectorKind::None ||
                    k.entry->selector == trasso::SelectorKind::Profile
                ? std::string(k.entry->name)
@@ -447,10 +447,10 @@ class FileChecker {
   // The setting as jkn set and reset take it: the name, and the selector
   // unless it is the one they choose when none is given.
   static std::string commandName(const KnownKey& k) {
-    const std::string selector = showSelector(*k.entry, k.selection);
+    const std::string selector = jkn::showSelector(*k.entry, k.selection);
     if (selector.empty()) return k.entry->name;
     try {
-      if (showSelector(*k.entry, parseSelector(*k.entry, std::nullopt)) == selector) {
+      if (jkn::showSelector(*k.entry, jkn::parseSelector(*k.entry, std::nullopt)) == selector) {
         return k.entry->name;
       }
     } catch (const Refusal&) {

@@ -40,7 +40,7 @@ constexpr int kFormat = 1;
 // a file name, or a profile path.
 json place(const StoredFile& f) {
   if (f.root >= 0) return json{{"root", f.root}, {"file", f.name}};
-  return json{{"profile", f.path}};
+  return json{{"profile", shownPath(f.path)}};
 }
 
 // Texts travel in UTF-8 when they survive the trip, else as hex bytes.
@@ -77,7 +77,7 @@ json settingJson(const StoredFile& f, const KnownKey& k, const Value& v) {
     j["selector"] = trasso::showField(*k.entry, k.selection);
   } else if (k.entry->selector != SelectorKind::None &&
              k.entry->selector != SelectorKind::Profile) {
-    j["selector"] = showSelector(*k.entry, k.selection);
+    j["selector"] = jkn::showSelector(*k.entry, k.selection);
   }
   switch (k.decl.kind) {
     case ValueKind::Text:
@@ -195,8 +195,8 @@ json dumpDocument(const std::vector<std::string>& profiles) {
 }
 
 void printDump(const json& doc) {
-  std::cout << "# Stored settings of " << trasso::fileio::nativePath(trasso::AppDataRoot(0))
-            << " and " << trasso::fileio::nativePath(trasso::AppDataRoot(1))
+  std::cout << "# Stored settings of " << shownPath(trasso::AppDataRoot(0)) << " and "
+            << shownPath(trasso::AppDataRoot(1))
             << ".\n# 'jkn dump --json' gives the document that 'jkn load' takes.\n";
   for (const json& j : doc["settings"]) {
     std::string line;
@@ -292,7 +292,7 @@ std::string textOf(const json& j, const char* field) {
 
 // The file an entry's place names.
 std::string pathOf(const json& j) {
-  if (j.contains("profile")) return trasso::fileio::nativePath(textOf(j, "profile"));
+  if (j.contains("profile")) return trasso::fileio::nativePath(pathArgument(textOf(j, "profile")));
   const std::string file = textOf(j, "file");
   if (!j.contains("root") || !j["root"].is_number_integer() || (j["root"] != 0 && j["root"] != 1)) {
     throw refused("needs \"root\" 0 or 1, or a \"profile\" path");
@@ -343,7 +343,7 @@ Change knownChange(const json& j) {
       c.selection = trasso::Selection{};
       c.selection.path = pathOf(j);
     } else {
-      c.selection = parseSelector(*e, j.contains("selector")
+      c.selection = jkn::parseSelector(*e, j.contains("selector")
                                           ? std::optional<std::string>(textOf(j, "selector"))
                                           : std::nullopt);
       if (inProfile(*e)) c.selection.path = pathOf(j);
@@ -378,7 +378,7 @@ Change knownChange(const json& j) {
     c.stored = trasso::storedText(d, c.value);
     const std::string selector = e->selector == SelectorKind::Field
                                      ? trasso::showField(*e, c.selection)
-                                     : showSelector(*e, c.selection);
+                                     : jkn::showSelector(*e, c.selection);
     c.label = name + (e->selector == SelectorKind::None || e->selector == SelectorKind::Profile
                           ? ""
                           : " " + selector);
@@ -524,7 +524,7 @@ json readDocument(const std::string& file, const std::string& name) {
 }
 
 int runLoad(const LoadOptions& o) {
-  const json doc = readDocument(o.file, o.file == "-" ? "standard input" : o.file);
+  const json doc = readDocument(pathArgument(o.file), o.file == "-" ? "standard input" : o.file);
   // Every entry is checked before anything is written.
   std::vector<Change> changes;
   std::vector<std::string> refusals;

@@ -59,12 +59,13 @@ void addWords(CLI::App* cmd, std::vector<std::string>& words,
   }
 }
 
-std::string native(const std::string& path) { return trasso::fileio::nativePath(path); }
+// A path as jkn shows it.
+std::string native(const std::string& path) { return jkn::shownPath(path); }
 
 std::string baseName(const std::string& path) {
-  const std::string n = native(path);
+  const std::string n = trasso::fileio::nativePath(path);
   const size_t slash = jkn::lastSeparator(n);
-  return slash == std::string::npos ? n : n.substr(slash + 1);
+  return native(slash == std::string::npos ? n : n.substr(slash + 1));
 }
 
 const SettingEntry& lookUp(const std::string& name) {
@@ -261,7 +262,7 @@ int set(const Options& o) {
     throw Failure{kRefused, r.message};
   }
   const trasso::WriteStatus status = e.put(s, v);
-  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, native(trasso::pathOf(e, s)));
+  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, trasso::pathOf(e, s));
   return report(o, e, s, "");
 }
 
@@ -274,7 +275,7 @@ int reset(const Options& o) {
   // A missing file already gives the default: nothing is created.
   const trasso::WriteStatus status =
       trasso::writeText(path, d.key.section, trasso::keyOf(e, s).c_str(), nullptr);
-  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, native(path));
+  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, path);
   // Only the first line of a key goes: a later one of the same key reads now.
   const bool still = trasso::readRaw(path, d.key.section, trasso::keyOf(e, s).c_str()).has_value();
   return report(
@@ -434,13 +435,13 @@ int files(const Options& o) {
   for (int id = 0;; ++id) {
     const char* name = trasso::SettingsFileName(id);
     if (name == nullptr) break;
-    const std::string path = native(trasso::SettingsFilePath(id));
+    const std::string path = trasso::fileio::nativePath(trasso::SettingsFilePath(id));
     struct stat st;
     const bool exists = ::stat(path.c_str(), &st) == 0;
     const bool writable = trasso::succeeded(trasso::facts::probeWrite(path));
     all.push_back(json{{"id", id},
                        {"name", name},
-                       {"path", path},
+                       {"path", native(path)},
                        {"exists", exists},
                        {"size", exists ? json(static_cast<int64_t>(st.st_size)) : json(nullptr)},
                        {"writable", writable}});
@@ -459,9 +460,10 @@ int files(const Options& o) {
     std::cout << line << f["path"].get<std::string>() << "\n";
   }
   for (int root = 0; root < 2; ++root) {
-    const std::string folder = native(trasso::AppDataFolder(root, "inf"));
+    const std::string folder = trasso::fileio::nativePath(trasso::AppDataFolder(root, "inf"));
     if (!isFolder(folder)) {
-      std::cout << "folder " << folder << " does not exist: create it before the first write\n";
+      std::cout << "folder " << native(folder)
+                << " does not exist: create it before the first write\n";
     }
   }
   return kOk;

@@ -81,9 +81,11 @@ const char* const kExitStatuses =
     "  6  another program holds the file; nothing written, try again\n"
     "  7  the disk reported an I/O error; nothing written\n";
 
-Failure writeFailure(trasso::WriteStatus status, const std::string& path) {
+Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath) {
   using trasso::WriteStatus;
-  const std::string folder = folderOf(path);
+  const std::string native = trasso::fileio::nativePath(libraryPath);
+  const std::string folder = shownPath(folderOf(native));
+  const std::string path = shownPath(native);
   const std::string cannot = "cannot write " + path + ": ";
   switch (status) {
     case WriteStatus::FolderMissing:
@@ -141,6 +143,22 @@ size_t lastSeparator(const std::string& nativePath) {
   return last;
 #else
   return nativePath.find_last_of('/');
+#endif
+}
+
+std::string pathArgument(const std::string& typed) {
+#ifdef _WIN32
+  return toCp932(typed).value_or(typed);
+#else
+  return typed;
+#endif
+}
+
+std::string shownPath(const std::string& path) {
+#ifdef _WIN32
+  return toUtf8(trasso::fileio::nativePath(path));
+#else
+  return trasso::fileio::nativePath(path);
 #endif
 }
 
@@ -313,7 +331,7 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
     }
   }
   for (const std::string& p : profiles) {
-    const std::string path = native(p);
+    const std::string path = native(pathArgument(p));
     out.push_back(StoredFile{path, baseName(path), -1, profileAreaOfPath(path, true)});
   }
   return out;

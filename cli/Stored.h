@@ -38,6 +38,11 @@ std::string folderOf(const std::string& nativePath);
 // Where the last separator of a native path is ('/'; on Windows also '\\', but
 // never the second byte of a double-byte character), or npos.
 size_t lastSeparator(const std::string& nativePath);
+// Paths between the user and the library. On Windows the library's paths are
+// code page 932 texts and the user's are UTF-8; on POSIX both are the bytes.
+std::string pathArgument(const std::string& typed);
+std::string shownPath(const std::string& path);
+
 // name in folder, joined by the platform's separator.
 std::string joinPath(const std::string& folder, const std::string& name);
 // The same text for every path that reaches one file or folder (through links,

@@ -42,6 +42,23 @@ std::string toUtf8(const std::string& cp932) {
 
 std::optional<std::string> toCp932(const std::string& utf8) { return utf8ToCp932(utf8); }
 
+trasso::Selection parseSelector(const SettingEntry& e, const std::optional<std::string>& arg) {
+#ifdef _WIN32
+  const bool path =
+      e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+  if (arg && path) return trasso::parseSelector(e, toCp932(*arg).value_or(*arg));
+#endif
+  return trasso::parseSelector(e, arg);
+}
+
+std::string showSelector(const SettingEntry& e, const trasso::Selection& s) {
+#ifdef _WIN32
+  return toUtf8(trasso::showSelector(e, s));
+#else
+  return trasso::showSelector(e, s);
+#endif
+}
+
 std::string showValue(const Declaration& d, const Value& v, bool raw) {
   if (d.kind == ValueKind::Text && !raw) return toUtf8(std::get<std::string>(v));
   if (d.kind == ValueKind::Colour) {

@@ -15,11 +15,15 @@ namespace jkn {
 
 using trasso::acceptedValues;
 using trasso::lower;
-using trasso::parseSelector;
 using trasso::Refusal;
 using trasso::selectorWords;
-using trasso::showSelector;
 using trasso::takesFlag;
+
+// Selectors as the user types and sees them: a profile's path in UTF-8 on
+// Windows, where the library takes code page 932.
+trasso::Selection parseSelector(const trasso::SettingEntry& e,
+                                const std::optional<std::string>& arg);
+std::string showSelector(const trasso::SettingEntry& e, const trasso::Selection& s);
 
 // Code page 932 bytes as UTF-8; bytes that are no code page 932 text are shown
 // as \xNN.

@@ -97,6 +97,24 @@ TEST_F(JknTest, ALinkThatLeadsNowhere) {
   }
 }
 
+// A path typed in Japanese reaches the same file on both (code page 932 for
+// the library on Windows), and is shown as typed, in set, dump, load, check
+// and a write that fails.
+TEST_F(JknTest, JapanesePathsAsTyped) {
+  ASSERT_EQ(sh("mkdir 設定"), 0);
+  run({{"set ZETR_Npr_Value 設定/p.ini 5", 0, "ZETR_Npr_Value 設定/p.ini = 5\n"},
+       {"get ZETR_Npr_Value 設定/p.ini", 0, "5\n"},
+       {"dump --json 設定/p.ini >d.json && rm 設定/p.ini && cat d.json", 0,
+        "\"profile\": \"設定/p.ini\""},
+       {"load d.json", 0, "ZETR_Npr_Value: (not stored) -> '5'\n1 changed, 0 unchanged\n"},
+       {"check 設定/p.ini", 0, "no findings in 1 settings file\n"},
+       {"zones 設定", 0, "* 第 1系："},
+       {"set ZETR_Npr_Value 無い/p.ini 5", 3,
+        jknOnWindows() ? "jkn: folder 無い does not exist; create it first (mkdir \"無い\")\n"
+                       : "jkn: folder 無い does not exist; create it first (mkdir -p '無い')\n"}});
+  EXPECT_EQ(readBytes(root(0) + "/../設定/p.ini"), withCrLf("[NPR]\nVAL=5\n"));
+}
+
 // Paths in messages are the platform's own.
 TEST_F(JknTest, PathsAreShownAsThePlatformWritesThem) {
   writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=1x\n"));
