@@ -30,6 +30,10 @@ TEST_F(JknTest, CheckSaysWhereTheIntegerRuleStops) {
       {"0x1f", ""},
       {"-0x10", ""},
       {"0b101", ""},
+      {"0x7", ""},
+      {"7 ;set by hand", ""},
+      {"7\t; set by hand", ""},
+      {"7;x", digit + "';x' is ignored -> 7"},
       {"0x1g", base + "16" + after + "'g' is ignored -> 1"},
       {"0o19", base + "8" + after + "'9' is ignored -> 1"},
       {"-0b12", base + "2" + after + "'2' is ignored -> -1"},
@@ -103,6 +107,26 @@ TEST_F(JknTest, ScreenColourDumpedByNameAndResetAsJson) {
         "  file:      the profile file the selector names, jkn-zetr.ini "
         "(root0/inf/jkn-zetr.ini)"}});
   EXPECT_EQ(readBytes(inf("disp-ts.ini")), withCrLf("[2]\n"));
+}
+
+// A byte-order mark says the byte order of a UTF-16 file; a UTF-8 line's fix
+// names its first character that code page 932 lacks, also when it comes first.
+TEST_F(JknTest, CheckNamesTheEncodingToConvertFrom) {
+  writeBytes(inf("jkn-gnss.ini"), std::string("\xFE\xFF\0[\0G\0N\0S\0S\0]\0\r\0\n", 18));
+  writeBytes(inf("def-ts.ini"), withCrLf("[TS]\nBtDevAddr=\xC3\xA9"
+                                         "a\nBtDevName=\x82\xA0\n"));
+  sh(kJkn + "check | grep fix:");
+  const std::string file = "root0/inf/jkn-gnss.ini";
+  EXPECT_EQ(
+      out_,
+      "    fix:     write line 2 of root0/inf/def-ts.ini in code page 932, which has no 'é'\n"
+      "    fix:     " +
+          (jknOnWindows() ? "powershell -Command \"Get-Content -Encoding Unicode -LiteralPath '" +
+                                file + "' | Set-Content -Encoding Default -LiteralPath '" + file +
+                                ".new'\" && move /y \"" + file + ".new\" \"" + file + "\""
+                          : "iconv -f UTF-16 -t CP932 '" + file + "' >'" + file + ".new' && mv '" +
+                                file + ".new' '" + file + "'") +
+          "\n");
 }
 
 // Antenna id 0 is an antenna like any other: the sensor's walk names it.
