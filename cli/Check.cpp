@@ -885,6 +885,19 @@ int runCheck(const CheckOptions& o) {
     FileChecker(f, index, findings).check(bytes);
   }
 
+#ifdef _WIN32
+  // Paths are code page 932 here: a finding shows them in UTF-8.
+  for (Finding& x : findings) {
+    const std::string folder = folderOf(x.file), shown = shownPath(folder);
+    for (std::string* text : {&x.why, &x.fix}) {
+      for (size_t at = text->find(folder); at != std::string::npos;
+           at = text->find(folder, at + shown.size())) {
+        text->replace(at, folder.size(), shown);
+      }
+    }
+    x.file = shownPath(x.file);
+  }
+#endif
   if (o.json) {
     json all = json::array();
     for (const Finding& x : findings) {

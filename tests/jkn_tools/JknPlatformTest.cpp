@@ -101,7 +101,7 @@ TEST_F(JknTest, ALinkThatLeadsNowhere) {
 // the library on Windows), and is shown as typed, in set, dump, load, check
 // and a write that fails.
 TEST_F(JknTest, JapanesePathsAsTyped) {
-  ASSERT_EQ(sh("mkdir 設定"), 0);
+  ASSERT_EQ(sh("mkdir 設定 && printf '[NPR]\\r\\nVAL=5\\r\\nVAL=3\\r\\n' >設定/q.ini"), 0);
   run({{"set ZETR_Npr_Value 設定/p.ini 5", 0, "ZETR_Npr_Value 設定/p.ini = 5\n"},
        {"get ZETR_Npr_Value 設定/p.ini", 0, "5\n"},
        {"dump --json 設定/p.ini >d.json && rm 設定/p.ini && cat d.json", 0,
@@ -109,6 +109,10 @@ TEST_F(JknTest, JapanesePathsAsTyped) {
        {"load d.json", 0, "ZETR_Npr_Value: (not stored) -> '5'\n1 changed, 0 unchanged\n"},
        {"check 設定/p.ini", 0, "no findings in 1 settings file\n"},
        {"zones 設定", 0, "* 第 1系："},
+       {"check 設定/q.ini", 1,
+        "設定/q.ini:3: key already set at line 2; only the first is read\n"
+        "    setting: ZETR_Npr_Value\n    stored:  VAL=3\n    read:    nothing of this line\n"
+        "    fix:     delete line 3 of 設定/q.ini\n1 finding in 1 settings file\n"},
        {"set ZETR_Npr_Value 無い/p.ini 5", 3,
         jknOnWindows() ? "jkn: folder 無い does not exist; create it first (mkdir \"無い\")\n"
                        : "jkn: folder 無い does not exist; create it first (mkdir -p '無い')\n"}});
