@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "CodePage932.h"
 #else
 #include <iconv.h>
 #endif
@@ -43,13 +45,9 @@ std::optional<std::string> fromWide(UINT codePage, bool exact, const std::wstrin
 // their own (U+0080 and private use); they are no code page 932 text, and iconv
 // refuses them too.
 bool hasStrayByte(const std::string& cp932) {
-  for (size_t i = 0; i < cp932.size(); ++i) {
+  for (size_t i = 0; i < cp932.size(); i += trasso::cp932::charWidth(cp932, i)) {
     const auto b = static_cast<unsigned char>(cp932[i]);
-    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
-      ++i;  // a lead byte: the next one is its second
-    } else if (b == 0x80 || b == 0xA0 || b >= 0xFD) {
-      return true;
-    }
+    if (!trasso::cp932::isLeadByte(cp932[i]) && (b == 0x80 || b == 0xA0 || b >= 0xFD)) return true;
   }
   return false;
 }

@@ -131,14 +131,10 @@ bool isFolder(const std::string& path) {
 
 size_t lastSeparator(const std::string& nativePath) {
 #ifdef _WIN32
+  // The second byte of a double-byte character is no separator.
   size_t last = std::string::npos;
-  for (size_t i = 0; i < nativePath.size(); ++i) {
-    const auto c = static_cast<unsigned char>(nativePath[i]);
-    if (c == '/' || c == '\\') {
-      last = i;
-    } else if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      ++i;  // a lead byte: its second byte is no separator
-    }
+  for (size_t i = 0; i < nativePath.size(); i += trasso::cp932::charWidth(nativePath, i)) {
+    if (nativePath[i] == '/' || nativePath[i] == '\\') last = i;
   }
   return last;
 #else
