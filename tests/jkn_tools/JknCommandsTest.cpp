@@ -129,6 +129,15 @@ TEST_F(JknTest, CheckNamesTheEncodingToConvertFrom) {
           "\n");
 }
 
+// A repeated section's fix names its own lines, not those of a section after it.
+TEST_F(JknTest, RepeatedSectionFixNamesItsOwnLines) {
+  writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=1\n[GNSS]\nPage=2\n[SKYPLOT]\n3=80\n"));
+  sh(kJkn + "check | grep fix:");
+  EXPECT_EQ(out_,
+            "    fix:     delete lines 3 to 4 of root0/inf/jkn-gnss.ini\n"
+            "    fix:     delete line 4 of root0/inf/jkn-gnss.ini\n");
+}
+
 // Antenna id 0 is an antenna like any other: the sensor's walk names it.
 TEST_F(JknTest, SensorWithAntennaZero) {
   sh("cp " SAMPLE_DATA
