@@ -4,6 +4,12 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
+find_program(TRASSOJKN_MINGW_CXX x86_64-w64-mingw32-g++-posix)
+if(NOT TRASSOJKN_MINGW_CXX)
+  message(FATAL_ERROR "The Windows build needs MinGW-w64's x86_64-w64-mingw32-g++-posix "
+    "(Debian: g++-mingw-w64-x86-64-posix), which was not found: install it with "
+    "scripts/setup windows.")
+endif()
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
