@@ -15,6 +15,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "Ini.h"
+#include "Json.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "StoreFacts.h"
@@ -122,31 +123,21 @@ json valueJson(const Row& r, const Value& v, bool raw) {
   // Stored bytes need not be UTF-8, which JSON texts are: raw texts go as hex.
   if (raw && r.d.kind == ValueKind::Text)
     return json{{"hex", jkn::toHex(std::get<std::string>(v))}};
-  if (r.d.kind == ValueKind::Text || r.d.kind == ValueKind::Colour) {
-    return jkn::showValue(r.d, v, raw);
-  }
-  if (std::holds_alternative<double>(v)) return std::get<double>(v);
-  return std::get<int64_t>(v);
+  return jkn::out::value(r.d, v);
 }
 
 json rowJson(const Row& r, bool raw) {
-  const std::string selector = jkn::showSelector(*r.e, r.s);
-  json j{{"name", r.e->name},
-         {"selector", selector.empty() ? json(nullptr) : json(selector)},
-         {"value", r.value ? valueJson(r, *r.value, raw) : json(nullptr)},
-         {"default", noDefault(r) ? json(nullptr) : valueJson(r, r.d.def, raw)},
-         {"differs", differs(r)},
-         {"stored", r.stored},
-         {"file", native(trasso::pathOf(*r.e, r.s))},
-         {"section", r.d.key.section},
-         {"key", trasso::keyOf(*r.e, r.s)}};
+  json j = jkn::out::setting(*r.e, r.s);
+  j["value"] = r.value ? valueJson(r, *r.value, raw) : json(nullptr);
+  j["default"] = noDefault(r) ? json(nullptr) : valueJson(r, r.d.def, raw);
+  j["differs"] = differs(r);
+  j["stored"] = r.stored;
+  j.update(jkn::out::place(trasso::pathOf(*r.e, r.s), r.d.key.section, trasso::keyOf(*r.e, r.s)));
   if (!r.value) j["note"] = kCallersDefault;
   return j;
 }
 
-void print(const json& j) {
-  std::cout << j.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
-}
+using jkn::out::print;
 
 // "name selector" as a user types it.
 std::string title(const Row& r, bool inList) {
