@@ -18,6 +18,7 @@
 #include "CodePage932.h"
 #include "Commands.h"
 #include "Ini.h"
+#include "ReadSnapshot.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "StoreFacts.h"
@@ -814,6 +815,8 @@ int runCheck(const CheckOptions& o) {
     return 2;
   }
   const SettingsIndex index;
+  // The getters read each file once, not once per key.
+  const trasso::fileio::ReadSnapshot snapshot;
   std::vector<Finding> findings;
   size_t files = 0;
   for (StoredFile f : storedFiles(o.profiles)) {

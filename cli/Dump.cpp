@@ -19,6 +19,7 @@
 #include "CodePage932.h"
 #include "Commands.h"
 #include "Ini.h"
+#include "ReadSnapshot.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
@@ -136,6 +137,8 @@ json dumpDocument(const std::vector<std::string>& profiles) {
     throw Failure{kFileError, "cannot dump: " + why};
   }
   const SettingsIndex index;
+  // The getters read each file once, not once per key.
+  const trasso::fileio::ReadSnapshot snapshot;
   json settings = json::array();
   for (StoredFile f : storedFiles(profiles)) {
     struct stat st {};
@@ -344,8 +347,8 @@ Change knownChange(const json& j) {
       c.selection.path = pathOf(j);
     } else {
       c.selection = jkn::parseSelector(*e, j.contains("selector")
-                                          ? std::optional<std::string>(textOf(j, "selector"))
-                                          : std::nullopt);
+                                               ? std::optional<std::string>(textOf(j, "selector"))
+                                               : std::nullopt);
       if (inProfile(*e)) c.selection.path = pathOf(j);
     }
     const trasso::Declaration d = trasso::declarationOf(*e, c.selection);

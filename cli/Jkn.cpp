@@ -16,6 +16,7 @@
 #include "Console.h"
 #include "Ini.h"
 #include "Json.h"
+#include "ReadSnapshot.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "StoreFacts.h"
@@ -172,6 +173,8 @@ void printRow(const Row& r, bool raw) {
 }
 
 int list(const Options& o) {
+  // Each file read once, not once per setting: time linear in what is stored.
+  const trasso::fileio::ReadSnapshot snapshot;
   std::vector<Row> rows;
   bool matched = o.filter.empty();
   for (const SettingEntry& e : trasso::settingsRegistry()) {

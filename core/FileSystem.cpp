@@ -18,6 +18,7 @@
 #include "BoundedRead.h"
 #include "ByteWords.h"
 #include "CodePage932.h"
+#include "ReadSnapshot.h"
 
 namespace trasso::fileio {
 namespace {
@@ -299,6 +300,7 @@ std::FILE* openForReading(const std::string& native) {
 }
 
 WriteStatus removeFile(const std::string& native) {
+  ReadSnapshot::forget();  // the file a snapshot of this thread holds may go
   struct stat st {};
   if (::lstat(native.c_str(), &st) != 0) {
     return errno == ENOENT ? WriteStatus::Unchanged : lastError();

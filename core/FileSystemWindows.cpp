@@ -22,6 +22,7 @@
 
 #include "BoundedRead.h"
 #include "FileSystem.h"
+#include "ReadSnapshot.h"
 
 namespace trasso::fileio {
 namespace {
@@ -467,6 +468,7 @@ std::FILE* openForReading(const std::string& native) {
 }
 
 WriteStatus removeFile(const std::string& native) {
+  ReadSnapshot::forget();  // the file a snapshot of this thread holds may go
   const std::wstring path = widen(native);
   if (path.empty()) return WriteStatus::NotAFile;
   const DWORD attributes = GetFileAttributesW(path.c_str());

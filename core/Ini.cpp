@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <tuple>
+#include <unordered_set>
 #include <utility>
 
 #include "BytePairSearch.h"
@@ -286,6 +287,13 @@ std::string_view unquoted(std::string_view value) {
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+// Blanks around the names asked for are ignored, as Windows does.
+std::string_view askedName(std::string_view name) {
+  while (!name.empty() && isBlank(name.front())) name.remove_prefix(1);
+  while (!name.empty() && isBlank(name.back())) name.remove_suffix(1);
+  return name;
+}
+
 }  // namespace
 
 std::string_view valueAsRead(std::string_view written) {
@@ -324,11 +332,8 @@ std::string foldedName(std::string_view name) {
 
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key) {
-  // Blanks around the names asked for are ignored too, as Windows does.
-  for (std::string_view* name : {&section, &key}) {
-    while (!name->empty() && isBlank(name->front())) name->remove_prefix(1);
-    while (!name->empty() && isBlank(name->back())) name->remove_suffix(1);
-  }
+  section = askedName(section);
+  key = askedName(key);
   Lines lines(file);
   Line line;
   if (!findSection(file, section, lines, line)) return std::nullopt;
@@ -348,6 +353,31 @@ std::optional<std::string_view> findValue(std::string_view file, std::string_vie
     return unquoted(file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin));
   }
   return std::nullopt;
+}
+
+// Only the first section of a name counts, and in it the first line of a key
+// name, with '=' or without.
+KeyIndex::KeyIndex(std::string_view file) {
+  std::unordered_set<std::string> sections;
+  std::string section;
+  bool readable = false;
+  forEachLine(file, [&](const LineView& l) {
+    if (l.kind == LineView::Section) {
+      section = foldedName(l.name);
+      readable = sections.insert(section).second;
+      section += '\n';
+    } else if (l.kind == LineView::Key && readable) {
+      values_.emplace(section + foldedName(l.name),
+                      l.hasEquals ? std::optional<std::string_view>(l.value) : std::nullopt);
+    }
+  });
+}
+
+std::optional<std::string_view> KeyIndex::find(std::string_view section,
+                                               std::string_view key) const {
+  // A name asked with a line break gives a second one, which no entry holds.
+  const auto it = values_.find(foldedName(askedName(section)) + '\n' + foldedName(askedName(key)));
+  return it == values_.end() ? std::nullopt : it->second;
 }
 
 // A name is storable when the line the writer makes of it reads back as exactly

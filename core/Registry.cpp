@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "Ini.h"
+#include "ReadSnapshot.h"
 #include "StoreFacts.h"
 
 namespace trasso {
@@ -232,8 +233,11 @@ std::optional<int> numberAfter(std::string_view name, std::string_view prefix) {
 // the first key of each name, with a value (a key without '=' reads nothing).
 template <class Visit>
 void forEachStoredKey(const std::string& path, Visit visit) {
-  std::string bytes;
-  if (!fileio::readFile(fileio::nativePath(path), bytes)) return;
+  const std::string native = fileio::nativePath(path);
+  std::string read;
+  const fileio::ReadSnapshot::File* held = fileio::ReadSnapshot::file(native);
+  if (held == nullptr && !fileio::readFile(native, read)) return;
+  const std::string_view bytes = held != nullptr ? held->bytes.view() : read;
   std::set<std::string> sections;
   std::set<std::string> keys;
   bool readable = false;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <utility>
 
+#include "ReadSnapshot.h"
+
 namespace trasso {
 
 const char* statusText(WriteStatus s) {
@@ -141,6 +143,7 @@ WriteStatus updateFile(const std::string& native, const Edit& edit) {
   } catch (...) {  // out of memory: nothing was replaced, so nothing changed
     s = WriteStatus::IoError;
   }
+  if (s == WriteStatus::Written) ReadSnapshot::forget();
   return WriteReport::note(s);
 }
 

@@ -75,12 +75,13 @@ bool applyToContents(std::string& contents, std::string_view section, std::strin
 // is larger; a reader made while another one lives gets a buffer of its own.
 SettingsReader::SettingsReader(const std::string& path) : spare_(threadBuffers()) {
   try {
-    if (spare_ != nullptr) bytes_.swap(spare_->bytes);
     // The thread's path buffer too is kept, so a read allocates nothing.
     std::string own;
     std::string& native = spare_ != nullptr ? spare_->path : own;
     native.assign(path);
     fileio::makeNative(native);
+    if ((held_ = fileio::ReadSnapshot::file(native)) != nullptr) return;
+    if (spare_ != nullptr) bytes_.swap(spare_->bytes);
     fileio::readFile(native, bytes_);
   } catch (...) {  // out of memory: the file reads as missing
     bytes_.setSize(0);
@@ -95,6 +96,7 @@ SettingsReader::~SettingsReader() {
 
 std::optional<std::string_view> SettingsReader::raw(const char* section, const char* key) const {
   if (section == nullptr || key == nullptr) return std::nullopt;
+  if (held_ != nullptr) return held_->keys.find(section, key);
   return ini::findValue(bytes_.view(), section, key);
 }
 

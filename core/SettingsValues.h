@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ReadSnapshot.h"
 #include "SettingsFileIo.h"
 #include "WriteStatus.h"
 
@@ -24,7 +25,8 @@ struct ThreadBuffers;
 // one open, one read and one close, and every key comes from the same version of
 // the file. A file that cannot be read has no keys. The bytes live in a buffer
 // the thread keeps for its next reader, so reading allocates nothing. The reads follow the rules of
-// the free functions below.
+// the free functions below. Within a fileio::ReadSnapshot the file comes from
+// the snapshot, which reads it once for the whole scope.
 class SettingsReader {
  public:
   explicit SettingsReader(const std::string& path);
@@ -44,6 +46,7 @@ class SettingsReader {
  private:
   ThreadBuffers* spare_;
   fileio::FileBytes bytes_;
+  const fileio::ReadSnapshot::File* held_ = nullptr;  // the snapshot's, within one
 };
 
 // The raw value of a key (quotes already removed), or nullopt when the file,

@@ -1,4 +1,6 @@
 // The INI format on bytes: reading rules and splice edits.
+#include <random>
+
 #include "Ini.h"
 #include "TestRoots.h"
 
@@ -61,6 +63,53 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
       EXPECT_FALSE(value.has_value()) << "got '" << std::string(value.value_or("")) << "'";
     } else {
       EXPECT_EQ(value.value_or("(missing)"), expected);
+    }
+    EXPECT_EQ(KeyIndex(file).find(section, key), value);
+  }
+}
+
+// An index of a file finds what the search for one key finds, in files made of
+// the lines that can go wrong, in any order: sections and keys repeated or in
+// another case, lines without '=' or before any section, quotes, code page 932
+// names, each line end, a byte-order mark.
+TEST(Ini, AnIndexFindsWhatTheSearchFinds) {
+  const std::vector<std::string> lines = {"[A]",
+                                          "[a]",
+                                          " [ B ]\x1A",
+                                          "[A] [B]",
+                                          "[\x83\x5D]",
+                                          "[\x83\x41]",
+                                          "[]",
+                                          "[x",
+                                          "x=1",
+                                          "X = 2 ",
+                                          "x",
+                                          "y=\"q\"",
+                                          " Y='",
+                                          "=e",
+                                          "\x83\x41=k",
+                                          "\x83\x61=l",
+                                          "[x=3",
+                                          "k\x83=4",
+                                          ";x=5",
+                                          "\xEF\xBB\xBFx=6",
+                                          std::string("z=a\0b", 5)};
+  const char* const breaks[] = {"\r\n", "\n", "\r"};
+  const char* const asked[] = {"A",        "a",  " B", "A] [B", "\x83\x5D", "\x83\x41",
+                               "\x83\x61", "",   "[x", " x\t",  "Y",        "k\x83",
+                               "K\x83",    ";x", "\r", "z"};
+  std::mt19937 random(29);
+  for (int n = 0; n < 400; ++n) {
+    std::string file = n % 5 == 0 ? "\xEF\xBB\xBF" : "";
+    for (auto i = random() % 12; i > 0; --i) {
+      file += lines[random() % lines.size()] + breaks[random() % 3];
+    }
+    const KeyIndex index(file);
+    for (const char* section : asked) {
+      for (const char* key : asked) {
+        ASSERT_EQ(index.find(section, key), findValue(file, section, key))
+            << "[" << section << "] " << key << " in " << file;
+      }
     }
   }
 }

@@ -3,6 +3,7 @@
 // stored lines read by the rule of their kind, refused values of validating
 // setters. The one place for such per-key facts.
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <regex>
 #include <set>
 
+#include "ReadSnapshot.h"
 #include "Registry.h"
 #include "SettingsFileIo.h"
 #include "StoreFacts.h"
@@ -88,11 +90,23 @@ std::string writtenLines(const SettingEntry& e, const Selection& s, const std::s
 }
 
 // Stores "key=text" amid a line before any section, another section with the
-// same key and a lookalike key.
+// same key, a lookalike key, the key again, and the section again in lower
+// case with the key.
 void store(const SettingEntry& e, const Selection& s, const std::string& text) {
-  const std::string key = keyFor(e, s);
-  writeBytes(fileOf(e, s), "x=9\n[Other]\n" + key + "=0\n[" + declarationOf(e, s).key.section +
-                               "]\n" + key + "X=0\n" + key + "=" + text + "\n");
+  const std::string key = keyFor(e, s), section = declarationOf(e, s).key.section;
+  std::string lower = section;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  writeBytes(fileOf(e, s), "x=9\n[Other]\n" + key + "=0\n[" + section + "]\n" + key + "X=0\n" +
+                               key + "=" + text + "\n" + key + "=1\n[" + lower + "]\n" + key +
+                               "=1\n");
+}
+
+// What the getter reads, and the same within a read snapshot.
+Value read(const SettingEntry& e, const Selection& s) {
+  const Value plain = e.get(s);
+  const fileio::ReadSnapshot snapshot;
+  EXPECT_EQ(e.get(s), plain) << "within a snapshot";
+  return plain;
 }
 
 // A value the setter takes, the text it must store and the value read back.
@@ -159,17 +173,17 @@ TEST_F(RegistryWalk, EverySelectionDefaultsReadsByItsKindAndWritesOneLine) {
       };
       const auto& [text, value] = stored.at(d.kind);
       store(e, s, text);
-      EXPECT_EQ(e.get(s), value);
+      EXPECT_EQ(read(e, s), value);
       // Present but empty: a number reads as its default, a text as empty.
       store(e, s, "");
-      EXPECT_EQ(e.get(s), d.kind == ValueKind::Text      ? Value{std::string()}
-                          : d.kind == ValueKind::DoubleB ? Value{0.0}
-                          : d.kind == ValueKind::Colour  ? Value{int64_t{0xFFFFFF}}
-                                                         : def);
+      EXPECT_EQ(read(e, s), d.kind == ValueKind::Text      ? Value{std::string()}
+                            : d.kind == ValueKind::DoubleB ? Value{0.0}
+                            : d.kind == ValueKind::Colour  ? Value{int64_t{0xFFFFFF}}
+                                                           : def);
       if (d.kind == ValueKind::DoubleA || d.kind == ValueKind::DoubleB) {
         const std::string seen = "0." + std::string(d.bufferSize - 4, '0') + "5";
         store(e, s, seen + "5");
-        EXPECT_EQ(e.get(s), Value{std::strtod(seen.c_str(), nullptr)});
+        EXPECT_EQ(read(e, s), Value{std::strtod(seen.c_str(), nullptr)});
       }
       emptyFolders();
 
