@@ -3,36 +3,37 @@
 #include <utility>
 
 #include "SettingsFileIo.h"
+#include "ThreadBuffers.h"
 
 namespace trasso::fileio {
-namespace {
 
-// The thread's outermost scope. A pointer only: a thread_local object with a
-// destructor is freed twice in a MinGW-w64 DLL (ThreadBuffersWindows.cpp).
-thread_local ReadSnapshot* current = nullptr;
-
-}  // namespace
-
-ReadSnapshot::ReadSnapshot() noexcept : owner_(current == nullptr) {
-  if (owner_) current = this;
+// The scope hangs from the thread's buffers, which every reader fetches
+// anyway: a read outside a scope pays one more test, and Windows gets no
+// thread_local with a destructor (ThreadBuffersWindows.cpp).
+ReadSnapshot::ReadSnapshot() noexcept : buffers_(threadBuffers()) {
+  owner_ = buffers_ != nullptr && buffers_->snapshot == nullptr;
+  if (owner_) buffers_->snapshot = this;
 }
 
 ReadSnapshot::~ReadSnapshot() {
-  if (owner_) current = nullptr;
+  if (owner_) buffers_->snapshot = nullptr;
+}
+
+ReadSnapshot* ReadSnapshot::current() noexcept {
+  ThreadBuffers* buffers = threadBuffers();
+  return buffers != nullptr ? buffers->snapshot : nullptr;
 }
 
 const ReadSnapshot::File* ReadSnapshot::file(const std::string& native) noexcept {
-  ReadSnapshot* scope = current;
-  if (scope == nullptr) return nullptr;
   try {
-    if (scope->stale_) {
+    if (stale_) {
       // A reader of this thread may still hold a file of before the write:
       // they stay until the scope ends.
-      scope->retired_.push_back(std::move(scope->files_));
-      scope->files_.clear();
-      scope->stale_ = false;
+      retired_.push_back(std::move(files_));
+      files_.clear();
+      stale_ = false;
     }
-    std::unique_ptr<File>& held = scope->files_[native];
+    std::unique_ptr<File>& held = files_[native];
     if (held == nullptr) {
       auto read = std::make_unique<File>();
       readFile(native, read->bytes);
@@ -46,7 +47,7 @@ const ReadSnapshot::File* ReadSnapshot::file(const std::string& native) noexcept
 }
 
 void ReadSnapshot::forget() noexcept {
-  if (current != nullptr) current->stale_ = true;
+  if (ReadSnapshot* scope = current()) scope->stale_ = true;
 }
 
 }  // namespace trasso::fileio

@@ -22,6 +22,10 @@
 #include "FileSystem.h"
 #include "Ini.h"
 
+namespace trasso {
+struct ThreadBuffers;
+}
+
 namespace trasso::fileio {
 
 class ReadSnapshot {
@@ -38,16 +42,20 @@ class ReadSnapshot {
   ReadSnapshot(const ReadSnapshot&) = delete;
   ReadSnapshot& operator=(const ReadSnapshot&) = delete;
 
-  // The file at a native path as the thread's scope holds it, read now when
-  // it holds none yet. Null outside a scope, and when memory runs out (the
-  // caller then reads the file itself).
-  static const File* file(const std::string& native) noexcept;
+  // The thread's scope, or null outside one (or when the thread's buffers
+  // cannot be made: reads then read their files).
+  static ReadSnapshot* current() noexcept;
+
+  // The file at a native path as the scope holds it, read now when it holds
+  // none yet. Null when memory runs out: the caller then reads the file.
+  const File* file(const std::string& native) noexcept;
 
   // Drops every file the thread's scope holds: they may have changed.
   static void forget() noexcept;
 
  private:
   using Files = std::unordered_map<std::string, std::unique_ptr<File>>;
+  ThreadBuffers* buffers_;
   bool owner_;                  // false: joined an outer scope
   bool stale_ = false;          // a write was made: files_ holds what may have changed
   Files files_;                 // by native path

@@ -235,7 +235,8 @@ template <class Visit>
 void forEachStoredKey(const std::string& path, Visit visit) {
   const std::string native = fileio::nativePath(path);
   std::string read;
-  const fileio::ReadSnapshot::File* held = fileio::ReadSnapshot::file(native);
+  fileio::ReadSnapshot* snapshot = fileio::ReadSnapshot::current();
+  const fileio::ReadSnapshot::File* held = snapshot ? snapshot->file(native) : nullptr;
   if (held == nullptr && !fileio::readFile(native, read)) return;
   const std::string_view bytes = held != nullptr ? held->bytes.view() : read;
   std::set<std::string> sections;

@@ -80,7 +80,10 @@ SettingsReader::SettingsReader(const std::string& path) : spare_(threadBuffers()
     std::string& native = spare_ != nullptr ? spare_->path : own;
     native.assign(path);
     fileio::makeNative(native);
-    if ((held_ = fileio::ReadSnapshot::file(native)) != nullptr) return;
+    if (spare_ != nullptr && spare_->snapshot != nullptr &&
+        (held_ = spare_->snapshot->file(native)) != nullptr) {
+      return;
+    }
     if (spare_ != nullptr) bytes_.swap(spare_->bytes);
     fileio::readFile(native, bytes_);
   } catch (...) {  // out of memory: the file reads as missing

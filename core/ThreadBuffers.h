@@ -8,9 +8,15 @@
 
 namespace trasso {
 
+namespace fileio {
+class ReadSnapshot;
+}
+
 struct ThreadBuffers {
   fileio::FileBytes bytes;  // the last file read; the next read reuses it
   std::string path;         // the native path of the file being read
+  // The thread's read snapshot, while one lives (ReadSnapshot.h).
+  fileio::ReadSnapshot* snapshot = nullptr;
 };
 
 // This thread's buffers, made on first use and freed when the thread ends;
