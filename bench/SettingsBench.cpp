@@ -1,7 +1,8 @@
 // What a getter and a setter cost next to the floor of their file operations,
 // and next to the INI libraries a program could use instead, at three file
 // sizes. The key read is the last one of its section, and its section is the
-// last of many; `bench/run` turns the results into a table with ratios.
+// last of many; `bench/run` turns the results into a table with ratios. Then
+// what jkn's commands over the whole store cost as numbered entries grow.
 // Byte strings, no conversion: settings texts are code page 932 bytes.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -10,7 +11,10 @@
 #include <fcntl.h>
 #include <ini.h>
 #include <minIni.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -18,6 +22,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "TrassoJkn.h"
 
@@ -260,6 +265,68 @@ void BM_SimpleIniPut(benchmark::State& state) {
   flushPeerWrites();
 }
 BENCHMARK(BM_SimpleIniPut)->Apply(perSize)->UseRealTime();
+
+#ifdef TRASSOJKN_JKN
+// jkn's commands over numbered entries: roots whose def-share.ini holds that
+// many [Memo] entries (none: the files are missing), made once per count.
+std::string entryRoots(int entries) {
+  static std::map<int, std::string> made;
+  std::string& base = made[entries];
+  if (base.empty()) {
+    base = roots().root(0) + "-entries-" + std::to_string(entries);
+    std::filesystem::create_directories(base + "/a0/inf");
+    std::filesystem::create_directories(base + "/a1/inf");
+    std::string file = "[Memo]\r\nMax=" + std::to_string(entries) + "\r\n";
+    for (int n = 0; n < entries; ++n) {
+      file += std::to_string(n) + "=memo of entry " + std::to_string(n) + "\r\n";
+    }
+    if (entries > 0) writeFile(base + "/a0/inf/def-share.ini", file);
+  }
+  return base;
+}
+
+// CPU time of one jkn process (user and system), its output thrown away.
+void runJkn(benchmark::State& state, std::vector<const char*> words) {
+  const std::string base = entryRoots(static_cast<int>(state.range(0)));
+  ::setenv("KORVEL_APPDATA_0", (base + "/a0").c_str(), 1);
+  ::setenv("KORVEL_APPDATA_1", (base + "/a1").c_str(), 1);
+  words.insert(words.begin(), TRASSOJKN_JKN);
+  words.push_back(nullptr);
+  posix_spawn_file_actions_t quiet;
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+  for (auto _ : state) {
+    pid_t pid = 0;
+    int status = 0;
+    struct rusage usage {};
+    if (::posix_spawn(&pid, words[0], &quiet, nullptr, const_cast<char**>(words.data()), environ) !=
+            0 ||
+        ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      state.SkipWithError("jkn failed");
+      break;
+    }
+    state.SetIterationTime(static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) *
+                               1e-6);
+  }
+  posix_spawn_file_actions_destroy(&quiet);
+}
+
+void perEntries(benchmark::internal::Benchmark* b) {
+  for (int entries : {0, 2500, 20000}) b->Arg(entries);
+  b->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
+void BM_JknList(benchmark::State& state) { runJkn(state, {"list", "Display"}); }
+BENCHMARK(BM_JknList)->Apply(perEntries);
+
+void BM_JknCheck(benchmark::State& state) { runJkn(state, {"check"}); }
+BENCHMARK(BM_JknCheck)->Apply(perEntries);
+
+void BM_JknDump(benchmark::State& state) { runJkn(state, {"dump"}); }
+BENCHMARK(BM_JknDump)->Apply(perEntries);
+#endif
 
 // Last: once a second thread has run, the C library takes its multi-threaded
 // paths (locks, cancellation points) for the rest of the process.

@@ -37,8 +37,8 @@ TEST_F(Snapshot, ReadsEachFileOnceUntilTheThreadWrites) {
     // A reader keeps the version it read when the thread writes the file.
     const SettingsReader held(a);
     EXPECT_EQ(writeText(a, "A", "x", "6"), kWritten);
-    EXPECT_EQ(held.raw("A", "x"), "1");
     EXPECT_EQ(readRaw(a, "A", "x"), "6");
+    EXPECT_EQ(held.raw("A", "x"), "1");
     EXPECT_EQ(readRaw(b, "B", "x"), "5");
     EXPECT_EQ(seam.calls(Step::ReadFile), 6);
     EXPECT_EQ(fileio::removeFile(b), kWritten);
