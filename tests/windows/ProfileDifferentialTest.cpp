@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "ReadSnapshot.h"
 #include "SettingsValues.h"
 #include "TestRoots.h"
 
@@ -166,6 +167,9 @@ TEST_F(ProfileDifferential, OurReaderAgreesWithTheProfileFunctions) {
   for (const Corpus& file : kCorpus) {
     const std::string path = inf(std::string(file.name) + ".ini");
     writeBytes(path, file.bytes);
+    expectSameReading(file.name, path, split(file.sections), split(file.keys));
+    // The same within a read snapshot, as jkn's list, check and dump read.
+    const fileio::ReadSnapshot snapshot;
     expectSameReading(file.name, path, split(file.sections), split(file.keys));
   }
 }
