@@ -444,11 +444,22 @@ constexpr StopSignal kStopSignals[] = {
 // commit, or by taking back what the commit wrote), never inside a write.
 class StopSignals {
  public:
+  // A signal the load was started to ignore (nohup, a background job) stays so.
+  // A write past the process's file size limit fails (as a full disk) instead
+  // of ending the process in the middle of the load.
   StopSignals() {
-    for (const StopSignal& s : kStopSignals) std::signal(s.number, onStopSignal);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+      before_[i] = std::signal(kStopSignals[i].number, onStopSignal);
+      if (before_[i] == SIG_IGN) std::signal(kStopSignals[i].number, SIG_IGN);
+    }
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
   }
   ~StopSignals() {
-    for (const StopSignal& s : kStopSignals) std::signal(s.number, SIG_DFL);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+      std::signal(kStopSignals[i].number, before_[i] == SIG_ERR ? SIG_DFL : before_[i]);
+    }
   }
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
@@ -461,6 +472,9 @@ class StopSignals {
     for (const StopSignal& k : kStopSignals) name = k.number == s ? k.name : name;
     throw Failure{128 + s, std::string("stopped by ") + name + ": " + what};
   }
+
+ private:
+  void (*before_[std::size(kStopSignals)])(int);
 };
 
 // --- The load ------------------------------------------------------------
