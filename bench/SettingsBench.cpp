@@ -1,7 +1,8 @@
 // What a getter and a setter cost next to the floor of their file operations,
 // and next to the INI libraries a program could use instead, at three file
 // sizes. The key read is the last one of its section, and its section is the
-// last of many; `bench/run` turns the results into a table with ratios.
+// last of many; `bench/run` turns the results into a table with ratios. Then
+// jkn's load of many entries against one jkn set.
 // Byte strings, no conversion: settings texts are code page 932 bytes.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -10,7 +11,9 @@
 #include <fcntl.h>
 #include <ini.h>
 #include <minIni.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -18,8 +21,11 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "TrassoJkn.h"
+
+extern char** environ;
 
 namespace {
 
@@ -260,6 +266,59 @@ void BM_SimpleIniPut(benchmark::State& state) {
   flushPeerWrites();
 }
 BENCHMARK(BM_SimpleIniPut)->Apply(perSize)->UseRealTime();
+
+#ifdef JKN_BINARY
+// jkn itself, a process each as a support engineer runs it: a load of many
+// numbered entries into one file (one replacement of it) against one set. The
+// environment variable JKN_BINARY names another jkn to measure (an older one).
+void runJkn(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  std::string binary = std::getenv("JKN_BINARY") ? std::getenv("JKN_BINARY") : JKN_BINARY;
+  argv.push_back(binary.data());
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t quiet;
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid;
+  if (posix_spawn(&pid, binary.c_str(), &quiet, nullptr, argv.data(), environ) == 0) {
+    ::waitpid(pid, nullptr, 0);
+  }
+  posix_spawn_file_actions_destroy(&quiet);
+}
+
+void useRootOfJkn() {
+  roots().use(kSizes[0]);
+  ::setenv("KORVEL_APPDATA_1", roots().root(kSizes[0]).c_str(), 1);
+}
+
+void BM_JknSet(benchmark::State& state) {
+  useRootOfJkn();
+  int value = 0;
+  for (auto _ : state) runJkn({"set", "SksWidth", "7", std::to_string(value++ & 7)});
+}
+BENCHMARK(BM_JknSet)->Arg(1)->UseRealTime();
+
+void BM_JknLoad(benchmark::State& state) {
+  useRootOfJkn();
+  const std::string doc = roots().root(kSizes[0]) + "/load.json";
+  std::string entries;
+  for (int i = 0; i < state.range(0); ++i) {
+    entries += std::string(i == 0 ? "" : ",") + R"({"name":"SksWidth","selector":")" +
+               std::to_string(1000 + i) + R"(","value":)" + std::to_string(i % 90 + 1) + "}";
+  }
+  writeFile(doc, R"({"jkn-dump":1,"settings":[)" + entries + "]}");
+  const std::string file = roots().root(kSizes[0]) + "/inf/def-share.ini";
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::remove(file);  // every entry a change
+    state.ResumeTiming();
+    runJkn({"load", doc});
+  }
+}
+BENCHMARK(BM_JknLoad)->Arg(3000)->UseRealTime();
+#endif
 
 // Last: once a second thread has run, the C library takes its multi-threaded
 // paths (locks, cancellation points) for the rest of the process.
