@@ -569,9 +569,9 @@ std::unordered_map<std::string, const Change*> collect(
     const std::optional<std::string> now =
         pending ? storedAt(storedValues(c->path, pending->after), id) : storedAt(file->second, id);
     if (now && trasso::ini::valueAsRead(*now) == trasso::ini::valueAsRead(c->stored)) continue;
-    // What a setter of several keys writes beside its own.
-    const bool several = c->entry != nullptr && (c->entry->alsoWrites != nullptr ||
-                                                 c->entry->selector == SelectorKind::Field);
+    // What a setter of several keys writes beside its own. (A record's setter
+    // writes its other fields as they read: what they read does not change.)
+    const bool several = c->entry != nullptr && c->entry->alsoWrites != nullptr;
     const trasso::fileio::BatchFile* was = several ? batchFile(batch, c->path) : nullptr;
     const std::string wasBytes = was != nullptr ? was->after : std::string();
     const trasso::WriteStatus status =

@@ -79,7 +79,11 @@ TEST_F(JknTest, LoadSaysWhatASetterWritesBesideItsKey) {
   EXPECT_EQ(readBytes(inf("jkn-ts.ini")),
             withCrLf("[TS]\nAutoLoad=1\nAutoLoadKno=0\nAutoLoadKH=\nAutoLoadObsPane=99\n"
                      "AutoLoadBno=0\n"));
-  run({{"load" + doc.substr(4), 0, "0 changed, 3 unchanged\n"}});
+  // A record's setter writes its other fields as they read: nothing else to say.
+  run({{"load" + doc.substr(4), 0, "0 changed, 3 unchanged\n"},
+       {"set ZETR_Dst_CentigradePress pressure:root0/p.ini 900", 0,
+        "ZETR_Dst_CentigradePress pressure:root0/p.ini = 900\n"}});
+  EXPECT_EQ(readBytes(root(0) + "/p.ini"), withCrLf("[DST]\nCEN=20.000000\nHPA=900.000000\n"));
 }
 
 // What jkn prints, jkn takes back: "selector": null and a value as {"hex": ...}
@@ -102,6 +106,10 @@ TEST_F(JknTest, LoadTakesWhatJknPrintsAndAsksForUnreadFiles) {
         "application never opens root1/inf/jkn-gnss.ini (it reads jkn-gnss.ini from root 0); "
         "--unread-files writes it all the same\njkn: nothing changed: 2 entries refused "
         "(--skip-refused loads the others)\n"},
+       {loadOf(doc, "--json "), 1,
+        "(--skip-refused loads the others)\n{\n  \"changes\": [],\n  \"refused\": [\n    {\n"
+        "      \"entry\": 2,"},
+       {loadOf(doc, "--json "), 1, "  ],\n  \"unchanged\": 0,\n  \"written\": false\n}"},
        {loadOf(doc, "--unread-files "), 0,
         "GNSS_UserID: (not stored) -> 'あ'\nroot0/inf/jkn-foo.ini [A] k: (not stored) -> '1'\n"
         "root1/inf/jkn-gnss.ini [GNSS] Page: (not stored) -> '2'\n3 changed, 0 unchanged\n"},
@@ -192,10 +200,10 @@ TEST_F(JknTest, AFailedOrStoppedLoadKeepsOtherProgramsWrites) {
     // the signal or the failure.
     writeBytes(root(0) + "/../stop.sh",
                load("d.json") +
-                   "\nfor i in $(seq 500); do cmp -s start root0/inf/jkn-gnss.ini || break; "
+                   "\nfor i in $(seq 3000); do cmp -s start root0/inf/jkn-gnss.ini || break; "
                    "sleep 0.01; done\n" +
                    kJkn + "set GNSS_Page 4 >set.out\n" + kill);
-    sh("flock -o root1/inf sh stop.sh; for i in $(seq 500); do test -f rc && break; sleep 0.01; "
+    sh("flock -o root1/inf sh stop.sh; for i in $(seq 3000); do test -s rc && break; sleep 0.01; "
        "done");
     EXPECT_EQ(output("set.out"), "GNSS_Page = 4\n") << signal;
     EXPECT_EQ(std::stoi(output("rc")), s.status) << signal;
