@@ -2,7 +2,8 @@
 // and next to the INI libraries a program could use instead, at three file
 // sizes. The key read is the last one of its section, and its section is the
 // last of many; `bench/run` turns the results into a table with ratios. Then
-// what jkn's commands over the whole store cost as numbered entries grow.
+// what jkn's commands over the whole store cost as numbered entries grow, and
+// jkn's load of many entries against one jkn set.
 // Byte strings, no conversion: settings texts are code page 932 bytes.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -25,6 +26,8 @@
 #include <vector>
 
 #include "TrassoJkn.h"
+
+extern char** environ;
 
 namespace {
 
@@ -267,6 +270,9 @@ void BM_SimpleIniPut(benchmark::State& state) {
 BENCHMARK(BM_SimpleIniPut)->Apply(perSize)->UseRealTime();
 
 #ifdef TRASSOJKN_JKN
+// jkn itself, a process each as a support engineer runs it. The environment
+// variable JKN_BINARY names another jkn to measure (an older one).
+
 // jkn's commands over numbered entries: roots whose def-share.ini holds that
 // many [Memo] entries (none: the files are missing), made once per count.
 std::string entryRoots(int entries) {
@@ -285,32 +291,52 @@ std::string entryRoots(int entries) {
   return base;
 }
 
-// CPU time of one jkn process (user and system), its output thrown away.
-void runJkn(benchmark::State& state, std::vector<const char*> words) {
-  const std::string base = entryRoots(static_cast<int>(state.range(0)));
-  ::setenv("KORVEL_APPDATA_0", (base + "/a0").c_str(), 1);
-  ::setenv("KORVEL_APPDATA_1", (base + "/a1").c_str(), 1);
-  words.insert(words.begin(), TRASSOJKN_JKN);
-  words.push_back(nullptr);
+// CPU time (user and system) of one jkn process, its output thrown away; a
+// negative time when it failed.
+double jknSeconds(std::vector<std::string> words) {
+  const char* other = std::getenv("JKN_BINARY");
+  words.insert(words.begin(), other != nullptr ? other : TRASSOJKN_JKN);
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
   posix_spawn_file_actions_t quiet;
   posix_spawn_file_actions_init(&quiet);
   posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-  for (auto _ : state) {
-    pid_t pid = 0;
-    int status = 0;
-    struct rusage usage {};
-    if (::posix_spawn(&pid, words[0], &quiet, nullptr, const_cast<char**>(words.data()), environ) !=
-            0 ||
-        ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      state.SkipWithError("jkn failed");
-      break;
-    }
-    state.SetIterationTime(static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) *
-                               1e-6);
-  }
+  pid_t pid = 0;
+  int status = 0;
+  struct rusage usage {};
+  const bool ran = ::posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ) == 0 &&
+                   ::wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) &&
+                   WEXITSTATUS(status) == 0;
   posix_spawn_file_actions_destroy(&quiet);
+  if (!ran) return -1;
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// One iteration: the CPU time of the command, unless it failed.
+bool timeJkn(benchmark::State& state, const std::vector<std::string>& words) {
+  const double seconds = jknSeconds(words);
+  if (seconds < 0) {
+    state.SkipWithError("jkn failed");
+    return false;
+  }
+  state.SetIterationTime(seconds);
+  return true;
+}
+
+void useEntryRoots(benchmark::State& state) {
+  const std::string base = entryRoots(static_cast<int>(state.range(0)));
+  ::setenv("KORVEL_APPDATA_0", (base + "/a0").c_str(), 1);
+  ::setenv("KORVEL_APPDATA_1", (base + "/a1").c_str(), 1);
+}
+
+void runJkn(benchmark::State& state, const std::vector<std::string>& words) {
+  useEntryRoots(state);
+  for (auto _ : state) {
+    if (!timeJkn(state, words)) break;
+  }
 }
 
 void perEntries(benchmark::internal::Benchmark* b) {
@@ -326,6 +352,35 @@ BENCHMARK(BM_JknCheck)->Apply(perEntries);
 
 void BM_JknDump(benchmark::State& state) { runJkn(state, {"dump"}); }
 BENCHMARK(BM_JknDump)->Apply(perEntries);
+
+// A load of many numbered entries into one file (one replacement of it)
+// against one set, both into a file that holds none of them.
+void BM_JknSet(benchmark::State& state) {
+  useEntryRoots(state);
+  int value = 0;
+  for (auto _ : state) {
+    if (!timeJkn(state, {"set", "SksWidth", "7", std::to_string(value++ & 7)})) break;
+  }
+}
+BENCHMARK(BM_JknSet)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_JknLoad(benchmark::State& state) {
+  useEntryRoots(state);
+  const std::string base = entryRoots(0);
+  const std::string doc = base + "/load.json";
+  std::string entries;
+  for (int i = 0; i < 3000; ++i) {
+    entries += std::string(i == 0 ? "" : ",") + R"({"name":"SksWidth","selector":")" +
+               std::to_string(1000 + i) + R"(","value":)" + std::to_string(i % 90 + 1) + "}";
+  }
+  writeFile(doc, R"({"jkn-dump":1,"settings":[)" + entries + "]}");
+  for (auto _ : state) {
+    std::filesystem::remove(base + "/a0/inf/def-share.ini");  // every entry a change
+    if (!timeJkn(state, {"load", doc})) break;
+  }
+  std::filesystem::remove(base + "/a0/inf/def-share.ini");
+}
+BENCHMARK(BM_JknLoad)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
 #endif
 
 // Last: once a second thread has run, the C library takes its multi-threaded

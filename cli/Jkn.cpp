@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Changes.h"
 #include "Commands.h"
 #include "Console.h"
 #include "Ini.h"
@@ -22,6 +23,7 @@
 #include "StoreFacts.h"
 #include "Stored.h"
 #include "Values.h"
+#include "WriteBatch.h"
 
 namespace {
 
@@ -209,15 +211,25 @@ std::optional<std::string> selectorWord(const Options& o, size_t without) {
   return o.words.size() > without ? std::optional<std::string>(o.words[1]) : std::nullopt;
 }
 
-// What set and reset report: the setting as it reads now.
-int report(const Options& o, const SettingEntry& e, const Selection& s, const char* note) {
+// What set and reset report: the setting as it reads now, and the settings
+// its setter changed beside it.
+int report(const Options& o, const SettingEntry& e, const Selection& s, const char* note,
+           const std::vector<jkn::SideEffect>* also = nullptr) {
   const Row r = readRow(e, s);
   if (o.json) {
-    print(rowJson(r, o.raw));
+    json j = rowJson(r, o.raw);
+    if (also != nullptr) {
+      j["also"] = json::array();
+      for (const jkn::SideEffect& x : *also) j["also"].push_back(jkn::sideEffectJson(x));
+    }
+    print(j);
   } else {
     std::cout << title(r, false) << " = "
               << (r.value ? jkn::showValue(r.d, *r.value, o.raw) + note : shownValue(r, {}, o.raw))
               << "\n";
+    if (also != nullptr) {
+      for (const jkn::SideEffect& x : *also) std::cout << jkn::sideEffectLine(x, e.name) << "\n";
+    }
   }
   return kOk;
 }
@@ -255,9 +267,17 @@ int set(const Options& o) {
   } catch (const jkn::Refusal& r) {
     throw Failure{kRefused, r.message};
   }
-  const trasso::WriteStatus status = e.put(s, v);
+  // Collected first, to say what else the setter changes (TS_AutoLoad resets
+  // four other settings); then written, one replacement per file.
+  trasso::fileio::WriteBatch batch;
+  trasso::WriteStatus status = e.put(s, v);
   if (!trasso::succeeded(status)) throw jkn::writeFailure(status, trasso::pathOf(e, s));
-  return report(o, e, s, "");
+  const std::vector<jkn::SideEffect> also =
+      jkn::sideEffects(batch, {jkn::keyId(trasso::fileio::nativePath(trasso::pathOf(e, s)),
+                                          d.key.section, trasso::keyOf(e, s))});
+  status = batch.commit();
+  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, batch.failedPath());
+  return report(o, e, s, "", &also);
 }
 
 int reset(const Options& o) {

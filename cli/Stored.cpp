@@ -333,6 +333,22 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
   return out;
 }
 
+StoredFile storedFileOf(const std::string& nativePath) {
+  const std::string name = baseName(nativePath);
+  const std::string folder = folderOf(nativePath);
+  std::string identities[2];
+  for (int root = 0; root < 2; ++root) {
+    identities[root] = fileIdentity(folderOf(native(trasso::AppDataFolder(root, "inf"))));
+  }
+  const bool same = !identities[0].empty() && identities[0] == identities[1];
+  for (int root = 0; root < 2; ++root) {
+    if (identities[root].empty() || fileIdentity(folder) != identities[root]) continue;
+    const int reader = same ? std::max(readingRootOf(name), 0) : root;
+    return StoredFile{nativePath, name, reader, profileAreaOfPath(nativePath, false), same};
+  }
+  return StoredFile{nativePath, name, -1, profileAreaOfPath(nativePath, true)};
+}
+
 SettingsIndex::SettingsIndex() {
   for (const SettingEntry& e : trasso::settingsRegistry()) {
     // A key that another entry reaches as plainly is that entry's; a setter that

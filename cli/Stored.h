@@ -27,6 +27,10 @@ struct StoredFile {
 // name is listed once, each file under the root that reads it.
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles);
 
+// The file at a native path as storedFiles would list it: under the root
+// whose "inf" folder holds it, else as a caller-named profile.
+StoredFile storedFileOf(const std::string& nativePath);
+
 bool isIniName(const std::string& name);
 // The root whose "inf" folder the application reads a file of this name from,
 // or -1; on Windows whatever the case of the name.

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ReadSnapshot.h"
+#include "WriteBatch.h"
 
 namespace trasso {
 
@@ -80,7 +81,8 @@ class LockHold {
   WriteTarget& t_;
 };
 
-WriteStatus update(FileSystem& fs, const std::string& native, const Edit& edit) {
+WriteStatus update(FileSystem& fs, const std::string& native, const Edit& edit,
+                   bool removeIfEmptied) {
   WriteTarget target;
   WriteStatus s = fs.plan(native, target);
   if (!succeeded(s)) return s;
@@ -97,6 +99,9 @@ WriteStatus update(FileSystem& fs, const std::string& native, const Edit& edit) 
   if (s != WriteStatus::Written) return s;
   if (!succeeded(currentFile.locked)) return currentFile.locked;
   if (contents.size() > kMaxFileSize) return WriteStatus::DiskFull;
+  if (removeIfEmptied && contents.empty()) {
+    return currentFile.exists ? removeFile(target.path) : WriteStatus::Unchanged;
+  }
 
   s = fs.writeTemporary(target, contents, currentFile);
   if (succeeded(s)) s = fs.replace(target);
@@ -133,18 +138,35 @@ char* FileBytes::reserve(size_t n) {
 }
 
 bool readFile(const std::string& native, FileBytes& out) {
+  if (const WriteBatch* batch = WriteBatch::collecting()) {
+    if (const std::optional<bool> exists = batch->read(native, out)) return *exists;
+  }
   return fileSystem().readFile(native, out);
 }
 
-WriteStatus updateFile(const std::string& native, const Edit& edit) {
+namespace {
+
+WriteStatus updateOrCollect(const std::string& native, const Edit& edit, bool removeIfEmptied) {
   WriteStatus s;
   try {
-    s = update(fileSystem(), native, edit);
+    WriteBatch* batch = WriteBatch::collecting();
+    s = batch != nullptr ? batch->collect(native, edit)
+                         : update(fileSystem(), native, edit, removeIfEmptied);
   } catch (...) {  // out of memory: nothing was replaced, so nothing changed
     s = WriteStatus::IoError;
   }
   if (s == WriteStatus::Written) ReadSnapshot::forget();
   return WriteReport::note(s);
+}
+
+}  // namespace
+
+WriteStatus updateFile(const std::string& native, const Edit& edit) {
+  return updateOrCollect(native, edit, false);
+}
+
+WriteStatus updateOrRemoveFile(const std::string& native, const Edit& edit) {
+  return updateOrCollect(native, edit, true);
 }
 
 bool isWriteLeftover(std::string_view name, std::string* target) {

@@ -20,7 +20,8 @@ inline std::string nativePath(std::string path) {
 
 // Reads the whole file at a native path into out. Returns false, with out
 // empty, when it cannot be read: missing, not a regular file, no permission.
-// Never creates, locks or changes anything.
+// Never creates, locks or changes anything. While a WriteBatch collects on
+// the thread, a file it writes reads as the batch leaves it.
 bool readFile(const std::string& native, FileBytes& out);
 
 // The same into a string of the caller's, for tools that keep the bytes.
@@ -45,7 +46,13 @@ using Edit = std::function<WriteStatus(std::string& contents, bool exists)>;
 // - what a killed writer left behind is cleared by the next update;
 // - a symbolic link is followed and the file it names is replaced.
 // Nothing changes unless the result is Written. The status is also noted to
-// the innermost WriteReport of the thread.
+// the innermost WriteReport of the thread. While a WriteBatch collects on the
+// thread, the edit goes to the batch instead (WriteBatch.h), and so it must
+// own what it captures.
 WriteStatus updateFile(const std::string& native, const Edit& edit);
+
+// The same, except that an edit leaving no bytes in an existing file removes
+// it: for taking back a write that created the file.
+WriteStatus updateOrRemoveFile(const std::string& native, const Edit& edit);
 
 }  // namespace trasso::fileio

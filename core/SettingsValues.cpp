@@ -274,23 +274,25 @@ WriteStatus FileEdit::commit() {
   if (refused == changes_.size()) {
     return WriteReport::note(refused > 0 ? WriteStatus::Refused : WriteStatus::Unchanged);
   }
+  // The edit owns the changes: a write batch keeps it beyond this call.
   const WriteStatus s =
-      fileio::updateFile(fileio::nativePath(path_), [this](std::string& contents, bool exists) {
-        bool changed = false;
-        for (const Change& c : changes_) {
-          // A removal from a file that does not exist (yet) has nothing to do.
-          if (!c.storable || (c.op != Op::Set && !exists && !changed)) continue;
-          const std::string_view value(c.value);
-          if (c.op == Op::RemoveSection) {
-            changed = ini::removeSection(contents, c.section) || changed;
-          } else {
-            changed =
-                applyToContents(contents, c.section, c.key, c.op == Op::Set ? &value : nullptr) ||
-                changed;
-          }
-        }
-        return changed ? WriteStatus::Written : WriteStatus::Unchanged;
-      });
+      fileio::updateFile(fileio::nativePath(path_),
+                         [changes = std::move(changes_)](std::string& contents, bool exists) {
+                           bool changed = false;
+                           for (const Change& c : changes) {
+                             // A removal from a file that does not exist (yet) has nothing to do.
+                             if (!c.storable || (c.op != Op::Set && !exists && !changed)) continue;
+                             const std::string_view value(c.value);
+                             if (c.op == Op::RemoveSection) {
+                               changed = ini::removeSection(contents, c.section) || changed;
+                             } else {
+                               changed = applyToContents(contents, c.section, c.key,
+                                                         c.op == Op::Set ? &value : nullptr) ||
+                                         changed;
+                             }
+                           }
+                           return changed ? WriteStatus::Written : WriteStatus::Unchanged;
+                         });
   return refused > 0 && succeeded(s) ? WriteReport::note(WriteStatus::Refused) : s;
 }
 

@@ -167,7 +167,13 @@ TEST_F(JknTest, RecordsFieldByField) {
 TEST_F(JknTest, AutoLoadKeysAndSecondNames) {
   run({{"set TS_AutoLoad_Ex kno 15", 0, "TS_AutoLoad_Ex kno = 15\n"},
        {"set TS_AutoLoad_Ex kh 1.23456", 0, "TS_AutoLoad_Ex kh = 1.235\n"},
-       {"set TS_AutoLoad 2", 0, "TS_AutoLoad = 2\n"},
+       {"set TS_AutoLoad_Ex pane 3", 0, "TS_AutoLoad_Ex pane = 3\n"},
+       // The setter resets the set-up beside its key, and says so.
+       {"set TS_AutoLoad 2", 0,
+        "TS_AutoLoad = 2\nTS_AutoLoad_Ex kno: '15' -> '0' (also written by the setter of "
+        "TS_AutoLoad)\nTS_AutoLoad_Ex kh: '1.235' -> '' (also written by the setter of "
+        "TS_AutoLoad)\nTS_AutoLoad_Ex pane: '3' -> '99' (also written by the setter of "
+        "TS_AutoLoad)\n"},
        {"get TS_AutoLoad_Ex kh", 0, "1e-16\n"},
        {"set TS_AutoLoad_Ex pane 3", 0, "TS_AutoLoad_Ex pane = 3\n"},
        {"get TS_AutoLoad_Ex on", 0, "2\n"},

@@ -209,7 +209,7 @@ TEST_F(JknTest, LoadWritesAllOrNothing) {
                "jkn: entry 3: \"hex\" gives the bytes of a text; GNSS_MaskSate takes an integer "
                "from 0 to 65535\n"),
        refused(R"(,{"root":0,"file":"x.ini","section":"A","key":"b","value":1})",
-               "jkn: entry 3: \"value\" must be a JSON text; got 1\n"),
+               "jkn: entry 3: \"value\" must be a JSON text or {\"hex\": ...}; got 1\n"),
        refused(R"(,{"name":"GNSS_UserID","selector":"svy","value":"a"})",
                "jkn: entry 3: GNSS_UserID takes no 'selector'\n"),
        refused(R"(,{"root":0,"file":"x.ini","selector":"1","section":"A","key":"b","value":"1"})",
@@ -227,9 +227,11 @@ TEST_F(JknTest, LoadWritesAllOrNothing) {
        {"load root0", 2, "jkn: root0 is a folder, not a document ('jkn dump --json' makes one)\n"},
        {"load none.json", 2, "jkn: cannot read none.json: No such file or directory\n"},
        {"load --skip-refused - <<'E'\n{\"jkn-dump\":1,\"settings\":[],\"setting\":0}\nE\n", 2,
-        "jkn: standard input: unknown field 'setting'; did you mean 'settings'?\n"},
+        "jkn: standard input is no document of 'jkn dump --json': unknown field 'setting'; did "
+        "you mean 'settings'?\n"},
        {"load - <<'E'\n{\"jkn-dump\":true,\"settings\":[]}\nE\n", 2,
-        "jkn: standard input is no document of 'jkn dump --json'\n"},
+        "jkn: standard input is no document of 'jkn dump --json': \"jkn-dump\" must be the "
+        "number 1; got true\n"},
        {"load " + doc(R"(,{"name":"Use","selector":"10","value":1})"), 4, readOnly},
        {"load --dry-run " + doc(R"(,{"name":"Use","selector":"10","value":1})"), 4, readOnly},
        {"load --dry-run " + doc(big), 0,
@@ -303,7 +305,8 @@ TEST_F(JknTest, ValuesAsGivenReadOnlyKeptWideNumbersTrue) {
         1, "entry 1: unknown field 'valuexyz'; the fields are name, selector, value"},
        // Only the first of two sections of a name is what load compares with:
        // the key of the second is not stored as far as the reader goes.
-       {"load - <<'E'\n{\"jkn-dump\":1,\"settings\":[{\"root\":0,\"file\":\"raw.ini\","
+       {"load --unread-files - "
+        "<<'E'\n{\"jkn-dump\":1,\"settings\":[{\"root\":0,\"file\":\"raw.ini\","
         "\"section\":\"A\",\"key\":\"x\",\"value\":\"2\"}]}\nE\n",
         0, "root0/inf/raw.ini [A] x: (not stored) -> '2'\n1 changed, 0 unchanged\n"}});
   EXPECT_EQ(readBytes(inf("raw.ini")), withCrLf("[A]\ny=1\nx=2\n[A]\nx=2\n"));
