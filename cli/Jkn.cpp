@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -172,6 +173,12 @@ void printRow(const Row& r, bool raw) {
 }
 
 int list(const Options& o) {
+  // Folders that could not be looked at would pass for settings left at their defaults.
+  if (o.changed) {
+    if (const std::string why = jkn::unreadableRoots(); !why.empty()) {
+      throw Failure{kFileError, "cannot list changed settings: " + why};
+    }
+  }
   std::vector<Row> rows;
   bool matched = o.filter.empty();
   for (const SettingEntry& e : trasso::settingsRegistry()) {
@@ -227,10 +234,10 @@ int get(const Options& o) {
   } else if (r.value) {
     std::cout << jkn::showValue(r.d, *r.value, o.raw) << "\n";
   } else {
-    std::cout << kCallersDefault << " (" << e.name << " " << r.s.number
-              << ":DEFAULT reads as with that default)\n";
+    std::cerr << "jkn: " << title(r, false) << ": " << kCallersDefault << " ('jkn get " << e.name
+              << " " << r.s.number << ":DEFAULT' reads as with that default)\n";
   }
-  return kOk;
+  return r.value ? kOk : jkn::kNoValue;
 }
 
 void refuseReadOnly(const SettingEntry& e) {
@@ -421,42 +428,72 @@ int describe(const Options& o) {
   return kOk;
 }
 
+// Whether a write of a settings file would be made, in a word.
+const char* writability(trasso::WriteStatus s) {
+  using trasso::WriteStatus;
+  switch (s) {
+    case WriteStatus::Written:
+    case WriteStatus::Unchanged:
+      return "writable";
+    case WriteStatus::ReadOnly:
+      return "read-only";
+    case WriteStatus::AccessDenied:
+      return "no access";
+    case WriteStatus::Busy:
+      return "busy";
+    case WriteStatus::FolderMissing:
+    case WriteStatus::NotAFolder:
+      return "no folder";
+    default:
+      return "blocked";  // a folder, device or link to nothing in the file's place
+  }
+}
+
 int files(const Options& o) {
   json all = json::array();
+  std::vector<std::string> whys;  // why a file cannot be written, each once
   for (int id = 0;; ++id) {
     const char* name = trasso::SettingsFileName(id);
     if (name == nullptr) break;
     const std::string path = trasso::fileio::nativePath(trasso::SettingsFilePath(id));
-    struct stat st;
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    const bool writable = trasso::succeeded(trasso::facts::probeWrite(path));
-    all.push_back(json{{"id", id},
-                       {"name", name},
-                       {"path", native(path)},
-                       {"exists", exists},
-                       {"size", exists ? json(static_cast<int64_t>(st.st_size)) : json(nullptr)},
-                       {"writable", writable}});
+    const std::string kind = jkn::entryKind(path);
+    struct stat st {};
+    const bool isFile = kind == "file" && ::stat(path.c_str(), &st) == 0;
+    const trasso::WriteStatus probe = trasso::facts::probeWrite(path);
+    json f{{"id", id},
+           {"name", name},
+           {"path", native(path)},
+           {"exists", !kind.empty()},
+           {"kind", kind.empty() ? json(nullptr) : json(kind)},
+           {"size", isFile ? json(static_cast<int64_t>(st.st_size)) : json(nullptr)},
+           {"writable", trasso::succeeded(probe)},
+           {"access", writability(probe)}};
+    if (!trasso::succeeded(probe)) {
+      f["why"] = jkn::writeFailure(probe, path).message;
+      // The column says enough of a read-only file.
+      if (probe != trasso::WriteStatus::ReadOnly &&
+          std::find(whys.begin(), whys.end(), f["why"]) == whys.end()) {
+        whys.push_back(f["why"]);
+      }
+    }
+    all.push_back(std::move(f));
   }
   if (o.json) {
     print(all);
     return kOk;
   }
   for (const json& f : all) {
+    const std::string kind = f["kind"].is_null() ? "missing" : f["kind"].get<std::string>();
+    const std::string shown =
+        kind == "file" ? std::to_string(f["size"].get<int64_t>()) + "B" : kind;
     char line[64];
     std::snprintf(line, sizeof line, "%2d  %-17s %-8s %-9s ", f["id"].get<int>(),
-                  f["name"].get<std::string>().c_str(),
-                  f["exists"].get<bool>() ? (std::to_string(f["size"].get<int64_t>()) + "B").c_str()
-                                          : "missing",
-                  f["writable"].get<bool>() ? "writable" : "read-only");
+                  f["name"].get<std::string>().c_str(), shown.c_str(),
+                  f["access"].get<std::string>().c_str());
     std::cout << line << f["path"].get<std::string>() << "\n";
   }
-  for (int root = 0; root < 2; ++root) {
-    const std::string folder = trasso::fileio::nativePath(trasso::AppDataFolder(root, "inf"));
-    if (!isFolder(folder)) {
-      std::cout << "folder " << native(folder)
-                << " does not exist: create it before the first write\n";
-    }
-  }
+  std::cout.flush();  // the table, then what stands in the way
+  for (const std::string& why : whys) std::cerr << "jkn: " << why << "\n";
   return kOk;
 }
 
@@ -614,10 +651,33 @@ int reference(const Options&) {
   return kOk;
 }
 
-const char* const kReadStatuses =
+// The exit statuses of each command, for its --help.
+const char* const kListStatuses =
     "Exit status:\n"
     "  0  done\n"
-    "  2  usage: unknown command, option, setting name or selector\n";
+    "  2  usage: unknown option, area or file\n"
+    "  3  --changed: a root's settings folder is missing, is no folder or cannot be\n"
+    "     read (as for 'jkn check'), so that nothing could look changed\n";
+const char* const kGetStatuses =
+    "Exit status:\n"
+    "  0  the value printed\n"
+    "  2  usage: unknown option, setting name or selector\n"
+    "  8  no value of its own: nothing is stored where the application passes the\n"
+    "     default (N:DEFAULT reads as with that default); said on stderr, and\n"
+    "     with --json the value is null\n";
+const char* const kResetStatuses =
+    "Exit status:\n"
+    "  0  removed, or nothing was stored\n"
+    "  1  a read-only setting (the library has no setter); nothing written\n"
+    "  2  usage: unknown option, setting name or selector\n";
+const char* const kDescribeStatuses =
+    "Exit status:\n"
+    "  0  done\n"
+    "  2  usage: unknown option or setting name\n";
+const char* const kShowStatuses =
+    "Exit status:\n"
+    "  0  done\n"
+    "  2  usage: unknown option\n";
 
 // For a word that names no command: "; did you mean 'x'?" (or "" for a command).
 std::string nearestCommand(CLI::App& app, const std::string& word) {
@@ -654,8 +714,10 @@ int run(int argc, char** argv) {
   // A value or path may start with '/': no "/option" forms (subcommands inherit this).
   app.allow_windows_style_options(false);
 #endif
-  app.footer(std::string(jkn::kExitStatuses) +
-             "check: 0 no findings, 1 findings, 2 a settings folder it cannot look at.\n");
+  app.footer(jkn::kExitStatuses +
+             "  8  get: no value of its own (the application passes the default)\n"
+             "Each command's --help lists the statuses it ends with; check: 0 no findings,\n"
+             "1 findings, 2 a settings folder it cannot look at.\n");
   Options o;
   auto addJson = [&](CLI::App* c) { c->add_flag("--json", o.json, "Print JSON"); };
   auto addRaw = [&](CLI::App* c) {
@@ -674,6 +736,7 @@ int run(int argc, char** argv) {
   listCmd->add_flag("--changed", o.changed, "Only settings whose value differs from the default");
   addJson(listCmd);
   addRaw(listCmd);
+  listCmd->footer(kListStatuses);
 
   CLI::App* getCmd = app.add_subcommand("get", "The current value of a setting");
   addWords(getCmd, o.words,
@@ -682,6 +745,7 @@ int run(int argc, char** argv) {
            1);
   addJson(getCmd);
   addRaw(getCmd);
+  getCmd->footer(kGetStatuses);
 
   CLI::App* setCmd = app.add_subcommand("set", "Store a value (checked first; nothing half-done)");
   addWords(setCmd, o.words,
@@ -691,28 +755,30 @@ int run(int argc, char** argv) {
            2);
   addJson(setCmd);
   addRaw(setCmd);
+  setCmd->footer(jkn::kExitStatuses);
 
   CLI::App* resetCmd =
       app.add_subcommand("reset", "Remove the stored key, so that the default shows again");
   addWords(resetCmd, o.words,
            {{"NAME", "Setting name"}, {"SELECTOR", "Selector, where it takes one"}}, 1);
   addJson(resetCmd);
+  resetCmd->footer(kResetStatuses + std::string(jkn::kWriteFailureStatuses));
 
   CLI::App* describeCmd = app.add_subcommand("describe", "Everything known about a setting");
   describeCmd->add_option("NAME", o.words, "Setting name")->required()->expected(1);
   addJson(describeCmd);
+  describeCmd->footer(kDescribeStatuses);
 
-  CLI::App* filesCmd =
-      app.add_subcommand("files", "The settings files: path, existence, size, writability");
+  CLI::App* filesCmd = app.add_subcommand(
+      "files",
+      "The settings files: path, what is there (a file's size, missing, a folder, ...)\n"
+      "and whether a write can be made (why not: on stderr)");
   addJson(filesCmd);
+  filesCmd->footer(kShowStatuses);
 
   CLI::App* referenceCmd =
       app.add_subcommand("reference", "The reference page of every setting (Markdown)");
-
-  // Commands that write can end in any status; those that only read in two.
-  for (CLI::App* c : app.get_subcommands({})) {
-    c->footer(c == setCmd || c == resetCmd ? jkn::kExitStatuses : kReadStatuses);
-  }
+  referenceCmd->footer(kShowStatuses);
   jkn::addCheckCommand(app);
   jkn::addDumpCommands(app);
   jkn::addCatalogueCommands(app);

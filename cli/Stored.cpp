@@ -68,18 +68,24 @@ std::string fileTag(const StoredFile& f) {
 
 }  // namespace
 
-const char* const kExitStatuses =
-    "Exit status:\n"
-    "  0  done\n"
-    "  1  value refused (not of the setting's kind, outside its width or range, a text\n"
-    "     with a line break or not in code page 932, a read-only setting); nothing written\n"
-    "  2  usage: unknown command, option, setting name or selector\n"
+const char* const kWriteFailureStatuses =
     "  3  the file's place: its folder is missing or is no folder, or a folder, device\n"
     "     or broken link stands where the file belongs; nothing written\n"
     "  4  the file is read-only or access is denied; nothing written\n"
     "  5  the disk is full or the file too large; nothing written\n"
     "  6  another program holds the file; nothing written, try again\n"
     "  7  the disk reported an I/O error; nothing written\n";
+
+const std::string kExitStatuses =
+    std::string(
+        "Exit status:\n"
+        "  0  done\n"
+        "  1  value refused (not of the setting's kind, outside its width or range, a "
+        "text\n"
+        "     with a line break or not in code page 932, a read-only setting); nothing "
+        "written\n"
+        "  2  usage: unknown command, option, setting name or selector\n") +
+    kWriteFailureStatuses;
 
 Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath) {
   using trasso::WriteStatus;
@@ -127,6 +133,24 @@ Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath)
 bool isFolder(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string entryKind(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+#ifndef _WIN32
+    if (::lstat(path.c_str(), &st) == 0) return "bad link";
+#endif
+    return "";
+  }
+  if (S_ISREG(st.st_mode)) return "file";
+  if (S_ISDIR(st.st_mode)) return "folder";
+  if (S_ISFIFO(st.st_mode)) return "pipe";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "device";
+#ifdef S_ISSOCK
+  if (S_ISSOCK(st.st_mode)) return "socket";
+#endif
+  return "no file";
 }
 
 size_t lastSeparator(const std::string& nativePath) {

@@ -33,6 +33,10 @@ bool isIniName(const std::string& name);
 int readingRootOf(const std::string& name);
 // Whether path names a folder (or a link to one).
 bool isFolder(const std::string& path);
+// What stands at a path (a link followed), in a word: "file", "folder",
+// "pipe", "device", "socket", "bad link" (a link that leads nowhere),
+// "no file" (anything else); empty when nothing does.
+std::string entryKind(const std::string& path);
 // The folder part of a native path, without the last '/'; "." for a bare name.
 std::string folderOf(const std::string& nativePath);
 // Where the last separator of a native path is ('/'; on Windows also '\\', but

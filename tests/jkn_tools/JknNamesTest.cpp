@@ -52,15 +52,17 @@ TEST_F(JknTest, ScreenColoursByFileKeyAndSection) {
 
 TEST_F(JknTest, FamiliesWhoseCallerGivesTheDefault) {
   writeBytes(inf("def-share.ini"), withCrLf("[SKSG]\nWDT4=\nCOL1=0,128\nTYP07=5\n"));
-  run({{"get SksWidth 3", 0, kCallers + " (SksWidth 3:DEFAULT reads as with that default)\n"},
+  run({{"get SksWidth 3", 8,
+        "jkn: SksWidth 3: " + kCallers +
+            " ('jkn get SksWidth 3:DEFAULT' reads as with that default)\n"},
        {"get SksWidth 3:80", 0, "80\n"},
-       {"get SksWidth 4", 0, kCallers + " (SksWidth 4:DEFAULT reads as with that default)\n"},
+       {"get SksWidth 4", 8, "jkn: SksWidth 4: " + kCallers},
        {"get SksWidth 4:-9", 0, "-9\n"},
        {"get SksColor 1", 0, "0,128,255 #0080ff\n"},
        {"get SksColor 2:#102030", 0, "16,32,48 #102030\n"},
        {"get SksColor 2:1,2,3", 0, "1,2,3 #010203\n"},
        {"get SksType 7:1", 0, "1\n"},
-       {"get --json SksWidth 3", 0,
+       {"get --json SksWidth 3", 8,
         "{\n  \"default\": null,\n  \"differs\": false,\n  \"file\": \"root0/inf/def-share.ini\",\n"
         "  \"key\": \"WDT3\",\n  \"name\": \"SksWidth\",\n  \"note\": \"" +
             kCallers +
