@@ -248,23 +248,31 @@ std::string hexColour(uint32_t colour) {
 }
 
 std::optional<uint32_t> parseColour(const std::string& text) {
-  const size_t blank = text.find(' ');
-  if (blank != std::string::npos) {
+  const size_t hash = text.find('#');
+  const size_t first = text.find_first_not_of(" \t");
+  if (hash != std::string::npos && hash != first) {
     // Both forms, as jkn shows a colour: they must name the same one.
-    const std::optional<uint32_t> rgb = parseColour(text.substr(0, blank));
-    const std::optional<uint32_t> hex = parseColour(text.substr(blank + 1));
-    if (!rgb || !hex || *rgb != *hex || text[0] == '#' || text[blank + 1] != '#') {
+    const std::optional<uint32_t> rgb = parseColour(text.substr(0, hash));
+    const std::optional<uint32_t> hex = parseColour(text.substr(hash));
+    if (!rgb || !hex || *rgb != *hex || (text[hash - 1] != ' ' && text[hash - 1] != '\t')) {
       return std::nullopt;
     }
     return rgb;
   }
-  if (!text.empty() && text[0] == '#') {
-    if (text.size() != 7 ||
-        text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos) {
+  // Blanks around a part: the "%3d,%3d,%3d" the setters write.
+  const auto part = [&](size_t begin, size_t end) {
+    const auto blank = [&](size_t at) { return text[at] == ' ' || text[at] == '\t'; };
+    while (begin < end && blank(begin)) ++begin;
+    while (end > begin && blank(end - 1)) --end;
+    return text.substr(begin, end - begin);
+  };
+  if (hash != std::string::npos) {
+    const std::string h = part(hash, text.size());
+    if (h.size() != 7 || h.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos) {
       return std::nullopt;
     }
     const auto byte = [&](size_t at) {
-      return static_cast<uint32_t>(std::stoul(text.substr(at, 2), nullptr, 16));
+      return static_cast<uint32_t>(std::stoul(h.substr(at, 2), nullptr, 16));
     };
     return byte(1) | byte(3) << 8 | byte(5) << 16;
   }
@@ -272,8 +280,8 @@ std::optional<uint32_t> parseColour(const std::string& text) {
   size_t start = 0;
   for (int i = 0; i < 3; ++i) {
     const size_t comma = i < 2 ? text.find(',', start) : text.size();
-    if (comma == std::string::npos || !parseInteger(text.substr(start, comma - start), parts[i]) ||
-        parts[i] < 0 || parts[i] > 255) {
+    if (comma == std::string::npos || !parseInteger(part(start, comma), parts[i]) || parts[i] < 0 ||
+        parts[i] > 255) {
       return std::nullopt;
     }
     start = comma + 1;

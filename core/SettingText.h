@@ -33,7 +33,8 @@ std::string valueText(const Declaration& d, const Value& v);
 
 // A colour as "#rrggbb".
 std::string hexColour(uint32_t colour);
-// A colour given as "red,green,blue" (each 0 to 255), as "#rrggbb", or as both
+// A colour given as "red,green,blue" (each 0 to 255; blanks around a part, as
+// in the "%3d,%3d,%3d" the setters write), as "#rrggbb", or as both
 // ("red,green,blue #rrggbb", naming one colour), or nullopt.
 std::optional<uint32_t> parseColour(const std::string& text);
 

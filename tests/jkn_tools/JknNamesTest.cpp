@@ -29,7 +29,11 @@ TEST_F(JknTest, ScreenColoursByFileKeyAndSection) {
        {"get Color 4,1,2,3", 2, "is no selector"},
        {"set Color 4 '#ff00'", 1, "or #rrggbb; got '#ff00'"},
        {"set Color 4 '1,2,3 #010204'", 1, "or #rrggbb; got '1,2,3 #010204'"},
-       {"set Color 4 256,0,0", 1, "or #rrggbb; got '256,0,0'"}});
+       {"set Color 4 256,0,0", 1, "or #rrggbb; got '256,0,0'"},
+       {"set Color 4 '  ,  2,  3'", 1, "or #rrggbb; got '  ,  2,  3'"},
+       {"set Color 4 '1,2,3#010203'", 1, "or #rrggbb; got '1,2,3#010203'"},
+       {"set Color 4,1,2 ' 255 ,0,  0\t#ff0000 '", 0,
+        "Color disp-ts.ini,MessFor,2 = 255,0,0 #ff0000\n"}});
   // Root 1 holds disp-navi.ini; the stored value keeps its "%3d" form.
   EXPECT_EQ(snapshot(), withCrLf("== root0/inf/disp-ts.ini\n[2]\nMessFor=255,  0,  0\n[-1]\n"
                                  "BtnPush=  5,  0,  7\n== root1/inf/disp-navi.ini\n[0]\n"
