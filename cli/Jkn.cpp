@@ -70,9 +70,39 @@ std::string baseName(const std::string& path) {
   return native(slash == std::string::npos ? n : n.substr(slash + 1));
 }
 
+// "key [SECTION] KEY of FILE: the setting NAME SELECTOR reads it".
+std::string readerWords(const jkn::KeyReader& r) {
+  const std::string section = r.section.empty() ? "[SECTION] " : "[" + r.section + "] ";
+  const std::string file = r.file.empty() ? "a settings file (FILE)" : r.file;
+  return "key " + section + r.key + " of " + file + ": the setting " + r.setting + " reads it";
+}
+
 const SettingEntry& lookUp(const std::string& name) {
   if (const SettingEntry* e = trasso::findSetting(name)) return *e;
-  std::string message = "unknown setting '" + name + "'";
+  // A key from a file, also after its area ("NMEA_BTAddr"): the settings that read it.
+  std::string key = name;
+  std::vector<jkn::KeyReader> readers = jkn::readersOfKey(key);
+  for (const std::string area : {"GNSS", "NMEA", "TS", "ZETR", "PL30", "Soku"}) {
+    if (!readers.empty() || jkn::lower(name).rfind(jkn::lower(area + "_"), 0) != 0) continue;
+    key = name.substr(area.size() + 1);
+    readers = jkn::readersOfKey(key);
+    // Those of the area named, where there are some.
+    std::vector<jkn::KeyReader> ofArea;
+    for (const jkn::KeyReader& r : readers) {
+      if (trasso::areaOf(*r.entry) == area) ofArea.push_back(r);
+    }
+    if (!ofArea.empty()) readers = ofArea;
+  }
+  std::string message = "'" + name + "' is no setting";
+  message += key == name ? " but " : "; " + key + " is ";
+  if (readers.size() == 1) {
+    throw Failure{kUsage, message + readerWords(readers[0])};
+  } else if (!readers.empty()) {
+    message += "a key that " + std::to_string(readers.size()) + " settings read:";
+    for (const jkn::KeyReader& r : readers) message += "\n  " + readerWords(r);
+    throw Failure{kUsage, message};
+  }
+  message = "unknown setting '" + name + "'";
   const std::vector<std::string> near = jkn::closestNames(name);
   if (!near.empty()) {
     message += "; closest:";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Registry.h"
+#include "SettingText.h"
 
 namespace jkn {
 
@@ -120,7 +121,7 @@ std::string toHex(std::string_view bytes);
 std::optional<std::string> fromHex(const std::string& hex);
 
 std::string lowerAscii(std::string_view s);
-size_t editDistance(const std::string& a, const std::string& b);
+using trasso::editDistance;
 
 // Why the settings folder of a root cannot be looked at (missing, no folder,
 // unreadable), naming the folder and the variable that sets the root; empty

@@ -18,6 +18,9 @@ struct Refusal {
 // ASCII letters in lower case.
 std::string lower(std::string s);
 
+// How many single-byte insertions, removals and changes make a into b.
+size_t editDistance(const std::string& a, const std::string& b);
+
 // Flags take 0 or 1, also where the setter would turn any other number into 1.
 bool takesFlag(const SettingEntry& e, const Declaration& d);
 
