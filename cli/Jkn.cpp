@@ -172,14 +172,10 @@ using jkn::out::print;
 
 // "name selector" as a user types it.
 std::string title(const Row& r, bool inList) {
-  std::string t = r.e->name;
-  if (inList && r.e->selector == SelectorKind::Field) {
-    t += " " + trasso::showField(*r.e, r.s);  // the profile is in the file column
-  } else if (r.e->selector != SelectorKind::None &&
-             !(inList && r.e->selector == SelectorKind::Profile)) {
-    t += " " + jkn::showSelector(*r.e, r.s);
-  }
-  return t;
+  // A listing shows the file in a column of its own.
+  const std::string selector =
+      inList ? jkn::selectorBesideFile(*r.e, r.s) : jkn::showSelector(*r.e, r.s);
+  return selector.empty() ? r.e->name : r.e->name + (" " + selector);
 }
 
 // A value as a line shows it; no value: the caller's default, in words.

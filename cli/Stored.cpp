@@ -444,6 +444,11 @@ std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, const std::vect
     } else if (slot.key != wanted) {
       continue;
     }
+    // A field both sides share goes with the side that is stored, as list shows it.
+    if (slot.entry->selector == SelectorKind::Field &&
+        slot.entry->fields[s.which].decl.key.choice != trasso::KeyChoice::Side) {
+      s.number = trasso::storedSide(*slot.entry, s.path);
+    }
     return KnownKey{slot.entry, s, trasso::declarationOf(*slot.entry, s)};
   }
   return std::nullopt;

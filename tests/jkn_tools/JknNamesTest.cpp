@@ -3,6 +3,8 @@
 // by mode; records field by field; keys a second name reaches. jkn's exact
 // output and the bytes it leaves, what it refuses, what list, dump and load
 // make of them, and the same through the C interface by name.
+#include <nlohmann/json.hpp>
+
 #include "JknFixture.h"
 #include "TrassoJknC.h"
 
@@ -224,6 +226,45 @@ TEST_F(JknTest, DumpAndLoadCarryRecordsWhole) {
   run({{"load d.json", 0, "TS_AutoLoad_Ex kh: (not stored) -> ''\nTS_AutoLoad_Ex pane"},
        {"dump --json root0/p.ini", 0, readBytes(root(0) + "/../d.json")}});
   EXPECT_EQ(snapshot(), files);
+}
+
+// A record's field has one selector, the text get takes, wherever jkn names
+// it: a field both sides share goes with the side whose keys are stored (a
+// write through the other would add that side's keys), a profile's field
+// leaves its profile to the "file".
+TEST_F(JknTest, AFieldIsNamedAlikeEverywhere) {
+  const auto selectors = [&](const std::string& args, const std::string& name) {
+    EXPECT_EQ(sh(kJkn + args), 0) << args;
+    const nlohmann::json j = nlohmann::json::parse(out_);
+    std::string out;
+    for (const nlohmann::json& r : j.is_array() ? j : j["settings"]) {
+      if (r["name"] != name) continue;
+      const bool none = !r.contains("selector") || r["selector"].is_null();
+      out += (out.empty() ? "" : " ") + (none ? "-" : r["selector"].get<std::string>());
+    }
+    return out;
+  };
+  const std::string shared = "Radio Hosei FlowCTS ";
+  const std::string rSide = "R.PortNo R.BaudRate R.Parity";
+  const std::string sSide = "S.PortNo S.BaudRate S.Parity";
+  const std::string rtk = "GNSS_RTKConnectProp";
+  writeBytes(inf("jkn-gnss-rtk.ini"), withCrLf("[GNSS]\nRTKRadio=1x\nRTKPortNoS=7\n"));
+  EXPECT_EQ(selectors("list --json GNSS", rtk), "S.Radio S.Hosei S.FlowCTS " + rSide + " " + sSide);
+  EXPECT_EQ(selectors("dump --json", rtk), "S.Radio S.Hosei S.FlowCTS " + sSide);
+  run({{"check", 1, "setting: GNSS_RTKConnectProp S.Radio\n    stored:"}});
+  sh(kJkn + "set GNSS_RTKConnectProp R.PortNo 5 && sed -i s/RTKRadio=1/RTKRadio=1x/ " +
+     inf("jkn-gnss-rtk.ini"));
+  EXPECT_EQ(selectors("list --json GNSS", rtk), shared + rSide + " " + sSide);
+  EXPECT_EQ(selectors("dump --json", rtk), shared + rSide + " " + sSide);
+  run({{"check", 1, "setting: GNSS_RTKConnectProp Radio\n    stored:"}});
+  sh(kJkn + "set ZETR_Dst_CentigradePress pressure 900 && " + kJkn + "set ZETR_Npr_Value 5");
+  for (const char* args : {"list --json ZETR", "dump --json"}) {
+    EXPECT_EQ(selectors(args, "ZETR_Dst_CentigradePress"), "temperature pressure") << args;
+    EXPECT_EQ(selectors(args, "ZETR_Npr_Value"), "-") << args;
+  }
+  run({{"get --json ZETR_Dst_CentigradePress pressure:root0/p.ini", 0,
+        "\"file\": \"root0/p.ini\",\n  \"key\": \"HPA\",\n  \"name\": "
+        "\"ZETR_Dst_CentigradePress\",\n  \"section\": \"DST\",\n  \"selector\": \"pressure\","}});
 }
 
 // A key name given for a setting's points at the settings that read it (an
