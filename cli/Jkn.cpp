@@ -312,8 +312,40 @@ std::string rangeText(const SettingEntry& e, const Declaration& d) {
   return jkn::acceptedValues(e, d) + (d.kind == ValueKind::Colour ? ", or #rrggbb" : "");
 }
 
+// A value kind as data.
+const char* kindName(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::Int:
+      return "int";
+    case ValueKind::U8:
+      return "u8";
+    case ValueKind::U16:
+      return "u16";
+    case ValueKind::U32:
+      return "u32";
+    case ValueKind::Flag:
+      return "flag";
+    case ValueKind::Text:
+      return "text";
+    case ValueKind::Colour:
+      return "colour";
+    default:
+      return "double";
+  }
+}
+
+// One key an entry names: the setting at a selection, its place and default.
+json keyJson(const SettingEntry& e, const Selection& s) {
+  const Declaration d = trasso::declarationOf(e, s);
+  json j = jkn::out::setting(e, s);
+  j.update(jkn::out::place(trasso::pathOf(e, s), d.key.section, trasso::keyOf(e, s)));
+  j["default"] =
+      e.selector == SelectorKind::CallerDefault ? json(nullptr) : jkn::out::value(d, d.def);
+  return j;
+}
+
 // A record's field as describe shows it (a side's key for both sides).
-json fieldJson(const SettingEntry& e, const Selection& s, bool raw) {
+json fieldJson(const SettingEntry& e, const Selection& s) {
   const Declaration d = trasso::declarationOf(e, s);
   std::string key = trasso::keyOf(e, s);
   if (d.key.choice == trasso::KeyChoice::Side) {
@@ -323,12 +355,24 @@ json fieldJson(const SettingEntry& e, const Selection& s, bool raw) {
           trasso::fieldOf(e, s)->name + ": " + trasso::keyOf(e, other);
   }
   return json{{"field", trasso::fieldOf(e, s)->name},
-              {"key", key},
-              {"kind", jkn::kindWords(e, d)},
-              {"default", jkn::showValue(d, d.def, raw)},
+              {"kind", kindName(d.kind)},
               {"format", jkn::formatWords(d)},
-              {"accepts", rangeText(e, d)},
-              {"validated", trasso::limitsOf(e, s).range.has_value()}};
+              {"default", jkn::out::value(d, d.def)},
+              {"validated", trasso::limitsOf(e, s).range.has_value()},
+              {"text",
+               {{"key", key},
+                {"kind", jkn::kindWords(e, d)},
+                {"default", jkn::showValue(d, d.def, false)},
+                {"format", jkn::formatWords(d)},
+                {"accepts", rangeText(e, d)}}}};
+}
+
+// The value of a field that every key shares, else null (the selector chooses it).
+json shared(const json& keys, const char* field) {
+  for (const json& k : keys) {
+    if (k[field] != keys.front()[field]) return nullptr;
+  }
+  return keys.empty() ? json(nullptr) : keys.front()[field];
 }
 
 int describe(const Options& o) {
@@ -336,14 +380,40 @@ int describe(const Options& o) {
   const std::vector<Selection> each = trasso::keySelections(e);
   const Selection s = each.empty() ? Selection{} : each.front();
   const Declaration d = trasso::declarationOf(e, s);
+  const bool numbered =
+      e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault;
+  // Data: every key the setting names (a numbered family's by its prefix),
+  // and what they share.
+  json keys = json::array();
+  for (const Selection& k : each) {
+    if (!numbered) keys.push_back(keyJson(e, k));
+  }
+  const json first = numbered ? json::array({keyJson(e, s)}) : keys;
+  const bool fileBySelector = e.selector == SelectorKind::Profile ||
+                              e.selector == SelectorKind::FileId ||
+                              e.selector == SelectorKind::ScreenColour || e.inProfile;
+  const std::string getter = std::string("GetQZJkn_") + e.name;
+  const std::string setter = e.put ? std::string("PutQZJkn_") + e.name : std::string("(none)");
+  json j{{"name", e.name},
+         {"area", trasso::areaOf(e)},
+         {"getter", getter},
+         {"setter", e.put ? json(setter) : json(nullptr)},
+         {"kind", e.selector == SelectorKind::Field ? "record" : kindName(d.kind)},
+         {"format", e.selector == SelectorKind::Field ? json(nullptr) : json(jkn::formatWords(d))},
+         {"validated", e.range.has_value()},
+         {"file", fileBySelector ? json(nullptr) : shared(first, "file")},
+         {"section", shared(first, "section")},
+         {"key", numbered ? json(nullptr) : shared(keys, "key")},
+         {"default", shared(first, "default")},
+         {"keys", keys}};
+  if (numbered) j["keyPrefix"] = e.decl.key.name;
+  // Prose, as describe prints it.
   std::string key = trasso::keyOf(e, s);
   std::string section = d.key.section;
-  std::string def = jkn::showValue(d, d.def, o.raw);
+  std::string def = jkn::showValue(d, d.def, false);
   std::string kind = jkn::kindWords(e, d);
   std::string format = jkn::formatWords(d);
   std::string accepts = rangeText(e, d);
-  const std::string getter = std::string("GetQZJkn_") + e.name;
-  const std::string setter = e.put ? std::string("PutQZJkn_") + e.name : std::string("(none)");
   switch (e.selector) {
     case SelectorKind::Mode:
     case SelectorKind::Side:
@@ -368,7 +438,7 @@ int describe(const Options& o) {
         const Declaration dm = trasso::declarationOf(e, m);
         key += (m.number == 0 ? "" : ", ") + trasso::keyOf(e, m) + " (" + std::to_string(m.number) +
                ")";
-        def += (m.number == 0 ? "" : ", ") + jkn::showValue(dm, dm.def, o.raw) + " (" +
+        def += (m.number == 0 ? "" : ", ") + jkn::showValue(dm, dm.def, false) + " (" +
                std::to_string(m.number) + ")";
       }
       key += "; any other mode: " + std::string(e.declarationAt(UINT16_MAX).key.name);
@@ -400,55 +470,51 @@ int describe(const Options& o) {
     file = "the profile file the selector names, " + baseName(standard) + " (" + native(standard) +
            ")";
   }
-  json j{{"name", e.name},
-         {"area", trasso::areaOf(e)},
-         {"getter", getter},
-         {"setter", setter},
-         {"selector", jkn::selectorWords(e)},
-         {"file", file},
-         {"section", section},
-         {"key", key},
-         {"kind", kind},
-         {"default", def},
-         {"format", format},
-         {"accepts", accepts},
-         {"validated", e.range.has_value()}};
-  if (e.alsoWrites) j["also"] = "the setter also writes " + std::string(e.alsoWrites);
+  json text{{"selector", jkn::selectorWords(e)},
+            {"file", file},
+            {"section", section},
+            {"key", key},
+            {"kind", kind},
+            {"default", def},
+            {"format", format},
+            {"accepts", accepts}};
+  if (e.alsoWrites) text["also"] = "the setter also writes " + std::string(e.alsoWrites);
   if (e.sameKeyAs) {
-    j["same key"] = std::string(e.sameKeyAs) +
-                    " reads and writes this key too; dump and check "
-                    "go by that one";
+    j["sameKeyAs"] = e.sameKeyAs;
+    text["same key"] =
+        std::string(e.sameKeyAs) + " reads and writes this key too; dump and check go by that one";
   }
+  j["text"] = text;
   if (e.selector == SelectorKind::Field) {
     j["fields"] = json::array();
     for (const Selection& f : each) {
-      if (f.number == 0) j["fields"].push_back(fieldJson(e, f, o.raw));
+      if (f.number == 0) j["fields"].push_back(fieldJson(e, f));
     }
   }
   if (o.json) {
     print(j);
     return kOk;
   }
+  const auto line = [](const char* label, const json& value, size_t width) {
+    std::string l = std::string(label) + ":";
+    l.resize(width, ' ');
+    return l + value.get<std::string>() + "\n";
+  };
   std::cout << e.name << "\n";
-  for (const char* field : {"area", "getter", "setter", "selector", "file", "section", "key",
-                            "kind", "default", "format", "accepts", "also", "same key"}) {
-    if (!j.contains(field)) continue;
-    std::string label = std::string(field) + ":";
-    label.resize(11, ' ');
-    std::cout << "  " << label << j[field].get<std::string>() << "\n";
+  for (const char* field : {"area", "getter"}) std::cout << "  " << line(field, j[field], 11);
+  std::cout << "  " << line("setter", setter, 11);
+  for (const char* field : {"selector", "file", "section", "key", "kind", "default", "format",
+                            "accepts", "also", "same key"}) {
+    if (text.contains(field)) std::cout << "  " << line(field, text[field], 11);
   }
   if (e.range) std::cout << "  The setter itself refuses values outside this range.\n";
-  if (j.contains("fields")) {
-    for (const json& f : j["fields"]) {
-      std::cout << "  field " << f["field"].get<std::string>() << ":\n";
-      for (const char* field : {"key", "kind", "default", "format", "accepts"}) {
-        std::string label = std::string(field) + ":";
-        label.resize(10, ' ');
-        std::cout << "    " << label << f[field].get<std::string>() << "\n";
-      }
-      if (f["validated"].get<bool>()) {
-        std::cout << "    The setter itself refuses values outside this range.\n";
-      }
+  for (const json& f : j.value("fields", json::array())) {
+    std::cout << "  field " << f["field"].get<std::string>() << ":\n";
+    for (const char* field : {"key", "kind", "default", "format", "accepts"}) {
+      std::cout << "    " << line(field, f["text"][field], 10);
+    }
+    if (f["validated"].get<bool>()) {
+      std::cout << "    The setter itself refuses values outside this range.\n";
     }
   }
   return kOk;

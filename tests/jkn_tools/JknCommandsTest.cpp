@@ -200,6 +200,53 @@ TEST_F(JknTest, MessagesOnStderrAndEveryStatusInTheHelp) {
               missing1 + "\n"}});
 }
 
+// describe --json gives data: the default typed, each key the setting names
+// with its selector, file, section and default, and what all of them share
+// (null where the selector chooses it); the lines it prints go under "text".
+TEST_F(JknTest, DescribeGivesDataAndItsWordsApart) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"GNSS_MaskElev",
+       R"({"default":15,"file":"root0/inf/jkn-gnss.ini","format":"%d","key":null,"keys":[)"
+       R"(["plain","root0/inf/jkn-gnss.ini","GNSS","MaskElev",15],)"
+       R"(["svy","root0/inf/jkn-gnss.ini","GNSS","MaskElev_Svy",15]],"kind":"int",)"
+       R"("section":"GNSS","setter":"PutQZJkn_GNSS_MaskElev","validated":false})"},
+      {"GNSS_MountPTX",
+       R"({"default":"","file":"root0/inf/jkn-gnss.ini","format":"the text as given",)"
+       R"("key":"MountPTX","keys":[[null,"root0/inf/jkn-gnss.ini","GNSS","MountPTX",""]],)"
+       R"("kind":"text","section":"GNSS","setter":"PutQZJkn_GNSS_MountPTX","validated":false})"},
+      {"SksWidth",
+       R"({"default":null,"file":"root0/inf/def-share.ini","format":"%d","key":null,)"
+       R"("keyPrefix":"WDT","keys":[],"kind":"int","section":"SKSG","setter":"PutQZJkn_SksWidth",)"
+       R"("validated":false})"},
+      {"Color", R"({"default":null,"file":null,"format":"%3d,%3d,%3d","key":null,"keys":[],)"
+                R"("kind":"colour","section":null,"setter":"PutQZJkn_Color","validated":false})"},
+      {"ZETR_Dst_CentigradePress",
+       R"({"default":null,"fields":[["temperature","double",20.0,true],)"
+       R"(["pressure","double",1013.25,true]],"file":null,"format":null,"key":null,"keys":[)"
+       R"(["temperature","root0/inf/jkn-zetr.ini","DST","CEN",20.0],)"
+       R"(["pressure","root0/inf/jkn-zetr.ini","DST","HPA",1013.25]],"kind":"record",)"
+       R"("section":"DST","setter":"PutQZJkn_ZETR_Dst_CentigradePress","validated":false})"},
+      {"ZoomModeScale",
+       R"({"default":null,"file":"root0/inf/def-share.ini","format":"%.3f","key":null,"keys":[)"
+       R"(["0","root0/inf/def-share.ini","GZPROP","SML",1.0],)"
+       R"(["1","root0/inf/def-share.ini","GZPROP","MDL",1.2],)"
+       R"(["2","root0/inf/def-share.ini","GZPROP","LRG",1.4]],"kind":"double",)"
+       R"("section":"GZPROP","setter":null,"validated":false})"}};
+  for (const auto& [name, data] : cases) {
+    EXPECT_EQ(sh(kJkn + "describe --json " + name), 0) << name;
+    nlohmann::json j = nlohmann::json::parse(out_);
+    for (const char* words : {"name", "area", "getter", "text"}) j.erase(words);
+    for (nlohmann::json& k : j["keys"]) {
+      k = {k["selector"], k["file"], k["section"], k["key"], k["default"]};
+    }
+    if (j.contains("fields")) {
+      for (nlohmann::json& f : j["fields"])
+        f = {f["field"], f["kind"], f["default"], f["validated"]};
+    }
+    EXPECT_EQ(j.dump(), data) << name;
+  }
+}
+
 // Antenna id 0 is an antenna like any other: the sensor's walk names it.
 TEST_F(JknTest, SensorWithAntennaZero) {
   sh("cp " SAMPLE_DATA
