@@ -169,8 +169,9 @@ std::optional<int> parseInt32(const std::string& text) {
 
 // The integer a text starts with ("2a": 2), if it starts with one.
 std::optional<int> leadingInt32(const std::string& text) {
-  const size_t digits = text.find_first_not_of("0123456789", text[0] == '-' || text[0] == '+');
-  return text.empty() ? std::nullopt : parseInt32(text.substr(0, digits));
+  if (text.empty()) return std::nullopt;
+  const size_t sign = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  return parseInt32(text.substr(0, text.find_first_not_of("0123456789", sign)));
 }
 
 // A selector that names nothing: which part is wrong, and the nearest selector
