@@ -382,16 +382,16 @@ int describe(const Options& o) {
   const Declaration d = trasso::declarationOf(e, s);
   const bool numbered =
       e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault;
-  // Data: every key the setting names (a numbered family's by its prefix),
-  // and what they share.
+  const bool colour = e.selector == SelectorKind::ScreenColour;
+  // Data: every key the setting names and what they share; a numbered
+  // family's keys by their prefix, a screen colour's by the selector alone.
   json keys = json::array();
   for (const Selection& k : each) {
     if (!numbered) keys.push_back(keyJson(e, k));
   }
-  const json first = numbered ? json::array({keyJson(e, s)}) : keys;
+  const json first = numbered || colour ? json::array({keyJson(e, s)}) : keys;
   const bool fileBySelector = e.selector == SelectorKind::Profile ||
-                              e.selector == SelectorKind::FileId ||
-                              e.selector == SelectorKind::ScreenColour || e.inProfile;
+                              e.selector == SelectorKind::FileId || colour || e.inProfile;
   const std::string getter = std::string("GetQZJkn_") + e.name;
   const std::string setter = e.put ? std::string("PutQZJkn_") + e.name : std::string("(none)");
   json j{{"name", e.name},
@@ -402,8 +402,8 @@ int describe(const Options& o) {
          {"format", e.selector == SelectorKind::Field ? json(nullptr) : json(jkn::formatWords(d))},
          {"validated", e.range.has_value()},
          {"file", fileBySelector ? json(nullptr) : shared(first, "file")},
-         {"section", shared(first, "section")},
-         {"key", numbered ? json(nullptr) : shared(keys, "key")},
+         {"section", colour ? json(nullptr) : shared(first, "section")},
+         {"key", numbered || colour ? json(nullptr) : shared(keys, "key")},
          {"default", shared(first, "default")},
          {"keys", keys}};
   if (numbered) j["keyPrefix"] = e.decl.key.name;

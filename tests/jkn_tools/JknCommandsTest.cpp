@@ -218,7 +218,8 @@ TEST_F(JknTest, DescribeGivesDataAndItsWordsApart) {
        R"({"default":null,"file":"root0/inf/def-share.ini","format":"%d","key":null,)"
        R"("keyPrefix":"WDT","keys":[],"kind":"int","section":"SKSG","setter":"PutQZJkn_SksWidth",)"
        R"("validated":false})"},
-      {"Color", R"({"default":null,"file":null,"format":"%3d,%3d,%3d","key":null,"keys":[],)"
+      {"Color", R"({"default":"255,255,255 #ffffff","file":null,"format":"%3d,%3d,%3d","key":null,)"
+                R"("keys":[],)"
                 R"("kind":"colour","section":null,"setter":"PutQZJkn_Color","validated":false})"},
       {"ZETR_Dst_CentigradePress",
        R"({"default":null,"fields":[["temperature","double",20.0,true],)"
