@@ -150,8 +150,14 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
     }
     default: {
       int64_t v = 0;
-      if (!parseInteger(text, v) || v < l.minValue || v > l.maxValue ||
-          (takesFlag(e, d) && v != 0 && v != 1) || !inRange(l, static_cast<double>(v))) {
+      const bool number = parseInteger(text, v);
+      // An unsigned setter over a signed key writes values above 2^31 - 1 as
+      // negative numbers: that form is taken back as the value it reads as.
+      if (number && d.kind == ValueKind::Int && l.maxValue > INT32_MAX && v < 0 && v >= INT32_MIN) {
+        v += int64_t{1} << 32;
+      }
+      if (!number || v < l.minValue || v > l.maxValue || (takesFlag(e, d) && v != 0 && v != 1) ||
+          !inRange(l, static_cast<double>(v))) {
         throw Refusal{refused};
       }
       return v;
