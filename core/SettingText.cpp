@@ -138,6 +138,7 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
     }
     case ValueKind::DoubleA:
     case ValueKind::DoubleB: {
+      if (text.empty() && d.emptyForDefault) return d.def;  // the setter's form of the default
       double v = 0;
       const char* begin = text.data();
       const char* end = begin + text.size();

@@ -472,11 +472,15 @@ TEST_F(JknRules, WhatSetRefusesNothingTouches) {
 // others print as list does), each set again, leave every byte as it was.
 TEST_F(JknRules, SetTakesBackWhatJknWritesAndPrints) {
   storeEverySlot();
-  // An unsigned setter over a signed key stores its widest value as -1.
+  // Forms of their own: an unsigned setter over a signed key stores its widest
+  // value as -1, some setters the default as an empty value.
   for (const Slot& x : slots_) {
     const int64_t widest = limitsOf(*x.e, x.s).maxValue;
     if (x.d.kind == ValueKind::Int && widest > INT32_MAX) {
       EXPECT_EQ(x.e->put(x.s, widest), kWritten) << x.title;
+    }
+    if (x.d.emptyForDefault) {
+      EXPECT_EQ(x.e->put(x.s, x.d.def), kWritten) << x.title;
     }
   }
   const std::string files = snapshot();
