@@ -282,10 +282,15 @@ int geoidVersion(const CatalogueOptions& o) {
   return version.empty() ? 1 : 0;
 }
 
-// A subcommand with --json whose callback runs f and ends the program.
+constexpr const char* kUsageStatus = "  2  usage: unknown option, a word missing or out of range\n";
+
+// A subcommand with --json whose callback runs f and ends the program; its
+// exit statuses after 0 (done) are `statuses`.
 CLI::App* command(CLI::App& parent, const char* name, const char* help,
-                  const std::shared_ptr<CatalogueOptions>& o, int (*f)(const CatalogueOptions&)) {
+                  const std::shared_ptr<CatalogueOptions>& o, int (*f)(const CatalogueOptions&),
+                  const std::string& statuses = kUsageStatus) {
   CLI::App* c = parent.add_subcommand(name, help);
+  c->footer("Exit status:\n  0  done\n" + statuses);
   c->add_flag("--json", o->json, "Print JSON");
   c->callback([o, f] { finish(f(*o)); });
   return c;
@@ -299,22 +304,30 @@ void addCatalogueCommands(CLI::App& app) {
   antenna->require_subcommand(1);
   command(*antenna, "init",
           "Rebuild AntennaLocal.ini (root 0) from Antenna.ini and AntennaSensor.ini (root 1)", o,
-          antennaInit);
+          antennaInit,
+          "  1  no entry: AntennaSensor.ini is missing or lists no sensor; AntennaLocal.ini\n"
+          "     is removed or not made\n" +
+              std::string(kUsageStatus));
   command(*antenna, "list", "The entries of the merged catalogue", o, antennaList);
   command(app, "sensor",
           "The picture and antenna the application chooses for a sensor number (exit 1: none)", o,
-          sensor)
+          sensor,
+          "  1  the sensor is not in the merged catalogue (the picture it falls back to)\n" +
+              std::string(kUsageStatus))
       ->add_option("N", o->sensor, "Sensor number")
       ->required();
   CLI::App* ntrip = app.add_subcommand("ntrip", "The NTRIP caster catalogue (NTrip.ini, root 1)");
   ntrip->require_subcommand(1);
   command(*ntrip, "list", "Every provider with its ports and streams", o, ntripList);
-  command(app, "zones", "The 19 coordinate zones; '*' marks the one selected in FOLDER", o, zones)
+  command(app, "zones", "The 19 coordinate zones; '*' marks the one selected in FOLDER", o, zones,
+          kUsageStatus + std::string("  3  FOLDER does not exist\n"))
       ->add_option("FOLDER", o->folder, "Folder of HmnZaKei.ini")
       ->required();
   CLI::App* station =
       command(app, "station-name", "The station name of a running value (No.12+ 5.000 for 245)", o,
-              stationName);
+              stationName,
+              "  2  usage: unknown option, a word missing or out of range, a prefix that has\n"
+              "     no code page 932 form\n");
   station->add_option("VALUE", o->value, "Running value")->required();
   station->add_option("--interval", o->interval, "Station interval (20)")
       ->check(CLI::Range(1, 65535));
@@ -327,7 +340,7 @@ void addCatalogueCommands(CLI::App& app) {
                    "0 full name, 1 number or remainder, 2 the value, 3 empty (0)")
       ->check(CLI::Range(0, 3));
   command(app, "geoid-version", "The version of a geoid file, ISG or text grid (exit 1: none)", o,
-          geoidVersion)
+          geoidVersion, "  1  no version found in FILE\n" + std::string(kUsageStatus))
       ->add_option("FILE", o->file, "Geoid file")
       ->required();
 }

@@ -25,6 +25,7 @@ enum Status {
   kDiskFull = 5,     // no space left, or the file too large
   kBusy = 6,         // another program holds the file
   kIoError = 7,      // the disk failed
+  kNoValue = 8,      // get: nothing stored where the application passes the default
 };
 
 // A command's failure: what to print and the status to end with.
@@ -37,8 +38,10 @@ struct Failure {
 // the cause, and what to do about it.
 Failure writeFailure(trasso::WriteStatus status, const std::string& nativePath);
 
-// The exit statuses in words, for --help.
-extern const char* const kExitStatuses;
+// The exit statuses of a write the library did not make (3 to 7) in words, and
+// those of set (0 to 7), for --help.
+extern const char* const kWriteFailureStatuses;
+extern const std::string kExitStatuses;
 
 // Runs a command, printing a failure or an unexpected error instead of letting
 // it escape; returns the exit status.

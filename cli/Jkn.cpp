@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -72,9 +73,39 @@ std::string baseName(const std::string& path) {
   return native(slash == std::string::npos ? n : n.substr(slash + 1));
 }
 
+// "key [SECTION] KEY of FILE: the setting NAME SELECTOR reads it".
+std::string readerWords(const jkn::KeyReader& r) {
+  const std::string section = r.section.empty() ? "[SECTION] " : "[" + r.section + "] ";
+  const std::string file = r.file.empty() ? "a settings file (FILE)" : r.file;
+  return "key " + section + r.key + " of " + file + ": the setting " + r.setting + " reads it";
+}
+
 const SettingEntry& lookUp(const std::string& name) {
   if (const SettingEntry* e = trasso::findSetting(name)) return *e;
-  std::string message = "unknown setting '" + name + "'";
+  // A key from a file, also after its area ("NMEA_BTAddr"): the settings that read it.
+  std::string key = name;
+  std::vector<jkn::KeyReader> readers = jkn::readersOfKey(key);
+  for (const std::string area : {"GNSS", "NMEA", "TS", "ZETR", "PL30", "Soku"}) {
+    if (!readers.empty() || jkn::lower(name).rfind(jkn::lower(area + "_"), 0) != 0) continue;
+    key = name.substr(area.size() + 1);
+    readers = jkn::readersOfKey(key);
+    // Those of the area named, where there are some.
+    std::vector<jkn::KeyReader> ofArea;
+    for (const jkn::KeyReader& r : readers) {
+      if (trasso::areaOf(*r.entry) == area) ofArea.push_back(r);
+    }
+    if (!ofArea.empty()) readers = ofArea;
+  }
+  std::string message = "'" + name + "' is no setting";
+  message += key == name ? " but " : "; " + key + " is ";
+  if (readers.size() == 1) {
+    throw Failure{kUsage, message + readerWords(readers[0])};
+  } else if (!readers.empty()) {
+    message += "a key that " + std::to_string(readers.size()) + " settings read:";
+    for (const jkn::KeyReader& r : readers) message += "\n  " + readerWords(r);
+    throw Failure{kUsage, message};
+  }
+  message = "unknown setting '" + name + "'";
   const std::vector<std::string> near = jkn::closestNames(name);
   if (!near.empty()) {
     message += "; closest:";
@@ -144,14 +175,10 @@ using jkn::out::print;
 
 // "name selector" as a user types it.
 std::string title(const Row& r, bool inList) {
-  std::string t = r.e->name;
-  if (inList && r.e->selector == SelectorKind::Field) {
-    t += " " + trasso::showField(*r.e, r.s);  // the profile is in the file column
-  } else if (r.e->selector != SelectorKind::None &&
-             !(inList && r.e->selector == SelectorKind::Profile)) {
-    t += " " + jkn::showSelector(*r.e, r.s);
-  }
-  return t;
+  // A listing shows the file in a column of its own.
+  const std::string selector =
+      inList ? jkn::selectorBesideFile(*r.e, r.s) : jkn::showSelector(*r.e, r.s);
+  return selector.empty() ? r.e->name : r.e->name + (" " + selector);
 }
 
 // A value as a line shows it; no value: the caller's default, in words.
@@ -175,6 +202,12 @@ void printRow(const Row& r, bool raw) {
 }
 
 int list(const Options& o) {
+  // Folders that could not be looked at would pass for settings left at their defaults.
+  if (o.changed) {
+    if (const std::string why = jkn::unreadableRoots(); !why.empty()) {
+      throw Failure{kFileError, "cannot list changed settings: " + why};
+    }
+  }
   // Each file read once, not once per setting: time linear in what is stored.
   const trasso::fileio::ReadSnapshot snapshot;
   std::vector<Row> rows;
@@ -242,10 +275,10 @@ int get(const Options& o) {
   } else if (r.value) {
     std::cout << jkn::showValue(r.d, *r.value, o.raw) << "\n";
   } else {
-    std::cout << kCallersDefault << " (" << e.name << " " << r.s.number
-              << ":DEFAULT reads as with that default)\n";
+    std::cerr << "jkn: " << title(r, false) << ": " << kCallersDefault << " ('jkn get " << e.name
+              << " " << r.s.number << ":DEFAULT' reads as with that default)\n";
   }
-  return kOk;
+  return r.value ? kOk : jkn::kNoValue;
 }
 
 void refuseReadOnly(const SettingEntry& e) {
@@ -302,8 +335,40 @@ std::string rangeText(const SettingEntry& e, const Declaration& d) {
   return jkn::acceptedValues(e, d) + (d.kind == ValueKind::Colour ? ", or #rrggbb" : "");
 }
 
+// A value kind as data.
+const char* kindName(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::Int:
+      return "int";
+    case ValueKind::U8:
+      return "u8";
+    case ValueKind::U16:
+      return "u16";
+    case ValueKind::U32:
+      return "u32";
+    case ValueKind::Flag:
+      return "flag";
+    case ValueKind::Text:
+      return "text";
+    case ValueKind::Colour:
+      return "colour";
+    default:
+      return "double";
+  }
+}
+
+// One key an entry names: the setting at a selection, its place and default.
+json keyJson(const SettingEntry& e, const Selection& s) {
+  const Declaration d = trasso::declarationOf(e, s);
+  json j = jkn::out::setting(e, s);
+  j.update(jkn::out::place(trasso::pathOf(e, s), d.key.section, trasso::keyOf(e, s)));
+  j["default"] =
+      e.selector == SelectorKind::CallerDefault ? json(nullptr) : jkn::out::value(d, d.def);
+  return j;
+}
+
 // A record's field as describe shows it (a side's key for both sides).
-json fieldJson(const SettingEntry& e, const Selection& s, bool raw) {
+json fieldJson(const SettingEntry& e, const Selection& s) {
   const Declaration d = trasso::declarationOf(e, s);
   std::string key = trasso::keyOf(e, s);
   if (d.key.choice == trasso::KeyChoice::Side) {
@@ -313,12 +378,24 @@ json fieldJson(const SettingEntry& e, const Selection& s, bool raw) {
           trasso::fieldOf(e, s)->name + ": " + trasso::keyOf(e, other);
   }
   return json{{"field", trasso::fieldOf(e, s)->name},
-              {"key", key},
-              {"kind", jkn::kindWords(e, d)},
-              {"default", jkn::showValue(d, d.def, raw)},
+              {"kind", kindName(d.kind)},
               {"format", jkn::formatWords(d)},
-              {"accepts", rangeText(e, d)},
-              {"validated", trasso::limitsOf(e, s).range.has_value()}};
+              {"default", jkn::out::value(d, d.def)},
+              {"validated", trasso::limitsOf(e, s).range.has_value()},
+              {"text",
+               {{"key", key},
+                {"kind", jkn::kindWords(e, d)},
+                {"default", jkn::showValue(d, d.def, false)},
+                {"format", jkn::formatWords(d)},
+                {"accepts", rangeText(e, d)}}}};
+}
+
+// The value of a field that every key shares, else null (the selector chooses it).
+json shared(const json& keys, const char* field) {
+  for (const json& k : keys) {
+    if (k[field] != keys.front()[field]) return nullptr;
+  }
+  return keys.empty() ? json(nullptr) : keys.front()[field];
 }
 
 int describe(const Options& o) {
@@ -326,14 +403,40 @@ int describe(const Options& o) {
   const std::vector<Selection> each = trasso::keySelections(e);
   const Selection s = each.empty() ? Selection{} : each.front();
   const Declaration d = trasso::declarationOf(e, s);
+  const bool numbered =
+      e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault;
+  const bool colour = e.selector == SelectorKind::ScreenColour;
+  // Data: every key the setting names and what they share; a numbered
+  // family's keys by their prefix, a screen colour's by the selector alone.
+  json keys = json::array();
+  for (const Selection& k : each) {
+    if (!numbered) keys.push_back(keyJson(e, k));
+  }
+  const json first = numbered || colour ? json::array({keyJson(e, s)}) : keys;
+  const bool fileBySelector = e.selector == SelectorKind::Profile ||
+                              e.selector == SelectorKind::FileId || colour || e.inProfile;
+  const std::string getter = std::string("GetQZJkn_") + e.name;
+  const std::string setter = e.put ? std::string("PutQZJkn_") + e.name : std::string("(none)");
+  json j{{"name", e.name},
+         {"area", trasso::areaOf(e)},
+         {"getter", getter},
+         {"setter", e.put ? json(setter) : json(nullptr)},
+         {"kind", e.selector == SelectorKind::Field ? "record" : kindName(d.kind)},
+         {"format", e.selector == SelectorKind::Field ? json(nullptr) : json(jkn::formatWords(d))},
+         {"validated", e.range.has_value()},
+         {"file", fileBySelector ? json(nullptr) : shared(first, "file")},
+         {"section", colour ? json(nullptr) : shared(first, "section")},
+         {"key", numbered || colour ? json(nullptr) : shared(keys, "key")},
+         {"default", shared(first, "default")},
+         {"keys", keys}};
+  if (numbered) j["keyPrefix"] = e.decl.key.name;
+  // Prose, as describe prints it.
   std::string key = trasso::keyOf(e, s);
   std::string section = d.key.section;
-  std::string def = jkn::showValue(d, d.def, o.raw);
+  std::string def = jkn::showValue(d, d.def, false);
   std::string kind = jkn::kindWords(e, d);
   std::string format = jkn::formatWords(d);
   std::string accepts = rangeText(e, d);
-  const std::string getter = std::string("GetQZJkn_") + e.name;
-  const std::string setter = e.put ? std::string("PutQZJkn_") + e.name : std::string("(none)");
   switch (e.selector) {
     case SelectorKind::Mode:
     case SelectorKind::Side:
@@ -358,7 +461,7 @@ int describe(const Options& o) {
         const Declaration dm = trasso::declarationOf(e, m);
         key += (m.number == 0 ? "" : ", ") + trasso::keyOf(e, m) + " (" + std::to_string(m.number) +
                ")";
-        def += (m.number == 0 ? "" : ", ") + jkn::showValue(dm, dm.def, o.raw) + " (" +
+        def += (m.number == 0 ? "" : ", ") + jkn::showValue(dm, dm.def, false) + " (" +
                std::to_string(m.number) + ")";
       }
       key += "; any other mode: " + std::string(e.declarationAt(UINT16_MAX).key.name);
@@ -390,96 +493,122 @@ int describe(const Options& o) {
     file = "the profile file the selector names, " + baseName(standard) + " (" + native(standard) +
            ")";
   }
-  json j{{"name", e.name},
-         {"area", trasso::areaOf(e)},
-         {"getter", getter},
-         {"setter", setter},
-         {"selector", jkn::selectorWords(e)},
-         {"file", file},
-         {"section", section},
-         {"key", key},
-         {"kind", kind},
-         {"default", def},
-         {"format", format},
-         {"accepts", accepts},
-         {"validated", e.range.has_value()}};
-  if (e.alsoWrites) j["also"] = "the setter also writes " + std::string(e.alsoWrites);
+  json text{{"selector", jkn::selectorWords(e)},
+            {"file", file},
+            {"section", section},
+            {"key", key},
+            {"kind", kind},
+            {"default", def},
+            {"format", format},
+            {"accepts", accepts}};
+  if (e.alsoWrites) text["also"] = "the setter also writes " + std::string(e.alsoWrites);
   if (e.sameKeyAs) {
-    j["same key"] = std::string(e.sameKeyAs) +
-                    " reads and writes this key too; dump and check "
-                    "go by that one";
+    j["sameKeyAs"] = e.sameKeyAs;
+    text["same key"] =
+        std::string(e.sameKeyAs) + " reads and writes this key too; dump and check go by that one";
   }
+  j["text"] = text;
   if (e.selector == SelectorKind::Field) {
     j["fields"] = json::array();
     for (const Selection& f : each) {
-      if (f.number == 0) j["fields"].push_back(fieldJson(e, f, o.raw));
+      if (f.number == 0) j["fields"].push_back(fieldJson(e, f));
     }
   }
   if (o.json) {
     print(j);
     return kOk;
   }
+  const auto line = [](const char* label, const json& value, size_t width) {
+    std::string l = std::string(label) + ":";
+    l.resize(width, ' ');
+    return l + value.get<std::string>() + "\n";
+  };
   std::cout << e.name << "\n";
-  for (const char* field : {"area", "getter", "setter", "selector", "file", "section", "key",
-                            "kind", "default", "format", "accepts", "also", "same key"}) {
-    if (!j.contains(field)) continue;
-    std::string label = std::string(field) + ":";
-    label.resize(11, ' ');
-    std::cout << "  " << label << j[field].get<std::string>() << "\n";
+  for (const char* field : {"area", "getter"}) std::cout << "  " << line(field, j[field], 11);
+  std::cout << "  " << line("setter", setter, 11);
+  for (const char* field : {"selector", "file", "section", "key", "kind", "default", "format",
+                            "accepts", "also", "same key"}) {
+    if (text.contains(field)) std::cout << "  " << line(field, text[field], 11);
   }
   if (e.range) std::cout << "  The setter itself refuses values outside this range.\n";
-  if (j.contains("fields")) {
-    for (const json& f : j["fields"]) {
-      std::cout << "  field " << f["field"].get<std::string>() << ":\n";
-      for (const char* field : {"key", "kind", "default", "format", "accepts"}) {
-        std::string label = std::string(field) + ":";
-        label.resize(10, ' ');
-        std::cout << "    " << label << f[field].get<std::string>() << "\n";
-      }
-      if (f["validated"].get<bool>()) {
-        std::cout << "    The setter itself refuses values outside this range.\n";
-      }
+  for (const json& f : j.value("fields", json::array())) {
+    std::cout << "  field " << f["field"].get<std::string>() << ":\n";
+    for (const char* field : {"key", "kind", "default", "format", "accepts"}) {
+      std::cout << "    " << line(field, f["text"][field], 10);
+    }
+    if (f["validated"].get<bool>()) {
+      std::cout << "    The setter itself refuses values outside this range.\n";
     }
   }
   return kOk;
 }
 
+// Whether a write of a settings file would be made, in a word.
+const char* writability(trasso::WriteStatus s) {
+  using trasso::WriteStatus;
+  switch (s) {
+    case WriteStatus::Written:
+    case WriteStatus::Unchanged:
+      return "writable";
+    case WriteStatus::ReadOnly:
+      return "read-only";
+    case WriteStatus::AccessDenied:
+      return "no access";
+    case WriteStatus::Busy:
+      return "busy";
+    case WriteStatus::FolderMissing:
+    case WriteStatus::NotAFolder:
+      return "no folder";
+    default:
+      return "blocked";  // a folder, device or link to nothing in the file's place
+  }
+}
+
 int files(const Options& o) {
   json all = json::array();
+  std::vector<std::string> whys;  // why a file cannot be written, each once
   for (int id = 0;; ++id) {
     const char* name = trasso::SettingsFileName(id);
     if (name == nullptr) break;
     const std::string path = trasso::fileio::nativePath(trasso::SettingsFilePath(id));
-    struct stat st;
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    const bool writable = trasso::succeeded(trasso::facts::probeWrite(path));
-    all.push_back(json{{"id", id},
-                       {"name", name},
-                       {"path", native(path)},
-                       {"exists", exists},
-                       {"size", exists ? json(static_cast<int64_t>(st.st_size)) : json(nullptr)},
-                       {"writable", writable}});
+    const std::string kind = jkn::entryKind(path);
+    struct stat st {};
+    const bool isFile = kind == "file" && ::stat(path.c_str(), &st) == 0;
+    const trasso::WriteStatus probe = trasso::facts::probeWrite(path);
+    json f{{"id", id},
+           {"name", name},
+           {"path", native(path)},
+           {"exists", !kind.empty()},
+           {"kind", kind.empty() ? json(nullptr) : json(kind)},
+           {"size", isFile ? json(static_cast<int64_t>(st.st_size)) : json(nullptr)},
+           {"writable", trasso::succeeded(probe)},
+           {"access", writability(probe)}};
+    if (!trasso::succeeded(probe)) {
+      f["why"] = jkn::writeFailure(probe, path).message;
+      // The column says enough of a read-only file.
+      if (probe != trasso::WriteStatus::ReadOnly &&
+          std::find(whys.begin(), whys.end(), f["why"]) == whys.end()) {
+        whys.push_back(f["why"]);
+      }
+    }
+    all.push_back(std::move(f));
   }
   if (o.json) {
     print(all);
     return kOk;
   }
   for (const json& f : all) {
+    const std::string kind = f["kind"].is_null() ? "missing" : f["kind"].get<std::string>();
+    const std::string shown =
+        kind == "file" ? std::to_string(f["size"].get<int64_t>()) + "B" : kind;
     char line[64];
     std::snprintf(line, sizeof line, "%2d  %-17s %-8s %-9s ", f["id"].get<int>(),
-                  f["name"].get<std::string>().c_str(),
-                  f["exists"].get<bool>() ? (std::to_string(f["size"].get<int64_t>()) + "B").c_str()
-                                          : "missing",
-                  f["writable"].get<bool>() ? "writable" : "read-only");
+                  f["name"].get<std::string>().c_str(), shown.c_str(),
+                  f["access"].get<std::string>().c_str());
     std::cout << line << f["path"].get<std::string>() << "\n";
   }
-  for (int root = 0; root < 2; ++root) {
-    const std::string folder = trasso::fileio::nativePath(trasso::AppDataFolder(root, "inf"));
-    if (!isFolder(folder)) {
-      std::cout << "folder " << native(folder)
-                << " does not exist: create it before the first write\n";
-    }
-  }
+  std::cout.flush();  // the table, then what stands in the way
+  for (const std::string& why : whys) std::cerr << "jkn: " << why << "\n";
   return kOk;
 }
 
@@ -637,10 +766,33 @@ int reference(const Options&) {
   return kOk;
 }
 
-const char* const kReadStatuses =
+// The exit statuses of each command, for its --help.
+const char* const kListStatuses =
     "Exit status:\n"
     "  0  done\n"
-    "  2  usage: unknown command, option, setting name or selector\n";
+    "  2  usage: unknown option, area or file\n"
+    "  3  --changed: a root's settings folder is missing, is no folder or cannot be\n"
+    "     read (as for 'jkn check'), so that nothing could look changed\n";
+const char* const kGetStatuses =
+    "Exit status:\n"
+    "  0  the value printed\n"
+    "  2  usage: unknown option, setting name or selector\n"
+    "  8  no value of its own: nothing is stored where the application passes the\n"
+    "     default (N:DEFAULT reads as with that default); said on stderr, and\n"
+    "     with --json the value is null\n";
+const char* const kResetStatuses =
+    "Exit status:\n"
+    "  0  removed, or nothing was stored\n"
+    "  1  a read-only setting (the library has no setter); nothing written\n"
+    "  2  usage: unknown option, setting name or selector\n";
+const char* const kDescribeStatuses =
+    "Exit status:\n"
+    "  0  done\n"
+    "  2  usage: unknown option or setting name\n";
+const char* const kShowStatuses =
+    "Exit status:\n"
+    "  0  done\n"
+    "  2  usage: unknown option\n";
 
 // For a word that names no command: "; did you mean 'x'?" (or "" for a command).
 std::string nearestCommand(CLI::App& app, const std::string& word) {
@@ -677,8 +829,10 @@ int run(int argc, char** argv) {
   // A value or path may start with '/': no "/option" forms (subcommands inherit this).
   app.allow_windows_style_options(false);
 #endif
-  app.footer(std::string(jkn::kExitStatuses) +
-             "check: 0 no findings, 1 findings, 2 a settings folder it cannot look at.\n");
+  app.footer(jkn::kExitStatuses +
+             "  8  get: no value of its own (the application passes the default)\n"
+             "Each command's --help lists the statuses it ends with; check: 0 no findings,\n"
+             "1 findings, 2 a settings folder it cannot look at.\n");
   Options o;
   auto addJson = [&](CLI::App* c) { c->add_flag("--json", o.json, "Print JSON"); };
   auto addRaw = [&](CLI::App* c) {
@@ -697,6 +851,7 @@ int run(int argc, char** argv) {
   listCmd->add_flag("--changed", o.changed, "Only settings whose value differs from the default");
   addJson(listCmd);
   addRaw(listCmd);
+  listCmd->footer(kListStatuses);
 
   CLI::App* getCmd = app.add_subcommand("get", "The current value of a setting");
   addWords(getCmd, o.words,
@@ -705,6 +860,7 @@ int run(int argc, char** argv) {
            1);
   addJson(getCmd);
   addRaw(getCmd);
+  getCmd->footer(kGetStatuses);
 
   CLI::App* setCmd = app.add_subcommand("set", "Store a value (checked first; nothing half-done)");
   addWords(setCmd, o.words,
@@ -714,28 +870,30 @@ int run(int argc, char** argv) {
            2);
   addJson(setCmd);
   addRaw(setCmd);
+  setCmd->footer(jkn::kExitStatuses);
 
   CLI::App* resetCmd =
       app.add_subcommand("reset", "Remove the stored key, so that the default shows again");
   addWords(resetCmd, o.words,
            {{"NAME", "Setting name"}, {"SELECTOR", "Selector, where it takes one"}}, 1);
   addJson(resetCmd);
+  resetCmd->footer(kResetStatuses + std::string(jkn::kWriteFailureStatuses));
 
   CLI::App* describeCmd = app.add_subcommand("describe", "Everything known about a setting");
   describeCmd->add_option("NAME", o.words, "Setting name")->required()->expected(1);
   addJson(describeCmd);
+  describeCmd->footer(kDescribeStatuses);
 
-  CLI::App* filesCmd =
-      app.add_subcommand("files", "The settings files: path, existence, size, writability");
+  CLI::App* filesCmd = app.add_subcommand(
+      "files",
+      "The settings files: path, what is there (a file's size, missing, a folder, ...)\n"
+      "and whether a write can be made (why not: on stderr)");
   addJson(filesCmd);
+  filesCmd->footer(kShowStatuses);
 
   CLI::App* referenceCmd =
       app.add_subcommand("reference", "The reference page of every setting (Markdown)");
-
-  // Commands that write can end in any status; those that only read in two.
-  for (CLI::App* c : app.get_subcommands({})) {
-    c->footer(c == setCmd || c == resetCmd ? jkn::kExitStatuses : kReadStatuses);
-  }
+  referenceCmd->footer(kShowStatuses);
   jkn::addCheckCommand(app);
   jkn::addDumpCommands(app);
   jkn::addCatalogueCommands(app);

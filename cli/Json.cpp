@@ -27,7 +27,7 @@ json name(std::string_view bytes) {
 }
 
 json setting(const trasso::SettingEntry& e, const trasso::Selection& s) {
-  const std::string selector = jkn::showSelector(e, s);
+  const std::string selector = selectorBesideFile(e, s);
   return json{{"name", e.name}, {"selector", selector.empty() ? json(nullptr) : json(selector)}};
 }
 

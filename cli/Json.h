@@ -2,7 +2,8 @@
 // list, get, set, describe, dump, load and check agree and what one command
 // prints another takes back:
 //   setting: "name" (the registry name) and "selector" (the text 'jkn get NAME
-//            SELECTOR' takes; null when the setting has none);
+//            SELECTOR' takes; a profile is no part of it but the "file" of
+//            its place; null when the setting has none);
 //   value:   numbers as JSON numbers, texts as strings in UTF-8, colours as
 //            "R,G,B #rrggbb", stored bytes that do not survive the trip to
 //            UTF-8 and back as {"hex": "..."}; null when there is none;

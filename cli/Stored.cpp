@@ -68,18 +68,24 @@ std::string fileTag(const StoredFile& f) {
 
 }  // namespace
 
-const char* const kExitStatuses =
-    "Exit status:\n"
-    "  0  done\n"
-    "  1  value refused (not of the setting's kind, outside its width or range, a text\n"
-    "     with a line break or not in code page 932, a read-only setting); nothing written\n"
-    "  2  usage: unknown command, option, setting name or selector\n"
+const char* const kWriteFailureStatuses =
     "  3  the file's place: its folder is missing or is no folder, or a folder, device\n"
     "     or broken link stands where the file belongs; nothing written\n"
     "  4  the file is read-only or access is denied; nothing written\n"
     "  5  the disk is full or the file too large; nothing written\n"
     "  6  another program holds the file; nothing written, try again\n"
     "  7  the disk reported an I/O error; nothing written\n";
+
+const std::string kExitStatuses =
+    std::string(
+        "Exit status:\n"
+        "  0  done\n"
+        "  1  value refused (not of the setting's kind, outside its width or range, a "
+        "text\n"
+        "     with a line break or not in code page 932, a read-only setting); nothing "
+        "written\n"
+        "  2  usage: unknown command, option, setting name or selector\n") +
+    kWriteFailureStatuses;
 
 Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath) {
   using trasso::WriteStatus;
@@ -127,6 +133,24 @@ Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath)
 bool isFolder(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string entryKind(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+#ifndef _WIN32
+    if (::lstat(path.c_str(), &st) == 0) return "bad link";
+#endif
+    return "";
+  }
+  if (S_ISREG(st.st_mode)) return "file";
+  if (S_ISDIR(st.st_mode)) return "folder";
+  if (S_ISFIFO(st.st_mode)) return "pipe";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "device";
+#ifdef S_ISSOCK
+  if (S_ISSOCK(st.st_mode)) return "socket";
+#endif
+  return "no file";
 }
 
 size_t lastSeparator(const std::string& nativePath) {
@@ -266,21 +290,6 @@ std::string lowerAscii(std::string_view s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
-}
-
-size_t editDistance(const std::string& a, const std::string& b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
 }
 
 bool isIniName(const std::string& name) {
@@ -450,6 +459,11 @@ std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, const std::vect
       s.number = static_cast<int>(n);
     } else if (slot.key != wanted) {
       continue;
+    }
+    // A field both sides share goes with the side that is stored, as list shows it.
+    if (slot.entry->selector == SelectorKind::Field &&
+        slot.entry->fields[s.which].decl.key.choice != trasso::KeyChoice::Side) {
+      s.number = trasso::storedSide(*slot.entry, s.path);
     }
     return KnownKey{slot.entry, s, trasso::declarationOf(*slot.entry, s)};
   }

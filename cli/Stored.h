@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Registry.h"
+#include "SettingText.h"
 
 namespace jkn {
 
@@ -37,6 +38,10 @@ bool isIniName(const std::string& name);
 int readingRootOf(const std::string& name);
 // Whether path names a folder (or a link to one).
 bool isFolder(const std::string& path);
+// What stands at a path (a link followed), in a word: "file", "folder",
+// "pipe", "device", "socket", "bad link" (a link that leads nowhere),
+// "no file" (anything else); empty when nothing does.
+std::string entryKind(const std::string& path);
 // The folder part of a native path, without the last '/'; "." for a bare name.
 std::string folderOf(const std::string& nativePath);
 // Where the last separator of a native path is ('/'; on Windows also '\\', but
@@ -120,7 +125,7 @@ std::string toHex(std::string_view bytes);
 std::optional<std::string> fromHex(const std::string& hex);
 
 std::string lowerAscii(std::string_view s);
-size_t editDistance(const std::string& a, const std::string& b);
+using trasso::editDistance;
 
 // Why the settings folder of a root cannot be looked at (missing, no folder,
 // unreadable), naming the folder and the variable that sets the root; empty

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -46,7 +47,11 @@ trasso::Selection parseSelector(const SettingEntry& e, const std::optional<std::
 #ifdef _WIN32
   const bool path =
       e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
-  if (arg && path) return trasso::parseSelector(e, toCp932(*arg).value_or(*arg));
+  try {
+    if (arg && path) return trasso::parseSelector(e, toCp932(*arg).value_or(*arg));
+  } catch (const Refusal& r) {
+    throw Refusal{toUtf8(r.message)};  // the path as typed
+  }
 #endif
   return trasso::parseSelector(e, arg);
 }
@@ -57,6 +62,11 @@ std::string showSelector(const SettingEntry& e, const trasso::Selection& s) {
 #else
   return trasso::showSelector(e, s);
 #endif
+}
+
+std::string selectorBesideFile(const SettingEntry& e, const trasso::Selection& s) {
+  if (e.selector == SelectorKind::Profile) return "";
+  return e.selector == SelectorKind::Field ? trasso::showField(e, s) : jkn::showSelector(e, s);
 }
 
 std::string showValue(const Declaration& d, const Value& v, bool raw) {
@@ -197,6 +207,51 @@ std::vector<std::string> closestNames(const std::string& name) {
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<std::string> out;
   for (size_t i = 0; i < scored.size() && i < 5; ++i) out.push_back(scored[i].second);
+  return out;
+}
+
+std::vector<KeyReader> readersOfKey(const std::string& key) {
+  const std::string wanted = lower(key);
+  std::vector<KeyReader> out;
+  const auto add = [&](const SettingEntry& e, const trasso::Selection& s) {
+    if (!out.empty() && out.back().entry == &e) return;  // the same key in another file
+    const std::string selector = selectorBesideFile(e, s);
+    const std::string path = trasso::fileio::nativePath(trasso::pathOf(e, s));
+    out.push_back({&e, trasso::keyOf(e, s), trasso::declarationOf(e, s).key.section,
+                   shownPath(path.substr(lastSeparator(path) + 1)),
+                   e.name + (selector.empty() ? "" : " " + selector)});
+  };
+  for (const SettingEntry& e : trasso::settingsRegistry()) {
+    if (e.sameKeyAs != nullptr) continue;  // the other name goes by the key
+    if (e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault) {
+      // The prefix and the "%d" of an entry number.
+      const std::string prefix = lower(e.decl.key.name);
+      const std::string number = wanted.substr(std::min(prefix.size(), wanted.size()));
+      int n = 0;
+      const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), n);
+      if (!prefix.empty() && wanted.compare(0, prefix.size(), prefix) == 0 &&
+          error == std::errc() && end == number.data() + number.size() &&
+          std::to_string(n) == number) {
+        trasso::Selection s;
+        s.number = n;
+        add(e, s);
+      }
+    } else if (e.selector == SelectorKind::ScreenColour) {
+      for (int which = 0; trasso::screenColourKey(which) != nullptr; ++which) {
+        if (lower(trasso::screenColourKey(which)) != wanted) continue;
+        out.push_back(
+            {&e, trasso::screenColourKey(which), "", "",
+             e.name + std::string(" FILE,") + trasso::screenColourKey(which) + ",SECTION"});
+      }
+    } else {
+      for (const trasso::Selection& s : trasso::keySelections(e)) {
+        if (trasso::declarationOf(e, s).key.name != nullptr &&
+            lower(trasso::keyOf(e, s)) == wanted) {
+          add(e, s);
+        }
+      }
+    }
+  }
   return out;
 }
 

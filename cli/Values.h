@@ -24,6 +24,10 @@ using trasso::takesFlag;
 trasso::Selection parseSelector(const trasso::SettingEntry& e,
                                 const std::optional<std::string>& arg);
 std::string showSelector(const trasso::SettingEntry& e, const trasso::Selection& s);
+// The selector where the file is named apart (a listing's file column, the
+// "file" of JSON): a record's field without its profile, none for a profile's
+// own settings, else as showSelector; empty for none.
+std::string selectorBesideFile(const trasso::SettingEntry& e, const trasso::Selection& s);
 
 // Code page 932 bytes as UTF-8; bytes that are no code page 932 text are shown
 // as \xNN.
@@ -52,5 +56,18 @@ std::string formatWords(const trasso::Declaration& d);
 
 // Names of the registry nearest to an unknown one, best first.
 std::vector<std::string> closestNames(const std::string& name);
+
+// A stored key of a name and the setting that reads it.
+struct KeyReader {
+  const trasso::SettingEntry* entry;
+  std::string key;      // as the registry spells it
+  std::string section;  // "" for a screen colour's (its number)
+  std::string file;     // the file's name (a profile's standard one); "" for any
+  std::string setting;  // the setting as get takes it: "NAME [SELECTOR]"
+};
+// The settings that read a key of this name (ASCII letters in any case, as the
+// reader compares them), one per setting (the first file of one whose
+// selector names the file).
+std::vector<KeyReader> readersOfKey(const std::string& key);
 
 }  // namespace jkn

@@ -11,6 +11,7 @@
 
 #include "Ini.h"
 #include "ReadSnapshot.h"
+#include "SettingsValues.h"
 #include "StoreFacts.h"
 
 namespace trasso {
@@ -302,6 +303,18 @@ std::vector<Selection> fieldSelections(const SettingEntry& e) {
 
 }  // namespace
 
+int storedSide(const SettingEntry& e, const std::string& path) {
+  bool stored[2] = {false, false};
+  for (int side = 0; side < 2; ++side) {
+    for (size_t i = 0; i < e.fieldCount && !stored[side]; ++i) {
+      const Selection s{side, path, static_cast<int>(i)};
+      stored[side] = e.fields[i].decl.key.choice == KeyChoice::Side &&
+                     readRaw(pathOf(e, s), e.fields[i].decl.key.section, keyOf(e, s).c_str());
+    }
+  }
+  return stored[1] && !stored[0] ? 1 : 0;
+}
+
 std::vector<Selection> listedSelections(const SettingEntry& e) {
   switch (e.selector) {
     case SelectorKind::Entry:
@@ -309,6 +322,14 @@ std::vector<Selection> listedSelections(const SettingEntry& e) {
       return storedEntries(e);
     case SelectorKind::ScreenColour:
       return storedScreenColours();
+    case SelectorKind::Field: {
+      std::vector<Selection> out = keySelections(e);
+      const int side = storedSide(e, e.inProfile ? standardProfilePath(e) : std::string());
+      for (Selection& s : out) {
+        if (e.fields[s.which].decl.key.choice != KeyChoice::Side) s.number = side;
+      }
+      return out;
+    }
     default:
       return keySelections(e);
   }

@@ -412,9 +412,16 @@ Declaration declarationOf(const SettingEntry& e, const Selection& s);
 std::string pathOf(const SettingEntry& e, const Selection& s);
 std::string keyOf(const SettingEntry& e, const Selection& s);
 
+// The side of a record that a field both sides share is read and written with
+// when the record lies at path: 1 (S) when only S's own keys are stored there,
+// else 0 (R); 0 for a record without sides. A write of the field through that
+// side's record adds no key of the other side.
+int storedSide(const SettingEntry& e, const std::string& path);
+
 // The selections an overview lists: both keys of a mode or side, every item
 // code, file id and listed zoom mode, a profile at its standard place, every
-// field of a record (a side's field for both sides), and of the numbered
+// field of a record (a side's field for both sides; a field both share with
+// the stored side), and of the numbered
 // families the entries stored now: the keys of the section whose name is the
 // prefix and exactly the "%d" of a number (what the getter of that number
 // reads; "07" is no entry), for screen colours every stored file, key and

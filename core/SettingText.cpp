@@ -50,6 +50,21 @@ std::string lower(std::string s) {
   return s;
 }
 
+size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
 bool takesFlag(const SettingEntry& e, const Declaration& d) {
   return limitsOf(e, d).isBool || d.kind == ValueKind::Flag;
 }
@@ -123,6 +138,7 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
     }
     case ValueKind::DoubleA:
     case ValueKind::DoubleB: {
+      if (text.empty() && d.emptyForDefault) return d.def;  // the setter's form of the default
       double v = 0;
       const char* begin = text.data();
       const char* end = begin + text.size();
@@ -135,8 +151,14 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
     }
     default: {
       int64_t v = 0;
-      if (!parseInteger(text, v) || v < l.minValue || v > l.maxValue ||
-          (takesFlag(e, d) && v != 0 && v != 1) || !inRange(l, static_cast<double>(v))) {
+      const bool number = parseInteger(text, v);
+      // An unsigned setter over a signed key writes values above 2^31 - 1 as
+      // negative numbers: that form is taken back as the value it reads as.
+      if (number && d.kind == ValueKind::Int && l.maxValue > INT32_MAX && v < 0 && v >= INT32_MIN) {
+        v += int64_t{1} << 32;
+      }
+      if (!number || v < l.minValue || v > l.maxValue || (takesFlag(e, d) && v != 0 && v != 1) ||
+          !inRange(l, static_cast<double>(v))) {
         throw Refusal{refused};
       }
       return v;
@@ -152,60 +174,154 @@ std::optional<int> parseInt32(const std::string& text) {
   return static_cast<int>(n);
 }
 
-// FILE,WHICH,SECTION: a file id or name, a key number or name, a section number;
-// WHICH and SECTION may be left out (0).
-std::optional<Selection> parseScreenColour(const std::string& arg) {
+// The integer a text starts with ("2a": 2), if it starts with one.
+std::optional<int> leadingInt32(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  const size_t sign = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  return parseInt32(text.substr(0, text.find_first_not_of("0123456789", sign)));
+}
+
+// A selector that names nothing: which part is wrong, and the nearest selector
+// that names something.
+[[noreturn]] void wrongPart(const std::string& why, const std::string& closest) {
+  throw Refusal{why + "; closest: " + closest};
+}
+
+// Which of names (ASCII letters in any case) or of their numbers a text is, or -1.
+int indexOf(const std::string& text, const std::vector<std::string>& names) {
+  const std::optional<int> n = parseInt32(text);
+  for (size_t i = 0; i < names.size(); ++i) {
+    if ((n && *n == static_cast<int>(i)) || lower(text) == lower(names[i])) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+// The one of names nearest to a text: by number (out of range: the nearer end)
+// or by spelling.
+const std::string& nearest(const std::string& text, const std::vector<std::string>& names) {
+  if (const std::optional<int> n = parseInt32(text)) {
+    return names[static_cast<size_t>(std::clamp(*n, 0, static_cast<int>(names.size()) - 1))];
+  }
+  size_t best = 0;
+  for (size_t i = 1; i < names.size(); ++i) {
+    if (editDistance(lower(text), lower(names[i])) <
+        editDistance(lower(text), lower(names[best]))) {
+      best = i;
+    }
+  }
+  return names[best];
+}
+
+std::vector<std::string> split(const std::string& text, char at) {
   std::vector<std::string> parts;
   for (size_t start = 0;;) {
-    const size_t comma = arg.find(',', start);
-    parts.push_back(arg.substr(start, comma - start));
-    if (comma == std::string::npos) break;
-    start = comma + 1;
+    const size_t end = text.find(at, start);
+    parts.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
   }
-  if (parts.size() > 3) return std::nullopt;
-  Selection s;
-  s.number = -1;
-  for (int id = 0; SettingsFileName(id) != nullptr; ++id) {
-    const std::optional<int> n = parseInt32(parts[0]);
-    if ((n && *n == id) || lower(parts[0]) == lower(SettingsFileName(id))) s.number = id;
+}
+
+std::vector<std::string> fileNames(int count) {
+  std::vector<std::string> names;
+  for (int id = 0; id < count && SettingsFileName(id) != nullptr; ++id) {
+    names.emplace_back(SettingsFileName(id));
   }
-  s.which = -1;
+  return names;
+}
+
+// FILE,WHICH,SECTION: a file id or name, a key number or name, a section number;
+// WHICH and SECTION may be left out (0).
+Selection parseScreenColour(const std::string& arg) {
+  const std::vector<std::string> parts = split(arg, ',');
+  const std::vector<std::string> files = fileNames(INT32_MAX);
+  std::vector<std::string> keys;
+  for (int k = 0; screenColourKey(k) != nullptr; ++k) keys.emplace_back(screenColourKey(k));
   const std::string which = parts.size() > 1 ? parts[1] : "0";
-  for (int k = 0; screenColourKey(k) != nullptr; ++k) {
-    const std::optional<int> n = parseInt32(which);
-    if ((n && *n == k) || lower(which) == lower(screenColourKey(k))) s.which = k;
+  const std::string section = parts.size() > 2 ? parts[2] : "0";
+  Selection s;
+  s.number = indexOf(parts[0], files);
+  s.which = indexOf(which, keys);
+  const std::optional<int> number = parseInt32(section);
+  if (parts.size() <= 3 && s.number >= 0 && s.which >= 0 && number) {
+    s.section = *number;
+    return s;
   }
-  const std::optional<int> section = parseInt32(parts.size() > 2 ? parts[2] : "0");
-  if (s.number < 0 || s.which < 0 || !section) return std::nullopt;
-  s.section = *section;
-  return s;
+  const std::string closest = nearest(parts[0], files) + "," + nearest(which, keys) + "," +
+                              std::to_string(number.value_or(leadingInt32(section).value_or(0)));
+  if (parts.size() > 3) {
+    wrongPart("it has " + std::to_string(parts.size()) + " parts, not the three FILE,WHICH,SECTION",
+              closest);
+  }
+  if (s.number < 0) {
+    wrongPart("FILE '" + parts[0] + "' is no settings file (an id from 0 to " +
+                  std::to_string(files.size() - 1) + " or a file name)",
+              closest);
+  }
+  if (s.which < 0) {
+    wrongPart("WHICH '" + which +
+                  "' is no key (0 to 4 or MessBak, MessFor, BtnNorm, BtnPush, "
+                  "FuncBak)",
+              closest);
+  }
+  wrongPart("SECTION '" + section + "' is no integer", closest);
 }
 
 // N or N:DEFAULT, the default an integer or a colour as the entry's kind is.
-std::optional<Selection> parseCallerDefault(const SettingEntry& e, const std::string& arg) {
+Selection parseCallerDefault(const SettingEntry& e, const std::string& arg) {
   const size_t colon = arg.find(':');
-  const std::optional<int> n = parseInt32(arg.substr(0, colon));
-  if (!n) return std::nullopt;
+  const std::string entry = arg.substr(0, colon);
+  const std::optional<int> n = parseInt32(entry);
   Selection s;
-  s.number = *n;
-  if (colon == std::string::npos) return s;
-  const std::string def = arg.substr(colon + 1);
-  if (e.decl.kind == ValueKind::Colour) {
-    const std::optional<uint32_t> c = parseColour(def);
-    if (!c) return std::nullopt;
-    s.callerDefault = *c;
-  } else {
-    const std::optional<int> d = parseInt32(def);
-    if (!d) return std::nullopt;
-    s.callerDefault = *d;
+  s.number = n.value_or(0);
+  const bool colour = e.decl.kind == ValueKind::Colour;
+  std::string def;  // the closest default, ":DEFAULT"
+  if (colon != std::string::npos) {
+    const std::string given = arg.substr(colon + 1);
+    if (colour) {
+      const std::optional<uint32_t> c = parseColour(given);
+      if (c) s.callerDefault = *c;
+    } else if (const std::optional<int> d = parseInt32(given)) {
+      s.callerDefault = *d;
+    }
+    if (!s.callerDefault) {
+      // The integer the default starts with; a colour that is none is left out.
+      const std::optional<int> lead = colour ? std::nullopt : leadingInt32(given);
+      if (lead) def = ":" + std::to_string(*lead);
+      if (n) {
+        wrongPart("DEFAULT '" + given + "', the default the application passes, is no " +
+                      (colour ? "colour (red,green,blue or #rrggbb)" : "integer"),
+                  std::to_string(*n) + def);
+      }
+    } else {
+      def = arg.substr(colon);
+    }
+  }
+  if (!n) {
+    wrongPart("N '" + entry + "' is no integer (the entry number)",
+              std::to_string(leadingInt32(entry).value_or(0)) + def);
   }
   return s;
+}
+
+std::vector<std::string> fieldNames(const SettingEntry& e) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < e.fieldCount; ++i) names.emplace_back(e.fields[i].name);
+  return names;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& n : names) text += (text.empty() ? "" : ", ") + n;
+  return text;
 }
 
 // [R.|S.]FIELD[:PROFILE]: a field by name (any case) or number; a side's record
 // for a field of both (R when none is given); a profile's path.
-std::optional<Selection> parseField(const SettingEntry& e, const std::string& arg) {
-  const size_t colon = e.inProfile ? arg.find(':') : std::string::npos;
+Selection parseField(const SettingEntry& e, const std::string& arg) {
+  const size_t colon = arg.find(':');
   std::string field = arg.substr(0, colon);
   Selection s;
   s.path = colon == std::string::npos ? standardProfilePath(e) : arg.substr(colon + 1);
@@ -213,29 +329,44 @@ std::optional<Selection> parseField(const SettingEntry& e, const std::string& ar
   const bool sided = std::any_of(e.fields, e.fields + e.fieldCount, [](const RecordField& f) {
     return f.decl.key.choice == KeyChoice::Side;
   });
-  const std::string side = lower(field.substr(0, 2));
-  if (sided && (side == "r." || side == "s.")) {
-    s.number = side == "s." ? 1 : 0;
-    field = field.substr(2);
+  const size_t dot = field.find('.');
+  const std::string side = dot == std::string::npos ? "" : lower(field.substr(0, dot));
+  if (dot != std::string::npos) field = field.substr(dot + 1);
+  s.number = side == "s" ? 1 : 0;
+  const std::vector<std::string> names = fieldNames(e);
+  s.which = indexOf(field, names);
+  const bool sideKnown = side.empty() || (sided && (side == "r" || side == "s"));
+  const bool pathKnown = colon == std::string::npos || (e.inProfile && !s.path.empty());
+  if (s.which >= 0 && sideKnown && pathKnown) return s;
+  const std::string closest =
+      (sided && !side.empty() ? (s.number != 0 ? "S." : "R.") : "") + nearest(field, names) +
+      (pathKnown && e.inProfile && colon != std::string::npos ? ":" + s.path : "");
+  if (!sideKnown) {
+    wrongPart(sided ? "side '" + arg.substr(0, dot) + "' is neither R nor S"
+                    : std::string(e.name) + " is a record of no sides: no R. or S. before a field",
+              closest);
   }
-  s.which = -1;
-  for (size_t i = 0; i < e.fieldCount; ++i) {
-    const std::optional<int> n = parseInt32(field);
-    if ((n && *n == static_cast<int>(i)) || lower(field) == lower(e.fields[i].name)) {
-      s.which = static_cast<int>(i);
-    }
+  if (!pathKnown) {
+    wrongPart(e.inProfile
+                  ? "the profile path after ':' is empty (without ':' the field is the one of " +
+                        fileio::nativePath(standardProfilePath(e)) + ")"
+                  : std::string(e.name) + " lies in no profile: no ':' after a field",
+              closest);
   }
-  if (s.which < 0 || (e.inProfile && colon != std::string::npos && s.path.empty())) {
-    return std::nullopt;
-  }
-  return s;
+  wrongPart("field '" + field + "' is none of " + joined(names) + " (or 0 to " +
+                std::to_string(names.size() - 1) + ")",
+            closest);
 }
 
-std::string fieldNames(const SettingEntry& e) {
-  std::string names;
-  for (size_t i = 0; i < e.fieldCount; ++i)
-    names += (i == 0 ? "" : ", ") + std::string(e.fields[i].name);
-  return names;
+// The item code nearest to n that names an item.
+int nearestItem(const SettingEntry& e, int n) {
+  n = std::clamp(n, 0, e.listed - 1);
+  for (int d = 0; d < e.listed; ++d) {
+    for (const int c : {n - d, n + d}) {
+      if (c >= 0 && c < e.listed && e.declarationAt(c).key.name != nullptr) return c;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -248,23 +379,31 @@ std::string hexColour(uint32_t colour) {
 }
 
 std::optional<uint32_t> parseColour(const std::string& text) {
-  const size_t blank = text.find(' ');
-  if (blank != std::string::npos) {
+  const size_t hash = text.find('#');
+  const size_t first = text.find_first_not_of(" \t");
+  if (hash != std::string::npos && hash != first) {
     // Both forms, as jkn shows a colour: they must name the same one.
-    const std::optional<uint32_t> rgb = parseColour(text.substr(0, blank));
-    const std::optional<uint32_t> hex = parseColour(text.substr(blank + 1));
-    if (!rgb || !hex || *rgb != *hex || text[0] == '#' || text[blank + 1] != '#') {
+    const std::optional<uint32_t> rgb = parseColour(text.substr(0, hash));
+    const std::optional<uint32_t> hex = parseColour(text.substr(hash));
+    if (!rgb || !hex || *rgb != *hex || (text[hash - 1] != ' ' && text[hash - 1] != '\t')) {
       return std::nullopt;
     }
     return rgb;
   }
-  if (!text.empty() && text[0] == '#') {
-    if (text.size() != 7 ||
-        text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos) {
+  // Blanks around a part: the "%3d,%3d,%3d" the setters write.
+  const auto part = [&](size_t begin, size_t end) {
+    const auto blank = [&](size_t at) { return text[at] == ' ' || text[at] == '\t'; };
+    while (begin < end && blank(begin)) ++begin;
+    while (end > begin && blank(end - 1)) --end;
+    return text.substr(begin, end - begin);
+  };
+  if (hash != std::string::npos) {
+    const std::string h = part(hash, text.size());
+    if (h.size() != 7 || h.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos) {
       return std::nullopt;
     }
     const auto byte = [&](size_t at) {
-      return static_cast<uint32_t>(std::stoul(text.substr(at, 2), nullptr, 16));
+      return static_cast<uint32_t>(std::stoul(h.substr(at, 2), nullptr, 16));
     };
     return byte(1) | byte(3) << 8 | byte(5) << 16;
   }
@@ -272,8 +411,8 @@ std::optional<uint32_t> parseColour(const std::string& text) {
   size_t start = 0;
   for (int i = 0; i < 3; ++i) {
     const size_t comma = i < 2 ? text.find(',', start) : text.size();
-    if (comma == std::string::npos || !parseInteger(text.substr(start, comma - start), parts[i]) ||
-        parts[i] < 0 || parts[i] > 255) {
+    if (comma == std::string::npos || !parseInteger(part(start, comma), parts[i]) || parts[i] < 0 ||
+        parts[i] > 255) {
       return std::nullopt;
     }
     start = comma + 1;
@@ -289,57 +428,64 @@ Selection parseSelector(const SettingEntry& e, const std::optional<std::string>&
     }
     throw Refusal{std::string(e.name) + " needs a selector: " + selectorWords(e)};
   }
-  const std::string a = lower(*arg);
   const std::optional<int> n = parseInt32(*arg);
-  std::optional<Selection> s;
+  const int near = n.value_or(leadingInt32(*arg).value_or(0));
   const auto number = [](int v) {
     Selection out;
     out.number = v;
     return out;
   };
-  switch (e.selector) {
-    case SelectorKind::None:
-      throw Refusal{std::string(e.name) + " takes no selector; got '" + *arg + "'"};
-    case SelectorKind::Profile:
-      s = Selection{};
-      s->path = *arg;
-      break;
-    case SelectorKind::Mode:
-      if (a == "plain" || a == "0") s = number(0);
-      if (a == "svy" || a == "1") s = number(1);
-      break;
-    case SelectorKind::Side:
-      if (a == "r" || a == "0") s = number(0);
-      if (a == "s" || a == "1") s = number(1);
-      break;
-    case SelectorKind::FileId:
-      for (int id = 0; id < e.listed; ++id) {
-        if (a == lower(SettingsFileName(id)) || n == id) s = number(id);
+  try {
+    switch (e.selector) {
+      case SelectorKind::None:
+        throw Refusal{std::string(e.name) + " takes no selector; got '" + *arg + "'"};
+      case SelectorKind::Profile: {
+        Selection s;
+        s.path = *arg;
+        return s;
       }
-      break;
-    case SelectorKind::Entry:
-      if (n) s = number(*n);
-      break;
-    case SelectorKind::Item:
-      if (n && !keyOf(e, number(*n)).empty()) s = number(*n);
-      break;
-    case SelectorKind::ZoomMode:
-      if (n && *n >= 0 && *n <= UINT16_MAX) s = number(*n);
-      break;
-    case SelectorKind::ScreenColour:
-      s = parseScreenColour(*arg);
-      break;
-    case SelectorKind::CallerDefault:
-      s = parseCallerDefault(e, *arg);
-      break;
-    case SelectorKind::Field:
-      s = parseField(e, *arg);
-      break;
+      case SelectorKind::Mode:
+      case SelectorKind::Side: {
+        const std::vector<std::string> names = e.selector == SelectorKind::Mode
+                                                   ? std::vector<std::string>{"plain", "svy"}
+                                                   : std::vector<std::string>{"R", "S"};
+        const int at = indexOf(*arg, names);
+        if (at >= 0) return number(at);
+        wrongPart("it is neither " + names[0] + " (0) nor " + names[1] + " (1)",
+                  nearest(*arg, names));
+      }
+      case SelectorKind::FileId: {
+        const std::vector<std::string> names = fileNames(e.listed);
+        const int at = indexOf(*arg, names);
+        if (at >= 0) return number(at);
+        wrongPart("it is no settings file id (0 to " + std::to_string(e.listed - 1) +
+                      ") and no name of one",
+                  nearest(*arg, names));
+      }
+      case SelectorKind::Entry:
+        if (n) return number(*n);
+        wrongPart("it is no entry number (an integer)", std::to_string(near));
+      case SelectorKind::Item:
+        if (n && !keyOf(e, number(*n)).empty()) return number(*n);
+        wrongPart("it is no item code (0 to " + std::to_string(e.listed - 1) +
+                      ", each with a key; 25 is unassigned)",
+                  std::to_string(nearestItem(e, near)));
+      case SelectorKind::ZoomMode:
+        if (n && *n >= 0 && *n <= UINT16_MAX) return number(*n);
+        wrongPart("it is no zoom mode (0 to 65535)",
+                  std::to_string(std::clamp(near, 0, static_cast<int>(UINT16_MAX))));
+      case SelectorKind::ScreenColour:
+        return parseScreenColour(*arg);
+      case SelectorKind::CallerDefault:
+        return parseCallerDefault(e, *arg);
+      case SelectorKind::Field:
+        return parseField(e, *arg);
+    }
+  } catch (const Refusal& r) {
+    if (e.selector == SelectorKind::None) throw;
+    throw Refusal{std::string(e.name) + ": '" + *arg + "' is no selector: " + r.message};
   }
-  if (!s) {
-    throw Refusal{std::string(e.name) + ": '" + *arg + "' is no selector; " + selectorWords(e)};
-  }
-  return *s;
+  return Selection{};
 }
 
 std::string showField(const SettingEntry& e, const Selection& s) {
@@ -421,7 +567,7 @@ std::string selectorWords(const SettingEntry& e) {
       const bool sided = std::any_of(e.fields, e.fields + e.fieldCount, [](const RecordField& f) {
         return f.decl.key.choice == KeyChoice::Side;
       });
-      std::string words = "field: " + fieldNames(e) + " (or its number)";
+      std::string words = "field: " + joined(fieldNames(e)) + " (or its number)";
       if (sided) {
         words +=
             "; R. or S. before it chooses the side's record (R, side 0, when none is given: "

@@ -18,6 +18,9 @@ struct Refusal {
 // ASCII letters in lower case.
 std::string lower(std::string s);
 
+// How many single-byte insertions, removals and changes make a into b.
+size_t editDistance(const std::string& a, const std::string& b);
+
 // Flags take 0 or 1, also where the setter would turn any other number into 1.
 bool takesFlag(const SettingEntry& e, const Declaration& d);
 
@@ -33,7 +36,8 @@ std::string valueText(const Declaration& d, const Value& v);
 
 // A colour as "#rrggbb".
 std::string hexColour(uint32_t colour);
-// A colour given as "red,green,blue" (each 0 to 255), as "#rrggbb", or as both
+// A colour given as "red,green,blue" (each 0 to 255; blanks around a part, as
+// in the "%3d,%3d,%3d" the setters write), as "#rrggbb", or as both
 // ("red,green,blue #rrggbb", naming one colour), or nullopt.
 std::optional<uint32_t> parseColour(const std::string& text);
 

@@ -138,6 +138,116 @@ TEST_F(JknTest, RepeatedSectionFixNamesItsOwnLines) {
             "    fix:     delete line 4 of root0/inf/jkn-gnss.ini\n");
 }
 
+// Values go to stdout and messages to stderr, each outcome with a status of
+// its own that the command's --help names: a family entry whose default the
+// caller gives, what stands in a settings file's place, a look at settings
+// folders that are not there.
+TEST_F(JknTest, MessagesOnStderrAndEveryStatusInTheHelp) {
+  struct Case {
+    std::string args;
+    int status;
+    std::string out, err;
+  };
+  const auto check = [&](const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      const size_t pipe = std::min(c.args.find(" | "), c.args.size());
+      EXPECT_EQ(sh(kJkn + c.args.substr(0, pipe) + " 2>err" + c.args.substr(pipe)), c.status)
+          << c.args;
+      EXPECT_EQ(out_, c.out) << c.args;
+      EXPECT_EQ(output("err"), c.err) << c.args;
+      const std::string command = c.args.substr(0, c.args.find(' '));
+      sh(kJkn + command + " --help");
+      EXPECT_NE(out_.find("\n  " + std::to_string(c.status) + "  ", out_.find("Exit status:")),
+                std::string::npos)
+          << command << " --help names no status " << c.status;
+    }
+  };
+  sh("mkdir root0/inf/jkn-gnss.ini && ln -s nowhere root0/inf/jkn-nmea.ini");
+  // Wine shows a link to nothing as nothing at all.
+  const std::string link =
+      jknOnWindows() ? ""
+                     : "jkn: cannot write root0/inf/jkn-nmea.ini: it is no regular file (a "
+                       "device, pipe, socket or a link to nothing); remove it (" +
+                           removeFix("root0/inf/jkn-nmea.ini") + ")\n";
+  const std::string folder =
+      "jkn: cannot write root0/inf/jkn-gnss.ini: a folder stands where the settings file "
+      "belongs; remove it (" +
+      removeFix("root0/inf/jkn-gnss.ini", true) + ")\n";
+  const std::string callers =
+      "nothing of its own stored: the application reads the default it passes";
+  check({{"get SksColor 3", 8, "",
+          "jkn: SksColor 3: " + callers +
+              " ('jkn get SksColor 3:DEFAULT' reads as with that default)\n"},
+         {"get SksColor 3:#010203", 0, "1,2,3 #010203\n", ""},
+         {"reset SksColor 3", 0, "SksColor 3 = (" + callers + ")\n", ""},
+         {"list --changed", 0, "", ""},
+         {"files | grep -v ' missing  writable '", 0,
+          (jknOnWindows() ? ""
+                          : " 7  jkn-nmea.ini      bad link blocked   root0/inf/jkn-nmea.ini\n") +
+              std::string("12  jkn-gnss.ini      folder   blocked   root0/inf/jkn-gnss.ini\n"),
+          link + folder}});
+  sh("rm -r root1/inf");
+  const std::string missing1 =
+      "settings folder root1/inf of root 1 does not exist (KORVEL_APPDATA_1=root1)";
+  check({{"list --changed", 3, "", "jkn: cannot list changed settings: " + missing1 + "\n"},
+         {"files | grep NTrip", 0, "13  NTrip.ini         missing  no folder root1/inf/NTrip.ini\n",
+          "jkn: folder root1/inf does not exist; create it first (" + makeFolderFix("root1/inf") +
+              ")\n" + link + folder}});
+  sh("rm -r root0/inf");
+  check({{"list --changed GNSS", 3, "",
+          "jkn: cannot list changed settings: settings folder root0/inf of root 0 does not exist "
+          "(KORVEL_APPDATA_0=root0); " +
+              missing1 + "\n"}});
+}
+
+// describe --json gives data: the default typed, each key the setting names
+// with its selector, file, section and default, and what all of them share
+// (null where the selector chooses it); the lines it prints go under "text".
+TEST_F(JknTest, DescribeGivesDataAndItsWordsApart) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"GNSS_MaskElev",
+       R"({"default":15,"file":"root0/inf/jkn-gnss.ini","format":"%d","key":null,"keys":[)"
+       R"(["plain","root0/inf/jkn-gnss.ini","GNSS","MaskElev",15],)"
+       R"(["svy","root0/inf/jkn-gnss.ini","GNSS","MaskElev_Svy",15]],"kind":"int",)"
+       R"("section":"GNSS","setter":"PutQZJkn_GNSS_MaskElev","validated":false})"},
+      {"GNSS_MountPTX",
+       R"({"default":"","file":"root0/inf/jkn-gnss.ini","format":"the text as given",)"
+       R"("key":"MountPTX","keys":[[null,"root0/inf/jkn-gnss.ini","GNSS","MountPTX",""]],)"
+       R"("kind":"text","section":"GNSS","setter":"PutQZJkn_GNSS_MountPTX","validated":false})"},
+      {"SksWidth",
+       R"({"default":null,"file":"root0/inf/def-share.ini","format":"%d","key":null,)"
+       R"("keyPrefix":"WDT","keys":[],"kind":"int","section":"SKSG","setter":"PutQZJkn_SksWidth",)"
+       R"("validated":false})"},
+      {"Color", R"({"default":"255,255,255 #ffffff","file":null,"format":"%3d,%3d,%3d","key":null,)"
+                R"("keys":[],)"
+                R"("kind":"colour","section":null,"setter":"PutQZJkn_Color","validated":false})"},
+      {"ZETR_Dst_CentigradePress",
+       R"({"default":null,"fields":[["temperature","double",20.0,true],)"
+       R"(["pressure","double",1013.25,true]],"file":null,"format":null,"key":null,"keys":[)"
+       R"(["temperature","root0/inf/jkn-zetr.ini","DST","CEN",20.0],)"
+       R"(["pressure","root0/inf/jkn-zetr.ini","DST","HPA",1013.25]],"kind":"record",)"
+       R"("section":"DST","setter":"PutQZJkn_ZETR_Dst_CentigradePress","validated":false})"},
+      {"ZoomModeScale",
+       R"({"default":null,"file":"root0/inf/def-share.ini","format":"%.3f","key":null,"keys":[)"
+       R"(["0","root0/inf/def-share.ini","GZPROP","SML",1.0],)"
+       R"(["1","root0/inf/def-share.ini","GZPROP","MDL",1.2],)"
+       R"(["2","root0/inf/def-share.ini","GZPROP","LRG",1.4]],"kind":"double",)"
+       R"("section":"GZPROP","setter":null,"validated":false})"}};
+  for (const auto& [name, data] : cases) {
+    EXPECT_EQ(sh(kJkn + "describe --json " + name), 0) << name;
+    nlohmann::json j = nlohmann::json::parse(out_);
+    for (const char* words : {"name", "area", "getter", "text"}) j.erase(words);
+    for (nlohmann::json& k : j["keys"]) {
+      k = {k["selector"], k["file"], k["section"], k["key"], k["default"]};
+    }
+    if (j.contains("fields")) {
+      for (nlohmann::json& f : j["fields"])
+        f = {f["field"], f["kind"], f["default"], f["validated"]};
+    }
+    EXPECT_EQ(j.dump(), data) << name;
+  }
+}
+
 // Antenna id 0 is an antenna like any other: the sensor's walk names it.
 TEST_F(JknTest, SensorWithAntennaZero) {
   sh("cp " SAMPLE_DATA

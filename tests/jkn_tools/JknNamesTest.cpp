@@ -3,6 +3,8 @@
 // by mode; records field by field; keys a second name reaches. jkn's exact
 // output and the bytes it leaves, what it refuses, what list, dump and load
 // make of them, and the same through the C interface by name.
+#include <nlohmann/json.hpp>
+
 #include "JknFixture.h"
 #include "TrassoJknC.h"
 
@@ -22,14 +24,13 @@ TEST_F(JknTest, ScreenColoursByFileKeyAndSection) {
        {"get Color 4,1,3", 0, "255,255,255 #ffffff\n"},
        {"get Color 4,1,2 --json", 0, "\"value\": \"255,0,0 #ff0000\"\n}"},
        {"get Color", 2, "Color needs a selector: FILE,WHICH,SECTION"},
-       {"get Color 18", 2, "Color: '18' is no selector"},
-       {"get Color nowhere.ini", 2, "is no selector"},
-       {"get Color 4,5", 2, "is no selector"},
-       {"get Color 4,1,x", 2, "is no selector"},
-       {"get Color 4,1,2,3", 2, "is no selector"},
        {"set Color 4 '#ff00'", 1, "or #rrggbb; got '#ff00'"},
        {"set Color 4 '1,2,3 #010204'", 1, "or #rrggbb; got '1,2,3 #010204'"},
-       {"set Color 4 256,0,0", 1, "or #rrggbb; got '256,0,0'"}});
+       {"set Color 4 256,0,0", 1, "or #rrggbb; got '256,0,0'"},
+       {"set Color 4 '  ,  2,  3'", 1, "or #rrggbb; got '  ,  2,  3'"},
+       {"set Color 4 '1,2,3#010203'", 1, "or #rrggbb; got '1,2,3#010203'"},
+       {"set Color 4,1,2 ' 255 ,0,  0\t#ff0000 '", 0,
+        "Color disp-ts.ini,MessFor,2 = 255,0,0 #ff0000\n"}});
   // Root 1 holds disp-navi.ini; the stored value keeps its "%3d" form.
   EXPECT_EQ(snapshot(), withCrLf("== root0/inf/disp-ts.ini\n[2]\nMessFor=255,  0,  0\n[-1]\n"
                                  "BtnPush=  5,  0,  7\n== root1/inf/disp-navi.ini\n[0]\n"
@@ -52,15 +53,17 @@ TEST_F(JknTest, ScreenColoursByFileKeyAndSection) {
 
 TEST_F(JknTest, FamiliesWhoseCallerGivesTheDefault) {
   writeBytes(inf("def-share.ini"), withCrLf("[SKSG]\nWDT4=\nCOL1=0,128\nTYP07=5\n"));
-  run({{"get SksWidth 3", 0, kCallers + " (SksWidth 3:DEFAULT reads as with that default)\n"},
+  run({{"get SksWidth 3", 8,
+        "jkn: SksWidth 3: " + kCallers +
+            " ('jkn get SksWidth 3:DEFAULT' reads as with that default)\n"},
        {"get SksWidth 3:80", 0, "80\n"},
-       {"get SksWidth 4", 0, kCallers + " (SksWidth 4:DEFAULT reads as with that default)\n"},
+       {"get SksWidth 4", 8, "jkn: SksWidth 4: " + kCallers},
        {"get SksWidth 4:-9", 0, "-9\n"},
        {"get SksColor 1", 0, "0,128,255 #0080ff\n"},
        {"get SksColor 2:#102030", 0, "16,32,48 #102030\n"},
        {"get SksColor 2:1,2,3", 0, "1,2,3 #010203\n"},
        {"get SksType 7:1", 0, "1\n"},
-       {"get --json SksWidth 3", 0,
+       {"get --json SksWidth 3", 8,
         "{\n  \"default\": null,\n  \"differs\": false,\n  \"file\": \"root0/inf/def-share.ini\",\n"
         "  \"key\": \"WDT3\",\n  \"name\": \"SksWidth\",\n  \"note\": \"" +
             kCallers +
@@ -70,8 +73,6 @@ TEST_F(JknTest, FamiliesWhoseCallerGivesTheDefault) {
        {"set SksWidth 3 5", 0, "SksWidth 3 = 5\n"},
        {"get SksWidth 3:80", 0, "5\n"},
        {"set GNSS_SkyPlotLClm -1:4 7", 0, "GNSS_SkyPlotLClm -1:4 = 7\n"},
-       {"get SksWidth 3:x", 2, "SksWidth: '3:x' is no selector"},
-       {"get SksColor 1:1,2", 2, "is no selector"},
        {"get SksWidth", 2, "SksWidth needs a selector: N or N:DEFAULT"},
        {"set SksWidth 3 x", 1, "an integer from -2147483648 to 2147483647; got 'x'"},
        {"list Display | grep Sks.*SKSG..[WCT][DOY]", 0,
@@ -94,8 +95,6 @@ TEST_F(JknTest, ZoomScalesByModeAreReadOnly) {
        {"get AssistMainZoomModeScale 0", 0, "0.7\n"},
        {"get AssistMainZoomModeScale 7", 0, "1.5\n"},
        {"get AssistMainZoomModeScale 2", 0, "1.2\n"},
-       {"get ZoomModeScale 65536", 2, "'65536' is no selector"},
-       {"get ZoomModeScale -1", 2, "'-1' is no selector"},
        {"set ZoomModeScale 0 1", 1, "ZoomModeScale is read-only"},
        {"reset AssistMainZoomModeScale 1", 1, "AssistMainZoomModeScale is read-only"},
        {"describe AssistMainZoomModeScale", 0,
@@ -113,8 +112,6 @@ TEST_F(JknTest, RecordsFieldByField) {
        {"get GNSS_RTKConnectProp R.BaudRate", 0, "9600\n"},
        {"get GNSS_RTKConnectProp 4", 0, "9600\n"},
        {"get GNSS_RTKConnectProp", 2, "GNSS_RTKConnectProp needs a selector: field: Radio, Hosei"},
-       {"get GNSS_RTKConnectProp X.PortNo", 2, "'X.PortNo' is no selector"},
-       {"get GNSS_RTKConnectProp 6", 2, "'6' is no selector"},
        {"set GNSS_RTKConnectProp R.Parity 256", 1, "an integer from 0 to 255; got '256'"},
        {"set NMEA_BtInfo port 3", 0, "NMEA_BtInfo port = 3\n"},
        {"set NMEA_BtInfo address 00:1A:2B", 0, "NMEA_BtInfo address = 00:1A:2B\n"},
@@ -147,7 +144,6 @@ TEST_F(JknTest, RecordsFieldByField) {
        {"set ZETR_Npr_RangeValue MAXIMUM:root0/p.ini 0", 1, "an integer from 1 to 9999; got '0'"},
        {"set ZETR_Npr_RangeValue maximum 5", 0,
         "ZETR_Npr_RangeValue maximum:root0/inf/jkn-zetr.ini = 5\n"},
-       {"get ZETR_Sch_HVRangeRad vertical:", 2, "'vertical:' is no selector"},
        {"get ZETR_Sch_HVRangeRad vertical:root0/none.ini", 0, "0.17453292519943295\n"},
        {"describe GNSS_RTKConnectProp", 0,
         "  field BaudRate:\n    key:      R.BaudRate: RTKBaudRateR, S.BaudRate: RTKBaudRateS\n"
@@ -236,6 +232,125 @@ TEST_F(JknTest, DumpAndLoadCarryRecordsWhole) {
   run({{"load d.json", 0, "TS_AutoLoad_Ex kh: (not stored) -> ''\nTS_AutoLoad_Ex pane"},
        {"dump --json root0/p.ini", 0, readBytes(root(0) + "/../d.json")}});
   EXPECT_EQ(snapshot(), files);
+}
+
+// A record's field has one selector, the text get takes, wherever jkn names
+// it: a field both sides share goes with the side whose keys are stored (a
+// write through the other would add that side's keys), a profile's field
+// leaves its profile to the "file".
+TEST_F(JknTest, AFieldIsNamedAlikeEverywhere) {
+  const auto selectors = [&](const std::string& args, const std::string& name) {
+    EXPECT_EQ(sh(kJkn + args), 0) << args;
+    const nlohmann::json j = nlohmann::json::parse(out_);
+    std::string out;
+    for (const nlohmann::json& r : j.is_array() ? j : j["settings"]) {
+      if (r["name"] != name) continue;
+      const bool none = !r.contains("selector") || r["selector"].is_null();
+      out += (out.empty() ? "" : " ") + (none ? "-" : r["selector"].get<std::string>());
+    }
+    return out;
+  };
+  const std::string shared = "Radio Hosei FlowCTS ";
+  const std::string rSide = "R.PortNo R.BaudRate R.Parity";
+  const std::string sSide = "S.PortNo S.BaudRate S.Parity";
+  const std::string rtk = "GNSS_RTKConnectProp";
+  writeBytes(inf("jkn-gnss-rtk.ini"), withCrLf("[GNSS]\nRTKRadio=1x\nRTKPortNoS=7\n"));
+  EXPECT_EQ(selectors("list --json GNSS", rtk), "S.Radio S.Hosei S.FlowCTS " + rSide + " " + sSide);
+  EXPECT_EQ(selectors("dump --json", rtk), "S.Radio S.Hosei S.FlowCTS " + sSide);
+  run({{"check", 1, "setting: GNSS_RTKConnectProp S.Radio\n    stored:"}});
+  sh(kJkn + "set GNSS_RTKConnectProp R.PortNo 5 && sed -i s/RTKRadio=1/RTKRadio=1x/ " +
+     inf("jkn-gnss-rtk.ini"));
+  EXPECT_EQ(selectors("list --json GNSS", rtk), shared + rSide + " " + sSide);
+  EXPECT_EQ(selectors("dump --json", rtk), shared + rSide + " " + sSide);
+  run({{"check", 1, "setting: GNSS_RTKConnectProp Radio\n    stored:"}});
+  sh(kJkn + "set ZETR_Dst_CentigradePress pressure 900 && " + kJkn + "set ZETR_Npr_Value 5");
+  for (const char* args : {"list --json ZETR", "dump --json"}) {
+    EXPECT_EQ(selectors(args, "ZETR_Dst_CentigradePress"), "temperature pressure") << args;
+    EXPECT_EQ(selectors(args, "ZETR_Npr_Value"), "-") << args;
+  }
+  run({{"get --json ZETR_Dst_CentigradePress pressure:root0/p.ini", 0,
+        "\"file\": \"root0/p.ini\",\n  \"key\": \"HPA\",\n  \"name\": "
+        "\"ZETR_Dst_CentigradePress\",\n  \"section\": \"DST\",\n  \"selector\": \"pressure\","}});
+}
+
+// A key name given for a setting's points at the settings that read it (an
+// area before it, as setting names have, chooses among them); a selector that
+// names nothing says which part is wrong and the closest one that names
+// something.
+TEST_F(JknTest, WrongNamesAndSelectorsSayWhatIsMeant) {
+  const auto selector = [](const std::string& name, const std::string& arg,
+                           const std::string& why) {
+    return Step{"get " + name + " '" + arg + "'", 2,
+                "jkn: " + name + ": '" + arg + "' is no selector: " + why + "\n"};
+  };
+  const std::string colour = "is no colour (red,green,blue or #rrggbb); closest: 1";
+  const std::string profile =
+      "the profile path after ':' is empty (without ':' the field is "
+      "the one of root0/inf/jkn-zetr.ini); closest: vertical";
+  run({{"get rtkportnos", 2,
+        "jkn: 'rtkportnos' is no setting but key [GNSS] RTKPortNoS of jkn-gnss-rtk.ini: the "
+        "setting GNSS_RTKConnectProp S.PortNo reads it\n"},
+       {"set NMEA_BTAddr 00:11", 2,
+        "jkn: 'NMEA_BTAddr' is no setting; BTAddr is key [NMEA] BTAddr of jkn-nmea.ini: the "
+        "setting NMEA_BtInfo address reads it\n"},
+       {"describe MaskElev_Svy", 2,
+        "jkn: 'MaskElev_Svy' is no setting but key [GNSS] MaskElev_Svy of jkn-gnss.ini: the "
+        "setting GNSS_MaskElev svy reads it\n"},
+       {"reset WDT-3", 2,
+        "jkn: 'WDT-3' is no setting but key [SKSG] WDT-3 of def-share.ini: the setting SksWidth "
+        "-3 reads it\n"},
+       {"get MessFor", 2,
+        "jkn: 'MessFor' is no setting but key [SECTION] MessFor of a settings file (FILE): the "
+        "setting Color FILE,MessFor,SECTION reads it\n"},
+       {"get BTAddr", 2,
+        "jkn: 'BTAddr' is no setting but a key that 2 settings read:\n"
+        "  key [GNSS] BTAddr of jkn-gnss.ini: the setting GNSS_BTAddr plain reads it\n"
+        "  key [NMEA] BTAddr of jkn-nmea.ini: the setting NMEA_BtInfo address reads it\n"},
+       {"get WDT07", 2, "jkn: unknown setting 'WDT07'; 'jkn list' shows every setting\n"},
+       selector("Color", "nowhere.ini",
+                "FILE 'nowhere.ini' is no settings file (an id from 0 to 17 or a file name); "
+                "closest: def-share.ini,MessBak,0"),
+       selector("Color", "18,btnpush",
+                "FILE '18' is no settings file (an id from 0 to 17 or a file name); closest: "
+                "jkn-zetr.ini,BtnPush,0"),
+       selector("Color", "disp-ts.ini,MesFor,2",
+                "WHICH 'MesFor' is no key (0 to 4 or MessBak, MessFor, BtnNorm, BtnPush, "
+                "FuncBak); closest: disp-ts.ini,MessFor,2"),
+       selector("Color", "4,5,2a",
+                "WHICH '5' is no key (0 to 4 or MessBak, MessFor, BtnNorm, BtnPush, FuncBak); "
+                "closest: disp-ts.ini,FuncBak,2"),
+       selector("Color", "4,1,x", "SECTION 'x' is no integer; closest: disp-ts.ini,MessFor,0"),
+       selector("Color", "4,1,2,3",
+                "it has 4 parts, not the three FILE,WHICH,SECTION; closest: disp-ts.ini,MessFor,2"),
+       selector("SksWidth", "x3:80", "N 'x3' is no integer (the entry number); closest: 0:80"),
+       selector("SksWidth", "-3x:8", "N '-3x' is no integer (the entry number); closest: -3:8"),
+       selector("SksWidth", "3:80x",
+                "DEFAULT '80x', the default the application passes, is no integer; closest: 3:80"),
+       selector("SksColor", "1:1,2",
+                "DEFAULT '1,2', the default the application passes, " + colour),
+       selector("GNSS_RTKConnectProp", "X.PortNo",
+                "side 'X' is neither R nor S; closest: R.PortNo"),
+       selector("GNSS_RTKConnectProp", "s.portn",
+                "field 'portn' is none of Radio, Hosei, FlowCTS, PortNo, BaudRate, Parity (or 0 "
+                "to 5); closest: S.PortNo"),
+       selector("GNSS_RTKConnectProp", "6",
+                "field '6' is none of Radio, Hosei, FlowCTS, PortNo, BaudRate, Parity (or 0 to "
+                "5); closest: Parity"),
+       selector("GNSS_RTKConnectProp", "Radio:p.ini",
+                "GNSS_RTKConnectProp lies in no profile: no ':' after a field; closest: Radio"),
+       selector("NMEA_BtInfo", "S.port",
+                "NMEA_BtInfo is a record of no sides: no R. or S. before a field; closest: port"),
+       selector("ZETR_Sch_HVRangeRad", "vertical:", profile),
+       selector("ZETR_Sch_HVRangeRad", "vertcal:root0/p.ini",
+                "field 'vertcal' is none of horizontal, vertical (or 0 to 1); closest: "
+                "vertical:root0/p.ini"),
+       selector("GNSS_MaskElev", "sideways", "it is neither plain (0) nor svy (1); closest: svy"),
+       selector("Use", "25",
+                "it is no item code (0 to 53, each with a key; 25 is unassigned); closest: 24"),
+       selector("RecSize", "jkn-gnss",
+                "it is no settings file id (0 to 17) and no name of one; closest: jkn-gnss.ini"),
+       selector("Mkhy", "7a", "it is no entry number (an integer); closest: 7"),
+       selector("ZoomModeScale", "65536", "it is no zoom mode (0 to 65535); closest: 65535")});
 }
 
 // The C interface by name: the same selectors; where the caller gives the

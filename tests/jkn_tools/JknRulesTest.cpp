@@ -16,6 +16,7 @@
 #include "JknFixture.h"
 #include "SettingText.h"
 #include "SettingsFileIo.h"
+#include "SettingsValues.h"
 #include "cli/Stored.h"
 #include "cli/Values.h"
 
@@ -202,6 +203,14 @@ std::string quoted(const std::string& s) {
   std::string out = "'";
   for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
+}
+
+// The slot as set and reset take it: the name, and its selector or profile.
+std::string words(const Slot& x) {
+  if (x.e->selector == SelectorKind::None) return x.e->name;
+  return x.e->name +
+         (" " +
+          quoted(x.e->selector == SelectorKind::Profile ? x.s.path : showSelector(*x.e, x.s)));
 }
 
 // A section or key name of a dump: UTF-8 for code page 932, or its bytes in hex.
@@ -414,21 +423,16 @@ TEST_F(JknRules, WhatSetRefusesNothingTouches) {
   std::set<SelectorKind> selectors;
   for (const Slot& x : slots_) {
     const std::string name = x.e->name;
-    const std::string at =
-        x.e->selector == SelectorKind::None
-            ? ""
-            : " " + quoted(x.e->selector == SelectorKind::Profile ? x.s.path
-                                                                  : showSelector(*x.e, x.s));
     if (x.e->put == nullptr) {
       if (readOnly.insert(x.e).second) {
-        expect(x.title + " set", "set " + name + at + " 1", 1);
-        expect(x.title + " reset", "reset " + name + at, 1);
+        expect(x.title + " set", "set " + words(x) + " 1", 1);
+        expect(x.title + " reset", "reset " + words(x), 1);
       }
     } else {
       const std::vector<std::string> texts = refusedTexts(x);
       size_t& n = tried[std::to_string(static_cast<int>(x.d.kind)) + acceptedValues(*x.e, x.d)];
       if (n < texts.size()) {
-        expect(x.title + " set #" + std::to_string(n), "set " + name + at + " " + quoted(texts[n]),
+        expect(x.title + " set #" + std::to_string(n), "set " + words(x) + " " + quoted(texts[n]),
                1);
         ++n;
       }
@@ -458,6 +462,70 @@ TEST_F(JknRules, WhatSetRefusesNothingTouches) {
   }
   EXPECT_EQ(sh(script), 0);
   EXPECT_EQ(out_, expected);
+  EXPECT_EQ(snapshot(), files);
+}
+
+// What jkn writes and prints of a value, set takes back: for every setting and
+// each kind of value it takes, at a key holding a value its setter wrote, the
+// text stored in the file ("%3d" colours, fixed decimals), the selector and
+// value list --json gives and the shortest text get prints of a double (the
+// others print as list does), each set again, leave every byte as it was.
+TEST_F(JknRules, SetTakesBackWhatJknWritesAndPrints) {
+  storeEverySlot();
+  // Forms of their own: an unsigned setter over a signed key stores its widest
+  // value as -1, some setters the default as an empty value.
+  for (const Slot& x : slots_) {
+    const int64_t widest = limitsOf(*x.e, x.s).maxValue;
+    if (x.d.kind == ValueKind::Int && widest > INT32_MAX) {
+      EXPECT_EQ(x.e->put(x.s, widest), kWritten) << x.title;
+    }
+    if (x.d.emptyForDefault) {
+      EXPECT_EQ(x.e->put(x.s, x.d.def), kWritten) << x.title;
+    }
+  }
+  const std::string files = snapshot();
+  // No bytes of no text come as an argument on Windows: a document brings them.
+  const auto settable = [](const SettingEntry* e, bool raw) {
+    return e->put != nullptr && !(raw && jknOnWindows());
+  };
+  std::string script;
+  std::set<std::string> tried;  // setting and kind of value
+  for (const Slot& x : slots_) {
+    const Value v = x.e->get(x.s);
+    const bool raw = x.d.kind == ValueKind::Text && !jkn::isShowableCp932(std::get<std::string>(v));
+    const std::string kind = std::to_string(static_cast<int>(x.d.kind)) + (raw ? " raw " : " ") +
+                             acceptedValues(*x.e, x.d);
+    if (!settable(x.e, raw) || !tried.insert(x.e->name + kind).second) continue;
+    const std::string args = (raw ? "--raw " : "") + words(x);
+    const std::string stored = *readRaw(x.path, x.d.key.section, x.key.c_str());
+    script += kJkn + "set " + args + " " + quoted(raw ? stored : jkn::toUtf8(stored)) +
+              " >/dev/null || echo " + quoted("stored " + x.title + ": " + stored) + "\n";
+    if (x.d.kind == ValueKind::DoubleA || x.d.kind == ValueKind::DoubleB) {
+      script += "v=$(" + kJkn + "get " + args + ") && " + kJkn + "set " + args +
+                " \"$v\" >/dev/null || echo \"get " + x.title + ": $v\"\n";
+    }
+  }
+  for (const json& j : runJson("list --json", 0)) {
+    const json& v = j["value"];
+    const SettingEntry* e = findSetting(j["name"].get<std::string>());
+    // A second name of a key is walked as the first (its setter may write more);
+    // an integer without a selector prints as it is stored.
+    const bool integer = v.is_number_integer();
+    const std::string kind = integer ? "integer" : v.type_name();
+    if (!settable(e, v.is_object()) || e->sameKeyAs != nullptr ||
+        (integer && j["selector"].is_null()) || !tried.insert(e->name + (" list " + kind)).second) {
+      continue;
+    }
+    const std::string text = v.is_object()   ? *jkn::fromHex(v["hex"])
+                             : v.is_string() ? v.get<std::string>()
+                                             : v.dump();
+    script += kJkn + "set " + (v.is_object() ? "--raw " : "") + j["name"].get<std::string>() +
+              (j["selector"].is_null() ? "" : " " + quoted(j["selector"])) + " " + quoted(text) +
+              " >/dev/null || echo " + quoted("list " + j.dump()) + "\n";
+  }
+  writeBytes(base() + "round-trip.sh", script);  // longer than one argument may be
+  EXPECT_EQ(sh("sh round-trip.sh"), 0);
+  EXPECT_EQ(out_, "");
   EXPECT_EQ(snapshot(), files);
 }
 
