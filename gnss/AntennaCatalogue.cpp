@@ -9,12 +9,13 @@
 #include <cstring>
 #include <string>
 
+#include "Api.h"
+#include "CallNotes.h"
 #include "CodePage932.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
-#include "Api.h"
 #include "outside/MathBase.h"
 
 using namespace trasso;
@@ -144,10 +145,13 @@ class MergedCatalogue {
   // Writes "AntennaCnt" and replaces the file with the catalogue.
   WriteStatus store(const std::string& path) {
     set("AntennaCnt", formatInt(count_));
-    return fileio::updateFile(fileio::nativePath(path), [this](std::string& contents, bool) {
-      contents = file_;
-      return WriteStatus::Written;
-    });
+    const WriteStatus s =
+        fileio::updateFile(fileio::nativePath(path), [this](std::string& contents, bool) {
+          contents = file_;
+          return WriteStatus::Written;
+        });
+    if (!succeeded(s)) CallNotes::failedWrite(path);
+    return s;
   }
 
  private:

@@ -352,7 +352,7 @@ static class Consumer {
       Tuple.Create(Set("GNSS_MaskElev", "both", "1"), JknStatus.BadSelector, "bad selector"),
       Tuple.Create(Reset("GNSS_Page", "svy"), JknStatus.BadSelector, "selector where none is"),
       Tuple.Create(Set("GNSS_MaskElev", "svy", "abc"), JknStatus.BadValue, "abc for an integer"),
-      Tuple.Create(Set("GNSS_MaskElev", "svy", (string)null), JknStatus.BadValue, "no value"),
+      Tuple.Create(Set("GNSS_Password", null, " x"), JknStatus.BadValue, "would read back otherwise"),
       Tuple.Create(Set("GNSS_UserID", null, "a\r\nb"), JknStatus.Refused, "line break"),
       Tuple.Create(Set("ZETR_Ang_DispMode", null, "4"), JknStatus.OutOfRange, "outside the range"),
       Tuple.Create(Set("RecMax", null, "1"), JknStatus.NotSettable, "read-only setting"),
