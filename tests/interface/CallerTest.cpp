@@ -259,6 +259,27 @@ TEST_F(Caller, OneRuleJudgesWhatReadsBackForEverySetterAndForJknSet) {
   EXPECT_GT(altered, 200);
 }
 
+// The C header says, above each setter of a text, how many bytes the getter
+// reads back (and so where a longer text reads back altered).
+TEST(CallerHeader, EveryTextSetterStatesItsLimit) {
+  const std::string header = readBytes(TRASSOJKN_C_HEADER);
+  int texts = 0;
+  for (const SettingEntry& e : settingsRegistry()) {
+    const Declaration d = e.decl;
+    if (e.put == nullptr || d.kind != ValueKind::Text || e.selector == SelectorKind::Field)
+      continue;
+    ++texts;
+    const size_t at = header.find("jkn_PutQZJkn_" + std::string(e.name) + "(");
+    ASSERT_NE(at, std::string::npos) << e.name;
+    std::string comment = header.substr(header.rfind("/*", at), at - header.rfind("/*", at));
+    for (size_t wrap; (wrap = comment.find("\n *")) != std::string::npos;) comment.erase(wrap, 3);
+    EXPECT_NE(comment.find("up to " + std::to_string(d.bufferSize - 1) + " bytes"),
+              std::string::npos)
+        << e.name << ": " << comment;
+  }
+  EXPECT_GT(texts, 15);
+}
+
 // Each failure says what was asked, why it was not done and what to do, in
 // the thread that asked; a thread of its own starts with no message.
 TEST_F(Caller, LastErrorNamesSettingValueFileAndWhatToDoPerThread) {
