@@ -42,10 +42,11 @@
  * NULL with capacity 0 (only the length is returned); jkn_get and
  * jkn_describe refuse a NULL buffer with a capacity as JKN_MISUSE.
  *
- * Outputs after a failure. A call that returns a status other than JKN_OK
- * (or JKN_READS_BACK_ALTERED) leaves its outputs as they were: buffer, length
- * and the arguments it would have filled. Getters never fail: a missing file,
- * section or key gives the default.
+ * Outputs after a failure. jkn_get and jkn_describe leave buffer and length
+ * as they were when they return a status other than JKN_OK, and so does every
+ * function refused as JKN_MISUSE. A function of TrassoJkn.h fills its outputs
+ * as the C++ function does; the status of one that writes concerns its write.
+ * Getters never fail: a missing file, section or key gives the default.
  *
  * Threads. Every function may be called from any thread at any time. A getter
  * reads its file once and keeps nothing; writers of one folder are serialised
