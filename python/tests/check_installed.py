@@ -2,7 +2,8 @@
 
     check_installed.py CMAKE BUILD_DIR PREFIX [CONFIG]
 
-1. `cmake --install` into a fresh PREFIX: the module of that tree must find the
+1. `cmake --install` into a fresh PREFIX: pkg-config's and the CMake package's
+   version must be the module's; the module of that tree must find the
    library of its own tree, without TRASSOJKN_LIBRARY, and settings must go
    through it to the files.
 2. `pip install --no-build-isolation --target` of a copy of python/ (offline,
@@ -73,6 +74,21 @@ def main():
     # (A sanitizer runtime preloaded for the interpreter is not cmake's business.)
     plain = {k: v for k, v in env.items() if k != "LD_PRELOAD"}
     subprocess.run(install, env=plain, check=True, stdout=subprocess.DEVNULL)
+
+    # One version everywhere: the module's, pkg-config's and the CMake package's.
+    version = {}
+    with open(os.path.join(SOURCE, "trassojkn", "_version.py")) as f:
+        exec(f.read(), version)
+    for folder, _, files in os.walk(prefix):
+        for name, pattern in [("trassojkn.pc", "Version: %s\n"),
+                              ("TrassoJknConfigVersion.cmake", 'set(PACKAGE_VERSION "%s")')]:
+            if name in files:
+                with open(os.path.join(folder, name)) as f:
+                    if pattern % version["__version__"] not in f.read():
+                        sys.exit("%s does not give version %s" % (name, version["__version__"]))
+                version[name] = True
+    if not {"trassojkn.pc", "TrassoJknConfigVersion.cmake"} <= set(version):
+        sys.exit("the install lacks trassojkn.pc or TrassoJknConfigVersion.cmake")
 
     package = os.path.join(prefix, "lib", "python3", "dist-packages", "trassojkn")
     for name in ["__init__.py", "_library.py", "_version.py", "py.typed"]:
