@@ -40,10 +40,11 @@ std::optional<uint32_t> parseColour(const std::string& text);
 // What the getter of d returns once its setter has stored v: the text the
 // setter writes, taken by the reader's rules for d's kind (blanks at the ends of
 // a value and one pair of quotes are not read, a text is cut to its buffer, a
-// flag's number reads as its rule says, a double as its written decimals, a
-// colour without the bits above blue). The one judge of "reads back as given":
+// flag's number reads as its rule says, a double as its written text, a colour
+// without the bits above blue). The one judge of "reads back as given":
 // parseValue refuses what it reports, and the setters of the C interface
-// report it as JKN_READS_BACK_ALTERED.
+// report it as JKN_READS_BACK_ALTERED. A double that reads back rounded to its
+// written decimals reads back as given: those decimals are its precision.
 struct ReadBack {
   Value value;      // what the getter returns
   std::string why;  // empty when that is v (at the width of d's kind); else why not

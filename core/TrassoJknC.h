@@ -21,10 +21,12 @@
  * writes, but the application reads another value back (blanks at either end
  * of a text and one pair of enclosing quotes are not read; a text is read up
  * to the limit its declaration gives; a flag other than 0 or 1 is written as
- * 1; a double is written with a fixed number of decimals; a colour keeps red,
- * green and blue only). Any other status: nothing was written, and the status
- * names why. jkn_set refuses with JKN_BAD_VALUE every value that a function
- * here would report as JKN_READS_BACK_ALTERED: the two judge by one rule.
+ * 1; a double that is not finite, or whose written text is cut, reads as
+ * another number (one rounded to its written decimals does not count); a
+ * colour keeps red, green and blue only). Any other status: nothing was
+ * written, and the status names why. jkn_set refuses with JKN_BAD_VALUE every
+ * value that a function here would report as JKN_READS_BACK_ALTERED: the two
+ * judge by one rule.
  * jkn_last_error gives the message of the thread's last call that returned a
  * status other than JKN_OK, as jkn words it: the setting or call, the value,
  * what it takes, the file and what to do.
