@@ -9,6 +9,7 @@
 #include "Encoding.h"
 #include "SettingsFileIo.h"
 #include "Stored.h"
+#include "TextConversion.h"
 
 namespace jkn {
 
@@ -18,28 +19,7 @@ using trasso::SettingEntry;
 using trasso::Value;
 using trasso::ValueKind;
 
-std::string toUtf8(const std::string& cp932) {
-  if (auto whole = cp932ToUtf8(cp932)) return *whole;
-  // Character by character: one that converts shows as such, any other byte as \xNN.
-  std::string out;
-  for (size_t i = 0; i < cp932.size();) {
-    std::optional<std::string> piece;
-    size_t n = 1;
-    for (; n <= 2 && i + n <= cp932.size(); ++n) {
-      if ((piece = cp932ToUtf8(cp932.substr(i, n)))) break;
-    }
-    if (piece) {
-      out += *piece;
-      i += n;
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(cp932[i]));
-      out += hex;
-      ++i;
-    }
-  }
-  return out;
-}
+std::string toUtf8(const std::string& cp932) { return trasso::text::shownText(cp932); }
 
 std::optional<std::string> toCp932(const std::string& utf8) { return utf8ToCp932(utf8); }
 

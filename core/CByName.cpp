@@ -1,11 +1,16 @@
-// The C interface's own functions: statuses, settings by name, antenna lists.
+// The C interface's own functions: statuses, the last error, the version,
+// settings by name and described, antenna lists.
 #include <cstring>
 #include <new>
 
 #include "CInterfaceSupport.h"
+#include "Describe.h"
 #include "Registry.h"
 #include "SettingText.h"
+#include "SettingsFileIo.h"
 #include "SettingsValues.h"
+#include "TextConversion.h"
+#include "ThreadBuffers.h"
 
 namespace trasso::c {
 
@@ -42,29 +47,68 @@ JknStatus toC(WriteStatus s) {
 
 namespace {
 
-// The entry and selection a name and selector text give, or the status why not.
+// The entry and selection a name and selector text give, or the status why
+// not (with its message as the thread's last error).
 struct Named {
   const SettingEntry* entry = nullptr;
   Selection selection;
   JknStatus status = JKN_OK;
 };
 
-Named named(const char* name, const char* selector) {
+Named named(const char* name, const char* selector, bool withSelector = true) {
   Named n;
-  n.entry = name ? findSetting(name) : nullptr;
-  if (!n.entry) {
-    n.status = JKN_UNKNOWN_SETTING;
+  if (name == nullptr) {
+    n.status = failed(JKN_MISUSE, "the setting's name is NULL");
     return n;
   }
+  n.entry = findSetting(name);
+  if (!n.entry) {
+    n.status = failed(JKN_UNKNOWN_SETTING,
+                      "unknown setting '" + text::shownPath(name) +
+                          "'; jkn_setting_name lists every setting ('jkn list' shows them)");
+    return n;
+  }
+  if (!withSelector) return n;
   try {
     const bool none = !selector || !*selector;
     n.selection =
         parseSelector(*n.entry, none ? std::nullopt : std::optional<std::string>(selector));
-  } catch (const Refusal&) {
-    n.status = JKN_BAD_SELECTOR;
+  } catch (const Refusal& r) {
+    n.status = failed(JKN_BAD_SELECTOR, r.message);
   }
   return n;
 }
+
+// "GNSS_MaskElev svy", as jkn names a setting at a selection.
+std::string title(const SettingEntry& e, const Selection& s) {
+  const std::string selector = showSelector(e, s);
+  return std::string(e.name) + (selector.empty() ? "" : " " + text::shownPath(selector));
+}
+
+// "F [SECTION] KEY": where a selection's key lies, as messages show it.
+std::string place(const SettingEntry& e, const Selection& s) {
+  return text::shownPath(fileio::nativePath(pathOf(e, s))) + " [" +
+         text::shownText(declarationOf(e, s).key.section) + "] " + text::shownText(keyOf(e, s));
+}
+
+JknStatus notSettable(const SettingEntry& e) {
+  return failed(JKN_NOT_SETTABLE,
+                std::string(e.name) + " is read-only: the library has no setter for it");
+}
+
+JknStatus writeFailed(WriteStatus s, const std::string& what, const std::string& path) {
+  return failed(toC(s), what + ": " + writeFailureWords(s, path));
+}
+
+// A text output that takes a buffer: NULL is allowed with capacity 0 only.
+JknStatus badBuffer(const char* function, const char* buffer, size_t capacity) {
+  if (buffer != nullptr || capacity == 0) return JKN_OK;
+  return failed(JKN_MISUSE, std::string(function) + ": buffer is NULL with capacity " +
+                                std::to_string(capacity) + " (NULL goes with capacity 0)");
+}
+
+// A call whose own work could not allocate: the message says so, if it can.
+JknStatus outOfMemory() { return failed(JKN_IO_ERROR, "out of memory"); }
 
 }  // namespace
 
@@ -86,6 +130,10 @@ const char* jkn_status_text(JknStatus status) JKN_NOEXCEPT {
       return "bad value";
     case JKN_NOT_SETTABLE:
       return "setting is read-only";
+    case JKN_MISUSE:
+      return "misuse";
+    case JKN_READS_BACK_ALTERED:
+      return "written, reads back altered";
     default:
       break;
   }
@@ -109,6 +157,7 @@ const char* jkn_setting_name(size_t index) JKN_NOEXCEPT {
 JknStatus jkn_get(const char* name, const char* selector, char* buffer, size_t capacity,
                   size_t* length) JKN_NOEXCEPT {
   try {
+    if (const JknStatus b = c::badBuffer("jkn_get", buffer, capacity)) return b;
     const c::Named n = c::named(name, selector);
     if (n.status != JKN_OK) return n.status;
     // A value that is the caller's default, none named: the empty text.
@@ -118,38 +167,46 @@ JknStatus jkn_get(const char* name, const char* selector, char* buffer, size_t c
     if (length) *length = full;
     return JKN_OK;
   } catch (const std::bad_alloc&) {
-    return JKN_IO_ERROR;
+    return c::outOfMemory();
   }
 }
 
 JknStatus jkn_set(const char* name, const char* selector, const char* value) JKN_NOEXCEPT {
   try {
+    // A NULL text removes the key, here as in every text setter.
+    if (value == nullptr) return jkn_reset(name, selector);
     const c::Named n = c::named(name, selector);
     if (n.status != JKN_OK) return n.status;
-    if (!n.entry->put) return JKN_NOT_SETTABLE;
-    if (!value) return JKN_BAD_VALUE;
+    const SettingEntry& e = *n.entry;
+    if (!e.put) return c::notSettable(e);
+    const std::string what = "cannot set " + c::title(e, n.selection) + " to " + c::argText(value);
     // A line break is refused as the setters refuse it; a well-formed value
     // outside a validating setter's range is out of range, as they say.
-    if (std::strpbrk(value, "\r\n")) return JKN_REFUSED;
-    const Declaration d = declarationOf(*n.entry, n.selection);
-    // The empty text jkn_get gives for no value of its own: that value again.
-    if (n.entry->selector == SelectorKind::CallerDefault && !*value) {
-      return jkn_reset(name, selector);
+    if (std::strpbrk(value, "\r\n")) {
+      return c::failed(JKN_REFUSED, what + ": no value can hold a line break; nothing written to " +
+                                        c::place(e, n.selection));
     }
+    const Declaration d = declarationOf(e, n.selection);
+    // The empty text jkn_get gives for no value of its own: that value again.
+    if (e.selector == SelectorKind::CallerDefault && !*value) return jkn_reset(name, selector);
     Value v;
     try {
-      v = parseValue(*n.entry, d, value);
-    } catch (const Refusal&) {
+      v = parseValue(e, d, value);
+    } catch (const Refusal& refused) {
+      JknStatus status = JKN_OUT_OF_RANGE;
       try {
-        parseValue(*n.entry, d, value, nullptr, false);
+        parseValue(e, d, value, nullptr, false);
       } catch (const Refusal&) {
-        return JKN_BAD_VALUE;
+        status = JKN_BAD_VALUE;
       }
-      return JKN_OUT_OF_RANGE;
+      return c::failed(status, text::shownText(refused.message) + "; nothing written to " +
+                                   c::place(e, n.selection));
     }
-    return c::toC(n.entry->put(n.selection, v));
+    const WriteStatus s = e.put(n.selection, v);
+    if (!succeeded(s)) return c::writeFailed(s, what, pathOf(e, n.selection));
+    return JKN_OK;
   } catch (const std::bad_alloc&) {
-    return JKN_IO_ERROR;
+    return c::outOfMemory();
   }
 }
 
@@ -157,13 +214,44 @@ JknStatus jkn_reset(const char* name, const char* selector) JKN_NOEXCEPT {
   try {
     const c::Named n = c::named(name, selector);
     if (n.status != JKN_OK) return n.status;
-    if (!n.entry->put) return JKN_NOT_SETTABLE;
-    const Declaration d = declarationOf(*n.entry, n.selection);
-    return c::toC(writeText(pathOf(*n.entry, n.selection), d.key.section,
-                            keyOf(*n.entry, n.selection).c_str(), nullptr));
+    const SettingEntry& e = *n.entry;
+    if (!e.put) return c::notSettable(e);
+    const Declaration d = declarationOf(e, n.selection);
+    const std::string path = pathOf(e, n.selection);
+    const WriteStatus s = writeText(path, d.key.section, keyOf(e, n.selection).c_str(), nullptr);
+    if (!succeeded(s)) return c::writeFailed(s, "cannot reset " + c::title(e, n.selection), path);
+    return JKN_OK;
   } catch (const std::bad_alloc&) {
-    return JKN_IO_ERROR;
+    return c::outOfMemory();
   }
+}
+
+JknStatus jkn_describe(const char* name, char* buffer, size_t capacity,
+                       size_t* length) JKN_NOEXCEPT {
+  try {
+    if (const JknStatus b = c::badBuffer("jkn_describe", buffer, capacity)) return b;
+    const c::Named n = c::named(name, nullptr, false);
+    if (n.status != JKN_OK) return n.status;
+    const size_t full = c::copyOut(describeJson(*n.entry), buffer, capacity);
+    if (length) *length = full;
+    return JKN_OK;
+  } catch (const std::bad_alloc&) {
+    return c::outOfMemory();
+  }
+}
+
+size_t jkn_last_error(char* buffer, size_t capacity) JKN_NOEXCEPT {
+  const ThreadBuffers* buffers = threadBuffers();
+  return c::copyOut(buffers != nullptr ? buffers->lastError : std::string(), buffer, capacity);
+}
+
+#define JKN_TEXT_OF(x) #x
+#define JKN_VERSION_TEXT(major, minor, patch) \
+  JKN_TEXT_OF(major) "." JKN_TEXT_OF(minor) "." JKN_TEXT_OF(patch)
+
+const char* jkn_version(void) JKN_NOEXCEPT {
+  return JKN_VERSION_TEXT(TRASSOJKN_VERSION_MAJOR, TRASSOJKN_VERSION_MINOR,
+                          TRASSOJKN_VERSION_PATCH);
 }
 
 JknAntennaList* jkn_antenna_list_create(void) JKN_NOEXCEPT {

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "CallNotes.h"
 #include "TrassoJkn.h"
 #include "TrassoJknC.h"
 #include "WriteStatus.h"
@@ -210,18 +212,81 @@ class Param<AntennaCatalogue*> {
   JknAntennaList* list_;
 };
 
-// The status of the writes the call made.
-template <class Call>
-JknStatus statusOf(Call&& call) {
-  return toC(trasso::statusOf(call));
+// ---- What a call tells its caller: the status and jkn_last_error ----
+
+// Makes message the thread's last error and returns status.
+JknStatus failed(JknStatus status, const std::string& message) noexcept;
+
+// The status a setter's call comes to: an argument that named nothing
+// (misuse), else the cause of a failed write, else values that read back
+// otherwise, else done.
+JknStatus callStatus(WriteStatus s, const CallNotes& notes);
+// The message of that status; call is the call as written ("F(1, 20)").
+std::string callMessage(JknStatus status, WriteStatus s, const CallNotes& notes,
+                        const char* function, const std::string& call);
+
+// What jkn says of a write the library could not make: the cause with the
+// file's path and what to do ("cannot write F: the file is read-only; make it
+// writable (chmod u+w 'F')").
+std::string writeFailureWords(WriteStatus s, const std::string& libraryPath);
+
+// An argument as a message shows it: numbers as C writes them, texts quoted
+// (long ones cut), pointers as NULL or "&...".
+std::string argText(const char* text);
+std::string argText(double v);
+std::string argText(bool v);
+std::string argText(long long v);
+std::string argText(unsigned long long v);
+template <class T>
+std::string argText(T v) {
+  if constexpr (std::is_pointer_v<T>) {
+    return v == nullptr ? "NULL" : "&...";
+  } else if constexpr (std::is_signed_v<T>) {
+    return argText(static_cast<long long>(v));
+  } else {
+    return argText(static_cast<unsigned long long>(v));
+  }
+}
+
+template <class... A>
+std::string callText(const char* function, const A&... args) {
+  std::string out;
+  ((out += ", " + argText(args)), ...);
+  return std::string(function) + "(" + (out.empty() ? out : out.substr(2)) + ")";
+}
+
+// A NULL record: misuse, nothing written.
+JknStatus nullArgument(const char* function, const char* argument) noexcept;
+
+template <class Text>
+JknStatus finish(WriteStatus s, const CallNotes& notes, const char* function,
+                 Text&& call) noexcept {
+  try {
+    const JknStatus status = callStatus(s, notes);
+    if (status == JKN_OK) return status;
+    return failed(status, callMessage(status, s, notes, function, call()));
+  } catch (...) {  // out of memory: the status without its message
+    return toC(succeeded(s) ? WriteStatus::IoError : s);
+  }
+}
+
+// The status of the writes of function's call (run, with args), and of what
+// it noted.
+template <class Call, class... A>
+JknStatus statusOf(const char* function, Call&& run, const A&... args) noexcept {
+  const CallNotes notes;
+  const WriteStatus s = trasso::statusOf(run);
+  return finish(s, notes, function, [&] { return callText(function, args...); });
 }
 
 // The call's own result; its status into *status when asked for.
-template <class Call>
-auto reporting(JknStatus* status, Call&& call) {
-  decltype(call()) result{};
-  const WriteStatus s = trasso::statusOf([&] { result = call(); });
-  if (status) *status = toC(s);
+template <class Call, class... A>
+auto reporting(JknStatus* status, const char* function, Call&& run, const A&... args) noexcept {
+  decltype(run()) result{};
+  const CallNotes notes;
+  const WriteStatus s = trasso::statusOf([&] { result = run(); });
+  const JknStatus st = finish(s, notes, function, [&] { return callText(function, args...); });
+  if (status) *status = st;
   return result;
 }
 

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "CallNotes.h"
+#include "Registry.h"
+#include "SettingText.h"
+
 namespace trasso {
 
 KeyName::KeyName(const Key& key, int selector) {
@@ -78,6 +82,49 @@ std::string storedForm(const FlagSetting&, int32_t v) { return v != 0 ? "1" : "0
 std::string storedForm(const DoubleSetting& s, double v) { return formatFixed(v, s.decimals); }
 std::string storedForm(const DoubleTextSetting& s, double v) { return formatFixed(v, s.decimals); }
 std::string storedForm(const ColourSetting&, uint32_t v) { return colourToText(v); }
+
+namespace {
+
+Value given(int64_t v) { return v; }
+Value given(double v) { return v; }
+Value given(const char* v) { return std::string(v); }
+
+template <class S, class V>
+void note(const S& s, V v, const char* key) noexcept {
+  if (!CallNotes::active()) return;
+  try {
+    noteReadBack(declare(s), given(v), key);
+  } catch (...) {  // out of memory: no note
+  }
+}
+
+}  // namespace
+
+void noteReadBack(const IntSetting& s, int32_t v, const char* key) noexcept {
+  note(s, int64_t{v}, key);
+}
+void noteReadBack(const U8Setting& s, uint8_t v, const char* key) noexcept {
+  note(s, int64_t{v}, key);
+}
+void noteReadBack(const U16Setting& s, uint16_t v, const char* key) noexcept {
+  note(s, int64_t{v}, key);
+}
+void noteReadBack(const U32Setting& s, uint32_t v, const char* key) noexcept {
+  note(s, int64_t{v}, key);
+}
+void noteReadBack(const FlagSetting& s, int32_t v, const char* key) noexcept {
+  note(s, int64_t{v}, key);
+}
+void noteReadBack(const TextSetting& s, const char* v, const char* key) noexcept {
+  if (v != nullptr) note(s, v, key);  // a null text removes the key: nothing to read back
+}
+void noteReadBack(const DoubleSetting& s, double v, const char* key) noexcept { note(s, v, key); }
+void noteReadBack(const DoubleTextSetting& s, double v, const char* key) noexcept {
+  note(s, v, key);
+}
+void noteReadBack(const ColourSetting& s, uint32_t v, const char* key) noexcept {
+  note(s, int64_t{v}, key);
+}
 
 int32_t fallback(const IntSetting& s) { return s.def; }
 uint8_t fallback(const U8Setting& s) { return s.def; }

@@ -120,6 +120,20 @@ std::string storedForm(const DoubleSetting& s, double v);
 std::string storedForm(const DoubleTextSetting& s, double v);
 std::string storedForm(const ColourSetting& s, uint32_t v);
 
+// For the C interface's caller (CallNotes): notes a value v that the setter of
+// s stores at key so that the getter returns something else (a text with blanks
+// at its ends or in quotes or too long, a flag other than 0 or 1, a double its
+// written text does not hold, a colour with bits above blue). No scope: nothing.
+void noteReadBack(const IntSetting& s, int32_t v, const char* key) noexcept;
+void noteReadBack(const U8Setting& s, uint8_t v, const char* key) noexcept;
+void noteReadBack(const U16Setting& s, uint16_t v, const char* key) noexcept;
+void noteReadBack(const U32Setting& s, uint32_t v, const char* key) noexcept;
+void noteReadBack(const FlagSetting& s, int32_t v, const char* key) noexcept;
+void noteReadBack(const TextSetting& s, const char* v, const char* key) noexcept;
+void noteReadBack(const DoubleSetting& s, double v, const char* key) noexcept;
+void noteReadBack(const DoubleTextSetting& s, double v, const char* key) noexcept;
+void noteReadBack(const ColourSetting& s, uint32_t v, const char* key) noexcept;
+
 // What a getter returns when it cannot even compose its path or buffer (out of
 // memory): the declared default, made without allocating.
 int32_t fallback(const IntSetting& s);
@@ -165,7 +179,9 @@ auto get(const S& s, int selector = 0) {
 template <class S, class V>
 WriteStatus putIn(const std::string& path, const S& s, V value, int selector = 0) {
   try {
-    return writeText(path, s.key.section, KeyName(s.key, selector).c_str(), storedForm(s, value));
+    const KeyName key(s.key, selector);
+    noteReadBack(s, value, key.c_str());
+    return writeText(path, s.key.section, key.c_str(), storedForm(s, value));
   } catch (...) {
     return WriteReport::note(WriteStatus::IoError);
   }
@@ -185,7 +201,9 @@ WriteStatus put(const S& s, V value, int selector = 0) {
 // before anything is written.
 template <class S, class V>
 void stage(FileEdit& edit, const S& s, V value, int selector = 0) {
-  edit.set(s.key.section, KeyName(s.key, selector).c_str(), storedForm(s, value));
+  const KeyName key(s.key, selector);
+  noteReadBack(s, value, key.c_str());
+  edit.set(s.key.section, key.c_str(), storedForm(s, value));
 }
 
 // Several keys of one file read from one read of it, so that they all come

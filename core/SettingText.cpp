@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "CallNotes.h"
+#include "Ini.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 
@@ -43,7 +45,101 @@ bool inRange(const ValueLimits& l, double v) {
   return !l.range || (v >= l.range->min && v <= l.range->max);
 }
 
+// The blanks the reader skips around a value (as around names).
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
+
+// A text read back: why the reader gives something else, in words.
+std::string textChanges(const std::string& stored, size_t limit) {
+  std::vector<std::string> why;
+  if (!stored.empty() && isBlank(stored.front())) {
+    why.emplace_back("blanks at the start of a value are not read");
+  }
+  if (!stored.empty() && isBlank(stored.back())) {
+    why.emplace_back("blanks at the end of a value are not read");
+  }
+  size_t begin = 0;
+  size_t end = stored.size();
+  while (begin < end && isBlank(stored[begin])) ++begin;
+  while (end > begin && isBlank(stored[end - 1])) --end;
+  const std::string_view trimmed = std::string_view(stored).substr(begin, end - begin);
+  const std::string_view unquoted = ini::valueAsRead(stored);
+  if (unquoted != trimmed) {
+    why.emplace_back("a value in one pair of quotes (\"...\" or '...') is read without them");
+  }
+  if (unquoted.size() > limit) {
+    why.push_back("the getter reads at most " + std::to_string(limit) + " bytes");
+  }
+  std::string out;
+  for (const std::string& w : why) out += (out.empty() ? "" : "; ") + w;
+  return out;
+}
+
 }  // namespace
+
+ReadBack readBack(const Declaration& d, const Value& v) {
+  const std::string stored = storedText(d, v);
+  const std::string_view raw = ini::valueAsRead(stored);
+  const size_t limit = d.bufferSize > 0 ? d.bufferSize - 1 : 0;
+  switch (d.kind) {
+    case ValueKind::Text: {
+      const std::string read(raw.substr(0, limit));
+      return {read, read == std::get<std::string>(v) ? "" : textChanges(stored, limit)};
+    }
+    case ValueKind::DoubleA:
+    case ValueKind::DoubleB: {
+      const std::string_view text = raw.substr(0, limit);
+      const double given = std::get<double>(v);
+      const double read = d.kind == ValueKind::DoubleA && text.empty() ? std::get<double>(d.def)
+                                                                       : textToDouble(text);
+      if (!std::isfinite(given)) return {read, "only finite numbers can be stored"};
+      // Written with its decimals, a number reads back rounded to them: that
+      // is its precision, not another value.
+      const double unit = std::pow(10.0, -d.decimals);
+      if (std::fabs(read - given) <= unit / 2 * (1 + 1e-9)) return {read, ""};
+      return {read, "it is written as '" + stored + "'" +
+                        (d.writtenLimit > 0
+                             ? " (at most " + std::to_string(d.writtenLimit) + " characters)"
+                             : "")};
+    }
+    case ValueKind::Colour: {
+      const auto given = static_cast<uint32_t>(std::get<int64_t>(v));
+      const uint32_t read = ColourFromText(std::string(raw.substr(0, 19)).c_str());
+      return {int64_t{read}, read == given ? "" : "a colour keeps red, green and blue only"};
+    }
+    default:
+      break;
+  }
+  // Integers: the stored number's bits at the kind's width, against the value
+  // given at that width (the setters' own types).
+  const int64_t given = std::get<int64_t>(v);
+  const uint32_t bits = parseIntBits(raw);
+  int64_t read = 0;
+  int64_t want = given;
+  switch (d.kind) {
+    case ValueKind::Int:
+      read = static_cast<int32_t>(bits);
+      want = static_cast<int32_t>(given);
+      break;
+    case ValueKind::U8:
+      read = static_cast<uint8_t>(bits);
+      want = static_cast<uint8_t>(given);
+      break;
+    case ValueKind::U16:
+      read = static_cast<uint16_t>(bits);
+      want = static_cast<uint16_t>(given);
+      break;
+    case ValueKind::U32:
+      read = bits;
+      want = static_cast<uint32_t>(given);
+      break;
+    default:  // flags
+      read = d.flagRead == FlagRead::NonZero      ? bits != 0
+             : d.flagRead == FlagRead::ExactlyOne ? bits == 1
+                                                  : static_cast<int32_t>(bits);
+      break;
+  }
+  return {read, read == want ? "" : "a flag is written as 1 for any number but 0"};
+}
 
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -103,12 +199,41 @@ std::string valueText(const Declaration& d, const Value& v) {
   }
 }
 
+void noteReadBack(const Declaration& d, const Value& v, const char* key) noexcept {
+  if (!CallNotes::active()) return;
+  try {
+    const ReadBack r = readBack(d, v);
+    if (r.why.empty()) return;
+    CallNotes::altered(
+        CallNotes::Altered{"", d.key.section, key, valueText(d, v), valueText(d, r.value), r.why});
+  } catch (...) {  // out of memory: no note
+  }
+}
+
+namespace {
+
+// A value in a message: a long one by its start and its length.
+std::string shortened(const std::string& text) {
+  if (text.size() <= 64) return text;
+  return text.substr(0, 40) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
+// v, unless it would read back otherwise: then refused saying so.
+Value readingBack(const std::string& refused, const Declaration& d, const Value& v) {
+  const ReadBack r = readBack(d, v);
+  if (r.why.empty()) return v;
+  throw Refusal{refused + ", which would read back as '" + shortened(valueText(d, r.value)) +
+                "' (" + r.why + ")"};
+}
+
+}  // namespace
+
 Value parseValue(const SettingEntry& e, const Declaration& d, const std::string& text,
                  ToStored toStored, bool checkRange) {
   ValueLimits l = limitsOf(e, d);
   if (!checkRange) l.range.reset();
   const std::string refused =
-      std::string(e.name) + " takes " + acceptedValues(e, d) + "; got '" + text + "'";
+      std::string(e.name) + " takes " + acceptedValues(e, d) + "; got '" + shortened(text) + "'";
   switch (d.kind) {
     case ValueKind::Text: {
       if (text.find_first_of("\r\n") != std::string::npos) {
@@ -118,15 +243,12 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
       if (toStored) {
         auto converted = toStored(text);
         if (!converted) {
-          throw Refusal{"'" + text + "' cannot be stored in code page 932 (use --raw for bytes)"};
+          throw Refusal{"'" + shortened(text) +
+                        "' cannot be stored in code page 932 (use --raw for bytes)"};
         }
         bytes = *converted;
       }
-      if (bytes.size() > d.bufferSize - 1) {
-        throw Refusal{std::string(e.name) + " reads at most " + std::to_string(d.bufferSize - 1) +
-                      " bytes; '" + text + "' is " + std::to_string(bytes.size()) + " bytes"};
-      }
-      return bytes;
+      return readingBack(refused, d, bytes);
     }
     case ValueKind::Colour: {
       const std::optional<uint32_t> c = parseColour(text);
@@ -134,7 +256,7 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
         throw Refusal{std::string(e.name) + " takes " + acceptedValues(e, d) +
                       ", or #rrggbb; got '" + text + "'"};
       }
-      return int64_t{*c};
+      return readingBack(refused, d, int64_t{*c});
     }
     case ValueKind::DoubleA:
     case ValueKind::DoubleB: {
@@ -147,7 +269,7 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
       if (ec != std::errc() || ptr != end || begin == end || !std::isfinite(v) || !inRange(l, v)) {
         throw Refusal{refused};
       }
-      return v;
+      return readingBack(refused, d, v);
     }
     default: {
       int64_t v = 0;
@@ -157,11 +279,10 @@ Value parseValue(const SettingEntry& e, const Declaration& d, const std::string&
       if (number && d.kind == ValueKind::Int && l.maxValue > INT32_MAX && v < 0 && v >= INT32_MIN) {
         v += int64_t{1} << 32;
       }
-      if (!number || v < l.minValue || v > l.maxValue || (takesFlag(e, d) && v != 0 && v != 1) ||
-          !inRange(l, static_cast<double>(v))) {
+      if (!number || v < l.minValue || v > l.maxValue || !inRange(l, static_cast<double>(v))) {
         throw Refusal{refused};
       }
-      return v;
+      return readingBack(refused, d, v);
     }
   }
 }

@@ -41,10 +41,31 @@ std::string hexColour(uint32_t colour);
 // ("red,green,blue #rrggbb", naming one colour), or nullopt.
 std::optional<uint32_t> parseColour(const std::string& text);
 
+// What the getter of d returns once its setter has stored v: the text the
+// setter writes, taken by the reader's rules for d's kind (blanks at the ends of
+// a value and one pair of quotes are not read, a text is cut to its buffer, a
+// flag's number reads as its rule says, a double as its written text, a colour
+// without the bits above blue). The one judge of "reads back as given":
+// parseValue refuses what it reports, and the setters of the C interface
+// report it as JKN_READS_BACK_ALTERED. A double that reads back rounded to its
+// written decimals reads back as given: those decimals are its precision.
+struct ReadBack {
+  Value value;      // what the getter returns
+  std::string why;  // empty when that is v (at the width of d's kind); else why not
+};
+ReadBack readBack(const Declaration& d, const Value& v);
+
+// For the C interface's caller: notes to the call's scope (CallNotes) a value
+// v that d's setter stores at key so that the getter returns something else.
+// Setters of the settings kinds do so themselves (Setting.h); one that stores
+// a value through another kind (a distance as its text) says it with this.
+void noteReadBack(const Declaration& d, const Value& v, const char* key) noexcept;
+
 // The value that text gives entry e, checked against the setter's kind, width and
-// range (a record field's own; checkRange false: the width alone). A text is
-// taken through toStored when given (nullopt: it has no stored form) and as its
-// bytes otherwise. Throws Refusal.
+// range (a record field's own; checkRange false: the width alone), and
+// refused unless it reads back as given (readBack). A text is taken through
+// toStored when given (nullopt: it has no stored form) and as its bytes
+// otherwise. Throws Refusal.
 using ToStored = std::optional<std::string> (*)(const std::string&);
 Value parseValue(const SettingEntry& e, const Declaration& d, const std::string& text,
                  ToStored toStored = nullptr, bool checkRange = true);

@@ -57,10 +57,18 @@ std::string trasso::api::GetQZInf_Path(int root) noexcept { return AppDataFolder
 std::string trasso::api::GetQZImg_Path(int root) noexcept { return AppDataFolder(root, "img"); }
 std::string trasso::api::GetQZWav_Path(int root) noexcept { return AppDataFolder(root, "wav"); }
 std::string trasso::api::GetQZGeoidFile_Path() noexcept { return AppDataRoot(0) + "\\geoid"; }
-std::string trasso::api::GetQZGeoidFile_FullPath() noexcept { return GetQZGeoidFile_Path() + "\\geoidn.dat"; }
-std::string trasso::api::GetQZJkn_ZETR_Path() noexcept { return SettingsFilePath(SettingsFile::JknZetr); }
-std::string trasso::api::GetQZJkn_PL30_Path() noexcept { return SettingsFilePath(SettingsFile::JknPl30); }
-std::string trasso::api::GetQZJkn_Soku_Path() noexcept { return SettingsFilePath(SettingsFile::JknSoku); }
+std::string trasso::api::GetQZGeoidFile_FullPath() noexcept {
+  return GetQZGeoidFile_Path() + "\\geoidn.dat";
+}
+std::string trasso::api::GetQZJkn_ZETR_Path() noexcept {
+  return SettingsFilePath(SettingsFile::JknZetr);
+}
+std::string trasso::api::GetQZJkn_PL30_Path() noexcept {
+  return SettingsFilePath(SettingsFile::JknPl30);
+}
+std::string trasso::api::GetQZJkn_Soku_Path() noexcept {
+  return SettingsFilePath(SettingsFile::JknSoku);
+}
 
 // The INI layer keeps no cached copies, so there is nothing to write out.
 void trasso::api::Flush_QZJkn_ZETR_File(const char* /*path*/) noexcept {}

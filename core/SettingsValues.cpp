@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CallNotes.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
 #include "ThreadBuffers.h"
@@ -269,6 +270,15 @@ void FileEdit::removeSection(const char* section) {
 }
 
 WriteStatus FileEdit::commit() {
+  const WriteStatus s = apply();
+  // For the C interface's caller: where the values staged went, and where a
+  // write failed.
+  CallNotes::wentTo(path_);
+  if (!succeeded(s)) CallNotes::failedWrite(path_);
+  return s;
+}
+
+WriteStatus FileEdit::apply() {
   const size_t refused = static_cast<size_t>(
       std::count_if(changes_.begin(), changes_.end(), [](const Change& c) { return !c.storable; }));
   if (refused == changes_.size()) {

@@ -119,6 +119,7 @@ class FileEdit {
   WriteStatus commit();
 
  private:
+  WriteStatus apply();
   enum class Op { Set, RemoveKey, RemoveSection };
   struct Change {
     Op op;

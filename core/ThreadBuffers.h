@@ -1,5 +1,6 @@
 // Buffers a thread keeps from one settings read to the next, so that a getter
-// allocates nothing once its thread has read a file of that size.
+// allocates nothing once its thread has read a file of that size; and the
+// message of the thread's last failed call of the C interface.
 #pragma once
 
 #include <string>
@@ -15,6 +16,7 @@ class ReadSnapshot;
 struct ThreadBuffers {
   fileio::FileBytes bytes;  // the last file read; the next read reuses it
   std::string path;         // the native path of the file being read
+  std::string lastError;    // jkn_last_error's message
   // The thread's read snapshot, while one lives (ReadSnapshot.h).
   fileio::ReadSnapshot* snapshot = nullptr;
 };

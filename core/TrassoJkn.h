@@ -14,6 +14,12 @@
 // areas: do not edit.
 #pragma once
 
+// The interface is C++17 (std::string results, if constexpr, inline records):
+// stop here, before any of it, when the compiler is set to an older standard.
+#if (defined(_MSVC_LANG) ? _MSVC_LANG : __cplusplus) < 201703L
+#error "TrassoJkn.h needs C++17 (-std=c++17, /std:c++17); from C or older C++ include TrassoJknC.h"
+#else
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -90,96 +96,96 @@ inline void Flush_QZJkn_Soku_File(const char* path) noexcept;
 // ---------------------------------------------------------------------------
 
 inline int GetQZJkn_GNSS_Page() noexcept;  // "Page", 0
-inline void PutQZJkn_GNSS_Page(int value) noexcept;
+inline void PutQZJkn_GNSS_Page(int value) noexcept;  // "Page", 0
 inline int GetQZJkn_GNSS_AutoLoad() noexcept;  // "AutoLoad", 0
-inline void PutQZJkn_GNSS_AutoLoad(int value) noexcept;
+inline void PutQZJkn_GNSS_AutoLoad(int value) noexcept;  // "AutoLoad", 0
 inline int GetQZJkn_GNSS_AutoStart() noexcept;  // "AutoStart", 0
-inline void PutQZJkn_GNSS_AutoStart(int value) noexcept;
+inline void PutQZJkn_GNSS_AutoStart(int value) noexcept;  // "AutoStart", 0
 inline int GetQZJkn_GNSS_SetOpen() noexcept;  // "SetOpen", 1
-inline void PutQZJkn_GNSS_SetOpen(int value) noexcept;
+inline void PutQZJkn_GNSS_SetOpen(int value) noexcept;  // "SetOpen", 1
 inline int GetQZJkn_GNSS_RTK_SetOpen() noexcept;  // "SetOpenRtk", 1
-inline void PutQZJkn_GNSS_RTK_SetOpen(int value) noexcept;
+inline void PutQZJkn_GNSS_RTK_SetOpen(int value) noexcept;  // "SetOpenRtk", 1
 inline int GetQZJkn_GNSS_NTripP() noexcept;  // "Protocol", 1104
-inline void PutQZJkn_GNSS_NTripP(int value) noexcept;
+inline void PutQZJkn_GNSS_NTripP(int value) noexcept;  // "Protocol", 1104
 inline std::string GetQZJkn_GNSS_Address() noexcept;  // "Address", ""
-inline void PutQZJkn_GNSS_Address(const char* text) noexcept;
+inline void PutQZJkn_GNSS_Address(const char* text) noexcept;  // "Address", ""
 inline int GetQZJkn_GNSS_PortNoS() noexcept;  // "PortNoS", 0
-inline void PutQZJkn_GNSS_PortNoS(int value) noexcept;
+inline void PutQZJkn_GNSS_PortNoS(int value) noexcept;  // "PortNoS", 0
 inline std::string GetQZJkn_GNSS_UserID() noexcept;  // "UserID", ""
-inline void PutQZJkn_GNSS_UserID(const char* text) noexcept;
+inline void PutQZJkn_GNSS_UserID(const char* text) noexcept;  // "UserID", ""
 inline std::string GetQZJkn_GNSS_Password() noexcept;  // "Password", "" (plain text)
-inline void PutQZJkn_GNSS_Password(const char* text) noexcept;
+inline void PutQZJkn_GNSS_Password(const char* text) noexcept;  // "Password", "" (plain text)
 inline int GetQZJkn_GNSS_MountP() noexcept;  // "MountP", 0
-inline void PutQZJkn_GNSS_MountP(int value) noexcept;
+inline void PutQZJkn_GNSS_MountP(int value) noexcept;  // "MountP", 0
 inline std::string GetQZJkn_GNSS_MountPTX() noexcept;  // "MountPTX", ""
-inline void PutQZJkn_GNSS_MountPTX(const char* text) noexcept;
+inline void PutQZJkn_GNSS_MountPTX(const char* text) noexcept;  // "MountPTX", ""
 inline std::string GetQZJkn_GNSS_MountDEF() noexcept;  // "MountDEF", ""
-inline void PutQZJkn_GNSS_MountDEF(const char* text) noexcept;
+inline void PutQZJkn_GNSS_MountDEF(const char* text) noexcept;  // "MountDEF", ""
 inline int GetQZJkn_GNSS_PortNo(int mode) noexcept;  // "PortNo[_Svy]", 1
-inline void PutQZJkn_GNSS_PortNo(int mode, int value) noexcept;
+inline void PutQZJkn_GNSS_PortNo(int mode, int value) noexcept;  // "PortNo[_Svy]", 1
 // "ConnectComm[_Svy]", 1: returns 1 only for a stored 1; writes "1" for any
 // non-zero argument, else "0".
 inline int GetQZJkn_GNSS_COMM_or_BT(int mode) noexcept;
 inline void PutQZJkn_GNSS_COMM_or_BT(int mode, int value) noexcept;
 inline std::string GetQZJkn_GNSS_BTAddr(int mode) noexcept;  // "BTAddr[_Svy]", ""
-inline void PutQZJkn_GNSS_BTAddr(int mode, const char* text) noexcept;
+inline void PutQZJkn_GNSS_BTAddr(int mode, const char* text) noexcept;  // "BTAddr[_Svy]", ""
 inline uint32_t GetQZJkn_GNSS_BtPort(int mode) noexcept;  // "BTPort[_Svy]", 0
-inline void PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept;
+inline void PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept;  // "BTPort[_Svy]", 0
 inline int GetQZJkn_GNSS_MaskElev(int mode) noexcept;  // "MaskElev[_Svy]", 15
-inline void PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept;
+inline void PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept;  // "MaskElev[_Svy]", 15
 inline uint16_t GetQZJkn_GNSS_MaskSate(int mode) noexcept;  // "MaskSate[_Svy]", 11
-inline void PutQZJkn_GNSS_MaskSate(int mode, uint16_t value) noexcept;
+inline void PutQZJkn_GNSS_MaskSate(int mode, uint16_t value) noexcept;  // "MaskSate[_Svy]", 11
 inline uint16_t GetQZJkn_GNSS_MaskSgnl(int mode) noexcept;  // "MaskSgnl[_Svy]", 3
-inline void PutQZJkn_GNSS_MaskSgnl(int mode, uint16_t value) noexcept;
+inline void PutQZJkn_GNSS_MaskSgnl(int mode, uint16_t value) noexcept;  // "MaskSgnl[_Svy]", 3
 inline uint16_t GetQZJkn_GNSS_Rate() noexcept;  // "Rate", 0
-inline void PutQZJkn_GNSS_Rate(uint16_t value) noexcept;
+inline void PutQZJkn_GNSS_Rate(uint16_t value) noexcept;  // "Rate", 0
 inline uint16_t GetQZJkn_GNSS_DispREC() noexcept;  // "DispREC", 1
-inline void PutQZJkn_GNSS_DispREC(uint16_t value) noexcept;
+inline void PutQZJkn_GNSS_DispREC(uint16_t value) noexcept;  // "DispREC", 1
 inline int GetQZJkn_GNSS_DispLocus() noexcept;  // "DispLocus", 0
-inline void PutQZJkn_GNSS_DispLocus(int value) noexcept;
+inline void PutQZJkn_GNSS_DispLocus(int value) noexcept;  // "DispLocus", 0
 inline int GetQZJkn_GNSS_CntLocus() noexcept;  // "CntLocus", 20
-inline void PutQZJkn_GNSS_CntLocus(int value) noexcept;
+inline void PutQZJkn_GNSS_CntLocus(int value) noexcept;  // "CntLocus", 20
 inline int GetQZJkn_GNSS_PutMode() noexcept;  // "PutMode", 0
-inline void PutQZJkn_GNSS_PutMode(int value) noexcept;
+inline void PutQZJkn_GNSS_PutMode(int value) noexcept;  // "PutMode", 0
 inline int GetQZJkn_GNSS_AfterTime() noexcept;  // "AfterTime", 0
-inline void PutQZJkn_GNSS_AfterTime(int value) noexcept;
+inline void PutQZJkn_GNSS_AfterTime(int value) noexcept;  // "AfterTime", 0
 inline int GetQZJkn_GNSS_IntvalTime() noexcept;  // "IntvalTime", 5
-inline void PutQZJkn_GNSS_IntvalTime(int value) noexcept;
+inline void PutQZJkn_GNSS_IntvalTime(int value) noexcept;  // "IntvalTime", 5
 inline int GetQZJkn_GNSS_IntvalLeng() noexcept;  // "IntvalLeng", 5000
-inline void PutQZJkn_GNSS_IntvalLeng(int value) noexcept;
+inline void PutQZJkn_GNSS_IntvalLeng(int value) noexcept;  // "IntvalLeng", 5000
 inline int GetQZJkn_GNSS_UnFixPut() noexcept;  // "UnFixPut", 0
-inline void PutQZJkn_GNSS_UnFixPut(int value) noexcept;
+inline void PutQZJkn_GNSS_UnFixPut(int value) noexcept;  // "UnFixPut", 0
 inline int GetQZJkn_GNSS_Epoch() noexcept;  // "Epoch", 1
-inline void PutQZJkn_GNSS_Epoch(int value) noexcept;
+inline void PutQZJkn_GNSS_Epoch(int value) noexcept;  // "Epoch", 1
 inline int GetQZJkn_GNSS_CntEpoch() noexcept;  // "CntEpoch", 10
-inline void PutQZJkn_GNSS_CntEpoch(int value) noexcept;
+inline void PutQZJkn_GNSS_CntEpoch(int value) noexcept;  // "CntEpoch", 10
 inline int GetQZJkn_GNSS_TiltObs() noexcept;  // "TiltObs", 0
-inline void PutQZJkn_GNSS_TiltObs(int value) noexcept;
+inline void PutQZJkn_GNSS_TiltObs(int value) noexcept;  // "TiltObs", 0
 inline int GetQZJkn_GNSS_TiltSingleTime() noexcept;  // "SglAfterTime", 0
-inline void PutQZJkn_GNSS_TiltSingleTime(int value) noexcept;
+inline void PutQZJkn_GNSS_TiltSingleTime(int value) noexcept;  // "SglAfterTime", 0
 inline int GetQZJkn_GNSS_TiltRepeatTime() noexcept;  // "RepAfterTime", 0
-inline void PutQZJkn_GNSS_TiltRepeatTime(int value) noexcept;
+inline void PutQZJkn_GNSS_TiltRepeatTime(int value) noexcept;  // "RepAfterTime", 0
 inline int GetQZJkn_GNSS_TiltAnnounce() noexcept;  // "TiltAnnounce", 1
-inline void PutQZJkn_GNSS_TiltAnnounce(int value) noexcept;
+inline void PutQZJkn_GNSS_TiltAnnounce(int value) noexcept;  // "TiltAnnounce", 1
 inline int GetQZJkn_GNSS_TiltAllowance() noexcept;  // "TiltAllowance", 20
-inline void PutQZJkn_GNSS_TiltAllowance(int value) noexcept;
+inline void PutQZJkn_GNSS_TiltAllowance(int value) noexcept;  // "TiltAllowance", 20
 inline int GetQZJkn_GNSS_Declination() noexcept;  // "Declination", 0
-inline void PutQZJkn_GNSS_Declination(int value) noexcept;
+inline void PutQZJkn_GNSS_Declination(int value) noexcept;  // "Declination", 0
 inline int GetQZJkn_GNSS_DeclinationH() noexcept;  // "DeclinationH", 25
-inline void PutQZJkn_GNSS_DeclinationH(int value) noexcept;
+inline void PutQZJkn_GNSS_DeclinationH(int value) noexcept;  // "DeclinationH", 25
 inline int GetQZJkn_GNSS_DeclinationV() noexcept;  // "DeclinationV", 40
-inline void PutQZJkn_GNSS_DeclinationV(int value) noexcept;
+inline void PutQZJkn_GNSS_DeclinationV(int value) noexcept;  // "DeclinationV", 40
 inline int GetQZJkn_GNSS_BubbleSensMinPer2mm() noexcept;  // "BubbleSens", 40
-inline void PutQZJkn_GNSS_BubbleSensMinPer2mm(int value) noexcept;
+inline void PutQZJkn_GNSS_BubbleSensMinPer2mm(int value) noexcept;  // "BubbleSens", 40
 // "ImuObs", "UseInitMode", "UseConfirm", 0: read as 0 or 1, written as "1"/"0".
 inline int GetQZJkn_GNSS_ImuObs() noexcept;
 inline void PutQZJkn_GNSS_ImuObs(int value) noexcept;
 inline int GetQZJkn_GNSS_ImuRepeatTime() noexcept;  // "ImuRepAfterTime", 0
-inline void PutQZJkn_GNSS_ImuRepeatTime(int value) noexcept;
+inline void PutQZJkn_GNSS_ImuRepeatTime(int value) noexcept;  // "ImuRepAfterTime", 0
 inline int GetQZJkn_GNSS_Init_Pdop() noexcept;  // "InitPDOP", 7
-inline void PutQZJkn_GNSS_Init_Pdop(int value) noexcept;
+inline void PutQZJkn_GNSS_Init_Pdop(int value) noexcept;  // "InitPDOP", 7
 inline int GetQZJkn_GNSS_Init_UseSatCnt() noexcept;  // "UseSatCnt", 7
-inline void PutQZJkn_GNSS_Init_UseSatCnt(int value) noexcept;
+inline void PutQZJkn_GNSS_Init_UseSatCnt(int value) noexcept;  // "UseSatCnt", 7
 inline int GetQZJkn_GNSS_Init_UseInitMode() noexcept;
 inline void PutQZJkn_GNSS_Init_UseInitMode(int value) noexcept;
 inline int GetQZJkn_GNSS_Init_UseConfirm() noexcept;
@@ -211,11 +217,11 @@ inline int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept;
 // Current antenna, "jkn-gnss.ini", section "GNSS". Offsets and heights are
 // stored as decimal texts with ten decimals.
 inline int GetQZJkn_GNSS_CurrentAntennaID() noexcept;  // "Antenna", 0
-inline void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept;
+inline void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept;  // "Antenna", 0
 inline double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept;  // "aOffset", "0.000"
-inline void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept;
+inline void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept;  // "aOffset", "0.000"
 inline std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept;  // "aSerialNo", ""
-inline void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept;
+inline void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept;  // "aSerialNo", ""
 // Station antenna: "Antenna_sta" (0), "AntennaH_sta" ("0.000"), "aSerialNo_sta" ("").
 inline void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height,
                                             std::string& serialNo) noexcept;
@@ -242,29 +248,29 @@ inline int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& p
 
 // "jkn-nmea.ini", section "NMEA".
 inline int GetQZJkn_NMEA_Port() noexcept;  // "Port", 1
-inline void PutQZJkn_NMEA_Port(int value) noexcept;
+inline void PutQZJkn_NMEA_Port(int value) noexcept;  // "Port", 1
 inline uint32_t GetQZJkn_NMEA_BaudRate() noexcept;  // "BaudRate", 19200
-inline void PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept;
+inline void PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept;  // "BaudRate", 19200
 inline uint8_t GetQZJkn_NMEA_Parity() noexcept;  // "Parity", 0
-inline void PutQZJkn_NMEA_Parity(uint8_t value) noexcept;
+inline void PutQZJkn_NMEA_Parity(uint8_t value) noexcept;  // "Parity", 0
 inline uint8_t GetQZJkn_NMEA_ByteSize() noexcept;  // "ByteSize", 8
-inline void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept;
+inline void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept;  // "ByteSize", 8
 inline uint8_t GetQZJkn_NMEA_StopBits() noexcept;  // "StopBits", 0
-inline void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept;
+inline void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept;  // "StopBits", 0
 inline uint8_t GetQZJkn_NMEA_HandShake() noexcept;  // "HandShake", 0
-inline void PutQZJkn_NMEA_HandShake(uint8_t value) noexcept;
+inline void PutQZJkn_NMEA_HandShake(uint8_t value) noexcept;  // "HandShake", 0
 // "Interval", 1000: written as a signed decimal, so values above 2147483647 are
 // stored negative and read back as the same unsigned value.
 inline uint32_t GetQZJkn_NMEA_Interval() noexcept;
 inline void PutQZJkn_NMEA_Interval(uint32_t value) noexcept;
 inline int GetQZJkn_NMEA_SetOpen() noexcept;  // "SetOpen", 0
-inline void PutQZJkn_NMEA_SetOpen(int value) noexcept;
+inline void PutQZJkn_NMEA_SetOpen(int value) noexcept;  // "SetOpen", 0
 inline int GetQZJkn_NMEA_LoadGeo() noexcept;  // "GEOLOAD", 0
-inline void PutQZJkn_NMEA_LoadGeo(int value) noexcept;
+inline void PutQZJkn_NMEA_LoadGeo(int value) noexcept;  // "GEOLOAD", 0
 inline std::string GetQZJkn_NMEA_SrcGeoPath() noexcept;  // "GEOPATH", ""
-inline void PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept;
+inline void PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept;  // "GEOPATH", ""
 inline std::string GetQZJkn_NMEA_GeoVer() noexcept;  // "GEOVER", ""
-inline void PutQZJkn_NMEA_GeoVer(const char* text) noexcept;
+inline void PutQZJkn_NMEA_GeoVer(const char* text) noexcept;  // "GEOVER", ""
 // "ConnectComm", 1: returns 1 only for a stored 1; writes "1" for any non-zero
 // argument, else "0".
 inline int GetQZJkn_NMEA_COMM_or_BT() noexcept;
@@ -281,26 +287,26 @@ inline void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept;
 inline int GetQZJkn_TS_VKubun() noexcept;  // "VKubun", 1; returned as stored
 inline void PutQZJkn_TS_VKubun(int value) noexcept;  // writes "1" for non-zero, else "0"
 inline int GetQZJkn_TS_Port() noexcept;  // "Port", 1
-inline void PutQZJkn_TS_Port(int value) noexcept;
+inline void PutQZJkn_TS_Port(int value) noexcept;  // "Port", 1
 inline int GetQZJkn_TS_SetOpen() noexcept;  // "SetOpen", 0
-inline void PutQZJkn_TS_SetOpen(int value) noexcept;
+inline void PutQZJkn_TS_SetOpen(int value) noexcept;  // "SetOpen", 0
 inline int GetQZJkn_TS_AnglinLen() noexcept;  // "AnglinLen", 100
-inline void PutQZJkn_TS_AnglinLen(int value) noexcept;
+inline void PutQZJkn_TS_AnglinLen(int value) noexcept;  // "AnglinLen", 100
 // "ConnectComm", 1 (serial) or 0 (Bluetooth): returns 1 only for a stored 1;
 // writes "1" for any non-zero argument, else "0".
 inline int GetQZJkn_TS_COMM_or_BT() noexcept;
 inline void PutQZJkn_TS_COMM_or_BT(int value) noexcept;
 inline bool GetQZJkn_TS_UseScale() noexcept;  // "UseScale", false
-inline void PutQZJkn_TS_UseScale(bool value) noexcept;
+inline void PutQZJkn_TS_UseScale(bool value) noexcept;  // "UseScale", false
 // The two doubles are read through a 32-byte buffer; an empty value gives the default.
 inline double GetQZJkn_TS_UseScaleValue() noexcept;  // "UseScaleValue", 1.0, "%.6f"
-inline void PutQZJkn_TS_UseScaleValue(double value) noexcept;
+inline void PutQZJkn_TS_UseScaleValue(double value) noexcept;  // "UseScaleValue", 1.0, "%.6f"
 inline bool GetQZJkn_TS_UseTouei() noexcept;  // "UseTouei", false
-inline void PutQZJkn_TS_UseTouei(bool value) noexcept;
+inline void PutQZJkn_TS_UseTouei(bool value) noexcept;  // "UseTouei", false
 inline double GetQZJkn_TS_UseToueiValue() noexcept;  // "UseToueiValue", 0.0, "%.3f"
-inline void PutQZJkn_TS_UseToueiValue(double value) noexcept;
+inline void PutQZJkn_TS_UseToueiValue(double value) noexcept;  // "UseToueiValue", 0.0, "%.3f"
 inline bool GetQZJkn_TS_TurnVAngFix() noexcept;  // "TurnVAngFix", false
-inline void PutQZJkn_TS_TurnVAngFix(bool value) noexcept;
+inline void PutQZJkn_TS_TurnVAngFix(bool value) noexcept;  // "TurnVAngFix", false
 // "def-ts.ini", section "TS". "BtDevAddr", "": at most 31 bytes are returned.
 inline std::string GetQZJkn_TS_BtDevAddr() noexcept;
 inline void PutQZJkn_TS_BtDevAddr(const char* text) noexcept;
@@ -340,7 +346,7 @@ inline std::string PutQZJkn_TS_Psm_ToStr(const char* name, int value) noexcept;
 // when it reads as 1e-16 (missing or empty key).
 inline int GetQZJkn_TS_AutoLoad() noexcept;  // "AutoLoad", 0
 // Writes the value and resets the set-up: Kno 0, Bno 0, KH empty, ObsPane 99.
-inline void PutQZJkn_TS_AutoLoad(int value) noexcept;
+inline void PutQZJkn_TS_AutoLoad(int value) noexcept;  // "AutoLoad", 0
 // Fills each non-null pointer (Kno 0, Bno 0, KH 1e-16, ObsPane 99 by default);
 // returns 1 when "AutoLoad" is non-zero, else 0.
 inline int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept;
@@ -359,25 +365,25 @@ inline void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double k
 // checked first, then written first-then-second; true only when both writes
 // succeeded. Doubles are written with "%f", flags as "1"/"0", integers "%d".
 inline bool GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept;  // "DSP"/"STJ", true
-inline void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept;
+inline void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept;  // "DSP"/"STJ", true
 inline bool GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) noexcept;  // "DST"/"USE", false
-inline void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept;
+inline void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept;  // "DST"/"USE", false
 // "DST"/"CEN" 20.0 (-70 to 70) and "DST"/"HPA" 1013.25 (500 to 1200).
 inline void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
                                               double& pressure) noexcept;
 inline bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
                                               double pressure) noexcept;
 inline int GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept;  // "ANG"/"MOD", 1 (1-3)
-inline bool PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept;
+inline bool PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept;  // "ANG"/"MOD", 1 (1-3)
 inline int GetQZJkn_ZETR_Tgt1_PsmType(const char* path) noexcept;  // "TGT"/"TYP", 1 (1-5)
-inline bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept;
+inline bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept;  // "TGT"/"TYP", 1 (1-5)
 // "TGT"/"PV1", 0 (-999 to 999)
 inline int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept;
 inline bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept;
 inline int GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept;  // "TGT"/"HOW", 1 (1-2)
-inline bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept;
+inline bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept;  // "TGT"/"HOW", 1 (1-2)
 inline int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept;  // "TGT"/"TID", 0 (0-8)
-inline bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept;
+inline bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept;  // "TGT"/"TID", 0 (0-8)
 // "TGT"/"AOF", false; any value, returns whether the write succeeded.
 inline bool GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept;
 inline bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept;
@@ -385,32 +391,32 @@ inline bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept;
 inline int GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept;
 inline bool PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int value) noexcept;
 inline int GetQZJkn_ZETR_Npr_Value(const char* path) noexcept;  // "NPR"/"VAL", 3 (1-99)
-inline bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept;
+inline bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept;  // "NPR"/"VAL", 3 (1-99)
 // "NPR"/"RMN" 1 and "NPR"/"RMX" 999, each 1 to 9999 (minimum above maximum allowed).
 inline void GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept;
 inline bool PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept;
 inline int GetQZJkn_ZETR_Aut_Time(const char* path) noexcept;  // "AUT"/"TIM", 2 (0-3)
-inline bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept;
+inline bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept;  // "AUT"/"TIM", 2 (0-3)
 // "SCH"/"HOR" 30 degrees and "SCH"/"VER" 10 degrees, radians, each 0 to 2 pi.
 inline void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal,
                                          double& vertical) noexcept;
 inline bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal,
                                          double vertical) noexcept;
 inline int GetQZJkn_ZETR_Rti_Percent(const char* path) noexcept;  // "HRD"/"RTI", 0 (0-100)
-inline bool PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept;
+inline bool PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept;  // "HRD"/"RTI", 0 (0-100)
 // "HRD"/"BLT", false; any value, returns whether the write succeeded.
 inline bool GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept;
 inline bool PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept;
 inline bool GetQZJkn_ZETR_PsmMode(const char* path) noexcept;  // "OBS"/"PMD", true
-inline void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept;
+inline void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept;  // "OBS"/"PMD", true
 inline bool GetQZJkn_ZETR_MsrMode(const char* path) noexcept;  // "OBS"/"MMD", true
-inline void PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept;
+inline void PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept;  // "OBS"/"MMD", true
 inline bool GetQZJkn_ZETR_AF_Alignment(const char* path) noexcept;  // "AFS"/"AGN", false
-inline void PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) noexcept;
+inline void PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) noexcept;  // "AFS"/"AGN", false
 inline bool GetQZJkn_ZETR_AF_AutoLock(const char* path) noexcept;  // "AFS"/"ALK", false
-inline void PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) noexcept;
+inline void PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) noexcept;  // "AFS"/"ALK", false
 inline bool GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept;  // "AFS"/"SBF", false
-inline void PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept;
+inline void PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept;  // "AFS"/"SBF", false
 // Removes the whole section "OBS", then flushes the file.
 inline void ClearQZJkn_ZETR_OBS(const char* path) noexcept;
 
@@ -422,23 +428,23 @@ inline void GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperat
                                               double& pressure) noexcept;  // = ZETR
 // Ranges as ZETR, but true for values in range even when a write failed.
 inline bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
-                                              double pressure) noexcept;
+                                              double pressure) noexcept;  // = ZETR
 inline int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept;  // = ZETR
 inline bool PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept;  // = ZETR
 inline int GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept;  // = ZETR Tgt1
 inline bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept;  // 1-3
 inline int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept;  // = ZETR Tgt1
-inline bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept;
+inline bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept;  // = ZETR Tgt1
 inline int GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept;  // = ZETR Tgt2
-inline bool PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept;
+inline bool PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept;  // = ZETR Tgt2
 inline int GetQZJkn_PL30_Npr_Value(const char* path) noexcept;  // "NPR"/"VAL", 1
 inline bool PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept;  // = ZETR
 inline int GetQZJkn_PL30_Aut_Time(const char* path) noexcept;  // = ZETR
 inline bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept;  // = ZETR
 inline bool GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) noexcept;  // "AUT"/"LVF", true
-inline void PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept;
+inline void PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept;  // "AUT"/"LVF", true
 inline bool GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) noexcept;  // "SCH"/"USE", false
-inline void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept;
+inline void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept;  // "SCH"/"USE", false
 // "SCH"/"HOR" and "SCH"/"VER": 2 degrees in radians, each set alone, 0 to pi.
 inline double GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept;
 inline bool PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle) noexcept;
@@ -448,13 +454,13 @@ inline bool PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept
 // Setting-out file named by the caller ("jkn-soku.ini" in its default place).
 // No setter checks its value; doubles are written with "%f", flags "1"/"0".
 inline int GetQZJkn_Soku_DstMode(const char* path) noexcept;  // "HOSEI"/"DSTMODE", 2
-inline void PutQZJkn_Soku_DstMode(const char* path, int value) noexcept;
+inline void PutQZJkn_Soku_DstMode(const char* path, int value) noexcept;  // "HOSEI"/"DSTMODE", 2
 inline double GetQZJkn_Soku_Scale(const char* path) noexcept;  // "HOSEI"/"SCL", 1.0
-inline void PutQZJkn_Soku_Scale(const char* path, double value) noexcept;
+inline void PutQZJkn_Soku_Scale(const char* path, double value) noexcept;  // "HOSEI"/"SCL", 1.0
 inline double GetQZJkn_Soku_AveH(const char* path) noexcept;  // "HOSEI"/"AVEH", 0.0
-inline void PutQZJkn_Soku_AveH(const char* path, double value) noexcept;
+inline void PutQZJkn_Soku_AveH(const char* path, double value) noexcept;  // "HOSEI"/"AVEH", 0.0
 inline bool GetQZJkn_Soku_POS_P_T(const char* path) noexcept;  // "POS"/"P_T", true
-inline void PutQZJkn_Soku_POS_P_T(const char* path, bool value) noexcept;
+inline void PutQZJkn_Soku_POS_P_T(const char* path, bool value) noexcept;  // "POS"/"P_T", true
 // Section "RNG_MINMAX": "RNG_MINF" false, "RNG_MIND" 2.0, "RNG_MAXF" false, "RNG_MAXD" 100.0.
 inline bool GetQZJkn_Soku_RangeMinFlag(const char* path) noexcept;
 inline void PutQZJkn_Soku_RangeMinFlag(const char* path, bool value) noexcept;
@@ -465,7 +471,7 @@ inline void PutQZJkn_Soku_RangeMaxFlag(const char* path, bool value) noexcept;
 inline double GetQZJkn_Soku_RangeMaxDst(const char* path) noexcept;
 inline void PutQZJkn_Soku_RangeMaxDst(const char* path, double value) noexcept;
 inline bool GetQZJkn_Soku_DataOrder(const char* path) noexcept;  // "ORDER"/"DATA", true
-inline void PutQZJkn_Soku_DataOrder(const char* path, bool value) noexcept;
+inline void PutQZJkn_Soku_DataOrder(const char* path, bool value) noexcept;  // "ORDER"/"DATA", true
 // Section "ZEROBO": "LIGHTON" false, "CHANGETRK" true, "TRMCM" false, "NORMALONCE"
 // false, "RNGSNDF" false, "RNGSNDD" 1.0, "RNGINDSPF" false, "RNGINDSPD" 2.0,
 // "RNGOUTDSP" false, "RNGOUTDSPD" 3.0, "USEXYCHECK" false.
@@ -518,7 +524,7 @@ inline void PutQZJkn_Use(int ignored, int item, int value) noexcept;
 // 20-byte buffer. Memo: "def-share.ini" [Memo], Max 10, Cnt 0, entries "" read
 // with an 81-byte buffer.
 inline std::string GetQZJkn_Kihi() noexcept;  // "def-ts.ini" [Kkou] "Kkou", "0.000" (20)
-inline void PutQZJkn_Kihi(const char* text) noexcept;
+inline void PutQZJkn_Kihi(const char* text) noexcept;  // "def-ts.ini" [Kkou] "Kkou", "0.000" (20)
 inline int GetQZJkn_MkhyMax() noexcept;
 inline void PutQZJkn_MkhyMax(int value) noexcept;
 inline int GetQZJkn_MkhyCnt() noexcept;
@@ -557,9 +563,9 @@ inline void PutQZJkn_RecSize(int file, uint8_t size) noexcept;
 // Single values of "def-share.ini".
 inline uint8_t GetQZJkn_RecMax() noexcept;  // [Rec] "Max", 0, low 8 bits
 inline int GetQZJkn_SUPtInfoForm() noexcept;  // [SU] "FORM", 7
-inline void PutQZJkn_SUPtInfoForm(int value) noexcept;
+inline void PutQZJkn_SUPtInfoForm(int value) noexcept;  // [SU] "FORM", 7
 inline int GetQZJkn_CadSetDef() noexcept;  // [CAD] "Def", 0
-inline void PutQZJkn_CadSetDef(int value) noexcept;
+inline void PutQZJkn_CadSetDef(int value) noexcept;  // [CAD] "Def", 0
 
 // Log display, "def-share.ini" [Logg]; read only.
 inline uint32_t GetQZJkn_LogColor() noexcept;  // "LCOL", "128,128,255"
@@ -582,17 +588,17 @@ inline void PutQZJkn_SksWidth(int n, int width) noexcept;
 inline int GetQZJkn_SksType(int n, int def) noexcept;
 inline void PutQZJkn_SksType(int n, int type) noexcept;
 inline uint32_t GetQZJkn_SksNormColor() noexcept;  // "NCOL", "153,153,255"
-inline void PutQZJkn_SksNormColor(uint32_t colour) noexcept;
+inline void PutQZJkn_SksNormColor(uint32_t colour) noexcept;  // "NCOL", "153,153,255"
 inline uint32_t GetQZJkn_SksErrColor() noexcept;  // "WCOL", "255,153,255"
-inline void PutQZJkn_SksErrColor(uint32_t colour) noexcept;
+inline void PutQZJkn_SksErrColor(uint32_t colour) noexcept;  // "WCOL", "255,153,255"
 inline uint32_t GetQZJkn_SksOverColor() noexcept;  // "HCOL", "153,255,153"
-inline void PutQZJkn_SksOverColor(uint32_t colour) noexcept;
+inline void PutQZJkn_SksOverColor(uint32_t colour) noexcept;  // "HCOL", "153,255,153"
 
 // Rectangle observation, "def-share.ini" [RCOB].
 inline uint16_t GetQZJkn_RectObsKanCode() noexcept;  // "CODE", 9998
-inline void PutQZJkn_RectObsKanCode(uint16_t value) noexcept;
+inline void PutQZJkn_RectObsKanCode(uint16_t value) noexcept;  // "CODE", 9998
 inline uint16_t GetQZJkn_RectObsMode() noexcept;  // "MODE", 0
-inline void PutQZJkn_RectObsMode(uint16_t value) noexcept;
+inline void PutQZJkn_RectObsMode(uint16_t value) noexcept;  // "MODE", 0
 // "WIDE", text "0.5" read with a 32-byte buffer and converted (an empty value
 // gives 0.0); written "%.3f".
 inline double GetQZJkn_RectObsWide() noexcept;
@@ -600,11 +606,11 @@ inline void PutQZJkn_RectObsWide(double value) noexcept;
 
 // Zoom, "def-share.ini" [GZPROP]. Modes 0, 1, 2: small, medium, large.
 inline uint16_t GetQZJkn_ObsMainZoomMode() noexcept;  // "OMZ", 0
-inline void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept;
+inline void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept;  // "OMZ", 0
 inline uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept;  // "OCZ", 0
-inline void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept;
+inline void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept;  // "OCZ", 0
 inline uint16_t GetQZJkn_AssistMainZoomMode() noexcept;  // "ASZ", 1
-inline void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept;
+inline void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept;  // "ASZ", 1
 // Scale of a zoom mode, read like "WIDE". Main: "SML" "1.0", "MDL" "1.2",
 // "LRG" "1.4", other modes as 0. Assist: "A_SML" "0.8", "A_MDL" "1.0",
 // "A_LRG" "1.2", other modes as 1.
@@ -2201,3 +2207,5 @@ inline std::string QZJknTool_GetGeoidFileVer(const char* path) noexcept {
 }
 
 #endif  // TRASSOJKN_BUILDING
+
+#endif  // C++17

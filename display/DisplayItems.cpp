@@ -2,9 +2,10 @@
 // three shared default files.
 #include <iterator>
 
+#include "Api.h"
+#include "CallNotes.h"
 #include "Registry.h"
 #include "Setting.h"
-#include "Api.h"
 
 using namespace trasso;
 
@@ -93,7 +94,11 @@ int trasso::api::GetQZJkn_Use(int /*ignored*/, int code) noexcept {
 }
 
 void trasso::api::PutQZJkn_Use(int /*ignored*/, int code, int value) noexcept {
-  if (const FlagSetting* s = item(code)) put(*s, value);
+  const FlagSetting* s = item(code);
+  if (s == nullptr) {
+    return CallNotes::misuse("item code", code, "names no item (0 to 53; 25 is unassigned)");
+  }
+  put(*s, value);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "Api.h"
+#include "CallNotes.h"
 #include "NumberedSetting.h"
 #include "Registry.h"
 #include "Setting.h"
@@ -127,7 +128,16 @@ uint32_t trasso::api::GetQZJkn_Color(int file, int which, int section) noexcept 
 
 void trasso::api::PutQZJkn_Color(int file, int which, int section, uint32_t colour) noexcept {
   const char* key = colourKey(which);
-  if (key == nullptr || !namesFile(file)) return;
+  if (key == nullptr || !namesFile(file)) {
+    if (key == nullptr) {
+      CallNotes::misuse(
+          "key number", which,
+          "names no colour key (0 to 4: MessBak, MessFor, BtnNorm, BtnPush, FuncBak)");
+    } else {
+      CallNotes::misuse("file id", file, "names no settings file (0 to 17)");
+    }
+    return;
+  }
   put(screenColour(file, formatInt(section), key), colour);
 }
 
@@ -136,7 +146,9 @@ uint8_t trasso::api::GetQZJkn_RecSize(int file) noexcept {
 }
 
 void trasso::api::PutQZJkn_RecSize(int file, uint8_t size) noexcept {
-  if (namesFile(file)) put(recSize(file), size);
+  if (!namesFile(file))
+    return CallNotes::misuse("file id", file, "names no settings file (0 to 17)");
+  put(recSize(file), size);
 }
 
 uint8_t trasso::api::GetQZJkn_RecMax() noexcept { return get(kRecMax); }

@@ -25,8 +25,10 @@ auto getNumbered(const S& s, int n) {
 template <class S, class V>
 WriteStatus putNumbered(const S& s, int n, V value) {
   try {
-    return writeText(SettingsFilePath(s.key.file), s.key.section, numberedKey(s.key, n).c_str(),
-                     storedForm(s, value));
+    const std::string path = SettingsFilePath(s.key.file);
+    const std::string key = numberedKey(s.key, n);
+    noteReadBack(s, value, key.c_str());
+    return writeText(path, s.key.section, key.c_str(), storedForm(s, value));
   } catch (...) {
     return WriteReport::note(WriteStatus::IoError);
   }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Api.h"
+#include "CallNotes.h"
 #include "CodePage932.h"
 #include "Ini.h"
 #include "SettingsFileIo.h"
@@ -144,11 +145,13 @@ class MergedCatalogue {
   // Writes "AntennaCnt" and replaces the file with the catalogue.
   WriteStatus store(const std::string& path) {
     set("AntennaCnt", formatInt(count_));
-    return fileio::updateFile(fileio::nativePath(path),
-                              [file = file_](std::string& contents, bool) {
-                                contents = file;
-                                return WriteStatus::Written;
-                              });
+    const WriteStatus s = fileio::updateFile(fileio::nativePath(path),
+                                             [file = file_](std::string& contents, bool) {
+                                               contents = file;
+                                               return WriteStatus::Written;
+                                             });
+    if (!succeeded(s)) CallNotes::failedWrite(path);
+    return s;
   }
 
  private:

@@ -6,6 +6,7 @@
 #include "Api.h"
 #include "Registry.h"
 #include "Setting.h"
+#include "SettingText.h"
 #include "StoreFacts.h"
 #include "gnss/AntennaCatalogue.h"
 #include "outside/MathBase.h"
@@ -37,10 +38,6 @@ std::string distanceText(double value) {
   return text;
 }
 
-void stageDistance(FileEdit& edit, const TextSetting& s, double value) {
-  stage(edit, s, distanceText(value).c_str());
-}
-
 constexpr const char* kNoSensorPicture = "NMEA.bmp";
 
 // A distance as the registry sees it: a number whose missing or empty text
@@ -49,6 +46,12 @@ Declaration distance(const TextSetting& s) {
   Declaration d{s.key, ValueKind::DoubleA, Value{_AtoD(s.def)}, s.def, 10, s.bufferSize};
   d.writtenLimit = kDtoABufferSize - 1;
   return d;
+}
+
+// The text reads back as written, so the number is what to judge.
+void stageDistance(FileEdit& edit, const TextSetting& s, double value) {
+  noteReadBack(distance(s), value, KeyName(s.key, 0).c_str());
+  stage(edit, s, distanceText(value).c_str());
 }
 
 // The current antenna and its offset, in one update.

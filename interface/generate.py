@@ -8,6 +8,11 @@ declarations. From them come:
   core/CInterface.cpp   its definitions, over the internal functions
   core/TrassoJkn.h      the C++ interface: inline functions over the C one
   core/Api.h            the internal functions (namespace trasso::api)
+  core/Descriptions.inc the comments of each setting's functions, for
+                        jkn_describe
+  python/trassojkn/_version.py
+                        the version (CMakeLists.txt's project version), which
+                        the C header's macros carry too
   <area>/<Part>.entries.inc
                         the registry entries of one source file, included by
                         it: "[part Part]" starts a file's run of rows, and
@@ -18,6 +23,11 @@ declarations. From them come:
                         of the mode), "record" (declaration: a record type,
                         see recordEntry); "also-writes TEXT" and
                         "same-key NAME" add what describe says.
+
+Each declaration of the C header carries its own comment: the row's comment
+(a setter without one takes its getter's), where the registry has the setting
+its file, section, key, kind, default and range as docs/settings.md gives them
+(made by `jkn reference` from the registry), and what the C function returns.
 
 The outputs are checked in. `generate.py --check` fails when one is stale.
 """
@@ -65,6 +75,8 @@ PARAMS = {
     "NTripRec*": "JknNTripRec*",
     "AntennaCatalogue*": "JknAntennaList*",
 }
+# Records a writer must be given (never NULL).
+RECORD_INPUTS = {"const RTK_CONNECT_PROP&"}
 SCALARS = {"int", "int16_t", "uint8_t", "uint16_t", "uint32_t", "bool", "double", "const char*"}
 RESULTS = {
     "void": "void",
@@ -109,6 +121,9 @@ class Function:
         self.name = m.group(2)
         self.params = [Param(p) for p in m.group(3).split(",")] if m.group(3).strip() else []
         self.comment = comment
+        self.block = []  # the comment lines right above it, when it follows them
+        self.run_block = []  # the last comment lines above it, up to a blank line
+        self.group = []  # the heading of its group
         self.c_alias = None
         self.entry = None
         self.part = None
@@ -184,6 +199,9 @@ def read_table(path):
     pending = None
     group = []
     part = None
+    block = []  # comment lines since the last blank line or function
+    heading = []  # the last group heading
+    attached = False  # the last item read was a comment line
     for line in (ROOT / path).read_text().splitlines():
         directive = re.fullmatch(r"\[part (\w+)\]", line.strip())
         if directive and pending is None:
@@ -193,6 +211,7 @@ def read_table(path):
             pending.append(line)
         elif line.startswith("## "):
             group.append(line[3:])
+            heading = list(group)
             continue
         elif line.startswith("#"):
             continue
@@ -201,9 +220,14 @@ def read_table(path):
                 items.append(("group", group))
                 group = []
             items.append(("blank",))
+            block, attached = [], False
             continue
         elif line.lstrip().startswith("//"):
             items.append(("comment", line))
+            if not attached:
+                block = []
+            block.append(line.strip()[2:].strip())
+            attached = True
             continue
         else:
             pending = [line]
@@ -216,6 +240,11 @@ def read_table(path):
         alias = re.search(r"\[as (\w+)\]", code)
         code = re.sub(r"\[[^\]]*\]", "", code)
         f = Function(" ".join(code.split()), tail.strip(), writes)
+        if attached:
+            f.block = block
+        f.run_block = block
+        f.group = heading
+        attached = False
         if alias:
             f.c_alias = alias.group(1)
         entry = re.search(r"\[entry ([^\]]+)\]", "\n".join(pending))
@@ -239,6 +268,110 @@ def read_table(path):
     while out and out[-1][0] == "blank":
         out.pop()
     return out
+
+
+def comment_text(comment):
+    """The words of a row's trailing comment ("// ..." after the ';')."""
+    return comment.strip()[2:].strip() if comment.strip().startswith("//") else comment.strip()
+
+
+def getter_of(f, by_name):
+    """The getter a setter pairs with (PutX or SetX with GetX), or None."""
+    for prefix in ("Put", "Set"):
+        if f.name.startswith(prefix):
+            return by_name.get("Get" + f.name[len(prefix):])
+    return None
+
+
+def pair_up(fns):
+    """A setter without a comment of its own takes its getter's, and the block
+    above the getter when it has none."""
+    by_name = {f.name: f for f in fns}
+    for f in fns:
+        g = getter_of(f, by_name)
+        if g is None:
+            continue
+        if not f.comment:
+            f.comment = g.comment
+        if not f.block:
+            f.block = g.block
+
+
+def reference_rows():
+    """docs/settings.md's rows by setting name: file, section, key, selector,
+    kind, default, range."""
+    rows = {}
+    path = ROOT / "docs" / "settings.md"
+    if not path.exists():
+        return rows
+    for line in path.read_text().splitlines():
+        cells = [c.strip() for c in line.strip().strip("|").split(" | ")]
+        if len(cells) != 8 or cells[0] in ("name", "---") or cells[0].startswith("-"):
+            continue
+        rows.setdefault(cells[0], []).append(cells[1:])
+    return rows
+
+
+def facts(f, rows):
+    """What the registry says of the setting of f, in words; "" for none."""
+    name = f.name
+    for prefix in ("GetQZJkn_", "PutQZJkn_"):
+        if name.startswith(prefix):
+            name = name[len(prefix):]
+    if name not in rows or name == f.name:
+        return ""
+    found = rows[name]
+    def key(r):
+        file, section, key, _, _, _, _ = r
+        return f"{file} [{section}] {key}".replace("*n*", "<n>")
+    def value(r):
+        _, _, _, _, kind, default, limits = r
+        return f"{kind}; default {default}; {limits}"
+    if len(found) == 1:
+        r = found[0]
+        selector = f" (selector: {r[3]})" if r[3] else ""
+        return f"{key(r)}{selector}: {value(r)}."
+    if len(found) > 8:
+        files = sorted({r[0] for r in found})
+        return (f"{len(found)} keys, one per selector ({', '.join(files)}); "
+                f"{found[0][4]}; docs/settings.md lists each.")
+    return "; ".join(f"{r[3]}: {key(r)}, {value(r)}" for r in found) + "."
+
+
+def contract(f):
+    """What the C function returns, in words."""
+    if f.result == "std::string":
+        return "Returns the text's full length (snprintf-like into buffer)."
+    if f.writes and f.result == "void":
+        return "Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written."
+    if f.writes:
+        return "*status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not written."
+    return ""
+
+
+def c_comment(f, rows):
+    """The declaration's own comment, wrapped to 100 columns."""
+    parts = [comment_text(f.comment) if f.comment else "", facts(f, rows), contract(f)]
+    if not f.writes and f.result != "std::string" and not any(parts):
+        parts.append("Reads; never fails.")
+    for p in f.params:
+        if p.type in RECORD_INPUTS and f.writes:
+            parts.append(f"{p.name} may not be NULL (JKN_MISUSE).")
+    if f.writes and {"item", "file", "which"} & {p.name for p in f.params}:
+        parts.append("An item code, file id or key number that names nothing: JKN_MISUSE.")
+    return comment_lines(" ".join(p.rstrip(".") + "." for p in parts if p).replace("..", "."))
+
+
+def comment_lines(text):
+    """text as a C comment, wrapped to 100 columns."""
+    lines, line = [], "/*"
+    for w in text.split():
+        if len(line) + 1 + len(w) > 97:
+            lines.append(line)
+            line = " *"
+        line += " " + w
+    lines.append(line + " */")
+    return lines
 
 
 def all_items():
@@ -300,13 +433,25 @@ def declarations(items, prefix, suffix, documented=True):
     return lines
 
 
-def c_declarations(items):
+def c_declarations(items, rows):
     lines = []
+    block = False  # the last line ends a comment of the table's
     for it in items:
+        if it[0] == "comment":
+            text = it[1].strip()[2:].strip()
+            if block:
+                lines[-1] = lines[-1][:-3]
+                lines.append(" * " + text + " */")
+            else:
+                lines.append("/* " + text + " */")
+            block = True
+            continue
+        block = False
         if it[0] == "group":
-            lines += ["/* " + " ".join(it[1]) + " */"]
+            lines += comment_lines(" ".join(it[1]))
         elif it[0] == "fn":
             f = it[1]
+            lines += c_comment(f, rows)
             text = f"JKN_API {f.c_result()} {f.c_name()}({f.c_params()}) JKN_NOEXCEPT;"
             lines += wrap(text, text.index("(") + 1)
         elif it[0] == "blank" and lines and lines[-1] != "":
@@ -320,15 +465,26 @@ def c_definition(f):
         args.append(p.name if p.scalar else f"trasso::c::Param<{p.type}>({p.name}).get()")
     call = f"trasso::api::{f.name}({', '.join(args)})"
     head = f"{f.c_result()} {f.c_name()}({f.c_params()}) JKN_NOEXCEPT {{"
+    body = []
+    # A writer names its call in its message: its name and its arguments.
+    named = "".join(f", {p.name}" for p in f.params)
+    if f.writes:
+        for p in f.params:
+            if p.type in RECORD_INPUTS:
+                body.append(f'if (!{p.name}) return trasso::c::nullArgument("{f.name}", "{p.name}");')
     if f.result == "std::string":
-        body = f"return trasso::c::copyOut({call}, buffer, capacity);"
+        body.append(f"return trasso::c::copyOut({call}, buffer, capacity);")
     elif f.writes and f.result == "void":
-        body = f"return trasso::c::statusOf([&] {{ {call}; }});"
+        body.append(f'return trasso::c::statusOf("{f.name}", [&] {{ {call}; }}{named});')
     elif f.writes:
-        body = f"return trasso::c::reporting(status, [&] {{ return {call}; }});"
+        body.append(f'return trasso::c::reporting(status, "{f.name}", [&] {{ return {call}; }}'
+                    f'{named});')
     else:
-        body = f"return {call};"
-    return wrap(head, head.index("(") + 1) + ["  " + body, "}"]
+        body.append(f"return {call};")
+    lines = wrap(head, head.index("(") + 1)
+    for b in body:
+        lines += wrap("  " + b, 4)
+    return lines + ["}"]
 
 
 def inline_definition(f):
@@ -366,16 +522,58 @@ def fill(template, marker, lines):
     return text.replace(marker, "\n".join(lines))
 
 
+def version():
+    """CMakeLists.txt's project version: (major, minor, patch)."""
+    text = (ROOT / "CMakeLists.txt").read_text()
+    m = re.search(r"project\(TrassoJkn VERSION (\d+)\.(\d+)\.(\d+)", text)
+    if not m:
+        raise ValueError("CMakeLists.txt: no 'project(TrassoJkn VERSION X.Y.Z'")
+    return m.groups()
+
+
+def c_string(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def descriptions(fns):
+    """The registry entries' descriptions: the comments of their getter and setter."""
+    by_name = {f.name: f for f in fns}
+    lines = ["// The comments of each setting's functions in the areas' tables, for",
+             "// jkn_describe. Generated by interface/generate.py: do not edit."]
+    for f in fns:
+        if not f.name.startswith("GetQZJkn_") or f.result == "void" and not f.entry:
+            continue
+        name = f.name[len("GetQZJkn_"):]
+        words = list(f.block) + [comment_text(f.comment)]
+        setter = by_name.get("PutQZJkn_" + name)
+        if setter and setter.comment and setter.comment != f.comment:
+            words.append(comment_text(setter.comment))
+        text = " ".join(w for w in words if w)
+        if not text:  # nothing of its own: what its run or group says
+            text = " ".join(f.run_block or f.group)
+        lines.append(f"    {{{c_string(name)}, {c_string(text)}}},")
+    return "\n".join(lines) + "\n"
+
+
 def outputs():
     items = all_items()
     fns = [it[1] for it in items if it[0] == "fn"]
+    pair_up(fns)
+    major, minor, patch = version()
     seen = set()
     for f in fns:
         if f.c_name() in seen:
             raise ValueError(f"{f.name}: a second form needs its own C name: [as Name]")
         seen.add(f.c_name())
     out = {}
-    out["core/TrassoJknC.h"] = fill("TrassoJknC.h.in", "@FUNCTIONS@", c_declarations(items))
+    header = fill("TrassoJknC.h.in", "@FUNCTIONS@", c_declarations(items, reference_rows()))
+    out["core/TrassoJknC.h"] = header.replace("@VERSION_MAJOR@", major).replace(
+        "@VERSION_MINOR@", minor).replace("@VERSION_PATCH@", patch)
+    out["core/Descriptions.inc"] = descriptions(fns)
+    out["python/trassojkn/_version.py"] = (
+        '"""The version of the library this module belongs to (generated by\n'
+        'interface/generate.py from CMakeLists.txt: do not edit)."""\n\n'
+        f'__version__ = "{major}.{minor}.{patch}"\n')
     definitions = []
     for f in fns:
         definitions += inline_definition(f)

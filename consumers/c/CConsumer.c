@@ -450,7 +450,8 @@ struct RefusedRow {
 
 static const struct RefusedRow kRefused[] = {
     {SET, "GNSS_Pages", 0, "1", JKN_UNKNOWN_SETTING},
-    {SET, 0, 0, "1", JKN_UNKNOWN_SETTING},
+    {SET, 0, 0, "1", JKN_MISUSE},
+    {GET, 0, 0, 0, JKN_MISUSE},
     {GET, "", 0, 0, JKN_UNKNOWN_SETTING},
     {RESET, "GNSS", 0, 0, JKN_UNKNOWN_SETTING},
     {SET, "GNSS_Page", "plain", "1", JKN_BAD_SELECTOR}, /* takes none */
@@ -460,7 +461,8 @@ static const struct RefusedRow kRefused[] = {
     {SET, "TS_Psm", "first", "x", JKN_BAD_SELECTOR},
     {GET, "Use", "25", 0, JKN_BAD_SELECTOR}, /* an unassigned item */
     {SET, "GNSS_Page", 0, "", JKN_BAD_VALUE},
-    {SET, "GNSS_Page", 0, 0, JKN_BAD_VALUE},
+    {SET, "GNSS_Password", 0, " secret", JKN_BAD_VALUE}, /* would read back without the blank */
+    {SET, "GNSS_Password", 0, "\"secret\"", JKN_BAD_VALUE},
     {SET, "GNSS_Page", 0, "12a", JKN_BAD_VALUE},
     {SET, "GNSS_Page", 0, " 12", JKN_BAD_VALUE},
     {SET, "GNSS_Page", 0, "2147483648", JKN_BAD_VALUE},
@@ -787,6 +789,66 @@ static void failed_writes(void) {
   check_files(words(what, sizeof what, "after the failed writes", 0, 0));
 }
 
+static int starts_with(const char* text, const char* start) {
+  size_t n = text_length(start);
+  return text_length(text) >= n && same_bytes(text, start, n);
+}
+
+static int contains(const char* text, const char* part) {
+  size_t i, n = text_length(text), k = text_length(part);
+  for (i = 0; i + k <= n; ++i) {
+    if (same_bytes(text + i, part, k)) return 1;
+  }
+  return 0;
+}
+
+/* What a caller learns besides a status: the version, the message of the last
+ * failure, a setting described; and the misuse and read-back statuses. */
+static void caller(void) {
+  static const JknRtkConnectProp record = {1, 3, 0, 5, 4800, 2};
+  char text[2048], version[24], number[24], what[200];
+  size_t length = 0;
+  words(version, sizeof version, decimal(number, TRASSOJKN_VERSION_MAJOR), ".", 0);
+  words(version, sizeof version, version, decimal(number, TRASSOJKN_VERSION_MINOR), ".");
+  words(version, sizeof version, version, decimal(number, TRASSOJKN_VERSION_PATCH), 0);
+  check_text("jkn_version", jkn_version(), version);
+
+  /* A value the application would read back otherwise: written, and said. */
+  check_status("PutQZJkn_GNSS_Password with a blank", jkn_PutQZJkn_GNSS_Password(" secret"),
+               JKN_READS_BACK_ALTERED);
+  g_expected[F_GNSS] = "[GNSS]\r\nPassword= secret\r\n";
+  check_files("after PutQZJkn_GNSS_Password");
+  check_number("jkn_last_error's length", (long long)jkn_last_error(0, 0),
+               (long long)jkn_last_error(text, sizeof text));
+  check(words(what, sizeof what, "the message says why: ", text, 0),
+        starts_with(text, "PutQZJkn_GNSS_Password(\" secret\"): written, but the application "
+                          "reads it back otherwise: Password of [GNSS] in ") &&
+            contains(text, "reads 'secret', not ' secret' (blanks at the start of a value are "
+                           "not read)"));
+
+  /* Misuse: a NULL record writes nothing. */
+  check_status("PutQZJkn_GNSS_RTKConnectProp", jkn_PutQZJkn_GNSS_RTKConnectProp(0, &record),
+               JKN_OK);
+  g_expected[F_GNSS_RTK] =
+      "[GNSS]\r\nRTKRadio=1\r\nRTKHosei=3\r\nRTKFlowCTS=0\r\nRTKPortNoR=5\r\n"
+      "RTKBaudRateR=4800\r\nRTKParityR=2\r\n";
+  check_status("PutQZJkn_GNSS_RTKConnectProp(NULL)", jkn_PutQZJkn_GNSS_RTKConnectProp(0, 0),
+               JKN_MISUSE);
+  check_status("PutQZJkn_Use of an unassigned item", jkn_PutQZJkn_Use(0, 25, 1), JKN_MISUSE);
+  jkn_last_error(text, sizeof text);
+  check_text("its message", text,
+             "PutQZJkn_Use(0, 25, 1): item code 25 names no item (0 to 53; 25 is unassigned); "
+             "nothing written");
+  check_files("after the misuse");
+
+  /* The setting as data. */
+  check_status("jkn_describe", jkn_describe("GNSS_MaskElev", text, sizeof text, &length), JKN_OK);
+  check_number("its length", (long long)length, (long long)text_length(text));
+  check(words(what, sizeof what, "describes GNSS_MaskElev: ", text, 0),
+        starts_with(text, "{\n  \"name\": \"GNSS_MaskElev\",\n  \"area\": \"GNSS\",") &&
+            contains(text, "\n  \"default\": 15,\n"));
+}
+
 static void status_texts(void) {
   static const struct {
     JknStatus status;
@@ -808,7 +870,9 @@ static void status_texts(void) {
       {JKN_BAD_SELECTOR, "bad selector"},
       {JKN_BAD_VALUE, "bad value"},
       {JKN_NOT_SETTABLE, "setting is read-only"},
-      {(JknStatus)16, "unknown status"},
+      {JKN_MISUSE, "misuse"},
+      {JKN_READS_BACK_ALTERED, "written, reads back altered"},
+      {(JknStatus)18, "unknown status"},
       {(JknStatus)-1, "unknown status"},
   };
   char what[40], number[24];
@@ -835,6 +899,7 @@ int main(void) {
                   {"functions", functions},
                   {"validating setter", validating_setter},
                   {"failed writes", failed_writes},
+                  {"what a caller learns", caller},
                   {"status texts", status_texts}};
   size_t k;
   int id;

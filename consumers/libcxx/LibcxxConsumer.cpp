@@ -331,13 +331,40 @@ void validatingSetter() {
   checkText(profile, readBytes(profile), "[NPR]\r\nVAL=42\r\n");
 }
 
+// What a C++ caller learns through the C interface from libc++: the version,
+// a message that crosses as a caller buffer, a setting described.
+void caller() {
+  const Roots roots;
+  checkText("jkn_version", jkn_version(),
+            std::to_string(TRASSOJKN_VERSION_MAJOR) + "." +
+                std::to_string(TRASSOJKN_VERSION_MINOR) + "." +
+                std::to_string(TRASSOJKN_VERSION_PATCH));
+  const std::string address(300, 'A');
+  checkStatus("jkn_PutQZJkn_GNSS_Address of 300 bytes", jkn_PutQZJkn_GNSS_Address(address.c_str()),
+              JKN_READS_BACK_ALTERED);
+  std::string message(jkn_last_error(nullptr, 0), '\0');
+  jkn_last_error(&message[0], message.size() + 1);
+  const std::string expected = "(the getter reads at most 259 bytes); give a value";
+  check("jkn_last_error: " + message, message.find(expected) != std::string::npos);
+  checkText("GetQZJkn_GNSS_Address", GetQZJkn_GNSS_Address(), address.substr(0, 259));
+  checkStatus("jkn_set of the same text", jkn_set("GNSS_Address", nullptr, address.c_str()),
+              JKN_BAD_VALUE);
+  size_t length = 0;
+  checkStatus("jkn_describe", jkn_describe("NMEA_BaudRate", nullptr, 0, &length), JKN_OK);
+  std::string json(length, '\0');
+  jkn_describe("NMEA_BaudRate", &json[0], length + 1, nullptr);
+  check("jkn_describe NMEA_BaudRate: " + json,
+        json.find("\n  \"type\": \"uint32\",\n  \"default\": 19200,\n") != std::string::npos);
+}
+
 }  // namespace
 
 int main() {
   const std::pair<const char*, void (*)()> sections[] = {{"walk", walk},
                                                          {"texts", texts},
                                                          {"record", record},
-                                                         {"validating setter", validatingSetter}};
+                                                         {"validating setter", validatingSetter},
+                                                         {"caller", caller}};
   for (const auto& [name, run] : sections) {
     section = name;
     run();

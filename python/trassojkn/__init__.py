@@ -1,47 +1,70 @@
-"""Settings of the field surveying application by name, over libTrassoJkn's C interface.
+"""Settings of the field surveying application by name, over the TrassoJkn library.
 
     import trassojkn
-    trassojkn.get("GNSS_MaskElev", "svy")          # '15'
-    trassojkn.set("GNSS_MaskElev", "svy", "20")    # setting with a selector
-    trassojkn.set("GNSS_Page", "1")                # setting without one
-    trassojkn.reset("GNSS_MaskElev", "svy")        # back to the default
-    trassojkn.names()                              # ['GNSS_Page', ...]
+    trassojkn.get("GNSS_MaskElev", "svy")              # 15 (an int)
+    trassojkn.set("GNSS_MaskElev", 20, selector="svy")
+    trassojkn.set("GNSS_UserID", "テスト")              # stored in code page 932
+    trassojkn.set("GNSS_ImuObs", True)
+    trassojkn.reset("GNSS_MaskElev", selector="svy")   # back to the default
+    trassojkn.describe("GNSS_MaskElev")["default"]     # 15
+    try:
+        trassojkn.set("GNSS_MaskSate", 70000)
+    except ValueError as e:                             # a trassojkn.ValueRefusedError
+        print(e)    # GNSS_MaskSate takes an integer from 0 to 65535; got '70000'; ...
 
-Values are the texts of `jkn get --raw` / `jkn set --raw`: decimal numbers,
-colours as "red,green,blue", and texts as their stored bytes, which are code
-page 932. get() decodes them as cp932 (raw=True gives the bytes themselves);
-set() takes bytes as they are or a str, which it encodes as cp932. Bytes the
-code page does not define pass through a str as "surrogateescape" characters.
-A str does not keep every byte sequence: code page 932 has characters with
-two codes (0x8790 and 0x81E0 are both U+2252), and encoding gives one of them.
-To keep a value byte for byte, use get(..., raw=True) and set bytes.
+Values have the Python type of the setting's kind: int for integers, bool for
+flags, float for numbers, str for texts (stored as code page 932: bytes the
+code page does not define travel as "surrogateescape" characters; raw=True
+gives and bytes set the stored bytes themselves) and for colours ("R,G,B",
+also taken as "#rrggbb" or a tuple (r, g, b)). A selector chooses among a
+setting's keys: a mode "plain"/"svy", a side "R"/"S", an entry or item number
+(an int will do), a record's field, a profile's path; describe(name)["selector"]
+lists the forms.
+
+A value is written only when the application reads it back as given: one with
+blanks at either end, in quotes or longer than the setting reads is refused
+(ValueRefusedError), as jkn and the C interface refuse it. Every refusal and
+failure raises a subclass of trassojkn.Error that is also the builtin
+exception a Python program catches: KeyError for an unknown setting,
+ValueError for a bad value or selector, FileNotFoundError for a missing
+folder, PermissionError for a read-only file or setting or denied access,
+OSError for the other file system failures, TypeError for misuse. Its str()
+is the library's message: what was asked, why not and what to do.
 
 The settings files lie below the roots named by KORVEL_APPDATA_0 and
 KORVEL_APPDATA_1, which the library reads on every call, so changing
-os.environ takes effect at once.
-
-The library loaded is the one named by TRASSOJKN_LIBRARY when that is set;
-otherwise the one installed beside this package: the package in
-<prefix>/lib/python3/dist-packages/trassojkn, the library in
-<prefix>/lib/<multiarch>, <prefix>/lib or <prefix>/lib64.
-
-Every failure raises trassojkn.Error, whose status is the library's status
-number (a Status where the number is known) and whose str() is the library's
-text for it.
+os.environ takes effect at once. library_path says which library was loaded
+(see trassojkn._library for where it is looked for).
 """
 
 import ctypes
 import enum
+import json
 import os
-import sysconfig
+import warnings
+from typing import Any, Dict, List, Optional, Union
 
-# set is left out: a star import would hide the built-in set.
-__all__ = ["Error", "Status", "get", "reset", "names", "library_path"]
+from . import _library
+from ._version import __version__
 
-# The soname: an installed tree holds it as a link to the versioned file.
-_SONAME = "libTrassoJkn.so.0"
+__all__ = [
+    "get", "set", "reset", "describe", "names",
+    "Error", "UnknownSettingError", "SelectorError", "ValueRefusedError", "FolderMissingError",
+    "NotWritableError", "StorageError", "MisuseError", "Status",
+    "library_path", "__version__",
+]
+
+Value = Union[bool, int, float, str, bytes]
+Selector = Union[str, bytes, int, os.PathLike, None]
+
 # jkn_get's first try; longer values are read again at their full length.
 _FIRST_CAPACITY = 256
+
+_lib, library_path = _library.load()
+_library.declare(_lib)
+if _lib.jkn_version().decode("ascii") != __version__:
+    warnings.warn("trassojkn %s loaded the library of version %s (%s)"
+                  % (__version__, _lib.jkn_version().decode("ascii"), library_path))
 
 
 class Status(enum.IntEnum):
@@ -63,18 +86,21 @@ class Status(enum.IntEnum):
     BAD_SELECTOR = 13
     BAD_VALUE = 14
     NOT_SETTABLE = 15
+    MISUSE = 16
+    READS_BACK_ALTERED = 17
 
 
 class Error(Exception):
     """A call the library did not carry out.
 
-    status   the status number, as a Status when it is a known one
-    setting  the setting's name the call was given
-    selector the selector the call was given (None for none)
-    str()    the library's English text for the status
+    status    the library's status (a Status where the number is known)
+    setting   the setting's name the call was given
+    selector  the selector the call was given (None for none)
+    message   the library's message (jkn_last_error), also str() of the error
     """
 
-    def __init__(self, status, setting=None, selector=None):
+    def __init__(self, status: int, message: str, setting: Optional[str] = None,
+                 selector: Selector = None) -> None:
         try:
             status = Status(status)
         except ValueError:
@@ -82,73 +108,81 @@ class Error(Exception):
         self.status = status
         self.setting = setting
         self.selector = selector
-        super().__init__(_status_text(status))
+        self.message = message
+        super().__init__(message)
 
-    def __str__(self):
-        return self.args[0]
+    def __str__(self) -> str:
+        return self.message
 
     def __reduce__(self):
-        return (Error, (int(self.status), self.setting, self.selector))
+        return (type(self), (int(self.status), self.message, self.setting, self.selector))
 
 
-def _installed_candidates(package_dir):
-    """Where an installed tree keeps the library, best first."""
-    # <prefix>/lib/python3/dist-packages/trassojkn
-    prefix = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(package_dir))))
-    folders = []
-    multiarch = sysconfig.get_config_var("MULTIARCH")
-    if multiarch:
-        folders.append(os.path.join(prefix, "lib", multiarch))
-    folders += [os.path.join(prefix, "lib"), os.path.join(prefix, "lib64")]
-    return [os.path.join(folder, _SONAME) for folder in folders]
+class UnknownSettingError(Error, KeyError):
+    """No setting has that name (names() lists them)."""
 
 
-def _find_library():
-    named = os.environ.get("TRASSOJKN_LIBRARY")
-    if named:
-        return named
-    here = os.path.dirname(os.path.abspath(__file__))
-    candidates = _installed_candidates(here)
-    for candidate in candidates:
-        if os.path.isfile(candidate):
-            return candidate
-    raise ImportError(
-        "trassojkn: %s not found in %s; set TRASSOJKN_LIBRARY to the library's path"
-        % (_SONAME, ", ".join(os.path.dirname(c) for c in candidates)))
+class SelectorError(Error, ValueError):
+    """The selector names none of the setting's keys."""
 
 
-def _load(path):
-    try:
-        lib = ctypes.CDLL(path)
-    except OSError as e:
-        raise ImportError("trassojkn: cannot load %s: %s" % (path, e)) from e
-    c_text = ctypes.c_char_p
-    lib.jkn_status_text.argtypes = [ctypes.c_int]
-    lib.jkn_status_text.restype = c_text
-    lib.jkn_setting_count.argtypes = []
-    lib.jkn_setting_count.restype = ctypes.c_size_t
-    lib.jkn_setting_name.argtypes = [ctypes.c_size_t]
-    lib.jkn_setting_name.restype = c_text
-    # The buffer is written to: a plain pointer into a string buffer.
-    lib.jkn_get.argtypes = [c_text, c_text, ctypes.c_void_p, ctypes.c_size_t,
-                            ctypes.POINTER(ctypes.c_size_t)]
-    lib.jkn_get.restype = ctypes.c_int
-    lib.jkn_set.argtypes = [c_text, c_text, c_text]
-    lib.jkn_set.restype = ctypes.c_int
-    lib.jkn_reset.argtypes = [c_text, c_text]
-    lib.jkn_reset.restype = ctypes.c_int
-    return lib
+class ValueRefusedError(Error, ValueError):
+    """The setting does not take the value (its kind, width or range, a line
+    break, or it would read back otherwise); nothing was written."""
 
 
-library_path = _find_library()
-_lib = _load(library_path)
+class FolderMissingError(Error, FileNotFoundError):
+    """The settings file's folder does not exist; it is never created."""
 
 
-def _status_text(status):
-    return _lib.jkn_status_text(int(status)).decode("ascii", "replace")
+class NotWritableError(Error, PermissionError):
+    """The file is read-only, access is denied, or the setting has no setter."""
 
 
-def _argument(text, what, encode):
+class StorageError(Error, OSError):
+    """Something else stands in the file's way: a file in the folder's path, a
+    folder or device in the file's place, a full disk, another program holding
+    the file, an I/O error."""
+
+
+class MisuseError(Error, TypeError):
+    """The call itself was wrong (the library found a NULL or a number naming
+    nothing); the module raises TypeError itself for arguments of a wrong type."""
+
+
+_ERRORS = {
+    Status.UNKNOWN_SETTING: UnknownSettingError,
+    Status.BAD_SELECTOR: SelectorError,
+    Status.BAD_VALUE: ValueRefusedError,
+    Status.OUT_OF_RANGE: ValueRefusedError,
+    Status.REFUSED: ValueRefusedError,
+    Status.FOLDER_MISSING: FolderMissingError,
+    Status.READ_ONLY: NotWritableError,
+    Status.ACCESS_DENIED: NotWritableError,
+    Status.NOT_SETTABLE: NotWritableError,
+    Status.MISUSE: MisuseError,
+}
+
+
+def _text_of(function, *arguments) -> bytes:
+    """The text a snprintf-like function of the library gives, whole."""
+    capacity = _FIRST_CAPACITY
+    while True:
+        buffer = ctypes.create_string_buffer(capacity)
+        length = function(*arguments, buffer, capacity)
+        if length < capacity:
+            return buffer.raw[:length]
+        capacity = length + 1
+
+
+def _check(status: int, name: Any, selector: Selector) -> None:
+    if status == Status.OK:
+        return
+    message = _text_of(_lib.jkn_last_error).decode("utf-8", "replace")
+    raise _ERRORS.get(status, StorageError)(status, message, name, selector)
+
+
+def _argument(text: Any, what: str, encode) -> Optional[bytes]:
     """text as the bytes a C string argument holds; None stays None."""
     if text is None:
         return None
@@ -164,102 +198,172 @@ def _argument(text, what, encode):
     return data
 
 
-def _name(name):
-    if name is None:
-        raise TypeError("trassojkn: the setting's name must be str or bytes, not None")
+def _name(name: Any) -> bytes:
+    if not isinstance(name, (str, bytes)):
+        raise TypeError("trassojkn: the setting's name must be str, not %s" % type(name).__name__)
     return _argument(name, "the setting's name", lambda s: s.encode("utf-8"))
 
 
-def _selector(selector):
-    # Modes, sides and numbers are ASCII; a profile selector is a path, so a
-    # str is encoded the way the system names files.
+def _selector(selector: Selector) -> Optional[bytes]:
+    # Numbers as their decimal text; a profile selector is a path, so a str is
+    # encoded the way the system names files.
+    if isinstance(selector, bool):
+        raise TypeError("trassojkn: a selector is no bool")
+    if isinstance(selector, int):
+        selector = str(selector)
+    if isinstance(selector, os.PathLike):
+        selector = os.fspath(selector)
     return _argument(selector, "the selector", os.fsencode)
 
 
-def _value(value):
-    if value is None:
-        raise TypeError("trassojkn: the value must be str or bytes, not None")
-    # A str the code page cannot hold raises UnicodeEncodeError: nothing is
-    # written then. Escaped bytes from get() go back as they were.
-    return _argument(value, "the value", lambda s: s.encode("cp932", "surrogateescape"))
+def _hex_to_bytes(value: Any) -> Any:
+    """describe()'s {"hex": ...} texts as bytes, everywhere in a value."""
+    if isinstance(value, dict):
+        if list(value) == ["hex"]:
+            return bytes.fromhex(value["hex"])
+        return {k: _hex_to_bytes(v) for k, v in value.items()}
+    if isinstance(value, list):
+        return [_hex_to_bytes(v) for v in value]
+    return value
 
 
-def _check(status, name, selector):
-    if status != Status.OK:
-        raise Error(status, name, selector)
+_descriptions: Dict[str, Dict[str, Any]] = {}
 
 
-def get(name, selector=None, *, raw=False):
-    """The setting's value as its getter returns it, as text.
+def describe(name: str) -> Dict[str, Any]:
+    """Everything the library knows of a setting, as a dict (jkn_describe):
+    name, area, getter, setter, kind ("integer", "flag", "text", "number",
+    "colour" or "record"), type, default (typed), range, validated, accepts,
+    selector (its kind, forms, default and text), file, root, path, section,
+    keys, fields (of a record), writes_also, same_key_as, description. Texts
+    that are no code page 932 text are bytes. Raises UnknownSettingError."""
+    c_name = _name(name)
+    length = ctypes.c_size_t(0)
+    _check(_lib.jkn_describe(c_name, None, 0, ctypes.byref(length)), name, None)
+    buffer = ctypes.create_string_buffer(length.value + 1)
+    _check(_lib.jkn_describe(c_name, buffer, length.value + 1, None), name, None)
+    return _hex_to_bytes(json.loads(buffer.raw[:length.value].decode("utf-8")))
 
-    name      the setting's name (see names())
-    selector  None or "" for none; a mode "plain"/"svy" (or "0"/"1"), a side
-              "R"/"S", an entry or item number, or a profile's path
-    raw       True: the value's bytes; False (default): those bytes decoded as
-              cp932, bytes the code page does not define as "surrogateescape"
-              characters (see the module's note on characters with two codes)
 
-    A getter never creates or changes a file. Raises Error (UNKNOWN_SETTING,
-    BAD_SELECTOR, ...) when the library refuses.
+def _described(name: str) -> Dict[str, Any]:
+    key = name.lower() if isinstance(name, str) else name
+    if key not in _descriptions:
+        _descriptions[key] = describe(name)
+    return _descriptions[key]
+
+
+def _kind(name: str, selector: Selector) -> str:
+    """The kind of the value a name and selector choose (a record's field's own)."""
+    d = _described(name)
+    if d["kind"] != "record":
+        return d["kind"]
+    field = os.fsdecode(_selector(selector) or b"").split(":", 1)[0]
+    if field[:2].lower() in ("r.", "s."):
+        field = field[2:]
+    for number, f in enumerate(d["fields"]):
+        if field.lower() in (f["name"].lower(), str(number)):
+            return f["kind"]
+    return "text"  # no such field: the library says so
+
+
+def get(name: str, selector: Selector = None, *, raw: bool = False) -> Union[Value, None]:
+    """The setting's value as its getter returns it, in its kind's type.
+
+    name      the setting's name (see names()); any case
+    selector  None for none (or the first mode, side or the standard profile),
+              else one of describe(name)["selector"]["forms"]
+    raw       True: the value's text as the library gives it, as bytes (for a
+              text the stored bytes)
+
+    None where the application gives the default and none is stored of the
+    setting's own. A getter never creates or changes a file. Raises
+    UnknownSettingError (a KeyError) or SelectorError (a ValueError).
     """
     c_name, c_selector = _name(name), _selector(selector)
     length = ctypes.c_size_t(0)
     capacity = _FIRST_CAPACITY
     while True:
         buffer = ctypes.create_string_buffer(capacity)
-        status = _lib.jkn_get(c_name, c_selector, buffer, capacity, ctypes.byref(length))
-        _check(status, name, selector)
+        _check(_lib.jkn_get(c_name, c_selector, buffer, capacity, ctypes.byref(length)),
+               name, selector)
         if length.value < capacity:
             break
         # Cut: read again with room for the whole value and its NUL. The
         # value may have changed in between, so the loop checks again.
         capacity = length.value + 1
     data = buffer.raw[:length.value]
-    return data if raw else data.decode("cp932", "surrogateescape")
+    if raw:
+        return data
+    kind = _kind(name, selector)
+    if kind == "text":
+        return data.decode("cp932", "surrogateescape")
+    if not data:
+        return None
+    if kind == "number":
+        return float(data)
+    if kind == "colour":
+        return data.decode("ascii")
+    number = int(data)
+    return bool(number) if kind == "flag" and number in (0, 1) else number
 
 
-def set(name, *args):
-    """Stores a value through the setting's setter.
+def _value_text(name: str, selector: Selector, value: Any) -> bytes:
+    """value as the text jkn_set takes, checked against the kind's types."""
+    kind = _kind(name, selector)
+    wrong = TypeError("trassojkn: %s takes %s, not %s (%r)" % (
+        name, {"integer": "an int", "flag": "a bool (or 0 or 1)", "number": "a float or an int",
+               "text": "a str or bytes", "colour": "a str 'R,G,B' or '#rrggbb' or (r, g, b)"}
+        .get(kind, "a value"), type(value).__name__, value))
+    if value is None:
+        raise TypeError("trassojkn: set() needs a value; reset() removes one")
+    if kind == "flag" and isinstance(value, int):
+        return b"1" if value is True else b"0" if value is False else str(value).encode()
+    if kind == "integer" and isinstance(value, int) and not isinstance(value, bool):
+        return str(value).encode()
+    if kind == "number" and isinstance(value, (int, float)) and not isinstance(value, bool):
+        return repr(float(value)).encode()
+    if kind == "colour":
+        if isinstance(value, tuple) and len(value) == 3:
+            value = "%d,%d,%d" % value
+        if isinstance(value, str):
+            return value.encode("ascii", "strict")
+    if kind == "text" and isinstance(value, (str, bytes, bytearray)):
+        # A str the code page cannot hold raises UnicodeEncodeError (a
+        # ValueError): nothing is written then. Escaped bytes from get() go
+        # back as they were.
+        return _argument(value, "the value", lambda s: s.encode("cp932", "surrogateescape"))
+    raise wrong
 
-    set(name, value)            for a setting without a selector (or to use a
-                                mode or side setting's first key, as the
-                                library does for no selector)
-    set(name, selector, value)  selector as for get(); None or "" for none
 
-    The value is bytes, stored as they are, or a str, encoded as cp932 with
-    the "surrogateescape" handler, so that bytes get() escaped go back as they
-    were; a character the code page cannot hold raises UnicodeEncodeError and
-    nothing is written. A NUL byte raises ValueError. Each setting takes its
-    own values (see `jkn reference`): decimal numbers in range, colours as
-    "red,green,blue", texts up to the setting's length without line breaks.
+def set(name: str, value: Value, *, selector: Selector = None) -> None:
+    """Stores value through the setting's setter (the value always comes
+    second, the selector only by its name).
 
-    Raises Error when the library refuses: REFUSED for a value with a line
-    break, OUT_OF_RANGE for a number outside a validating setter's range,
-    BAD_VALUE for any other value the setting does not take, NOT_SETTABLE for
-    a read-only setting, READ_ONLY, FOLDER_MISSING, ... when the file cannot
-    be written.
+    The value has its kind's type (see the module's note); a text is stored in
+    code page 932, bytes as they are. Raises ValueRefusedError (a ValueError)
+    for a value the setting does not take or that the application would read
+    back otherwise (nothing is written), NotWritableError (a PermissionError)
+    for a read-only setting or file, FolderMissingError (a FileNotFoundError)
+    when the folder is missing, StorageError (an OSError) for other failures,
+    UnknownSettingError, SelectorError, and TypeError for a value of another type.
     """
-    if len(args) == 1:
-        selector, value = None, args[0]
-    elif len(args) == 2:
-        selector, value = args
-    else:
-        raise TypeError("trassojkn.set() takes (name, value) or (name, selector, value); "
-                        "got %d arguments" % (1 + len(args)))
-    c_name, c_selector, c_value = _name(name), _selector(selector), _value(value)
-    _check(_lib.jkn_set(c_name, c_selector, c_value), name, selector)
+    c_name, c_selector = _name(name), _selector(selector)
+    text = _value_text(name, selector, value)
+    if b"\0" in text:
+        raise ValueError("trassojkn: the value holds a NUL byte")
+    _check(_lib.jkn_set(c_name, c_selector, text), name, selector)
 
 
-def reset(name, selector=None):
+def reset(name: str, *, selector: Selector = None) -> None:
     """Removes the setting's stored key, so that get() gives its default again.
 
-    A file that does not exist is not created. Raises Error as set() does.
+    A file that does not exist is not created. Raises as set() does.
     """
     c_name, c_selector = _name(name), _selector(selector)
     _check(_lib.jkn_reset(c_name, c_selector), name, selector)
 
 
-def names():
+def names() -> List[str]:
     """The names of all settings, in the library's order."""
     count = _lib.jkn_setting_count()
     return [_lib.jkn_setting_name(i).decode("ascii") for i in range(count)]

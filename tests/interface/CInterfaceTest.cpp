@@ -176,7 +176,6 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
   };
   const Row rows[] = {
       {"GNSS_MaskElevX", nullptr, "1", JKN_UNKNOWN_SETTING},
-      {nullptr, nullptr, "1", JKN_UNKNOWN_SETTING},
       {"GNSS_MaskElev", "other", "1", JKN_BAD_SELECTOR},
       {"GNSS_Page", "svy", "1", JKN_BAD_SELECTOR},
       {"GNSS_MaskElev", "S", "1", JKN_BAD_SELECTOR},
@@ -184,7 +183,8 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
       {"Use", nullptr, "1", JKN_BAD_SELECTOR},
       {"GNSS_MaskElev", nullptr, "abc", JKN_BAD_VALUE},
       {"GNSS_MaskElev", nullptr, "2147483648", JKN_BAD_VALUE},
-      {"GNSS_MaskElev", nullptr, nullptr, JKN_BAD_VALUE},
+      {"GNSS_MaskElev", nullptr, " 12", JKN_BAD_VALUE},
+      {"GNSS_ImuObs", nullptr, "2", JKN_BAD_VALUE},
       {"ZETR_Ang_DispMode", nullptr, "4", JKN_OUT_OF_RANGE},
       {"ZETR_Ang_DispMode", nullptr, "x", JKN_BAD_VALUE},
       {"GNSS_Address", nullptr, "a\r\nb", JKN_REFUSED},
@@ -192,7 +192,7 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
       {"LogColor", nullptr, "1,2,3", JKN_NOT_SETTABLE},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.name ? row.name : "(null)");
+    SCOPED_TRACE(row.name);
     EXPECT_EQ(jkn_set(row.name, row.selector, row.value), row.status);
     const bool valueRefused =
         row.status == JKN_REFUSED || row.status == JKN_OUT_OF_RANGE || row.status == JKN_BAD_VALUE;
@@ -238,13 +238,14 @@ TEST_F(CInterface, NamesAndStatusTexts) {
   EXPECT_EQ(jkn_setting_name(all.size()), nullptr);
 
   std::set<std::string> texts;
-  for (int s = JKN_OK; s <= JKN_NOT_SETTABLE; ++s) {
+  for (int s = JKN_OK; s <= JKN_READS_BACK_ALTERED; ++s) {
     texts.insert(jkn_status_text(static_cast<JknStatus>(s)));
   }
-  EXPECT_EQ(texts.size(), 16u);
+  EXPECT_EQ(texts.size(), 18u);
   EXPECT_EQ(texts.count("unknown status"), 0u);
   EXPECT_STREQ(jkn_status_text(JKN_READ_ONLY), "file read-only");
-  EXPECT_STREQ(jkn_status_text(static_cast<JknStatus>(16)), "unknown status");
+  EXPECT_STREQ(jkn_status_text(JKN_MISUSE), "misuse");
+  EXPECT_STREQ(jkn_status_text(static_cast<JknStatus>(18)), "unknown status");
 }
 
 }  // namespace

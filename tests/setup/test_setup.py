@@ -186,6 +186,8 @@ class ConfigureWithoutADependency(unittest.TestCase):
             "mono-runtime (scripts/setup tests))",
             "consumers.libcxx_consumer (skipped: clang++ not found, install clang, libc++-dev and "
             "libc++abi-dev (scripts/setup tests))",
+            "consumers.readme_examples (skipped: python3, mcs, Mono's code page 932 not found, "
+            "install them with scripts/setup tests)",
             "interface.generated_files_are_current " + python,
             "python.installed_tree " + python,
             "python.trassojkn " + python,

@@ -1,0 +1,169 @@
+// What the C interface tells a caller beside a status: the thread's last error,
+// in jkn's words (the setting or call, the value, what it takes, the file and
+// what to do). Messages are UTF-8.
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "CInterfaceSupport.h"
+#include "Registry.h"
+#include "SettingText.h"
+#include "SettingsFileIo.h"
+#include "ShellWords.h"
+#include "TextConversion.h"
+#include "ThreadBuffers.h"
+
+namespace trasso::c {
+
+JknStatus failed(JknStatus status, const std::string& message) noexcept {
+  ThreadBuffers* buffers = threadBuffers();
+  if (buffers == nullptr) return status;
+  try {
+    buffers->lastError = message;
+  } catch (...) {  // out of memory: the old message goes, none takes its place
+    buffers->lastError.clear();
+  }
+  return status;
+}
+
+JknStatus callStatus(WriteStatus s, const CallNotes& notes) {
+  if (!notes.misuseReason().empty()) return JKN_MISUSE;
+  if (!succeeded(s)) return toC(s);
+  return notes.alterations().empty() ? JKN_OK : JKN_READS_BACK_ALTERED;
+}
+
+std::string writeFailureWords(WriteStatus s, const std::string& libraryPath) {
+  const std::string native = fileio::nativePath(libraryPath);
+  const std::string path = text::shownPath(native);
+  const std::string folder = text::shownPath(shell::folderOf(native));
+  const std::string cannot = "cannot write " + path + ": ";
+  switch (s) {
+    case WriteStatus::FolderMissing:
+      return "folder " + folder + " does not exist; create it first (" +
+             shell::makeFolderCommand(folder) + ")";
+    case WriteStatus::NotAFolder:
+      return cannot + "a file stands in the path of folder " + folder +
+             "; move it away, or point the root at a folder";
+    case WriteStatus::FileIsFolder:
+      return cannot + "a folder stands where the settings file belongs; remove it (" +
+             shell::removeCommand(path, true) + ")";
+    case WriteStatus::NotAFile:
+      if (native.empty()) return "cannot write: the path names no file (it is empty)";
+      return cannot +
+             "it is no regular file (a device, pipe, socket or a link to nothing); remove it (" +
+             shell::removeCommand(path, false) + ")";
+    case WriteStatus::ReadOnly:
+      return cannot + "the file is read-only; make it writable (" +
+             shell::makeWritableCommand(path) + ")";
+    case WriteStatus::AccessDenied:
+      return cannot + "access denied; check the permissions of the file and of folder " + folder;
+    case WriteStatus::DiskFull:
+      return cannot + "the disk is full or the file too large; free some space";
+    case WriteStatus::Busy:
+      return cannot + "another program holds the file; close it and try again";
+    case WriteStatus::Refused:
+      return cannot + "a section, key or value with a line break cannot be stored; nothing written";
+    case WriteStatus::OutOfRange:
+      return cannot + "the setter refused the value as out of its range; nothing written";
+    case WriteStatus::IoError:
+    case WriteStatus::Written:
+    case WriteStatus::Unchanged:
+      break;
+  }
+  return cannot + "the disk reported an I/O error; check the disk";
+}
+
+namespace {
+
+// The registry entry of an exported function, by its name without Get/Put.
+const SettingEntry* entryOfFunction(const char* function) {
+  const std::string name = function;
+  for (const char* prefix : {"PutQZJkn_", "GetQZJkn_"}) {
+    if (name.rfind(prefix, 0) == 0) return findSetting(name.substr(std::strlen(prefix)));
+  }
+  return nullptr;
+}
+
+// What a validating setter takes, field by field for a record.
+std::string takes(const SettingEntry& e) {
+  if (e.selector != SelectorKind::Field) return acceptedValues(e, e.decl);
+  std::string out;
+  for (size_t i = 0; i < e.fieldCount; ++i) {
+    out += (i == 0 ? "" : "; ") + std::string(e.fields[i].name) + " " +
+           acceptedValues(e, e.fields[i].decl);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string callMessage(JknStatus status, WriteStatus s, const CallNotes& notes,
+                        const char* function, const std::string& call) {
+  if (status == JKN_MISUSE) return call + ": " + notes.misuseReason() + "; nothing written";
+  if (s == WriteStatus::OutOfRange) {
+    const SettingEntry* e = entryOfFunction(function);
+    return call + ": a value outside what the setter takes" +
+           (e != nullptr ? " (" + std::string(e->name) + ": " + takes(*e) + ")" : "") +
+           "; nothing written";
+  }
+  if (s == WriteStatus::Refused) {
+    return call + ": a text with a line break cannot be stored; nothing written";
+  }
+  if (!succeeded(s)) {
+    const std::string words = notes.failedPath().empty()
+                                  ? std::string("cannot write: ") + statusText(s)
+                                  : writeFailureWords(s, notes.failedPath());
+    return call + ": " + words;
+  }
+  std::string out = call + ": written, but the application reads it back otherwise: ";
+  const char* separator = "";
+  for (const CallNotes::Altered& a : notes.alterations()) {
+    out += separator + a.key + " of [" + a.section + "] in " +
+           text::shownPath(fileio::nativePath(a.path)) + " reads '" + text::shownText(a.readBack) +
+           "', not '" + text::shownText(a.given) + "' (" + a.why + ")";
+    separator = "; ";
+  }
+  const SettingEntry* e = entryOfFunction(function);
+  return out + "; give a value that reads back as given" +
+         (e != nullptr ? " (jkn describe " + std::string(e->name) + " says what it takes)" : "");
+}
+
+JknStatus nullArgument(const char* function, const char* argument) noexcept {
+  try {
+    return failed(JKN_MISUSE, std::string(function) + ": " + argument +
+                                  " is NULL, and the function takes a record there; nothing "
+                                  "written");
+  } catch (...) {
+    return JKN_MISUSE;
+  }
+}
+
+std::string argText(const char* text) {
+  if (text == nullptr) return "NULL";
+  constexpr size_t kShown = 40;
+  const std::string_view all(text);
+  std::string out = "\"";
+  for (const char c : all.substr(0, kShown)) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b >= 0x7F || c == '"') {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", b);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  out += "\"";
+  if (all.size() > kShown) out += " (" + std::to_string(all.size()) + " bytes)";
+  return out;
+}
+
+std::string argText(double v) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+std::string argText(bool v) { return v ? "true" : "false"; }
+std::string argText(long long v) { return std::to_string(v); }
+std::string argText(unsigned long long v) { return std::to_string(v); }
+
+}  // namespace trasso::c
