@@ -16,6 +16,7 @@
 #include "Changes.h"
 #include "Commands.h"
 #include "Console.h"
+#include "Describe.h"
 #include "Ini.h"
 #include "Json.h"
 #include "ReadSnapshot.h"
@@ -335,40 +336,8 @@ std::string rangeText(const SettingEntry& e, const Declaration& d) {
   return jkn::acceptedValues(e, d) + (d.kind == ValueKind::Colour ? ", or #rrggbb" : "");
 }
 
-// A value kind as data.
-const char* kindName(ValueKind kind) {
-  switch (kind) {
-    case ValueKind::Int:
-      return "int";
-    case ValueKind::U8:
-      return "u8";
-    case ValueKind::U16:
-      return "u16";
-    case ValueKind::U32:
-      return "u32";
-    case ValueKind::Flag:
-      return "flag";
-    case ValueKind::Text:
-      return "text";
-    case ValueKind::Colour:
-      return "colour";
-    default:
-      return "double";
-  }
-}
-
-// One key an entry names: the setting at a selection, its place and default.
-json keyJson(const SettingEntry& e, const Selection& s) {
-  const Declaration d = trasso::declarationOf(e, s);
-  json j = jkn::out::setting(e, s);
-  j.update(jkn::out::place(trasso::pathOf(e, s), d.key.section, trasso::keyOf(e, s)));
-  j["default"] =
-      e.selector == SelectorKind::CallerDefault ? json(nullptr) : jkn::out::value(d, d.def);
-  return j;
-}
-
-// A record's field as describe shows it (a side's key for both sides).
-json fieldJson(const SettingEntry& e, const Selection& s) {
+// A record's field as describe prints it (a side's key for both sides).
+json fieldText(const SettingEntry& e, const Selection& s) {
   const Declaration d = trasso::declarationOf(e, s);
   std::string key = trasso::keyOf(e, s);
   if (d.key.choice == trasso::KeyChoice::Side) {
@@ -378,59 +347,27 @@ json fieldJson(const SettingEntry& e, const Selection& s) {
           trasso::fieldOf(e, s)->name + ": " + trasso::keyOf(e, other);
   }
   return json{{"field", trasso::fieldOf(e, s)->name},
-              {"kind", kindName(d.kind)},
+              {"key", key},
+              {"kind", jkn::kindWords(e, d)},
+              {"default", jkn::showValue(d, d.def, false)},
               {"format", jkn::formatWords(d)},
-              {"default", jkn::out::value(d, d.def)},
-              {"validated", trasso::limitsOf(e, s).range.has_value()},
-              {"text",
-               {{"key", key},
-                {"kind", jkn::kindWords(e, d)},
-                {"default", jkn::showValue(d, d.def, false)},
-                {"format", jkn::formatWords(d)},
-                {"accepts", rangeText(e, d)}}}};
+              {"accepts", rangeText(e, d)},
+              {"validated", trasso::limitsOf(e, s).range.has_value()}};
 }
 
-// The value of a field that every key shares, else null (the selector chooses it).
-json shared(const json& keys, const char* field) {
-  for (const json& k : keys) {
-    if (k[field] != keys.front()[field]) return nullptr;
-  }
-  return keys.empty() ? json(nullptr) : keys.front()[field];
-}
-
+// describe --json prints the library's own description of the setting (what
+// jkn_describe gives), so that programs and people read one account of it.
 int describe(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
+  if (o.json) {
+    print(json::parse(trasso::describeJson(e)));
+    return kOk;
+  }
   const std::vector<Selection> each = trasso::keySelections(e);
   const Selection s = each.empty() ? Selection{} : each.front();
   const Declaration d = trasso::declarationOf(e, s);
-  const bool numbered =
-      e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault;
-  const bool colour = e.selector == SelectorKind::ScreenColour;
-  // Data: every key the setting names and what they share; a numbered
-  // family's keys by their prefix, a screen colour's by the selector alone.
-  json keys = json::array();
-  for (const Selection& k : each) {
-    if (!numbered) keys.push_back(keyJson(e, k));
-  }
-  const json first = numbered || colour ? json::array({keyJson(e, s)}) : keys;
-  const bool fileBySelector = e.selector == SelectorKind::Profile ||
-                              e.selector == SelectorKind::FileId || colour || e.inProfile;
   const std::string getter = std::string("GetQZJkn_") + e.name;
   const std::string setter = e.put ? std::string("PutQZJkn_") + e.name : std::string("(none)");
-  json j{{"name", e.name},
-         {"area", trasso::areaOf(e)},
-         {"getter", getter},
-         {"setter", e.put ? json(setter) : json(nullptr)},
-         {"kind", e.selector == SelectorKind::Field ? "record" : kindName(d.kind)},
-         {"format", e.selector == SelectorKind::Field ? json(nullptr) : json(jkn::formatWords(d))},
-         {"validated", e.range.has_value()},
-         {"file", fileBySelector ? json(nullptr) : shared(first, "file")},
-         {"section", colour ? json(nullptr) : shared(first, "section")},
-         {"key", numbered || colour ? json(nullptr) : shared(keys, "key")},
-         {"default", shared(first, "default")},
-         {"keys", keys}};
-  if (numbered) j["keyPrefix"] = e.decl.key.name;
-  // Prose, as describe prints it.
   std::string key = trasso::keyOf(e, s);
   std::string section = d.key.section;
   std::string def = jkn::showValue(d, d.def, false);
@@ -503,20 +440,14 @@ int describe(const Options& o) {
             {"accepts", accepts}};
   if (e.alsoWrites) text["also"] = "the setter also writes " + std::string(e.alsoWrites);
   if (e.sameKeyAs) {
-    j["sameKeyAs"] = e.sameKeyAs;
     text["same key"] =
         std::string(e.sameKeyAs) + " reads and writes this key too; dump and check go by that one";
   }
-  j["text"] = text;
+  json fields = json::array();
   if (e.selector == SelectorKind::Field) {
-    j["fields"] = json::array();
     for (const Selection& f : each) {
-      if (f.number == 0) j["fields"].push_back(fieldJson(e, f));
+      if (f.number == 0) fields.push_back(fieldText(e, f));
     }
-  }
-  if (o.json) {
-    print(j);
-    return kOk;
   }
   const auto line = [](const char* label, const json& value, size_t width) {
     std::string l = std::string(label) + ":";
@@ -524,17 +455,18 @@ int describe(const Options& o) {
     return l + value.get<std::string>() + "\n";
   };
   std::cout << e.name << "\n";
-  for (const char* field : {"area", "getter"}) std::cout << "  " << line(field, j[field], 11);
+  std::cout << "  " << line("area", trasso::areaOf(e), 11);
+  std::cout << "  " << line("getter", getter, 11);
   std::cout << "  " << line("setter", setter, 11);
   for (const char* field : {"selector", "file", "section", "key", "kind", "default", "format",
                             "accepts", "also", "same key"}) {
     if (text.contains(field)) std::cout << "  " << line(field, text[field], 11);
   }
   if (e.range) std::cout << "  The setter itself refuses values outside this range.\n";
-  for (const json& f : j.value("fields", json::array())) {
+  for (const json& f : fields) {
     std::cout << "  field " << f["field"].get<std::string>() << ":\n";
     for (const char* field : {"key", "kind", "default", "format", "accepts"}) {
-      std::cout << "    " << line(field, f["text"][field], 10);
+      std::cout << "    " << line(field, f[field], 10);
     }
     if (f["validated"].get<bool>()) {
       std::cout << "    The setter itself refuses values outside this range.\n";

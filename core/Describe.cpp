@@ -199,7 +199,7 @@ JsonValue selectorOf(const SettingEntry& e) {
 JsonValue keyOfSelection(const SettingEntry& e, const Selection& s, const std::string& selector) {
   const Declaration d = declarationOf(e, s);
   JsonValue k = JsonValue::object();
-  k.set("selector", selector);
+  k.set("selector", selector.empty() ? JsonValue() : JsonValue(selector));
   const bool fileChosen =
       e.selector == SelectorKind::ScreenColour || e.selector == SelectorKind::Profile;
   k.set("file", fileChosen ? JsonValue() : JsonValue(baseName(pathOf(e, s))));

@@ -200,51 +200,56 @@ TEST_F(JknTest, MessagesOnStderrAndEveryStatusInTheHelp) {
               missing1 + "\n"}});
 }
 
-// describe --json gives data: the default typed, each key the setting names
-// with its selector, file, section and default, and what all of them share
-// (null where the selector chooses it); the lines it prints go under "text".
-TEST_F(JknTest, DescribeGivesDataAndItsWordsApart) {
+// describe --json prints the library's description: the default typed, each
+// key the setting names with its selector, file, section and default, and
+// where they lie (null where the selector chooses it).
+TEST_F(JknTest, DescribeGivesTheLibrarysData) {
   const std::pair<const char*, std::string> cases[] = {
       {"GNSS_MaskElev",
-       R"({"default":15,"file":"root0/inf/jkn-gnss.ini","format":"%d","key":null,"keys":[)"
-       R"(["plain","root0/inf/jkn-gnss.ini","GNSS","MaskElev",15],)"
-       R"(["svy","root0/inf/jkn-gnss.ini","GNSS","MaskElev_Svy",15]],"kind":"int",)"
-       R"("section":"GNSS","setter":"PutQZJkn_GNSS_MaskElev","validated":false})"},
+       R"({"default":15,"file":"jkn-gnss.ini","keys":[["plain","jkn-gnss.ini","GNSS","MaskElev",)"
+       R"(15],["svy","jkn-gnss.ini","GNSS","MaskElev_Svy",15]],"kind":"integer",)"
+       R"("path":"root0/inf/jkn-gnss.ini","root":0,"section":"GNSS","validated":false})"},
       {"GNSS_MountPTX",
-       R"({"default":"","file":"root0/inf/jkn-gnss.ini","format":"the text as given",)"
-       R"("key":"MountPTX","keys":[[null,"root0/inf/jkn-gnss.ini","GNSS","MountPTX",""]],)"
-       R"("kind":"text","section":"GNSS","setter":"PutQZJkn_GNSS_MountPTX","validated":false})"},
-      {"SksWidth",
-       R"({"default":null,"file":"root0/inf/def-share.ini","format":"%d","key":null,)"
-       R"("keyPrefix":"WDT","keys":[],"kind":"int","section":"SKSG","setter":"PutQZJkn_SksWidth",)"
+       R"({"default":"","file":"jkn-gnss.ini","keys":[[null,"jkn-gnss.ini","GNSS","MountPTX",""]],)"
+       R"("kind":"text","path":"root0/inf/jkn-gnss.ini","root":0,"section":"GNSS",)"
        R"("validated":false})"},
-      {"Color", R"({"default":"255,255,255 #ffffff","file":null,"format":"%3d,%3d,%3d","key":null,)"
-                R"("keys":[],)"
-                R"("kind":"colour","section":null,"setter":"PutQZJkn_Color","validated":false})"},
+      {"SksWidth",
+       R"({"default":null,"file":"def-share.ini","keys":[["N","def-share.ini","SKSG","WDTN",null]],)"
+       R"("kind":"integer","path":"root0/inf/def-share.ini","root":0,"section":"SKSG",)"
+       R"("validated":false})"},
+      {"Color",
+       R"({"default":"255,255,255","file":null,"keys":[["FILE,MessBak,SECTION",null,null,)"
+       R"("MessBak","255,255,255"],["FILE,MessFor,SECTION",null,null,"MessFor","255,255,255"],)"
+       R"(["FILE,BtnNorm,SECTION",null,null,"BtnNorm","255,255,255"],["FILE,BtnPush,SECTION",)"
+       R"(null,null,"BtnPush","255,255,255"],["FILE,FuncBak,SECTION",null,null,"FuncBak",)"
+       R"("255,255,255"]],"kind":"colour","path":null,"root":null,"section":null,)"
+       R"("validated":false})"},
       {"ZETR_Dst_CentigradePress",
-       R"({"default":null,"fields":[["temperature","double",20.0,true],)"
-       R"(["pressure","double",1013.25,true]],"file":null,"format":null,"key":null,"keys":[)"
-       R"(["temperature","root0/inf/jkn-zetr.ini","DST","CEN",20.0],)"
-       R"(["pressure","root0/inf/jkn-zetr.ini","DST","HPA",1013.25]],"kind":"record",)"
-       R"("section":"DST","setter":"PutQZJkn_ZETR_Dst_CentigradePress","validated":false})"},
+       R"({"default":null,"fields":[["temperature","number",20,true],["pressure","number",)"
+       R"(1013.25,true]],"file":"jkn-zetr.ini","keys":[["temperature","jkn-zetr.ini","DST","CEN",)"
+       R"(20],["pressure","jkn-zetr.ini","DST","HPA",1013.25]],"kind":"record",)"
+       R"("path":"root0/inf/jkn-zetr.ini","root":0,"section":"DST","validated":false})"},
       {"ZoomModeScale",
-       R"({"default":null,"file":"root0/inf/def-share.ini","format":"%.3f","key":null,"keys":[)"
-       R"(["0","root0/inf/def-share.ini","GZPROP","SML",1.0],)"
-       R"(["1","root0/inf/def-share.ini","GZPROP","MDL",1.2],)"
-       R"(["2","root0/inf/def-share.ini","GZPROP","LRG",1.4]],"kind":"double",)"
-       R"("section":"GZPROP","setter":null,"validated":false})"}};
+       R"({"default":null,"file":"def-share.ini","keys":[["0","def-share.ini","GZPROP","SML",1],)"
+       R"(["1","def-share.ini","GZPROP","MDL",1.2],["2","def-share.ini","GZPROP","LRG",1.4]],)"
+       R"("kind":"number","path":"root0/inf/def-share.ini","root":0,"section":"GZPROP",)"
+       R"("validated":false})"}};
   for (const auto& [name, data] : cases) {
     EXPECT_EQ(sh(kJkn + "describe --json " + name), 0) << name;
     nlohmann::json j = nlohmann::json::parse(out_);
-    for (const char* words : {"name", "area", "getter", "text"}) j.erase(words);
+    EXPECT_EQ(j["name"], name);
+    for (const char* words : {"name", "area", "getter", "setter", "accepts", "description",
+                              "selector", "type", "writes_also", "same_key_as", "range"}) {
+      j.erase(words);
+    }
     for (nlohmann::json& k : j["keys"]) {
       k = {k["selector"], k["file"], k["section"], k["key"], k["default"]};
     }
     if (j.contains("fields")) {
       for (nlohmann::json& f : j["fields"])
-        f = {f["field"], f["kind"], f["default"], f["validated"]};
+        f = {f["name"], f["kind"], f["default"], f["validated"]};
     }
-    EXPECT_EQ(j.dump(), data) << name;
+    EXPECT_EQ(posixSeparators(j.dump()), data) << name;
   }
 }
 
