@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -46,6 +47,7 @@ struct Options {
   bool changed = false;
   std::string filter;
   std::vector<std::string> words;
+  std::vector<std::string> more;  // set: a record's further FIELD VALUE pairs
 };
 
 // Positional words, each taken as given: a vector option would read "[a,b]"
@@ -240,18 +242,57 @@ void refuseReadOnly(const SettingEntry& e) {
   }
 }
 
+Value parsedValue(const Options& o, const SettingEntry& e, const Selection& s,
+                  const std::string& text) {
+  try {
+    return jkn::parseValue(e, trasso::declarationOf(e, s), text, o.raw);
+  } catch (const jkn::Refusal& r) {
+    throw Failure{kRefused, r.message};
+  }
+}
+
+// Further FIELD VALUE pairs after a record's first: the fields of one record
+// (one side, one profile), written in one write of it, so that fields which
+// must change together do.
+int setFields(const Options& o, const SettingEntry& e, const Selection& s, const Value& v) {
+  if (e.selector != SelectorKind::Field || o.words.size() < 3) {
+    throw Failure{kUsage, "unexpected '" + o.more.front() +
+                              "': only a record's fields come in pairs (set NAME FIELD VALUE "
+                              "FIELD VALUE ...)"};
+  }
+  if (o.more.size() % 2 != 0) throw Failure{kUsage, "field '" + o.more.back() + "' has no value"};
+  const auto sided = [&](const Selection& f) {
+    return trasso::declarationOf(e, f).key.choice == trasso::KeyChoice::Side;
+  };
+  std::vector<Selection> each{s};
+  std::vector<std::pair<int, Value>> fields{{s.which, v}};
+  Selection record = s;
+  for (size_t i = 0; i < o.more.size(); i += 2) {
+    const Selection f = selectionOf(e, o.more[i]);
+    const bool otherSide = sided(f) && std::any_of(each.begin(), each.end(), [&](auto& x) {
+                             return sided(x) && x.number != f.number;
+                           });
+    if (f.path != s.path || otherSide) {
+      throw Failure{kUsage, "'" + o.more[i] + "' is a field of another record than '" + o.words[1] +
+                                "': give the fields of one record"};
+    }
+    if (sided(f)) record.number = f.number;
+    each.push_back(f);
+    fields.emplace_back(f.which, parsedValue(o, e, f, o.more[i + 1]));
+  }
+  const trasso::WriteStatus status = e.putFields(record, fields);
+  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, trasso::pathOf(e, s));
+  for (const Selection& f : each) report(o, e, f, "");
+  return kOk;
+}
+
 int set(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
   if (o.words.size() < 2) throw Failure{kUsage, "set needs NAME [SELECTOR] VALUE"};
   const Selection s = selectionOf(e, selectorWord(o, 2));
-  const Declaration d = trasso::declarationOf(e, s);
   refuseReadOnly(e);
-  Value v;
-  try {
-    v = jkn::parseValue(e, d, o.words.back(), o.raw);
-  } catch (const jkn::Refusal& r) {
-    throw Failure{kRefused, r.message};
-  }
+  const Value v = parsedValue(o, e, s, o.words.back());
+  if (!o.more.empty()) return setFields(o, e, s, v);
   const trasso::WriteStatus status = e.put(s, v);
   if (!trasso::succeeded(status)) throw jkn::writeFailure(status, trasso::pathOf(e, s));
   return report(o, e, s, "");
@@ -683,12 +724,17 @@ int run(int argc, char** argv) {
   addJson(getCmd);
   addRaw(getCmd);
 
-  CLI::App* setCmd = app.add_subcommand("set", "Store a value (checked first; nothing half-done)");
+  CLI::App* setCmd = app.add_subcommand(
+      "set",
+      "Store a value (checked first; nothing half-done). A record's fields:\n"
+      "NAME FIELD VALUE [FIELD VALUE ...], written together in one write of the record");
   addWords(setCmd, o.words,
            {{"NAME", "Setting name"},
             {"SELECTOR|VALUE", "Selector, where it takes one; else the value"},
             {"VALUE", "The value, after a selector"}},
            2);
+  // A record's further FIELD VALUE pairs, taken as given (see addWords).
+  setCmd->allow_extras();
   addJson(setCmd);
   addRaw(setCmd);
 
@@ -734,6 +780,7 @@ int run(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? kOk : kUsage;
   }
+  o.more = setCmd->remaining();
   return guarded([&] {
     if (listCmd->parsed()) return list(o);
     if (getCmd->parsed()) return get(o);
