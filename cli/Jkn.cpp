@@ -781,6 +781,10 @@ int run(int argc, char** argv) {
     return app.exit(e) == 0 ? kOk : kUsage;
   }
   o.more = setCmd->remaining();
+  // A "--" before the words ends the options; it is no field.
+  if (const auto dash = std::find(o.more.begin(), o.more.end(), "--"); dash != o.more.end()) {
+    o.more.erase(dash);
+  }
   return guarded([&] {
     if (listCmd->parsed()) return list(o);
     if (getCmd->parsed()) return get(o);
