@@ -1506,7 +1506,7 @@ int runCheck(const CheckOptions& o) {
     showPaths(x);
 #endif
   }
-  if (o.fix || o.dryRun) return all.empty() ? kOk : applyAll(all, o.dryRun);
+  if ((o.fix || o.dryRun) && !all.empty()) return applyAll(all, o.dryRun);
   if (o.json) {
     json list = json::array();
     for (const Finding& x : all) list.push_back(findingJson(x));

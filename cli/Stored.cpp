@@ -211,8 +211,8 @@ std::string toCodePage932Command(const std::string& path, const std::string& fro
   const std::string temp = path + ".new";
   return std::string("powershell -Command \"Get-Content -Encoding ") + encoding +
          " -LiteralPath '" + path + "' | Set-Content -Encoding Default -LiteralPath '" + temp +
-         "'\" && move /y " + shellQuoted(temp) + " " + shellQuoted(path) + " || del " +
-         shellQuoted(temp);
+         "'\" && move /y " + shellQuoted(temp) + " " + shellQuoted(path) + " || (del " +
+         shellQuoted(temp) + " & exit /b 1)";
 }
 
 #else
@@ -252,7 +252,7 @@ std::string makeReadableCommand(const std::string& path) {
 std::string toCodePage932Command(const std::string& path, const std::string& from) {
   const std::string file = shellQuoted(path), temp = shellQuoted(path + ".new");
   return "iconv -f " + from + " -t CP932 " + file + " >" + temp + " && mv " + temp + " " + file +
-         " || rm -f " + temp;
+         " || { rm -f " + temp + "; false; }";
 }
 
 #endif

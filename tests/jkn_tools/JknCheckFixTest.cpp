@@ -647,5 +647,98 @@ TEST_F(JknCheckFix, FixesHoldInEveryOrderAndAsCheckFixMakesThem) {
   }
 }
 
+// The issue's cases as a support engineer meets them: which of two values
+// stays is a choice, and either leaves every other setting's line as it was;
+// a fix that cannot be made says why, and --fix leaves it; a re-saving that
+// cannot succeed fails whole.
+TEST_F(JknCheckFix, ChoicesAndFixesThatCannotBeMade) {
+  const std::string twice =
+      "[GNSS]\nMaskElev=10\nMaskElev=20\nUserID=Taro\nUserID=Jiro\nAddress=Tokyo\n";
+  writeBytes(inf("jkn-gnss.ini"), withCrLf(twice));
+  const json found = findings(FixCase{});
+  ASSERT_EQ(found.size(), 2u) << found;
+  EXPECT_EQ(found[0]["choices"][1]["text"],
+            "keep 20: jkn set GNSS_MaskElev 20; then delete the line 'MaskElev=20' of [GNSS] from "
+            "root0/inf/jkn-gnss.ini");
+  EXPECT_EQ(found[1]["choices"][0]["text"],
+            "keep \"Taro\" (read now): delete the line 'UserID=Jiro' of [GNSS] from "
+            "root0/inf/jkn-gnss.ini");
+  for (const bool reverse : {false, true}) {
+    writeBytes(inf("jkn-gnss.ini"), withCrLf(twice));
+    apply(found[reverse ? 1 : 0]["choices"][reverse ? 0 : 1], "");
+    apply(found[reverse ? 0 : 1]["choices"][reverse ? 1 : 0], "");
+    EXPECT_EQ(readBytes(inf("jkn-gnss.ini")),
+              withCrLf("[GNSS]\nMaskElev=20\nUserID=Taro\nAddress=Tokyo\n"));
+  }
+  // A read-only file: the finding says so, and --fix leaves it as it is.
+  const std::string nmea = withCrLf("[NMEA]\nPort=3x\n");
+  writeBytes(inf("jkn-nmea.ini"), nmea);
+  makeReadOnly(inf("jkn-nmea.ini"));
+  const std::string readOnly =
+      "cannot write root0/inf/jkn-nmea.ini: the file is read-only; make it writable (" +
+      writableFix("root0/inf/jkn-nmea.ini") + ")";
+  run({{"check", 1, "    fix:     jkn set NMEA_Port 3\n    blocked: " + readOnly},
+       {"check --fix", 1, "root0/inf/jkn-nmea.ini:2: left: " + readOnly + "\n0 fixed, 1 left\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), nmea);
+  // UTF-16 holding a character code page 932 lacks: named, and the re-saving
+  // fails whole, leaving the file and nothing beside it.
+  sh("rm -f root0/inf/*");
+  const std::string wide =
+      std::string("\xFF\xFE[\0G\0N\0S\0S\0]\0\r\0\n\0U\0s\0e\0r\0I\0D\0=\0\xE9\0\r\0\n\0", 34);
+  writeBytes(inf("jkn-gnss.ini"), wide);
+  const std::string lacks = "line 2 holds 'é', which code page 932 lacks";
+  run({{"check", 1,
+        "root0/inf/jkn-gnss.ini: saved as UTF-16: the application reads every key of it as "
+        "missing (the defaults); save it in code page 932; " +
+            lacks + "\n    fix:     " + toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") +
+            "\n    blocked: " + lacks + ": replace it first\n1 finding in 1 settings file\n"},
+       {"check --fix", 1,
+        "root0/inf/jkn-gnss.ini: left: " + lacks + ": replace it first\n0 fixed, 1 left\n"}});
+  if (!jknOnWindows()) {  // PowerShell is no part of Wine
+    EXPECT_NE(sh(toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16")), 0);
+  }
+  EXPECT_EQ(listFolder(root(0) + "/inf"), "jkn-gnss.ini\n");
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), wide);
+}
+
+// check --json: one shape for a setting (name and selector apart, the value
+// read as a number), its place as data, the fix as data beside its text.
+TEST_F(JknCheckFix, JsonFindingsAndTheReportsOfFix) {
+  writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nMaskElev_Svy=12abc\nFoo=1\nPage=2\n"));
+  run({{"check --json", 1,
+        "[\n  {\n    \"blocked\": null,\n    \"choices\": [],\n"
+        "    \"file\": \"root0/inf/jkn-gnss.ini\",\n    \"fix\": {\n      \"steps\": [\n"
+        "        {\n          \"argv\": [\n            \"jkn\",\n            \"set\",\n"
+        "            \"GNSS_MaskElev\",\n            \"svy\",\n            \"12\"\n          ]\n"
+        "        }\n      ],\n      \"text\": \"jkn set GNSS_MaskElev svy 12\"\n    },\n"
+        "    \"key\": \"MaskElev_Svy\",\n    \"kind\": \"integer\",\n    \"line\": 2,\n"
+        "    \"name\": \"GNSS_MaskElev\",\n    \"read\": 12,\n    \"section\": \"GNSS\",\n"
+        "    \"selector\": \"svy\",\n    \"stored\": \"MaskElev_Svy=12abc\",\n"
+        "    \"why\": \"the integer rule stops at the first character that is not a digit: "
+        "'abc' is ignored\"\n  },\n  {\n    \"blocked\": null,\n    \"choices\": [],\n"
+        "    \"file\": \"root0/inf/jkn-gnss.ini\",\n    \"fix\": {\n      \"steps\": [\n"
+        "        {\n          \"edit\": {\n            \"drop_empty_section\": false,\n"
+        "            \"file\": \"root0/inf/jkn-gnss.ini\",\n            \"keep_read\": false,\n"
+        "            \"line\": \"Foo=1\",\n            \"op\": \"delete-line\",\n"
+        "            \"section\": \"GNSS\"\n          }\n        }\n      ],\n"
+        "      \"text\": \"delete the line 'Foo=1' of [GNSS] from root0/inf/jkn-gnss.ini\"\n"
+        "    },\n    \"key\": \"Foo\",\n    \"kind\": \"unknown-key\",\n    \"line\": 3,\n"
+        "    \"name\": null,\n    \"read\": null,\n    \"section\": \"GNSS\",\n"
+        "    \"selector\": null,\n    \"stored\": \"Foo=1\",\n"
+        "    \"why\": \"no setting reads key 'Foo' of [GNSS]; the closest setting is GNSS_Page "
+        "(key Page)\"\n  }\n]\n"},
+       {"check --fix --dry-run", 0,
+        "--- root0/inf/jkn-gnss.ini\n+++ root0/inf/jkn-gnss.ini (fixed)\n@@ -1,4 +1,3 @@\n"
+        " [GNSS]\n-MaskElev_Svy=12abc\n-Foo=1\n+MaskElev_Svy=12\n Page=2\n"
+        "2 to fix, 0 left (dry run: nothing written)\n"},
+       {"check --fix", 0,
+        "root0/inf/jkn-gnss.ini:2: fixed: jkn set GNSS_MaskElev svy 12\n"
+        "root0/inf/jkn-gnss.ini:3: fixed: delete the line 'Foo=1' of [GNSS] from "
+        "root0/inf/jkn-gnss.ini\n2 fixed, 0 left\n"},
+       {"check --fix", 0, "no findings in 1 settings file\n"},
+       {"check --json --fix", 2, "excludes"}});
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nMaskElev_Svy=12\nPage=2\n"));
+}
+
 }  // namespace
 }  // namespace trasso::test

@@ -16,6 +16,8 @@
 #include "JknFixture.h"
 #include "SettingText.h"
 #include "SettingsFileIo.h"
+#include "SettingsValues.h"
+#include "StoreFacts.h"
 #include "cli/Stored.h"
 #include "cli/Values.h"
 
@@ -334,6 +336,28 @@ TEST_F(JknRules, LoadTakesBackWhatDumpWritesByteForByte) {
   run({{"load dump.json", 0, " changed, 0 unchanged"}});
   EXPECT_EQ(snapshot(), files);
   run({{"dump --json", 0, readBytes(base() + "dump.json")}});
+}
+
+// Every key the library reads check knows where it belongs: each key a
+// function outside the registry reads (both keys of a mode or side, a
+// numbered one's entry 1) where it reads it, and the catalogues as delivered
+// and merged, are no key of no setting nor of another file.
+TEST_F(JknRules, CheckKnowsTheKeysOutsideTheRegistry) {
+  for (const facts::OtherKey& k : facts::keysOutsideRegistry()) {
+    for (const int selector : {0, 1}) {
+      const std::string key = k.numbered ? std::string(k.key.name) + "1"
+                                         : std::string(KeyName(k.key, selector).c_str());
+      EXPECT_TRUE(
+          succeeded(writeText(SettingsFilePath(k.key.file), k.key.section, key.c_str(), "1")))
+          << k.function;
+    }
+  }
+  sh("cp " SAMPLE_DATA "/*.ini root1/inf && " + kJkn + "antenna init");
+  std::string placed;
+  for (const json& f : runJson("check --json", 1)) {
+    if (f["kind"] != "integer" && f["kind"] != "colour" && f["kind"] != "range") placed += f.dump();
+  }
+  EXPECT_EQ(placed, "");
 }
 
 // Writes each slot's key=text, grouped by file and section; returns the line
