@@ -270,9 +270,10 @@ Step deleteLineStep(const std::string& file, const std::optional<std::string>& s
 Step deleteSectionStep(const std::string& file, const std::string& section, bool keepFirst) {
   Edit e{Edit::DeleteSection, file, section};
   e.keepRead = keepFirst;
-  return editStep(e, (keepFirst ? "delete the repeated sections [" : "delete section [") +
-                         toUtf8(section) + "] with their lines from " + file +
-                         (keepFirst ? ", keeping the first" : ""));
+  return editStep(e, keepFirst
+                         ? "delete the repeated sections [" + toUtf8(section) +
+                               "] with their lines from " + file + ", keeping the first"
+                         : "delete section [" + toUtf8(section) + "] with its lines from " + file);
 }
 
 Step replaceLineStep(const std::string& file, const std::optional<std::string>& section,
@@ -707,7 +708,7 @@ class FileChecker {
         }
       }
     }
-    const Step drop = deleteSectionStep(f_.path, section_, true);
+    const Step drop = deleteSectionStep(f_.path, std::string(head.name), true);
     std::vector<Fix> fixes{Fix{"", {drop}}};
     if (!take.empty()) {
       fixes[0].label = "keep what is read";

@@ -696,7 +696,8 @@ int run(int argc, char** argv) {
   app.allow_windows_style_options(false);
 #endif
   app.footer(std::string(jkn::kExitStatuses) +
-             "check: 0 no findings, 1 findings, 2 a settings folder it cannot look at.\n");
+             "check: 0 no findings, 1 findings, 2 a settings folder it cannot look at;\n"
+             "check --fix: 0 none left, 1 findings left, 3-7 a write failed as above.\n");
   Options o;
   auto addJson = [&](CLI::App* c) { c->add_flag("--json", o.json, "Print JSON"); };
   auto addRaw = [&](CLI::App* c) {

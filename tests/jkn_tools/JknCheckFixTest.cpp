@@ -250,8 +250,9 @@ class JknCheckFix : public JknTest {
     for (const json& step : fix["steps"]) {
       if (step.contains("argv")) {
         std::vector<std::string> argv = step["argv"];
-        std::string line;
-        for (size_t i = argv[0] == "jkn" ? 1 : 0; i < argv.size(); ++i) line += " " + word(argv[i]);
+        // The command word as it is (cmd takes no quoted built-in), its words quoted.
+        std::string line = argv[0] == "jkn" ? "" : " " + argv[0];
+        for (size_t i = 1; i < argv.size(); ++i) line += " " + word(argv[i]);
         if (argv[0] == "jkn") {
           EXPECT_EQ(sh(kJkn + line), 0) << fix << ": " << out_;
         } else {
@@ -318,10 +319,10 @@ std::vector<FixCase> cases() {
        "root0/inf/jkn-gnss.ini:7: section [gnss] already begins at line 1; only the first one "
        "is read\n"
        "    hides:   line 8 MaskSate=8: GNSS_MaskSate plain reads 11\n"
-       "    choose:  keep what is read: delete the repeated sections [GNSS] with their lines from "
+       "    choose:  keep what is read: delete the repeated sections [gnss] with their lines from "
        "root0/inf/jkn-gnss.ini, keeping the first\n"
        "    or:      take the values of the repeats: jkn set GNSS_MaskSate 8; then delete the "
-       "repeated sections [GNSS] with their lines from root0/inf/jkn-gnss.ini, keeping the "
+       "repeated sections [gnss] with their lines from root0/inf/jkn-gnss.ini, keeping the "
        "first\n",
        {{kGnss, "[GNSS]\nMaskElev=12\nPortNo=0\nBTAddr\nBTAddr=00:1A\n[gnss]\nMaskSate=8\n"}}},
       // Keys the application reads from other files go there, and a section
@@ -360,7 +361,7 @@ std::vector<FixCase> cases() {
        "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
        "root0/inf/jkn-gnss.ini:7: the application reads no key of section [TS] from "
        "jkn-gnss.ini, and it holds none\n"
-       "    fix:     delete section [TS] with their lines from root0/inf/jkn-gnss.ini\n",
+       "    fix:     delete section [TS] with its lines from root0/inf/jkn-gnss.ini\n",
        {{kGnss, "[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\n"},
         {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"}}},
       // Numbers and colours, each made what the application reads and the
@@ -466,10 +467,10 @@ std::vector<FixCase> cases() {
        "root0/inf/jkn-gnss.ini:7: section [gnss] already begins at line 1; only the first one "
        "is read\n"
        "    hides:   line 8 Page=3x: GNSS_Page reads 2\n"
-       "    choose:  keep what is read: delete the repeated sections [GNSS] with their lines from "
+       "    choose:  keep what is read: delete the repeated sections [gnss] with their lines from "
        "root0/inf/jkn-gnss.ini, keeping the first\n"
        "    or:      take the values of the repeats: set 'Page=3x' in [GNSS] of "
-       "root0/inf/jkn-gnss.ini; then delete the repeated sections [GNSS] with their lines from "
+       "root0/inf/jkn-gnss.ini; then delete the repeated sections [gnss] with their lines from "
        "root0/inf/jkn-gnss.ini, keeping the first\n",
        {{kGnss, "[GNSS]\nPage=2\n[SKYPLOT]\n3=80\n[gnss]\nPage=3x\n\n"}}},
       // A misspelt key: renaming it is a choice, and a number is meant in

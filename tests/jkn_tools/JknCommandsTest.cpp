@@ -126,6 +126,28 @@ TEST_F(JknTest, CheckNamesTheEncodingToConvertFrom) {
                 toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") + "\n");
 }
 
+// A record's fields given together are one write of the record, also where
+// neither alone would be taken; pairs are a record's only, of one record.
+TEST_F(JknTest, SetWritesFieldsOfOneRecordTogether) {
+  writeBytes(inf("jkn-zetr.ini"), withCrLf("[DST]\nCEN=99\nHPA=1300\n"));
+  run({{"set ZETR_Dst_CentigradePress pressure 1200", 1, "value out of range"},
+       {"set ZETR_Dst_CentigradePress pressure 1200 S.PortNo 3", 2,
+        "jkn: ZETR_Dst_CentigradePress: 'S.PortNo' is no selector"},
+       {"set ZETR_Dst_CentigradePress temperature 9 pressure:root0/p.ini 1", 2,
+        "jkn: 'pressure:root0/p.ini' is a field of another record than 'temperature': give the "
+        "fields of one record\n"},
+       {"set ZETR_Dst_CentigradePress temperature 9 pressure", 2,
+        "jkn: field 'pressure' has no value\n"},
+       {"set GNSS_MaskElev svy 9 plain 9", 2,
+        "jkn: unexpected 'plain': only a record's fields come in pairs (set NAME FIELD VALUE "
+        "FIELD VALUE ...)\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-zetr.ini")), withCrLf("[DST]\nCEN=99\nHPA=1300\n"));
+  run({{"set ZETR_Dst_CentigradePress pressure 1200 temperature -70", 0,
+        "ZETR_Dst_CentigradePress pressure:root0/inf/jkn-zetr.ini = 1200\n"
+        "ZETR_Dst_CentigradePress temperature:root0/inf/jkn-zetr.ini = -70\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-zetr.ini")), withCrLf("[DST]\nCEN=-70.000000\nHPA=1200.000000\n"));
+}
+
 // Antenna id 0 is an antenna like any other: the sensor's walk names it.
 TEST_F(JknTest, SensorWithAntennaZero) {
   sh("cp " SAMPLE_DATA
