@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 
 #include "Commands.h"
 #include "Ini.h"
@@ -58,16 +59,6 @@ json fixJson(const Fix& fix) {
   json steps = json::array();
   for (const Step& s : fix.steps) steps.push_back(stepJson(s));
   return json{{"text", fixText(fix)}, {"steps", steps}};
-}
-
-std::vector<std::string> filesOf(const Fix& fix) {
-  std::vector<std::string> files;
-  for (const Step& s : fix.steps) {
-    for (const Edit& e : s.edits) {
-      if (std::find(files.begin(), files.end(), e.file) == files.end()) files.push_back(e.file);
-    }
-  }
-  return files;
 }
 
 FileLayout::FileLayout(std::string_view file) {
@@ -127,23 +118,33 @@ void erase(std::string& contents, std::vector<std::pair<size_t, size_t>> ranges)
   }
 }
 
-EditOutcome deleteLines(const Edit& e, std::string& contents) {
+// Deletes the lines of several DeleteLine edits in one pass over the file:
+// none of them deletes a line another would keep, so one pass comes to what
+// they make one after the other. Whether each found a line goes to found.
+void deleteLines(const std::vector<const Edit*>& edits, std::string& contents,
+                 std::vector<bool>& found) {
   const FileLayout layout(contents);
   std::vector<std::pair<size_t, size_t>> ranges;
-  std::set<int> touched;
+  std::map<int, bool> dropEmpty;  // sections lines went from: whether they go when emptied
   std::vector<bool> gone(layout.lines.size(), false);
+  std::unordered_map<std::string_view, std::vector<size_t>> byText;
+  for (size_t k = 0; k < edits.size(); ++k) byText[edits[k]->line].push_back(k);
+  found.assign(edits.size(), false);
   for (size_t i = 0; i < layout.lines.size(); ++i) {
     const FileLayout::Line& l = layout.lines[i];
-    if (!layout.inScope(l, e.section) || l.view.text != e.line || (e.keepRead && l.readKey)) {
-      continue;
+    const auto it = byText.find(l.view.text);
+    if (it == byText.end()) continue;
+    for (const size_t k : it->second) {
+      const Edit& e = *edits[k];
+      if (!layout.inScope(l, e.section) || (e.keepRead && l.readKey)) continue;
+      found[k] = true;
+      if (!gone[i]) ranges.emplace_back(l.begin, l.next);
+      gone[i] = true;
+      dropEmpty[l.block] = dropEmpty[l.block] || e.dropEmptySection;
     }
-    gone[i] = true;
-    ranges.emplace_back(l.begin, l.next);
-    touched.insert(l.block);
   }
-  if (ranges.empty()) return EditOutcome::Gone;
-  for (const int b : touched) {
-    if (!e.dropEmptySection || b < 0) continue;
+  for (const auto& [b, drop] : dropEmpty) {
+    if (!drop || b < 0) continue;
     const FileLayout::Block& block = layout.blocks[b];
     bool keys = false;
     for (size_t i = block.first + 1; i < block.end; ++i) {
@@ -153,7 +154,6 @@ EditOutcome deleteLines(const Edit& e, std::string& contents) {
     if (!keys) ranges.push_back(layout.range(block.first, block.end, contents.size()));
   }
   erase(contents, ranges);
-  return EditOutcome::Done;
 }
 
 EditOutcome setOrRemoveKey(const Edit& e, std::string& contents) {
@@ -228,8 +228,11 @@ EditOutcome applyEdit(const Edit& e, std::string& contents) {
     case Edit::SetKey:
     case Edit::RemoveKey:
       return setOrRemoveKey(e, contents);
-    case Edit::DeleteLine:
-      return deleteLines(e, contents);
+    case Edit::DeleteLine: {
+      std::vector<bool> found;
+      deleteLines({&e}, contents, found);
+      return found[0] ? EditOutcome::Done : EditOutcome::Gone;
+    }
     case Edit::ReplaceLine: {
       const FileLayout layout(contents);
       for (const FileLayout::Line& l : layout.lines) {
@@ -384,14 +387,31 @@ void applyFixes(std::vector<Planned>& planned, bool dryRun) {
     // One locked read-edit-replace of the file as it is now; each fix's edits
     // are made in turn, and one that no longer fits is undone alone.
     std::vector<std::string> failedNow(planned.size());
+    std::map<size_t, size_t> jobsOf;  // of each fix in this file
+    for (const Job& j : content) ++jobsOf[j.planned];
     const auto edit = [&](std::string& contents) {
       std::map<size_t, std::string> saved;
-      for (const Job& j : content) {
+      for (size_t n = 0; n < content.size();) {
+        const Job& j = content[n];
+        // A run of deletions, each its fix's only edit here, made in one pass.
+        std::vector<const Edit*> run;
+        while (n + run.size() < content.size() && jobsOf[content[n + run.size()].planned] == 1 &&
+               content[n + run.size()].edit->kind == Edit::DeleteLine) {
+          run.push_back(content[n + run.size()].edit);
+        }
+        if (!run.empty()) {
+          std::vector<bool> found;
+          deleteLines(run, contents, found);
+          n += run.size();
+          continue;
+        }
+        ++n;
         if (!failedNow[j.planned].empty()) continue;
-        saved.emplace(j.planned, contents);
+        // A fix's edits go together: one that no longer fits undoes the others.
+        if (jobsOf[j.planned] > 1) saved.emplace(j.planned, contents);
         const EditOutcome o = applyEdit(*j.edit, contents);
         if (o == EditOutcome::Changed || o == EditOutcome::Refused) {
-          contents = saved[j.planned];
+          if (jobsOf[j.planned] > 1) contents = saved[j.planned];
           failedNow[j.planned] = outcomeWhy(o);
         }
       }

@@ -103,8 +103,6 @@ struct Fix {
 std::string fixText(const Fix& fix);
 nlohmann::json stepJson(const Step& step);
 nlohmann::json fixJson(const Fix& fix);
-// The files a fix writes or removes.
-std::vector<std::string> filesOf(const Fix& fix);
 
 // How an edit went on the bytes given.
 enum class EditOutcome {
