@@ -443,11 +443,12 @@ class FileChecker {
       unread_ = unread_ && !index_.find(f_, section_, name) &&
                 !index_.readOutsideRegistry(f_, section_, name);
     }
+    // A section of another file, left here without keys.
     if (groups.empty() && unread_ && index_.knowsEveryKey(f_) &&
-        !index_.knowsSection(f_, section_)) {
+        !index_.knowsSection(f_, section_) && index_.readsSectionElsewhere(f_, section_)) {
       add(layout.lines[block.first].view, "empty-section", std::nullopt, "nothing",
-          "the application reads no key of section [" + toUtf8(section_) + "] from " + f_.name +
-              ", and it holds none",
+          "the application reads section [" + toUtf8(section_) + "] from another file, never " +
+              "from " + f_.name + ", and it holds no key here",
           {Fix{"", {deleteSectionStep(f_.path, section_, false)}}});
     }
     for (const std::vector<size_t>& g : groups) keyLines(layout, g);

@@ -480,6 +480,20 @@ bool SettingsIndex::readOutsideRegistry(const StoredFile& f, std::string_view se
 
 bool SettingsIndex::knowsEveryKey(const StoredFile& f) const { return !idsOf(f).empty(); }
 
+bool SettingsIndex::readsSectionElsewhere(const StoredFile& f, std::string_view section) const {
+  const std::vector<int> own = idsOf(f);
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    if (std::find(own.begin(), own.end(), id) != own.end()) continue;
+    const std::string path = native(trasso::SettingsFilePath(id));
+    if (knowsSection(StoredFile{path, trasso::SettingsFileName(id), trasso::settingsFileRoot(id),
+                                profileAreaOfPath(path, false)},
+                     section)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::vector<SettingsIndex::Home> SettingsIndex::homes(const StoredFile& f, std::string_view section,
                                                       std::string_view key) const {
   std::vector<Home> out;

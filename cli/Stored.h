@@ -93,6 +93,8 @@ class SettingsIndex {
   // Whether the library knows every key the application reads from the file:
   // a settings file of the catalogue, a profile of a known area.
   bool knowsEveryKey(const StoredFile& f) const;
+  // Whether the application reads section from a settings file other than f's.
+  bool readsSectionElsewhere(const StoredFile& f, std::string_view section) const;
   // The other places the application reads key of section from: each settings
   // file (a profile area's at its standard place) whose setting or function
   // outside the registry reads it there, f's own file left out.

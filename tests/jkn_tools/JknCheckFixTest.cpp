@@ -346,9 +346,11 @@ std::vector<FixCase> cases() {
         {"root0/inf/jkn-ts.ini", "[TS]\nPort=3\n"},
         {"root0/inf/def-nmea.ini", "[Use]\nAntn=0\n"}}},
       // A value of its own in the file a key belongs in is a choice; a line
-      // before the first section and an empty section of another file go.
+      // before the first section and an empty section of another file go (an
+      // empty screen colour section, as a reset leaves it, stays).
       {{{kGnss, "Page=1\n[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\n[TS]\n"},
-        {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"}},
+        {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"},
+        {"root0/inf/disp-ts.ini", "[2]\n[Foo]\n"}},
        "root0/inf/jkn-gnss.ini:1: a line before the first section line\n"
        "    fix:     delete the line 'Page=1' before the first section from "
        "root0/inf/jkn-gnss.ini\n"
@@ -359,11 +361,12 @@ std::vector<FixCase> cases() {
        "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
        "    or:      keep '3': jkn set NMEA_Port 3; then delete the line 'Port=3' of [NMEA] from "
        "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
-       "root0/inf/jkn-gnss.ini:7: the application reads no key of section [TS] from "
-       "jkn-gnss.ini, and it holds none\n"
+       "root0/inf/jkn-gnss.ini:7: the application reads section [TS] from another file, never "
+       "from jkn-gnss.ini, and it holds no key here\n"
        "    fix:     delete section [TS] with its lines from root0/inf/jkn-gnss.ini\n",
        {{kGnss, "[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\n"},
-        {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"}}},
+        {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"},
+        {"root0/inf/disp-ts.ini", "[2]\n[Foo]\n"}}},
       // Numbers and colours, each made what the application reads and the
       // setter takes; a read-only setting's line changed.
       {{{kShare, "[RCOB]\nWIDE=1.23456x\n[Logg]\nLCOL=300,12\n[SKSG]\nNCOL=1,2\n"}},
