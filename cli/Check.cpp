@@ -60,7 +60,13 @@ struct Finding {
   std::string readText;                     // what it reads, in words
   std::string why;
   std::vector<Fix> fixes;  // one: the fix; more: a choice among them
-  std::string blocked;     // why the fix cannot be carried out now
+  // Why the fix cannot be carried out now: the file, jkn's exit status of the
+  // write that would fail, and the message; empty why: it can.
+  struct Blocked {
+    std::string file;
+    int status = 0;
+    std::string why;
+  } blocked;
   std::vector<Hidden> hides;
 };
 
@@ -1325,7 +1331,7 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
                                 "missing (the defaults); save it in code page 932" +
                                     (lacking.empty() ? "" : "; " + lacking),
                                 Fix{"", {reencodeStep(f.path, from)}}));
-      if (!lacking.empty()) out.back().blocked = lacking + ": replace it first";
+      if (!lacking.empty()) out.back().blocked = {f.path, kRefused, lacking + ": replace it first"};
       continue;
     }
     if (f.root < 0 && f.profile.empty()) f.profile = index.guessProfileArea(bytes);
@@ -1337,7 +1343,7 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
 // Why a finding's fix cannot be carried out now: a file it writes that a
 // write could not be made to (read-only, missing folder, ...).
 void probe(Finding& x, std::map<std::string, trasso::WriteStatus>& probed) {
-  if (!x.blocked.empty()) return;
+  if (!x.blocked.why.empty()) return;
   std::set<std::string> files;
   for (const Fix& fix : x.fixes) {
     for (const Step& s : fix.steps) {
@@ -1352,7 +1358,8 @@ void probe(Finding& x, std::map<std::string, trasso::WriteStatus>& probed) {
     if (it.second) it.first->second = trasso::facts::probeWrite(file);
     const trasso::WriteStatus s = it.first->second;
     if (!trasso::succeeded(s)) {
-      x.blocked = writeFailure(s, file).message;
+      const Failure failure = writeFailure(s, file);
+      x.blocked = {file, failure.status, failure.message};
       return;
     }
   }
@@ -1369,7 +1376,7 @@ void showPaths(Finding& x) {
     }
   };
   replace(x.why);
-  replace(x.blocked);
+  replace(x.blocked.why);
   for (Fix& fix : x.fixes) {
     for (Step& s : fix.steps) {
       replace(s.text);
@@ -1396,7 +1403,10 @@ json findingJson(const Finding& x) {
          {"why", x.why},
          {"fix", x.fixes.size() == 1 ? fixJson(x.fixes[0]) : json(nullptr)},
          {"choices", json::array()},
-         {"blocked", x.blocked.empty() ? json(nullptr) : json(x.blocked)}};
+         {"blocked", x.blocked.why.empty() ? json(nullptr)
+                                           : json{{"file", shownPath(x.blocked.file)},
+                                                  {"status", x.blocked.status},
+                                                  {"why", x.blocked.why}}}};
   if (x.setting) j.update(out::setting(*x.setting->entry, x.setting->selection));
   if (x.fixes.size() > 1) {
     for (const Fix& f : x.fixes) j["choices"].push_back(fixJson(f));
@@ -1432,7 +1442,7 @@ void printFinding(const Finding& x) {
                                       : "    or:      ")
               << fixText(x.fixes[i]) << "\n";
   }
-  if (!x.blocked.empty()) std::cout << "    blocked: " << x.blocked << "\n";
+  if (!x.blocked.why.empty()) std::cout << "    blocked: " << x.blocked.why << "\n";
 }
 
 // Why --fix leaves a finding for a person, or "" when it carries out its fix.
@@ -1444,7 +1454,7 @@ std::string leftFor(const Finding& x) {
     }
     return "it needs a choice: " + labels;
   }
-  if (!x.blocked.empty()) return x.blocked;
+  if (!x.blocked.why.empty()) return x.blocked.why;
   for (const Step& s : x.fixes.at(0).steps) {
     if (s.edits.empty()) return "it needs a person: " + fixText(x.fixes[0]);
   }

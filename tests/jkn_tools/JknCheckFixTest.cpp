@@ -704,6 +704,8 @@ TEST_F(JknCheckFix, ChoicesAndFixesThatCannotBeMade) {
       writableFix("root0/inf/jkn-nmea.ini") + ")";
   run({{"check", 1, "    fix:     jkn set NMEA_Port 3\n    blocked: " + readOnly},
        {"check --fix", 1, "root0/inf/jkn-nmea.ini:2: left: " + readOnly + "\n0 fixed, 1 left\n"}});
+  EXPECT_EQ(findings(FixCase{}).back()["blocked"],
+            (json{{"file", "root0/inf/jkn-nmea.ini"}, {"status", 4}, {"why", readOnly}}));
   EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), nmea);
   // UTF-16 holding a character code page 932 lacks: named, and the re-saving
   // fails whole, leaving the file and nothing beside it.

@@ -44,6 +44,17 @@ TEST_F(RootsTest, EachFileOneWriteOfItsEditsAsTheyStillFit) {
   EXPECT_EQ(planned[3].failed, jkn::writeFailure(WriteStatus::ReadOnly, inf("jkn-ts.ini")).message);
   EXPECT_EQ(planned[3].status, 4);
   EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nPage=1\nMaskElev=5\n[TS]\nPort=3\n"));
+  // A full disk: the fix is left with the cause and its status, the file as
+  // it was and nothing beside it.
+  seam.failCall(Step::WriteTemporary, 1, WriteStatus::DiskFull);
+  std::vector<jkn::Planned> again(1);
+  again[0].fix = &fixes[0];
+  writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nA=1\n"));
+  jkn::applyFixes(again, false);
+  EXPECT_EQ(again[0].failed, jkn::writeFailure(WriteStatus::DiskFull, inf("jkn-gnss.ini")).message);
+  EXPECT_EQ(again[0].status, 5);
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nA=1\n"));
+  EXPECT_EQ(listFolder(root(0) + "/inf"), "jkn-gnss.ini\njkn-ts.ini\n");
 }
 
 }  // namespace
