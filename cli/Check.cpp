@@ -443,7 +443,7 @@ class FileChecker {
       names_.insert(it->first);
     }
     // Whether the application reads anything of this section from this file.
-    unread_ = !index_.readOutsideRegistry(f_, section_, "");
+    unread_ = !index_.knowsSection(f_, section_) && !index_.readOutsideRegistry(f_, section_, "");
     for (const std::vector<size_t>& g : groups) {
       const std::string_view name = layout.lines[g[0]].view.name;
       unread_ = unread_ && !index_.find(f_, section_, name) &&

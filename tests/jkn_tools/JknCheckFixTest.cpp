@@ -34,10 +34,19 @@ struct FixCase {
   std::string args = "";    // profiles to check
 };
 
-// UTF-16, little-endian, of ASCII text, with a byte-order mark when bom.
+// UTF-16, little-endian, of UTF-8 text (characters below U+10000) with CR LF
+// line ends, with a byte-order mark when bom.
 std::string utf16(const std::string& text, bool bom) {
   std::string out = bom ? "\xFF\xFE" : "";
-  for (char c : withCrLf(text)) out += std::string{c, '\0'};
+  const std::string utf8 = withCrLf(text);
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
+    unsigned c = n == 1 ? b : b & (n == 2 ? 0x1F : 0x0F);
+    for (size_t k = 1; k < n; ++k) c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    out += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    i += n;
+  }
   return out;
 }
 
@@ -347,8 +356,9 @@ std::vector<FixCase> cases() {
         {"root0/inf/def-nmea.ini", "[Use]\nAntn=0\n"}}},
       // A value of its own in the file a key belongs in is a choice; a line
       // before the first section and an empty section of another file go (an
-      // empty screen colour section, as a reset leaves it, stays).
-      {{{kGnss, "Page=1\n[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\n[TS]\n"},
+      // empty screen colour section, as a reset leaves it, and a section this
+      // file holds, emptied, stay).
+      {{{kGnss, "Page=1\n[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\nZzz=1\n[TS]\n"},
         {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"},
         {"root0/inf/disp-ts.ini", "[2]\n[Foo]\n"}},
        "root0/inf/jkn-gnss.ini:1: a line before the first section line\n"
@@ -361,7 +371,10 @@ std::vector<FixCase> cases() {
        "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
        "    or:      keep '3': jkn set NMEA_Port 3; then delete the line 'Port=3' of [NMEA] from "
        "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
-       "root0/inf/jkn-gnss.ini:7: the application reads section [TS] from another file, never "
+       "root0/inf/jkn-gnss.ini:7: no setting reads key 'Zzz' of [SKYPLOT]; the closest setting "
+       "is GNSS_SkyPlotLClm (key <n>)\n"
+       "    fix:     delete the line 'Zzz=1' of [SKYPLOT] from root0/inf/jkn-gnss.ini\n"
+       "root0/inf/jkn-gnss.ini:8: the application reads section [TS] from another file, never "
        "from jkn-gnss.ini, and it holds no key here\n"
        "    fix:     delete section [TS] with its lines from root0/inf/jkn-gnss.ini\n",
        {{kGnss, "[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\n"},
@@ -457,6 +470,18 @@ std::vector<FixCase> cases() {
        "    fix:     delete the line 'Zz=\\x80' of [GNSS] from root0/inf/jkn-gnss.ini\n",
        {{kGnss, "[GNSS]\nMountPTX=-x\n;\x83\x81\x83\x82\n"}},
        true},
+      // A line read otherwise with bytes that are no code page 932 text: both
+      // findings have the value's fix.
+      {{{kGnss, "[GNSS]\nPage=12\x80\n"}},
+       "root0/inf/jkn-gnss.ini:2: the integer rule stops at the first character that is not a "
+       "digit: '\\x80' is ignored\n"
+       "    setting: GNSS_Page\n"
+       "    fix:     jkn set GNSS_Page 12\n"
+       "root0/inf/jkn-gnss.ini:2: bytes that are not code page 932 text: \\x80 (shown as "
+       "\\xNN)\n"
+       "    setting: GNSS_Page\n"
+       "    fix:     jkn set GNSS_Page 12\n",
+       {{kGnss, "[GNSS]\nPage=12\n"}}},
       // Lines no reader takes: a key again with the value it has, a name no
       // writer stores, a repeat of a section whose value is taken or not, a
       // catalogue's key again (any value kept as it is); a lone key line
@@ -552,7 +577,7 @@ std::vector<FixCase> cases() {
        "true"},
       // Folders and links where settings files belong; a file saved in UTF-16
       // with a byte-order mark.
-      {{{"root0/inf/jkn-nmea.ini", utf16("[NMEA]\nPort=4\n", true)}},
+      {{{"root0/inf/jkn-nmea.ini", utf16("[NMEA]\nGEOVER=テ\n", true)}},
        // Wine lists no link to nothing: the application cannot meet one there.
        (jknOnWindows() ? std::string()
                        : "root0/inf/def-nmea.ini: a broken link: the application reads the "
@@ -565,7 +590,7 @@ std::vector<FixCase> cases() {
            "missing (the defaults); save it in code page 932\n"
            "    fix:     " +
            toCp932Fix("root0/inf/jkn-nmea.ini", "UTF-16") + "\n",
-       {{"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=4\n"}},
+       {{"root0/inf/jkn-nmea.ini", "[NMEA]\nGEOVER=\x83\x65\n"}},
        false,
        "mkdir root0/inf/def-ts.ini && ln -s nowhere root0/inf/def-nmea.ini"},
       // A file saved in UTF-8, whose other lines' fixes hold before and after
@@ -731,14 +756,15 @@ TEST_F(JknCheckFix, ChoicesAndFixesThatCannotBeMade) {
 // check --json: one shape for a setting (name and selector apart, the value
 // read as a number), its place as data, the fix as data beside its text.
 TEST_F(JknCheckFix, JsonFindingsAndTheReportsOfFix) {
-  writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nMaskElev_Svy=12abc\nFoo=1\nPage=2\n"));
+  writeBytes(inf("jkn-gnss.ini"),
+             withCrLf("[GNSS]\nPage=2\nMaskElev=1\nMaskSate=3\nMaskElev_Svy=12abc\nFoo=1\n"));
   run({{"check --json", 1,
         "[\n  {\n    \"blocked\": null,\n    \"choices\": [],\n"
         "    \"file\": \"root0/inf/jkn-gnss.ini\",\n    \"fix\": {\n      \"steps\": [\n"
         "        {\n          \"argv\": [\n            \"jkn\",\n            \"set\",\n"
         "            \"GNSS_MaskElev\",\n            \"svy\",\n            \"12\"\n          ]\n"
         "        }\n      ],\n      \"text\": \"jkn set GNSS_MaskElev svy 12\"\n    },\n"
-        "    \"key\": \"MaskElev_Svy\",\n    \"kind\": \"integer\",\n    \"line\": 2,\n"
+        "    \"key\": \"MaskElev_Svy\",\n    \"kind\": \"integer\",\n    \"line\": 5,\n"
         "    \"name\": \"GNSS_MaskElev\",\n    \"read\": 12,\n    \"section\": \"GNSS\",\n"
         "    \"selector\": \"svy\",\n    \"stored\": \"MaskElev_Svy=12abc\",\n"
         "    \"why\": \"the integer rule stops at the first character that is not a digit: "
@@ -749,30 +775,38 @@ TEST_F(JknCheckFix, JsonFindingsAndTheReportsOfFix) {
         "            \"line\": \"Foo=1\",\n            \"op\": \"delete-line\",\n"
         "            \"section\": \"GNSS\"\n          }\n        }\n      ],\n"
         "      \"text\": \"delete the line 'Foo=1' of [GNSS] from root0/inf/jkn-gnss.ini\"\n"
-        "    },\n    \"key\": \"Foo\",\n    \"kind\": \"unknown-key\",\n    \"line\": 3,\n"
+        "    },\n    \"key\": \"Foo\",\n    \"kind\": \"unknown-key\",\n    \"line\": 6,\n"
         "    \"name\": null,\n    \"read\": null,\n    \"section\": \"GNSS\",\n"
         "    \"selector\": null,\n    \"stored\": \"Foo=1\",\n"
         "    \"why\": \"no setting reads key 'Foo' of [GNSS]; the closest setting is GNSS_Page "
         "(key Page)\"\n  }\n]\n"},
        {"check --fix --dry-run", 0,
-        "--- root0/inf/jkn-gnss.ini\n+++ root0/inf/jkn-gnss.ini (fixed)\n@@ -1,4 +1,3 @@\n"
-        " [GNSS]\n-MaskElev_Svy=12abc\n-Foo=1\n+MaskElev_Svy=12\n Page=2\n"
+        "--- root0/inf/jkn-gnss.ini\n+++ root0/inf/jkn-gnss.ini (fixed)\n@@ -2,5 +2,4 @@\n"
+        " Page=2\n MaskElev=1\n MaskSate=3\n-MaskElev_Svy=12abc\n-Foo=1\n+MaskElev_Svy=12\n"
         "2 to fix, 0 left (dry run: nothing written)\n"},
        {"check --fix", 0,
-        "root0/inf/jkn-gnss.ini:2: fixed: jkn set GNSS_MaskElev svy 12\n"
-        "root0/inf/jkn-gnss.ini:3: fixed: delete the line 'Foo=1' of [GNSS] from "
+        "root0/inf/jkn-gnss.ini:5: fixed: jkn set GNSS_MaskElev svy 12\n"
+        "root0/inf/jkn-gnss.ini:6: fixed: delete the line 'Foo=1' of [GNSS] from "
         "root0/inf/jkn-gnss.ini\n2 fixed, 0 left\n"},
        {"check --fix", 0, "no findings in 1 settings file\n"},
 
        {"check --json --fix", 2, "excludes"}});
-  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nMaskElev_Svy=12\nPage=2\n"));
-  // A whole file's fix in a dry run: what would become of it.
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")),
+            withCrLf("[GNSS]\nPage=2\nMaskElev=1\nMaskSate=3\nMaskElev_Svy=12\n"));
+  // What a repeated section hides, as data: line, setting, stored, read.
+  writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=2\n[gnss]\nPage=3\n"));
+  EXPECT_EQ(findings(FixCase{})[0]["hides"],
+            json::parse(R"([{"line":4,"name":"GNSS_Page","read":2,"selector":null,)"
+                        R"("stored":"Page=3"}])"));
+  // A whole file's fix in a dry run: what would become of it; clearing what a
+  // stopped write left creates no file.
+  sh("rm root0/inf/jkn-gnss.ini");
   sh("touch root0/inf/.jkn-gnss.ini.tmp root0/inf/jkn-gnss.ini.new");
   run({{"check --fix --dry-run", 0,
         "would clear what a stopped write left beside root0/inf/jkn-gnss.ini\n"
         "would remove root0/inf/jkn-gnss.ini.new\n2 to fix, 0 left (dry run: nothing written)\n"},
        {"check --fix", 0, "2 fixed, 0 left"}});
-  EXPECT_EQ(listFolder(root(0) + "/inf"), "jkn-gnss.ini\n");
+  EXPECT_EQ(listFolder(root(0) + "/inf"), "");
 }
 
 }  // namespace
