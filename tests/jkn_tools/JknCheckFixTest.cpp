@@ -732,24 +732,35 @@ TEST_F(JknCheckFix, ChoicesAndFixesThatCannotBeMade) {
   EXPECT_EQ(findings(FixCase{}).back()["blocked"],
             (json{{"file", "root0/inf/jkn-nmea.ini"}, {"status", 4}, {"why", readOnly}}));
   EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), nmea);
-  // UTF-16 holding a character code page 932 lacks: named, and the re-saving
-  // fails whole, leaving the file and nothing beside it.
+  // UTF-16 holding a character code page 932 lacks (beyond U+FFFF, and after
+  // a line that leaves no zero bytes to tell UTF-16 by): named, and the
+  // re-saving fails whole, leaving the file and nothing beside it.
   sh("rm -f root0/inf/*");
+  std::string kana;
+  for (int i = 0; i < 31; ++i) kana += "テ";
   const std::string wide =
-      std::string("\xFF\xFE[\0G\0N\0S\0S\0]\0\r\0\n\0U\0s\0e\0r\0I\0D\0=\0\xE9\0\r\0\n\0", 34);
+      utf16(kana + "\n[GNSS]\nUserID=", true) + std::string("\0\xD8\0\xDC\r\0\n\0", 8);  // U+10000
   writeBytes(inf("jkn-gnss.ini"), wide);
-  const std::string lacks = "line 2 holds 'é', which code page 932 lacks";
+  writeBytes(inf("jkn-ts.ini"), "\xFF\xFE");  // a byte-order mark alone
+  const std::string lacks = "line 3 holds '𐀀', which code page 932 lacks";
   run({{"check", 1,
         "root0/inf/jkn-gnss.ini: saved as UTF-16: the application reads every key of it as "
         "missing (the defaults); save it in code page 932; " +
             lacks + "\n    fix:     " + toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") +
-            "\n    blocked: " + lacks + ": replace it first\n1 finding in 1 settings file\n"},
+            "\n    blocked: " + lacks +
+            ": replace it first\nroot0/inf/jkn-ts.ini: saved as UTF-16: the application reads "
+            "every key of it as missing (the defaults); save it in code page 932\n    fix:     " +
+            toCp932Fix("root0/inf/jkn-ts.ini", "UTF-16") + "\n2 findings in 2 settings files\n"},
        {"check --fix", 1,
-        "root0/inf/jkn-gnss.ini: left: " + lacks + ": replace it first\n0 fixed, 1 left\n"}});
+        "root0/inf/jkn-gnss.ini: left: " + lacks +
+            ": replace it first\n"
+            "root0/inf/jkn-ts.ini: fixed: " +
+            toCp932Fix("root0/inf/jkn-ts.ini", "UTF-16") + "\n1 fixed, 1 left\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-ts.ini")), "");
   if (!jknOnWindows()) {  // PowerShell is no part of Wine
     EXPECT_NE(sh(toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16")), 0);
   }
-  EXPECT_EQ(listFolder(root(0) + "/inf"), "jkn-gnss.ini\n");
+  EXPECT_EQ(listFolder(root(0) + "/inf"), "jkn-gnss.ini\njkn-ts.ini\n");
   EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), wide);
 }
 
