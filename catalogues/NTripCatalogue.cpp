@@ -2,9 +2,10 @@
 #include <cstdio>
 #include <string>
 
+#include "Api.h"
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
-#include "Api.h"
+#include "StoreFacts.h"
 
 using namespace trasso;
 
@@ -90,7 +91,8 @@ int trasso::api::GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) noexcept {
   return static_cast<int>(Catalogue().integer(providerKey(pn, countWord.c_str())));
 }
 
-int trasso::api::GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry, NTripRec* rec) noexcept {
+int trasso::api::GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry,
+                                        NTripRec* rec) noexcept {
   if (rec == nullptr) return 0;
   const Catalogue catalogue;
   const char* list = listWord(kind);
@@ -101,3 +103,11 @@ int trasso::api::GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry
   rec->XValue = static_cast<uint16_t>(catalogue.integer(streamKey(pn, list, entry, "x")));
   return rec->Id > 0 && !rec->NText.empty() && !rec->MText.empty() ? 1 : 0;
 }
+
+namespace trasso {
+
+facts::CatalogueSection ntripCatalogueSection() {
+  return {SettingsFile::NTrip, kSection, "GetNTrip_Co_Info"};
+}
+
+}  // namespace trasso

@@ -51,6 +51,7 @@ struct Options {
   bool changed = false;
   std::string filter;
   std::vector<std::string> words;
+  std::vector<std::string> more;  // set: a record's further FIELD VALUE pairs
 };
 
 // Positional words, each taken as given: a vector option would read "[a,b]"
@@ -289,18 +290,58 @@ void refuseReadOnly(const SettingEntry& e) {
   }
 }
 
+Value parsedValue(const Options& o, const SettingEntry& e, const Selection& s,
+                  const std::string& text) {
+  try {
+    return jkn::parseValue(e, trasso::declarationOf(e, s), text, o.raw);
+  } catch (const jkn::Refusal& r) {
+    throw Failure{kRefused, r.message};
+  }
+}
+
+// Further FIELD VALUE pairs after a record's first: the fields of one record
+// (one side, one profile), written in one write of it, so that fields which
+// must change together do.
+int setFields(const Options& o, const SettingEntry& e, const Selection& s, const Value& v) {
+  if (e.selector != SelectorKind::Field || o.words.size() < 3) {
+    throw Failure{kUsage, "unexpected '" + o.more.front() +
+                              "': only a record's fields come in pairs (set NAME FIELD VALUE "
+                              "FIELD VALUE ...)"};
+  }
+  if (o.more.size() % 2 != 0) throw Failure{kUsage, "field '" + o.more.back() + "' has no value"};
+  const auto sided = [&](const Selection& f) {
+    return trasso::declarationOf(e, f).key.choice == trasso::KeyChoice::Side;
+  };
+  std::vector<Selection> each{s};
+  std::vector<std::pair<int, Value>> fields{{s.which, v}};
+  Selection record = s;
+  for (size_t i = 0; i < o.more.size(); i += 2) {
+    const Selection f = selectionOf(e, o.more[i]);
+    const bool otherSide = sided(f) && std::any_of(each.begin(), each.end(), [&](auto& x) {
+                             return sided(x) && x.number != f.number;
+                           });
+    if (f.path != s.path || otherSide) {
+      throw Failure{kUsage, "'" + o.more[i] + "' is a field of another record than '" + o.words[1] +
+                                "': give the fields of one record"};
+    }
+    if (sided(f)) record.number = f.number;
+    each.push_back(f);
+    fields.emplace_back(f.which, parsedValue(o, e, f, o.more[i + 1]));
+  }
+  const trasso::WriteStatus status = e.putFields(record, fields);
+  if (!trasso::succeeded(status)) throw jkn::writeFailure(status, trasso::pathOf(e, s));
+  for (const Selection& f : each) report(o, e, f, "");
+  return kOk;
+}
+
 int set(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
   if (o.words.size() < 2) throw Failure{kUsage, "set needs NAME [SELECTOR] VALUE"};
   const Selection s = selectionOf(e, selectorWord(o, 2));
-  const Declaration d = trasso::declarationOf(e, s);
   refuseReadOnly(e);
-  Value v;
-  try {
-    v = jkn::parseValue(e, d, o.words.back(), o.raw);
-  } catch (const jkn::Refusal& r) {
-    throw Failure{kRefused, r.message};
-  }
+  const Value v = parsedValue(o, e, s, o.words.back());
+  if (!o.more.empty()) return setFields(o, e, s, v);
+  const Declaration d = trasso::declarationOf(e, s);
   // Collected first, to say what else the setter changes (TS_AutoLoad resets
   // four other settings); then written, one replacement per file.
   trasso::fileio::WriteBatch batch;
@@ -764,7 +805,8 @@ int run(int argc, char** argv) {
   app.footer(jkn::kExitStatuses +
              "  8  get: no value of its own (the application passes the default)\n"
              "Each command's --help lists the statuses it ends with; check: 0 no findings,\n"
-             "1 findings, 2 a settings folder it cannot look at.\n");
+             "1 findings, 2 a settings folder it cannot look at; check --fix: 0 none left,\n"
+             "1 findings left, 3-7 a write failed as above.\n");
   Options o;
   auto addJson = [&](CLI::App* c) { c->add_flag("--json", o.json, "Print JSON"); };
   auto addRaw = [&](CLI::App* c) {
@@ -794,12 +836,17 @@ int run(int argc, char** argv) {
   addRaw(getCmd);
   getCmd->footer(kGetStatuses);
 
-  CLI::App* setCmd = app.add_subcommand("set", "Store a value (checked first; nothing half-done)");
+  CLI::App* setCmd = app.add_subcommand(
+      "set",
+      "Store a value (checked first; nothing half-done). A record's fields:\n"
+      "NAME FIELD VALUE [FIELD VALUE ...], written together in one write of the record");
   addWords(setCmd, o.words,
            {{"NAME", "Setting name"},
             {"SELECTOR|VALUE", "Selector, where it takes one; else the value"},
             {"VALUE", "The value, after a selector"}},
            2);
+  // A record's further FIELD VALUE pairs, taken as given (see addWords).
+  setCmd->allow_extras();
   addJson(setCmd);
   addRaw(setCmd);
   setCmd->footer(jkn::kExitStatuses);
@@ -846,6 +893,11 @@ int run(int argc, char** argv) {
     app.parse(static_cast<int>(args.size()), args.data());
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? kOk : kUsage;
+  }
+  o.more = setCmd->remaining();
+  // A "--" before the words ends the options; it is no field.
+  if (const auto dash = std::find(o.more.begin(), o.more.end(), "--"); dash != o.more.end()) {
+    o.more.erase(dash);
   }
   return guarded([&] {
     if (listCmd->parsed()) return list(o);

@@ -8,7 +8,9 @@
 //            "R,G,B #rrggbb", stored bytes that do not survive the trip to
 //            UTF-8 and back as {"hex": "..."}; null when there is none;
 //   place:   "file" (the path as shown), "section" and "key" as data, names that
-//            are no code page 932 text as {"hex": "..."}.
+//            are no code page 932 text as {"hex": "..."};
+//   fix:     {"text": ..., "steps": [...]}, each step {"argv": [...]} (a command),
+//            {"edit": {"op": ..., "file": ...}} (Fixes.h) or {"by_hand": true}.
 // Prose goes only into fields named for it ("why", "note", "message", "text").
 #pragma once
 

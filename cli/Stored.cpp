@@ -235,7 +235,8 @@ std::string toCodePage932Command(const std::string& path, const std::string& fro
   const std::string temp = path + ".new";
   return std::string("powershell -Command \"Get-Content -Encoding ") + encoding +
          " -LiteralPath '" + path + "' | Set-Content -Encoding Default -LiteralPath '" + temp +
-         "'\" && move /y " + shellQuoted(temp) + " " + shellQuoted(path);
+         "'\" && move /y " + shellQuoted(temp) + " " + shellQuoted(path) + " || (del " +
+         shellQuoted(temp) + " & exit /b 1)";
 }
 
 #else
@@ -274,7 +275,8 @@ std::string makeReadableCommand(const std::string& path) {
 
 std::string toCodePage932Command(const std::string& path, const std::string& from) {
   const std::string file = shellQuoted(path), temp = shellQuoted(path + ".new");
-  return "iconv -f " + from + " -t CP932 " + file + " >" + temp + " && mv " + temp + " " + file;
+  return "iconv -f " + from + " -t CP932 " + file + " >" + temp + " && mv " + temp + " " + file +
+         " || { rm -f " + temp + "; false; }";
 }
 
 #endif
@@ -470,44 +472,74 @@ std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, const std::vect
   return std::nullopt;
 }
 
-std::pair<std::string, size_t> SettingsIndex::closestKey(const StoredFile& f,
-                                                         std::string_view section,
-                                                         std::string_view key) const {
-  std::pair<std::string, size_t> best{std::string(), SIZE_MAX};
+SettingsIndex::Closest SettingsIndex::closestKey(const StoredFile& f, std::string_view section,
+                                                 std::string_view key) const {
+  Closest best;
   const std::string wanted = lowerAscii(key);
   for (const std::vector<Slot>* list : slots(f, section)) {
     for (const Slot& slot : *list) {
       const size_t d = editDistance(wanted, slot.key);
-      if (d < best.second) best = {slot.shown, d};
+      if (d < best.distance) best = {slot.shown, slot.entry, d};
     }
   }
   return best;
 }
 
-std::string SettingsIndex::homeOfSection(const std::string& file, std::string_view section) const {
-  // Every settings file that has the section, from the registry and from the
-  // keys that functions outside it read.
-  std::vector<std::string> homes;
-  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
-    const std::string name = trasso::SettingsFileName(id);
-    bool has = slots_.count(slotKey(native(trasso::SettingsFilePath(id)), section)) > 0;
-    for (const trasso::facts::ProfilePlace& p : trasso::facts::profilePlaces()) {
-      has = has || (static_cast<int>(p.file) == id &&
-                    slots_.count(slotKey("profile:" + std::string(p.area), section)) > 0);
-    }
-    for (const trasso::facts::OtherKey& k : trasso::facts::keysOutsideRegistry()) {
-      has = has ||
-            (static_cast<int>(k.key.file) == id && trasso::ini::sameName(k.key.section, section));
-    }
-#ifdef _WIN32
-    // The reader opens a file whatever the case of its name.
-    if (has && lowerAscii(name) == lowerAscii(file)) return "";
-#else
-    if (has && name == file) return "";
-#endif
-    if (has) homes.push_back(name);
+std::vector<int> SettingsIndex::idsOf(const StoredFile& f) const {
+  std::vector<int> ids;
+  if (const auto id = fileIds_.find(slotKey(f.path, "")); f.root >= 0 && id != fileIds_.end()) {
+    ids.push_back(id->second);
   }
-  return homes.empty() ? "" : homes.front();
+  if (const trasso::facts::ProfilePlace* p = trasso::facts::profilePlace(f.profile)) {
+    ids.push_back(static_cast<int>(p->file));
+  }
+  return ids;
+}
+
+bool SettingsIndex::readOutsideRegistry(const StoredFile& f, std::string_view section,
+                                        std::string_view key) const {
+  for (const int id : idsOf(f)) {
+    const auto file = static_cast<SettingsFile>(id);
+    if (trasso::facts::findKeyOutsideRegistry(file, section, key)) return true;
+    for (const trasso::facts::CatalogueSection& c : trasso::facts::catalogueSections()) {
+      if (c.file == file && trasso::ini::sameName(c.section, section)) return true;
+    }
+  }
+  return false;
+}
+
+bool SettingsIndex::knowsEveryKey(const StoredFile& f) const { return !idsOf(f).empty(); }
+
+bool SettingsIndex::readsSectionElsewhere(const StoredFile& f, std::string_view section) const {
+  const std::vector<int> own = idsOf(f);
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    if (std::find(own.begin(), own.end(), id) != own.end()) continue;
+    const std::string path = native(trasso::SettingsFilePath(id));
+    if (knowsSection(StoredFile{path, trasso::SettingsFileName(id), trasso::settingsFileRoot(id),
+                                profileAreaOfPath(path, false)},
+                     section)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<SettingsIndex::Home> SettingsIndex::homes(const StoredFile& f, std::string_view section,
+                                                      std::string_view key) const {
+  std::vector<Home> out;
+  const std::vector<int> own = idsOf(f);
+  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
+    if (std::find(own.begin(), own.end(), id) != own.end()) continue;
+    const std::string path = native(trasso::SettingsFilePath(id));
+    const StoredFile home{path, trasso::SettingsFileName(id), trasso::settingsFileRoot(id),
+                          profileAreaOfPath(path, false)};
+    if (std::optional<KnownKey> known = find(home, section, key)) {
+      out.push_back(Home{home, known});
+    } else if (trasso::facts::findKeyOutsideRegistry(static_cast<SettingsFile>(id), section, key)) {
+      out.push_back(Home{home, std::nullopt});
+    }
+  }
+  return out;
 }
 
 std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {

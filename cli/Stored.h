@@ -67,7 +67,8 @@ std::string makeFolderCommand(const std::string& folder);
 std::string makeWritableCommand(const std::string& path);
 std::string makeReadableCommand(const std::string& path);
 // Re-saves a file of text encoding `from` ("UTF-8", "UTF-16LE", "UTF-16BE",
-// "UTF-16" with a byte-order mark) in code page 932.
+// "UTF-16" with a byte-order mark) in code page 932; a conversion that fails
+// (a character code page 932 lacks) leaves the file and nothing beside it.
 std::string toCodePage932Command(const std::string& path, const std::string& from);
 
 // A stored key that a registry entry reads.
@@ -86,12 +87,32 @@ class SettingsIndex {
   std::optional<KnownKey> find(const StoredFile& f, std::string_view section,
                                std::string_view key) const;
   bool knowsSection(const StoredFile& f, std::string_view section) const;
-  // The known key of the section nearest to key, with its edit distance.
-  std::pair<std::string, size_t> closestKey(const StoredFile& f, std::string_view section,
-                                            std::string_view key) const;
-  // The settings file (name) the application reads section from, when that is
-  // not the file named file: "" when section is that file's or no file's.
-  std::string homeOfSection(const std::string& file, std::string_view section) const;
+  // The known key of the section nearest to key ("<n>" for a number), its
+  // setting and its edit distance; no entry when the section has none.
+  struct Closest {
+    std::string key;
+    const trasso::SettingEntry* entry = nullptr;
+    size_t distance = SIZE_MAX;
+  };
+  Closest closestKey(const StoredFile& f, std::string_view section, std::string_view key) const;
+  // Whether a function outside the registry reads key of section from this
+  // file; every key of a section a catalogue function reads by its own pattern.
+  bool readOutsideRegistry(const StoredFile& f, std::string_view section,
+                           std::string_view key) const;
+  // Whether the library knows every key the application reads from the file:
+  // a settings file of the catalogue, a profile of a known area.
+  bool knowsEveryKey(const StoredFile& f) const;
+  // Whether the application reads section from a settings file other than f's.
+  bool readsSectionElsewhere(const StoredFile& f, std::string_view section) const;
+  // The other places the application reads key of section from: each settings
+  // file (a profile area's at its standard place) whose setting or function
+  // outside the registry reads it there, f's own file left out.
+  struct Home {
+    StoredFile file;
+    std::optional<KnownKey> known;  // none: a function outside the registry
+  };
+  std::vector<Home> homes(const StoredFile& f, std::string_view section,
+                          std::string_view key) const;
   // The profile area whose keys a file holds most of ("" when none).
   std::string guessProfileArea(const std::string& bytes) const;
 
@@ -114,6 +135,8 @@ class SettingsIndex {
   std::map<std::string, std::vector<Slot>> slots_;  // "<file tag>\n<section>" in lower case
   const trasso::SettingEntry* screenColour_ = nullptr;
   std::map<std::string, int> fileIds_;  // catalogue files by path
+  // The catalogue ids of a file: its own, and its profile area's standard place.
+  std::vector<int> idsOf(const StoredFile& f) const;
 };
 
 // Code page 932 checks on stored bytes.

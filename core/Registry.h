@@ -126,6 +126,9 @@ struct SettingEntry {
   const RecordField* fields = nullptr;
   size_t fieldCount = 0;
   bool inProfile = false;
+  // Field: writes several fields of one record (of the selection's side or
+  // profile) in one write of the record, the others as read; null otherwise.
+  WriteStatus (*putFields)(const Selection&, const std::vector<std::pair<int, Value>>&) = nullptr;
   // What else the setter writes, in words (describe shows it); load writes such
   // an entry before the others, so that it undoes none of them.
   const char* alsoWrites = nullptr;
@@ -296,6 +299,16 @@ WriteStatus recordPut(const Selection& s, const Value& v) {
   });
 }
 
+// The same for several fields, by number, written in one write of the record.
+template <class R>
+WriteStatus recordPutFields(const Selection& s, const std::vector<std::pair<int, Value>>& fields) {
+  return statusOf([&] {
+    auto values = R::read(s);
+    for (const auto& [which, v] : fields) setField(values, which, v);
+    R::write(s, values);
+  });
+}
+
 }  // namespace registry_detail
 
 // An entry for getter G and setter P (nullptr: read-only) of setting s. The
@@ -373,6 +386,7 @@ SettingEntry recordEntry(const char* name) {
                  &registry_detail::recordPut<R>};
   e.fields = fields.data();
   e.fieldCount = fields.size();
+  e.putFields = &registry_detail::recordPutFields<R>;
   e.inProfile = R::kInProfile;
   return e;
 }

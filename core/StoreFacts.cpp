@@ -18,6 +18,7 @@ facts::OtherKeyPart nmeaOtherKeys();
 facts::OtherKeyPart tsOtherKeys();
 facts::OtherKeyPart instrumentProfileOtherKeys();
 facts::OtherKeyPart stakeOutOtherKeys();
+facts::CatalogueSection ntripCatalogueSection();
 
 namespace facts {
 namespace {
@@ -90,6 +91,19 @@ const OtherKey* findKeyOutsideRegistry(std::string_view section, std::string_vie
     if (ini::sameName(section, k.key.section) && matches(k, key)) return &k;
   }
   return nullptr;
+}
+
+const OtherKey* findKeyOutsideRegistry(SettingsFile file, std::string_view section,
+                                       std::string_view key) {
+  for (const OtherKey& k : keysOutsideRegistry()) {
+    if (k.key.file == file && ini::sameName(section, k.key.section) && matches(k, key)) return &k;
+  }
+  return nullptr;
+}
+
+const std::vector<CatalogueSection>& catalogueSections() {
+  static const std::vector<CatalogueSection> all = {ntripCatalogueSection()};
+  return all;
 }
 
 WriteStatus probeWrite(const std::string& native) {

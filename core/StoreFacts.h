@@ -55,6 +55,18 @@ struct OtherKeyPart {
 // reader compares them; a key chosen by mode or side matches every choice),
 // or null.
 const OtherKey* findKeyOutsideRegistry(std::string_view section, std::string_view key);
+// The same for one settings file (a profile's keys: its standard place).
+const OtherKey* findKeyOutsideRegistry(SettingsFile file, std::string_view section,
+                                       std::string_view key);
+
+// A section whose every key a catalogue function reads by a pattern of its own
+// (the NTRIP caster catalogue's "Co<nn>..." keys), so no key of it is unknown.
+struct CatalogueSection {
+  SettingsFile file;
+  const char* section;
+  const char* function;
+};
+const std::vector<CatalogueSection>& catalogueSections();
 
 // What a write of the file at a native path would meet, found without writing
 // or locking anything: Written when it would be tried, else the cause (missing

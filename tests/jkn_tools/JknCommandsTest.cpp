@@ -51,7 +51,7 @@ TEST_F(JknTest, CheckSaysWhereTheIntegerRuleStops) {
     sh(kJkn + "check --json");
     std::string found;
     for (const nlohmann::json& f : nlohmann::json::parse(out_)) {
-      found += f["why"].get<std::string>() + " -> " + f["read"].get<std::string>();
+      found += f["why"].get<std::string>() + " -> " + f["read"].dump();
     }
     EXPECT_EQ(found, expected) << stored;
   }
@@ -110,32 +110,42 @@ TEST_F(JknTest, ScreenColourDumpedByNameAndResetAsJson) {
 }
 
 // A byte-order mark says the byte order of a UTF-16 file; a UTF-8 line's fix
-// names its first character that code page 932 lacks, also when it comes first.
+// leaves out the characters code page 932 lacks, and its finding names them,
+// also when one comes first.
 TEST_F(JknTest, CheckNamesTheEncodingToConvertFrom) {
   writeBytes(inf("jkn-gnss.ini"), std::string("\xFE\xFF\0[\0G\0N\0S\0S\0]\0\r\0\n", 18));
   writeBytes(inf("def-ts.ini"), withCrLf("[TS]\nBtDevAddr=\xC3\xA9"
-                                         "a\nBtDevName=\x82\xA0\n"));
-  sh(kJkn + "check | grep fix:");
-  const std::string file = "root0/inf/jkn-gnss.ini";
-  EXPECT_EQ(
-      out_,
-      "    fix:     write line 2 of root0/inf/def-ts.ini in code page 932, which has no 'é'\n"
-      "    fix:     " +
-          (jknOnWindows() ? "powershell -Command \"Get-Content -Encoding Unicode -LiteralPath '" +
-                                file + "' | Set-Content -Encoding Default -LiteralPath '" + file +
-                                ".new'\" && move /y \"" + file + ".new\" \"" + file + "\""
-                          : "iconv -f UTF-16 -t CP932 '" + file + "' >'" + file + ".new' && mv '" +
-                                file + ".new' '" + file + "'") +
-          "\n");
+                                         "a\xE2\x82\xAC\xC3\xA9\n"));
+  sh(kJkn + "check | grep -e fix: -e 'has no'");
+  EXPECT_EQ(out_,
+            "root0/inf/def-ts.ini:2: UTF-8 text, but the application reads code page 932: "
+            "'éa€é' reads as 'ﾃｩa竄ｬﾃｩ'; code page 932 has no 'é', '€', which the fix leaves "
+            "out\n"
+            "    fix:     jkn set TS_BtDevAddr a\n"
+            "    fix:     " +
+                toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") + "\n");
 }
 
-// A repeated section's fix names its own lines, not those of a section after it.
-TEST_F(JknTest, RepeatedSectionFixNamesItsOwnLines) {
-  writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=1\n[GNSS]\nPage=2\n[SKYPLOT]\n3=80\n"));
-  sh(kJkn + "check | grep fix:");
-  EXPECT_EQ(out_,
-            "    fix:     delete lines 3 to 4 of root0/inf/jkn-gnss.ini\n"
-            "    fix:     delete line 4 of root0/inf/jkn-gnss.ini\n");
+// A record's fields given together are one write of the record, also where
+// neither alone would be taken; pairs are a record's only, of one record.
+TEST_F(JknTest, SetWritesFieldsOfOneRecordTogether) {
+  writeBytes(inf("jkn-zetr.ini"), withCrLf("[DST]\nCEN=99\nHPA=1300\n"));
+  run({{"set ZETR_Dst_CentigradePress pressure 1200", 1, "value out of range"},
+       {"set ZETR_Dst_CentigradePress pressure 1200 S.PortNo 3", 2,
+        "jkn: ZETR_Dst_CentigradePress: 'S.PortNo' is no selector"},
+       {"set ZETR_Dst_CentigradePress temperature 9 pressure:root0/p.ini 1", 2,
+        "jkn: 'pressure:root0/p.ini' is a field of another record than 'temperature': give the "
+        "fields of one record\n"},
+       {"set ZETR_Dst_CentigradePress temperature 9 pressure", 2,
+        "jkn: field 'pressure' has no value\n"},
+       {"set GNSS_MaskElev svy 9 plain 9", 2,
+        "jkn: unexpected 'plain': only a record's fields come in pairs (set NAME FIELD VALUE "
+        "FIELD VALUE ...)\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-zetr.ini")), withCrLf("[DST]\nCEN=99\nHPA=1300\n"));
+  run({{"set ZETR_Dst_CentigradePress pressure 1200 temperature -70", 0,
+        "ZETR_Dst_CentigradePress pressure:root0/inf/jkn-zetr.ini = 1200\n"
+        "ZETR_Dst_CentigradePress temperature:root0/inf/jkn-zetr.ini = -70\n"}});
+  EXPECT_EQ(readBytes(inf("jkn-zetr.ini")), withCrLf("[DST]\nCEN=-70.000000\nHPA=1200.000000\n"));
 }
 
 // Values go to stdout and messages to stderr, each outcome with a status of

@@ -82,12 +82,12 @@ inline std::string makeFolderFix(const std::string& folder) {
 inline std::string toCp932Fix(const std::string& path, const std::string& from) {
   if (!jknOnWindows()) {
     return "iconv -f " + from + " -t CP932 '" + path + "' >'" + path + ".new' && mv '" + path +
-           ".new' '" + path + "'";
+           ".new' '" + path + "' || { rm -f '" + path + ".new'; false; }";
   }
   return "powershell -Command \"Get-Content -Encoding " +
          std::string(from == "UTF-8" ? "UTF8" : "Unicode") + " -LiteralPath '" + path +
          "' | Set-Content -Encoding Default -LiteralPath '" + path + ".new'\" && move /y \"" +
-         path + ".new\" \"" + path + "\"";
+         path + ".new\" \"" + path + "\" || (del \"" + path + ".new\" & exit /b 1)";
 }
 
 class JknTest : public RootsTest {

@@ -112,7 +112,11 @@ TEST_F(JknTest, JapanesePathsAsTyped) {
        {"check 設定/q.ini", 1,
         "設定/q.ini:3: key already set at line 2; only the first is read\n"
         "    setting: ZETR_Npr_Value\n    stored:  VAL=3\n    read:    nothing of this line\n"
-        "    fix:     delete line 3 of 設定/q.ini\n1 finding in 1 settings file\n"},
+        "    choose:  keep 5 (read now): delete the line 'VAL=3' of [NPR] from 設定/q.ini\n"
+        "    or:      keep 3: jkn set ZETR_Npr_Value " +
+            shellWord("設定/q.ini") +
+            " 3; then delete the line 'VAL=3' of [NPR] from 設定/q.ini\n"
+            "1 finding in 1 settings file\n"},
        {"set ZETR_Npr_Value 無い/p.ini 5", 3,
         jknOnWindows() ? "jkn: folder 無い does not exist; create it first (mkdir \"無い\")\n"
                        : "jkn: folder 無い does not exist; create it first (mkdir -p '無い')\n"}});

@@ -26,29 +26,35 @@ TEST_F(JknTest, CheckFindsWhatTheApplicationReadsOtherwise) {
   writeBytes(inf("other.ini"), withCrLf("[\x83\x41]\nx=1\n[\x83\x61]\n"));
   writeBytes(root(0) + "/site.ini", withCrLf("[NPR]\nVAL=150\n[SCH]\nUSE=1\nHOR=4\n[TGT]\nTYP1=1"));
   EXPECT_EQ(sh(kJkn + "check --json root0/site.ini"), 1) << out_;
-  // file:line kind setting read, without the fixed "nothing ..." of what reads nothing
+  // file:line kind name selector read (a JSON value; none where nothing is read)
   std::string found;
   for (nlohmann::json& f : nlohmann::json::parse(out_)) {
-    const std::string file = f["file"], kind = f["kind"], read = f["read"];
-    const std::string setting = f["setting"].is_null() ? "" : " " + f["setting"].get<std::string>();
-    found += file.substr(file.rfind('/') + 1) + ":" + f["line"].dump() + " " + kind + setting +
-             (read.rfind("nothing", 0) == 0 ? "" : " " + read) + "\n";
+    const std::string file = f["file"], kind = f["kind"];
+    std::string setting;
+    for (const char* field : {"name", "selector", "read"}) {
+      if (!f[field].is_null())
+        setting += " " + (f[field].is_string() ? f[field].get<std::string>() : f[field].dump());
+    }
+    found +=
+        file.substr(file.rfind('/') + 1) + ":" + f["line"].dump() + " " + kind + setting + "\n";
   }
-  EXPECT_EQ(
-      found,
-      ".jkn-gnss.ini.tmp:null temporary\nNTrip.ini:null other-root\n"
-      "def-share.ini:2 colour LogColor 44,12,255 #2c0cff\n"
-      "def-ts.ini:2 cut TS_BtDevAddr \"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\n"
-      "def-ts.ini:4 unknown-key\njkn-gnss.ini:1 outside-section\n"
-      "jkn-gnss.ini:8 integer GNSS_MaskElev svy 12\njkn-gnss.ini:9 integer GNSS_NTripP 0\n"
-      "jkn-gnss.ini:10 integer GNSS_PortNoS 1\njkn-gnss.ini:11 integer GNSS_MaskSate plain 4464\n"
-      "jkn-gnss.ini:12 unknown-key\njkn-gnss.ini:13 code-page GNSS_UserID \"a\\x80z\"\n"
-      "jkn-gnss.ini:14 code-page GNSS_Address \"譌･ﾃｩ\"\njkn-gnss.ini:15 no-equals GNSS_ImuObs 0\n"
-      "jkn-gnss.ini:16 duplicate-key GNSS_ImuObs\njkn-gnss.ini:17 duplicate-key GNSS_Page\n"
-      "jkn-gnss.ini:18 duplicate-section\njkn-gnss.ini:19 hidden-key GNSS_Page -5\n"
-      "jkn-nmea.ini:null not-regular\n"
-      "site.ini:2 range PL30_Npr_Value 150\nsite.ini:5 range PL30_Sch_HRangeRad 4\n"
-      "site.ini:7 unknown-key\n");
+  // A key line without '=' and the lines it hides are one finding, and so are a
+  // repeated section and the keys it hides.
+  EXPECT_EQ(found,
+            ".jkn-gnss.ini.tmp:null temporary\nNTrip.ini:null other-root\n"
+            "def-share.ini:2 colour LogColor 44,12,255 #2c0cff\n"
+            "def-ts.ini:2 cut TS_BtDevAddr AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\n"
+            "def-ts.ini:4 unknown-key Mkhy 7\njkn-gnss.ini:1 outside-section\n"
+            "jkn-gnss.ini:8 integer GNSS_MaskElev svy 12\njkn-gnss.ini:9 integer GNSS_NTripP 0\n"
+            "jkn-gnss.ini:10 integer GNSS_PortNoS 1\n"
+            "jkn-gnss.ini:11 integer GNSS_MaskSate plain 4464\njkn-gnss.ini:12 unknown-key\n"
+            "jkn-gnss.ini:13 code-page GNSS_UserID {\"hex\":\"61807a\"}\n"
+            "jkn-gnss.ini:14 code-page GNSS_Address 譌･ﾃｩ\n"
+            "jkn-gnss.ini:15 no-equals GNSS_ImuObs 0\njkn-gnss.ini:17 duplicate-key GNSS_Page\n"
+            "jkn-gnss.ini:18 duplicate-section\njkn-nmea.ini:null not-regular\n"
+            "site.ini:2 range PL30_Npr_Value 150\n"
+            "site.ini:5 range PL30_Sch_HRangeRad 4.0\n"
+            "site.ini:7 unknown-key PL30_Tgt_PsmType\n");
   // Dump takes what a reader sees: no key again, no section again.
   run({{"dump", 0, "GNSS_Address = \"譌･ﾃｩ\"\nroot 0 other.ini"}});
 }
@@ -359,11 +365,13 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   writeBytes(inf("jkn-soku.ini"), withCrLf("[HOSEI]\nSCL=+2.5\nAVEH=-0.25\n"));  // plain numbers
   EXPECT_EQ(sh(kJkn + "check --json"), 1) << out_;
   std::string found;
+  std::vector<nlohmann::json> fixes;
   for (nlohmann::json& f : nlohmann::json::parse(out_)) {
     const std::string file = f["file"];
     found += file.substr(file.rfind('/') + 1) + " " + f["kind"].get<std::string>() + " " +
-             (f["setting"].is_null() ? "-" : f["setting"].get<std::string>()) + ": " +
+             (f["name"].is_null() ? "-" : f["name"].get<std::string>()) + ": " +
              f["why"].get<std::string>().substr(0, 45) + "\n";
+    if (f["kind"] == "not-read") fixes.push_back(f["fix"]);
   }
   // Windows opens JKN-NMEA.INI as jkn-nmea.ini.
   EXPECT_EQ(
@@ -372,18 +380,18 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
                       : "JKN-NMEA.INI not-read -: the application opens jkn-nmea.ini, never "
                         "JKN\n") +
           std::string(
-              "def-share.ini not-settable Use 0: the application reads this, but Use takes 0 "
-              "o\ndef-share.ini code-page -: bytes that are not code page 932 text: \\x80 (\n"
+              "def-share.ini not-settable Use: the application reads this, but Use takes 0 o\n"
+              "def-share.ini unknown-key -: no setting reads key 'Zz' of [Use]; the close\n"
               "jkn-ts.ini not-settable TS_VKubun: the application reads this, but TS_VKubun "
               "tak\njkn_gnss.ini not-read -: the application opens jkn-gnss.ini, never jkn\n"));
-  EXPECT_NE(
-      out_.find("\"fix\": " +
-                nlohmann::json(moveFix("root0/inf/jkn_gnss.ini", "root0/inf/jkn-gnss.ini")).dump()),
-      std::string::npos)
-      << out_;
+  // A move as a command of the platform, its words as data.
+  const auto move = [](const std::string& from, const std::string& to) {
+    return nlohmann::json{{"text", moveFix(from, to)},
+                          {"steps", {{{"argv", {jknOnWindows() ? "move" : "mv", from, to}}}}}};
+  };
+  EXPECT_EQ(fixes.back(), move("root0/inf/jkn_gnss.ini", "root0/inf/jkn-gnss.ini"));
   if (!jknOnWindows()) {
-    EXPECT_NE(out_.find("\"fix\": \"mv 'root0/inf/JKN-NMEA.INI' 'root0/inf/jkn-nmea.ini'\""),
-              std::string::npos);
+    EXPECT_EQ(fixes.front(), move("root0/inf/JKN-NMEA.INI", "root0/inf/jkn-nmea.ini"));
     EXPECT_NE(out_.find("never JKN-NMEA.INI (file names differ by case here)\""),
               std::string::npos);
   }
@@ -424,16 +432,18 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   writeBytes(inf("jkn-ts.ini"), withCrLf("[Mkhy]\n0=a\n"));
   writeBytes(inf("jkn-gnss.ini", 1), withCrLf("[GNSS]\nPage=2\n"));
   run({{"check", 1,
-        "root0/inf/jkn-gnss.ini:3: the application reads section [NMEA] from jkn-nmea.ini, "
-        "never from jkn-gnss.ini\n    stored:  [NMEA]\n    read:    nothing of this section\n"
-        "    fix:     move lines 3 to 4 of root0/inf/jkn-gnss.ini to the end of "
-        "root0/inf/jkn-nmea.ini\n"
-        "root0/inf/jkn-ts.ini:1: the application reads section [Mkhy] from def-ts.ini, never "
-        "from jkn-ts.ini\n    stored:  [Mkhy]\n    read:    nothing of this section\n"
-        "    fix:     move lines 1 to 2 of root0/inf/jkn-ts.ini to the end of "
-        "root0/inf/def-ts.ini\n"
+        "root0/inf/jkn-gnss.ini:4: the application reads NMEA_Port from [NMEA] of jkn-nmea.ini, "
+        "never from jkn-gnss.ini\n    setting: NMEA_Port\n    stored:  Port=3\n"
+        "    read:    nothing of this line (jkn-nmea.ini gives 1)\n"
+        "    fix:     jkn set NMEA_Port 3; then delete the line 'Port=3' of [NMEA] from "
+        "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
+        "root0/inf/jkn-ts.ini:2: the application reads Mkhy 0 from [Mkhy] of def-ts.ini, never "
+        "from jkn-ts.ini\n    setting: Mkhy 0\n    stored:  0=a\n"
+        "    read:    nothing of this line (def-ts.ini gives \"0.000\")\n"
+        "    fix:     jkn set Mkhy 0 a; then delete the line '0=a' of [Mkhy] from "
+        "root0/inf/jkn-ts.ini (and the section once it holds no key)\n"
         "root1/inf/jkn-gnss.ini: the application reads jkn-gnss.ini from root 0 (root0/inf/), "
-        "never from here\n    fix:     move what you need of it into root0/inf/jkn-gnss.ini, "
+        "never from here\n    fix:     move what you need of it into root0/inf/jkn-gnss.ini; "
         "then " +
             removeFix("root1/inf/jkn-gnss.ini") + "\n3 findings in 4 settings files\n"}});
 }
