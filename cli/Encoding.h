@@ -1,5 +1,5 @@
-// Whole-text conversions between code page 932 and UTF-8, by the platform's own
-// converter (iconv on POSIX, the code page functions on Windows).
+// Whole-text conversions between code page 932 and UTF-8 (the library's own,
+// by the platform's converter), and on Windows the console's wide texts.
 #pragma once
 
 #include <optional>

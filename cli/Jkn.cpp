@@ -334,6 +334,37 @@ int setFields(const Options& o, const SettingEntry& e, const Selection& s, const
   return kOk;
 }
 
+// A record's setter checks every field it writes: a field given in range is
+// refused when another field holds a value outside its own. Says which, and
+// how to give them together.
+void refuseForOtherFields(const Options& o, const SettingEntry& e, const Selection& s) {
+  if (e.selector != SelectorKind::Field) return;
+  std::string held;
+  std::string together = "jkn set " + std::string(e.name) + " " + o.words[1] + " " + o.words.back();
+  for (size_t i = 0; i < e.fieldCount; ++i) {
+    Selection f = s;
+    f.which = static_cast<int>(i);
+    const std::optional<trasso::Range> range = trasso::limitsOf(e, f).range;
+    const std::optional<Value> value = trasso::readValue(e, f);
+    if (f.which == s.which || !range || !value) continue;
+    const double x = std::holds_alternative<double>(*value)
+                         ? std::get<double>(*value)
+                         : static_cast<double>(std::get<int64_t>(*value));
+    if (x >= range->min && x <= range->max) continue;
+    const Declaration d = trasso::declarationOf(e, f);
+    held += std::string(held.empty() ? "" : "; ") + trasso::showField(e, f) + " holds " +
+            jkn::showValue(d, *value, false) + ", outside what it takes (" +
+            jkn::acceptedValues(e, d) + ")";
+    // The other field as the given one was typed: with its profile, or without.
+    const bool withPath = o.words[1].find(':') != std::string::npos;
+    together += " " + (withPath ? jkn::showSelector(e, f) : trasso::showField(e, f)) + " VALUE";
+  }
+  if (held.empty()) return;
+  throw Failure{kRefused, std::string(e.name) +
+                              ": the record's setter checks every field it writes, and " + held +
+                              "; give them together: " + together};
+}
+
 int set(const Options& o) {
   const SettingEntry& e = lookUp(o.words.at(0));
   if (o.words.size() < 2) throw Failure{kUsage, "set needs NAME [SELECTOR] VALUE"};
@@ -346,6 +377,7 @@ int set(const Options& o) {
   // four other settings); then written, one replacement per file.
   trasso::fileio::WriteBatch batch;
   trasso::WriteStatus status = e.put(s, v);
+  if (status == trasso::WriteStatus::OutOfRange) refuseForOtherFields(o, e, s);
   if (!trasso::succeeded(status)) throw jkn::writeFailure(status, trasso::pathOf(e, s));
   const std::vector<jkn::SideEffect> also =
       jkn::sideEffects(batch, {jkn::keyId(trasso::fileio::nativePath(trasso::pathOf(e, s)),

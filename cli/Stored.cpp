@@ -17,6 +17,7 @@
 #include "CodePage932.h"
 #include "Commands.h"
 #include "Ini.h"
+#include "SettingText.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "StoreFacts.h"
@@ -89,45 +90,34 @@ const std::string kExitStatuses =
 
 Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath) {
   using trasso::WriteStatus;
-  const std::string native = trasso::fileio::nativePath(libraryPath);
-  const std::string folder = shownPath(folderOf(native));
-  const std::string path = shownPath(native);
-  const std::string cannot = "cannot write " + path + ": ";
+  int exit = kIoError;
   switch (status) {
     case WriteStatus::FolderMissing:
-      return {kFileError, "folder " + folder + " does not exist; create it first (" +
-                              makeFolderCommand(folder) + ")"};
     case WriteStatus::NotAFolder:
-      return {kFileError, cannot + "a file stands in the path of folder " + folder +
-                              "; move it away, or point the root at a folder"};
     case WriteStatus::FileIsFolder:
-      return {kFileError, cannot + "a folder stands where the settings file belongs; remove it (" +
-                              removeCommand(path, true) + ")"};
     case WriteStatus::NotAFile:
-      return {kFileError, cannot +
-                              "it is no regular file (a device, pipe, socket or a link to "
-                              "nothing); remove it (" +
-                              removeCommand(path, false) + ")"};
+      exit = kFileError;
+      break;
     case WriteStatus::ReadOnly:
-      return {kNotWritable, cannot + "the file is read-only; make it writable (" +
-                                makeWritableCommand(path) + ")"};
     case WriteStatus::AccessDenied:
-      return {kNotWritable, cannot + "access denied; check the permissions of the file and of " +
-                                "folder " + folder};
+      exit = kNotWritable;
+      break;
     case WriteStatus::DiskFull:
-      return {kDiskFull, cannot + "the disk is full or the file too large; free some space"};
+      exit = kDiskFull;
+      break;
     case WriteStatus::Busy:
-      return {kBusy, cannot + "another program holds the file; close it and try again"};
+      exit = kBusy;
+      break;
     case WriteStatus::Refused:
     case WriteStatus::OutOfRange:
-      return {kRefused,
-              cannot + "the setter refused the value (" + trasso::statusText(status) + ")"};
+      exit = kRefused;
+      break;
     case WriteStatus::IoError:
     case WriteStatus::Written:
     case WriteStatus::Unchanged:
       break;
   }
-  return {kIoError, cannot + "the disk reported an I/O error; check the disk"};
+  return {exit, trasso::writeFailureWords(status, libraryPath)};
 }
 
 bool isFolder(const std::string& path) {

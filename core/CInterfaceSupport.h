@@ -225,11 +225,6 @@ JknStatus callStatus(WriteStatus s, const CallNotes& notes);
 std::string callMessage(JknStatus status, WriteStatus s, const CallNotes& notes,
                         const char* function, const std::string& call);
 
-// What jkn says of a write the library could not make: the cause with the
-// file's path and what to do ("cannot write F: the file is read-only; make it
-// writable (chmod u+w 'F')").
-std::string writeFailureWords(WriteStatus s, const std::string& libraryPath);
-
 // An argument as a message shows it: numbers as C writes them, texts quoted
 // (long ones cut), pointers as NULL or "&...".
 std::string argText(const char* text);

@@ -32,47 +32,6 @@ JknStatus callStatus(WriteStatus s, const CallNotes& notes) {
   return notes.alterations().empty() ? JKN_OK : JKN_READS_BACK_ALTERED;
 }
 
-std::string writeFailureWords(WriteStatus s, const std::string& libraryPath) {
-  const std::string native = fileio::nativePath(libraryPath);
-  const std::string path = text::shownPath(native);
-  const std::string folder = text::shownPath(shell::folderOf(native));
-  const std::string cannot = "cannot write " + path + ": ";
-  switch (s) {
-    case WriteStatus::FolderMissing:
-      return "folder " + folder + " does not exist; create it first (" +
-             shell::makeFolderCommand(folder) + ")";
-    case WriteStatus::NotAFolder:
-      return cannot + "a file stands in the path of folder " + folder +
-             "; move it away, or point the root at a folder";
-    case WriteStatus::FileIsFolder:
-      return cannot + "a folder stands where the settings file belongs; remove it (" +
-             shell::removeCommand(path, true) + ")";
-    case WriteStatus::NotAFile:
-      if (native.empty()) return "cannot write: the path names no file (it is empty)";
-      return cannot +
-             "it is no regular file (a device, pipe, socket or a link to nothing); remove it (" +
-             shell::removeCommand(path, false) + ")";
-    case WriteStatus::ReadOnly:
-      return cannot + "the file is read-only; make it writable (" +
-             shell::makeWritableCommand(path) + ")";
-    case WriteStatus::AccessDenied:
-      return cannot + "access denied; check the permissions of the file and of folder " + folder;
-    case WriteStatus::DiskFull:
-      return cannot + "the disk is full or the file too large; free some space";
-    case WriteStatus::Busy:
-      return cannot + "another program holds the file; close it and try again";
-    case WriteStatus::Refused:
-      return cannot + "a section, key or value with a line break cannot be stored; nothing written";
-    case WriteStatus::OutOfRange:
-      return cannot + "the setter refused the value as out of its range; nothing written";
-    case WriteStatus::IoError:
-    case WriteStatus::Written:
-    case WriteStatus::Unchanged:
-      break;
-  }
-  return cannot + "the disk reported an I/O error; check the disk";
-}
-
 namespace {
 
 // The registry entry of an exported function, by its name without Get/Put.
@@ -167,3 +126,48 @@ std::string argText(long long v) { return std::to_string(v); }
 std::string argText(unsigned long long v) { return std::to_string(v); }
 
 }  // namespace trasso::c
+
+namespace trasso {
+
+std::string writeFailureWords(WriteStatus s, const std::string& libraryPath) {
+  const std::string native = fileio::nativePath(libraryPath);
+  const std::string path = text::shownPath(native);
+  const std::string folder = text::shownPath(shell::folderOf(native));
+  const std::string cannot = "cannot write " + path + ": ";
+  switch (s) {
+    case WriteStatus::FolderMissing:
+      return "folder " + folder + " does not exist; create it first (" +
+             shell::makeFolderCommand(folder) + ")";
+    case WriteStatus::NotAFolder:
+      return cannot + "a file stands in the path of folder " + folder +
+             "; move it away, or point the root at a folder";
+    case WriteStatus::FileIsFolder:
+      return cannot + "a folder stands where the settings file belongs; remove it (" +
+             shell::removeCommand(path, true) + ")";
+    case WriteStatus::NotAFile:
+      if (native.empty()) return "cannot write: the path names no file (it is empty)";
+      return cannot +
+             "it is no regular file (a device, pipe, socket or a link to nothing); remove it (" +
+             shell::removeCommand(path, false) + ")";
+    case WriteStatus::ReadOnly:
+      return cannot + "the file is read-only; make it writable (" +
+             shell::makeWritableCommand(path) + ")";
+    case WriteStatus::AccessDenied:
+      return cannot + "access denied; check the permissions of the file and of folder " + folder;
+    case WriteStatus::DiskFull:
+      return cannot + "the disk is full or the file too large; free some space";
+    case WriteStatus::Busy:
+      return cannot + "another program holds the file; close it and try again";
+    case WriteStatus::Refused:
+      return cannot + "a section, key or value with a line break cannot be stored; nothing written";
+    case WriteStatus::OutOfRange:
+      return cannot + "the setter refused the value as out of its range; nothing written";
+    case WriteStatus::IoError:
+    case WriteStatus::Written:
+    case WriteStatus::Unchanged:
+      break;
+  }
+  return cannot + "the disk reported an I/O error; check the disk";
+}
+
+}  // namespace trasso

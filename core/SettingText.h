@@ -82,4 +82,9 @@ std::string showSelector(const SettingEntry& e, const Selection& s);
 // A record field's selector without the profile: "Radio", "S.PortNo".
 std::string showField(const SettingEntry& e, const Selection& s);
 
+// What a write the library could not make comes to, for people: the cause
+// with the file's path and what to do ("cannot write F: the file is read-only;
+// make it writable (chmod u+w 'F')"). jkn and jkn_last_error say it alike.
+std::string writeFailureWords(WriteStatus s, const std::string& libraryPath);
+
 }  // namespace trasso

@@ -55,8 +55,9 @@ std::optional<std::string> cp932ToUtf8(std::string_view cp932) {
 std::optional<std::string> utf8ToCp932(std::string_view utf8) {
   const std::optional<std::wstring> wide = toWide(CP_UTF8, utf8);
   if (!wide) return std::nullopt;
+  // The way back must give the same characters: no silent substitutes.
   std::optional<std::string> out = fromWide(kCp932, *wide);
-  if (!out || hasStrayByte(*out)) return std::nullopt;
+  if (!out || hasStrayByte(*out) || toWide(kCp932, *out) != wide) return std::nullopt;
   return out;
 }
 

@@ -130,7 +130,10 @@ TEST_F(JknTest, CheckNamesTheEncodingToConvertFrom) {
 // neither alone would be taken; pairs are a record's only, of one record.
 TEST_F(JknTest, SetWritesFieldsOfOneRecordTogether) {
   writeBytes(inf("jkn-zetr.ini"), withCrLf("[DST]\nCEN=99\nHPA=1300\n"));
-  run({{"set ZETR_Dst_CentigradePress pressure 1200", 1, "value out of range"},
+  run({{"set ZETR_Dst_CentigradePress pressure 1200", 1,
+        "jkn: ZETR_Dst_CentigradePress: the record's setter checks every field it writes, and "
+        "temperature holds 99, outside what it takes (a number from -70 to 70); give them "
+        "together: jkn set ZETR_Dst_CentigradePress pressure 1200 temperature VALUE\n"},
        {"set ZETR_Dst_CentigradePress pressure 1200 S.PortNo 3", 2,
         "jkn: ZETR_Dst_CentigradePress: 'S.PortNo' is no selector"},
        {"set ZETR_Dst_CentigradePress temperature 9 pressure:root0/p.ini 1", 2,

@@ -136,7 +136,10 @@ TEST_F(JknTest, RecordsFieldByField) {
   writeBytes(root(0) + "/p.ini", withCrLf("[DST]\nCEN=100\n"));
   run({{"get ZETR_Dst_CentigradePress temperature:root0/p.ini", 0, "100\n"},
        {"set ZETR_Dst_CentigradePress pressure:root0/p.ini 900", 1,
-        "jkn: cannot write root0/p.ini: the setter refused the value (value out of range)\n"},
+        "jkn: ZETR_Dst_CentigradePress: the record's setter checks every field it writes, and "
+        "temperature holds 100, outside what it takes (a number from -70 to 70); give them "
+        "together: jkn set ZETR_Dst_CentigradePress pressure:root0/p.ini 900 "
+        "temperature:root0/p.ini VALUE\n"},
        {"set PL30_Dst_CentigradePress pressure:root0/p.ini 1300", 1,
         "takes a number from 500 to 1200; got '1300'"},
        {"set ZETR_Dst_CentigradePress temperature:root0/p.ini -70", 0,

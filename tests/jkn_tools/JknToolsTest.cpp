@@ -497,7 +497,7 @@ TEST_F(JknTest, AFailedWriteSaysWhyAndWhatToDo) {
       {WriteStatus::IoError, 7,
        "cannot write d/f.ini: the disk reported an I/O error; check the disk"},
       {WriteStatus::OutOfRange, 1,
-       "cannot write d/f.ini: the setter refused the value (value out of range)"}};
+       "cannot write d/f.ini: the setter refused the value as out of its range; nothing written"}};
   for (const auto& [cause, status, message] : causes) {
     const jkn::Failure f = jkn::writeFailure(cause, "d/f.ini");
     EXPECT_EQ(std::make_pair(f.status, f.message), std::make_pair(status, message));
