@@ -196,77 +196,12 @@ std::string fileIdentity(const std::string& nativePath) {
          std::to_string((uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow);
 }
 
-// cmd takes a double-quoted word as it is; no path holds a '"'.
-std::string shellQuoted(const std::string& s) { return "\"" + s + "\""; }
-
-std::string removeCommand(const std::string& path, bool folder) {
-  return (folder ? "rmdir " : "del ") + shellQuoted(path);
-}
-
-std::string moveCommand(const std::string& from, const std::string& to) {
-  return "move " + shellQuoted(from) + " " + shellQuoted(to);
-}
-
-std::string makeFolderCommand(const std::string& folder) { return "mkdir " + shellQuoted(folder); }
-
-std::string makeWritableCommand(const std::string& path) {
-  return "attrib -r " + shellQuoted(path);
-}
-
-std::string makeReadableCommand(const std::string& path) {
-  return "icacls " + shellQuoted(path) + " /grant \"%USERNAME%\":R";
-}
-
-std::string toCodePage932Command(const std::string& path, const std::string& from) {
-  // PowerShell's "Default" is the system's code page: 932 where the application runs.
-  const char* encoding = from == "UTF-8"      ? "UTF8"
-                         : from == "UTF-16BE" ? "BigEndianUnicode"
-                                              : "Unicode";
-  const std::string temp = path + ".new";
-  return std::string("powershell -Command \"Get-Content -Encoding ") + encoding +
-         " -LiteralPath '" + path + "' | Set-Content -Encoding Default -LiteralPath '" + temp +
-         "'\" && move /y " + shellQuoted(temp) + " " + shellQuoted(path) + " || (del " +
-         shellQuoted(temp) + " & exit /b 1)";
-}
-
 #else
 
 std::string fileIdentity(const std::string& nativePath) {
   struct stat st {};
   if (::stat(nativePath.c_str(), &st) != 0) return std::string();
   return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-}
-
-std::string shellQuoted(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-std::string removeCommand(const std::string& path, bool folder) {
-  return (folder ? "rmdir " : "rm ") + shellQuoted(path);
-}
-
-std::string moveCommand(const std::string& from, const std::string& to) {
-  return "mv " + shellQuoted(from) + " " + shellQuoted(to);
-}
-
-std::string makeFolderCommand(const std::string& folder) {
-  return "mkdir -p " + shellQuoted(folder);
-}
-
-std::string makeWritableCommand(const std::string& path) {
-  return "chmod u+w " + shellQuoted(path);
-}
-
-std::string makeReadableCommand(const std::string& path) {
-  return "chmod u+r " + shellQuoted(path);
-}
-
-std::string toCodePage932Command(const std::string& path, const std::string& from) {
-  const std::string file = shellQuoted(path), temp = shellQuoted(path + ".new");
-  return "iconv -f " + from + " -t CP932 " + file + " >" + temp + " && mv " + temp + " " + file +
-         " || { rm -f " + temp + "; false; }";
 }
 
 #endif

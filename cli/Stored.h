@@ -11,6 +11,7 @@
 
 #include "Registry.h"
 #include "SettingText.h"
+#include "ShellWords.h"
 
 namespace jkn {
 
@@ -58,18 +59,15 @@ std::string joinPath(const std::string& folder, const std::string& name);
 // and on Windows in any case of its name); empty when it cannot be looked at.
 std::string fileIdentity(const std::string& nativePath);
 
-// Commands that mend a file, in the platform's shell (cmd on Windows), and a
-// path as one word of them.
-std::string shellQuoted(const std::string& s);
-std::string removeCommand(const std::string& path, bool folder);
-std::string moveCommand(const std::string& from, const std::string& to);
-std::string makeFolderCommand(const std::string& folder);
-std::string makeWritableCommand(const std::string& path);
-std::string makeReadableCommand(const std::string& path);
-// Re-saves a file of text encoding `from` ("UTF-8", "UTF-16LE", "UTF-16BE",
-// "UTF-16" with a byte-order mark) in code page 932; a conversion that fails
-// (a character code page 932 lacks) leaves the file and nothing beside it.
-std::string toCodePage932Command(const std::string& path, const std::string& from);
+// Commands that mend a file, in the platform's shell (cmd on Windows): the
+// library's own, so jkn and the C interface suggest the same words.
+inline std::string shellQuoted(const std::string& s) { return trasso::shell::quoted(s); }
+using trasso::shell::makeFolderCommand;
+using trasso::shell::makeReadableCommand;
+using trasso::shell::makeWritableCommand;
+using trasso::shell::moveCommand;
+using trasso::shell::removeCommand;
+using trasso::shell::toCodePage932Command;
 
 // A stored key that a registry entry reads.
 struct KnownKey {

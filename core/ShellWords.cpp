@@ -17,6 +17,18 @@ std::string removeCommand(const std::string& path, bool folder) {
 
 std::string makeWritableCommand(const std::string& path) { return "chmod u+w " + quoted(path); }
 
+std::string makeReadableCommand(const std::string& path) { return "chmod u+r " + quoted(path); }
+
+std::string moveCommand(const std::string& from, const std::string& to) {
+  return "mv " + quoted(from) + " " + quoted(to);
+}
+
+std::string toCodePage932Command(const std::string& path, const std::string& from) {
+  const std::string file = quoted(path), temp = quoted(path + ".new");
+  return "iconv -f " + from + " -t CP932 " + file + " >" + temp + " && mv " + temp + " " + file +
+         " || { rm -f " + temp + "; false; }";
+}
+
 std::string folderOf(const std::string& native) {
   const size_t slash = native.find_last_of('/');
   return slash == std::string::npos ? "." : slash == 0 ? "/" : native.substr(0, slash);
