@@ -288,11 +288,13 @@ Change rawChange(const json& j, bool unreadFiles) {
   return c;
 }
 
-// The key a change sets, the same for every spelling of its file's folder.
-std::string keyIdentity(const Change& c) {
+// The key a change sets, the same for every spelling of its file's folder;
+// folders holds the folders looked at so far (a load names few).
+std::string keyIdentity(const Change& c, std::map<std::string, std::string>& folders) {
   const std::string folder = folderOf(c.path);
-  std::string id = fileIdentity(folder);
-  if (id.empty()) id = folder;
+  auto [at, added] = folders.emplace(folder, std::string());
+  if (added) at->second = fileIdentity(folder);
+  const std::string& id = at->second.empty() ? folder : at->second;
   return keyId(id + "/" + c.path.substr(lastSeparator(c.path) + 1), c.section, c.key);
 }
 
@@ -499,6 +501,7 @@ std::vector<Change> checkEntries(const json& doc, const LoadOptions& o,
                                  std::vector<std::pair<size_t, std::string>>& refusals) {
   std::vector<Change> changes;
   std::map<std::string, size_t> keys;  // key identity -> index in changes
+  std::map<std::string, std::string> folders;
   size_t n = 0;
   for (const json& j : doc["settings"]) {
     ++n;
@@ -511,7 +514,7 @@ std::vector<Change> checkEntries(const json& doc, const LoadOptions& o,
       }
       Change c = j.contains("name") ? knownChange(j) : rawChange(j, o.unreadFiles);
       c.number = n;
-      const auto [at, added] = keys.emplace(keyIdentity(c), changes.size());
+      const auto [at, added] = keys.emplace(keyIdentity(c, folders), changes.size());
       if (!added) {
         const Change& first = changes[at->second];
         throw refused("sets the same key as entry " + std::to_string(first.number) + ": " +
@@ -533,7 +536,7 @@ std::optional<std::string> storedAt(const Stored& values, const std::string& id)
   return at == values.end() ? std::nullopt : std::optional<std::string>(at->second);
 }
 
-const trasso::fileio::BatchFile* batchFile(const trasso::fileio::WriteBatch& batch,
+const trasso::fileio::BatchFile* batchFile(trasso::fileio::WriteBatch& batch,
                                            const std::string& path) {
   for (const trasso::fileio::BatchFile& f : batch.files()) {
     if (f.path == path) return &f;

@@ -1,9 +1,11 @@
 #include "Ini.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -470,6 +472,125 @@ void appendNewEntry(std::string& file, std::string_view key, std::string_view va
   const std::string_view lineBreak = lineBreakOf(file);
   if (!file.empty() && !isLineBreak(file.back())) file.append(lineBreak);
   file.append(key).append("=").append(value).append(lineBreak);
+}
+
+void setValues(std::string& file, const std::vector<Assignment>& assignments) {
+  const auto oneByOne = [&] {
+    for (const Assignment& a : assignments) setValue(file, a.section, a.key, a.value);
+  };
+  if (assignments.size() < 8) return oneByOne();  // one by one is as fast
+
+  // What setValue would find of each section named: the first section of the
+  // name, the first line of each key in it, and its last line holding '='.
+  struct Found {
+    Line line;
+    Entry entry;
+    const std::string* value = nullptr;  // the last one set
+  };
+  struct Added {
+    const std::string* key;  // spelled as first set
+    const std::string* value;
+  };
+  struct Section {
+    const std::string* name = nullptr;  // spelled as first set
+    bool found = false;
+    Line anchor;  // the last line holding '=', else the section's line
+    std::unordered_map<std::string, Found> keys;
+    std::vector<Added> added;
+    std::unordered_map<std::string, size_t> addedAt;
+  };
+  std::vector<Section> sections;
+  std::unordered_map<std::string, size_t> byName;
+  for (const Assignment& a : assignments) {
+    if (byName.emplace(foldedName(a.section), sections.size()).second) {
+      sections.emplace_back();
+      sections.back().name = &a.section;
+    }
+  }
+  Lines lines(file);
+  Line line;
+  std::unordered_set<std::string> seen;
+  Section* in = nullptr;
+  while (lines.next(line)) {
+    const Entry entry = parse(file, line);
+    if (entry.kind == LineKind::Section) {
+      in = nullptr;
+      std::string name = foldedName(entry.name);
+      const auto it = byName.find(name);
+      if (seen.insert(std::move(name)).second && it != byName.end()) {
+        in = &sections[it->second];
+        in->found = true;
+        in->anchor = line;
+      }
+    } else if (entry.kind == LineKind::Key && in != nullptr) {
+      if (entry.hasEquals) in->anchor = line;
+      in->keys.emplace(foldedName(entry.name), Found{line, entry, nullptr});
+    }
+  }
+
+  for (const Assignment& a : assignments) {
+    Section& section = sections[byName.at(foldedName(a.section))];
+    std::string key = foldedName(a.key);
+    const auto it = section.keys.find(key);
+    if (it == section.keys.end()) {
+      const auto at = section.addedAt.emplace(std::move(key), section.added.size());
+      if (at.second) section.added.push_back(Added{&a.key, &a.value});
+      section.added[at.first->second].value = &a.value;
+    } else if (it->second.entry.hasEquals) {
+      it->second.value = &a.value;
+    } else {
+      // Its '=' would make it the last assignment, before which later keys go.
+      return oneByOne();
+    }
+  }
+
+  // The new text: the file with each change at its place, in file order, then
+  // the sections it did not hold.
+  struct Change {
+    size_t from, to;  // the bytes replaced
+    bool insert;      // after a replacement that ends where it starts
+    std::string text;
+  };
+  const std::string_view lineBreak = lineBreakOf(file);
+  std::vector<Change> changes;
+  for (const Section& section : sections) {
+    if (!section.found) continue;
+    for (const auto& [name, found] : section.keys) {
+      if (found.value != nullptr) {
+        changes.push_back(Change{found.entry.equals + 1, found.line.end, false, *found.value});
+      }
+    }
+    if (section.added.empty()) continue;
+    std::string text;
+    for (const Added& a : section.added) {
+      // After a last line without a line break each entry starts with one.
+      if (!section.anchor.hasBreak()) text.append(lineBreak);
+      text.append(*a.key).append("=").append(*a.value);
+      if (section.anchor.hasBreak()) text.append(lineBreak);
+    }
+    changes.push_back(Change{section.anchor.next, section.anchor.next, true, std::move(text)});
+  }
+  std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
+    return std::tie(a.from, a.insert) < std::tie(b.from, b.insert);
+  });
+  std::string out;
+  out.reserve(file.size());
+  size_t pos = 0;
+  for (const Change& c : changes) {
+    out.append(file, pos, c.from - pos).append(c.text);
+    pos = c.to;
+  }
+  out.append(file, pos, std::string::npos);
+  for (const Section& section : sections) {
+    if (section.found) continue;
+    const bool hasContent = out.size() > (out.rfind(kUtf8Bom, 0) == 0 ? kUtf8Bom.size() : 0);
+    if (hasContent && !isLineBreak(out.back())) out.append(lineBreak);
+    out.append("[").append(*section.name).append("]").append(lineBreak);
+    for (const Added& a : section.added) {
+      out.append(*a.key).append("=").append(*a.value).append(lineBreak);
+    }
+  }
+  file = std::move(out);
 }
 
 bool removeKey(std::string& file, std::string_view section, std::string_view key) {

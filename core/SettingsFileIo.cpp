@@ -138,7 +138,7 @@ char* FileBytes::reserve(size_t n) {
 }
 
 bool readFile(const std::string& native, FileBytes& out) {
-  if (const WriteBatch* batch = WriteBatch::collecting()) {
+  if (WriteBatch* batch = WriteBatch::collecting()) {
     if (const std::optional<bool> exists = batch->read(native, out)) return *exists;
   }
   return fileSystem().readFile(native, out);
@@ -146,11 +146,12 @@ bool readFile(const std::string& native, FileBytes& out) {
 
 namespace {
 
-WriteStatus updateOrCollect(const std::string& native, const Edit& edit, bool removeIfEmptied) {
+WriteStatus updateOrCollect(const std::string& native, const Edit& edit, bool removeIfEmptied,
+                            const std::vector<ini::Assignment>* assignments = nullptr) {
   WriteStatus s;
   try {
     WriteBatch* batch = WriteBatch::collecting();
-    s = batch != nullptr ? batch->collect(native, edit)
+    s = batch != nullptr ? batch->collect(native, edit, assignments)
                          : update(fileSystem(), native, edit, removeIfEmptied);
   } catch (...) {  // out of memory: nothing was replaced, so nothing changed
     s = WriteStatus::IoError;
@@ -167,6 +168,11 @@ WriteStatus updateFile(const std::string& native, const Edit& edit) {
 
 WriteStatus updateOrRemoveFile(const std::string& native, const Edit& edit) {
   return updateOrCollect(native, edit, true);
+}
+
+WriteStatus assignKeys(const std::string& native, const Edit& edit,
+                       const std::vector<ini::Assignment>& assignments) {
+  return updateOrCollect(native, edit, false, &assignments);
 }
 
 bool isWriteLeftover(std::string_view name, std::string* target) {

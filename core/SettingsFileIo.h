@@ -7,8 +7,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "FileSystem.h"
+#include "Ini.h"
 #include "WriteStatus.h"
 
 namespace trasso::fileio {
@@ -54,5 +56,11 @@ WriteStatus updateFile(const std::string& native, const Edit& edit);
 // The same, except that an edit leaving no bytes in an existing file removes
 // it: for taking back a write that created the file.
 WriteStatus updateOrRemoveFile(const std::string& native, const Edit& edit);
+
+// updateFile for an edit that does no more than these assignments (setValue in
+// order): a collecting batch then makes the assignments of many edits to one
+// file in one pass instead of one by one.
+WriteStatus assignKeys(const std::string& native, const Edit& edit,
+                       const std::vector<ini::Assignment>& assignments);
 
 }  // namespace trasso::fileio

@@ -284,25 +284,34 @@ WriteStatus FileEdit::apply() {
   if (refused == changes_.size()) {
     return WriteReport::note(refused > 0 ? WriteStatus::Refused : WriteStatus::Unchanged);
   }
+  // Sets alone are assignments that a write batch may make with others at once.
+  std::vector<ini::Assignment> assignments;
+  for (const Change& c : changes_) {
+    if (c.op != Op::Set) {
+      assignments.clear();
+      break;
+    }
+    if (c.storable) assignments.push_back(ini::Assignment{c.section, c.key, c.value});
+  }
   // The edit owns the changes: a write batch keeps it beyond this call.
-  const WriteStatus s =
-      fileio::updateFile(fileio::nativePath(path_),
-                         [changes = std::move(changes_)](std::string& contents, bool exists) {
-                           bool changed = false;
-                           for (const Change& c : changes) {
-                             // A removal from a file that does not exist (yet) has nothing to do.
-                             if (!c.storable || (c.op != Op::Set && !exists && !changed)) continue;
-                             const std::string_view value(c.value);
-                             if (c.op == Op::RemoveSection) {
-                               changed = ini::removeSection(contents, c.section) || changed;
-                             } else {
-                               changed = applyToContents(contents, c.section, c.key,
-                                                         c.op == Op::Set ? &value : nullptr) ||
-                                         changed;
-                             }
-                           }
-                           return changed ? WriteStatus::Written : WriteStatus::Unchanged;
-                         });
+  const fileio::Edit edit = [changes = std::move(changes_)](std::string& contents, bool exists) {
+    bool changed = false;
+    for (const Change& c : changes) {
+      // A removal from a file that does not exist (yet) has nothing to do.
+      if (!c.storable || (c.op != Op::Set && !exists && !changed)) continue;
+      const std::string_view value(c.value);
+      if (c.op == Op::RemoveSection) {
+        changed = ini::removeSection(contents, c.section) || changed;
+      } else {
+        changed = applyToContents(contents, c.section, c.key, c.op == Op::Set ? &value : nullptr) ||
+                  changed;
+      }
+    }
+    return changed ? WriteStatus::Written : WriteStatus::Unchanged;
+  };
+  const std::string native = fileio::nativePath(path_);
+  const WriteStatus s = assignments.empty() ? fileio::updateFile(native, edit)
+                                            : fileio::assignKeys(native, edit, assignments);
   return refused > 0 && succeeded(s) ? WriteReport::note(WriteStatus::Refused) : s;
 }
 

@@ -159,7 +159,8 @@ WriteBatch::~WriteBatch() {
 
 WriteBatch* WriteBatch::collecting() { return current; }
 
-WriteStatus WriteBatch::collect(const std::string& native, const Edit& edit) {
+WriteStatus WriteBatch::collect(const std::string& native, const Edit& edit,
+                                const std::vector<ini::Assignment>* assignments) {
   auto at = byPath_.find(native);
   if (at == byPath_.end()) {
     FileSystem& fs = fileSystem();
@@ -173,13 +174,29 @@ WriteStatus WriteBatch::collect(const std::string& native, const Edit& edit) {
       s = fs.readCurrent(target, contents, file);
       if (!succeeded(s)) return s;
       at = byPath_.emplace(target.path, files_.size()).first;
-      kept_.push_back(Kept{{}, false, file.locked, contents, file.exists, false});
+      kept_.push_back(Kept{{}, false, file.locked, contents, file.exists, false, {}, 0});
       files_.push_back(BatchFile{native, file.exists, contents, file.exists, std::move(contents)});
     }
     at = byPath_.emplace(native, at->second).first;
   }
   BatchFile& f = files_[at->second];
   Kept& k = kept_[at->second];
+  if (assignments != nullptr && succeeded(k.locked)) {
+    // At most what each adds: a line break, "[section]" and its break, the line.
+    size_t bytes = 0;
+    for (const ini::Assignment& a : *assignments) {
+      bytes += a.section.size() + a.key.size() + a.value.size() + 10;
+    }
+    if (f.after.size() + k.waitingBytes + bytes <= kMaxFileSize) {
+      k.waiting.insert(k.waiting.end(), assignments->begin(), assignments->end());
+      k.waitingBytes += bytes;
+      f.exists = true;
+      k.written = true;
+      k.edits.push_back(edit);
+      return WriteStatus::Written;
+    }
+  }
+  settle(at->second);
   std::string work = f.after;
   const WriteStatus s = edit(work, f.exists);
   if (!succeeded(s)) return s;
@@ -194,9 +211,23 @@ WriteStatus WriteBatch::collect(const std::string& native, const Edit& edit) {
   return s;
 }
 
-std::optional<bool> WriteBatch::read(const std::string& native, FileBytes& out) const {
+void WriteBatch::settle(size_t i) {
+  Kept& k = kept_[i];
+  if (k.waiting.empty()) return;
+  ini::setValues(files_[i].after, k.waiting);
+  k.waiting.clear();
+  k.waitingBytes = 0;
+}
+
+const std::vector<BatchFile>& WriteBatch::files() {
+  for (size_t i = 0; i < files_.size(); ++i) settle(i);
+  return files_;
+}
+
+std::optional<bool> WriteBatch::read(const std::string& native, FileBytes& out) {
   const auto at = byPath_.find(native);
   if (at == byPath_.end()) return std::nullopt;
+  settle(at->second);
   const BatchFile& f = files_[at->second];
   const std::string& contents = showBefore_ ? f.before : f.after;
   out.setSize(0);
@@ -208,6 +239,7 @@ std::optional<bool> WriteBatch::read(const std::string& native, FileBytes& out) 
 }
 
 WriteStatus WriteBatch::commitFile(size_t i) {
+  settle(i);
   BatchFile& f = files_[i];
   const Kept& k = kept_[i];
   return updateFile(f.path, [&f, &k](std::string& contents, bool exists) {

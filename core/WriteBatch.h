@@ -48,7 +48,7 @@ class WriteBatch {
 
   // The files written so far; after commit, as found under the lock and as
   // written then.
-  const std::vector<BatchFile>& files() const { return files_; }
+  const std::vector<BatchFile>& files();
 
   // While collecting: reads of the thread see the files as they were before
   // the batch (true) or with its writes (false, the default).
@@ -71,9 +71,12 @@ class WriteBatch {
 
   // For updateFile and readFile: the thread's collecting batch, or null.
   static WriteBatch* collecting();
-  WriteStatus collect(const std::string& native, const Edit& edit);
+  // With assignments (the edit does no more than them, assignKeys), they may
+  // wait to be made with those of later edits in one pass.
+  WriteStatus collect(const std::string& native, const Edit& edit,
+                      const std::vector<ini::Assignment>* assignments = nullptr);
   // nullopt when the batch holds no copy of the file, else whether it exists.
-  std::optional<bool> read(const std::string& native, FileBytes& out) const;
+  std::optional<bool> read(const std::string& native, FileBytes& out);
 
  private:
   struct Kept {
@@ -82,9 +85,12 @@ class WriteBatch {
     WriteStatus locked = WriteStatus::Written;
     std::string pendingBefore;  // the copy's first read
     bool pendingExisted = false;
-    bool committed = false;  // replaced by commit, to be undone on a failure
+    bool committed = false;                // replaced by commit, to be undone on a failure
+    std::vector<ini::Assignment> waiting;  // not yet made in the copy
+    size_t waitingBytes = 0;               // the most they add to it
   };
   WriteStatus commitFile(size_t i);
+  void settle(size_t i);  // makes the waiting assignments
 
   WriteBatch* outer_;
   bool collecting_ = true;

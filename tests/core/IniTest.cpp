@@ -179,6 +179,45 @@ TEST(Ini, EditsSpliceOnlyWhatChanges) {
   }
 }
 
+// Many assignments made in one pass give the bytes of the same assignments made
+// one by one, whatever the file's line breaks, repeated sections and names.
+TEST(Ini, ManyAssignmentsAtOnceGiveTheBytesOfOneByOne) {
+  const std::string files[] = {
+      "",
+      "\xEF\xBB\xBF",
+      "[A]\r\nx=1\r\ny=2\r\n",
+      "[A]\r\nx=1",
+      "[A]\rx=1\r[B]\ry=",
+      "; top\nz=0\n[a]\nX = old  \n\n[B]\n[A]\nx=2\n",
+      "[A]\r\nx\r\ny=1\r\n[C]\r\n",
+      " [ b ] \r\n\r\nk=\x95\x5C\r\n[\x83\x41]\r\nk=1\r\n",
+      "[A]\nx=",
+      "[A]\r\nx=1\r\nX=2\r\nk=3\r\n[a]\r\ny=4\r\n",
+  };
+  const char* const sections[] = {"A", "a", "B", "C", "\x83\x41", "D"};
+  const char* const keys[] = {"x", "X", "y", "k", "z", "\x83\x61"};
+  const char* const values[] = {"", "1", "  v ", "'q'", "22"};
+  std::mt19937 random(7);
+  const auto pick = [&random](const auto& from) {
+    return from[random() % (sizeof(from) / sizeof(from[0]))];
+  };
+  for (const std::string& before : files) {
+    for (int round = 0; round < 200; ++round) {
+      std::vector<Assignment> assignments(8 + random() % 12);
+      for (Assignment& a : assignments) a = {pick(sections), pick(keys), pick(values)};
+      std::string oneByOne = before;
+      std::string text;
+      for (const Assignment& a : assignments) {
+        setValue(oneByOne, a.section, a.key, a.value);
+        text += "[" + a.section + "]" + a.key + "=" + a.value + " ";
+      }
+      std::string atOnce = before;
+      setValues(atOnce, assignments);
+      ASSERT_EQ(atOnce, oneByOne) << before << " / " << text;
+    }
+  }
+}
+
 // A file may be the head of a larger buffer: nothing past its end is read, though
 // a skip over blanks that ran on there would find a line's next bytes.
 TEST(Ini, ReadsNothingPastTheEndOfTheFile) {
