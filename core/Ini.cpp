@@ -334,20 +334,32 @@ std::string foldedName(std::string_view name) {
 
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key) {
-  section = askedName(section);
-  key = askedName(key);
+  const std::optional<size_t> body = findSectionBody(file, section);
+  return body ? findValueIn(file, *body, key) : std::nullopt;
+}
+
+std::optional<size_t> findSectionBody(std::string_view file, std::string_view section) {
   Lines lines(file);
   Line line;
-  if (!findSection(file, section, lines, line)) return std::nullopt;
+  if (!findSection(file, askedName(section), lines, line)) return std::nullopt;
+  return line.next;
+}
+
+std::optional<std::string_view> findValueIn(std::string_view file, size_t body,
+                                            std::string_view key) {
+  key = askedName(key);
   // Only lines that start with '[' (the section may end there) or with the
   // key's first byte, in either case, can matter; a line of an empty name
   // starts with '='.
   const char head = key.empty() ? '=' : key[0];
   const char upper = head >= 'a' && head <= 'z' ? static_cast<char>(head - 'a' + 'A') : head;
   LinesStartingWith candidates(file, {'[', asciiLower(head), upper});
-  for (size_t begin; (begin = candidates.next(line.next)) != std::string_view::npos;) {
+  Lines lines(file);
+  Line line;
+  for (size_t begin; (begin = candidates.next(body)) != std::string_view::npos;) {
     lines.seek(begin);
     lines.next(line);
+    body = line.next;
     const Entry entry = parse(file, line);
     if (entry.kind == LineKind::Section) return std::nullopt;
     if (entry.kind != LineKind::Key || !sameName(entry.name, key)) continue;

@@ -29,6 +29,13 @@ std::string foldedName(std::string_view name);
 std::optional<std::string_view> findValue(std::string_view file, std::string_view section,
                                           std::string_view key);
 
+// The same in two steps, for several keys of one section: where the lines of
+// the first section named section start (nullopt: no such section), then the
+// value of a key among the lines from there.
+std::optional<size_t> findSectionBody(std::string_view file, std::string_view section);
+std::optional<std::string_view> findValueIn(std::string_view file, size_t body,
+                                            std::string_view key);
+
 // Every value a reader finds in one file, taken in one pass over it, so that
 // looking up many keys of a file costs its size once and not once per key.
 // find gives exactly what findValue gives; its views point into the file,

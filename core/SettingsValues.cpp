@@ -101,7 +101,14 @@ SettingsReader::~SettingsReader() {
 std::optional<std::string_view> SettingsReader::raw(const char* section, const char* key) const {
   if (section == nullptr || key == nullptr) return std::nullopt;
   if (held_ != nullptr) return held_->keys.find(section, key);
-  return ini::findValue(bytes_.view(), section, key);
+  const std::string_view asked(section);
+  if (sectionSize_ == 0 || asked != std::string_view(section_, sectionSize_)) {
+    body_ = ini::findSectionBody(bytes_.view(), asked);
+    const bool keep = !asked.empty() && asked.size() <= sizeof(section_);
+    if (keep) std::memcpy(section_, asked.data(), asked.size());
+    sectionSize_ = keep ? asked.size() : 0;
+  }
+  return body_ ? ini::findValueIn(bytes_.view(), *body_, key) : std::nullopt;
 }
 
 uint32_t SettingsReader::intBits(const char* section, const char* key, int32_t def) const {

@@ -47,6 +47,12 @@ class SettingsReader {
   ThreadBuffers* spare_;
   fileio::FileBytes bytes_;
   const fileio::ReadSnapshot::File* held_ = nullptr;  // the snapshot's, within one
+  // The section last asked for and where its lines start: the keys of a record
+  // are looked up in it without looking for the section again.
+  // Names up to its size are kept, so that a read allocates nothing.
+  mutable char section_[32] = {};
+  mutable size_t sectionSize_ = 0;  // 0: none kept
+  mutable std::optional<size_t> body_;
 };
 
 // The raw value of a key (quotes already removed), or nullopt when the file,
