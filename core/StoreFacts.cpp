@@ -10,14 +10,9 @@
 
 namespace trasso {
 
-// The area files' runs of keys outside the registry.
-facts::OtherKeyPart gnssOtherKeys();
-facts::OtherKeyPart rtkOtherKeys();
-facts::OtherKeyPart currentAntennaOtherKeys();
-facts::OtherKeyPart nmeaOtherKeys();
-facts::OtherKeyPart tsOtherKeys();
-facts::OtherKeyPart instrumentProfileOtherKeys();
-facts::OtherKeyPart stakeOutOtherKeys();
+// The area files' runs of keys outside the registry, from the generated list.
+#define TRASSO_OTHER_KEYS(area, Part) facts::OtherKeyPart otherKeysOf##Part();
+#include "Parts.def"
 facts::CatalogueSection ntripCatalogueSection();
 
 namespace facts {
@@ -76,9 +71,10 @@ AntennaFiles antennaFiles() {
 const std::vector<OtherKey>& keysOutsideRegistry() {
   static const std::vector<OtherKey> all = [] {
     std::vector<OtherKey> keys;
-    for (const OtherKeyPart part :
-         {gnssOtherKeys(), rtkOtherKeys(), currentAntennaOtherKeys(), nmeaOtherKeys(),
-          tsOtherKeys(), instrumentProfileOtherKeys(), stakeOutOtherKeys()}) {
+    for (const OtherKeyPart part : {
+#define TRASSO_OTHER_KEYS(area, Part) otherKeysOf##Part(),
+#include "Parts.def"
+         }) {
       keys.insert(keys.end(), part.keys, part.keys + part.size);
     }
     return keys;
