@@ -237,7 +237,7 @@ class Declaration:
         if self.file != self.part_file:
             key = f'"{self.file}" {key}'
         default = self.default
-        if as_bool and default in ("0", "1"):
+        if as_bool and self.kind.startswith("flag") and default in ("0", "1"):
             default = "true" if default == "1" else "false"
         text = f"{key}, {default}"
         if self.kind in DEFAULT_DECIMALS:
