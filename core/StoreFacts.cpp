@@ -6,14 +6,14 @@
 #include "Ini.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
-#include "gnss/AntennaCatalogue.h"
 
 namespace trasso {
 
 // The area files' runs of keys outside the registry, from the generated list.
 #define TRASSO_OTHER_KEYS(area, Part) facts::OtherKeyPart otherKeysOf##Part();
 #include "Parts.def"
-facts::CatalogueSection ntripCatalogueSection();
+#define TRASSO_CATALOGUE_SECTION(area, Part) facts::CatalogueSection catalogueSectionOf##Part();
+#include "Parts.def"
 
 namespace facts {
 namespace {
@@ -98,7 +98,10 @@ const OtherKey* findKeyOutsideRegistry(SettingsFile file, std::string_view secti
 }
 
 const std::vector<CatalogueSection>& catalogueSections() {
-  static const std::vector<CatalogueSection> all = {ntripCatalogueSection()};
+  static const std::vector<CatalogueSection> all = {
+#define TRASSO_CATALOGUE_SECTION(area, Part) catalogueSectionOf##Part(),
+#include "Parts.def"
+  };
   return all;
 }
 

@@ -332,12 +332,21 @@ class Function:
         return "jkn_" + (self.c_alias or self.name)
 
 
-class Part:
-    """A source file <area>/<name>.cpp that holds registry entries: its declared
-    settings and its entries' getters, in the table's order."""
+# What a part's source file defines for the store beside its entries.
+PART_OPTIONS = {
+    "registry",  # registryOf<Part>() although no row of it is an entry
+    "other-keys",  # otherKeysOf<Part>(): keys it reads that are no entry's
+    "catalogue-section",  # catalogueSectionOf<Part>(): a section read by patterns
+}
 
-    def __init__(self, area, name, other_keys):
-        self.area, self.name, self.other_keys = area, name, other_keys
+
+class Part:
+    """A source file <area>/<name>.cpp of an area: its declared settings and its
+    entries' getters, in the table's order."""
+
+    def __init__(self, area, name):
+        self.area, self.name = area, name
+        self.options = set()
         self.file = self.section = None  # where its settings are unless they say otherwise
         self.settings = []
         self.entries = []
@@ -361,11 +370,14 @@ def read_table(path, parts):
     part_file = part_section = None
     for number, line in enumerate((ROOT / path).read_text().splitlines(), 1):
         where = f"{path}:{number}"
-        directive = re.fullmatch(r'\[part (\w+)((?: "[^"]*")*)( other-keys)?\]', line.strip())
+        directive = re.fullmatch(r'\[part (\w+)((?: "[^"]*")*)((?: [a-z-]+)*)\]', line.strip())
         if directive and pending is None:
             known = [p for p in parts if (p.area, p.name) == (area, directive.group(1))]
-            part = known[0] if known else Part(area, directive.group(1), False)
-            part.other_keys |= bool(directive.group(3))
+            part = known[0] if known else Part(area, directive.group(1))
+            for option in directive.group(3).split():
+                if option not in PART_OPTIONS:
+                    raise ValueError(f"{where}: unknown part option '{option}'")
+                part.options.add(option)
             if not known:
                 parts.append(part)
             quoted = re.findall(r'"([^"]*)"', directive.group(2))
@@ -833,11 +845,15 @@ def parts_def(parts):
         "// order of the interface and the registry. " + GENERATED_BY,
         "//",
         "// TRASSO_AREA(area): a folder <area>/ with a table of exported functions.",
-        "// TRASSO_PART(area, Part): <area>/<Part>.cpp; defines registryOf<Part>().",
-        "// TRASSO_OTHER_KEYS(area, Part): <area>/<Part>.cpp also defines otherKeysOf<Part>(),",
+        "// TRASSO_PART(area, Part): <area>/<Part>.cpp defines registryOf<Part>(), its",
+        "//   registry entries.",
+        "// TRASSO_OTHER_KEYS(area, Part): <area>/<Part>.cpp defines otherKeysOf<Part>(),",
         "//   the keys it reads that are no registry entry's.",
-        "#if !defined(TRASSO_AREA) && !defined(TRASSO_PART) && !defined(TRASSO_OTHER_KEYS)",
-        "#error \"define TRASSO_AREA, TRASSO_PART or TRASSO_OTHER_KEYS before including Parts.def\"",
+        "// TRASSO_CATALOGUE_SECTION(area, Part): <area>/<Part>.cpp defines",
+        "//   catalogueSectionOf<Part>(), a section whose keys it reads by a pattern.",
+        "#if !defined(TRASSO_AREA) && !defined(TRASSO_PART) && !defined(TRASSO_OTHER_KEYS) && \\",
+        "    !defined(TRASSO_CATALOGUE_SECTION)",
+        "#error \"define TRASSO_AREA, TRASSO_PART, TRASSO_OTHER_KEYS or TRASSO_CATALOGUE_SECTION\"",
         "#endif",
         "#ifndef TRASSO_AREA",
         "#define TRASSO_AREA(area)",
@@ -848,14 +864,20 @@ def parts_def(parts):
         "#ifndef TRASSO_OTHER_KEYS",
         "#define TRASSO_OTHER_KEYS(area, Part)",
         "#endif",
+        "#ifndef TRASSO_CATALOGUE_SECTION",
+        "#define TRASSO_CATALOGUE_SECTION(area, Part)",
+        "#endif",
         "",
     ]
     lines += [f"TRASSO_AREA({a})" for a in areas_of_tables()]
     lines.append("")
-    lines += [f"TRASSO_PART({p.area.as_posix()}, {p.name})" for p in parts]
-    lines.append("")
-    lines += [f"TRASSO_OTHER_KEYS({p.area.as_posix()}, {p.name})" for p in parts if p.other_keys]
-    lines += ["", "#undef TRASSO_AREA", "#undef TRASSO_PART", "#undef TRASSO_OTHER_KEYS"]
+    for macro, has in [("TRASSO_PART", lambda p: p.entries or "registry" in p.options),
+                       ("TRASSO_OTHER_KEYS", lambda p: "other-keys" in p.options),
+                       ("TRASSO_CATALOGUE_SECTION", lambda p: "catalogue-section" in p.options)]:
+        lines += [f"{macro}({p.area.as_posix()}, {p.name})" for p in parts if has(p)]
+        lines.append("")
+    lines += ["#undef TRASSO_AREA", "#undef TRASSO_PART", "#undef TRASSO_OTHER_KEYS",
+              "#undef TRASSO_CATALOGUE_SECTION"]
     return "\n".join(lines) + "\n"
 
 
