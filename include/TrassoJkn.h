@@ -191,8 +191,8 @@ inline void PutQZJkn_GNSS_Init_UseInitMode(int value) noexcept;  // "UseInitMode
 inline int GetQZJkn_GNSS_Init_UseConfirm() noexcept;             // "UseConfirm", 0
 inline void PutQZJkn_GNSS_Init_UseConfirm(int value) noexcept;   // "UseConfirm", 0
 // Section "SKYPLOT", key = "%d" of the column; the caller gives the default.
-inline int GetQZJkn_GNSS_SkyPlotLClm(int column, int def) noexcept;     // "SKYPLOT"/"", 0
-inline void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept;  // "SKYPLOT"/"", 0
+inline int GetQZJkn_GNSS_SkyPlotLClm(int column, int def) noexcept;     // "SKYPLOT"/"<n>", 0
+inline void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept;  // "SKYPLOT"/"<n>", 0
 
 // ---------------------------------------------------------------------------
 // RTK radio, antenna catalogue, current antenna and sensor pictures
@@ -564,38 +564,41 @@ inline void PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool value) noexce
 inline int GetQZJkn_Use(int ignored, int item) noexcept;
 inline void PutQZJkn_Use(int ignored, int item, int value) noexcept;
 
-// Lists: integer keys "Max" and "Cnt" and text entries keyed by the entry number
-// ("%d"). Mkhy: "def-ts.ini" [Mkhy]; Antn: "def-nmea.ini" [Antn]; GnssAntn:
-// "def-gnss.ini" [Antn]; all with Max 8, Cnt 0 and entries "0.000" read with a
-// 20-byte buffer. Memo: "def-share.ini" [Memo], Max 10, Cnt 0, entries "" read
-// with an 81-byte buffer.
+// Lists: a capacity "Max", a count "Cnt" and text entries keyed by the entry
+// number ("%d").
 inline std::string GetQZJkn_Kihi() noexcept;  // "def-ts.ini" "Kkou"/"Kkou", "0.000", 20-byte buffer
 inline void PutQZJkn_Kihi(
-    const char* text) noexcept;  // "def-ts.ini" "Kkou"/"Kkou", "0.000", 20-byte buffer
-inline int GetQZJkn_MkhyMax() noexcept;
-inline void PutQZJkn_MkhyMax(int value) noexcept;
-inline int GetQZJkn_MkhyCnt() noexcept;
-inline void PutQZJkn_MkhyCnt(int value) noexcept;
-inline std::string GetQZJkn_Mkhy(int n) noexcept;
-inline void PutQZJkn_Mkhy(int n, const char* text) noexcept;
-inline int GetQZJkn_AntnMax() noexcept;
-inline void PutQZJkn_AntnMax(int value) noexcept;
-inline int GetQZJkn_AntnCnt() noexcept;
-inline void PutQZJkn_AntnCnt(int value) noexcept;
-inline std::string GetQZJkn_Antn(int n) noexcept;
-inline void PutQZJkn_Antn(int n, const char* text) noexcept;
-inline int GetQZJkn_GnssAntnMax() noexcept;
-inline void PutQZJkn_GnssAntnMax(int value) noexcept;
-inline int GetQZJkn_GnssAntnCnt() noexcept;
-inline void PutQZJkn_GnssAntnCnt(int value) noexcept;
-inline std::string GetQZJkn_GnssAntn(int n) noexcept;
-inline void PutQZJkn_GnssAntn(int n, const char* text) noexcept;
-inline int GetQZJkn_MemoMax() noexcept;
-inline void PutQZJkn_MemoMax(int value) noexcept;
-inline int GetQZJkn_MemoCnt() noexcept;
-inline void PutQZJkn_MemoCnt(int value) noexcept;
-inline std::string GetQZJkn_Memo(int n) noexcept;
-inline void PutQZJkn_Memo(int n, const char* text) noexcept;
+    const char* text) noexcept;          // "def-ts.ini" "Kkou"/"Kkou", "0.000", 20-byte buffer
+inline int GetQZJkn_MkhyMax() noexcept;  // "def-ts.ini" "Mkhy"/"Max", 8
+inline void PutQZJkn_MkhyMax(int value) noexcept;  // "def-ts.ini" "Mkhy"/"Max", 8
+inline int GetQZJkn_MkhyCnt() noexcept;            // "def-ts.ini" "Mkhy"/"Cnt", 0
+inline void PutQZJkn_MkhyCnt(int value) noexcept;  // "def-ts.ini" "Mkhy"/"Cnt", 0
+inline std::string GetQZJkn_Mkhy(
+    int n) noexcept;  // "def-ts.ini" "Mkhy"/"<n>", "0.000", 20-byte buffer
+inline void PutQZJkn_Mkhy(
+    int n, const char* text) noexcept;   // "def-ts.ini" "Mkhy"/"<n>", "0.000", 20-byte buffer
+inline int GetQZJkn_AntnMax() noexcept;  // "def-nmea.ini" "Antn"/"Max", 8
+inline void PutQZJkn_AntnMax(int value) noexcept;  // "def-nmea.ini" "Antn"/"Max", 8
+inline int GetQZJkn_AntnCnt() noexcept;            // "def-nmea.ini" "Antn"/"Cnt", 0
+inline void PutQZJkn_AntnCnt(int value) noexcept;  // "def-nmea.ini" "Antn"/"Cnt", 0
+inline std::string GetQZJkn_Antn(
+    int n) noexcept;  // "def-nmea.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline void PutQZJkn_Antn(
+    int n, const char* text) noexcept;       // "def-nmea.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline int GetQZJkn_GnssAntnMax() noexcept;  // "def-gnss.ini" "Antn"/"Max", 8
+inline void PutQZJkn_GnssAntnMax(int value) noexcept;  // "def-gnss.ini" "Antn"/"Max", 8
+inline int GetQZJkn_GnssAntnCnt() noexcept;            // "def-gnss.ini" "Antn"/"Cnt", 0
+inline void PutQZJkn_GnssAntnCnt(int value) noexcept;  // "def-gnss.ini" "Antn"/"Cnt", 0
+inline std::string GetQZJkn_GnssAntn(
+    int n) noexcept;  // "def-gnss.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline void PutQZJkn_GnssAntn(
+    int n, const char* text) noexcept;   // "def-gnss.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline int GetQZJkn_MemoMax() noexcept;  // "Memo"/"Max", 10
+inline void PutQZJkn_MemoMax(int value) noexcept;             // "Memo"/"Max", 10
+inline int GetQZJkn_MemoCnt() noexcept;                       // "Memo"/"Cnt", 0
+inline void PutQZJkn_MemoCnt(int value) noexcept;             // "Memo"/"Cnt", 0
+inline std::string GetQZJkn_Memo(int n) noexcept;             // "Memo"/"<n>", "", 81-byte buffer
+inline void PutQZJkn_Memo(int n, const char* text) noexcept;  // "Memo"/"<n>", "", 81-byte buffer
 
 // Screen colours of catalogue file `file`, section "%d" of `section`, key by
 // `which`: 0 "MessBak", 1 "MessFor", 2 "BtnNorm", 3 "BtnPush", 4 "FuncBak";
@@ -626,16 +629,16 @@ inline int GetQZJkn_LogDispCnt() noexcept;     // "Logg"/"LCNT", 100
 inline int GetQZJkn_LogDispAll() noexcept;     // "Logg"/"LALL", 0
 
 // Sound names: "sound.ini" (root 1) [Wav], key "%d" of n, "" (260); read only.
-inline std::string GetQZJkn_WavName(int n) noexcept;  // "sound.ini" "Wav"/"", ""
+inline std::string GetQZJkn_WavName(int n) noexcept;  // "sound.ini" "Wav"/"<n>", ""
 
 // Stake-out graphics, "def-share.ini" [SKSG]. Entry n has keys "COL", "WDT" and
 // "TYP" followed by n; the caller gives the default.
-inline uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept;  // "SKSG"/"COL", ""
-inline void PutQZJkn_SksColor(int n, uint32_t colour) noexcept;      // "SKSG"/"COL", ""
-inline int GetQZJkn_SksWidth(int n, int def) noexcept;               // "SKSG"/"WDT", 0
-inline void PutQZJkn_SksWidth(int n, int width) noexcept;            // "SKSG"/"WDT", 0
-inline int GetQZJkn_SksType(int n, int def) noexcept;                // "SKSG"/"TYP", 0
-inline void PutQZJkn_SksType(int n, int type) noexcept;              // "SKSG"/"TYP", 0
+inline uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept;  // "SKSG"/"COL<n>", ""
+inline void PutQZJkn_SksColor(int n, uint32_t colour) noexcept;      // "SKSG"/"COL<n>", ""
+inline int GetQZJkn_SksWidth(int n, int def) noexcept;               // "SKSG"/"WDT<n>", 0
+inline void PutQZJkn_SksWidth(int n, int width) noexcept;            // "SKSG"/"WDT<n>", 0
+inline int GetQZJkn_SksType(int n, int def) noexcept;                // "SKSG"/"TYP<n>", 0
+inline void PutQZJkn_SksType(int n, int type) noexcept;              // "SKSG"/"TYP<n>", 0
 inline uint32_t GetQZJkn_SksNormColor() noexcept;                    // "SKSG"/"NCOL", "153,153,255"
 inline void PutQZJkn_SksNormColor(uint32_t colour) noexcept;         // "SKSG"/"NCOL", "153,153,255"
 inline uint32_t GetQZJkn_SksErrColor() noexcept;                     // "SKSG"/"WCOL", "255,153,255"

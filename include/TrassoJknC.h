@@ -1378,11 +1378,8 @@ JKN_API int32_t jkn_GetQZJkn_Use(int32_t ignored, int32_t item) JKN_NOEXCEPT;
  * why nothing was written. An item code, file id or key number that names nothing: JKN_MISUSE. */
 JKN_API JknStatus jkn_PutQZJkn_Use(int32_t ignored, int32_t item, int32_t value) JKN_NOEXCEPT;
 
-/* Lists: integer keys "Max" and "Cnt" and text entries keyed by the entry number
- * ("%d"). Mkhy: "def-ts.ini" [Mkhy]; Antn: "def-nmea.ini" [Antn]; GnssAntn:
- * "def-gnss.ini" [Antn]; all with Max 8, Cnt 0 and entries "0.000" read with a
- * 20-byte buffer. Memo: "def-share.ini" [Memo], Max 10, Cnt 0, entries "" read
- * with an 81-byte buffer. */
+/* Lists: a capacity "Max", a count "Cnt" and text entries keyed by the entry
+ * number ("%d"). */
 /* def-ts.ini [Kkou] Kkou: text (code page 932, read through a 20-byte buffer); default 0.000; up
  * to 19 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_Kihi(char* buffer, size_t capacity) JKN_NOEXCEPT;

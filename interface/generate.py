@@ -227,9 +227,10 @@ class Declaration:
             init = "{" + ", ".join([init] + self.range) + "}"
         return f"constexpr {self.type()} {self.name}{init};"
 
-    def doc(self, as_bool):
-        """The key and default as the header's comment gives them."""
-        key = f'"{self.key}"'
+    def doc(self, as_bool, numbered=False):
+        """The key and default as the header's comment gives them; a numbered
+        key is the declared name followed by the number n."""
+        key = f'"{self.key}<n>"' if numbered else f'"{self.key}"'
         if self.choice:
             key = f'"{self.key}[{"_Svy" if self.choice == "mode" else "R|S"}]"'
         if self.section != self.part_section:
@@ -448,7 +449,8 @@ def read_table(path, parts):
                 part.settings.append(f.decl)
                 note = comment_text(f.comment)
                 joint = "" if not note or note[0] in ";," else " "
-                f.doc = f.decl.doc(f.result == "bool")
+                numbered = {"numbered", "caller-default"} & set(f.entry.split()[1:])
+                f.doc = f.decl.doc(f.result == "bool", bool(numbered))
                 f.comment = "// " + f.doc + joint + note
         items.append(("fn", f))
         pending = None
@@ -585,15 +587,20 @@ def all_items(parts):
 
 
 # Entry options whose functions are more than one call of get or put.
-OWN_BODIES = {"record", "numbered", "caller-default", "screen-colour", "file-id", "by-mode",
-              "by-hand"}
+OWN_BODIES = {"record", "caller-default", "screen-colour", "file-id", "by-mode", "by-hand"}
 
 
-def wrapper_call(f, decl, value=None):
-    """The get or put call of f's body: its first argument chooses the key or
-    names the file, its last is the value."""
+def wrapper_call(f, decl, value=None, numbered=False):
+    """The get or put call of f's body: its first argument chooses the key (the
+    entry number of a numbered setting) or names the file, its last is the value."""
     ps = f.params[:-1] if value else f.params
     setting = decl.name + (".setting" if decl.range and not value else "")
+    if numbered:
+        if len(ps) != 1 or ps[0].type != "int":
+            raise ValueError(f"{f.name}: a numbered setting takes the entry number alone")
+        if value is None:
+            return f"getNumbered({setting}, {ps[0].name})"
+        return f"putNumbered({setting}, {ps[0].name}, {value})"
     if not ps:
         where = ""
     elif len(ps) == 1 and ps[0].type == "int":
@@ -624,7 +631,7 @@ def wrappers(part, by_name):
         pair = [g] + [s for s in (getter_setter(g, by_name),) if s is not None]
         for f in pair:
             value = f.params[-1].name if f is not g else None
-            call = wrapper_call(f, g.decl, value)
+            call = wrapper_call(f, g.decl, value, "numbered" in g.entry.split()[1:])
             if f.result == "bool" and value is None:
                 body = f"return {call} != 0;"
             elif f.result == "bool":
