@@ -106,7 +106,7 @@ int trasso::api::GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry
 
 namespace trasso {
 
-facts::CatalogueSection ntripCatalogueSection() {
+facts::CatalogueSection catalogueSectionOfNTripCatalogue() {
   return {SettingsFile::NTrip, kSection, "GetNTrip_Co_Info"};
 }
 

@@ -16,18 +16,9 @@
 
 namespace trasso {
 
-// The area files' runs of entries.
-RegistryPart gnssRegistry();
-RegistryPart rtkRegistry();
-RegistryPart currentAntennaRegistry();
-RegistryPart nmeaRegistry();
-RegistryPart tsRegistry();
-RegistryPart prismListRegistry();
-RegistryPart instrumentProfileRegistry();
-RegistryPart sokuRegistry();
-RegistryPart displayItemRegistry();
-RegistryPart displayListRegistry();
-RegistryPart stakeOutRegistry();
+// The area files' runs of entries, one per part of the generated list.
+#define TRASSO_PART(area, Part) RegistryPart registryOf##Part();
+#include "Parts.def"
 
 namespace {
 
@@ -93,10 +84,10 @@ Declaration declare(const ColourSetting& s) {
 const std::vector<SettingEntry>& settingsRegistry() {
   static const std::vector<SettingEntry> all = [] {
     std::vector<SettingEntry> entries;
-    for (const RegistryPart part :
-         {gnssRegistry(), rtkRegistry(), currentAntennaRegistry(), nmeaRegistry(), tsRegistry(),
-          prismListRegistry(), instrumentProfileRegistry(), sokuRegistry(), displayItemRegistry(),
-          displayListRegistry(), stakeOutRegistry()}) {
+    for (const RegistryPart part : {
+#define TRASSO_PART(area, Part) registryOf##Part(),
+#include "Parts.def"
+         }) {
       entries.insert(entries.end(), part.entries, part.entries + part.size);
     }
     return entries;

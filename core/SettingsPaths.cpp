@@ -34,6 +34,12 @@ std::string AppDataFolder(int root, const char* folder) {
   return path;
 }
 
+// The merged catalogue lies in root 0 for both the builder and the reader, so
+// that what AntennaInit writes is what GetAntennaRec serves.
+std::string mergedCataloguePath() {
+  return AppDataFolder(kMergedCatalogueRoot, "inf") + kMergedCatalogue;
+}
+
 const char* SettingsFileName(int id) {
   return (id >= 0 && id < kCatalogueSize) ? kCatalogue[id] : nullptr;
 }

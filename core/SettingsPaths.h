@@ -47,4 +47,14 @@ int settingsFileRoot(int id);
 // The file name of catalogue file id, or nullptr outside 0 to 17.
 const char* SettingsFileName(int id);
 
+// The antenna catalogue's files: the delivered ones, read from root 1's "inf"
+// folder, and the merged catalogue that AntennaInit writes to root 0's.
+constexpr const char* kAntennaTypes = "Antenna.ini";
+constexpr const char* kAntennaSensors = "AntennaSensor.ini";
+constexpr const char* kMergedCatalogue = "AntennaLocal.ini";
+constexpr int kAntennaSourceRoot = 1;
+constexpr int kMergedCatalogueRoot = 0;
+
+std::string mergedCataloguePath();
+
 }  // namespace trasso

@@ -6,19 +6,14 @@
 #include "Ini.h"
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
-#include "gnss/AntennaCatalogue.h"
 
 namespace trasso {
 
-// The area files' runs of keys outside the registry.
-facts::OtherKeyPart gnssOtherKeys();
-facts::OtherKeyPart rtkOtherKeys();
-facts::OtherKeyPart currentAntennaOtherKeys();
-facts::OtherKeyPart nmeaOtherKeys();
-facts::OtherKeyPart tsOtherKeys();
-facts::OtherKeyPart instrumentProfileOtherKeys();
-facts::OtherKeyPart stakeOutOtherKeys();
-facts::CatalogueSection ntripCatalogueSection();
+// The area files' runs of keys outside the registry, from the generated list.
+#define TRASSO_OTHER_KEYS(area, Part) facts::OtherKeyPart otherKeysOf##Part();
+#include "Parts.def"
+#define TRASSO_CATALOGUE_SECTION(area, Part) facts::CatalogueSection catalogueSectionOf##Part();
+#include "Parts.def"
 
 namespace facts {
 namespace {
@@ -76,9 +71,10 @@ AntennaFiles antennaFiles() {
 const std::vector<OtherKey>& keysOutsideRegistry() {
   static const std::vector<OtherKey> all = [] {
     std::vector<OtherKey> keys;
-    for (const OtherKeyPart part :
-         {gnssOtherKeys(), rtkOtherKeys(), currentAntennaOtherKeys(), nmeaOtherKeys(),
-          tsOtherKeys(), instrumentProfileOtherKeys(), stakeOutOtherKeys()}) {
+    for (const OtherKeyPart part : {
+#define TRASSO_OTHER_KEYS(area, Part) otherKeysOf##Part(),
+#include "Parts.def"
+         }) {
       keys.insert(keys.end(), part.keys, part.keys + part.size);
     }
     return keys;
@@ -102,7 +98,10 @@ const OtherKey* findKeyOutsideRegistry(SettingsFile file, std::string_view secti
 }
 
 const std::vector<CatalogueSection>& catalogueSections() {
-  static const std::vector<CatalogueSection> all = {ntripCatalogueSection()};
+  static const std::vector<CatalogueSection> all = {
+#define TRASSO_CATALOGUE_SECTION(area, Part) catalogueSectionOf##Part(),
+#include "Parts.def"
+  };
   return all;
 }
 

@@ -116,7 +116,7 @@ Declaration useDeclaration(int code) {
 
 namespace trasso {
 
-RegistryPart displayItemRegistry() {
+RegistryPart registryOfDisplayItems() {
   static const SettingEntry entries[] = {[] {
     SettingEntry e = settingEntry<&getUse, &putUse>("Use", kItems[0], SelectorKind::Item,
                                                     std::nullopt, std::size(kItems));

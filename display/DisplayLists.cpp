@@ -10,67 +10,26 @@
 
 using namespace trasso;
 
+#include "generated/display/DisplayLists.settings.inc"
+
 namespace {
-
-// A numbered list: capacity, count and entries keyed by their number.
-struct ListSettings {
-  IntSetting max;
-  IntSetting cnt;
-  TextSetting entry;  // empty name: the key is the entry number alone
-};
-
-constexpr ListSettings list(SettingsFile file, const char* section, int32_t maxDef,
-                            const char* entryDef, size_t entryBuffer) {
-  return ListSettings{IntSetting{Key{file, section, "Max"}, maxDef},
-                      IntSetting{Key{file, section, "Cnt"}, 0},
-                      TextSetting{Key{file, section, ""}, entryDef, entryBuffer}};
-}
-
-constexpr ListSettings kMkhy = list(SettingsFile::DefTs, "Mkhy", 8, "0.000", 20);
-constexpr ListSettings kAntn = list(SettingsFile::DefNmea, "Antn", 8, "0.000", 20);
-constexpr ListSettings kGnssAntn = list(SettingsFile::DefGnss, "Antn", 8, "0.000", 20);
-constexpr ListSettings kMemo = list(SettingsFile::DefShare, "Memo", 10, "", 81);
-constexpr TextSetting kKkou{Key{SettingsFile::DefTs, "Kkou", "Kkou"}, "0.000", 20};
-
-constexpr U8Setting kRecMax{Key{SettingsFile::DefShare, "Rec", "Max"}, 0};
-constexpr IntSetting kSuForm{Key{SettingsFile::DefShare, "SU", "FORM"}, 7};
-constexpr IntSetting kCadDef{Key{SettingsFile::DefShare, "CAD", "Def"}, 0};
-
-constexpr Key logg(const char* name) { return Key{SettingsFile::DefShare, "Logg", name}; }
-constexpr ColourSetting kLogColour{logg("LCOL"), "128,128,255"};
-constexpr IntSetting kLogLineW{logg("LLIN"), 2};
-constexpr IntSetting kLogPlotS{logg("LPNT"), 10};
-constexpr IntSetting kLogOfst1{logg("LOF1"), -2};
-constexpr IntSetting kLogOfst2{logg("LOF2"), -3};
-constexpr IntSetting kLogDispCnt{logg("LCNT"), 100};
-constexpr IntSetting kLogDispAll{logg("LALL"), 0};
-
-constexpr TextSetting kWavName{Key{SettingsFile::Sound, "Wav", ""}, ""};
 
 // Screen colours and record sizes live in whichever catalogue file the caller
 // names by its id. An id outside the catalogue names no file, so nothing is read
 // or written through it.
 bool namesFile(int id) { return SettingsFileName(id) != nullptr; }
 
-constexpr const char* kWhite = "255,255,255";
-
 // The key `which` chooses: 0 "MessBak", 1 "MessFor", 2 "BtnNorm", 3 "BtnPush",
 // 4 "FuncBak" (the registry's table); null for any other.
 const char* colourKey(int which) { return screenColourKey(which); }
 
-// The registry's declaration: key 0 of section "0"; the selector chooses the
-// file, the key and the section.
-constexpr ColourSetting kScreenColour{Key{SettingsFile::DefShare, "0", "MessBak"}, kWhite};
-
 // The colour key of file id, section "%d", chosen by which; the section text
 // must outlive the returned setting.
 ColourSetting screenColour(int id, const std::string& section, const char* key) {
-  return ColourSetting{Key{static_cast<SettingsFile>(id), section.c_str(), key}, kWhite};
+  return ColourSetting{Key{static_cast<SettingsFile>(id), section.c_str(), key}, kScreenColour.def};
 }
 
 // The record size of the file the caller names by its id.
-constexpr U8Setting kRecSize{Key{SettingsFile::DefShare, "0", "RecSize"}, 0};
-
 U8Setting recSize(int id) {
   U8Setting s = kRecSize;
   s.key.file = static_cast<SettingsFile>(id);
@@ -79,50 +38,9 @@ U8Setting recSize(int id) {
 
 }  // namespace
 
-std::string trasso::api::GetQZJkn_Kihi() noexcept { return get(kKkou); }
-void trasso::api::PutQZJkn_Kihi(const char* text) noexcept { put(kKkou, text); }
-
-int trasso::api::GetQZJkn_MkhyMax() noexcept { return get(kMkhy.max); }
-void trasso::api::PutQZJkn_MkhyMax(int value) noexcept { put(kMkhy.max, value); }
-int trasso::api::GetQZJkn_MkhyCnt() noexcept { return get(kMkhy.cnt); }
-void trasso::api::PutQZJkn_MkhyCnt(int value) noexcept { put(kMkhy.cnt, value); }
-std::string trasso::api::GetQZJkn_Mkhy(int n) noexcept { return getNumbered(kMkhy.entry, n); }
-void trasso::api::PutQZJkn_Mkhy(int n, const char* text) noexcept {
-  putNumbered(kMkhy.entry, n, text);
-}
-
-int trasso::api::GetQZJkn_AntnMax() noexcept { return get(kAntn.max); }
-void trasso::api::PutQZJkn_AntnMax(int value) noexcept { put(kAntn.max, value); }
-int trasso::api::GetQZJkn_AntnCnt() noexcept { return get(kAntn.cnt); }
-void trasso::api::PutQZJkn_AntnCnt(int value) noexcept { put(kAntn.cnt, value); }
-std::string trasso::api::GetQZJkn_Antn(int n) noexcept { return getNumbered(kAntn.entry, n); }
-void trasso::api::PutQZJkn_Antn(int n, const char* text) noexcept {
-  putNumbered(kAntn.entry, n, text);
-}
-
-int trasso::api::GetQZJkn_GnssAntnMax() noexcept { return get(kGnssAntn.max); }
-void trasso::api::PutQZJkn_GnssAntnMax(int value) noexcept { put(kGnssAntn.max, value); }
-int trasso::api::GetQZJkn_GnssAntnCnt() noexcept { return get(kGnssAntn.cnt); }
-void trasso::api::PutQZJkn_GnssAntnCnt(int value) noexcept { put(kGnssAntn.cnt, value); }
-std::string trasso::api::GetQZJkn_GnssAntn(int n) noexcept {
-  return getNumbered(kGnssAntn.entry, n);
-}
-void trasso::api::PutQZJkn_GnssAntn(int n, const char* text) noexcept {
-  putNumbered(kGnssAntn.entry, n, text);
-}
-
-int trasso::api::GetQZJkn_MemoMax() noexcept { return get(kMemo.max); }
-void trasso::api::PutQZJkn_MemoMax(int value) noexcept { put(kMemo.max, value); }
-int trasso::api::GetQZJkn_MemoCnt() noexcept { return get(kMemo.cnt); }
-void trasso::api::PutQZJkn_MemoCnt(int value) noexcept { put(kMemo.cnt, value); }
-std::string trasso::api::GetQZJkn_Memo(int n) noexcept { return getNumbered(kMemo.entry, n); }
-void trasso::api::PutQZJkn_Memo(int n, const char* text) noexcept {
-  putNumbered(kMemo.entry, n, text);
-}
-
 uint32_t trasso::api::GetQZJkn_Color(int file, int which, int section) noexcept {
   const char* key = colourKey(which);
-  if (key == nullptr || !namesFile(file)) return ColourFromText(kWhite);
+  if (key == nullptr || !namesFile(file)) return ColourFromText(kScreenColour.def);
   return get(screenColour(file, formatInt(section), key));
 }
 
@@ -151,27 +69,11 @@ void trasso::api::PutQZJkn_RecSize(int file, uint8_t size) noexcept {
   put(recSize(file), size);
 }
 
-uint8_t trasso::api::GetQZJkn_RecMax() noexcept { return get(kRecMax); }
-int trasso::api::GetQZJkn_SUPtInfoForm() noexcept { return get(kSuForm); }
-void trasso::api::PutQZJkn_SUPtInfoForm(int value) noexcept { put(kSuForm, value); }
-int trasso::api::GetQZJkn_CadSetDef() noexcept { return get(kCadDef); }
-void trasso::api::PutQZJkn_CadSetDef(int value) noexcept { put(kCadDef, value); }
-
-uint32_t trasso::api::GetQZJkn_LogColor() noexcept { return get(kLogColour); }
-int trasso::api::GetQZJkn_LogLineW() noexcept { return get(kLogLineW); }
-int trasso::api::GetQZJkn_LogPlotS() noexcept { return get(kLogPlotS); }
-int trasso::api::GetQZJkn_LogOfst1() noexcept { return get(kLogOfst1); }
-int trasso::api::GetQZJkn_LogOfst2() noexcept { return get(kLogOfst2); }
-int trasso::api::GetQZJkn_LogDispCnt() noexcept { return get(kLogDispCnt); }
-int trasso::api::GetQZJkn_LogDispAll() noexcept { return get(kLogDispAll); }
-
-std::string trasso::api::GetQZJkn_WavName(int n) noexcept { return getNumbered(kWavName, n); }
-
 namespace trasso {
 
-RegistryPart displayListRegistry() {
+RegistryPart registryOfDisplayLists() {
   static const SettingEntry entries[] = {
-#include "DisplayLists.entries.inc"
+#include "generated/display/DisplayLists.entries.inc"
   };
   return {entries, std::size(entries)};
 }

@@ -20,16 +20,6 @@
 
 using namespace trasso;
 
-namespace trasso {
-
-// The merged catalogue lies in root 0 for both the builder and the reader, so
-// that what AntennaInit writes is what GetAntennaRec serves.
-std::string mergedCataloguePath() {
-  return AppDataFolder(kMergedCatalogueRoot, "inf") + kMergedCatalogue;
-}
-
-}  // namespace trasso
-
 namespace {
 
 constexpr const char* kListSection = "AntennaList";
@@ -145,11 +135,11 @@ class MergedCatalogue {
   // Writes "AntennaCnt" and replaces the file with the catalogue.
   WriteStatus store(const std::string& path) {
     set("AntennaCnt", formatInt(count_));
-    const WriteStatus s = fileio::updateFile(fileio::nativePath(path),
-                                             [file = file_](std::string& contents, bool) {
-                                               contents = file;
-                                               return WriteStatus::Written;
-                                             });
+    const WriteStatus s =
+        fileio::updateFile(fileio::nativePath(path), [file = file_](std::string& contents, bool) {
+          contents = file;
+          return WriteStatus::Written;
+        });
     if (!succeeded(s)) CallNotes::failedWrite(path);
     return s;
   }

@@ -13,18 +13,9 @@
 
 using namespace trasso;
 
+#include "generated/gnss/CurrentAntenna.settings.inc"
+
 namespace {
-
-constexpr Key gnss(const char* name) { return Key{SettingsFile::JknGnss, "GNSS", name}; }
-
-constexpr IntSetting kAntenna{gnss("Antenna"), 0};
-constexpr TextSetting kAOffset{gnss("aOffset"), "0.000"};
-constexpr TextSetting kASerialNo{gnss("aSerialNo"), ""};
-constexpr IntSetting kAntennaSta{gnss("Antenna_sta"), 0};
-constexpr TextSetting kAntennaHSta{gnss("AntennaH_sta"), "0.000"};
-constexpr TextSetting kASerialNoSta{gnss("aSerialNo_sta"), ""};
-constexpr IntSetting kReceiverSta{gnss("Receiver_sta"), -1};
-constexpr TextSetting kRSerialNoSta{gnss("rSerialNo_sta"), ""};
 
 // Offsets and heights are decimal texts made and read by the numeric library,
 // not the library's own double forms.
@@ -64,8 +55,6 @@ void putCurrentAntenna(int id, double offset) {
 
 }  // namespace
 
-int trasso::api::GetQZJkn_GNSS_CurrentAntennaID() noexcept { return get(kAntenna); }
-void trasso::api::PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept { put(kAntenna, id); }
 double trasso::api::GetQZJkn_GNSS_CurrentAntennaOffset() noexcept {
   double offset = _AtoD(kAOffset.def);
   readTogether(SettingsFile::JknGnss,
@@ -75,10 +64,6 @@ double trasso::api::GetQZJkn_GNSS_CurrentAntennaOffset() noexcept {
 void trasso::api::PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept {
   writeTogether(SettingsFile::JknGnss,
                 [&](FileEdit& edit) { stageDistance(edit, kAOffset, offset); });
-}
-std::string trasso::api::GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept { return get(kASerialNo); }
-void trasso::api::PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept {
-  put(kASerialNo, text);
 }
 
 void trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height,
@@ -205,9 +190,9 @@ struct StaReceiverRecord {
 
 namespace trasso {
 
-RegistryPart currentAntennaRegistry() {
+RegistryPart registryOfCurrentAntenna() {
   static const SettingEntry entries[] = {
-#include "CurrentAntenna.entries.inc"
+#include "generated/gnss/CurrentAntenna.entries.inc"
   };
   return {entries, std::size(entries)};
 }
@@ -216,7 +201,7 @@ RegistryPart currentAntennaRegistry() {
 
 namespace trasso {
 
-facts::OtherKeyPart currentAntennaOtherKeys() {
+facts::OtherKeyPart otherKeysOfCurrentAntenna() {
   static const facts::OtherKey keys[] = {
       {kAOffset.key, false, "GNSS_CurrentAntennaOffset"},
       {kAntennaSta.key, false, "GNSS_StaCurrentAntenna"},

@@ -8,19 +8,9 @@
 
 using namespace trasso;
 
+#include "generated/gnss/RtkRadio.settings.inc"
+
 namespace {
-
-constexpr Key rtk(const char* name, KeyChoice choice = KeyChoice::Fixed) {
-  return Key{SettingsFile::JknGnssRtk, "GNSS", name, choice};
-}
-constexpr KeyChoice kSide = KeyChoice::Side;
-
-constexpr IntSetting kRadio{rtk("RTKRadio"), 0};
-constexpr IntSetting kHosei{rtk("RTKHosei"), 2};
-constexpr IntSetting kFlowCts{rtk("RTKFlowCTS"), 1};
-constexpr IntSetting kPortNo{rtk("RTKPortNo", kSide), 1};
-constexpr U32Setting kBaudRate{rtk("RTKBaudRate", kSide), 9600};
-constexpr U8Setting kParity{rtk("RTKParity", kSide), 0};
 
 // Read as text: an empty value gives the default, any other text its plain
 // decimal number (no base prefixes), so letters give 0.
@@ -83,14 +73,14 @@ struct RtkRecord {
 
 namespace trasso {
 
-RegistryPart rtkRegistry() {
+RegistryPart registryOfRtkRadio() {
   static const SettingEntry entries[] = {
-#include "RtkRadio.entries.inc"
+#include "generated/gnss/RtkRadio.entries.inc"
   };
   return {entries, std::size(entries)};
 }
 
-facts::OtherKeyPart rtkOtherKeys() {
+facts::OtherKeyPart otherKeysOfRtkRadio() {
   static const facts::OtherKey keys[] = {
       {kRadio.key, false, "GNSS_RTKConnectProp"},    {kHosei.key, false, "GNSS_RTKConnectProp"},
       {kFlowCts.key, false, "GNSS_RTKConnectProp"},  {kPortNo.key, false, "GNSS_RTKConnectProp"},

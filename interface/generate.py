@@ -1,52 +1,73 @@
 #!/usr/bin/env python3
 """Makes the interface files from the per-area tables of exported functions.
 
-Each area's table (<area>/<Name>.api) lists its exported functions as C++
-declarations. From them come:
+Each area's table (<area>/<Name>.api, found by this script; "[order N]" places
+it among the others) lists its exported functions as C++ declarations and
+declares the settings behind them. From them come:
 
-  core/TrassoJknC.h     the C interface the library exports
-  core/CInterface.cpp   its definitions, over the internal functions
-  core/TrassoJkn.h      the C++ interface: inline functions over the C one
-  core/Api.h            the internal functions (namespace trasso::api)
-  core/Descriptions.inc the comments of each setting's functions, for
+  include/TrassoJknC.h  the C interface the library exports
+  include/TrassoJkn.h   the C++ interface: inline functions over the C one
+  generated/CInterface.cpp
+                        the C functions, over the internal functions
+  generated/Api.h       the internal functions (namespace trasso::api)
+  generated/Descriptions.inc
+                        the comments of each setting's functions, for
                         jkn_describe
+  generated/Parts.def   the areas and their parts, one X-macro list for CMake,
+                        the registry and the store's facts
+  generated/<area>/<Part>.settings.inc
+                        the settings <area>/<Part>.cpp declares and their
+                        getters and setters that are one call of get or put
+  generated/<area>/<Part>.entries.inc
+                        the registry entries of one source file, included by it
   python/trassojkn/_version.py
                         the version (CMakeLists.txt's project version), which
                         the C header's macros carry too
-  <area>/<Part>.entries.inc
-                        the registry entries of one source file, included by
-                        it: "[part Part]" starts a file's run of rows, and
-                        "[entry declaration options]" before a getter makes it
-                        and its setter an entry. Options: "read-only",
-                        "ranged", "numbered", "file-id N", "screen-colour",
-                        "caller-default", "by-mode" (declaration: a function
-                        of the mode), "record" (declaration: a record type,
-                        see recordEntry); "also-writes TEXT" and
-                        "same-key NAME" add what describe says.
+
+"[part Part FILE SECTION]" starts a source file's run of rows (FILE and SECTION,
+quoted, are where its settings lie unless they say otherwise; "other-keys" when
+it also names keys outside the registry). "[setting NAME = DECLARATION]"
+declares a setting that no row of its own exports (a record's field).
+"[entry NAME options = DECLARATION]" before a getter makes it and its setter
+an entry; DECLARATION (see Declaration) declares NAME, and the row's comment
+starts with its key and default. Options: "read-only", "ranged", "numbered",
+"file-id N", "screen-colour", "caller-default", "by-mode" (declaration: a
+function of the mode), "record" (declaration: a record type, see recordEntry);
+"also-writes TEXT" and "same-key NAME" add what describe says; "by-hand" keeps
+the functions' bodies in the source file.
 
 Each declaration of the C header carries its own comment: the row's comment
 (a setter without one takes its getter's), where the registry has the setting
 its file, section, key, kind, default and range as docs/settings.md gives them
 (made by `jkn reference` from the registry), and what the C function returns.
 
-The outputs are checked in. `generate.py --check` fails when one is stale.
+The outputs are checked in, formatted by clang-format. `generate.py --check`
+fails when one is stale.
 """
 
 import pathlib
 import re
+import shutil
+import subprocess
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-TABLES = [
-    "core/Paths.api",
-    "gnss/Gnss.api",
-    "nmea/Nmea.api",
-    "ts/Ts.api",
-    "profiles/Profiles.api",
-    "display/Display.api",
-    "catalogues/Catalogues.api",
-    "tools/Tools.api",
-]
+PUBLIC = "include"  # the public headers, installed as they are
+GENERATED = "generated"  # everything else the generator makes
+
+
+def tables():
+    """The areas' tables (<area>/*.api), in the order their "[order N]" lines give."""
+    found = []
+    for path in sorted(ROOT.glob("*/*.api")):
+        m = re.search(r"^\[order (\d+)\]$", path.read_text(), re.M)
+        if not m:
+            raise ValueError(f"{path.relative_to(ROOT)}: no '[order N]' line")
+        found.append((int(m.group(1)), path.relative_to(ROOT).as_posix()))
+    orders = [o for o, _ in found]
+    if len(set(orders)) != len(orders):
+        raise ValueError("two tables with one '[order N]': " + ", ".join(t for _, t in found))
+    return [t for _, t in sorted(found)]
 
 # C++ parameter type -> C parameter type. Scalars pass as they are; every other
 # type goes through trasso_c::Arg (C++ side) and trasso::c::Param (library side).
@@ -112,6 +133,123 @@ class Param:
         return f"{self.ctype} {self.name}"
 
 
+def settings_files():
+    """The catalogue's file names and their SettingsFile names, from core/SettingsPaths.h."""
+    text = (ROOT / "core" / "SettingsPaths.h").read_text()
+    return {m.group(2): m.group(1) for m in re.finditer(r'(\w+) = \d+,\s*// "([^"]+)"', text)}
+
+
+# Kind of a declaration -> its type, and the FlagRead it names, if any.
+KINDS = {
+    "int": ("IntSetting", None),
+    "u8": ("U8Setting", None),
+    "u16": ("U16Setting", None),
+    "u32": ("U32Setting", None),
+    "flag": ("FlagSetting", None),
+    "flag-exactly-one": ("FlagSetting", "ExactlyOne"),
+    "flag-stored": ("FlagSetting", "Stored"),
+    "text": ("TextSetting", None),
+    "double": ("DoubleSetting", None),
+    "double-text": ("DoubleTextSetting", None),
+    "colour": ("ColourSetting", None),
+}
+# Decimals a double writes unless the declaration says otherwise (Setting.h).
+DEFAULT_DECIMALS = {"double": 6, "double-text": 3}
+RANGED = {"int": "RangedInt", "double": "RangedDouble"}
+
+
+class Declaration:
+    """A setting declared by a table: "NAME = KIND [FILE] [SECTION/]KEY [mode|side]
+    DEFAULT [buffer N] [decimals N] [range MIN MAX]". FILE and SECTION default to
+    the part's; KEY and SECTION are quoted, FILE is a quoted ".ini" name."""
+
+    def __init__(self, name, spec, part_file, part_section, files, where):
+        self.name = name
+        words = re.findall(r'"[^"]*"(?:/"[^"]*")?|\S+', spec)
+        def fail(why):
+            raise ValueError(f"{where}: {name}: {why} in '{spec}'")
+        if not words or words[0] not in KINDS:
+            fail(f"a kind first ({', '.join(KINDS)})")
+        self.kind = words.pop(0)
+        self.file = part_file
+        if words and words[0].endswith('.ini"'):
+            self.file = words.pop(0).strip('"')
+        if self.file not in files:
+            fail(f"no settings file '{self.file}'")
+        if not words or not words[0].startswith('"'):
+            fail("a quoted key")
+        location = words.pop(0)
+        if "/" in location:
+            section, key = location.split("/")
+            self.section, self.key = section.strip('"'), key.strip('"')
+        else:
+            self.section, self.key = part_section, location.strip('"')
+        if self.section is None:
+            fail("a section (the part names none)")
+        self.choice = None
+        if words and words[0] in ("mode", "side"):
+            self.choice = words.pop(0)
+        if not words:
+            fail("a default")
+        self.default = words.pop(0)
+        self.buffer = self.decimals = self.range = None
+        while words:
+            word = words.pop(0)
+            count = 2 if word == "range" else 1
+            if word not in ("buffer", "decimals", "range") or len(words) < count:
+                fail(f"'{word}' unexpected")
+            value = words[:count]
+            del words[:count]
+            setattr(self, word, value if word == "range" else value[0])
+        if self.range and self.kind not in RANGED:
+            fail("a range for a kind without one")
+        if self.decimals and self.kind not in DEFAULT_DECIMALS:
+            fail("decimals for a kind that writes none")
+        self.enum = files[self.file]
+        self.part_file, self.part_section = part_file, part_section
+
+    def type(self):
+        return RANGED[self.kind] if self.range else KINDS[self.kind][0]
+
+    def cpp(self):
+        choice = {"mode": ", KeyChoice::Mode", "side": ", KeyChoice::Side"}.get(self.choice, "")
+        key = f'{{SettingsFile::{self.enum}, "{self.section}", "{self.key}"{choice}}}'
+        args = [key, self.default]
+        read = KINDS[self.kind][1]
+        if read:
+            args.append(f"FlagRead::{read}")
+        if self.kind in DEFAULT_DECIMALS and (self.decimals or self.buffer):
+            args.append(self.decimals or str(DEFAULT_DECIMALS[self.kind]))
+        if self.buffer:
+            args.append(self.buffer)
+        init = "{" + ", ".join(args) + "}"
+        if self.range:
+            init = "{" + ", ".join([init] + self.range) + "}"
+        return f"constexpr {self.type()} {self.name}{init};"
+
+    def doc(self, as_bool, numbered=False):
+        """The key and default as the header's comment gives them; a numbered
+        key is the declared name followed by the number n."""
+        key = f'"{self.key}<n>"' if numbered else f'"{self.key}"'
+        if self.choice:
+            key = f'"{self.key}[{"_Svy" if self.choice == "mode" else "R|S"}]"'
+        if self.section != self.part_section:
+            key = f'"{self.section}"/{key}'
+        if self.file != self.part_file:
+            key = f'"{self.file}" {key}'
+        default = self.default
+        if as_bool and self.kind.startswith("flag") and default in ("0", "1"):
+            default = "true" if default == "1" else "false"
+        text = f"{key}, {default}"
+        if self.kind in DEFAULT_DECIMALS:
+            text += f', "%.{self.decimals or DEFAULT_DECIMALS[self.kind]}f"'
+        if self.buffer:
+            text += f", {self.buffer}-byte buffer"
+        if self.range:
+            text += f" ({self.range[0]}-{self.range[1]})"
+        return text
+
+
 class Function:
     def __init__(self, text, comment, writes):
         m = re.fullmatch(r"(\S+(?:\s*[*&])?)\s+(\w+)\((.*)\)", text)
@@ -127,6 +265,8 @@ class Function:
         self.c_alias = None
         self.entry = None
         self.part = None
+        self.decl = None  # the setting the row declares
+        self.doc = ""  # what the comment says of that declaration
         if self.result not in RESULTS:
             raise ValueError(f"no C form for result type '{self.result}' of {self.name}")
         self.writes = self.result != "std::string" and (
@@ -150,7 +290,7 @@ class Function:
     def registry_entry(self):
         """The entry macro of the row's "[entry ...]" annotation."""
         words = self.entry.split()
-        decl, opts = words[0], words[1:]
+        decl, opts = words[0], [w for w in words[1:] if w != "by-hand"]
         name = self.name[len("GetQZJkn_"):]
         flags, wrappers, listed = [], [], None
         i = 0
@@ -193,8 +333,32 @@ class Function:
         return "jkn_" + (self.c_alias or self.name)
 
 
-def read_table(path):
-    """Items of one table: ('group', lines), ('comment', line), ('blank',), ('fn', Function)."""
+# What a part's source file defines for the store beside its entries.
+PART_OPTIONS = {
+    "registry",  # registryOf<Part>() although no row of it is an entry
+    "other-keys",  # otherKeysOf<Part>(): keys it reads that are no entry's
+    "catalogue-section",  # catalogueSectionOf<Part>(): a section read by patterns
+}
+
+
+class Part:
+    """A source file <area>/<name>.cpp of an area: its declared settings and its
+    entries' getters, in the table's order."""
+
+    def __init__(self, area, name):
+        self.area, self.name = area, name
+        self.options = set()
+        self.file = self.section = None  # where its settings are unless they say otherwise
+        self.settings = []
+        self.entries = []
+
+    def source(self):
+        return f"{self.area.as_posix()}/{self.name}.cpp"
+
+
+def read_table(path, parts):
+    """Items of one table: ('group', lines), ('comment', line), ('blank',), ('fn', Function);
+    its parts are added to parts."""
     items = []
     pending = None
     group = []
@@ -202,10 +366,35 @@ def read_table(path):
     block = []  # comment lines since the last blank line or function
     heading = []  # the last group heading
     attached = False  # the last item read was a comment line
-    for line in (ROOT / path).read_text().splitlines():
-        directive = re.fullmatch(r"\[part (\w+)\]", line.strip())
+    files = settings_files()
+    area = pathlib.Path(path).parent
+    part_file = part_section = None
+    for number, line in enumerate((ROOT / path).read_text().splitlines(), 1):
+        where = f"{path}:{number}"
+        directive = re.fullmatch(r'\[part (\w+)((?: "[^"]*")*)((?: [a-z-]+)*)\]', line.strip())
         if directive and pending is None:
-            part = directive.group(1)
+            known = [p for p in parts if (p.area, p.name) == (area, directive.group(1))]
+            part = known[0] if known else Part(area, directive.group(1))
+            for option in directive.group(3).split():
+                if option not in PART_OPTIONS:
+                    raise ValueError(f"{where}: unknown part option '{option}'")
+                part.options.add(option)
+            if not known:
+                parts.append(part)
+            quoted = re.findall(r'"([^"]*)"', directive.group(2))
+            if quoted:  # a part's file and section, given where it first appears
+                part.file = quoted[0]
+                part.section = quoted[1] if len(quoted) > 1 else None
+            part_file, part_section = part.file, part.section
+            continue
+        if re.fullmatch(r"\[order \d+\]", line.strip()) and pending is None:
+            continue
+        setting = re.fullmatch(r"\[setting (\w+) = ([^\]]+)\]", line.strip())
+        if setting and pending is None:
+            if part is None:
+                raise ValueError(f"{where}: a setting before the first [part ...]")
+            part.settings.append(Declaration(setting.group(1), setting.group(2), part_file,
+                                             part_section, files, where))
             continue
         if pending is not None:
             pending.append(line)
@@ -251,8 +440,18 @@ def read_table(path):
         if entry:
             if part is None:
                 raise ValueError(f"{path}: an entry before the first [part ...]")
-            f.entry = entry.group(1)
-            f.part = pathlib.Path(path).parent / part
+            f.entry, _, spec = entry.group(1).partition(" = ")
+            f.part = part
+            part.entries.append(f)
+            if spec:
+                f.decl = Declaration(f.entry.split()[0], spec, part_file, part_section, files,
+                                     where)
+                part.settings.append(f.decl)
+                note = comment_text(f.comment)
+                joint = "" if not note or note[0] in ";," else " "
+                numbered = {"numbered", "caller-default"} & set(f.entry.split()[1:])
+                f.doc = f.decl.doc(f.result == "bool", bool(numbered))
+                f.comment = "// " + f.doc + joint + note
         items.append(("fn", f))
         pending = None
     if pending is not None:
@@ -292,7 +491,7 @@ def pair_up(fns):
         if g is None:
             continue
         if not f.comment:
-            f.comment = g.comment
+            f.comment, f.doc = g.comment, g.doc
         if not f.block:
             f.block = g.block
 
@@ -351,7 +550,11 @@ def contract(f):
 
 def c_comment(f, rows):
     """The declaration's own comment, wrapped to 100 columns."""
-    parts = [comment_text(f.comment) if f.comment else "", facts(f, rows), contract(f)]
+    own = comment_text(f.comment) if f.comment else ""
+    known = facts(f, rows)
+    if known and f.doc and own.startswith(f.doc):  # the registry's facts say it in full
+        own = own[len(f.doc):].lstrip(" ;,")
+    parts = [own, known, contract(f)]
     if not f.writes and f.result != "std::string" and not any(parts):
         parts.append("Reads; never fails.")
     for p in f.params:
@@ -374,13 +577,81 @@ def comment_lines(text):
     return lines
 
 
-def all_items():
+def all_items(parts):
     items = []
-    for table in TABLES:
+    for table in tables():
         if items:
             items.append(("blank",))
-        items += read_table(table)
+        items += read_table(table, parts)
     return items
+
+
+# Entry options whose functions are more than one call of get or put.
+OWN_BODIES = {"record", "caller-default", "screen-colour", "file-id", "by-mode", "by-hand"}
+
+
+def wrapper_call(f, decl, value=None, numbered=False):
+    """The get or put call of f's body: its first argument chooses the key (the
+    entry number of a numbered setting) or names the file, its last is the value."""
+    ps = f.params[:-1] if value else f.params
+    setting = decl.name + (".setting" if decl.range and not value else "")
+    if numbered:
+        if len(ps) != 1 or ps[0].type != "int":
+            raise ValueError(f"{f.name}: a numbered setting takes the entry number alone")
+        if value is None:
+            return f"getNumbered({setting}, {ps[0].name})"
+        return f"putNumbered({setting}, {ps[0].name}, {value})"
+    if not ps:
+        where = ""
+    elif len(ps) == 1 and ps[0].type == "int":
+        where = f", {ps[0].name}"
+    elif len(ps) == 1 and ps[0].type == "const char*":
+        where = f"pathText({ps[0].name})"
+    else:
+        raise ValueError(f"{f.name}: no one-call body for these parameters; mark it by-hand")
+    if value is None:
+        if where.startswith("pathText"):
+            return f"getIn({where}, {setting})"
+        return f"get({setting}{where})"
+    if decl.range:
+        if not where.startswith("pathText"):
+            raise ValueError(f"{f.name}: a range is checked on a caller-named file only")
+        return f"putChecked({where}, {setting}, {value})"
+    if where.startswith("pathText"):
+        return f"putIn({where}, {setting}, {value})"
+    return f"put({setting}, {value}{where})"
+
+
+def wrappers(part, by_name):
+    """The one-line getters and setters of a part's declared settings."""
+    lines = []
+    for g in part.entries:
+        if g.decl is None or OWN_BODIES & set(g.entry.split()[1:]):
+            continue
+        pair = [g] + [s for s in (getter_setter(g, by_name),) if s is not None]
+        for f in pair:
+            value = f.params[-1].name if f is not g else None
+            call = wrapper_call(f, g.decl, value, "numbered" in g.entry.split()[1:])
+            if f.result == "bool" and value is None:
+                body = f"return {call} != 0;"
+            elif f.result == "bool":
+                body = f"return succeeded({call});"
+            elif f.result == "void":
+                body = f"{call};"
+            else:
+                body = f"return {call};"
+            params = ", ".join(p.cpp(False) for p in f.params)
+            lines.append(f"{f.result} trasso::api::{f.name}({params}) noexcept {{ {body} }}")
+    return lines
+
+
+def getter_setter(g, by_name):
+    """The setter of getter g (PutX or SetX for GetX), or None."""
+    for prefix in ("Put", "Set"):
+        s = by_name.get(prefix + g.name[len("Get"):])
+        if s is not None:
+            return s
+    return None
 
 
 def rule(title_lines):
@@ -555,10 +826,91 @@ def descriptions(fns):
     return "\n".join(lines) + "\n"
 
 
+GENERATED_BY = "Generated by interface/generate.py: do not edit."
+
+
+def settings_source(part, by_name):
+    """<Part>.settings.inc: the part's declared settings and their one-line
+    getters and setters, included by <area>/<Part>.cpp before its own code."""
+    lines = [f"// The settings {part.source()} declares in its area's table, and the getters",
+             f"// and setters that are one call of get or put. {GENERATED_BY}",
+             "namespace {", ""]
+    lines += [d.cpp() for d in part.settings]
+    lines += ["", "}  // namespace", ""]
+    lines += wrappers(part, by_name)
+    return "\n".join(lines) + "\n"
+
+
+def parts_def(parts):
+    """Parts.def: the areas and their parts, one X-macro list."""
+    areas = []
+    for p in parts:
+        if p.area.as_posix() not in areas:
+            areas.append(p.area.as_posix())
+    lines = [
+        "// The library's areas and the parts of each that hold registry entries, in the",
+        "// order of the interface and the registry. " + GENERATED_BY,
+        "//",
+        "// TRASSO_AREA(area): a folder <area>/ with a table of exported functions.",
+        "// TRASSO_PART(area, Part): <area>/<Part>.cpp defines registryOf<Part>(), its",
+        "//   registry entries.",
+        "// TRASSO_OTHER_KEYS(area, Part): <area>/<Part>.cpp defines otherKeysOf<Part>(),",
+        "//   the keys it reads that are no registry entry's.",
+        "// TRASSO_CATALOGUE_SECTION(area, Part): <area>/<Part>.cpp defines",
+        "//   catalogueSectionOf<Part>(), a section whose keys it reads by a pattern.",
+        "#if !defined(TRASSO_AREA) && !defined(TRASSO_PART) && !defined(TRASSO_OTHER_KEYS) && \\",
+        "    !defined(TRASSO_CATALOGUE_SECTION)",
+        "#error \"define TRASSO_AREA, TRASSO_PART, TRASSO_OTHER_KEYS or TRASSO_CATALOGUE_SECTION\"",
+        "#endif",
+        "#ifndef TRASSO_AREA",
+        "#define TRASSO_AREA(area)",
+        "#endif",
+        "#ifndef TRASSO_PART",
+        "#define TRASSO_PART(area, Part)",
+        "#endif",
+        "#ifndef TRASSO_OTHER_KEYS",
+        "#define TRASSO_OTHER_KEYS(area, Part)",
+        "#endif",
+        "#ifndef TRASSO_CATALOGUE_SECTION",
+        "#define TRASSO_CATALOGUE_SECTION(area, Part)",
+        "#endif",
+        "",
+    ]
+    lines += [f"TRASSO_AREA({a})" for a in areas_of_tables()]
+    lines.append("")
+    for macro, has in [("TRASSO_PART", lambda p: p.entries or "registry" in p.options),
+                       ("TRASSO_OTHER_KEYS", lambda p: "other-keys" in p.options),
+                       ("TRASSO_CATALOGUE_SECTION", lambda p: "catalogue-section" in p.options)]:
+        lines += [f"{macro}({p.area.as_posix()}, {p.name})" for p in parts if has(p)]
+        lines.append("")
+    lines += ["#undef TRASSO_AREA", "#undef TRASSO_PART", "#undef TRASSO_OTHER_KEYS",
+              "#undef TRASSO_CATALOGUE_SECTION"]
+    return "\n".join(lines) + "\n"
+
+
+def areas_of_tables():
+    return [pathlib.PurePosixPath(t).parent.as_posix() for t in tables()]
+
+
+def formatted(rel, text):
+    """C and C++ text as clang-format (the root's .clang-format) leaves it."""
+    if not rel.endswith((".h", ".cpp", ".settings.inc")):
+        return text
+    tool = shutil.which("clang-format")
+    if tool is None:
+        raise SystemExit("generate.py needs clang-format (Debian: clang-format) to format "
+                         "what it makes")
+    done = subprocess.run([tool, "--style=file", f"--assume-filename={ROOT / rel}"],
+                          input=text, capture_output=True, text=True, check=True, cwd=ROOT)
+    return done.stdout
+
+
 def outputs():
-    items = all_items()
+    parts = []
+    items = all_items(parts)
     fns = [it[1] for it in items if it[0] == "fn"]
     pair_up(fns)
+    by_name = {f.name: f for f in fns}
     major, minor, patch = version()
     seen = set()
     for f in fns:
@@ -567,9 +919,9 @@ def outputs():
         seen.add(f.c_name())
     out = {}
     header = fill("TrassoJknC.h.in", "@FUNCTIONS@", c_declarations(items, reference_rows()))
-    out["core/TrassoJknC.h"] = header.replace("@VERSION_MAJOR@", major).replace(
+    out[f"{PUBLIC}/TrassoJknC.h"] = header.replace("@VERSION_MAJOR@", major).replace(
         "@VERSION_MINOR@", minor).replace("@VERSION_PATCH@", patch)
-    out["core/Descriptions.inc"] = descriptions(fns)
+    out[f"{GENERATED}/Descriptions.inc"] = descriptions(fns)
     out["python/trassojkn/_version.py"] = (
         '"""The version of the library this module belongs to (generated by\n'
         'interface/generate.py from CMakeLists.txt: do not edit)."""\n\n'
@@ -578,21 +930,24 @@ def outputs():
     for f in fns:
         definitions += inline_definition(f)
     header = fill("TrassoJkn.h.in", "@DECLARATIONS@", declarations(items, "inline ", " noexcept"))
-    out["core/TrassoJkn.h"] = header.replace("@DEFINITIONS@", "\n".join(definitions))
+    out[f"{PUBLIC}/TrassoJkn.h"] = header.replace("@DEFINITIONS@", "\n".join(definitions))
     c_defs = []
     for f in fns:
         c_defs += c_definition(f) + [""]
-    out["core/CInterface.cpp"] = fill("CInterface.cpp.in", "@DEFINITIONS@", c_defs[:-1])
-    out["core/Api.h"] = fill("Api.h.in", "@DECLARATIONS@", declarations(items, "", " noexcept", False))
-    parts = {}
-    for f in fns:
-        if f.entry:
-            parts.setdefault(f.part, []).append(f"    {f.registry_entry()},")
-    for part, lines in parts.items():
+    out[f"{GENERATED}/CInterface.cpp"] = fill("CInterface.cpp.in", "@DEFINITIONS@", c_defs[:-1])
+    out[f"{GENERATED}/Api.h"] = fill("Api.h.in", "@DECLARATIONS@",
+                                     declarations(items, "", " noexcept", False))
+    out[f"{GENERATED}/Parts.def"] = parts_def(parts)
+    for part in parts:
+        base = f"{GENERATED}/{part.area.as_posix()}/{part.name}"
         head = ["// The registry entries of this file, in the order of the area's table.",
-                "// Generated by interface/generate.py: do not edit."]
-        out[f"{part}.entries.inc"] = "\n".join(head + lines) + "\n"
-    return out
+                "// " + GENERATED_BY]
+        lines = [f"    {f.registry_entry()}," for f in part.entries]
+        if lines:
+            out[f"{base}.entries.inc"] = "\n".join(head + lines) + "\n"
+        if part.settings:
+            out[f"{base}.settings.inc"] = settings_source(part, by_name)
+    return {rel: formatted(rel, text) for rel, text in out.items()}
 
 
 def main():
@@ -604,6 +959,7 @@ def main():
             if not path.exists() or path.read_text() != text:
                 stale.append(rel)
         elif not path.exists() or path.read_text() != text:
+            path.parent.mkdir(parents=True, exist_ok=True)
             path.write_text(text)
     if stale:
         print("stale: " + ", ".join(stale) + " (run interface/generate.py)", file=sys.stderr)

@@ -125,9 +125,9 @@ std::string trasso::api::PutQZJkn_TS_Psm_ToStr(const char* name, int value) noex
 
 namespace trasso {
 
-RegistryPart prismListRegistry() {
+RegistryPart registryOfPrismLists() {
   static const SettingEntry entries[] = {
-#include "PrismLists.entries.inc"
+#include "generated/ts/PrismLists.entries.inc"
   };
   return {entries, std::size(entries)};
 }

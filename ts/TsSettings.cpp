@@ -10,44 +10,17 @@
 
 using namespace trasso;
 
+#include "generated/ts/TsSettings.settings.inc"
+
 namespace {
 
-constexpr Key ts(const char* name) { return Key{SettingsFile::JknTs, "TS", name}; }
-constexpr Key defTs(const char* name) { return Key{SettingsFile::DefTs, "TS", name}; }
-
-constexpr FlagSetting kVKubun{ts("VKubun"), 1, FlagRead::Stored};
-constexpr IntSetting kPort{ts("Port"), 1};
-constexpr IntSetting kSetOpen{ts("SetOpen"), 0};
-constexpr IntSetting kAnglinLen{ts("AnglinLen"), 100};
-constexpr FlagSetting kConnectComm{ts("ConnectComm"), 1, FlagRead::ExactlyOne};
-constexpr FlagSetting kUseScale{ts("UseScale"), 0};
-constexpr DoubleSetting kUseScaleValue{ts("UseScaleValue"), 1.0, 6, 32};
-constexpr FlagSetting kUseTouei{ts("UseTouei"), 0};
-constexpr DoubleSetting kUseToueiValue{ts("UseToueiValue"), 0.0, 3, 32};
-constexpr FlagSetting kTurnVAngFix{ts("TurnVAngFix"), 0};
-constexpr TextSetting kBtDevAddr{defTs("BtDevAddr"), "", 32};
-constexpr FlagSetting kZetrUseBtRadio{defTs("ZETR_UseBtRadio"), 0};
-constexpr IntSetting kZetrBtRadioCh{defTs("ZETR_BtRadioCh"), 1};
-constexpr IntSetting kZetrBtRadioNw{defTs("ZETR_BtRadioNw"), 1};
-
-// Automatic loading. 1e-16 in "AutoLoadKH" means no value: it is what a missing
-// or empty key reads as, and it is stored as an empty key.
-constexpr double kNoValue = 1e-16;
-constexpr IntSetting kAutoLoad{ts("AutoLoad"), 0};
-constexpr U32Setting kAutoLoadKno{ts("AutoLoadKno"), 0};
-constexpr U32Setting kAutoLoadBno{ts("AutoLoadBno"), 0};
-constexpr DoubleSetting kAutoLoadKh{ts("AutoLoadKH"), kNoValue, 3, 32};
-constexpr IntSetting kAutoLoadObsPane{ts("AutoLoadObsPane"), 99};
-
-// What TS_Dsp_StartupJkn reaches: the ZETR profile's "DSP"/"STJ" at its
-// standard place.
-constexpr FlagSetting kStartupJknAtZetr{Key{SettingsFile::JknZetr, "DSP", "STJ"}, 1};
+// Automatic loading. The default of "AutoLoadKH" means no value: it is what a
+// missing or empty key reads as, and it is stored as an empty key.
+constexpr double kNoValue = kAutoLoadKh.def;
 
 constexpr const char* kAutoLoadResets =
     "AutoLoadKno=0, AutoLoadBno=0, AutoLoadKH= (empty: no value) and AutoLoadObsPane=99, "
     "whatever the value: switching automatic loading on or off forgets the stored set-up";
-
-bool getFlag(const FlagSetting& s) { return get(s) != 0; }
 
 void stageAutoLoadKh(FileEdit& edit, double kh) {
   constexpr TextSetting kEmptied{kAutoLoadKh.key, ""};
@@ -59,29 +32,6 @@ void stageAutoLoadKh(FileEdit& edit, double kh) {
 }
 
 }  // namespace
-
-int trasso::api::GetQZJkn_TS_VKubun() noexcept { return get(kVKubun); }
-void trasso::api::PutQZJkn_TS_VKubun(int value) noexcept { put(kVKubun, value); }
-int trasso::api::GetQZJkn_TS_Port() noexcept { return get(kPort); }
-void trasso::api::PutQZJkn_TS_Port(int value) noexcept { put(kPort, value); }
-int trasso::api::GetQZJkn_TS_SetOpen() noexcept { return get(kSetOpen); }
-void trasso::api::PutQZJkn_TS_SetOpen(int value) noexcept { put(kSetOpen, value); }
-int trasso::api::GetQZJkn_TS_AnglinLen() noexcept { return get(kAnglinLen); }
-void trasso::api::PutQZJkn_TS_AnglinLen(int value) noexcept { put(kAnglinLen, value); }
-int trasso::api::GetQZJkn_TS_COMM_or_BT() noexcept { return get(kConnectComm); }
-void trasso::api::PutQZJkn_TS_COMM_or_BT(int value) noexcept { put(kConnectComm, value); }
-bool trasso::api::GetQZJkn_TS_UseScale() noexcept { return getFlag(kUseScale); }
-void trasso::api::PutQZJkn_TS_UseScale(bool value) noexcept { put(kUseScale, value); }
-double trasso::api::GetQZJkn_TS_UseScaleValue() noexcept { return get(kUseScaleValue); }
-void trasso::api::PutQZJkn_TS_UseScaleValue(double value) noexcept { put(kUseScaleValue, value); }
-bool trasso::api::GetQZJkn_TS_UseTouei() noexcept { return getFlag(kUseTouei); }
-void trasso::api::PutQZJkn_TS_UseTouei(bool value) noexcept { put(kUseTouei, value); }
-double trasso::api::GetQZJkn_TS_UseToueiValue() noexcept { return get(kUseToueiValue); }
-void trasso::api::PutQZJkn_TS_UseToueiValue(double value) noexcept { put(kUseToueiValue, value); }
-bool trasso::api::GetQZJkn_TS_TurnVAngFix() noexcept { return getFlag(kTurnVAngFix); }
-void trasso::api::PutQZJkn_TS_TurnVAngFix(bool value) noexcept { put(kTurnVAngFix, value); }
-std::string trasso::api::GetQZJkn_TS_BtDevAddr() noexcept { return get(kBtDevAddr); }
-void trasso::api::PutQZJkn_TS_BtDevAddr(const char* text) noexcept { put(kBtDevAddr, text); }
 
 void trasso::api::GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept {
   readTogether(SettingsFile::DefTs, [&](const SettingsReader& file) {
@@ -186,9 +136,9 @@ struct AutoLoadRecord {
 
 namespace trasso {
 
-RegistryPart tsRegistry() {
+RegistryPart registryOfTsSettings() {
   static const SettingEntry entries[] = {
-#include "TsSettings.entries.inc"
+#include "generated/ts/TsSettings.entries.inc"
   };
   return {entries, std::size(entries)};
 }
@@ -197,7 +147,7 @@ RegistryPart tsRegistry() {
 
 namespace trasso {
 
-facts::OtherKeyPart tsOtherKeys() {
+facts::OtherKeyPart otherKeysOfTsSettings() {
   static const facts::OtherKey keys[] = {
       {kZetrUseBtRadio.key, false, "TS_ZETRBtRadio"},
       {kZetrBtRadioCh.key, false, "TS_ZETRBtRadio"},

@@ -95,104 +95,104 @@ inline void Flush_QZJkn_Soku_File(const char* path) noexcept;
 // A mode argument of 0 selects the base key, any other value the "_Svy" key.
 // ---------------------------------------------------------------------------
 
-inline int GetQZJkn_GNSS_Page() noexcept;  // "Page", 0
-inline void PutQZJkn_GNSS_Page(int value) noexcept;  // "Page", 0
-inline int GetQZJkn_GNSS_AutoLoad() noexcept;  // "AutoLoad", 0
-inline void PutQZJkn_GNSS_AutoLoad(int value) noexcept;  // "AutoLoad", 0
-inline int GetQZJkn_GNSS_AutoStart() noexcept;  // "AutoStart", 0
-inline void PutQZJkn_GNSS_AutoStart(int value) noexcept;  // "AutoStart", 0
-inline int GetQZJkn_GNSS_SetOpen() noexcept;  // "SetOpen", 1
-inline void PutQZJkn_GNSS_SetOpen(int value) noexcept;  // "SetOpen", 1
-inline int GetQZJkn_GNSS_RTK_SetOpen() noexcept;  // "SetOpenRtk", 1
-inline void PutQZJkn_GNSS_RTK_SetOpen(int value) noexcept;  // "SetOpenRtk", 1
-inline int GetQZJkn_GNSS_NTripP() noexcept;  // "Protocol", 1104
-inline void PutQZJkn_GNSS_NTripP(int value) noexcept;  // "Protocol", 1104
-inline std::string GetQZJkn_GNSS_Address() noexcept;  // "Address", ""
-inline void PutQZJkn_GNSS_Address(const char* text) noexcept;  // "Address", ""
-inline int GetQZJkn_GNSS_PortNoS() noexcept;  // "PortNoS", 0
-inline void PutQZJkn_GNSS_PortNoS(int value) noexcept;  // "PortNoS", 0
-inline std::string GetQZJkn_GNSS_UserID() noexcept;  // "UserID", ""
-inline void PutQZJkn_GNSS_UserID(const char* text) noexcept;  // "UserID", ""
-inline std::string GetQZJkn_GNSS_Password() noexcept;  // "Password", "" (plain text)
-inline void PutQZJkn_GNSS_Password(const char* text) noexcept;  // "Password", "" (plain text)
-inline int GetQZJkn_GNSS_MountP() noexcept;  // "MountP", 0
-inline void PutQZJkn_GNSS_MountP(int value) noexcept;  // "MountP", 0
-inline std::string GetQZJkn_GNSS_MountPTX() noexcept;  // "MountPTX", ""
-inline void PutQZJkn_GNSS_MountPTX(const char* text) noexcept;  // "MountPTX", ""
-inline std::string GetQZJkn_GNSS_MountDEF() noexcept;  // "MountDEF", ""
-inline void PutQZJkn_GNSS_MountDEF(const char* text) noexcept;  // "MountDEF", ""
-inline int GetQZJkn_GNSS_PortNo(int mode) noexcept;  // "PortNo[_Svy]", 1
+inline int GetQZJkn_GNSS_Page() noexcept;                        // "Page", 0
+inline void PutQZJkn_GNSS_Page(int value) noexcept;              // "Page", 0
+inline int GetQZJkn_GNSS_AutoLoad() noexcept;                    // "AutoLoad", 0
+inline void PutQZJkn_GNSS_AutoLoad(int value) noexcept;          // "AutoLoad", 0
+inline int GetQZJkn_GNSS_AutoStart() noexcept;                   // "AutoStart", 0
+inline void PutQZJkn_GNSS_AutoStart(int value) noexcept;         // "AutoStart", 0
+inline int GetQZJkn_GNSS_SetOpen() noexcept;                     // "SetOpen", 1
+inline void PutQZJkn_GNSS_SetOpen(int value) noexcept;           // "SetOpen", 1
+inline int GetQZJkn_GNSS_RTK_SetOpen() noexcept;                 // "SetOpenRtk", 1
+inline void PutQZJkn_GNSS_RTK_SetOpen(int value) noexcept;       // "SetOpenRtk", 1
+inline int GetQZJkn_GNSS_NTripP() noexcept;                      // "Protocol", 1104
+inline void PutQZJkn_GNSS_NTripP(int value) noexcept;            // "Protocol", 1104
+inline std::string GetQZJkn_GNSS_Address() noexcept;             // "Address", ""
+inline void PutQZJkn_GNSS_Address(const char* text) noexcept;    // "Address", ""
+inline int GetQZJkn_GNSS_PortNoS() noexcept;                     // "PortNoS", 0
+inline void PutQZJkn_GNSS_PortNoS(int value) noexcept;           // "PortNoS", 0
+inline std::string GetQZJkn_GNSS_UserID() noexcept;              // "UserID", ""
+inline void PutQZJkn_GNSS_UserID(const char* text) noexcept;     // "UserID", ""
+inline std::string GetQZJkn_GNSS_Password() noexcept;            // "Password", "" (plain text)
+inline void PutQZJkn_GNSS_Password(const char* text) noexcept;   // "Password", "" (plain text)
+inline int GetQZJkn_GNSS_MountP() noexcept;                      // "MountP", 0
+inline void PutQZJkn_GNSS_MountP(int value) noexcept;            // "MountP", 0
+inline std::string GetQZJkn_GNSS_MountPTX() noexcept;            // "MountPTX", ""
+inline void PutQZJkn_GNSS_MountPTX(const char* text) noexcept;   // "MountPTX", ""
+inline std::string GetQZJkn_GNSS_MountDEF() noexcept;            // "MountDEF", ""
+inline void PutQZJkn_GNSS_MountDEF(const char* text) noexcept;   // "MountDEF", ""
+inline int GetQZJkn_GNSS_PortNo(int mode) noexcept;              // "PortNo[_Svy]", 1
 inline void PutQZJkn_GNSS_PortNo(int mode, int value) noexcept;  // "PortNo[_Svy]", 1
 // "ConnectComm[_Svy]", 1: returns 1 only for a stored 1; writes "1" for any
 // non-zero argument, else "0".
-inline int GetQZJkn_GNSS_COMM_or_BT(int mode) noexcept;
-inline void PutQZJkn_GNSS_COMM_or_BT(int mode, int value) noexcept;
-inline std::string GetQZJkn_GNSS_BTAddr(int mode) noexcept;  // "BTAddr[_Svy]", ""
+inline int GetQZJkn_GNSS_COMM_or_BT(int mode) noexcept;                 // "ConnectComm[_Svy]", 1
+inline void PutQZJkn_GNSS_COMM_or_BT(int mode, int value) noexcept;     // "ConnectComm[_Svy]", 1
+inline std::string GetQZJkn_GNSS_BTAddr(int mode) noexcept;             // "BTAddr[_Svy]", ""
 inline void PutQZJkn_GNSS_BTAddr(int mode, const char* text) noexcept;  // "BTAddr[_Svy]", ""
-inline uint32_t GetQZJkn_GNSS_BtPort(int mode) noexcept;  // "BTPort[_Svy]", 0
-inline void PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept;  // "BTPort[_Svy]", 0
-inline int GetQZJkn_GNSS_MaskElev(int mode) noexcept;  // "MaskElev[_Svy]", 15
-inline void PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept;  // "MaskElev[_Svy]", 15
-inline uint16_t GetQZJkn_GNSS_MaskSate(int mode) noexcept;  // "MaskSate[_Svy]", 11
+inline uint32_t GetQZJkn_GNSS_BtPort(int mode) noexcept;                // "BTPort[_Svy]", 0
+inline void PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept;    // "BTPort[_Svy]", 0
+inline int GetQZJkn_GNSS_MaskElev(int mode) noexcept;                   // "MaskElev[_Svy]", 15
+inline void PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept;       // "MaskElev[_Svy]", 15
+inline uint16_t GetQZJkn_GNSS_MaskSate(int mode) noexcept;              // "MaskSate[_Svy]", 11
 inline void PutQZJkn_GNSS_MaskSate(int mode, uint16_t value) noexcept;  // "MaskSate[_Svy]", 11
-inline uint16_t GetQZJkn_GNSS_MaskSgnl(int mode) noexcept;  // "MaskSgnl[_Svy]", 3
+inline uint16_t GetQZJkn_GNSS_MaskSgnl(int mode) noexcept;              // "MaskSgnl[_Svy]", 3
 inline void PutQZJkn_GNSS_MaskSgnl(int mode, uint16_t value) noexcept;  // "MaskSgnl[_Svy]", 3
-inline uint16_t GetQZJkn_GNSS_Rate() noexcept;  // "Rate", 0
-inline void PutQZJkn_GNSS_Rate(uint16_t value) noexcept;  // "Rate", 0
-inline uint16_t GetQZJkn_GNSS_DispREC() noexcept;  // "DispREC", 1
-inline void PutQZJkn_GNSS_DispREC(uint16_t value) noexcept;  // "DispREC", 1
-inline int GetQZJkn_GNSS_DispLocus() noexcept;  // "DispLocus", 0
-inline void PutQZJkn_GNSS_DispLocus(int value) noexcept;  // "DispLocus", 0
-inline int GetQZJkn_GNSS_CntLocus() noexcept;  // "CntLocus", 20
-inline void PutQZJkn_GNSS_CntLocus(int value) noexcept;  // "CntLocus", 20
-inline int GetQZJkn_GNSS_PutMode() noexcept;  // "PutMode", 0
-inline void PutQZJkn_GNSS_PutMode(int value) noexcept;  // "PutMode", 0
-inline int GetQZJkn_GNSS_AfterTime() noexcept;  // "AfterTime", 0
-inline void PutQZJkn_GNSS_AfterTime(int value) noexcept;  // "AfterTime", 0
-inline int GetQZJkn_GNSS_IntvalTime() noexcept;  // "IntvalTime", 5
-inline void PutQZJkn_GNSS_IntvalTime(int value) noexcept;  // "IntvalTime", 5
-inline int GetQZJkn_GNSS_IntvalLeng() noexcept;  // "IntvalLeng", 5000
-inline void PutQZJkn_GNSS_IntvalLeng(int value) noexcept;  // "IntvalLeng", 5000
-inline int GetQZJkn_GNSS_UnFixPut() noexcept;  // "UnFixPut", 0
-inline void PutQZJkn_GNSS_UnFixPut(int value) noexcept;  // "UnFixPut", 0
-inline int GetQZJkn_GNSS_Epoch() noexcept;  // "Epoch", 1
-inline void PutQZJkn_GNSS_Epoch(int value) noexcept;  // "Epoch", 1
-inline int GetQZJkn_GNSS_CntEpoch() noexcept;  // "CntEpoch", 10
-inline void PutQZJkn_GNSS_CntEpoch(int value) noexcept;  // "CntEpoch", 10
-inline int GetQZJkn_GNSS_TiltObs() noexcept;  // "TiltObs", 0
-inline void PutQZJkn_GNSS_TiltObs(int value) noexcept;  // "TiltObs", 0
-inline int GetQZJkn_GNSS_TiltSingleTime() noexcept;  // "SglAfterTime", 0
-inline void PutQZJkn_GNSS_TiltSingleTime(int value) noexcept;  // "SglAfterTime", 0
-inline int GetQZJkn_GNSS_TiltRepeatTime() noexcept;  // "RepAfterTime", 0
-inline void PutQZJkn_GNSS_TiltRepeatTime(int value) noexcept;  // "RepAfterTime", 0
-inline int GetQZJkn_GNSS_TiltAnnounce() noexcept;  // "TiltAnnounce", 1
-inline void PutQZJkn_GNSS_TiltAnnounce(int value) noexcept;  // "TiltAnnounce", 1
-inline int GetQZJkn_GNSS_TiltAllowance() noexcept;  // "TiltAllowance", 20
-inline void PutQZJkn_GNSS_TiltAllowance(int value) noexcept;  // "TiltAllowance", 20
-inline int GetQZJkn_GNSS_Declination() noexcept;  // "Declination", 0
-inline void PutQZJkn_GNSS_Declination(int value) noexcept;  // "Declination", 0
-inline int GetQZJkn_GNSS_DeclinationH() noexcept;  // "DeclinationH", 25
-inline void PutQZJkn_GNSS_DeclinationH(int value) noexcept;  // "DeclinationH", 25
-inline int GetQZJkn_GNSS_DeclinationV() noexcept;  // "DeclinationV", 40
-inline void PutQZJkn_GNSS_DeclinationV(int value) noexcept;  // "DeclinationV", 40
-inline int GetQZJkn_GNSS_BubbleSensMinPer2mm() noexcept;  // "BubbleSens", 40
-inline void PutQZJkn_GNSS_BubbleSensMinPer2mm(int value) noexcept;  // "BubbleSens", 40
+inline uint16_t GetQZJkn_GNSS_Rate() noexcept;                          // "Rate", 0
+inline void PutQZJkn_GNSS_Rate(uint16_t value) noexcept;                // "Rate", 0
+inline uint16_t GetQZJkn_GNSS_DispREC() noexcept;                       // "DispREC", 1
+inline void PutQZJkn_GNSS_DispREC(uint16_t value) noexcept;             // "DispREC", 1
+inline int GetQZJkn_GNSS_DispLocus() noexcept;                          // "DispLocus", 0
+inline void PutQZJkn_GNSS_DispLocus(int value) noexcept;                // "DispLocus", 0
+inline int GetQZJkn_GNSS_CntLocus() noexcept;                           // "CntLocus", 20
+inline void PutQZJkn_GNSS_CntLocus(int value) noexcept;                 // "CntLocus", 20
+inline int GetQZJkn_GNSS_PutMode() noexcept;                            // "PutMode", 0
+inline void PutQZJkn_GNSS_PutMode(int value) noexcept;                  // "PutMode", 0
+inline int GetQZJkn_GNSS_AfterTime() noexcept;                          // "AfterTime", 0
+inline void PutQZJkn_GNSS_AfterTime(int value) noexcept;                // "AfterTime", 0
+inline int GetQZJkn_GNSS_IntvalTime() noexcept;                         // "IntvalTime", 5
+inline void PutQZJkn_GNSS_IntvalTime(int value) noexcept;               // "IntvalTime", 5
+inline int GetQZJkn_GNSS_IntvalLeng() noexcept;                         // "IntvalLeng", 5000
+inline void PutQZJkn_GNSS_IntvalLeng(int value) noexcept;               // "IntvalLeng", 5000
+inline int GetQZJkn_GNSS_UnFixPut() noexcept;                           // "UnFixPut", 0
+inline void PutQZJkn_GNSS_UnFixPut(int value) noexcept;                 // "UnFixPut", 0
+inline int GetQZJkn_GNSS_Epoch() noexcept;                              // "Epoch", 1
+inline void PutQZJkn_GNSS_Epoch(int value) noexcept;                    // "Epoch", 1
+inline int GetQZJkn_GNSS_CntEpoch() noexcept;                           // "CntEpoch", 10
+inline void PutQZJkn_GNSS_CntEpoch(int value) noexcept;                 // "CntEpoch", 10
+inline int GetQZJkn_GNSS_TiltObs() noexcept;                            // "TiltObs", 0
+inline void PutQZJkn_GNSS_TiltObs(int value) noexcept;                  // "TiltObs", 0
+inline int GetQZJkn_GNSS_TiltSingleTime() noexcept;                     // "SglAfterTime", 0
+inline void PutQZJkn_GNSS_TiltSingleTime(int value) noexcept;           // "SglAfterTime", 0
+inline int GetQZJkn_GNSS_TiltRepeatTime() noexcept;                     // "RepAfterTime", 0
+inline void PutQZJkn_GNSS_TiltRepeatTime(int value) noexcept;           // "RepAfterTime", 0
+inline int GetQZJkn_GNSS_TiltAnnounce() noexcept;                       // "TiltAnnounce", 1
+inline void PutQZJkn_GNSS_TiltAnnounce(int value) noexcept;             // "TiltAnnounce", 1
+inline int GetQZJkn_GNSS_TiltAllowance() noexcept;                      // "TiltAllowance", 20
+inline void PutQZJkn_GNSS_TiltAllowance(int value) noexcept;            // "TiltAllowance", 20
+inline int GetQZJkn_GNSS_Declination() noexcept;                        // "Declination", 0
+inline void PutQZJkn_GNSS_Declination(int value) noexcept;              // "Declination", 0
+inline int GetQZJkn_GNSS_DeclinationH() noexcept;                       // "DeclinationH", 25
+inline void PutQZJkn_GNSS_DeclinationH(int value) noexcept;             // "DeclinationH", 25
+inline int GetQZJkn_GNSS_DeclinationV() noexcept;                       // "DeclinationV", 40
+inline void PutQZJkn_GNSS_DeclinationV(int value) noexcept;             // "DeclinationV", 40
+inline int GetQZJkn_GNSS_BubbleSensMinPer2mm() noexcept;                // "BubbleSens", 40
+inline void PutQZJkn_GNSS_BubbleSensMinPer2mm(int value) noexcept;      // "BubbleSens", 40
 // "ImuObs", "UseInitMode", "UseConfirm", 0: read as 0 or 1, written as "1"/"0".
-inline int GetQZJkn_GNSS_ImuObs() noexcept;
-inline void PutQZJkn_GNSS_ImuObs(int value) noexcept;
-inline int GetQZJkn_GNSS_ImuRepeatTime() noexcept;  // "ImuRepAfterTime", 0
-inline void PutQZJkn_GNSS_ImuRepeatTime(int value) noexcept;  // "ImuRepAfterTime", 0
-inline int GetQZJkn_GNSS_Init_Pdop() noexcept;  // "InitPDOP", 7
-inline void PutQZJkn_GNSS_Init_Pdop(int value) noexcept;  // "InitPDOP", 7
-inline int GetQZJkn_GNSS_Init_UseSatCnt() noexcept;  // "UseSatCnt", 7
-inline void PutQZJkn_GNSS_Init_UseSatCnt(int value) noexcept;  // "UseSatCnt", 7
-inline int GetQZJkn_GNSS_Init_UseInitMode() noexcept;
-inline void PutQZJkn_GNSS_Init_UseInitMode(int value) noexcept;
-inline int GetQZJkn_GNSS_Init_UseConfirm() noexcept;
-inline void PutQZJkn_GNSS_Init_UseConfirm(int value) noexcept;
+inline int GetQZJkn_GNSS_ImuObs() noexcept;                      // "ImuObs", 0
+inline void PutQZJkn_GNSS_ImuObs(int value) noexcept;            // "ImuObs", 0
+inline int GetQZJkn_GNSS_ImuRepeatTime() noexcept;               // "ImuRepAfterTime", 0
+inline void PutQZJkn_GNSS_ImuRepeatTime(int value) noexcept;     // "ImuRepAfterTime", 0
+inline int GetQZJkn_GNSS_Init_Pdop() noexcept;                   // "InitPDOP", 7
+inline void PutQZJkn_GNSS_Init_Pdop(int value) noexcept;         // "InitPDOP", 7
+inline int GetQZJkn_GNSS_Init_UseSatCnt() noexcept;              // "UseSatCnt", 7
+inline void PutQZJkn_GNSS_Init_UseSatCnt(int value) noexcept;    // "UseSatCnt", 7
+inline int GetQZJkn_GNSS_Init_UseInitMode() noexcept;            // "UseInitMode", 0
+inline void PutQZJkn_GNSS_Init_UseInitMode(int value) noexcept;  // "UseInitMode", 0
+inline int GetQZJkn_GNSS_Init_UseConfirm() noexcept;             // "UseConfirm", 0
+inline void PutQZJkn_GNSS_Init_UseConfirm(int value) noexcept;   // "UseConfirm", 0
 // Section "SKYPLOT", key = "%d" of the column; the caller gives the default.
-inline int GetQZJkn_GNSS_SkyPlotLClm(int column, int def) noexcept;
-inline void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept;
+inline int GetQZJkn_GNSS_SkyPlotLClm(int column, int def) noexcept;     // "SKYPLOT"/"<n>", 0
+inline void PutQZJkn_GNSS_SkyPlotLClm(int column, int value) noexcept;  // "SKYPLOT"/"<n>", 0
 
 // ---------------------------------------------------------------------------
 // RTK radio, antenna catalogue, current antenna and sensor pictures
@@ -216,11 +216,11 @@ inline int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept;
 
 // Current antenna, "jkn-gnss.ini", section "GNSS". Offsets and heights are
 // stored as decimal texts with ten decimals.
-inline int GetQZJkn_GNSS_CurrentAntennaID() noexcept;  // "Antenna", 0
-inline void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept;  // "Antenna", 0
-inline double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept;  // "aOffset", "0.000"
-inline void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept;  // "aOffset", "0.000"
-inline std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept;  // "aSerialNo", ""
+inline int GetQZJkn_GNSS_CurrentAntennaID() noexcept;                         // "Antenna", 0
+inline void PutQZJkn_GNSS_CurrentAntennaID(int id) noexcept;                  // "Antenna", 0
+inline double GetQZJkn_GNSS_CurrentAntennaOffset() noexcept;                  // "aOffset", "0.000"
+inline void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept;       // "aOffset", "0.000"
+inline std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept;           // "aSerialNo", ""
 inline void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept;  // "aSerialNo", ""
 // Station antenna: "Antenna_sta" (0), "AntennaH_sta" ("0.000"), "aSerialNo_sta" ("").
 inline void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height,
@@ -247,34 +247,34 @@ inline int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& p
 // ---------------------------------------------------------------------------
 
 // "jkn-nmea.ini", section "NMEA".
-inline int GetQZJkn_NMEA_Port() noexcept;  // "Port", 1
-inline void PutQZJkn_NMEA_Port(int value) noexcept;  // "Port", 1
-inline uint32_t GetQZJkn_NMEA_BaudRate() noexcept;  // "BaudRate", 19200
+inline int GetQZJkn_NMEA_Port() noexcept;                     // "Port", 1
+inline void PutQZJkn_NMEA_Port(int value) noexcept;           // "Port", 1
+inline uint32_t GetQZJkn_NMEA_BaudRate() noexcept;            // "BaudRate", 19200
 inline void PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept;  // "BaudRate", 19200
-inline uint8_t GetQZJkn_NMEA_Parity() noexcept;  // "Parity", 0
-inline void PutQZJkn_NMEA_Parity(uint8_t value) noexcept;  // "Parity", 0
-inline uint8_t GetQZJkn_NMEA_ByteSize() noexcept;  // "ByteSize", 8
-inline void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept;  // "ByteSize", 8
-inline uint8_t GetQZJkn_NMEA_StopBits() noexcept;  // "StopBits", 0
-inline void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept;  // "StopBits", 0
-inline uint8_t GetQZJkn_NMEA_HandShake() noexcept;  // "HandShake", 0
+inline uint8_t GetQZJkn_NMEA_Parity() noexcept;               // "Parity", 0
+inline void PutQZJkn_NMEA_Parity(uint8_t value) noexcept;     // "Parity", 0
+inline uint8_t GetQZJkn_NMEA_ByteSize() noexcept;             // "ByteSize", 8
+inline void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept;   // "ByteSize", 8
+inline uint8_t GetQZJkn_NMEA_StopBits() noexcept;             // "StopBits", 0
+inline void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept;   // "StopBits", 0
+inline uint8_t GetQZJkn_NMEA_HandShake() noexcept;            // "HandShake", 0
 inline void PutQZJkn_NMEA_HandShake(uint8_t value) noexcept;  // "HandShake", 0
 // "Interval", 1000: written as a signed decimal, so values above 2147483647 are
 // stored negative and read back as the same unsigned value.
-inline uint32_t GetQZJkn_NMEA_Interval() noexcept;
-inline void PutQZJkn_NMEA_Interval(uint32_t value) noexcept;
-inline int GetQZJkn_NMEA_SetOpen() noexcept;  // "SetOpen", 0
-inline void PutQZJkn_NMEA_SetOpen(int value) noexcept;  // "SetOpen", 0
-inline int GetQZJkn_NMEA_LoadGeo() noexcept;  // "GEOLOAD", 0
-inline void PutQZJkn_NMEA_LoadGeo(int value) noexcept;  // "GEOLOAD", 0
-inline std::string GetQZJkn_NMEA_SrcGeoPath() noexcept;  // "GEOPATH", ""
+inline uint32_t GetQZJkn_NMEA_Interval() noexcept;                // "Interval", 1000
+inline void PutQZJkn_NMEA_Interval(uint32_t value) noexcept;      // "Interval", 1000
+inline int GetQZJkn_NMEA_SetOpen() noexcept;                      // "SetOpen", 0
+inline void PutQZJkn_NMEA_SetOpen(int value) noexcept;            // "SetOpen", 0
+inline int GetQZJkn_NMEA_LoadGeo() noexcept;                      // "GEOLOAD", 0
+inline void PutQZJkn_NMEA_LoadGeo(int value) noexcept;            // "GEOLOAD", 0
+inline std::string GetQZJkn_NMEA_SrcGeoPath() noexcept;           // "GEOPATH", ""
 inline void PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept;  // "GEOPATH", ""
-inline std::string GetQZJkn_NMEA_GeoVer() noexcept;  // "GEOVER", ""
-inline void PutQZJkn_NMEA_GeoVer(const char* text) noexcept;  // "GEOVER", ""
+inline std::string GetQZJkn_NMEA_GeoVer() noexcept;               // "GEOVER", ""
+inline void PutQZJkn_NMEA_GeoVer(const char* text) noexcept;      // "GEOVER", ""
 // "ConnectComm", 1: returns 1 only for a stored 1; writes "1" for any non-zero
 // argument, else "0".
-inline int GetQZJkn_NMEA_COMM_or_BT() noexcept;
-inline void PutQZJkn_NMEA_COMM_or_BT(int value) noexcept;
+inline int GetQZJkn_NMEA_COMM_or_BT() noexcept;            // "ConnectComm", 1
+inline void PutQZJkn_NMEA_COMM_or_BT(int value) noexcept;  // "ConnectComm", 1
 // Bluetooth partner: "BTAddr" ("", at most 31 bytes), then "BTPort" (0).
 inline void GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept;
 inline void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept;
@@ -284,39 +284,43 @@ inline void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept;
 // ---------------------------------------------------------------------------
 
 // "jkn-ts.ini", section "TS".
-inline int GetQZJkn_TS_VKubun() noexcept;  // "VKubun", 1; returned as stored
-inline void PutQZJkn_TS_VKubun(int value) noexcept;  // writes "1" for non-zero, else "0"
-inline int GetQZJkn_TS_Port() noexcept;  // "Port", 1
-inline void PutQZJkn_TS_Port(int value) noexcept;  // "Port", 1
-inline int GetQZJkn_TS_SetOpen() noexcept;  // "SetOpen", 0
-inline void PutQZJkn_TS_SetOpen(int value) noexcept;  // "SetOpen", 0
-inline int GetQZJkn_TS_AnglinLen() noexcept;  // "AnglinLen", 100
+inline int GetQZJkn_TS_VKubun() noexcept;               // "VKubun", 1; returned as stored
+inline void PutQZJkn_TS_VKubun(int value) noexcept;     // writes "1" for non-zero, else "0"
+inline int GetQZJkn_TS_Port() noexcept;                 // "Port", 1
+inline void PutQZJkn_TS_Port(int value) noexcept;       // "Port", 1
+inline int GetQZJkn_TS_SetOpen() noexcept;              // "SetOpen", 0
+inline void PutQZJkn_TS_SetOpen(int value) noexcept;    // "SetOpen", 0
+inline int GetQZJkn_TS_AnglinLen() noexcept;            // "AnglinLen", 100
 inline void PutQZJkn_TS_AnglinLen(int value) noexcept;  // "AnglinLen", 100
 // "ConnectComm", 1 (serial) or 0 (Bluetooth): returns 1 only for a stored 1;
 // writes "1" for any non-zero argument, else "0".
-inline int GetQZJkn_TS_COMM_or_BT() noexcept;
-inline void PutQZJkn_TS_COMM_or_BT(int value) noexcept;
-inline bool GetQZJkn_TS_UseScale() noexcept;  // "UseScale", false
-inline void PutQZJkn_TS_UseScale(bool value) noexcept;  // "UseScale", false
+inline int GetQZJkn_TS_COMM_or_BT() noexcept;            // "ConnectComm", 1
+inline void PutQZJkn_TS_COMM_or_BT(int value) noexcept;  // "ConnectComm", 1
+inline bool GetQZJkn_TS_UseScale() noexcept;             // "UseScale", false
+inline void PutQZJkn_TS_UseScale(bool value) noexcept;   // "UseScale", false
 // The two doubles are read through a 32-byte buffer; an empty value gives the default.
-inline double GetQZJkn_TS_UseScaleValue() noexcept;  // "UseScaleValue", 1.0, "%.6f"
-inline void PutQZJkn_TS_UseScaleValue(double value) noexcept;  // "UseScaleValue", 1.0, "%.6f"
+inline double GetQZJkn_TS_UseScaleValue() noexcept;  // "UseScaleValue", 1.0, "%.6f", 32-byte buffer
+inline void PutQZJkn_TS_UseScaleValue(
+    double value) noexcept;                   // "UseScaleValue", 1.0, "%.6f", 32-byte buffer
 inline bool GetQZJkn_TS_UseTouei() noexcept;  // "UseTouei", false
 inline void PutQZJkn_TS_UseTouei(bool value) noexcept;  // "UseTouei", false
-inline double GetQZJkn_TS_UseToueiValue() noexcept;  // "UseToueiValue", 0.0, "%.3f"
-inline void PutQZJkn_TS_UseToueiValue(double value) noexcept;  // "UseToueiValue", 0.0, "%.3f"
+inline double GetQZJkn_TS_UseToueiValue() noexcept;  // "UseToueiValue", 0.0, "%.3f", 32-byte buffer
+inline void PutQZJkn_TS_UseToueiValue(
+    double value) noexcept;                      // "UseToueiValue", 0.0, "%.3f", 32-byte buffer
 inline bool GetQZJkn_TS_TurnVAngFix() noexcept;  // "TurnVAngFix", false
 inline void PutQZJkn_TS_TurnVAngFix(bool value) noexcept;  // "TurnVAngFix", false
 // "def-ts.ini", section "TS". "BtDevAddr", "": at most 31 bytes are returned.
-inline std::string GetQZJkn_TS_BtDevAddr() noexcept;
-inline void PutQZJkn_TS_BtDevAddr(const char* text) noexcept;
+inline std::string
+GetQZJkn_TS_BtDevAddr() noexcept;  // "def-ts.ini" "BtDevAddr", "", 32-byte buffer
+inline void PutQZJkn_TS_BtDevAddr(
+    const char* text) noexcept;  // "def-ts.ini" "BtDevAddr", "", 32-byte buffer
 // "ZETR_UseBtRadio" (false), "ZETR_BtRadioCh" (1), "ZETR_BtRadioNw" (1); all three
 // out-arguments are always assigned.
 inline void GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept;
 inline void PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept;
 // "DSP"/"STJ" (true) of the ZETR profile at GetQZJkn_ZETR_Path().
-inline bool GetQZJkn_TS_Dsp_StartupJkn() noexcept;
-inline void PutQZJkn_TS_Dsp_StartupJkn(bool value) noexcept;
+inline bool GetQZJkn_TS_Dsp_StartupJkn() noexcept;            // "jkn-zetr.ini" "DSP"/"STJ", true
+inline void PutQZJkn_TS_Dsp_StartupJkn(bool value) noexcept;  // "jkn-zetr.ini" "DSP"/"STJ", true
 
 // Prism lists: "def-ts.ini", sections "Psm" and "Psm2". "Max" defaults to 8,
 // "Cnt" to 0; entries use the decimal index as key (no offset, no range check),
@@ -365,37 +369,45 @@ inline void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double k
 // checked first, then written first-then-second; true only when both writes
 // succeeded. Doubles are written with "%f", flags as "1"/"0", integers "%d".
 inline bool GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) noexcept;  // "DSP"/"STJ", true
-inline void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) noexcept;  // "DSP"/"STJ", true
+inline void PutQZJkn_ZETR_Dsp_StartupJkn(const char* path,
+                                         bool value) noexcept;         // "DSP"/"STJ", true
 inline bool GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) noexcept;  // "DST"/"USE", false
-inline void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) noexcept;  // "DST"/"USE", false
+inline void PutQZJkn_ZETR_Dst_UseDstHosei(const char* path,
+                                          bool value) noexcept;  // "DST"/"USE", false
 // "DST"/"CEN" 20.0 (-70 to 70) and "DST"/"HPA" 1013.25 (500 to 1200).
 inline void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperature,
                                               double& pressure) noexcept;
 inline bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
                                               double pressure) noexcept;
 inline int GetQZJkn_ZETR_Ang_DispMode(const char* path) noexcept;  // "ANG"/"MOD", 1 (1-3)
-inline bool PutQZJkn_ZETR_Ang_DispMode(const char* path, int mode) noexcept;  // "ANG"/"MOD", 1 (1-3)
+inline bool PutQZJkn_ZETR_Ang_DispMode(const char* path,
+                                       int mode) noexcept;         // "ANG"/"MOD", 1 (1-3)
 inline int GetQZJkn_ZETR_Tgt1_PsmType(const char* path) noexcept;  // "TGT"/"TYP", 1 (1-5)
-inline bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int type) noexcept;  // "TGT"/"TYP", 1 (1-5)
+inline bool PutQZJkn_ZETR_Tgt1_PsmType(const char* path,
+                                       int type) noexcept;  // "TGT"/"TYP", 1 (1-5)
 // "TGT"/"PV1", 0 (-999 to 999)
-inline int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept;
-inline bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int value) noexcept;
+inline int GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) noexcept;  // "TGT"/"PV1", 0 (-999-999)
+inline bool PutQZJkn_ZETR_Tgt1_PsmValue(const char* path,
+                                        int value) noexcept;           // "TGT"/"PV1", 0 (-999-999)
 inline int GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) noexcept;  // "TGT"/"HOW", 1 (1-2)
-inline bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int how) noexcept;  // "TGT"/"HOW", 1 (1-2)
-inline int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept;  // "TGT"/"TID", 0 (0-8)
+inline bool PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path,
+                                           int how) noexcept;          // "TGT"/"HOW", 1 (1-2)
+inline int GetQZJkn_ZETR_Tgt1_ID(const char* path) noexcept;           // "TGT"/"TID", 0 (0-8)
 inline bool PutQZJkn_ZETR_Tgt1_ID(const char* path, int id) noexcept;  // "TGT"/"TID", 0 (0-8)
 // "TGT"/"AOF", false; any value, returns whether the write succeeded.
-inline bool GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept;
-inline bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value) noexcept;
+inline bool GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) noexcept;  // "TGT"/"AOF", false
+inline bool PutQZJkn_ZETR_Tgt1_AutoOff(const char* path,
+                                       bool value) noexcept;  // "TGT"/"AOF", false
 // "TGT"/"PV2", 0 (-999 to 999)
-inline int GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept;
-inline bool PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int value) noexcept;
+inline int GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) noexcept;  // "TGT"/"PV2", 0 (-999-999)
+inline bool PutQZJkn_ZETR_Tgt2_PsmValue(const char* path,
+                                        int value) noexcept;    // "TGT"/"PV2", 0 (-999-999)
 inline int GetQZJkn_ZETR_Npr_Value(const char* path) noexcept;  // "NPR"/"VAL", 3 (1-99)
 inline bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept;  // "NPR"/"VAL", 3 (1-99)
 // "NPR"/"RMN" 1 and "NPR"/"RMX" 999, each 1 to 9999 (minimum above maximum allowed).
 inline void GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept;
 inline bool PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept;
-inline int GetQZJkn_ZETR_Aut_Time(const char* path) noexcept;  // "AUT"/"TIM", 2 (0-3)
+inline int GetQZJkn_ZETR_Aut_Time(const char* path) noexcept;             // "AUT"/"TIM", 2 (0-3)
 inline bool PutQZJkn_ZETR_Aut_Time(const char* path, int time) noexcept;  // "AUT"/"TIM", 2 (0-3)
 // "SCH"/"HOR" 30 degrees and "SCH"/"VER" 10 degrees, radians, each 0 to 2 pi.
 inline void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal,
@@ -403,48 +415,56 @@ inline void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal,
 inline bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal,
                                          double vertical) noexcept;
 inline int GetQZJkn_ZETR_Rti_Percent(const char* path) noexcept;  // "HRD"/"RTI", 0 (0-100)
-inline bool PutQZJkn_ZETR_Rti_Percent(const char* path, int percent) noexcept;  // "HRD"/"RTI", 0 (0-100)
+inline bool PutQZJkn_ZETR_Rti_Percent(const char* path,
+                                      int percent) noexcept;  // "HRD"/"RTI", 0 (0-100)
 // "HRD"/"BLT", false; any value, returns whether the write succeeded.
-inline bool GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept;
-inline bool PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept;
-inline bool GetQZJkn_ZETR_PsmMode(const char* path) noexcept;  // "OBS"/"PMD", true
-inline void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept;  // "OBS"/"PMD", true
-inline bool GetQZJkn_ZETR_MsrMode(const char* path) noexcept;  // "OBS"/"MMD", true
-inline void PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept;  // "OBS"/"MMD", true
-inline bool GetQZJkn_ZETR_AF_Alignment(const char* path) noexcept;  // "AFS"/"AGN", false
-inline void PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) noexcept;  // "AFS"/"AGN", false
-inline bool GetQZJkn_ZETR_AF_AutoLock(const char* path) noexcept;  // "AFS"/"ALK", false
+inline bool GetQZJkn_ZETR_Blt_OnOff(const char* path) noexcept;              // "HRD"/"BLT", false
+inline bool PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value) noexcept;  // "HRD"/"BLT", false
+inline bool GetQZJkn_ZETR_PsmMode(const char* path) noexcept;                // "OBS"/"PMD", true
+inline void PutQZJkn_ZETR_PsmMode(const char* path, bool value) noexcept;    // "OBS"/"PMD", true
+inline bool GetQZJkn_ZETR_MsrMode(const char* path) noexcept;                // "OBS"/"MMD", true
+inline void PutQZJkn_ZETR_MsrMode(const char* path, bool value) noexcept;    // "OBS"/"MMD", true
+inline bool GetQZJkn_ZETR_AF_Alignment(const char* path) noexcept;           // "AFS"/"AGN", false
+inline void PutQZJkn_ZETR_AF_Alignment(const char* path,
+                                       bool value) noexcept;                   // "AFS"/"AGN", false
+inline bool GetQZJkn_ZETR_AF_AutoLock(const char* path) noexcept;              // "AFS"/"ALK", false
 inline void PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) noexcept;  // "AFS"/"ALK", false
-inline bool GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept;  // "AFS"/"SBF", false
-inline void PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept;  // "AFS"/"SBF", false
+inline bool GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept;            // "AFS"/"SBF", false
+inline void PutQZJkn_ZETR_AF_SideButton(const char* path,
+                                        bool value) noexcept;  // "AFS"/"SBF", false
 // Removes the whole section "OBS", then flushes the file.
 inline void ClearQZJkn_ZETR_OBS(const char* path) noexcept;
 
 // PL30 instrument profile: same file layout as ZETR for "DST", "ANG", "TGT", "NPR",
 // "AUT", "SCH". Where shown, the operation is the ZETR one under a second name.
-inline bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept;  // = ZETR
+inline bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept;              // = ZETR
 inline void PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) noexcept;  // = ZETR
 inline void GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperature,
                                               double& pressure) noexcept;  // = ZETR
 // Ranges as ZETR, but true for values in range even when a write failed.
 inline bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
-                                              double pressure) noexcept;  // = ZETR
-inline int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept;  // = ZETR
+                                              double pressure) noexcept;      // = ZETR
+inline int GetQZJkn_PL30_Ang_DispMode(const char* path) noexcept;             // = ZETR
 inline bool PutQZJkn_PL30_Ang_DispMode(const char* path, int mode) noexcept;  // = ZETR
-inline int GetQZJkn_PL30_Tgt_PsmType(const char* path) noexcept;  // = ZETR Tgt1
-inline bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept;  // 1-3
-inline int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept;  // = ZETR Tgt1
-inline bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept;  // = ZETR Tgt1
-inline int GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept;  // = ZETR Tgt2
+inline int GetQZJkn_PL30_Tgt_PsmType(
+    const char* path) noexcept;  // "TGT"/"TYP", 1 (1-3); as ZETR Tgt1
+inline bool PutQZJkn_PL30_Tgt_PsmType(const char* path, int type) noexcept;     // 1-3
+inline int GetQZJkn_PL30_Tgt_PsmValue(const char* path) noexcept;               // ; as ZETR Tgt1
+inline bool PutQZJkn_PL30_Tgt_PsmValue(const char* path, int value) noexcept;   // ; as ZETR Tgt1
+inline int GetQZJkn_PL30_Tgt_PsmValue2(const char* path) noexcept;              // = ZETR Tgt2
 inline bool PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int value) noexcept;  // = ZETR Tgt2
-inline int GetQZJkn_PL30_Npr_Value(const char* path) noexcept;  // "NPR"/"VAL", 1
-inline bool PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept;  // = ZETR
-inline int GetQZJkn_PL30_Aut_Time(const char* path) noexcept;  // = ZETR
-inline bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept;  // = ZETR
-inline bool GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) noexcept;  // "AUT"/"LVF", true
-inline void PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) noexcept;  // "AUT"/"LVF", true
-inline bool GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) noexcept;  // "SCH"/"USE", false
-inline void PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) noexcept;  // "SCH"/"USE", false
+inline int GetQZJkn_PL30_Npr_Value(const char* path) noexcept;                  // "NPR"/"VAL", 1
+inline bool PutQZJkn_PL30_Npr_Value(const char* path, int value) noexcept;      // = ZETR
+inline int GetQZJkn_PL30_Aut_Time(const char* path) noexcept;                   // = ZETR
+inline bool PutQZJkn_PL30_Aut_Time(const char* path, int time) noexcept;        // = ZETR
+inline bool GetQZJkn_PL30_Aut_LockLiveViewOff(
+    const char* path) noexcept;  // "jkn-pl30.ini" "AUT"/"LVF", true
+inline void PutQZJkn_PL30_Aut_LockLiveViewOff(
+    const char* path, bool value) noexcept;  // "jkn-pl30.ini" "AUT"/"LVF", true
+inline bool GetQZJkn_PL30_Sch_UseAutoSearch(
+    const char* path) noexcept;  // "jkn-pl30.ini" "SCH"/"USE", false
+inline void PutQZJkn_PL30_Sch_UseAutoSearch(
+    const char* path, bool value) noexcept;  // "jkn-pl30.ini" "SCH"/"USE", false
 // "SCH"/"HOR" and "SCH"/"VER": 2 degrees in radians, each set alone, 0 to pi.
 inline double GetQZJkn_PL30_Sch_HRangeRad(const char* path) noexcept;
 inline bool PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle) noexcept;
@@ -453,50 +473,76 @@ inline bool PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle) noexcept
 
 // Setting-out file named by the caller ("jkn-soku.ini" in its default place).
 // No setter checks its value; doubles are written with "%f", flags "1"/"0".
-inline int GetQZJkn_Soku_DstMode(const char* path) noexcept;  // "HOSEI"/"DSTMODE", 2
+inline int GetQZJkn_Soku_DstMode(const char* path) noexcept;              // "HOSEI"/"DSTMODE", 2
 inline void PutQZJkn_Soku_DstMode(const char* path, int value) noexcept;  // "HOSEI"/"DSTMODE", 2
-inline double GetQZJkn_Soku_Scale(const char* path) noexcept;  // "HOSEI"/"SCL", 1.0
-inline void PutQZJkn_Soku_Scale(const char* path, double value) noexcept;  // "HOSEI"/"SCL", 1.0
-inline double GetQZJkn_Soku_AveH(const char* path) noexcept;  // "HOSEI"/"AVEH", 0.0
-inline void PutQZJkn_Soku_AveH(const char* path, double value) noexcept;  // "HOSEI"/"AVEH", 0.0
+inline double GetQZJkn_Soku_Scale(const char* path) noexcept;  // "HOSEI"/"SCL", 1.0, "%.6f"
+inline void PutQZJkn_Soku_Scale(const char* path,
+                                double value) noexcept;       // "HOSEI"/"SCL", 1.0, "%.6f"
+inline double GetQZJkn_Soku_AveH(const char* path) noexcept;  // "HOSEI"/"AVEH", 0.0, "%.6f"
+inline void PutQZJkn_Soku_AveH(const char* path,
+                               double value) noexcept;         // "HOSEI"/"AVEH", 0.0, "%.6f"
 inline bool GetQZJkn_Soku_POS_P_T(const char* path) noexcept;  // "POS"/"P_T", true
 inline void PutQZJkn_Soku_POS_P_T(const char* path, bool value) noexcept;  // "POS"/"P_T", true
 // Section "RNG_MINMAX": "RNG_MINF" false, "RNG_MIND" 2.0, "RNG_MAXF" false, "RNG_MAXD" 100.0.
-inline bool GetQZJkn_Soku_RangeMinFlag(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeMinFlag(const char* path, bool value) noexcept;
-inline double GetQZJkn_Soku_RangeMinDst(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeMinDst(const char* path, double value) noexcept;
-inline bool GetQZJkn_Soku_RangeMaxFlag(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeMaxFlag(const char* path, bool value) noexcept;
-inline double GetQZJkn_Soku_RangeMaxDst(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeMaxDst(const char* path, double value) noexcept;
-inline bool GetQZJkn_Soku_DataOrder(const char* path) noexcept;  // "ORDER"/"DATA", true
+inline bool GetQZJkn_Soku_RangeMinFlag(
+    const char* path) noexcept;  // "RNG_MINMAX"/"RNG_MINF", false
+inline void PutQZJkn_Soku_RangeMinFlag(const char* path,
+                                       bool value) noexcept;  // "RNG_MINMAX"/"RNG_MINF", false
+inline double GetQZJkn_Soku_RangeMinDst(
+    const char* path) noexcept;  // "RNG_MINMAX"/"RNG_MIND", 2.0, "%.6f"
+inline void PutQZJkn_Soku_RangeMinDst(
+    const char* path, double value) noexcept;  // "RNG_MINMAX"/"RNG_MIND", 2.0, "%.6f"
+inline bool GetQZJkn_Soku_RangeMaxFlag(
+    const char* path) noexcept;  // "RNG_MINMAX"/"RNG_MAXF", false
+inline void PutQZJkn_Soku_RangeMaxFlag(const char* path,
+                                       bool value) noexcept;  // "RNG_MINMAX"/"RNG_MAXF", false
+inline double GetQZJkn_Soku_RangeMaxDst(
+    const char* path) noexcept;  // "RNG_MINMAX"/"RNG_MAXD", 100.0, "%.6f"
+inline void PutQZJkn_Soku_RangeMaxDst(
+    const char* path, double value) noexcept;  // "RNG_MINMAX"/"RNG_MAXD", 100.0, "%.6f"
+inline bool GetQZJkn_Soku_DataOrder(const char* path) noexcept;              // "ORDER"/"DATA", true
 inline void PutQZJkn_Soku_DataOrder(const char* path, bool value) noexcept;  // "ORDER"/"DATA", true
 // Section "ZEROBO": "LIGHTON" false, "CHANGETRK" true, "TRMCM" false, "NORMALONCE"
 // false, "RNGSNDF" false, "RNGSNDD" 1.0, "RNGINDSPF" false, "RNGINDSPD" 2.0,
 // "RNGOUTDSP" false, "RNGOUTDSPD" 3.0, "USEXYCHECK" false.
-inline bool GetQZJkn_Soku_AutoLightOn(const char* path) noexcept;
-inline void PutQZJkn_Soku_AutoLightOn(const char* path, bool value) noexcept;
-inline bool GetQZJkn_Soku_ChangeTRK(const char* path) noexcept;
-inline void PutQZJkn_Soku_ChangeTRK(const char* path, bool value) noexcept;
-inline bool GetQZJkn_Soku_TRK_cm(const char* path) noexcept;
-inline void PutQZJkn_Soku_TRK_cm(const char* path, bool value) noexcept;
-inline bool GetQZJkn_Soku_NormalOnce(const char* path) noexcept;
-inline void PutQZJkn_Soku_NormalOnce(const char* path, bool value) noexcept;
-inline bool GetQZJkn_Soku_RangeInSoundFlag(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeInSoundFlag(const char* path, bool value) noexcept;
-inline double GetQZJkn_Soku_RangeInSoundDst(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeInSoundDst(const char* path, double value) noexcept;
-inline bool GetQZJkn_Soku_RangeInDispFlag(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeInDispFlag(const char* path, bool value) noexcept;
-inline double GetQZJkn_Soku_RangeInDispDst(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeInDispDst(const char* path, double value) noexcept;
-inline bool GetQZJkn_Soku_RangeOutDispFlag(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeOutDispFlag(const char* path, bool value) noexcept;
-inline double GetQZJkn_Soku_RangeOutDispDst(const char* path) noexcept;
-inline void PutQZJkn_Soku_RangeOutDispDst(const char* path, double value) noexcept;
-inline bool GetQZJkn_Soku_UseXYCheckFlag(const char* path) noexcept;
-inline void PutQZJkn_Soku_UseXYCheckFlag(const char* path, bool value) noexcept;
+inline bool GetQZJkn_Soku_AutoLightOn(const char* path) noexcept;  // "ZEROBO"/"LIGHTON", false
+inline void PutQZJkn_Soku_AutoLightOn(const char* path,
+                                      bool value) noexcept;      // "ZEROBO"/"LIGHTON", false
+inline bool GetQZJkn_Soku_ChangeTRK(const char* path) noexcept;  // "ZEROBO"/"CHANGETRK", true
+inline void PutQZJkn_Soku_ChangeTRK(const char* path,
+                                    bool value) noexcept;     // "ZEROBO"/"CHANGETRK", true
+inline bool GetQZJkn_Soku_TRK_cm(const char* path) noexcept;  // "ZEROBO"/"TRMCM", false
+inline void PutQZJkn_Soku_TRK_cm(const char* path, bool value) noexcept;  // "ZEROBO"/"TRMCM", false
+inline bool GetQZJkn_Soku_NormalOnce(const char* path) noexcept;  // "ZEROBO"/"NORMALONCE", false
+inline void PutQZJkn_Soku_NormalOnce(const char* path,
+                                     bool value) noexcept;  // "ZEROBO"/"NORMALONCE", false
+inline bool GetQZJkn_Soku_RangeInSoundFlag(const char* path) noexcept;  // "ZEROBO"/"RNGSNDF", false
+inline void PutQZJkn_Soku_RangeInSoundFlag(const char* path,
+                                           bool value) noexcept;  // "ZEROBO"/"RNGSNDF", false
+inline double GetQZJkn_Soku_RangeInSoundDst(
+    const char* path) noexcept;  // "ZEROBO"/"RNGSNDD", 1.0, "%.6f"
+inline void PutQZJkn_Soku_RangeInSoundDst(
+    const char* path, double value) noexcept;  // "ZEROBO"/"RNGSNDD", 1.0, "%.6f"
+inline bool GetQZJkn_Soku_RangeInDispFlag(
+    const char* path) noexcept;  // "ZEROBO"/"RNGINDSPF", false
+inline void PutQZJkn_Soku_RangeInDispFlag(const char* path,
+                                          bool value) noexcept;  // "ZEROBO"/"RNGINDSPF", false
+inline double GetQZJkn_Soku_RangeInDispDst(
+    const char* path) noexcept;  // "ZEROBO"/"RNGINDSPD", 2.0, "%.6f"
+inline void PutQZJkn_Soku_RangeInDispDst(
+    const char* path, double value) noexcept;  // "ZEROBO"/"RNGINDSPD", 2.0, "%.6f"
+inline bool GetQZJkn_Soku_RangeOutDispFlag(
+    const char* path) noexcept;  // "ZEROBO"/"RNGOUTDSP", false
+inline void PutQZJkn_Soku_RangeOutDispFlag(const char* path,
+                                           bool value) noexcept;  // "ZEROBO"/"RNGOUTDSP", false
+inline double GetQZJkn_Soku_RangeOutDispDst(
+    const char* path) noexcept;  // "ZEROBO"/"RNGOUTDSPD", 3.0, "%.6f"
+inline void PutQZJkn_Soku_RangeOutDispDst(
+    const char* path, double value) noexcept;  // "ZEROBO"/"RNGOUTDSPD", 3.0, "%.6f"
+inline bool GetQZJkn_Soku_UseXYCheckFlag(
+    const char* path) noexcept;  // "ZEROBO"/"USEXYCHECK", false
+inline void PutQZJkn_Soku_UseXYCheckFlag(const char* path,
+                                         bool value) noexcept;  // "ZEROBO"/"USEXYCHECK", false
 // Section "STARTOP": "OPRNSOKP" true, "OPRNSOKM" false. The forms without a path
 // read the file at GetQZJkn_Soku_Path().
 inline bool GetQZJkn_Soku_OpenSokusetsuProp(const char* path) noexcept;
@@ -518,99 +564,106 @@ inline void PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool value) noexce
 inline int GetQZJkn_Use(int ignored, int item) noexcept;
 inline void PutQZJkn_Use(int ignored, int item, int value) noexcept;
 
-// Lists: integer keys "Max" and "Cnt" and text entries keyed by the entry number
-// ("%d"). Mkhy: "def-ts.ini" [Mkhy]; Antn: "def-nmea.ini" [Antn]; GnssAntn:
-// "def-gnss.ini" [Antn]; all with Max 8, Cnt 0 and entries "0.000" read with a
-// 20-byte buffer. Memo: "def-share.ini" [Memo], Max 10, Cnt 0, entries "" read
-// with an 81-byte buffer.
-inline std::string GetQZJkn_Kihi() noexcept;  // "def-ts.ini" [Kkou] "Kkou", "0.000" (20)
-inline void PutQZJkn_Kihi(const char* text) noexcept;  // "def-ts.ini" [Kkou] "Kkou", "0.000" (20)
-inline int GetQZJkn_MkhyMax() noexcept;
-inline void PutQZJkn_MkhyMax(int value) noexcept;
-inline int GetQZJkn_MkhyCnt() noexcept;
-inline void PutQZJkn_MkhyCnt(int value) noexcept;
-inline std::string GetQZJkn_Mkhy(int n) noexcept;
-inline void PutQZJkn_Mkhy(int n, const char* text) noexcept;
-inline int GetQZJkn_AntnMax() noexcept;
-inline void PutQZJkn_AntnMax(int value) noexcept;
-inline int GetQZJkn_AntnCnt() noexcept;
-inline void PutQZJkn_AntnCnt(int value) noexcept;
-inline std::string GetQZJkn_Antn(int n) noexcept;
-inline void PutQZJkn_Antn(int n, const char* text) noexcept;
-inline int GetQZJkn_GnssAntnMax() noexcept;
-inline void PutQZJkn_GnssAntnMax(int value) noexcept;
-inline int GetQZJkn_GnssAntnCnt() noexcept;
-inline void PutQZJkn_GnssAntnCnt(int value) noexcept;
-inline std::string GetQZJkn_GnssAntn(int n) noexcept;
-inline void PutQZJkn_GnssAntn(int n, const char* text) noexcept;
-inline int GetQZJkn_MemoMax() noexcept;
-inline void PutQZJkn_MemoMax(int value) noexcept;
-inline int GetQZJkn_MemoCnt() noexcept;
-inline void PutQZJkn_MemoCnt(int value) noexcept;
-inline std::string GetQZJkn_Memo(int n) noexcept;
-inline void PutQZJkn_Memo(int n, const char* text) noexcept;
+// Lists: a capacity "Max", a count "Cnt" and text entries keyed by the entry
+// number ("%d").
+inline std::string GetQZJkn_Kihi() noexcept;  // "def-ts.ini" "Kkou"/"Kkou", "0.000", 20-byte buffer
+inline void PutQZJkn_Kihi(
+    const char* text) noexcept;          // "def-ts.ini" "Kkou"/"Kkou", "0.000", 20-byte buffer
+inline int GetQZJkn_MkhyMax() noexcept;  // "def-ts.ini" "Mkhy"/"Max", 8
+inline void PutQZJkn_MkhyMax(int value) noexcept;  // "def-ts.ini" "Mkhy"/"Max", 8
+inline int GetQZJkn_MkhyCnt() noexcept;            // "def-ts.ini" "Mkhy"/"Cnt", 0
+inline void PutQZJkn_MkhyCnt(int value) noexcept;  // "def-ts.ini" "Mkhy"/"Cnt", 0
+inline std::string GetQZJkn_Mkhy(
+    int n) noexcept;  // "def-ts.ini" "Mkhy"/"<n>", "0.000", 20-byte buffer
+inline void PutQZJkn_Mkhy(
+    int n, const char* text) noexcept;   // "def-ts.ini" "Mkhy"/"<n>", "0.000", 20-byte buffer
+inline int GetQZJkn_AntnMax() noexcept;  // "def-nmea.ini" "Antn"/"Max", 8
+inline void PutQZJkn_AntnMax(int value) noexcept;  // "def-nmea.ini" "Antn"/"Max", 8
+inline int GetQZJkn_AntnCnt() noexcept;            // "def-nmea.ini" "Antn"/"Cnt", 0
+inline void PutQZJkn_AntnCnt(int value) noexcept;  // "def-nmea.ini" "Antn"/"Cnt", 0
+inline std::string GetQZJkn_Antn(
+    int n) noexcept;  // "def-nmea.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline void PutQZJkn_Antn(
+    int n, const char* text) noexcept;       // "def-nmea.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline int GetQZJkn_GnssAntnMax() noexcept;  // "def-gnss.ini" "Antn"/"Max", 8
+inline void PutQZJkn_GnssAntnMax(int value) noexcept;  // "def-gnss.ini" "Antn"/"Max", 8
+inline int GetQZJkn_GnssAntnCnt() noexcept;            // "def-gnss.ini" "Antn"/"Cnt", 0
+inline void PutQZJkn_GnssAntnCnt(int value) noexcept;  // "def-gnss.ini" "Antn"/"Cnt", 0
+inline std::string GetQZJkn_GnssAntn(
+    int n) noexcept;  // "def-gnss.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline void PutQZJkn_GnssAntn(
+    int n, const char* text) noexcept;   // "def-gnss.ini" "Antn"/"<n>", "0.000", 20-byte buffer
+inline int GetQZJkn_MemoMax() noexcept;  // "Memo"/"Max", 10
+inline void PutQZJkn_MemoMax(int value) noexcept;             // "Memo"/"Max", 10
+inline int GetQZJkn_MemoCnt() noexcept;                       // "Memo"/"Cnt", 0
+inline void PutQZJkn_MemoCnt(int value) noexcept;             // "Memo"/"Cnt", 0
+inline std::string GetQZJkn_Memo(int n) noexcept;             // "Memo"/"<n>", "", 81-byte buffer
+inline void PutQZJkn_Memo(int n, const char* text) noexcept;  // "Memo"/"<n>", "", 81-byte buffer
 
 // Screen colours of catalogue file `file`, section "%d" of `section`, key by
 // `which`: 0 "MessBak", 1 "MessFor", 2 "BtnNorm", 3 "BtnPush", 4 "FuncBak";
 // default white. Any other `which`, or a file id outside the catalogue, reads
 // white and writes nothing. Colours are written "%3d,%3d,%3d".
-inline uint32_t GetQZJkn_Color(int file, int which, int section) noexcept;
-inline void PutQZJkn_Color(int file, int which, int section, uint32_t colour) noexcept;
+inline uint32_t GetQZJkn_Color(int file, int which,
+                               int section) noexcept;  // "0"/"MessBak", "255,255,255"
+inline void PutQZJkn_Color(int file, int which, int section,
+                           uint32_t colour) noexcept;  // "0"/"MessBak", "255,255,255"
 // Catalogue file `file`, [0] "RecSize", 0, low 8 bits; written "%d".
-inline uint8_t GetQZJkn_RecSize(int file) noexcept;
-inline void PutQZJkn_RecSize(int file, uint8_t size) noexcept;
+inline uint8_t GetQZJkn_RecSize(int file) noexcept;             // "0"/"RecSize", 0
+inline void PutQZJkn_RecSize(int file, uint8_t size) noexcept;  // "0"/"RecSize", 0
 
 // Single values of "def-share.ini".
-inline uint8_t GetQZJkn_RecMax() noexcept;  // [Rec] "Max", 0, low 8 bits
-inline int GetQZJkn_SUPtInfoForm() noexcept;  // [SU] "FORM", 7
-inline void PutQZJkn_SUPtInfoForm(int value) noexcept;  // [SU] "FORM", 7
-inline int GetQZJkn_CadSetDef() noexcept;  // [CAD] "Def", 0
-inline void PutQZJkn_CadSetDef(int value) noexcept;  // [CAD] "Def", 0
+inline uint8_t GetQZJkn_RecMax() noexcept;              // "Rec"/"Max", 0, low 8 bits
+inline int GetQZJkn_SUPtInfoForm() noexcept;            // "SU"/"FORM", 7
+inline void PutQZJkn_SUPtInfoForm(int value) noexcept;  // "SU"/"FORM", 7
+inline int GetQZJkn_CadSetDef() noexcept;               // "CAD"/"Def", 0
+inline void PutQZJkn_CadSetDef(int value) noexcept;     // "CAD"/"Def", 0
 
 // Log display, "def-share.ini" [Logg]; read only.
-inline uint32_t GetQZJkn_LogColor() noexcept;  // "LCOL", "128,128,255"
-inline int GetQZJkn_LogLineW() noexcept;  // "LLIN", 2
-inline int GetQZJkn_LogPlotS() noexcept;  // "LPNT", 10
-inline int GetQZJkn_LogOfst1() noexcept;  // "LOF1", -2
-inline int GetQZJkn_LogOfst2() noexcept;  // "LOF2", -3
-inline int GetQZJkn_LogDispCnt() noexcept;  // "LCNT", 100
-inline int GetQZJkn_LogDispAll() noexcept;  // "LALL", 0
+inline uint32_t GetQZJkn_LogColor() noexcept;  // "Logg"/"LCOL", "128,128,255"
+inline int GetQZJkn_LogLineW() noexcept;       // "Logg"/"LLIN", 2
+inline int GetQZJkn_LogPlotS() noexcept;       // "Logg"/"LPNT", 10
+inline int GetQZJkn_LogOfst1() noexcept;       // "Logg"/"LOF1", -2
+inline int GetQZJkn_LogOfst2() noexcept;       // "Logg"/"LOF2", -3
+inline int GetQZJkn_LogDispCnt() noexcept;     // "Logg"/"LCNT", 100
+inline int GetQZJkn_LogDispAll() noexcept;     // "Logg"/"LALL", 0
 
 // Sound names: "sound.ini" (root 1) [Wav], key "%d" of n, "" (260); read only.
-inline std::string GetQZJkn_WavName(int n) noexcept;
+inline std::string GetQZJkn_WavName(int n) noexcept;  // "sound.ini" "Wav"/"<n>", ""
 
 // Stake-out graphics, "def-share.ini" [SKSG]. Entry n has keys "COL", "WDT" and
 // "TYP" followed by n; the caller gives the default.
-inline uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept;
-inline void PutQZJkn_SksColor(int n, uint32_t colour) noexcept;
-inline int GetQZJkn_SksWidth(int n, int def) noexcept;
-inline void PutQZJkn_SksWidth(int n, int width) noexcept;
-inline int GetQZJkn_SksType(int n, int def) noexcept;
-inline void PutQZJkn_SksType(int n, int type) noexcept;
-inline uint32_t GetQZJkn_SksNormColor() noexcept;  // "NCOL", "153,153,255"
-inline void PutQZJkn_SksNormColor(uint32_t colour) noexcept;  // "NCOL", "153,153,255"
-inline uint32_t GetQZJkn_SksErrColor() noexcept;  // "WCOL", "255,153,255"
-inline void PutQZJkn_SksErrColor(uint32_t colour) noexcept;  // "WCOL", "255,153,255"
-inline uint32_t GetQZJkn_SksOverColor() noexcept;  // "HCOL", "153,255,153"
-inline void PutQZJkn_SksOverColor(uint32_t colour) noexcept;  // "HCOL", "153,255,153"
+inline uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept;  // "SKSG"/"COL<n>", ""
+inline void PutQZJkn_SksColor(int n, uint32_t colour) noexcept;      // "SKSG"/"COL<n>", ""
+inline int GetQZJkn_SksWidth(int n, int def) noexcept;               // "SKSG"/"WDT<n>", 0
+inline void PutQZJkn_SksWidth(int n, int width) noexcept;            // "SKSG"/"WDT<n>", 0
+inline int GetQZJkn_SksType(int n, int def) noexcept;                // "SKSG"/"TYP<n>", 0
+inline void PutQZJkn_SksType(int n, int type) noexcept;              // "SKSG"/"TYP<n>", 0
+inline uint32_t GetQZJkn_SksNormColor() noexcept;                    // "SKSG"/"NCOL", "153,153,255"
+inline void PutQZJkn_SksNormColor(uint32_t colour) noexcept;         // "SKSG"/"NCOL", "153,153,255"
+inline uint32_t GetQZJkn_SksErrColor() noexcept;                     // "SKSG"/"WCOL", "255,153,255"
+inline void PutQZJkn_SksErrColor(uint32_t colour) noexcept;          // "SKSG"/"WCOL", "255,153,255"
+inline uint32_t GetQZJkn_SksOverColor() noexcept;                    // "SKSG"/"HCOL", "153,255,153"
+inline void PutQZJkn_SksOverColor(uint32_t colour) noexcept;         // "SKSG"/"HCOL", "153,255,153"
 
 // Rectangle observation, "def-share.ini" [RCOB].
-inline uint16_t GetQZJkn_RectObsKanCode() noexcept;  // "CODE", 9998
-inline void PutQZJkn_RectObsKanCode(uint16_t value) noexcept;  // "CODE", 9998
-inline uint16_t GetQZJkn_RectObsMode() noexcept;  // "MODE", 0
-inline void PutQZJkn_RectObsMode(uint16_t value) noexcept;  // "MODE", 0
+inline uint16_t GetQZJkn_RectObsKanCode() noexcept;            // "RCOB"/"CODE", 9998
+inline void PutQZJkn_RectObsKanCode(uint16_t value) noexcept;  // "RCOB"/"CODE", 9998
+inline uint16_t GetQZJkn_RectObsMode() noexcept;               // "RCOB"/"MODE", 0
+inline void PutQZJkn_RectObsMode(uint16_t value) noexcept;     // "RCOB"/"MODE", 0
 // "WIDE", text "0.5" read with a 32-byte buffer and converted (an empty value
 // gives 0.0); written "%.3f".
-inline double GetQZJkn_RectObsWide() noexcept;
-inline void PutQZJkn_RectObsWide(double value) noexcept;
+inline double GetQZJkn_RectObsWide() noexcept;  // "RCOB"/"WIDE", "0.5", "%.3f", 32-byte buffer
+inline void PutQZJkn_RectObsWide(
+    double value) noexcept;  // "RCOB"/"WIDE", "0.5", "%.3f", 32-byte buffer
 
 // Zoom, "def-share.ini" [GZPROP]. Modes 0, 1, 2: small, medium, large.
-inline uint16_t GetQZJkn_ObsMainZoomMode() noexcept;  // "OMZ", 0
-inline void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept;  // "OMZ", 0
-inline uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept;  // "OCZ", 0
-inline void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept;  // "OCZ", 0
-inline uint16_t GetQZJkn_AssistMainZoomMode() noexcept;  // "ASZ", 1
-inline void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept;  // "ASZ", 1
+inline uint16_t GetQZJkn_ObsMainZoomMode() noexcept;              // "GZPROP"/"OMZ", 0
+inline void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept;     // "GZPROP"/"OMZ", 0
+inline uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept;              // "GZPROP"/"OCZ", 0
+inline void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept;     // "GZPROP"/"OCZ", 0
+inline uint16_t GetQZJkn_AssistMainZoomMode() noexcept;           // "GZPROP"/"ASZ", 1
+inline void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept;  // "GZPROP"/"ASZ", 1
 // Scale of a zoom mode, read like "WIDE". Main: "SML" "1.0", "MDL" "1.2",
 // "LRG" "1.4", other modes as 0. Assist: "A_SML" "0.8", "A_MDL" "1.0",
 // "A_LRG" "1.2", other modes as 1.
@@ -619,12 +672,12 @@ inline double GetQZJkn_AssistMainZoomModeScale(uint16_t mode) noexcept;
 
 // Observation screen: [ZOKEX] "STEDMODE", true; [OBSSEC] "STKDSPMODE", 0;
 // [OBSSEC] "STKNNONDELETE", false. Flags are true when not 0, written "1"/"0".
-inline bool GetQZJkn_ObsZokExStartEndCmdMode() noexcept;
-inline void PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept;
-inline uint16_t GetQZJkn_ObsStkDispMode() noexcept;
-inline void PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept;
-inline bool GetQZJkn_ObsZokStockNonDelete() noexcept;
-inline void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept;
+inline bool GetQZJkn_ObsZokExStartEndCmdMode() noexcept;         // "ZOKEX"/"STEDMODE", true
+inline void PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept;  // "ZOKEX"/"STEDMODE", true
+inline uint16_t GetQZJkn_ObsStkDispMode() noexcept;              // "OBSSEC"/"STKDSPMODE", 0
+inline void PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept;     // "OBSSEC"/"STKDSPMODE", 0
+inline bool GetQZJkn_ObsZokStockNonDelete() noexcept;            // "OBSSEC"/"STKNNONDELETE", false
+inline void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept;     // "OBSSEC"/"STKNNONDELETE", false
 
 // ---------------------------------------------------------------------------
 // Reference catalogues: NTRIP casters, plane rectangular coordinate zones
@@ -796,10 +849,14 @@ class Arg<RTK_CONNECT_PROP&> {
  public:
   explicit Arg(RTK_CONNECT_PROP& r) : r_(r) {}
   JknRtkConnectProp* c() { return &c_; }
-  void prepare() { c_ = JknRtkConnectProp{r_.Radio, r_.Hosei, r_.FlowCTS, r_.PortNo, r_.BaudRate, r_.Parity}; }
+  void prepare() {
+    c_ = JknRtkConnectProp{r_.Radio, r_.Hosei, r_.FlowCTS, r_.PortNo, r_.BaudRate, r_.Parity};
+  }
   bool fits() const { return true; }
   void grow() {}
-  void store() { r_ = RTK_CONNECT_PROP{c_.Radio, c_.Hosei, c_.FlowCTS, c_.PortNo, c_.BaudRate, c_.Parity}; }
+  void store() {
+    r_ = RTK_CONNECT_PROP{c_.Radio, c_.Hosei, c_.FlowCTS, c_.PortNo, c_.BaudRate, c_.Parity};
+  }
 
  private:
   RTK_CONNECT_PROP& r_;
@@ -816,7 +873,8 @@ class Arg<QZ_AntennaRec&> {
     code_.prepare(r_.CharCode);
     bmp_.prepare(r_.Bmp);
     sensorBmp_.prepare(r_.SensorBmp);
-    c_ = JknAntennaRec{r_.ID, r_.Sensor, name_.text, code_.text, bmp_.text, sensorBmp_.text, r_.Offset};
+    c_ = JknAntennaRec{r_.ID,     r_.Sensor,       name_.text, code_.text,
+                       bmp_.text, sensorBmp_.text, r_.Offset};
   }
   bool fits() {
     name_.text = c_.Name;
@@ -858,7 +916,7 @@ class Arg<CompanyRec*> {
     address_.prepare(r_->Address);
     if (ports_.size() < r_->Ports.size() + 16) ports_.resize(r_->Ports.size() + 16);
     std::copy(r_->Ports.begin(), r_->Ports.end(), ports_.begin());
-    c_ = JknCompanyRec{name_.text, address_.text, r_->Index, r_->Sct,
+    c_ = JknCompanyRec{name_.text,    address_.text, r_->Index,       r_->Sct,
                        ports_.data(), ports_.size(), r_->Ports.size()};
   }
   bool fits() {
@@ -980,28 +1038,37 @@ auto call(F f, A&... args) {
 }  // namespace trasso_c
 
 inline std::string GetQZInf_Path(int root) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZInf_Path(root, buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZInf_Path(root, buffer_, capacity_); });
 }
 inline std::string GetQZImg_Path(int root) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZImg_Path(root, buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZImg_Path(root, buffer_, capacity_); });
 }
 inline std::string GetQZWav_Path(int root) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZWav_Path(root, buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZWav_Path(root, buffer_, capacity_); });
 }
 inline std::string GetQZGeoidFile_Path() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZGeoidFile_Path(buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZGeoidFile_Path(buffer_, capacity_); });
 }
 inline std::string GetQZGeoidFile_FullPath() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZGeoidFile_FullPath(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZGeoidFile_FullPath(buffer_, capacity_);
+  });
 }
 inline std::string GetQZJkn_ZETR_Path() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_ZETR_Path(buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_ZETR_Path(buffer_, capacity_); });
 }
 inline std::string GetQZJkn_PL30_Path() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_PL30_Path(buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_PL30_Path(buffer_, capacity_); });
 }
 inline std::string GetQZJkn_Soku_Path() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Soku_Path(buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Soku_Path(buffer_, capacity_); });
 }
 inline void Flush_QZJkn_ZETR_File(const char* path) noexcept {
   (void)jkn_Flush_QZJkn_ZETR_File(path);
@@ -1012,87 +1079,67 @@ inline void Flush_QZJkn_PL30_File(const char* path) noexcept {
 inline void Flush_QZJkn_Soku_File(const char* path) noexcept {
   (void)jkn_Flush_QZJkn_Soku_File(path);
 }
-inline int GetQZJkn_GNSS_Page() noexcept {
-  return jkn_GetQZJkn_GNSS_Page();
-}
-inline void PutQZJkn_GNSS_Page(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_Page(value);
-}
-inline int GetQZJkn_GNSS_AutoLoad() noexcept {
-  return jkn_GetQZJkn_GNSS_AutoLoad();
-}
-inline void PutQZJkn_GNSS_AutoLoad(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_AutoLoad(value);
-}
-inline int GetQZJkn_GNSS_AutoStart() noexcept {
-  return jkn_GetQZJkn_GNSS_AutoStart();
-}
+inline int GetQZJkn_GNSS_Page() noexcept { return jkn_GetQZJkn_GNSS_Page(); }
+inline void PutQZJkn_GNSS_Page(int value) noexcept { (void)jkn_PutQZJkn_GNSS_Page(value); }
+inline int GetQZJkn_GNSS_AutoLoad() noexcept { return jkn_GetQZJkn_GNSS_AutoLoad(); }
+inline void PutQZJkn_GNSS_AutoLoad(int value) noexcept { (void)jkn_PutQZJkn_GNSS_AutoLoad(value); }
+inline int GetQZJkn_GNSS_AutoStart() noexcept { return jkn_GetQZJkn_GNSS_AutoStart(); }
 inline void PutQZJkn_GNSS_AutoStart(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_AutoStart(value);
 }
-inline int GetQZJkn_GNSS_SetOpen() noexcept {
-  return jkn_GetQZJkn_GNSS_SetOpen();
-}
-inline void PutQZJkn_GNSS_SetOpen(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_SetOpen(value);
-}
-inline int GetQZJkn_GNSS_RTK_SetOpen() noexcept {
-  return jkn_GetQZJkn_GNSS_RTK_SetOpen();
-}
+inline int GetQZJkn_GNSS_SetOpen() noexcept { return jkn_GetQZJkn_GNSS_SetOpen(); }
+inline void PutQZJkn_GNSS_SetOpen(int value) noexcept { (void)jkn_PutQZJkn_GNSS_SetOpen(value); }
+inline int GetQZJkn_GNSS_RTK_SetOpen() noexcept { return jkn_GetQZJkn_GNSS_RTK_SetOpen(); }
 inline void PutQZJkn_GNSS_RTK_SetOpen(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_RTK_SetOpen(value);
 }
-inline int GetQZJkn_GNSS_NTripP() noexcept {
-  return jkn_GetQZJkn_GNSS_NTripP();
-}
-inline void PutQZJkn_GNSS_NTripP(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_NTripP(value);
-}
+inline int GetQZJkn_GNSS_NTripP() noexcept { return jkn_GetQZJkn_GNSS_NTripP(); }
+inline void PutQZJkn_GNSS_NTripP(int value) noexcept { (void)jkn_PutQZJkn_GNSS_NTripP(value); }
 inline std::string GetQZJkn_GNSS_Address() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GNSS_Address(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GNSS_Address(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GNSS_Address(const char* text) noexcept {
   (void)jkn_PutQZJkn_GNSS_Address(text);
 }
-inline int GetQZJkn_GNSS_PortNoS() noexcept {
-  return jkn_GetQZJkn_GNSS_PortNoS();
-}
-inline void PutQZJkn_GNSS_PortNoS(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_PortNoS(value);
-}
+inline int GetQZJkn_GNSS_PortNoS() noexcept { return jkn_GetQZJkn_GNSS_PortNoS(); }
+inline void PutQZJkn_GNSS_PortNoS(int value) noexcept { (void)jkn_PutQZJkn_GNSS_PortNoS(value); }
 inline std::string GetQZJkn_GNSS_UserID() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GNSS_UserID(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GNSS_UserID(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GNSS_UserID(const char* text) noexcept {
   (void)jkn_PutQZJkn_GNSS_UserID(text);
 }
 inline std::string GetQZJkn_GNSS_Password() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GNSS_Password(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GNSS_Password(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GNSS_Password(const char* text) noexcept {
   (void)jkn_PutQZJkn_GNSS_Password(text);
 }
-inline int GetQZJkn_GNSS_MountP() noexcept {
-  return jkn_GetQZJkn_GNSS_MountP();
-}
-inline void PutQZJkn_GNSS_MountP(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_MountP(value);
-}
+inline int GetQZJkn_GNSS_MountP() noexcept { return jkn_GetQZJkn_GNSS_MountP(); }
+inline void PutQZJkn_GNSS_MountP(int value) noexcept { (void)jkn_PutQZJkn_GNSS_MountP(value); }
 inline std::string GetQZJkn_GNSS_MountPTX() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GNSS_MountPTX(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GNSS_MountPTX(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GNSS_MountPTX(const char* text) noexcept {
   (void)jkn_PutQZJkn_GNSS_MountPTX(text);
 }
 inline std::string GetQZJkn_GNSS_MountDEF() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GNSS_MountDEF(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GNSS_MountDEF(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GNSS_MountDEF(const char* text) noexcept {
   (void)jkn_PutQZJkn_GNSS_MountDEF(text);
 }
-inline int GetQZJkn_GNSS_PortNo(int mode) noexcept {
-  return jkn_GetQZJkn_GNSS_PortNo(mode);
-}
+inline int GetQZJkn_GNSS_PortNo(int mode) noexcept { return jkn_GetQZJkn_GNSS_PortNo(mode); }
 inline void PutQZJkn_GNSS_PortNo(int mode, int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_PortNo(mode, value);
 }
@@ -1103,20 +1150,18 @@ inline void PutQZJkn_GNSS_COMM_or_BT(int mode, int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_COMM_or_BT(mode, value);
 }
 inline std::string GetQZJkn_GNSS_BTAddr(int mode) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GNSS_BTAddr(mode, buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GNSS_BTAddr(mode, buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GNSS_BTAddr(int mode, const char* text) noexcept {
   (void)jkn_PutQZJkn_GNSS_BTAddr(mode, text);
 }
-inline uint32_t GetQZJkn_GNSS_BtPort(int mode) noexcept {
-  return jkn_GetQZJkn_GNSS_BtPort(mode);
-}
+inline uint32_t GetQZJkn_GNSS_BtPort(int mode) noexcept { return jkn_GetQZJkn_GNSS_BtPort(mode); }
 inline void PutQZJkn_GNSS_BtPort(int mode, uint32_t value) noexcept {
   (void)jkn_PutQZJkn_GNSS_BtPort(mode, value);
 }
-inline int GetQZJkn_GNSS_MaskElev(int mode) noexcept {
-  return jkn_GetQZJkn_GNSS_MaskElev(mode);
-}
+inline int GetQZJkn_GNSS_MaskElev(int mode) noexcept { return jkn_GetQZJkn_GNSS_MaskElev(mode); }
 inline void PutQZJkn_GNSS_MaskElev(int mode, int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_MaskElev(mode, value);
 }
@@ -1132,117 +1177,65 @@ inline uint16_t GetQZJkn_GNSS_MaskSgnl(int mode) noexcept {
 inline void PutQZJkn_GNSS_MaskSgnl(int mode, uint16_t value) noexcept {
   (void)jkn_PutQZJkn_GNSS_MaskSgnl(mode, value);
 }
-inline uint16_t GetQZJkn_GNSS_Rate() noexcept {
-  return jkn_GetQZJkn_GNSS_Rate();
-}
-inline void PutQZJkn_GNSS_Rate(uint16_t value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_Rate(value);
-}
-inline uint16_t GetQZJkn_GNSS_DispREC() noexcept {
-  return jkn_GetQZJkn_GNSS_DispREC();
-}
+inline uint16_t GetQZJkn_GNSS_Rate() noexcept { return jkn_GetQZJkn_GNSS_Rate(); }
+inline void PutQZJkn_GNSS_Rate(uint16_t value) noexcept { (void)jkn_PutQZJkn_GNSS_Rate(value); }
+inline uint16_t GetQZJkn_GNSS_DispREC() noexcept { return jkn_GetQZJkn_GNSS_DispREC(); }
 inline void PutQZJkn_GNSS_DispREC(uint16_t value) noexcept {
   (void)jkn_PutQZJkn_GNSS_DispREC(value);
 }
-inline int GetQZJkn_GNSS_DispLocus() noexcept {
-  return jkn_GetQZJkn_GNSS_DispLocus();
-}
+inline int GetQZJkn_GNSS_DispLocus() noexcept { return jkn_GetQZJkn_GNSS_DispLocus(); }
 inline void PutQZJkn_GNSS_DispLocus(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_DispLocus(value);
 }
-inline int GetQZJkn_GNSS_CntLocus() noexcept {
-  return jkn_GetQZJkn_GNSS_CntLocus();
-}
-inline void PutQZJkn_GNSS_CntLocus(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_CntLocus(value);
-}
-inline int GetQZJkn_GNSS_PutMode() noexcept {
-  return jkn_GetQZJkn_GNSS_PutMode();
-}
-inline void PutQZJkn_GNSS_PutMode(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_PutMode(value);
-}
-inline int GetQZJkn_GNSS_AfterTime() noexcept {
-  return jkn_GetQZJkn_GNSS_AfterTime();
-}
+inline int GetQZJkn_GNSS_CntLocus() noexcept { return jkn_GetQZJkn_GNSS_CntLocus(); }
+inline void PutQZJkn_GNSS_CntLocus(int value) noexcept { (void)jkn_PutQZJkn_GNSS_CntLocus(value); }
+inline int GetQZJkn_GNSS_PutMode() noexcept { return jkn_GetQZJkn_GNSS_PutMode(); }
+inline void PutQZJkn_GNSS_PutMode(int value) noexcept { (void)jkn_PutQZJkn_GNSS_PutMode(value); }
+inline int GetQZJkn_GNSS_AfterTime() noexcept { return jkn_GetQZJkn_GNSS_AfterTime(); }
 inline void PutQZJkn_GNSS_AfterTime(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_AfterTime(value);
 }
-inline int GetQZJkn_GNSS_IntvalTime() noexcept {
-  return jkn_GetQZJkn_GNSS_IntvalTime();
-}
+inline int GetQZJkn_GNSS_IntvalTime() noexcept { return jkn_GetQZJkn_GNSS_IntvalTime(); }
 inline void PutQZJkn_GNSS_IntvalTime(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_IntvalTime(value);
 }
-inline int GetQZJkn_GNSS_IntvalLeng() noexcept {
-  return jkn_GetQZJkn_GNSS_IntvalLeng();
-}
+inline int GetQZJkn_GNSS_IntvalLeng() noexcept { return jkn_GetQZJkn_GNSS_IntvalLeng(); }
 inline void PutQZJkn_GNSS_IntvalLeng(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_IntvalLeng(value);
 }
-inline int GetQZJkn_GNSS_UnFixPut() noexcept {
-  return jkn_GetQZJkn_GNSS_UnFixPut();
-}
-inline void PutQZJkn_GNSS_UnFixPut(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_UnFixPut(value);
-}
-inline int GetQZJkn_GNSS_Epoch() noexcept {
-  return jkn_GetQZJkn_GNSS_Epoch();
-}
-inline void PutQZJkn_GNSS_Epoch(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_Epoch(value);
-}
-inline int GetQZJkn_GNSS_CntEpoch() noexcept {
-  return jkn_GetQZJkn_GNSS_CntEpoch();
-}
-inline void PutQZJkn_GNSS_CntEpoch(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_CntEpoch(value);
-}
-inline int GetQZJkn_GNSS_TiltObs() noexcept {
-  return jkn_GetQZJkn_GNSS_TiltObs();
-}
-inline void PutQZJkn_GNSS_TiltObs(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_TiltObs(value);
-}
-inline int GetQZJkn_GNSS_TiltSingleTime() noexcept {
-  return jkn_GetQZJkn_GNSS_TiltSingleTime();
-}
+inline int GetQZJkn_GNSS_UnFixPut() noexcept { return jkn_GetQZJkn_GNSS_UnFixPut(); }
+inline void PutQZJkn_GNSS_UnFixPut(int value) noexcept { (void)jkn_PutQZJkn_GNSS_UnFixPut(value); }
+inline int GetQZJkn_GNSS_Epoch() noexcept { return jkn_GetQZJkn_GNSS_Epoch(); }
+inline void PutQZJkn_GNSS_Epoch(int value) noexcept { (void)jkn_PutQZJkn_GNSS_Epoch(value); }
+inline int GetQZJkn_GNSS_CntEpoch() noexcept { return jkn_GetQZJkn_GNSS_CntEpoch(); }
+inline void PutQZJkn_GNSS_CntEpoch(int value) noexcept { (void)jkn_PutQZJkn_GNSS_CntEpoch(value); }
+inline int GetQZJkn_GNSS_TiltObs() noexcept { return jkn_GetQZJkn_GNSS_TiltObs(); }
+inline void PutQZJkn_GNSS_TiltObs(int value) noexcept { (void)jkn_PutQZJkn_GNSS_TiltObs(value); }
+inline int GetQZJkn_GNSS_TiltSingleTime() noexcept { return jkn_GetQZJkn_GNSS_TiltSingleTime(); }
 inline void PutQZJkn_GNSS_TiltSingleTime(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_TiltSingleTime(value);
 }
-inline int GetQZJkn_GNSS_TiltRepeatTime() noexcept {
-  return jkn_GetQZJkn_GNSS_TiltRepeatTime();
-}
+inline int GetQZJkn_GNSS_TiltRepeatTime() noexcept { return jkn_GetQZJkn_GNSS_TiltRepeatTime(); }
 inline void PutQZJkn_GNSS_TiltRepeatTime(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_TiltRepeatTime(value);
 }
-inline int GetQZJkn_GNSS_TiltAnnounce() noexcept {
-  return jkn_GetQZJkn_GNSS_TiltAnnounce();
-}
+inline int GetQZJkn_GNSS_TiltAnnounce() noexcept { return jkn_GetQZJkn_GNSS_TiltAnnounce(); }
 inline void PutQZJkn_GNSS_TiltAnnounce(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_TiltAnnounce(value);
 }
-inline int GetQZJkn_GNSS_TiltAllowance() noexcept {
-  return jkn_GetQZJkn_GNSS_TiltAllowance();
-}
+inline int GetQZJkn_GNSS_TiltAllowance() noexcept { return jkn_GetQZJkn_GNSS_TiltAllowance(); }
 inline void PutQZJkn_GNSS_TiltAllowance(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_TiltAllowance(value);
 }
-inline int GetQZJkn_GNSS_Declination() noexcept {
-  return jkn_GetQZJkn_GNSS_Declination();
-}
+inline int GetQZJkn_GNSS_Declination() noexcept { return jkn_GetQZJkn_GNSS_Declination(); }
 inline void PutQZJkn_GNSS_Declination(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_Declination(value);
 }
-inline int GetQZJkn_GNSS_DeclinationH() noexcept {
-  return jkn_GetQZJkn_GNSS_DeclinationH();
-}
+inline int GetQZJkn_GNSS_DeclinationH() noexcept { return jkn_GetQZJkn_GNSS_DeclinationH(); }
 inline void PutQZJkn_GNSS_DeclinationH(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_DeclinationH(value);
 }
-inline int GetQZJkn_GNSS_DeclinationV() noexcept {
-  return jkn_GetQZJkn_GNSS_DeclinationV();
-}
+inline int GetQZJkn_GNSS_DeclinationV() noexcept { return jkn_GetQZJkn_GNSS_DeclinationV(); }
 inline void PutQZJkn_GNSS_DeclinationV(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_DeclinationV(value);
 }
@@ -1252,27 +1245,17 @@ inline int GetQZJkn_GNSS_BubbleSensMinPer2mm() noexcept {
 inline void PutQZJkn_GNSS_BubbleSensMinPer2mm(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_BubbleSensMinPer2mm(value);
 }
-inline int GetQZJkn_GNSS_ImuObs() noexcept {
-  return jkn_GetQZJkn_GNSS_ImuObs();
-}
-inline void PutQZJkn_GNSS_ImuObs(int value) noexcept {
-  (void)jkn_PutQZJkn_GNSS_ImuObs(value);
-}
-inline int GetQZJkn_GNSS_ImuRepeatTime() noexcept {
-  return jkn_GetQZJkn_GNSS_ImuRepeatTime();
-}
+inline int GetQZJkn_GNSS_ImuObs() noexcept { return jkn_GetQZJkn_GNSS_ImuObs(); }
+inline void PutQZJkn_GNSS_ImuObs(int value) noexcept { (void)jkn_PutQZJkn_GNSS_ImuObs(value); }
+inline int GetQZJkn_GNSS_ImuRepeatTime() noexcept { return jkn_GetQZJkn_GNSS_ImuRepeatTime(); }
 inline void PutQZJkn_GNSS_ImuRepeatTime(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_ImuRepeatTime(value);
 }
-inline int GetQZJkn_GNSS_Init_Pdop() noexcept {
-  return jkn_GetQZJkn_GNSS_Init_Pdop();
-}
+inline int GetQZJkn_GNSS_Init_Pdop() noexcept { return jkn_GetQZJkn_GNSS_Init_Pdop(); }
 inline void PutQZJkn_GNSS_Init_Pdop(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_Init_Pdop(value);
 }
-inline int GetQZJkn_GNSS_Init_UseSatCnt() noexcept {
-  return jkn_GetQZJkn_GNSS_Init_UseSatCnt();
-}
+inline int GetQZJkn_GNSS_Init_UseSatCnt() noexcept { return jkn_GetQZJkn_GNSS_Init_UseSatCnt(); }
 inline void PutQZJkn_GNSS_Init_UseSatCnt(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_Init_UseSatCnt(value);
 }
@@ -1282,9 +1265,7 @@ inline int GetQZJkn_GNSS_Init_UseInitMode() noexcept {
 inline void PutQZJkn_GNSS_Init_UseInitMode(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_Init_UseInitMode(value);
 }
-inline int GetQZJkn_GNSS_Init_UseConfirm() noexcept {
-  return jkn_GetQZJkn_GNSS_Init_UseConfirm();
-}
+inline int GetQZJkn_GNSS_Init_UseConfirm() noexcept { return jkn_GetQZJkn_GNSS_Init_UseConfirm(); }
 inline void PutQZJkn_GNSS_Init_UseConfirm(int value) noexcept {
   (void)jkn_PutQZJkn_GNSS_Init_UseConfirm(value);
 }
@@ -1302,9 +1283,7 @@ inline void PutQZJkn_GNSS_RTKConnectProp(int side, const RTK_CONNECT_PROP& prop)
   ::trasso_c::Arg<const RTK_CONNECT_PROP&> prop_(prop);
   ::trasso_c::call([&] { return jkn_PutQZJkn_GNSS_RTKConnectProp(side, prop_.c()); }, prop_);
 }
-inline int AntennaInit() noexcept {
-  return jkn_AntennaInit(nullptr);
-}
+inline int AntennaInit() noexcept { return jkn_AntennaInit(nullptr); }
 inline int GetAntennaRec(int n, QZ_AntennaRec& rec) noexcept {
   ::trasso_c::Arg<QZ_AntennaRec&> rec_(rec);
   return ::trasso_c::call([&] { return jkn_GetAntennaRec(n, rec_.c()); }, rec_);
@@ -1322,7 +1301,9 @@ inline void PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept {
   (void)jkn_PutQZJkn_GNSS_CurrentAntennaOffset(offset);
 }
 inline std::string GetQZJkn_GNSS_CurrentAntennaSerialNo() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GNSS_CurrentAntennaSerialNo(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GNSS_CurrentAntennaSerialNo(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) noexcept {
   (void)jkn_PutQZJkn_GNSS_CurrentAntennaSerialNo(text);
@@ -1332,7 +1313,9 @@ inline void GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height,
   ::trasso_c::Arg<int&> id_(id);
   ::trasso_c::Arg<double&> height_(height);
   ::trasso_c::Arg<std::string&> serialNo_(serialNo);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_GNSS_StaCurrentAntenna(id_.c(), height_.c(), serialNo_.c()); }, id_, height_, serialNo_);
+  ::trasso_c::call(
+      [&] { return jkn_GetQZJkn_GNSS_StaCurrentAntenna(id_.c(), height_.c(), serialNo_.c()); }, id_,
+      height_, serialNo_);
 }
 inline void PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* serialNo) noexcept {
   (void)jkn_PutQZJkn_GNSS_StaCurrentAntenna(id, height, serialNo);
@@ -1340,7 +1323,8 @@ inline void PutQZJkn_GNSS_StaCurrentAntenna(int id, double height, const char* s
 inline void GetQZJkn_GNSS_StaCurrentReceiver(int& id, std::string& serialNo) noexcept {
   ::trasso_c::Arg<int&> id_(id);
   ::trasso_c::Arg<std::string&> serialNo_(serialNo);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_GNSS_StaCurrentReceiver(id_.c(), serialNo_.c()); }, id_, serialNo_);
+  ::trasso_c::call([&] { return jkn_GetQZJkn_GNSS_StaCurrentReceiver(id_.c(), serialNo_.c()); },
+                   id_, serialNo_);
 }
 inline void PutQZJkn_GNSS_StaCurrentReceiver(int id, const char* serialNo) noexcept {
   (void)jkn_PutQZJkn_GNSS_StaCurrentReceiver(id, serialNo);
@@ -1351,156 +1335,110 @@ inline int GetGNSSSensorBmp(int sensor, std::string& picture, int* antenna, doub
   ::trasso_c::Arg<int*> antenna_(antenna);
   ::trasso_c::Arg<double*> offset_(offset);
   ::trasso_c::Arg<AntennaCatalogue*> list_(list);
-  return ::trasso_c::call([&] { return jkn_GetGNSSSensorBmp(sensor, picture_.c(), antenna_.c(), offset_.c(), list_.c()); }, picture_, antenna_, offset_, list_);
+  return ::trasso_c::call(
+      [&] {
+        return jkn_GetGNSSSensorBmp(sensor, picture_.c(), antenna_.c(), offset_.c(), list_.c());
+      },
+      picture_, antenna_, offset_, list_);
 }
 inline int GetGNSSSensorBmpAntennaOffset(int current, int sensor, std::string& picture,
                                          double& offset) noexcept {
   ::trasso_c::Arg<std::string&> picture_(picture);
   ::trasso_c::Arg<double&> offset_(offset);
-  return ::trasso_c::call([&] { return jkn_GetGNSSSensorBmpAntennaOffset(current, sensor, picture_.c(), offset_.c(), nullptr); }, picture_, offset_);
+  return ::trasso_c::call(
+      [&] {
+        return jkn_GetGNSSSensorBmpAntennaOffset(current, sensor, picture_.c(), offset_.c(),
+                                                 nullptr);
+      },
+      picture_, offset_);
 }
-inline int GetQZJkn_NMEA_Port() noexcept {
-  return jkn_GetQZJkn_NMEA_Port();
-}
-inline void PutQZJkn_NMEA_Port(int value) noexcept {
-  (void)jkn_PutQZJkn_NMEA_Port(value);
-}
-inline uint32_t GetQZJkn_NMEA_BaudRate() noexcept {
-  return jkn_GetQZJkn_NMEA_BaudRate();
-}
+inline int GetQZJkn_NMEA_Port() noexcept { return jkn_GetQZJkn_NMEA_Port(); }
+inline void PutQZJkn_NMEA_Port(int value) noexcept { (void)jkn_PutQZJkn_NMEA_Port(value); }
+inline uint32_t GetQZJkn_NMEA_BaudRate() noexcept { return jkn_GetQZJkn_NMEA_BaudRate(); }
 inline void PutQZJkn_NMEA_BaudRate(uint32_t value) noexcept {
   (void)jkn_PutQZJkn_NMEA_BaudRate(value);
 }
-inline uint8_t GetQZJkn_NMEA_Parity() noexcept {
-  return jkn_GetQZJkn_NMEA_Parity();
-}
-inline void PutQZJkn_NMEA_Parity(uint8_t value) noexcept {
-  (void)jkn_PutQZJkn_NMEA_Parity(value);
-}
-inline uint8_t GetQZJkn_NMEA_ByteSize() noexcept {
-  return jkn_GetQZJkn_NMEA_ByteSize();
-}
+inline uint8_t GetQZJkn_NMEA_Parity() noexcept { return jkn_GetQZJkn_NMEA_Parity(); }
+inline void PutQZJkn_NMEA_Parity(uint8_t value) noexcept { (void)jkn_PutQZJkn_NMEA_Parity(value); }
+inline uint8_t GetQZJkn_NMEA_ByteSize() noexcept { return jkn_GetQZJkn_NMEA_ByteSize(); }
 inline void PutQZJkn_NMEA_ByteSize(uint8_t value) noexcept {
   (void)jkn_PutQZJkn_NMEA_ByteSize(value);
 }
-inline uint8_t GetQZJkn_NMEA_StopBits() noexcept {
-  return jkn_GetQZJkn_NMEA_StopBits();
-}
+inline uint8_t GetQZJkn_NMEA_StopBits() noexcept { return jkn_GetQZJkn_NMEA_StopBits(); }
 inline void PutQZJkn_NMEA_StopBits(uint8_t value) noexcept {
   (void)jkn_PutQZJkn_NMEA_StopBits(value);
 }
-inline uint8_t GetQZJkn_NMEA_HandShake() noexcept {
-  return jkn_GetQZJkn_NMEA_HandShake();
-}
+inline uint8_t GetQZJkn_NMEA_HandShake() noexcept { return jkn_GetQZJkn_NMEA_HandShake(); }
 inline void PutQZJkn_NMEA_HandShake(uint8_t value) noexcept {
   (void)jkn_PutQZJkn_NMEA_HandShake(value);
 }
-inline uint32_t GetQZJkn_NMEA_Interval() noexcept {
-  return jkn_GetQZJkn_NMEA_Interval();
-}
+inline uint32_t GetQZJkn_NMEA_Interval() noexcept { return jkn_GetQZJkn_NMEA_Interval(); }
 inline void PutQZJkn_NMEA_Interval(uint32_t value) noexcept {
   (void)jkn_PutQZJkn_NMEA_Interval(value);
 }
-inline int GetQZJkn_NMEA_SetOpen() noexcept {
-  return jkn_GetQZJkn_NMEA_SetOpen();
-}
-inline void PutQZJkn_NMEA_SetOpen(int value) noexcept {
-  (void)jkn_PutQZJkn_NMEA_SetOpen(value);
-}
-inline int GetQZJkn_NMEA_LoadGeo() noexcept {
-  return jkn_GetQZJkn_NMEA_LoadGeo();
-}
-inline void PutQZJkn_NMEA_LoadGeo(int value) noexcept {
-  (void)jkn_PutQZJkn_NMEA_LoadGeo(value);
-}
+inline int GetQZJkn_NMEA_SetOpen() noexcept { return jkn_GetQZJkn_NMEA_SetOpen(); }
+inline void PutQZJkn_NMEA_SetOpen(int value) noexcept { (void)jkn_PutQZJkn_NMEA_SetOpen(value); }
+inline int GetQZJkn_NMEA_LoadGeo() noexcept { return jkn_GetQZJkn_NMEA_LoadGeo(); }
+inline void PutQZJkn_NMEA_LoadGeo(int value) noexcept { (void)jkn_PutQZJkn_NMEA_LoadGeo(value); }
 inline std::string GetQZJkn_NMEA_SrcGeoPath() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_NMEA_SrcGeoPath(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_NMEA_SrcGeoPath(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_NMEA_SrcGeoPath(const char* text) noexcept {
   (void)jkn_PutQZJkn_NMEA_SrcGeoPath(text);
 }
 inline std::string GetQZJkn_NMEA_GeoVer() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_NMEA_GeoVer(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_NMEA_GeoVer(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_NMEA_GeoVer(const char* text) noexcept {
   (void)jkn_PutQZJkn_NMEA_GeoVer(text);
 }
-inline int GetQZJkn_NMEA_COMM_or_BT() noexcept {
-  return jkn_GetQZJkn_NMEA_COMM_or_BT();
-}
+inline int GetQZJkn_NMEA_COMM_or_BT() noexcept { return jkn_GetQZJkn_NMEA_COMM_or_BT(); }
 inline void PutQZJkn_NMEA_COMM_or_BT(int value) noexcept {
   (void)jkn_PutQZJkn_NMEA_COMM_or_BT(value);
 }
 inline void GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept {
   ::trasso_c::Arg<std::string&> address_(address);
   ::trasso_c::Arg<uint32_t&> port_(port);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_NMEA_BtInfo(address_.c(), port_.c()); }, address_, port_);
+  ::trasso_c::call([&] { return jkn_GetQZJkn_NMEA_BtInfo(address_.c(), port_.c()); }, address_,
+                   port_);
 }
 inline void PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) noexcept {
   (void)jkn_PutQZJkn_NMEA_BtInfo(address, port);
 }
-inline int GetQZJkn_TS_VKubun() noexcept {
-  return jkn_GetQZJkn_TS_VKubun();
-}
-inline void PutQZJkn_TS_VKubun(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_VKubun(value);
-}
-inline int GetQZJkn_TS_Port() noexcept {
-  return jkn_GetQZJkn_TS_Port();
-}
-inline void PutQZJkn_TS_Port(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_Port(value);
-}
-inline int GetQZJkn_TS_SetOpen() noexcept {
-  return jkn_GetQZJkn_TS_SetOpen();
-}
-inline void PutQZJkn_TS_SetOpen(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_SetOpen(value);
-}
-inline int GetQZJkn_TS_AnglinLen() noexcept {
-  return jkn_GetQZJkn_TS_AnglinLen();
-}
-inline void PutQZJkn_TS_AnglinLen(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_AnglinLen(value);
-}
-inline int GetQZJkn_TS_COMM_or_BT() noexcept {
-  return jkn_GetQZJkn_TS_COMM_or_BT();
-}
-inline void PutQZJkn_TS_COMM_or_BT(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_COMM_or_BT(value);
-}
-inline bool GetQZJkn_TS_UseScale() noexcept {
-  return jkn_GetQZJkn_TS_UseScale();
-}
-inline void PutQZJkn_TS_UseScale(bool value) noexcept {
-  (void)jkn_PutQZJkn_TS_UseScale(value);
-}
-inline double GetQZJkn_TS_UseScaleValue() noexcept {
-  return jkn_GetQZJkn_TS_UseScaleValue();
-}
+inline int GetQZJkn_TS_VKubun() noexcept { return jkn_GetQZJkn_TS_VKubun(); }
+inline void PutQZJkn_TS_VKubun(int value) noexcept { (void)jkn_PutQZJkn_TS_VKubun(value); }
+inline int GetQZJkn_TS_Port() noexcept { return jkn_GetQZJkn_TS_Port(); }
+inline void PutQZJkn_TS_Port(int value) noexcept { (void)jkn_PutQZJkn_TS_Port(value); }
+inline int GetQZJkn_TS_SetOpen() noexcept { return jkn_GetQZJkn_TS_SetOpen(); }
+inline void PutQZJkn_TS_SetOpen(int value) noexcept { (void)jkn_PutQZJkn_TS_SetOpen(value); }
+inline int GetQZJkn_TS_AnglinLen() noexcept { return jkn_GetQZJkn_TS_AnglinLen(); }
+inline void PutQZJkn_TS_AnglinLen(int value) noexcept { (void)jkn_PutQZJkn_TS_AnglinLen(value); }
+inline int GetQZJkn_TS_COMM_or_BT() noexcept { return jkn_GetQZJkn_TS_COMM_or_BT(); }
+inline void PutQZJkn_TS_COMM_or_BT(int value) noexcept { (void)jkn_PutQZJkn_TS_COMM_or_BT(value); }
+inline bool GetQZJkn_TS_UseScale() noexcept { return jkn_GetQZJkn_TS_UseScale(); }
+inline void PutQZJkn_TS_UseScale(bool value) noexcept { (void)jkn_PutQZJkn_TS_UseScale(value); }
+inline double GetQZJkn_TS_UseScaleValue() noexcept { return jkn_GetQZJkn_TS_UseScaleValue(); }
 inline void PutQZJkn_TS_UseScaleValue(double value) noexcept {
   (void)jkn_PutQZJkn_TS_UseScaleValue(value);
 }
-inline bool GetQZJkn_TS_UseTouei() noexcept {
-  return jkn_GetQZJkn_TS_UseTouei();
-}
-inline void PutQZJkn_TS_UseTouei(bool value) noexcept {
-  (void)jkn_PutQZJkn_TS_UseTouei(value);
-}
-inline double GetQZJkn_TS_UseToueiValue() noexcept {
-  return jkn_GetQZJkn_TS_UseToueiValue();
-}
+inline bool GetQZJkn_TS_UseTouei() noexcept { return jkn_GetQZJkn_TS_UseTouei(); }
+inline void PutQZJkn_TS_UseTouei(bool value) noexcept { (void)jkn_PutQZJkn_TS_UseTouei(value); }
+inline double GetQZJkn_TS_UseToueiValue() noexcept { return jkn_GetQZJkn_TS_UseToueiValue(); }
 inline void PutQZJkn_TS_UseToueiValue(double value) noexcept {
   (void)jkn_PutQZJkn_TS_UseToueiValue(value);
 }
-inline bool GetQZJkn_TS_TurnVAngFix() noexcept {
-  return jkn_GetQZJkn_TS_TurnVAngFix();
-}
+inline bool GetQZJkn_TS_TurnVAngFix() noexcept { return jkn_GetQZJkn_TS_TurnVAngFix(); }
 inline void PutQZJkn_TS_TurnVAngFix(bool value) noexcept {
   (void)jkn_PutQZJkn_TS_TurnVAngFix(value);
 }
 inline std::string GetQZJkn_TS_BtDevAddr() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_TS_BtDevAddr(buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_TS_BtDevAddr(buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_TS_BtDevAddr(const char* text) noexcept {
   (void)jkn_PutQZJkn_TS_BtDevAddr(text);
@@ -1509,49 +1447,37 @@ inline void GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexc
   ::trasso_c::Arg<bool&> use_(use);
   ::trasso_c::Arg<int&> channel_(channel);
   ::trasso_c::Arg<int&> network_(network);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_TS_ZETRBtRadio(use_.c(), channel_.c(), network_.c()); }, use_, channel_, network_);
+  ::trasso_c::call(
+      [&] { return jkn_GetQZJkn_TS_ZETRBtRadio(use_.c(), channel_.c(), network_.c()); }, use_,
+      channel_, network_);
 }
 inline void PutQZJkn_TS_ZETRBtRadio(bool use, int channel, int network) noexcept {
   (void)jkn_PutQZJkn_TS_ZETRBtRadio(use, channel, network);
 }
-inline bool GetQZJkn_TS_Dsp_StartupJkn() noexcept {
-  return jkn_GetQZJkn_TS_Dsp_StartupJkn();
-}
+inline bool GetQZJkn_TS_Dsp_StartupJkn() noexcept { return jkn_GetQZJkn_TS_Dsp_StartupJkn(); }
 inline void PutQZJkn_TS_Dsp_StartupJkn(bool value) noexcept {
   (void)jkn_PutQZJkn_TS_Dsp_StartupJkn(value);
 }
-inline int GetQZJkn_TS_PsmMax() noexcept {
-  return jkn_GetQZJkn_TS_PsmMax();
-}
-inline void PutQZJkn_TS_PsmMax(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_PsmMax(value);
-}
-inline int GetQZJkn_TS_PsmCnt() noexcept {
-  return jkn_GetQZJkn_TS_PsmCnt();
-}
-inline void PutQZJkn_TS_PsmCnt(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_PsmCnt(value);
-}
+inline int GetQZJkn_TS_PsmMax() noexcept { return jkn_GetQZJkn_TS_PsmMax(); }
+inline void PutQZJkn_TS_PsmMax(int value) noexcept { (void)jkn_PutQZJkn_TS_PsmMax(value); }
+inline int GetQZJkn_TS_PsmCnt() noexcept { return jkn_GetQZJkn_TS_PsmCnt(); }
+inline void PutQZJkn_TS_PsmCnt(int value) noexcept { (void)jkn_PutQZJkn_TS_PsmCnt(value); }
 inline std::string GetQZJkn_TS_Psm(int index) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_TS_Psm(index, buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_TS_Psm(index, buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_TS_Psm(int index, const char* text) noexcept {
   (void)jkn_PutQZJkn_TS_Psm(index, text);
 }
-inline int GetQZJkn_TS_Psm2Max() noexcept {
-  return jkn_GetQZJkn_TS_Psm2Max();
-}
-inline void PutQZJkn_TS_Psm2Max(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_Psm2Max(value);
-}
-inline int GetQZJkn_TS_Psm2Cnt() noexcept {
-  return jkn_GetQZJkn_TS_Psm2Cnt();
-}
-inline void PutQZJkn_TS_Psm2Cnt(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_Psm2Cnt(value);
-}
+inline int GetQZJkn_TS_Psm2Max() noexcept { return jkn_GetQZJkn_TS_Psm2Max(); }
+inline void PutQZJkn_TS_Psm2Max(int value) noexcept { (void)jkn_PutQZJkn_TS_Psm2Max(value); }
+inline int GetQZJkn_TS_Psm2Cnt() noexcept { return jkn_GetQZJkn_TS_Psm2Cnt(); }
+inline void PutQZJkn_TS_Psm2Cnt(int value) noexcept { (void)jkn_PutQZJkn_TS_Psm2Cnt(value); }
 inline std::string GetQZJkn_TS_Psm2(int index) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_TS_Psm2(index, buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_TS_Psm2(index, buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_TS_Psm2(int index, const char* text) noexcept {
   (void)jkn_PutQZJkn_TS_Psm2(index, text);
@@ -1559,23 +1485,24 @@ inline void PutQZJkn_TS_Psm2(int index, const char* text) noexcept {
 inline int GetQZJkn_TS_Psm_FromStr(const char* entry, int& value, std::string& name) noexcept {
   ::trasso_c::Arg<int&> value_(value);
   ::trasso_c::Arg<std::string&> name_(name);
-  return ::trasso_c::call([&] { return jkn_GetQZJkn_TS_Psm_FromStr(entry, value_.c(), name_.c()); }, value_, name_);
+  return ::trasso_c::call([&] { return jkn_GetQZJkn_TS_Psm_FromStr(entry, value_.c(), name_.c()); },
+                          value_, name_);
 }
 inline std::string PutQZJkn_TS_Psm_ToStr(const char* name, int value) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_PutQZJkn_TS_Psm_ToStr(name, value, buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_PutQZJkn_TS_Psm_ToStr(name, value, buffer_, capacity_);
+  });
 }
-inline int GetQZJkn_TS_AutoLoad() noexcept {
-  return jkn_GetQZJkn_TS_AutoLoad();
-}
-inline void PutQZJkn_TS_AutoLoad(int value) noexcept {
-  (void)jkn_PutQZJkn_TS_AutoLoad(value);
-}
+inline int GetQZJkn_TS_AutoLoad() noexcept { return jkn_GetQZJkn_TS_AutoLoad(); }
+inline void PutQZJkn_TS_AutoLoad(int value) noexcept { (void)jkn_PutQZJkn_TS_AutoLoad(value); }
 inline int GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh, int* pane) noexcept {
   ::trasso_c::Arg<uint32_t*> kno_(kno);
   ::trasso_c::Arg<uint32_t*> bno_(bno);
   ::trasso_c::Arg<double*> kh_(kh);
   ::trasso_c::Arg<int*> pane_(pane);
-  return ::trasso_c::call([&] { return jkn_GetQZJkn_TS_AutoLoad_Ex(kno_.c(), bno_.c(), kh_.c(), pane_.c()); }, kno_, bno_, kh_, pane_);
+  return ::trasso_c::call(
+      [&] { return jkn_GetQZJkn_TS_AutoLoad_Ex(kno_.c(), bno_.c(), kh_.c(), pane_.c()); }, kno_,
+      bno_, kh_, pane_);
 }
 inline void PutQZJkn_TS_AutoLoad_Ex(int on, uint32_t kno, uint32_t bno, double kh,
                                     int pane) noexcept {
@@ -1597,7 +1524,9 @@ inline void GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double& temperat
                                               double& pressure) noexcept {
   ::trasso_c::Arg<double&> temperature_(temperature);
   ::trasso_c::Arg<double&> pressure_(pressure);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_ZETR_Dst_CentigradePress(path, temperature_.c(), pressure_.c()); }, temperature_, pressure_);
+  ::trasso_c::call(
+      [&] { return jkn_GetQZJkn_ZETR_Dst_CentigradePress(path, temperature_.c(), pressure_.c()); },
+      temperature_, pressure_);
 }
 inline bool PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
                                               double pressure) noexcept {
@@ -1654,7 +1583,9 @@ inline bool PutQZJkn_ZETR_Npr_Value(const char* path, int value) noexcept {
 inline void GetQZJkn_ZETR_Npr_RangeValue(const char* path, int& minimum, int& maximum) noexcept {
   ::trasso_c::Arg<int&> minimum_(minimum);
   ::trasso_c::Arg<int&> maximum_(maximum);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_ZETR_Npr_RangeValue(path, minimum_.c(), maximum_.c()); }, minimum_, maximum_);
+  ::trasso_c::call(
+      [&] { return jkn_GetQZJkn_ZETR_Npr_RangeValue(path, minimum_.c(), maximum_.c()); }, minimum_,
+      maximum_);
 }
 inline bool PutQZJkn_ZETR_Npr_RangeValue(const char* path, int minimum, int maximum) noexcept {
   return jkn_PutQZJkn_ZETR_Npr_RangeValue(path, minimum, maximum, nullptr);
@@ -1669,7 +1600,9 @@ inline void GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double& horizontal,
                                          double& vertical) noexcept {
   ::trasso_c::Arg<double&> horizontal_(horizontal);
   ::trasso_c::Arg<double&> vertical_(vertical);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_ZETR_Sch_HVRangeRad(path, horizontal_.c(), vertical_.c()); }, horizontal_, vertical_);
+  ::trasso_c::call(
+      [&] { return jkn_GetQZJkn_ZETR_Sch_HVRangeRad(path, horizontal_.c(), vertical_.c()); },
+      horizontal_, vertical_);
 }
 inline bool PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal,
                                          double vertical) noexcept {
@@ -1717,9 +1650,7 @@ inline bool GetQZJkn_ZETR_AF_SideButton(const char* path) noexcept {
 inline void PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) noexcept {
   (void)jkn_PutQZJkn_ZETR_AF_SideButton(path, value);
 }
-inline void ClearQZJkn_ZETR_OBS(const char* path) noexcept {
-  (void)jkn_ClearQZJkn_ZETR_OBS(path);
-}
+inline void ClearQZJkn_ZETR_OBS(const char* path) noexcept { (void)jkn_ClearQZJkn_ZETR_OBS(path); }
 inline bool GetQZJkn_PL30_Dst_UseDstHosei(const char* path) noexcept {
   return jkn_GetQZJkn_PL30_Dst_UseDstHosei(path);
 }
@@ -1730,7 +1661,9 @@ inline void GetQZJkn_PL30_Dst_CentigradePress(const char* path, double& temperat
                                               double& pressure) noexcept {
   ::trasso_c::Arg<double&> temperature_(temperature);
   ::trasso_c::Arg<double&> pressure_(pressure);
-  ::trasso_c::call([&] { return jkn_GetQZJkn_PL30_Dst_CentigradePress(path, temperature_.c(), pressure_.c()); }, temperature_, pressure_);
+  ::trasso_c::call(
+      [&] { return jkn_GetQZJkn_PL30_Dst_CentigradePress(path, temperature_.c(), pressure_.c()); },
+      temperature_, pressure_);
 }
 inline bool PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature,
                                               double pressure) noexcept {
@@ -1808,9 +1741,7 @@ inline double GetQZJkn_Soku_Scale(const char* path) noexcept {
 inline void PutQZJkn_Soku_Scale(const char* path, double value) noexcept {
   (void)jkn_PutQZJkn_Soku_Scale(path, value);
 }
-inline double GetQZJkn_Soku_AveH(const char* path) noexcept {
-  return jkn_GetQZJkn_Soku_AveH(path);
-}
+inline double GetQZJkn_Soku_AveH(const char* path) noexcept { return jkn_GetQZJkn_Soku_AveH(path); }
 inline void PutQZJkn_Soku_AveH(const char* path, double value) noexcept {
   (void)jkn_PutQZJkn_Soku_AveH(path, value);
 }
@@ -1934,140 +1865,79 @@ inline bool GetQZJkn_Soku_OpenSokusetsuMake() noexcept {
 inline void PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool value) noexcept {
   (void)jkn_PutQZJkn_Soku_OpenSokusetsuMake(path, value);
 }
-inline int GetQZJkn_Use(int ignored, int item) noexcept {
-  return jkn_GetQZJkn_Use(ignored, item);
-}
+inline int GetQZJkn_Use(int ignored, int item) noexcept { return jkn_GetQZJkn_Use(ignored, item); }
 inline void PutQZJkn_Use(int ignored, int item, int value) noexcept {
   (void)jkn_PutQZJkn_Use(ignored, item, value);
 }
 inline std::string GetQZJkn_Kihi() noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Kihi(buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Kihi(buffer_, capacity_); });
 }
-inline void PutQZJkn_Kihi(const char* text) noexcept {
-  (void)jkn_PutQZJkn_Kihi(text);
-}
-inline int GetQZJkn_MkhyMax() noexcept {
-  return jkn_GetQZJkn_MkhyMax();
-}
-inline void PutQZJkn_MkhyMax(int value) noexcept {
-  (void)jkn_PutQZJkn_MkhyMax(value);
-}
-inline int GetQZJkn_MkhyCnt() noexcept {
-  return jkn_GetQZJkn_MkhyCnt();
-}
-inline void PutQZJkn_MkhyCnt(int value) noexcept {
-  (void)jkn_PutQZJkn_MkhyCnt(value);
-}
+inline void PutQZJkn_Kihi(const char* text) noexcept { (void)jkn_PutQZJkn_Kihi(text); }
+inline int GetQZJkn_MkhyMax() noexcept { return jkn_GetQZJkn_MkhyMax(); }
+inline void PutQZJkn_MkhyMax(int value) noexcept { (void)jkn_PutQZJkn_MkhyMax(value); }
+inline int GetQZJkn_MkhyCnt() noexcept { return jkn_GetQZJkn_MkhyCnt(); }
+inline void PutQZJkn_MkhyCnt(int value) noexcept { (void)jkn_PutQZJkn_MkhyCnt(value); }
 inline std::string GetQZJkn_Mkhy(int n) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Mkhy(n, buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Mkhy(n, buffer_, capacity_); });
 }
-inline void PutQZJkn_Mkhy(int n, const char* text) noexcept {
-  (void)jkn_PutQZJkn_Mkhy(n, text);
-}
-inline int GetQZJkn_AntnMax() noexcept {
-  return jkn_GetQZJkn_AntnMax();
-}
-inline void PutQZJkn_AntnMax(int value) noexcept {
-  (void)jkn_PutQZJkn_AntnMax(value);
-}
-inline int GetQZJkn_AntnCnt() noexcept {
-  return jkn_GetQZJkn_AntnCnt();
-}
-inline void PutQZJkn_AntnCnt(int value) noexcept {
-  (void)jkn_PutQZJkn_AntnCnt(value);
-}
+inline void PutQZJkn_Mkhy(int n, const char* text) noexcept { (void)jkn_PutQZJkn_Mkhy(n, text); }
+inline int GetQZJkn_AntnMax() noexcept { return jkn_GetQZJkn_AntnMax(); }
+inline void PutQZJkn_AntnMax(int value) noexcept { (void)jkn_PutQZJkn_AntnMax(value); }
+inline int GetQZJkn_AntnCnt() noexcept { return jkn_GetQZJkn_AntnCnt(); }
+inline void PutQZJkn_AntnCnt(int value) noexcept { (void)jkn_PutQZJkn_AntnCnt(value); }
 inline std::string GetQZJkn_Antn(int n) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Antn(n, buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Antn(n, buffer_, capacity_); });
 }
-inline void PutQZJkn_Antn(int n, const char* text) noexcept {
-  (void)jkn_PutQZJkn_Antn(n, text);
-}
-inline int GetQZJkn_GnssAntnMax() noexcept {
-  return jkn_GetQZJkn_GnssAntnMax();
-}
-inline void PutQZJkn_GnssAntnMax(int value) noexcept {
-  (void)jkn_PutQZJkn_GnssAntnMax(value);
-}
-inline int GetQZJkn_GnssAntnCnt() noexcept {
-  return jkn_GetQZJkn_GnssAntnCnt();
-}
-inline void PutQZJkn_GnssAntnCnt(int value) noexcept {
-  (void)jkn_PutQZJkn_GnssAntnCnt(value);
-}
+inline void PutQZJkn_Antn(int n, const char* text) noexcept { (void)jkn_PutQZJkn_Antn(n, text); }
+inline int GetQZJkn_GnssAntnMax() noexcept { return jkn_GetQZJkn_GnssAntnMax(); }
+inline void PutQZJkn_GnssAntnMax(int value) noexcept { (void)jkn_PutQZJkn_GnssAntnMax(value); }
+inline int GetQZJkn_GnssAntnCnt() noexcept { return jkn_GetQZJkn_GnssAntnCnt(); }
+inline void PutQZJkn_GnssAntnCnt(int value) noexcept { (void)jkn_PutQZJkn_GnssAntnCnt(value); }
 inline std::string GetQZJkn_GnssAntn(int n) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_GnssAntn(n, buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_GetQZJkn_GnssAntn(n, buffer_, capacity_);
+  });
 }
 inline void PutQZJkn_GnssAntn(int n, const char* text) noexcept {
   (void)jkn_PutQZJkn_GnssAntn(n, text);
 }
-inline int GetQZJkn_MemoMax() noexcept {
-  return jkn_GetQZJkn_MemoMax();
-}
-inline void PutQZJkn_MemoMax(int value) noexcept {
-  (void)jkn_PutQZJkn_MemoMax(value);
-}
-inline int GetQZJkn_MemoCnt() noexcept {
-  return jkn_GetQZJkn_MemoCnt();
-}
-inline void PutQZJkn_MemoCnt(int value) noexcept {
-  (void)jkn_PutQZJkn_MemoCnt(value);
-}
+inline int GetQZJkn_MemoMax() noexcept { return jkn_GetQZJkn_MemoMax(); }
+inline void PutQZJkn_MemoMax(int value) noexcept { (void)jkn_PutQZJkn_MemoMax(value); }
+inline int GetQZJkn_MemoCnt() noexcept { return jkn_GetQZJkn_MemoCnt(); }
+inline void PutQZJkn_MemoCnt(int value) noexcept { (void)jkn_PutQZJkn_MemoCnt(value); }
 inline std::string GetQZJkn_Memo(int n) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Memo(n, buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_Memo(n, buffer_, capacity_); });
 }
-inline void PutQZJkn_Memo(int n, const char* text) noexcept {
-  (void)jkn_PutQZJkn_Memo(n, text);
-}
+inline void PutQZJkn_Memo(int n, const char* text) noexcept { (void)jkn_PutQZJkn_Memo(n, text); }
 inline uint32_t GetQZJkn_Color(int file, int which, int section) noexcept {
   return jkn_GetQZJkn_Color(file, which, section);
 }
 inline void PutQZJkn_Color(int file, int which, int section, uint32_t colour) noexcept {
   (void)jkn_PutQZJkn_Color(file, which, section, colour);
 }
-inline uint8_t GetQZJkn_RecSize(int file) noexcept {
-  return jkn_GetQZJkn_RecSize(file);
-}
+inline uint8_t GetQZJkn_RecSize(int file) noexcept { return jkn_GetQZJkn_RecSize(file); }
 inline void PutQZJkn_RecSize(int file, uint8_t size) noexcept {
   (void)jkn_PutQZJkn_RecSize(file, size);
 }
-inline uint8_t GetQZJkn_RecMax() noexcept {
-  return jkn_GetQZJkn_RecMax();
-}
-inline int GetQZJkn_SUPtInfoForm() noexcept {
-  return jkn_GetQZJkn_SUPtInfoForm();
-}
-inline void PutQZJkn_SUPtInfoForm(int value) noexcept {
-  (void)jkn_PutQZJkn_SUPtInfoForm(value);
-}
-inline int GetQZJkn_CadSetDef() noexcept {
-  return jkn_GetQZJkn_CadSetDef();
-}
-inline void PutQZJkn_CadSetDef(int value) noexcept {
-  (void)jkn_PutQZJkn_CadSetDef(value);
-}
-inline uint32_t GetQZJkn_LogColor() noexcept {
-  return jkn_GetQZJkn_LogColor();
-}
-inline int GetQZJkn_LogLineW() noexcept {
-  return jkn_GetQZJkn_LogLineW();
-}
-inline int GetQZJkn_LogPlotS() noexcept {
-  return jkn_GetQZJkn_LogPlotS();
-}
-inline int GetQZJkn_LogOfst1() noexcept {
-  return jkn_GetQZJkn_LogOfst1();
-}
-inline int GetQZJkn_LogOfst2() noexcept {
-  return jkn_GetQZJkn_LogOfst2();
-}
-inline int GetQZJkn_LogDispCnt() noexcept {
-  return jkn_GetQZJkn_LogDispCnt();
-}
-inline int GetQZJkn_LogDispAll() noexcept {
-  return jkn_GetQZJkn_LogDispAll();
-}
+inline uint8_t GetQZJkn_RecMax() noexcept { return jkn_GetQZJkn_RecMax(); }
+inline int GetQZJkn_SUPtInfoForm() noexcept { return jkn_GetQZJkn_SUPtInfoForm(); }
+inline void PutQZJkn_SUPtInfoForm(int value) noexcept { (void)jkn_PutQZJkn_SUPtInfoForm(value); }
+inline int GetQZJkn_CadSetDef() noexcept { return jkn_GetQZJkn_CadSetDef(); }
+inline void PutQZJkn_CadSetDef(int value) noexcept { (void)jkn_PutQZJkn_CadSetDef(value); }
+inline uint32_t GetQZJkn_LogColor() noexcept { return jkn_GetQZJkn_LogColor(); }
+inline int GetQZJkn_LogLineW() noexcept { return jkn_GetQZJkn_LogLineW(); }
+inline int GetQZJkn_LogPlotS() noexcept { return jkn_GetQZJkn_LogPlotS(); }
+inline int GetQZJkn_LogOfst1() noexcept { return jkn_GetQZJkn_LogOfst1(); }
+inline int GetQZJkn_LogOfst2() noexcept { return jkn_GetQZJkn_LogOfst2(); }
+inline int GetQZJkn_LogDispCnt() noexcept { return jkn_GetQZJkn_LogDispCnt(); }
+inline int GetQZJkn_LogDispAll() noexcept { return jkn_GetQZJkn_LogDispAll(); }
 inline std::string GetQZJkn_WavName(int n) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_WavName(n, buffer_, capacity_); });
+  return ::trasso_c::text(
+      [&](char* buffer_, size_t capacity_) { return jkn_GetQZJkn_WavName(n, buffer_, capacity_); });
 }
 inline uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept {
   return jkn_GetQZJkn_SksColor(n, def);
@@ -2075,69 +1945,39 @@ inline uint32_t GetQZJkn_SksColor(int n, const char* def) noexcept {
 inline void PutQZJkn_SksColor(int n, uint32_t colour) noexcept {
   (void)jkn_PutQZJkn_SksColor(n, colour);
 }
-inline int GetQZJkn_SksWidth(int n, int def) noexcept {
-  return jkn_GetQZJkn_SksWidth(n, def);
-}
-inline void PutQZJkn_SksWidth(int n, int width) noexcept {
-  (void)jkn_PutQZJkn_SksWidth(n, width);
-}
-inline int GetQZJkn_SksType(int n, int def) noexcept {
-  return jkn_GetQZJkn_SksType(n, def);
-}
-inline void PutQZJkn_SksType(int n, int type) noexcept {
-  (void)jkn_PutQZJkn_SksType(n, type);
-}
-inline uint32_t GetQZJkn_SksNormColor() noexcept {
-  return jkn_GetQZJkn_SksNormColor();
-}
+inline int GetQZJkn_SksWidth(int n, int def) noexcept { return jkn_GetQZJkn_SksWidth(n, def); }
+inline void PutQZJkn_SksWidth(int n, int width) noexcept { (void)jkn_PutQZJkn_SksWidth(n, width); }
+inline int GetQZJkn_SksType(int n, int def) noexcept { return jkn_GetQZJkn_SksType(n, def); }
+inline void PutQZJkn_SksType(int n, int type) noexcept { (void)jkn_PutQZJkn_SksType(n, type); }
+inline uint32_t GetQZJkn_SksNormColor() noexcept { return jkn_GetQZJkn_SksNormColor(); }
 inline void PutQZJkn_SksNormColor(uint32_t colour) noexcept {
   (void)jkn_PutQZJkn_SksNormColor(colour);
 }
-inline uint32_t GetQZJkn_SksErrColor() noexcept {
-  return jkn_GetQZJkn_SksErrColor();
-}
+inline uint32_t GetQZJkn_SksErrColor() noexcept { return jkn_GetQZJkn_SksErrColor(); }
 inline void PutQZJkn_SksErrColor(uint32_t colour) noexcept {
   (void)jkn_PutQZJkn_SksErrColor(colour);
 }
-inline uint32_t GetQZJkn_SksOverColor() noexcept {
-  return jkn_GetQZJkn_SksOverColor();
-}
+inline uint32_t GetQZJkn_SksOverColor() noexcept { return jkn_GetQZJkn_SksOverColor(); }
 inline void PutQZJkn_SksOverColor(uint32_t colour) noexcept {
   (void)jkn_PutQZJkn_SksOverColor(colour);
 }
-inline uint16_t GetQZJkn_RectObsKanCode() noexcept {
-  return jkn_GetQZJkn_RectObsKanCode();
-}
+inline uint16_t GetQZJkn_RectObsKanCode() noexcept { return jkn_GetQZJkn_RectObsKanCode(); }
 inline void PutQZJkn_RectObsKanCode(uint16_t value) noexcept {
   (void)jkn_PutQZJkn_RectObsKanCode(value);
 }
-inline uint16_t GetQZJkn_RectObsMode() noexcept {
-  return jkn_GetQZJkn_RectObsMode();
-}
-inline void PutQZJkn_RectObsMode(uint16_t value) noexcept {
-  (void)jkn_PutQZJkn_RectObsMode(value);
-}
-inline double GetQZJkn_RectObsWide() noexcept {
-  return jkn_GetQZJkn_RectObsWide();
-}
-inline void PutQZJkn_RectObsWide(double value) noexcept {
-  (void)jkn_PutQZJkn_RectObsWide(value);
-}
-inline uint16_t GetQZJkn_ObsMainZoomMode() noexcept {
-  return jkn_GetQZJkn_ObsMainZoomMode();
-}
+inline uint16_t GetQZJkn_RectObsMode() noexcept { return jkn_GetQZJkn_RectObsMode(); }
+inline void PutQZJkn_RectObsMode(uint16_t value) noexcept { (void)jkn_PutQZJkn_RectObsMode(value); }
+inline double GetQZJkn_RectObsWide() noexcept { return jkn_GetQZJkn_RectObsWide(); }
+inline void PutQZJkn_RectObsWide(double value) noexcept { (void)jkn_PutQZJkn_RectObsWide(value); }
+inline uint16_t GetQZJkn_ObsMainZoomMode() noexcept { return jkn_GetQZJkn_ObsMainZoomMode(); }
 inline void PutQZJkn_ObsMainZoomMode(uint16_t mode) noexcept {
   (void)jkn_PutQZJkn_ObsMainZoomMode(mode);
 }
-inline uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept {
-  return jkn_GetQZJkn_ObsCtrlZoomMode();
-}
+inline uint16_t GetQZJkn_ObsCtrlZoomMode() noexcept { return jkn_GetQZJkn_ObsCtrlZoomMode(); }
 inline void PutQZJkn_ObsCtrlZoomMode(uint16_t mode) noexcept {
   (void)jkn_PutQZJkn_ObsCtrlZoomMode(mode);
 }
-inline uint16_t GetQZJkn_AssistMainZoomMode() noexcept {
-  return jkn_GetQZJkn_AssistMainZoomMode();
-}
+inline uint16_t GetQZJkn_AssistMainZoomMode() noexcept { return jkn_GetQZJkn_AssistMainZoomMode(); }
 inline void PutQZJkn_AssistMainZoomMode(uint16_t mode) noexcept {
   (void)jkn_PutQZJkn_AssistMainZoomMode(mode);
 }
@@ -2153,21 +1993,15 @@ inline bool GetQZJkn_ObsZokExStartEndCmdMode() noexcept {
 inline void PutQZJkn_ObsZokExStartEndCmdMode(bool on) noexcept {
   (void)jkn_PutQZJkn_ObsZokExStartEndCmdMode(on);
 }
-inline uint16_t GetQZJkn_ObsStkDispMode() noexcept {
-  return jkn_GetQZJkn_ObsStkDispMode();
-}
+inline uint16_t GetQZJkn_ObsStkDispMode() noexcept { return jkn_GetQZJkn_ObsStkDispMode(); }
 inline void PutQZJkn_ObsStkDispMode(uint16_t mode) noexcept {
   (void)jkn_PutQZJkn_ObsStkDispMode(mode);
 }
-inline bool GetQZJkn_ObsZokStockNonDelete() noexcept {
-  return jkn_GetQZJkn_ObsZokStockNonDelete();
-}
+inline bool GetQZJkn_ObsZokStockNonDelete() noexcept { return jkn_GetQZJkn_ObsZokStockNonDelete(); }
 inline void PutQZJkn_ObsZokStockNonDelete(bool on) noexcept {
   (void)jkn_PutQZJkn_ObsZokStockNonDelete(on);
 }
-inline int GetNTrip_Co_Cnt() noexcept {
-  return jkn_GetNTrip_Co_Cnt();
-}
+inline int GetNTrip_Co_Cnt() noexcept { return jkn_GetNTrip_Co_Cnt(); }
 inline int GetNTrip_Co_Info(uint16_t index, CompanyRec* rec) noexcept {
   ::trasso_c::Arg<CompanyRec*> rec_(rec);
   return ::trasso_c::call([&] { return jkn_GetNTrip_Co_Info(index, rec_.c()); }, rec_);
@@ -2178,32 +2012,35 @@ inline int GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) noexcept {
 inline int GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry,
                                   NTripRec* rec) noexcept {
   ::trasso_c::Arg<NTripRec*> rec_(rec);
-  return ::trasso_c::call([&] { return jkn_GetNTrip_Protocol_Info(pn, kind, entry, rec_.c()); }, rec_);
+  return ::trasso_c::call([&] { return jkn_GetNTrip_Protocol_Info(pn, kind, entry, rec_.c()); },
+                          rec_);
 }
-inline int GetHmnZaKeiCnt() noexcept {
-  return jkn_GetHmnZaKeiCnt();
-}
+inline int GetHmnZaKeiCnt() noexcept { return jkn_GetHmnZaKeiCnt(); }
 inline int GetHmnZaKeiInfo(int index, uint16_t& number, std::string& name) noexcept {
   ::trasso_c::Arg<uint16_t&> number_(number);
   ::trasso_c::Arg<std::string&> name_(name);
-  return ::trasso_c::call([&] { return jkn_GetHmnZaKeiInfo(index, number_.c(), name_.c()); }, number_, name_);
+  return ::trasso_c::call([&] { return jkn_GetHmnZaKeiInfo(index, number_.c(), name_.c()); },
+                          number_, name_);
 }
-inline uint16_t GetHmnZaKei(const char* folder) noexcept {
-  return jkn_GetHmnZaKei(folder);
-}
+inline uint16_t GetHmnZaKei(const char* folder) noexcept { return jkn_GetHmnZaKei(folder); }
 inline int SetHmnZaKei(const char* folder, uint16_t number) noexcept {
   return jkn_SetHmnZaKei(folder, number, nullptr);
 }
 inline std::string QZJknTool_MakeNoName(int mode, double value, const char* prefix,
                                         uint16_t interval, int16_t decimals,
                                         int16_t rule) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_QZJknTool_MakeNoName(mode, value, prefix, interval, decimals, rule, buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_QZJknTool_MakeNoName(mode, value, prefix, interval, decimals, rule, buffer_,
+                                    capacity_);
+  });
 }
 inline bool QZJknTool_IsGeoidFileISG(const char* path) noexcept {
   return jkn_QZJknTool_IsGeoidFileISG(path);
 }
 inline std::string QZJknTool_GetGeoidFileVer(const char* path) noexcept {
-  return ::trasso_c::text([&](char* buffer_, size_t capacity_) { return jkn_QZJknTool_GetGeoidFileVer(path, buffer_, capacity_); });
+  return ::trasso_c::text([&](char* buffer_, size_t capacity_) {
+    return jkn_QZJknTool_GetGeoidFileVer(path, buffer_, capacity_);
+  });
 }
 
 #endif  // TRASSOJKN_BUILDING

@@ -99,23 +99,23 @@ extern "C" {
 
 /* What became of a call. The numbers are fixed: bindings may spell them. */
 typedef enum JknStatus {
-  JKN_OK = 0,               /* done (written, or there was nothing to change) */
-  JKN_FOLDER_MISSING = 1,   /* the file's folder does not exist; it is never created */
-  JKN_NOT_A_FOLDER = 2,     /* something in the folder's path is a file */
-  JKN_FILE_IS_FOLDER = 3,   /* a folder stands where the settings file belongs */
-  JKN_NOT_A_FILE = 4,       /* a device, pipe, socket or broken link stands there */
-  JKN_READ_ONLY = 5,        /* the file's permission bits or attribute forbid writing */
-  JKN_ACCESS_DENIED = 6,    /* the system refused access to the file or its folder */
-  JKN_REFUSED = 7,          /* a section, key or value holding a line break */
-  JKN_OUT_OF_RANGE = 8,     /* a validating setter's range does not take the value */
-  JKN_DISK_FULL = 9,        /* no space left, or the file would grow too large */
-  JKN_BUSY = 10,            /* another program holds the file and did not let go in time */
-  JKN_IO_ERROR = 11,        /* the disk failed a read, a write or a flush */
-  JKN_UNKNOWN_SETTING = 12, /* no setting of that name */
-  JKN_BAD_SELECTOR = 13,    /* the selector names none of the setting's keys */
-  JKN_BAD_VALUE = 14,       /* the value text is not one the setting takes */
-  JKN_NOT_SETTABLE = 15,    /* the setting is read-only */
-  JKN_MISUSE = 16,          /* a NULL where none is taken, a selector number naming nothing */
+  JKN_OK = 0,                 /* done (written, or there was nothing to change) */
+  JKN_FOLDER_MISSING = 1,     /* the file's folder does not exist; it is never created */
+  JKN_NOT_A_FOLDER = 2,       /* something in the folder's path is a file */
+  JKN_FILE_IS_FOLDER = 3,     /* a folder stands where the settings file belongs */
+  JKN_NOT_A_FILE = 4,         /* a device, pipe, socket or broken link stands there */
+  JKN_READ_ONLY = 5,          /* the file's permission bits or attribute forbid writing */
+  JKN_ACCESS_DENIED = 6,      /* the system refused access to the file or its folder */
+  JKN_REFUSED = 7,            /* a section, key or value holding a line break */
+  JKN_OUT_OF_RANGE = 8,       /* a validating setter's range does not take the value */
+  JKN_DISK_FULL = 9,          /* no space left, or the file would grow too large */
+  JKN_BUSY = 10,              /* another program holds the file and did not let go in time */
+  JKN_IO_ERROR = 11,          /* the disk failed a read, a write or a flush */
+  JKN_UNKNOWN_SETTING = 12,   /* no setting of that name */
+  JKN_BAD_SELECTOR = 13,      /* the selector names none of the setting's keys */
+  JKN_BAD_VALUE = 14,         /* the value text is not one the setting takes */
+  JKN_NOT_SETTABLE = 15,      /* the setting is read-only */
+  JKN_MISUSE = 16,            /* a NULL where none is taken, a selector number naming nothing */
   JKN_READS_BACK_ALTERED = 17 /* written, but the application reads another value back */
 } JknStatus;
 
@@ -147,6 +147,7 @@ JKN_API const char* jkn_version(void) JKN_NOEXCEPT;
  * jkn_get gives the empty text, and jkn_set of the empty text removes the key.
  * ------------------------------------------------------------------------ */
 
+/* How many settings there are: jkn_setting_name takes indexes 0 to this less one. */
 JKN_API size_t jkn_setting_count(void) JKN_NOEXCEPT;
 /* The name of setting index; NULL past the end. Static text. */
 JKN_API const char* jkn_setting_name(size_t index) JKN_NOEXCEPT;
@@ -229,7 +230,9 @@ typedef struct JknNTripRec {
 typedef struct JknAntennaList JknAntennaList;
 /* A new empty list; NULL when memory is short. */
 JKN_API JknAntennaList* jkn_antenna_list_create(void) JKN_NOEXCEPT;
+/* Frees the list and its entries; NULL does nothing. */
 JKN_API void jkn_antenna_list_destroy(JknAntennaList* list) JKN_NOEXCEPT;
+/* How many entries the list holds; 0 for NULL. */
 JKN_API size_t jkn_antenna_list_size(const JknAntennaList* list) JKN_NOEXCEPT;
 /* Entry index into rec (its texts as JknText outputs); false past the end. */
 JKN_API bool jkn_antenna_list_at(const JknAntennaList* list, size_t index,
@@ -272,100 +275,84 @@ JKN_API JknStatus jkn_Flush_QZJkn_Soku_File(const char* path) JKN_NOEXCEPT;
 /* GNSS settings: "jkn-gnss.ini", section "GNSS" (sky plot: section "SKYPLOT"). A mode argument
  * of 0 selects the base key, any other value the "_Svy" key. */
 
-/* "Page", 0. jkn-gnss.ini [GNSS] Page: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] Page: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_Page(void) JKN_NOEXCEPT;
-/* "Page", 0. jkn-gnss.ini [GNSS] Page: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] Page: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Page(int32_t value) JKN_NOEXCEPT;
-/* "AutoLoad", 0. jkn-gnss.ini [GNSS] AutoLoad: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] AutoLoad: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_AutoLoad(void) JKN_NOEXCEPT;
-/* "AutoLoad", 0. jkn-gnss.ini [GNSS] AutoLoad: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] AutoLoad: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_AutoLoad(int32_t value) JKN_NOEXCEPT;
-/* "AutoStart", 0. jkn-gnss.ini [GNSS] AutoStart: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] AutoStart: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_AutoStart(void) JKN_NOEXCEPT;
-/* "AutoStart", 0. jkn-gnss.ini [GNSS] AutoStart: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] AutoStart: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_AutoStart(int32_t value) JKN_NOEXCEPT;
-/* "SetOpen", 1. jkn-gnss.ini [GNSS] SetOpen: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] SetOpen: integer (32-bit signed); default 1; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_SetOpen(void) JKN_NOEXCEPT;
-/* "SetOpen", 1. jkn-gnss.ini [GNSS] SetOpen: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] SetOpen: integer (32-bit signed); default 1; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_SetOpen(int32_t value) JKN_NOEXCEPT;
-/* "SetOpenRtk", 1. jkn-gnss.ini [GNSS] SetOpenRtk: integer (32-bit signed); default 1;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] SetOpenRtk: integer (32-bit signed); default 1; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_RTK_SetOpen(void) JKN_NOEXCEPT;
-/* "SetOpenRtk", 1. jkn-gnss.ini [GNSS] SetOpenRtk: integer (32-bit signed); default 1;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] SetOpenRtk: integer (32-bit signed); default 1; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_RTK_SetOpen(int32_t value) JKN_NOEXCEPT;
-/* "Protocol", 1104. jkn-gnss.ini [GNSS] Protocol: integer (32-bit signed); default 1104;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] Protocol: integer (32-bit signed); default 1104; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_NTripP(void) JKN_NOEXCEPT;
-/* "Protocol", 1104. jkn-gnss.ini [GNSS] Protocol: integer (32-bit signed); default 1104;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] Protocol: integer (32-bit signed); default 1104; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_NTripP(int32_t value) JKN_NOEXCEPT;
-/* "Address", "". jkn-gnss.ini [GNSS] Address: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+/* jkn-gnss.ini [GNSS] Address: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_GNSS_Address(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "Address", "". jkn-gnss.ini [GNSS] Address: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+/* jkn-gnss.ini [GNSS] Address: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Address(const char* text) JKN_NOEXCEPT;
-/* "PortNoS", 0. jkn-gnss.ini [GNSS] PortNoS: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] PortNoS: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_PortNoS(void) JKN_NOEXCEPT;
-/* "PortNoS", 0. jkn-gnss.ini [GNSS] PortNoS: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] PortNoS: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_PortNoS(int32_t value) JKN_NOEXCEPT;
-/* "UserID", "". jkn-gnss.ini [GNSS] UserID: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+/* jkn-gnss.ini [GNSS] UserID: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_GNSS_UserID(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "UserID", "". jkn-gnss.ini [GNSS] UserID: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+/* jkn-gnss.ini [GNSS] UserID: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_UserID(const char* text) JKN_NOEXCEPT;
-/* "Password", "" (plain text). jkn-gnss.ini [GNSS] Password: text (code page 932, read through a
- * 260-byte buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like
- * into buffer). */
+/* (plain text). jkn-gnss.ini [GNSS] Password: text (code page 932, read through a 260-byte
+ * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
+ * buffer). */
 JKN_API size_t jkn_GetQZJkn_GNSS_Password(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "Password", "" (plain text). jkn-gnss.ini [GNSS] Password: text (code page 932, read through a
- * 260-byte buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
- * nothing was written. */
+/* (plain text). jkn-gnss.ini [GNSS] Password: text (code page 932, read through a 260-byte
+ * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
+ * was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Password(const char* text) JKN_NOEXCEPT;
-/* "MountP", 0. jkn-gnss.ini [GNSS] MountP: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] MountP: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_MountP(void) JKN_NOEXCEPT;
-/* "MountP", 0. jkn-gnss.ini [GNSS] MountP: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] MountP: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_MountP(int32_t value) JKN_NOEXCEPT;
-/* "MountPTX", "". jkn-gnss.ini [GNSS] MountPTX: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+/* jkn-gnss.ini [GNSS] MountPTX: text (code page 932, read through a 260-byte buffer); default
+ * ""; up to 259 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_GNSS_MountPTX(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "MountPTX", "". jkn-gnss.ini [GNSS] MountPTX: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+/* jkn-gnss.ini [GNSS] MountPTX: text (code page 932, read through a 260-byte buffer); default
+ * ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_MountPTX(const char* text) JKN_NOEXCEPT;
-/* "MountDEF", "". jkn-gnss.ini [GNSS] MountDEF: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+/* jkn-gnss.ini [GNSS] MountDEF: text (code page 932, read through a 260-byte buffer); default
+ * ""; up to 259 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_GNSS_MountDEF(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "MountDEF", "". jkn-gnss.ini [GNSS] MountDEF: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+/* jkn-gnss.ini [GNSS] MountDEF: text (code page 932, read through a 260-byte buffer); default
+ * ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_MountDEF(const char* text) JKN_NOEXCEPT;
-/* "PortNo[_Svy]", 1. jkn-gnss.ini [GNSS] PortNo / PortNo_Svy (selector: mode): integer (32-bit
- * signed); default 1; -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] PortNo / PortNo_Svy (selector: mode): integer (32-bit signed); default 1;
+ * -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_PortNo(int32_t mode) JKN_NOEXCEPT;
-/* "PortNo[_Svy]", 1. jkn-gnss.ini [GNSS] PortNo / PortNo_Svy (selector: mode): integer (32-bit
- * signed); default 1; -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
- * nothing was written. */
+/* jkn-gnss.ini [GNSS] PortNo / PortNo_Svy (selector: mode): integer (32-bit signed); default 1;
+ * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_PortNo(int32_t mode, int32_t value) JKN_NOEXCEPT;
 /* "ConnectComm[_Svy]", 1: returns 1 only for a stored 1; writes "1" for any
  * non-zero argument, else "0". */
@@ -376,163 +363,151 @@ JKN_API int32_t jkn_GetQZJkn_GNSS_COMM_or_BT(int32_t mode) JKN_NOEXCEPT;
  * reads as 1); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
  * written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_COMM_or_BT(int32_t mode, int32_t value) JKN_NOEXCEPT;
-/* "BTAddr[_Svy]", "". jkn-gnss.ini [GNSS] BTAddr / BTAddr_Svy (selector: mode): text (code page
- * 932, read through a 260-byte buffer); default ""; up to 259 bytes. Returns the text's full
- * length (snprintf-like into buffer). */
+/* jkn-gnss.ini [GNSS] BTAddr / BTAddr_Svy (selector: mode): text (code page 932, read through a
+ * 260-byte buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like
+ * into buffer). */
 JKN_API size_t jkn_GetQZJkn_GNSS_BTAddr(int32_t mode, char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "BTAddr[_Svy]", "". jkn-gnss.ini [GNSS] BTAddr / BTAddr_Svy (selector: mode): text (code page
- * 932, read through a 260-byte buffer); default ""; up to 259 bytes. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] BTAddr / BTAddr_Svy (selector: mode): text (code page 932, read through a
+ * 260-byte buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_BTAddr(int32_t mode, const char* text) JKN_NOEXCEPT;
-/* "BTPort[_Svy]", 0. jkn-gnss.ini [GNSS] BTPort / BTPort_Svy (selector: mode): integer (unsigned
- * 32-bit); default 0; 0 to 4294967295. */
+/* jkn-gnss.ini [GNSS] BTPort / BTPort_Svy (selector: mode): integer (unsigned 32-bit); default
+ * 0; 0 to 4294967295. */
 JKN_API uint32_t jkn_GetQZJkn_GNSS_BtPort(int32_t mode) JKN_NOEXCEPT;
-/* "BTPort[_Svy]", 0. jkn-gnss.ini [GNSS] BTPort / BTPort_Svy (selector: mode): integer (unsigned
- * 32-bit); default 0; 0 to 4294967295. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-gnss.ini [GNSS] BTPort / BTPort_Svy (selector: mode): integer (unsigned 32-bit); default
+ * 0; 0 to 4294967295. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_BtPort(int32_t mode, uint32_t value) JKN_NOEXCEPT;
-/* "MaskElev[_Svy]", 15. jkn-gnss.ini [GNSS] MaskElev / MaskElev_Svy (selector: mode): integer
- * (32-bit signed); default 15; -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] MaskElev / MaskElev_Svy (selector: mode): integer (32-bit signed); default
+ * 15; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_MaskElev(int32_t mode) JKN_NOEXCEPT;
-/* "MaskElev[_Svy]", 15. jkn-gnss.ini [GNSS] MaskElev / MaskElev_Svy (selector: mode): integer
- * (32-bit signed); default 15; -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED
- * or why nothing was written. */
+/* jkn-gnss.ini [GNSS] MaskElev / MaskElev_Svy (selector: mode): integer (32-bit signed); default
+ * 15; -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
+ * written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_MaskElev(int32_t mode, int32_t value) JKN_NOEXCEPT;
-/* "MaskSate[_Svy]", 11. jkn-gnss.ini [GNSS] MaskSate / MaskSate_Svy (selector: mode): integer
- * (unsigned 16-bit; low 16 bits of the stored number); default 11; 0 to 65535. */
+/* jkn-gnss.ini [GNSS] MaskSate / MaskSate_Svy (selector: mode): integer (unsigned 16-bit; low 16
+ * bits of the stored number); default 11; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_GNSS_MaskSate(int32_t mode) JKN_NOEXCEPT;
-/* "MaskSate[_Svy]", 11. jkn-gnss.ini [GNSS] MaskSate / MaskSate_Svy (selector: mode): integer
- * (unsigned 16-bit; low 16 bits of the stored number); default 11; 0 to 65535. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] MaskSate / MaskSate_Svy (selector: mode): integer (unsigned 16-bit; low 16
+ * bits of the stored number); default 11; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or
+ * why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_MaskSate(int32_t mode, uint16_t value) JKN_NOEXCEPT;
-/* "MaskSgnl[_Svy]", 3. jkn-gnss.ini [GNSS] MaskSgnl / MaskSgnl_Svy (selector: mode): integer
- * (unsigned 16-bit; low 16 bits of the stored number); default 3; 0 to 65535. */
+/* jkn-gnss.ini [GNSS] MaskSgnl / MaskSgnl_Svy (selector: mode): integer (unsigned 16-bit; low 16
+ * bits of the stored number); default 3; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_GNSS_MaskSgnl(int32_t mode) JKN_NOEXCEPT;
-/* "MaskSgnl[_Svy]", 3. jkn-gnss.ini [GNSS] MaskSgnl / MaskSgnl_Svy (selector: mode): integer
- * (unsigned 16-bit; low 16 bits of the stored number); default 3; 0 to 65535. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] MaskSgnl / MaskSgnl_Svy (selector: mode): integer (unsigned 16-bit; low 16
+ * bits of the stored number); default 3; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or
+ * why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_MaskSgnl(int32_t mode, uint16_t value) JKN_NOEXCEPT;
-/* "Rate", 0. jkn-gnss.ini [GNSS] Rate: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. */
+/* jkn-gnss.ini [GNSS] Rate: integer (unsigned 16-bit; low 16 bits of the stored number); default
+ * 0; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_GNSS_Rate(void) JKN_NOEXCEPT;
-/* "Rate", 0. jkn-gnss.ini [GNSS] Rate: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-gnss.ini [GNSS] Rate: integer (unsigned 16-bit; low 16 bits of the stored number); default
+ * 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Rate(uint16_t value) JKN_NOEXCEPT;
-/* "DispREC", 1. jkn-gnss.ini [GNSS] DispREC: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 1; 0 to 65535. */
+/* jkn-gnss.ini [GNSS] DispREC: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 1; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_GNSS_DispREC(void) JKN_NOEXCEPT;
-/* "DispREC", 1. jkn-gnss.ini [GNSS] DispREC: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 1; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-gnss.ini [GNSS] DispREC: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 1; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_DispREC(uint16_t value) JKN_NOEXCEPT;
-/* "DispLocus", 0. jkn-gnss.ini [GNSS] DispLocus: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] DispLocus: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_DispLocus(void) JKN_NOEXCEPT;
-/* "DispLocus", 0. jkn-gnss.ini [GNSS] DispLocus: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] DispLocus: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_DispLocus(int32_t value) JKN_NOEXCEPT;
-/* "CntLocus", 20. jkn-gnss.ini [GNSS] CntLocus: integer (32-bit signed); default 20; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] CntLocus: integer (32-bit signed); default 20; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_CntLocus(void) JKN_NOEXCEPT;
-/* "CntLocus", 20. jkn-gnss.ini [GNSS] CntLocus: integer (32-bit signed); default 20; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] CntLocus: integer (32-bit signed); default 20; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_CntLocus(int32_t value) JKN_NOEXCEPT;
-/* "PutMode", 0. jkn-gnss.ini [GNSS] PutMode: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] PutMode: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_PutMode(void) JKN_NOEXCEPT;
-/* "PutMode", 0. jkn-gnss.ini [GNSS] PutMode: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] PutMode: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_PutMode(int32_t value) JKN_NOEXCEPT;
-/* "AfterTime", 0. jkn-gnss.ini [GNSS] AfterTime: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] AfterTime: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_AfterTime(void) JKN_NOEXCEPT;
-/* "AfterTime", 0. jkn-gnss.ini [GNSS] AfterTime: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] AfterTime: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_AfterTime(int32_t value) JKN_NOEXCEPT;
-/* "IntvalTime", 5. jkn-gnss.ini [GNSS] IntvalTime: integer (32-bit signed); default 5;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] IntvalTime: integer (32-bit signed); default 5; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_IntvalTime(void) JKN_NOEXCEPT;
-/* "IntvalTime", 5. jkn-gnss.ini [GNSS] IntvalTime: integer (32-bit signed); default 5;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] IntvalTime: integer (32-bit signed); default 5; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_IntvalTime(int32_t value) JKN_NOEXCEPT;
-/* "IntvalLeng", 5000. jkn-gnss.ini [GNSS] IntvalLeng: integer (32-bit signed); default 5000;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] IntvalLeng: integer (32-bit signed); default 5000; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_IntvalLeng(void) JKN_NOEXCEPT;
-/* "IntvalLeng", 5000. jkn-gnss.ini [GNSS] IntvalLeng: integer (32-bit signed); default 5000;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] IntvalLeng: integer (32-bit signed); default 5000; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_IntvalLeng(int32_t value) JKN_NOEXCEPT;
-/* "UnFixPut", 0. jkn-gnss.ini [GNSS] UnFixPut: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] UnFixPut: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_UnFixPut(void) JKN_NOEXCEPT;
-/* "UnFixPut", 0. jkn-gnss.ini [GNSS] UnFixPut: integer (32-bit signed); default 0; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] UnFixPut: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_UnFixPut(int32_t value) JKN_NOEXCEPT;
-/* "Epoch", 1. jkn-gnss.ini [GNSS] Epoch: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] Epoch: integer (32-bit signed); default 1; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_Epoch(void) JKN_NOEXCEPT;
-/* "Epoch", 1. jkn-gnss.ini [GNSS] Epoch: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] Epoch: integer (32-bit signed); default 1; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Epoch(int32_t value) JKN_NOEXCEPT;
-/* "CntEpoch", 10. jkn-gnss.ini [GNSS] CntEpoch: integer (32-bit signed); default 10; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] CntEpoch: integer (32-bit signed); default 10; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_CntEpoch(void) JKN_NOEXCEPT;
-/* "CntEpoch", 10. jkn-gnss.ini [GNSS] CntEpoch: integer (32-bit signed); default 10; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] CntEpoch: integer (32-bit signed); default 10; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_CntEpoch(int32_t value) JKN_NOEXCEPT;
-/* "TiltObs", 0. jkn-gnss.ini [GNSS] TiltObs: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] TiltObs: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_TiltObs(void) JKN_NOEXCEPT;
-/* "TiltObs", 0. jkn-gnss.ini [GNSS] TiltObs: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] TiltObs: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_TiltObs(int32_t value) JKN_NOEXCEPT;
-/* "SglAfterTime", 0. jkn-gnss.ini [GNSS] SglAfterTime: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] SglAfterTime: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_TiltSingleTime(void) JKN_NOEXCEPT;
-/* "SglAfterTime", 0. jkn-gnss.ini [GNSS] SglAfterTime: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] SglAfterTime: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_TiltSingleTime(int32_t value) JKN_NOEXCEPT;
-/* "RepAfterTime", 0. jkn-gnss.ini [GNSS] RepAfterTime: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] RepAfterTime: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_TiltRepeatTime(void) JKN_NOEXCEPT;
-/* "RepAfterTime", 0. jkn-gnss.ini [GNSS] RepAfterTime: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] RepAfterTime: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_TiltRepeatTime(int32_t value) JKN_NOEXCEPT;
-/* "TiltAnnounce", 1. jkn-gnss.ini [GNSS] TiltAnnounce: integer (32-bit signed); default 1;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] TiltAnnounce: integer (32-bit signed); default 1; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_TiltAnnounce(void) JKN_NOEXCEPT;
-/* "TiltAnnounce", 1. jkn-gnss.ini [GNSS] TiltAnnounce: integer (32-bit signed); default 1;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] TiltAnnounce: integer (32-bit signed); default 1; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_TiltAnnounce(int32_t value) JKN_NOEXCEPT;
-/* "TiltAllowance", 20. jkn-gnss.ini [GNSS] TiltAllowance: integer (32-bit signed); default 20;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] TiltAllowance: integer (32-bit signed); default 20; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_TiltAllowance(void) JKN_NOEXCEPT;
-/* "TiltAllowance", 20. jkn-gnss.ini [GNSS] TiltAllowance: integer (32-bit signed); default 20;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] TiltAllowance: integer (32-bit signed); default 20; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_TiltAllowance(int32_t value) JKN_NOEXCEPT;
-/* "Declination", 0. jkn-gnss.ini [GNSS] Declination: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] Declination: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_Declination(void) JKN_NOEXCEPT;
-/* "Declination", 0. jkn-gnss.ini [GNSS] Declination: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] Declination: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Declination(int32_t value) JKN_NOEXCEPT;
-/* "DeclinationH", 25. jkn-gnss.ini [GNSS] DeclinationH: integer (32-bit signed); default 25;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] DeclinationH: integer (32-bit signed); default 25; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_DeclinationH(void) JKN_NOEXCEPT;
-/* "DeclinationH", 25. jkn-gnss.ini [GNSS] DeclinationH: integer (32-bit signed); default 25;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] DeclinationH: integer (32-bit signed); default 25; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_DeclinationH(int32_t value) JKN_NOEXCEPT;
-/* "DeclinationV", 40. jkn-gnss.ini [GNSS] DeclinationV: integer (32-bit signed); default 40;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] DeclinationV: integer (32-bit signed); default 40; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_DeclinationV(void) JKN_NOEXCEPT;
-/* "DeclinationV", 40. jkn-gnss.ini [GNSS] DeclinationV: integer (32-bit signed); default 40;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] DeclinationV: integer (32-bit signed); default 40; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_DeclinationV(int32_t value) JKN_NOEXCEPT;
-/* "BubbleSens", 40. jkn-gnss.ini [GNSS] BubbleSens: integer (32-bit signed); default 40;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] BubbleSens: integer (32-bit signed); default 40; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_BubbleSensMinPer2mm(void) JKN_NOEXCEPT;
-/* "BubbleSens", 40. jkn-gnss.ini [GNSS] BubbleSens: integer (32-bit signed); default 40;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] BubbleSens: integer (32-bit signed); default 40; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_BubbleSensMinPer2mm(int32_t value) JKN_NOEXCEPT;
 /* "ImuObs", "UseInitMode", "UseConfirm", 0: read as 0 or 1, written as "1"/"0". */
 /* jkn-gnss.ini [GNSS] ImuObs: flag (any non-zero number reads as 1); default 0; 0 or 1. */
@@ -540,23 +515,21 @@ JKN_API int32_t jkn_GetQZJkn_GNSS_ImuObs(void) JKN_NOEXCEPT;
 /* jkn-gnss.ini [GNSS] ImuObs: flag (any non-zero number reads as 1); default 0; 0 or 1. Returns
  * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_ImuObs(int32_t value) JKN_NOEXCEPT;
-/* "ImuRepAfterTime", 0. jkn-gnss.ini [GNSS] ImuRepAfterTime: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. */
+/* jkn-gnss.ini [GNSS] ImuRepAfterTime: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_ImuRepeatTime(void) JKN_NOEXCEPT;
-/* "ImuRepAfterTime", 0. jkn-gnss.ini [GNSS] ImuRepAfterTime: integer (32-bit signed); default 0;
- * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] ImuRepAfterTime: integer (32-bit signed); default 0; -2147483648 to
+ * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_ImuRepeatTime(int32_t value) JKN_NOEXCEPT;
-/* "InitPDOP", 7. jkn-gnss.ini [GNSS] InitPDOP: integer (32-bit signed); default 7; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] InitPDOP: integer (32-bit signed); default 7; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_Init_Pdop(void) JKN_NOEXCEPT;
-/* "InitPDOP", 7. jkn-gnss.ini [GNSS] InitPDOP: integer (32-bit signed); default 7; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] InitPDOP: integer (32-bit signed); default 7; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Init_Pdop(int32_t value) JKN_NOEXCEPT;
-/* "UseSatCnt", 7. jkn-gnss.ini [GNSS] UseSatCnt: integer (32-bit signed); default 7; -2147483648
- * to 2147483647. */
+/* jkn-gnss.ini [GNSS] UseSatCnt: integer (32-bit signed); default 7; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_Init_UseSatCnt(void) JKN_NOEXCEPT;
-/* "UseSatCnt", 7. jkn-gnss.ini [GNSS] UseSatCnt: integer (32-bit signed); default 7; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] UseSatCnt: integer (32-bit signed); default 7; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_Init_UseSatCnt(int32_t value) JKN_NOEXCEPT;
 /* jkn-gnss.ini [GNSS] UseInitMode: flag (any non-zero number reads as 1); default 0; 0 or 1. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_Init_UseInitMode(void) JKN_NOEXCEPT;
@@ -619,11 +592,10 @@ JKN_API int32_t jkn_GetAntennaRec(int32_t n, JknAntennaRec* rec) JKN_NOEXCEPT;
 
 /* Current antenna, "jkn-gnss.ini", section "GNSS". Offsets and heights are
  * stored as decimal texts with ten decimals. */
-/* "Antenna", 0. jkn-gnss.ini [GNSS] Antenna: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-gnss.ini [GNSS] Antenna: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_GNSS_CurrentAntennaID(void) JKN_NOEXCEPT;
-/* "Antenna", 0. jkn-gnss.ini [GNSS] Antenna: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-gnss.ini [GNSS] Antenna: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_CurrentAntennaID(int32_t id) JKN_NOEXCEPT;
 /* "aOffset", "0.000". jkn-gnss.ini [GNSS] aOffset: number (written with 10 decimals, cut to 19
  * characters; an empty value reads as the default; 260-byte buffer); default 0; any number. */
@@ -632,13 +604,11 @@ JKN_API double jkn_GetQZJkn_GNSS_CurrentAntennaOffset(void) JKN_NOEXCEPT;
  * characters; an empty value reads as the default; 260-byte buffer); default 0; any number.
  * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_CurrentAntennaOffset(double offset) JKN_NOEXCEPT;
-/* "aSerialNo", "". jkn-gnss.ini [GNSS] aSerialNo: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+/* jkn-gnss.ini [GNSS] aSerialNo: text (code page 932, read through a 260-byte buffer); default
+ * ""; up to 259 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_GNSS_CurrentAntennaSerialNo(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "aSerialNo", "". jkn-gnss.ini [GNSS] aSerialNo: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+/* jkn-gnss.ini [GNSS] aSerialNo: text (code page 932, read through a 260-byte buffer); default
+ * ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) JKN_NOEXCEPT;
 /* Station antenna: "Antenna_sta" (0), "AntennaH_sta" ("0.000"), "aSerialNo_sta" (""). */
 /* field id: jkn-gnss.ini [GNSS] Antenna_sta, integer (32-bit signed); default 0; -2147483648 to
@@ -679,52 +649,45 @@ JKN_API int32_t jkn_GetGNSSSensorBmp(int32_t sensor, JknText* picture, int32_t* 
  * sensor: returns 1 when current fits (offset is its catalogue offset), else
  * stores the sensor's antenna and offset (or 0 and 0.0) and returns 0. */
 /* *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not written. */
-JKN_API int32_t jkn_GetGNSSSensorBmpAntennaOffset(int32_t current, int32_t sensor,
-                                                  JknText* picture, double* offset,
-                                                  JknStatus* status) JKN_NOEXCEPT;
+JKN_API int32_t jkn_GetGNSSSensorBmpAntennaOffset(int32_t current, int32_t sensor, JknText* picture,
+                                                  double* offset, JknStatus* status) JKN_NOEXCEPT;
 
 /* NMEA settings */
 
 /* "jkn-nmea.ini", section "NMEA". */
-/* "Port", 1. jkn-nmea.ini [NMEA] Port: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. */
+/* jkn-nmea.ini [NMEA] Port: integer (32-bit signed); default 1; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_NMEA_Port(void) JKN_NOEXCEPT;
-/* "Port", 1. jkn-nmea.ini [NMEA] Port: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-nmea.ini [NMEA] Port: integer (32-bit signed); default 1; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_Port(int32_t value) JKN_NOEXCEPT;
-/* "BaudRate", 19200. jkn-nmea.ini [NMEA] BaudRate: integer (unsigned 32-bit); default 19200; 0
- * to 4294967295. */
+/* jkn-nmea.ini [NMEA] BaudRate: integer (unsigned 32-bit); default 19200; 0 to 4294967295. */
 JKN_API uint32_t jkn_GetQZJkn_NMEA_BaudRate(void) JKN_NOEXCEPT;
-/* "BaudRate", 19200. jkn-nmea.ini [NMEA] BaudRate: integer (unsigned 32-bit); default 19200; 0
- * to 4294967295. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-nmea.ini [NMEA] BaudRate: integer (unsigned 32-bit); default 19200; 0 to 4294967295.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_BaudRate(uint32_t value) JKN_NOEXCEPT;
-/* "Parity", 0. jkn-nmea.ini [NMEA] Parity: integer (unsigned 8-bit; low 8 bits of the stored
- * number); default 0; 0 to 255. */
+/* jkn-nmea.ini [NMEA] Parity: integer (unsigned 8-bit; low 8 bits of the stored number); default
+ * 0; 0 to 255. */
 JKN_API uint8_t jkn_GetQZJkn_NMEA_Parity(void) JKN_NOEXCEPT;
-/* "Parity", 0. jkn-nmea.ini [NMEA] Parity: integer (unsigned 8-bit; low 8 bits of the stored
- * number); default 0; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-nmea.ini [NMEA] Parity: integer (unsigned 8-bit; low 8 bits of the stored number); default
+ * 0; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_Parity(uint8_t value) JKN_NOEXCEPT;
-/* "ByteSize", 8. jkn-nmea.ini [NMEA] ByteSize: integer (unsigned 8-bit; low 8 bits of the stored
- * number); default 8; 0 to 255. */
+/* jkn-nmea.ini [NMEA] ByteSize: integer (unsigned 8-bit; low 8 bits of the stored number);
+ * default 8; 0 to 255. */
 JKN_API uint8_t jkn_GetQZJkn_NMEA_ByteSize(void) JKN_NOEXCEPT;
-/* "ByteSize", 8. jkn-nmea.ini [NMEA] ByteSize: integer (unsigned 8-bit; low 8 bits of the stored
- * number); default 8; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-nmea.ini [NMEA] ByteSize: integer (unsigned 8-bit; low 8 bits of the stored number);
+ * default 8; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_ByteSize(uint8_t value) JKN_NOEXCEPT;
-/* "StopBits", 0. jkn-nmea.ini [NMEA] StopBits: integer (unsigned 8-bit; low 8 bits of the stored
- * number); default 0; 0 to 255. */
+/* jkn-nmea.ini [NMEA] StopBits: integer (unsigned 8-bit; low 8 bits of the stored number);
+ * default 0; 0 to 255. */
 JKN_API uint8_t jkn_GetQZJkn_NMEA_StopBits(void) JKN_NOEXCEPT;
-/* "StopBits", 0. jkn-nmea.ini [NMEA] StopBits: integer (unsigned 8-bit; low 8 bits of the stored
- * number); default 0; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-nmea.ini [NMEA] StopBits: integer (unsigned 8-bit; low 8 bits of the stored number);
+ * default 0; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_StopBits(uint8_t value) JKN_NOEXCEPT;
-/* "HandShake", 0. jkn-nmea.ini [NMEA] HandShake: integer (unsigned 8-bit; low 8 bits of the
- * stored number); default 0; 0 to 255. */
+/* jkn-nmea.ini [NMEA] HandShake: integer (unsigned 8-bit; low 8 bits of the stored number);
+ * default 0; 0 to 255. */
 JKN_API uint8_t jkn_GetQZJkn_NMEA_HandShake(void) JKN_NOEXCEPT;
-/* "HandShake", 0. jkn-nmea.ini [NMEA] HandShake: integer (unsigned 8-bit; low 8 bits of the
- * stored number); default 0; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-nmea.ini [NMEA] HandShake: integer (unsigned 8-bit; low 8 bits of the stored number);
+ * default 0; 0 to 255. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_HandShake(uint8_t value) JKN_NOEXCEPT;
 /* "Interval", 1000: written as a signed decimal, so values above 2147483647 are
  * stored negative and read back as the same unsigned value. */
@@ -735,33 +698,27 @@ JKN_API uint32_t jkn_GetQZJkn_NMEA_Interval(void) JKN_NOEXCEPT;
  * above 2147483647 are stored negative); default 1000; 0 to 4294967295. Returns JKN_OK,
  * JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_Interval(uint32_t value) JKN_NOEXCEPT;
-/* "SetOpen", 0. jkn-nmea.ini [NMEA] SetOpen: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-nmea.ini [NMEA] SetOpen: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_NMEA_SetOpen(void) JKN_NOEXCEPT;
-/* "SetOpen", 0. jkn-nmea.ini [NMEA] SetOpen: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-nmea.ini [NMEA] SetOpen: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_SetOpen(int32_t value) JKN_NOEXCEPT;
-/* "GEOLOAD", 0. jkn-nmea.ini [NMEA] GEOLOAD: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-nmea.ini [NMEA] GEOLOAD: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_NMEA_LoadGeo(void) JKN_NOEXCEPT;
-/* "GEOLOAD", 0. jkn-nmea.ini [NMEA] GEOLOAD: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-nmea.ini [NMEA] GEOLOAD: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_LoadGeo(int32_t value) JKN_NOEXCEPT;
-/* "GEOPATH", "". jkn-nmea.ini [NMEA] GEOPATH: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+/* jkn-nmea.ini [NMEA] GEOPATH: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_NMEA_SrcGeoPath(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "GEOPATH", "". jkn-nmea.ini [NMEA] GEOPATH: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+/* jkn-nmea.ini [NMEA] GEOPATH: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_SrcGeoPath(const char* text) JKN_NOEXCEPT;
-/* "GEOVER", "". jkn-nmea.ini [NMEA] GEOVER: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+/* jkn-nmea.ini [NMEA] GEOVER: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_NMEA_GeoVer(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "GEOVER", "". jkn-nmea.ini [NMEA] GEOVER: text (code page 932, read through a 260-byte
- * buffer); default ""; up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+/* jkn-nmea.ini [NMEA] GEOVER: text (code page 932, read through a 260-byte buffer); default "";
+ * up to 259 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_NMEA_GeoVer(const char* text) JKN_NOEXCEPT;
 /* "ConnectComm", 1: returns 1 only for a stored 1; writes "1" for any non-zero
  * argument, else "0". */
@@ -784,30 +741,27 @@ JKN_API JknStatus jkn_PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) J
 /* Total-station settings, prism lists, automatic loading */
 
 /* "jkn-ts.ini", section "TS". */
-/* "VKubun", 1; returned as stored. jkn-ts.ini [TS] VKubun: flag (the stored number is returned
- * as it is); default 1; 0 or 1. */
+/* returned as stored. jkn-ts.ini [TS] VKubun: flag (the stored number is returned as it is);
+ * default 1; 0 or 1. */
 JKN_API int32_t jkn_GetQZJkn_TS_VKubun(void) JKN_NOEXCEPT;
 /* writes "1" for non-zero, else "0". jkn-ts.ini [TS] VKubun: flag (the stored number is returned
  * as it is); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
  * written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_VKubun(int32_t value) JKN_NOEXCEPT;
-/* "Port", 1. jkn-ts.ini [TS] Port: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. */
+/* jkn-ts.ini [TS] Port: integer (32-bit signed); default 1; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_TS_Port(void) JKN_NOEXCEPT;
-/* "Port", 1. jkn-ts.ini [TS] Port: integer (32-bit signed); default 1; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] Port: integer (32-bit signed); default 1; -2147483648 to 2147483647. Returns
+ * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_Port(int32_t value) JKN_NOEXCEPT;
-/* "SetOpen", 0. jkn-ts.ini [TS] SetOpen: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* jkn-ts.ini [TS] SetOpen: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_TS_SetOpen(void) JKN_NOEXCEPT;
-/* "SetOpen", 0. jkn-ts.ini [TS] SetOpen: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] SetOpen: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_SetOpen(int32_t value) JKN_NOEXCEPT;
-/* "AnglinLen", 100. jkn-ts.ini [TS] AnglinLen: integer (32-bit signed); default 100; -2147483648
- * to 2147483647. */
+/* jkn-ts.ini [TS] AnglinLen: integer (32-bit signed); default 100; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_TS_AnglinLen(void) JKN_NOEXCEPT;
-/* "AnglinLen", 100. jkn-ts.ini [TS] AnglinLen: integer (32-bit signed); default 100; -2147483648
- * to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] AnglinLen: integer (32-bit signed); default 100; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_AnglinLen(int32_t value) JKN_NOEXCEPT;
 /* "ConnectComm", 1 (serial) or 0 (Bluetooth): returns 1 only for a stored 1;
  * writes "1" for any non-zero argument, else "0". */
@@ -816,38 +770,35 @@ JKN_API int32_t jkn_GetQZJkn_TS_COMM_or_BT(void) JKN_NOEXCEPT;
 /* jkn-ts.ini [TS] ConnectComm: flag (only a stored 1 reads as 1); default 1; 0 or 1. Returns
  * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_COMM_or_BT(int32_t value) JKN_NOEXCEPT;
-/* "UseScale", false. jkn-ts.ini [TS] UseScale: flag (any non-zero number reads as 1); default 0;
- * 0 or 1. */
+/* jkn-ts.ini [TS] UseScale: flag (any non-zero number reads as 1); default 0; 0 or 1. */
 JKN_API bool jkn_GetQZJkn_TS_UseScale(void) JKN_NOEXCEPT;
-/* "UseScale", false. jkn-ts.ini [TS] UseScale: flag (any non-zero number reads as 1); default 0;
- * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] UseScale: flag (any non-zero number reads as 1); default 0; 0 or 1. Returns
+ * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_UseScale(bool value) JKN_NOEXCEPT;
 /* The two doubles are read through a 32-byte buffer; an empty value gives the default. */
-/* "UseScaleValue", 1.0, "%.6f". jkn-ts.ini [TS] UseScaleValue: number (written with 6 decimals;
- * an empty value reads as the default; 32-byte buffer); default 1; any number. */
+/* jkn-ts.ini [TS] UseScaleValue: number (written with 6 decimals; an empty value reads as the
+ * default; 32-byte buffer); default 1; any number. */
 JKN_API double jkn_GetQZJkn_TS_UseScaleValue(void) JKN_NOEXCEPT;
-/* "UseScaleValue", 1.0, "%.6f". jkn-ts.ini [TS] UseScaleValue: number (written with 6 decimals;
- * an empty value reads as the default; 32-byte buffer); default 1; any number. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] UseScaleValue: number (written with 6 decimals; an empty value reads as the
+ * default; 32-byte buffer); default 1; any number. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_UseScaleValue(double value) JKN_NOEXCEPT;
-/* "UseTouei", false. jkn-ts.ini [TS] UseTouei: flag (any non-zero number reads as 1); default 0;
- * 0 or 1. */
+/* jkn-ts.ini [TS] UseTouei: flag (any non-zero number reads as 1); default 0; 0 or 1. */
 JKN_API bool jkn_GetQZJkn_TS_UseTouei(void) JKN_NOEXCEPT;
-/* "UseTouei", false. jkn-ts.ini [TS] UseTouei: flag (any non-zero number reads as 1); default 0;
- * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] UseTouei: flag (any non-zero number reads as 1); default 0; 0 or 1. Returns
+ * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_UseTouei(bool value) JKN_NOEXCEPT;
-/* "UseToueiValue", 0.0, "%.3f". jkn-ts.ini [TS] UseToueiValue: number (written with 3 decimals;
- * an empty value reads as the default; 32-byte buffer); default 0; any number. */
+/* jkn-ts.ini [TS] UseToueiValue: number (written with 3 decimals; an empty value reads as the
+ * default; 32-byte buffer); default 0; any number. */
 JKN_API double jkn_GetQZJkn_TS_UseToueiValue(void) JKN_NOEXCEPT;
-/* "UseToueiValue", 0.0, "%.3f". jkn-ts.ini [TS] UseToueiValue: number (written with 3 decimals;
- * an empty value reads as the default; 32-byte buffer); default 0; any number. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] UseToueiValue: number (written with 3 decimals; an empty value reads as the
+ * default; 32-byte buffer); default 0; any number. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_UseToueiValue(double value) JKN_NOEXCEPT;
-/* "TurnVAngFix", false. jkn-ts.ini [TS] TurnVAngFix: flag (any non-zero number reads as 1);
- * default 0; 0 or 1. */
+/* jkn-ts.ini [TS] TurnVAngFix: flag (any non-zero number reads as 1); default 0; 0 or 1. */
 JKN_API bool jkn_GetQZJkn_TS_TurnVAngFix(void) JKN_NOEXCEPT;
-/* "TurnVAngFix", false. jkn-ts.ini [TS] TurnVAngFix: flag (any non-zero number reads as 1);
- * default 0; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] TurnVAngFix: flag (any non-zero number reads as 1); default 0; 0 or 1. Returns
+ * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_TurnVAngFix(bool value) JKN_NOEXCEPT;
 /* "def-ts.ini", section "TS". "BtDevAddr", "": at most 31 bytes are returned. */
 /* def-ts.ini [TS] BtDevAddr: text (code page 932, read through a 32-byte buffer); default ""; up
@@ -894,12 +845,12 @@ JKN_API int32_t jkn_GetQZJkn_TS_PsmCnt(void) JKN_NOEXCEPT;
  * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_PsmCnt(int32_t value) JKN_NOEXCEPT;
 /* def-ts.ini [Psm] <n> (selector: entry): text (code page 932, read through a 40-byte buffer);
- * default -000mm：(名前指定なし); up to 39 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+ * default -000mm：(名前指定なし); up to 39 bytes. Returns the text's full length (snprintf-like
+ * into buffer). */
 JKN_API size_t jkn_GetQZJkn_TS_Psm(int32_t index, char* buffer, size_t capacity) JKN_NOEXCEPT;
 /* def-ts.ini [Psm] <n> (selector: entry): text (code page 932, read through a 40-byte buffer);
- * default -000mm：(名前指定なし); up to 39 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+ * default -000mm：(名前指定なし); up to 39 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_Psm(int32_t index, const char* text) JKN_NOEXCEPT;
 /* def-ts.ini [Psm2] Max: integer (32-bit signed); default 8; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_TS_Psm2Max(void) JKN_NOEXCEPT;
@@ -912,12 +863,12 @@ JKN_API int32_t jkn_GetQZJkn_TS_Psm2Cnt(void) JKN_NOEXCEPT;
  * JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_Psm2Cnt(int32_t value) JKN_NOEXCEPT;
 /* def-ts.ini [Psm2] <n> (selector: entry): text (code page 932, read through a 40-byte buffer);
- * default -000mm：(名前指定なし); up to 39 bytes. Returns the text's full length (snprintf-like into
- * buffer). */
+ * default -000mm：(名前指定なし); up to 39 bytes. Returns the text's full length (snprintf-like
+ * into buffer). */
 JKN_API size_t jkn_GetQZJkn_TS_Psm2(int32_t index, char* buffer, size_t capacity) JKN_NOEXCEPT;
 /* def-ts.ini [Psm2] <n> (selector: entry): text (code page 932, read through a 40-byte buffer);
- * default -000mm：(名前指定なし); up to 39 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing
- * was written. */
+ * default -000mm：(名前指定なし); up to 39 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_Psm2(int32_t index, const char* text) JKN_NOEXCEPT;
 /* Parses a prism entry: value, "mm" and a full-width colon, name. Returns 1 with value and name set
  * (the name up to its first blank), or 0: for a first token that is empty, longer
@@ -933,17 +884,17 @@ JKN_API size_t jkn_PutQZJkn_TS_Psm_ToStr(const char* name, int32_t value, char* 
 
 /* Automatic loading: "jkn-ts.ini", section "TS". "AutoLoadKH" holds no value
  * when it reads as 1e-16 (missing or empty key). */
-/* "AutoLoad", 0. jkn-ts.ini [TS] AutoLoad: integer (32-bit signed); the setter also writes
- * AutoLoadKno=0, AutoLoadBno=0, AutoLoadKH= (empty: no value) and AutoLoadObsPane=99, whatever
- * the value: switching automatic loading on or off forgets the stored set-up; the key of
- * TS_AutoLoad_Ex too; default 0; -2147483648 to 2147483647. */
+/* jkn-ts.ini [TS] AutoLoad: integer (32-bit signed); the setter also writes AutoLoadKno=0,
+ * AutoLoadBno=0, AutoLoadKH= (empty: no value) and AutoLoadObsPane=99, whatever the value:
+ * switching automatic loading on or off forgets the stored set-up; the key of TS_AutoLoad_Ex
+ * too; default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_TS_AutoLoad(void) JKN_NOEXCEPT;
 /* Writes the value and resets the set-up: Kno 0, Bno 0, KH empty, ObsPane 99. */
-/* "AutoLoad", 0. jkn-ts.ini [TS] AutoLoad: integer (32-bit signed); the setter also writes
- * AutoLoadKno=0, AutoLoadBno=0, AutoLoadKH= (empty: no value) and AutoLoadObsPane=99, whatever
- * the value: switching automatic loading on or off forgets the stored set-up; the key of
- * TS_AutoLoad_Ex too; default 0; -2147483648 to 2147483647. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-ts.ini [TS] AutoLoad: integer (32-bit signed); the setter also writes AutoLoadKno=0,
+ * AutoLoadBno=0, AutoLoadKH= (empty: no value) and AutoLoadObsPane=99, whatever the value:
+ * switching automatic loading on or off forgets the stored set-up; the key of TS_AutoLoad_Ex
+ * too; default 0; -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_TS_AutoLoad(int32_t value) JKN_NOEXCEPT;
 /* Fills each non-null pointer (Kno 0, Bno 0, KH 1e-16, ObsPane 99 by default);
  * returns 1 when "AutoLoad" is non-zero, else 0. */
@@ -976,18 +927,17 @@ JKN_API JknStatus jkn_PutQZJkn_TS_AutoLoad_Ex(int32_t on, uint32_t kno, uint32_t
  * the range shown (NaN included), and false for a failed write. Pairs are
  * checked first, then written first-then-second; true only when both writes
  * succeeded. Doubles are written with "%f", flags as "1"/"0", integers "%d". */
-/* "DSP"/"STJ", true. jkn-zetr.ini [DSP] STJ (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. */
+/* jkn-zetr.ini [DSP] STJ (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) JKN_NOEXCEPT;
-/* "DSP"/"STJ", true. jkn-zetr.ini [DSP] STJ (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-zetr.ini [DSP] STJ (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) JKN_NOEXCEPT;
-/* "DST"/"USE", false. jkn-zetr.ini [DST] USE (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. */
+/* jkn-zetr.ini [DST] USE (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) JKN_NOEXCEPT;
-/* "DST"/"USE", false. jkn-zetr.ini [DST] USE (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-zetr.ini [DST] USE (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) JKN_NOEXCEPT;
 /* "DST"/"CEN" 20.0 (-70 to 70) and "DST"/"HPA" 1013.25 (500 to 1200). */
 /* field temperature: jkn-zetr.ini [DST] CEN, number (written with 6 decimals; an empty value
@@ -1003,20 +953,20 @@ JKN_API void jkn_GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double* tem
  * be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature,
                                                    double pressure, JknStatus* status) JKN_NOEXCEPT;
-/* "ANG"/"MOD", 1 (1-3). jkn-zetr.ini [ANG] MOD (selector: profile): integer (32-bit signed);
- * default 1; 1 to 3, checked by the setter. */
+/* jkn-zetr.ini [ANG] MOD (selector: profile): integer (32-bit signed); default 1; 1 to 3,
+ * checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_ZETR_Ang_DispMode(const char* path) JKN_NOEXCEPT;
-/* "ANG"/"MOD", 1 (1-3). jkn-zetr.ini [ANG] MOD (selector: profile): integer (32-bit signed);
- * default 1; 1 to 3, checked by the setter. *status (may be NULL): JKN_OK,
- * JKN_READS_BACK_ALTERED or why not written. */
+/* jkn-zetr.ini [ANG] MOD (selector: profile): integer (32-bit signed); default 1; 1 to 3,
+ * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
+ * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Ang_DispMode(const char* path, int32_t mode,
                                             JknStatus* status) JKN_NOEXCEPT;
-/* "TGT"/"TYP", 1 (1-5). jkn-zetr.ini [TGT] TYP (selector: profile): integer (32-bit signed);
- * default 1; 1 to 5, checked by the setter. */
+/* jkn-zetr.ini [TGT] TYP (selector: profile): integer (32-bit signed); default 1; 1 to 5,
+ * checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_ZETR_Tgt1_PsmType(const char* path) JKN_NOEXCEPT;
-/* "TGT"/"TYP", 1 (1-5). jkn-zetr.ini [TGT] TYP (selector: profile): integer (32-bit signed);
- * default 1; 1 to 5, checked by the setter. *status (may be NULL): JKN_OK,
- * JKN_READS_BACK_ALTERED or why not written. */
+/* jkn-zetr.ini [TGT] TYP (selector: profile): integer (32-bit signed); default 1; 1 to 5,
+ * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
+ * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int32_t type,
                                             JknStatus* status) JKN_NOEXCEPT;
 /* "TGT"/"PV1", 0 (-999 to 999) */
@@ -1028,20 +978,20 @@ JKN_API int32_t jkn_GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) JKN_NOEXCEPT;
  * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int32_t value,
                                              JknStatus* status) JKN_NOEXCEPT;
-/* "TGT"/"HOW", 1 (1-2). jkn-zetr.ini [TGT] HOW (selector: profile): integer (32-bit signed);
- * default 1; 1 to 2, checked by the setter. */
+/* jkn-zetr.ini [TGT] HOW (selector: profile): integer (32-bit signed); default 1; 1 to 2,
+ * checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) JKN_NOEXCEPT;
-/* "TGT"/"HOW", 1 (1-2). jkn-zetr.ini [TGT] HOW (selector: profile): integer (32-bit signed);
- * default 1; 1 to 2, checked by the setter. *status (may be NULL): JKN_OK,
- * JKN_READS_BACK_ALTERED or why not written. */
+/* jkn-zetr.ini [TGT] HOW (selector: profile): integer (32-bit signed); default 1; 1 to 2,
+ * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
+ * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int32_t how,
                                                 JknStatus* status) JKN_NOEXCEPT;
-/* "TGT"/"TID", 0 (0-8). jkn-zetr.ini [TGT] TID (selector: profile): integer (32-bit signed);
- * default 0; 0 to 8, checked by the setter. */
+/* jkn-zetr.ini [TGT] TID (selector: profile): integer (32-bit signed); default 0; 0 to 8,
+ * checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_ZETR_Tgt1_ID(const char* path) JKN_NOEXCEPT;
-/* "TGT"/"TID", 0 (0-8). jkn-zetr.ini [TGT] TID (selector: profile): integer (32-bit signed);
- * default 0; 0 to 8, checked by the setter. *status (may be NULL): JKN_OK,
- * JKN_READS_BACK_ALTERED or why not written. */
+/* jkn-zetr.ini [TGT] TID (selector: profile): integer (32-bit signed); default 0; 0 to 8,
+ * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
+ * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Tgt1_ID(const char* path, int32_t id,
                                        JknStatus* status) JKN_NOEXCEPT;
 /* "TGT"/"AOF", false; any value, returns whether the write succeeded. */
@@ -1061,12 +1011,12 @@ JKN_API int32_t jkn_GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) JKN_NOEXCEPT;
  * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int32_t value,
                                              JknStatus* status) JKN_NOEXCEPT;
-/* "NPR"/"VAL", 3 (1-99). jkn-zetr.ini [NPR] VAL (selector: profile): integer (32-bit signed);
- * default 3; 1 to 99, checked by the setter. */
+/* jkn-zetr.ini [NPR] VAL (selector: profile): integer (32-bit signed); default 3; 1 to 99,
+ * checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_ZETR_Npr_Value(const char* path) JKN_NOEXCEPT;
-/* "NPR"/"VAL", 3 (1-99). jkn-zetr.ini [NPR] VAL (selector: profile): integer (32-bit signed);
- * default 3; 1 to 99, checked by the setter. *status (may be NULL): JKN_OK,
- * JKN_READS_BACK_ALTERED or why not written. */
+/* jkn-zetr.ini [NPR] VAL (selector: profile): integer (32-bit signed); default 3; 1 to 99,
+ * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
+ * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Npr_Value(const char* path, int32_t value,
                                          JknStatus* status) JKN_NOEXCEPT;
 /* "NPR"/"RMN" 1 and "NPR"/"RMX" 999, each 1 to 9999 (minimum above maximum allowed). */
@@ -1081,12 +1031,12 @@ JKN_API void jkn_GetQZJkn_ZETR_Npr_RangeValue(const char* path, int32_t* minimum
  * not written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Npr_RangeValue(const char* path, int32_t minimum, int32_t maximum,
                                               JknStatus* status) JKN_NOEXCEPT;
-/* "AUT"/"TIM", 2 (0-3). jkn-zetr.ini [AUT] TIM (selector: profile): integer (32-bit signed);
- * default 2; 0 to 3, checked by the setter. */
+/* jkn-zetr.ini [AUT] TIM (selector: profile): integer (32-bit signed); default 2; 0 to 3,
+ * checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_ZETR_Aut_Time(const char* path) JKN_NOEXCEPT;
-/* "AUT"/"TIM", 2 (0-3). jkn-zetr.ini [AUT] TIM (selector: profile): integer (32-bit signed);
- * default 2; 0 to 3, checked by the setter. *status (may be NULL): JKN_OK,
- * JKN_READS_BACK_ALTERED or why not written. */
+/* jkn-zetr.ini [AUT] TIM (selector: profile): integer (32-bit signed); default 2; 0 to 3,
+ * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
+ * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Aut_Time(const char* path, int32_t time,
                                         JknStatus* status) JKN_NOEXCEPT;
 /* "SCH"/"HOR" 30 degrees and "SCH"/"VER" 10 degrees, radians, each 0 to 2 pi. */
@@ -1105,12 +1055,12 @@ JKN_API void jkn_GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double* horizont
  * JKN_READS_BACK_ALTERED or why not written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical,
                                               JknStatus* status) JKN_NOEXCEPT;
-/* "HRD"/"RTI", 0 (0-100). jkn-zetr.ini [HRD] RTI (selector: profile): integer (32-bit signed);
- * default 0; 0 to 100, checked by the setter. */
+/* jkn-zetr.ini [HRD] RTI (selector: profile): integer (32-bit signed); default 0; 0 to 100,
+ * checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_ZETR_Rti_Percent(const char* path) JKN_NOEXCEPT;
-/* "HRD"/"RTI", 0 (0-100). jkn-zetr.ini [HRD] RTI (selector: profile): integer (32-bit signed);
- * default 0; 0 to 100, checked by the setter. *status (may be NULL): JKN_OK,
- * JKN_READS_BACK_ALTERED or why not written. */
+/* jkn-zetr.ini [HRD] RTI (selector: profile): integer (32-bit signed); default 0; 0 to 100,
+ * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
+ * written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Rti_Percent(const char* path, int32_t percent,
                                            JknStatus* status) JKN_NOEXCEPT;
 /* "HRD"/"BLT", false; any value, returns whether the write succeeded. */
@@ -1121,38 +1071,35 @@ JKN_API bool jkn_GetQZJkn_ZETR_Blt_OnOff(const char* path) JKN_NOEXCEPT;
  * 0 or 1. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not written. */
 JKN_API bool jkn_PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value,
                                          JknStatus* status) JKN_NOEXCEPT;
-/* "OBS"/"PMD", true. jkn-zetr.ini [OBS] PMD (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. */
+/* jkn-zetr.ini [OBS] PMD (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_ZETR_PsmMode(const char* path) JKN_NOEXCEPT;
-/* "OBS"/"PMD", true. jkn-zetr.ini [OBS] PMD (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-zetr.ini [OBS] PMD (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ZETR_PsmMode(const char* path, bool value) JKN_NOEXCEPT;
-/* "OBS"/"MMD", true. jkn-zetr.ini [OBS] MMD (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. */
+/* jkn-zetr.ini [OBS] MMD (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_ZETR_MsrMode(const char* path) JKN_NOEXCEPT;
-/* "OBS"/"MMD", true. jkn-zetr.ini [OBS] MMD (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-zetr.ini [OBS] MMD (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ZETR_MsrMode(const char* path, bool value) JKN_NOEXCEPT;
-/* "AFS"/"AGN", false. jkn-zetr.ini [AFS] AGN (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. */
+/* jkn-zetr.ini [AFS] AGN (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_ZETR_AF_Alignment(const char* path) JKN_NOEXCEPT;
-/* "AFS"/"AGN", false. jkn-zetr.ini [AFS] AGN (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-zetr.ini [AFS] AGN (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) JKN_NOEXCEPT;
-/* "AFS"/"ALK", false. jkn-zetr.ini [AFS] ALK (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. */
+/* jkn-zetr.ini [AFS] ALK (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_ZETR_AF_AutoLock(const char* path) JKN_NOEXCEPT;
-/* "AFS"/"ALK", false. jkn-zetr.ini [AFS] ALK (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-zetr.ini [AFS] ALK (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) JKN_NOEXCEPT;
-/* "AFS"/"SBF", false. jkn-zetr.ini [AFS] SBF (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. */
+/* jkn-zetr.ini [AFS] SBF (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_ZETR_AF_SideButton(const char* path) JKN_NOEXCEPT;
-/* "AFS"/"SBF", false. jkn-zetr.ini [AFS] SBF (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-zetr.ini [AFS] SBF (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) JKN_NOEXCEPT;
 /* Removes the whole section "OBS", then flushes the file. */
 /* Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
@@ -1188,20 +1135,20 @@ JKN_API int32_t jkn_GetQZJkn_PL30_Ang_DispMode(const char* path) JKN_NOEXCEPT;
  * written. */
 JKN_API bool jkn_PutQZJkn_PL30_Ang_DispMode(const char* path, int32_t mode,
                                             JknStatus* status) JKN_NOEXCEPT;
-/* = ZETR Tgt1. jkn-pl30.ini [TGT] TYP (selector: profile): integer (32-bit signed); default 1; 1
- * to 3, checked by the setter. */
+/* as ZETR Tgt1. jkn-pl30.ini [TGT] TYP (selector: profile): integer (32-bit signed); default 1;
+ * 1 to 3, checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_PL30_Tgt_PsmType(const char* path) JKN_NOEXCEPT;
 /* 1-3. jkn-pl30.ini [TGT] TYP (selector: profile): integer (32-bit signed); default 1; 1 to 3,
  * checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or why not
  * written. */
 JKN_API bool jkn_PutQZJkn_PL30_Tgt_PsmType(const char* path, int32_t type,
                                            JknStatus* status) JKN_NOEXCEPT;
-/* = ZETR Tgt1. jkn-pl30.ini [TGT] PV1 (selector: profile): integer (32-bit signed); default 0;
- * -999 to 999, checked by the setter. */
+/* ; as ZETR Tgt1. jkn-pl30.ini [TGT] PV1 (selector: profile): integer (32-bit signed); default
+ * 0; -999 to 999, checked by the setter. */
 JKN_API int32_t jkn_GetQZJkn_PL30_Tgt_PsmValue(const char* path) JKN_NOEXCEPT;
-/* = ZETR Tgt1. jkn-pl30.ini [TGT] PV1 (selector: profile): integer (32-bit signed); default 0;
- * -999 to 999, checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED or
- * why not written. */
+/* ; as ZETR Tgt1. jkn-pl30.ini [TGT] PV1 (selector: profile): integer (32-bit signed); default
+ * 0; -999 to 999, checked by the setter. *status (may be NULL): JKN_OK, JKN_READS_BACK_ALTERED
+ * or why not written. */
 JKN_API bool jkn_PutQZJkn_PL30_Tgt_PsmValue(const char* path, int32_t value,
                                             JknStatus* status) JKN_NOEXCEPT;
 /* = ZETR Tgt2. jkn-pl30.ini [TGT] PV2 (selector: profile): integer (32-bit signed); default 0;
@@ -1228,18 +1175,17 @@ JKN_API int32_t jkn_GetQZJkn_PL30_Aut_Time(const char* path) JKN_NOEXCEPT;
  * written. */
 JKN_API bool jkn_PutQZJkn_PL30_Aut_Time(const char* path, int32_t time,
                                         JknStatus* status) JKN_NOEXCEPT;
-/* "AUT"/"LVF", true. jkn-pl30.ini [AUT] LVF (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. */
+/* jkn-pl30.ini [AUT] LVF (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) JKN_NOEXCEPT;
-/* "AUT"/"LVF", true. jkn-pl30.ini [AUT] LVF (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-pl30.ini [AUT] LVF (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) JKN_NOEXCEPT;
-/* "SCH"/"USE", false. jkn-pl30.ini [SCH] USE (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. */
+/* jkn-pl30.ini [SCH] USE (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) JKN_NOEXCEPT;
-/* "SCH"/"USE", false. jkn-pl30.ini [SCH] USE (selector: profile): flag (any non-zero number
- * reads as 1); default 0; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-pl30.ini [SCH] USE (selector: profile): flag (any non-zero number reads as 1); default 0;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) JKN_NOEXCEPT;
 /* "SCH"/"HOR" and "SCH"/"VER": 2 degrees in radians, each set alone, 0 to pi. */
 /* jkn-pl30.ini [SCH] HOR (selector: profile): number (written with 6 decimals; an empty value
@@ -1265,32 +1211,31 @@ JKN_API bool jkn_PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle,
 
 /* Setting-out file named by the caller ("jkn-soku.ini" in its default place).
  * No setter checks its value; doubles are written with "%f", flags "1"/"0". */
-/* "HOSEI"/"DSTMODE", 2. jkn-soku.ini [HOSEI] DSTMODE (selector: profile): integer (32-bit
- * signed); default 2; -2147483648 to 2147483647. */
+/* jkn-soku.ini [HOSEI] DSTMODE (selector: profile): integer (32-bit signed); default 2;
+ * -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_Soku_DstMode(const char* path) JKN_NOEXCEPT;
-/* "HOSEI"/"DSTMODE", 2. jkn-soku.ini [HOSEI] DSTMODE (selector: profile): integer (32-bit
- * signed); default 2; -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
- * nothing was written. */
+/* jkn-soku.ini [HOSEI] DSTMODE (selector: profile): integer (32-bit signed); default 2;
+ * -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_Soku_DstMode(const char* path, int32_t value) JKN_NOEXCEPT;
-/* "HOSEI"/"SCL", 1.0. jkn-soku.ini [HOSEI] SCL (selector: profile): number (written with 6
- * decimals; an empty value reads as the default; 260-byte buffer); default 1; any number. */
+/* jkn-soku.ini [HOSEI] SCL (selector: profile): number (written with 6 decimals; an empty value
+ * reads as the default; 260-byte buffer); default 1; any number. */
 JKN_API double jkn_GetQZJkn_Soku_Scale(const char* path) JKN_NOEXCEPT;
-/* "HOSEI"/"SCL", 1.0. jkn-soku.ini [HOSEI] SCL (selector: profile): number (written with 6
- * decimals; an empty value reads as the default; 260-byte buffer); default 1; any number.
- * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-soku.ini [HOSEI] SCL (selector: profile): number (written with 6 decimals; an empty value
+ * reads as the default; 260-byte buffer); default 1; any number. Returns JKN_OK,
+ * JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_Soku_Scale(const char* path, double value) JKN_NOEXCEPT;
-/* "HOSEI"/"AVEH", 0.0. jkn-soku.ini [HOSEI] AVEH (selector: profile): number (written with 6
- * decimals; an empty value reads as the default; 260-byte buffer); default 0; any number. */
+/* jkn-soku.ini [HOSEI] AVEH (selector: profile): number (written with 6 decimals; an empty value
+ * reads as the default; 260-byte buffer); default 0; any number. */
 JKN_API double jkn_GetQZJkn_Soku_AveH(const char* path) JKN_NOEXCEPT;
-/* "HOSEI"/"AVEH", 0.0. jkn-soku.ini [HOSEI] AVEH (selector: profile): number (written with 6
- * decimals; an empty value reads as the default; 260-byte buffer); default 0; any number.
- * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-soku.ini [HOSEI] AVEH (selector: profile): number (written with 6 decimals; an empty value
+ * reads as the default; 260-byte buffer); default 0; any number. Returns JKN_OK,
+ * JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_Soku_AveH(const char* path, double value) JKN_NOEXCEPT;
-/* "POS"/"P_T", true. jkn-soku.ini [POS] P_T (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. */
+/* jkn-soku.ini [POS] P_T (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. */
 JKN_API bool jkn_GetQZJkn_Soku_POS_P_T(const char* path) JKN_NOEXCEPT;
-/* "POS"/"P_T", true. jkn-soku.ini [POS] P_T (selector: profile): flag (any non-zero number reads
- * as 1); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* jkn-soku.ini [POS] P_T (selector: profile): flag (any non-zero number reads as 1); default 1;
+ * 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_Soku_POS_P_T(const char* path, bool value) JKN_NOEXCEPT;
 /* Section "RNG_MINMAX": "RNG_MINF" false, "RNG_MIND" 2.0, "RNG_MAXF" false, "RNG_MAXD" 100.0. */
 /* jkn-soku.ini [RNG_MINMAX] RNG_MINF (selector: profile): flag (any non-zero number reads as 1);
@@ -1319,12 +1264,11 @@ JKN_API double jkn_GetQZJkn_Soku_RangeMaxDst(const char* path) JKN_NOEXCEPT;
  * empty value reads as the default; 260-byte buffer); default 100; any number. Returns JKN_OK,
  * JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_Soku_RangeMaxDst(const char* path, double value) JKN_NOEXCEPT;
-/* "ORDER"/"DATA", true. jkn-soku.ini [ORDER] DATA (selector: profile): flag (any non-zero number
- * reads as 1); default 1; 0 or 1. */
+/* jkn-soku.ini [ORDER] DATA (selector: profile): flag (any non-zero number reads as 1); default
+ * 1; 0 or 1. */
 JKN_API bool jkn_GetQZJkn_Soku_DataOrder(const char* path) JKN_NOEXCEPT;
-/* "ORDER"/"DATA", true. jkn-soku.ini [ORDER] DATA (selector: profile): flag (any non-zero number
- * reads as 1); default 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* jkn-soku.ini [ORDER] DATA (selector: profile): flag (any non-zero number reads as 1); default
+ * 1; 0 or 1. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_Soku_DataOrder(const char* path, bool value) JKN_NOEXCEPT;
 /* Section "ZEROBO": "LIGHTON" false, "CHANGETRK" true, "TRMCM" false, "NORMALONCE"
  * false, "RNGSNDF" false, "RNGSNDD" 1.0, "RNGINDSPF" false, "RNGINDSPD" 2.0,
@@ -1434,18 +1378,13 @@ JKN_API int32_t jkn_GetQZJkn_Use(int32_t ignored, int32_t item) JKN_NOEXCEPT;
  * why nothing was written. An item code, file id or key number that names nothing: JKN_MISUSE. */
 JKN_API JknStatus jkn_PutQZJkn_Use(int32_t ignored, int32_t item, int32_t value) JKN_NOEXCEPT;
 
-/* Lists: integer keys "Max" and "Cnt" and text entries keyed by the entry number
- * ("%d"). Mkhy: "def-ts.ini" [Mkhy]; Antn: "def-nmea.ini" [Antn]; GnssAntn:
- * "def-gnss.ini" [Antn]; all with Max 8, Cnt 0 and entries "0.000" read with a
- * 20-byte buffer. Memo: "def-share.ini" [Memo], Max 10, Cnt 0, entries "" read
- * with an 81-byte buffer. */
-/* "def-ts.ini" [Kkou] "Kkou", "0.000" (20). def-ts.ini [Kkou] Kkou: text (code page 932, read
- * through a 20-byte buffer); default 0.000; up to 19 bytes. Returns the text's full length
- * (snprintf-like into buffer). */
+/* Lists: a capacity "Max", a count "Cnt" and text entries keyed by the entry
+ * number ("%d"). */
+/* def-ts.ini [Kkou] Kkou: text (code page 932, read through a 20-byte buffer); default 0.000; up
+ * to 19 bytes. Returns the text's full length (snprintf-like into buffer). */
 JKN_API size_t jkn_GetQZJkn_Kihi(char* buffer, size_t capacity) JKN_NOEXCEPT;
-/* "def-ts.ini" [Kkou] "Kkou", "0.000" (20). def-ts.ini [Kkou] Kkou: text (code page 932, read
- * through a 20-byte buffer); default 0.000; up to 19 bytes. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* def-ts.ini [Kkou] Kkou: text (code page 932, read through a 20-byte buffer); default 0.000; up
+ * to 19 bytes. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_Kihi(const char* text) JKN_NOEXCEPT;
 /* def-ts.ini [Mkhy] Max: integer (32-bit signed); default 8; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_MkhyMax(void) JKN_NOEXCEPT;
@@ -1543,37 +1482,35 @@ JKN_API uint8_t jkn_GetQZJkn_RecSize(int32_t file) JKN_NOEXCEPT;
 JKN_API JknStatus jkn_PutQZJkn_RecSize(int32_t file, uint8_t size) JKN_NOEXCEPT;
 
 /* Single values of "def-share.ini". */
-/* [Rec] "Max", 0, low 8 bits. def-share.ini [Rec] Max: integer (unsigned 8-bit; low 8 bits of
- * the stored number); default 0; read-only. */
+/* low 8 bits. def-share.ini [Rec] Max: integer (unsigned 8-bit; low 8 bits of the stored
+ * number); default 0; read-only. */
 JKN_API uint8_t jkn_GetQZJkn_RecMax(void) JKN_NOEXCEPT;
-/* [SU] "FORM", 7. def-share.ini [SU] FORM: integer (32-bit signed); default 7; -2147483648 to
- * 2147483647. */
+/* def-share.ini [SU] FORM: integer (32-bit signed); default 7; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_SUPtInfoForm(void) JKN_NOEXCEPT;
-/* [SU] "FORM", 7. def-share.ini [SU] FORM: integer (32-bit signed); default 7; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* def-share.ini [SU] FORM: integer (32-bit signed); default 7; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_SUPtInfoForm(int32_t value) JKN_NOEXCEPT;
-/* [CAD] "Def", 0. def-share.ini [CAD] Def: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. */
+/* def-share.ini [CAD] Def: integer (32-bit signed); default 0; -2147483648 to 2147483647. */
 JKN_API int32_t jkn_GetQZJkn_CadSetDef(void) JKN_NOEXCEPT;
-/* [CAD] "Def", 0. def-share.ini [CAD] Def: integer (32-bit signed); default 0; -2147483648 to
- * 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
+/* def-share.ini [CAD] Def: integer (32-bit signed); default 0; -2147483648 to 2147483647.
+ * Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_CadSetDef(int32_t value) JKN_NOEXCEPT;
 
 /* Log display, "def-share.ini" [Logg]; read only. */
-/* "LCOL", "128,128,255". def-share.ini [Logg] LCOL: colour (red,green,blue or #rrggbb; missing
- * pieces read as 255); default 128,128,255 #8080ff; read-only. */
+/* def-share.ini [Logg] LCOL: colour (red,green,blue or #rrggbb; missing pieces read as 255);
+ * default 128,128,255 #8080ff; read-only. */
 JKN_API uint32_t jkn_GetQZJkn_LogColor(void) JKN_NOEXCEPT;
-/* "LLIN", 2. def-share.ini [Logg] LLIN: integer (32-bit signed); default 2; read-only. */
+/* def-share.ini [Logg] LLIN: integer (32-bit signed); default 2; read-only. */
 JKN_API int32_t jkn_GetQZJkn_LogLineW(void) JKN_NOEXCEPT;
-/* "LPNT", 10. def-share.ini [Logg] LPNT: integer (32-bit signed); default 10; read-only. */
+/* def-share.ini [Logg] LPNT: integer (32-bit signed); default 10; read-only. */
 JKN_API int32_t jkn_GetQZJkn_LogPlotS(void) JKN_NOEXCEPT;
-/* "LOF1", -2. def-share.ini [Logg] LOF1: integer (32-bit signed); default -2; read-only. */
+/* def-share.ini [Logg] LOF1: integer (32-bit signed); default -2; read-only. */
 JKN_API int32_t jkn_GetQZJkn_LogOfst1(void) JKN_NOEXCEPT;
-/* "LOF2", -3. def-share.ini [Logg] LOF2: integer (32-bit signed); default -3; read-only. */
+/* def-share.ini [Logg] LOF2: integer (32-bit signed); default -3; read-only. */
 JKN_API int32_t jkn_GetQZJkn_LogOfst2(void) JKN_NOEXCEPT;
-/* "LCNT", 100. def-share.ini [Logg] LCNT: integer (32-bit signed); default 100; read-only. */
+/* def-share.ini [Logg] LCNT: integer (32-bit signed); default 100; read-only. */
 JKN_API int32_t jkn_GetQZJkn_LogDispCnt(void) JKN_NOEXCEPT;
-/* "LALL", 0. def-share.ini [Logg] LALL: integer (32-bit signed); default 0; read-only. */
+/* def-share.ini [Logg] LALL: integer (32-bit signed); default 0; read-only. */
 JKN_API int32_t jkn_GetQZJkn_LogDispAll(void) JKN_NOEXCEPT;
 
 /* Sound names: "sound.ini" (root 1) [Wav], key "%d" of n, "" (260); read only. */
@@ -1604,42 +1541,40 @@ JKN_API int32_t jkn_GetQZJkn_SksType(int32_t n, int32_t def) JKN_NOEXCEPT;
  * caller's; -2147483648 to 2147483647. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
  * written. */
 JKN_API JknStatus jkn_PutQZJkn_SksType(int32_t n, int32_t type) JKN_NOEXCEPT;
-/* "NCOL", "153,153,255". def-share.ini [SKSG] NCOL: colour (red,green,blue or #rrggbb; missing
- * pieces read as 255); default 153,153,255 #9999ff; 0 to 255 each. */
+/* def-share.ini [SKSG] NCOL: colour (red,green,blue or #rrggbb; missing pieces read as 255);
+ * default 153,153,255 #9999ff; 0 to 255 each. */
 JKN_API uint32_t jkn_GetQZJkn_SksNormColor(void) JKN_NOEXCEPT;
-/* "NCOL", "153,153,255". def-share.ini [SKSG] NCOL: colour (red,green,blue or #rrggbb; missing
- * pieces read as 255); default 153,153,255 #9999ff; 0 to 255 each. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* def-share.ini [SKSG] NCOL: colour (red,green,blue or #rrggbb; missing pieces read as 255);
+ * default 153,153,255 #9999ff; 0 to 255 each. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_SksNormColor(uint32_t colour) JKN_NOEXCEPT;
-/* "WCOL", "255,153,255". def-share.ini [SKSG] WCOL: colour (red,green,blue or #rrggbb; missing
- * pieces read as 255); default 255,153,255 #ff99ff; 0 to 255 each. */
+/* def-share.ini [SKSG] WCOL: colour (red,green,blue or #rrggbb; missing pieces read as 255);
+ * default 255,153,255 #ff99ff; 0 to 255 each. */
 JKN_API uint32_t jkn_GetQZJkn_SksErrColor(void) JKN_NOEXCEPT;
-/* "WCOL", "255,153,255". def-share.ini [SKSG] WCOL: colour (red,green,blue or #rrggbb; missing
- * pieces read as 255); default 255,153,255 #ff99ff; 0 to 255 each. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* def-share.ini [SKSG] WCOL: colour (red,green,blue or #rrggbb; missing pieces read as 255);
+ * default 255,153,255 #ff99ff; 0 to 255 each. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_SksErrColor(uint32_t colour) JKN_NOEXCEPT;
-/* "HCOL", "153,255,153". def-share.ini [SKSG] HCOL: colour (red,green,blue or #rrggbb; missing
- * pieces read as 255); default 153,255,153 #99ff99; 0 to 255 each. */
+/* def-share.ini [SKSG] HCOL: colour (red,green,blue or #rrggbb; missing pieces read as 255);
+ * default 153,255,153 #99ff99; 0 to 255 each. */
 JKN_API uint32_t jkn_GetQZJkn_SksOverColor(void) JKN_NOEXCEPT;
-/* "HCOL", "153,255,153". def-share.ini [SKSG] HCOL: colour (red,green,blue or #rrggbb; missing
- * pieces read as 255); default 153,255,153 #99ff99; 0 to 255 each. Returns JKN_OK,
- * JKN_READS_BACK_ALTERED or why nothing was written. */
+/* def-share.ini [SKSG] HCOL: colour (red,green,blue or #rrggbb; missing pieces read as 255);
+ * default 153,255,153 #99ff99; 0 to 255 each. Returns JKN_OK, JKN_READS_BACK_ALTERED or why
+ * nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_SksOverColor(uint32_t colour) JKN_NOEXCEPT;
 
 /* Rectangle observation, "def-share.ini" [RCOB]. */
-/* "CODE", 9998. def-share.ini [RCOB] CODE: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 9998; 0 to 65535. */
+/* def-share.ini [RCOB] CODE: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 9998; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_RectObsKanCode(void) JKN_NOEXCEPT;
-/* "CODE", 9998. def-share.ini [RCOB] CODE: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 9998; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* def-share.ini [RCOB] CODE: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 9998; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_RectObsKanCode(uint16_t value) JKN_NOEXCEPT;
-/* "MODE", 0. def-share.ini [RCOB] MODE: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. */
+/* def-share.ini [RCOB] MODE: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 0; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_RectObsMode(void) JKN_NOEXCEPT;
-/* "MODE", 0. def-share.ini [RCOB] MODE: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* def-share.ini [RCOB] MODE: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_RectObsMode(uint16_t value) JKN_NOEXCEPT;
 /* "WIDE", text "0.5" read with a 32-byte buffer and converted (an empty value
  * gives 0.0); written "%.3f". */
@@ -1652,26 +1587,23 @@ JKN_API double jkn_GetQZJkn_RectObsWide(void) JKN_NOEXCEPT;
 JKN_API JknStatus jkn_PutQZJkn_RectObsWide(double value) JKN_NOEXCEPT;
 
 /* Zoom, "def-share.ini" [GZPROP]. Modes 0, 1, 2: small, medium, large. */
-/* "OMZ", 0. def-share.ini [GZPROP] OMZ: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. */
+/* def-share.ini [GZPROP] OMZ: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 0; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_ObsMainZoomMode(void) JKN_NOEXCEPT;
-/* "OMZ", 0. def-share.ini [GZPROP] OMZ: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* def-share.ini [GZPROP] OMZ: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ObsMainZoomMode(uint16_t mode) JKN_NOEXCEPT;
-/* "OCZ", 0. def-share.ini [GZPROP] OCZ: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. */
+/* def-share.ini [GZPROP] OCZ: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 0; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_ObsCtrlZoomMode(void) JKN_NOEXCEPT;
-/* "OCZ", 0. def-share.ini [GZPROP] OCZ: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* def-share.ini [GZPROP] OCZ: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 0; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_ObsCtrlZoomMode(uint16_t mode) JKN_NOEXCEPT;
-/* "ASZ", 1. def-share.ini [GZPROP] ASZ: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 1; 0 to 65535. */
+/* def-share.ini [GZPROP] ASZ: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 1; 0 to 65535. */
 JKN_API uint16_t jkn_GetQZJkn_AssistMainZoomMode(void) JKN_NOEXCEPT;
-/* "ASZ", 1. def-share.ini [GZPROP] ASZ: integer (unsigned 16-bit; low 16 bits of the stored
- * number); default 1; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was
- * written. */
+/* def-share.ini [GZPROP] ASZ: integer (unsigned 16-bit; low 16 bits of the stored number);
+ * default 1; 0 to 65535. Returns JKN_OK, JKN_READS_BACK_ALTERED or why nothing was written. */
 JKN_API JknStatus jkn_PutQZJkn_AssistMainZoomMode(uint16_t mode) JKN_NOEXCEPT;
 /* Scale of a zoom mode, read like "WIDE". Main: "SML" "1.0", "MDL" "1.2",
  * "LRG" "1.4", other modes as 0. Assist: "A_SML" "0.8", "A_MDL" "1.0",

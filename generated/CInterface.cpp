@@ -38,27 +38,25 @@ size_t jkn_GetQZJkn_Soku_Path(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_Flush_QZJkn_ZETR_File(const char* path) JKN_NOEXCEPT {
-  return trasso::c::statusOf("Flush_QZJkn_ZETR_File",
-    [&] { trasso::api::Flush_QZJkn_ZETR_File(path); }, path);
+  return trasso::c::statusOf(
+      "Flush_QZJkn_ZETR_File", [&] { trasso::api::Flush_QZJkn_ZETR_File(path); }, path);
 }
 
 JknStatus jkn_Flush_QZJkn_PL30_File(const char* path) JKN_NOEXCEPT {
-  return trasso::c::statusOf("Flush_QZJkn_PL30_File",
-    [&] { trasso::api::Flush_QZJkn_PL30_File(path); }, path);
+  return trasso::c::statusOf(
+      "Flush_QZJkn_PL30_File", [&] { trasso::api::Flush_QZJkn_PL30_File(path); }, path);
 }
 
 JknStatus jkn_Flush_QZJkn_Soku_File(const char* path) JKN_NOEXCEPT {
-  return trasso::c::statusOf("Flush_QZJkn_Soku_File",
-    [&] { trasso::api::Flush_QZJkn_Soku_File(path); }, path);
+  return trasso::c::statusOf(
+      "Flush_QZJkn_Soku_File", [&] { trasso::api::Flush_QZJkn_Soku_File(path); }, path);
 }
 
-int32_t jkn_GetQZJkn_GNSS_Page(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_Page();
-}
+int32_t jkn_GetQZJkn_GNSS_Page(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GNSS_Page(); }
 
 JknStatus jkn_PutQZJkn_GNSS_Page(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Page", [&] { trasso::api::PutQZJkn_GNSS_Page(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Page", [&] { trasso::api::PutQZJkn_GNSS_Page(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_AutoLoad(void) JKN_NOEXCEPT {
@@ -66,8 +64,8 @@ int32_t jkn_GetQZJkn_GNSS_AutoLoad(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_AutoLoad(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_AutoLoad",
-    [&] { trasso::api::PutQZJkn_GNSS_AutoLoad(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_AutoLoad", [&] { trasso::api::PutQZJkn_GNSS_AutoLoad(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_AutoStart(void) JKN_NOEXCEPT {
@@ -75,8 +73,8 @@ int32_t jkn_GetQZJkn_GNSS_AutoStart(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_AutoStart(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_AutoStart",
-    [&] { trasso::api::PutQZJkn_GNSS_AutoStart(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_AutoStart", [&] { trasso::api::PutQZJkn_GNSS_AutoStart(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_SetOpen(void) JKN_NOEXCEPT {
@@ -84,8 +82,8 @@ int32_t jkn_GetQZJkn_GNSS_SetOpen(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_SetOpen(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_SetOpen",
-    [&] { trasso::api::PutQZJkn_GNSS_SetOpen(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_SetOpen", [&] { trasso::api::PutQZJkn_GNSS_SetOpen(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_RTK_SetOpen(void) JKN_NOEXCEPT {
@@ -93,17 +91,15 @@ int32_t jkn_GetQZJkn_GNSS_RTK_SetOpen(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_RTK_SetOpen(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_RTK_SetOpen",
-    [&] { trasso::api::PutQZJkn_GNSS_RTK_SetOpen(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_RTK_SetOpen", [&] { trasso::api::PutQZJkn_GNSS_RTK_SetOpen(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_GNSS_NTripP(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_NTripP();
-}
+int32_t jkn_GetQZJkn_GNSS_NTripP(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GNSS_NTripP(); }
 
 JknStatus jkn_PutQZJkn_GNSS_NTripP(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_NTripP",
-    [&] { trasso::api::PutQZJkn_GNSS_NTripP(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_NTripP", [&] { trasso::api::PutQZJkn_GNSS_NTripP(value); }, value);
 }
 
 size_t jkn_GetQZJkn_GNSS_Address(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -111,8 +107,8 @@ size_t jkn_GetQZJkn_GNSS_Address(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_Address(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Address",
-    [&] { trasso::api::PutQZJkn_GNSS_Address(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Address", [&] { trasso::api::PutQZJkn_GNSS_Address(text); }, text);
 }
 
 int32_t jkn_GetQZJkn_GNSS_PortNoS(void) JKN_NOEXCEPT {
@@ -120,8 +116,8 @@ int32_t jkn_GetQZJkn_GNSS_PortNoS(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_PortNoS(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_PortNoS",
-    [&] { trasso::api::PutQZJkn_GNSS_PortNoS(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_PortNoS", [&] { trasso::api::PutQZJkn_GNSS_PortNoS(value); }, value);
 }
 
 size_t jkn_GetQZJkn_GNSS_UserID(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -129,8 +125,8 @@ size_t jkn_GetQZJkn_GNSS_UserID(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_UserID(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_UserID",
-    [&] { trasso::api::PutQZJkn_GNSS_UserID(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_UserID", [&] { trasso::api::PutQZJkn_GNSS_UserID(text); }, text);
 }
 
 size_t jkn_GetQZJkn_GNSS_Password(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -138,17 +134,15 @@ size_t jkn_GetQZJkn_GNSS_Password(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_Password(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Password",
-    [&] { trasso::api::PutQZJkn_GNSS_Password(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Password", [&] { trasso::api::PutQZJkn_GNSS_Password(text); }, text);
 }
 
-int32_t jkn_GetQZJkn_GNSS_MountP(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_MountP();
-}
+int32_t jkn_GetQZJkn_GNSS_MountP(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GNSS_MountP(); }
 
 JknStatus jkn_PutQZJkn_GNSS_MountP(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_MountP",
-    [&] { trasso::api::PutQZJkn_GNSS_MountP(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_MountP", [&] { trasso::api::PutQZJkn_GNSS_MountP(value); }, value);
 }
 
 size_t jkn_GetQZJkn_GNSS_MountPTX(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -156,8 +150,8 @@ size_t jkn_GetQZJkn_GNSS_MountPTX(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_MountPTX(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_MountPTX",
-    [&] { trasso::api::PutQZJkn_GNSS_MountPTX(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_MountPTX", [&] { trasso::api::PutQZJkn_GNSS_MountPTX(text); }, text);
 }
 
 size_t jkn_GetQZJkn_GNSS_MountDEF(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -165,8 +159,8 @@ size_t jkn_GetQZJkn_GNSS_MountDEF(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_MountDEF(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_MountDEF",
-    [&] { trasso::api::PutQZJkn_GNSS_MountDEF(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_MountDEF", [&] { trasso::api::PutQZJkn_GNSS_MountDEF(text); }, text);
 }
 
 int32_t jkn_GetQZJkn_GNSS_PortNo(int32_t mode) JKN_NOEXCEPT {
@@ -174,8 +168,8 @@ int32_t jkn_GetQZJkn_GNSS_PortNo(int32_t mode) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_PortNo(int32_t mode, int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_PortNo", [&] { trasso::api::PutQZJkn_GNSS_PortNo(mode,
-    value); }, mode, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_PortNo", [&] { trasso::api::PutQZJkn_GNSS_PortNo(mode, value); }, mode, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_COMM_or_BT(int32_t mode) JKN_NOEXCEPT {
@@ -183,8 +177,9 @@ int32_t jkn_GetQZJkn_GNSS_COMM_or_BT(int32_t mode) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_COMM_or_BT(int32_t mode, int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_COMM_or_BT",
-    [&] { trasso::api::PutQZJkn_GNSS_COMM_or_BT(mode, value); }, mode, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_COMM_or_BT", [&] { trasso::api::PutQZJkn_GNSS_COMM_or_BT(mode, value); }, mode,
+      value);
 }
 
 size_t jkn_GetQZJkn_GNSS_BTAddr(int32_t mode, char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -192,8 +187,8 @@ size_t jkn_GetQZJkn_GNSS_BTAddr(int32_t mode, char* buffer, size_t capacity) JKN
 }
 
 JknStatus jkn_PutQZJkn_GNSS_BTAddr(int32_t mode, const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_BTAddr", [&] { trasso::api::PutQZJkn_GNSS_BTAddr(mode,
-    text); }, mode, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_BTAddr", [&] { trasso::api::PutQZJkn_GNSS_BTAddr(mode, text); }, mode, text);
 }
 
 uint32_t jkn_GetQZJkn_GNSS_BtPort(int32_t mode) JKN_NOEXCEPT {
@@ -201,8 +196,8 @@ uint32_t jkn_GetQZJkn_GNSS_BtPort(int32_t mode) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_BtPort(int32_t mode, uint32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_BtPort", [&] { trasso::api::PutQZJkn_GNSS_BtPort(mode,
-    value); }, mode, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_BtPort", [&] { trasso::api::PutQZJkn_GNSS_BtPort(mode, value); }, mode, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_MaskElev(int32_t mode) JKN_NOEXCEPT {
@@ -210,8 +205,9 @@ int32_t jkn_GetQZJkn_GNSS_MaskElev(int32_t mode) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_MaskElev(int32_t mode, int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_MaskElev",
-    [&] { trasso::api::PutQZJkn_GNSS_MaskElev(mode, value); }, mode, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_MaskElev", [&] { trasso::api::PutQZJkn_GNSS_MaskElev(mode, value); }, mode,
+      value);
 }
 
 uint16_t jkn_GetQZJkn_GNSS_MaskSate(int32_t mode) JKN_NOEXCEPT {
@@ -219,8 +215,9 @@ uint16_t jkn_GetQZJkn_GNSS_MaskSate(int32_t mode) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_MaskSate(int32_t mode, uint16_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_MaskSate",
-    [&] { trasso::api::PutQZJkn_GNSS_MaskSate(mode, value); }, mode, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_MaskSate", [&] { trasso::api::PutQZJkn_GNSS_MaskSate(mode, value); }, mode,
+      value);
 }
 
 uint16_t jkn_GetQZJkn_GNSS_MaskSgnl(int32_t mode) JKN_NOEXCEPT {
@@ -228,17 +225,16 @@ uint16_t jkn_GetQZJkn_GNSS_MaskSgnl(int32_t mode) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_MaskSgnl(int32_t mode, uint16_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_MaskSgnl",
-    [&] { trasso::api::PutQZJkn_GNSS_MaskSgnl(mode, value); }, mode, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_MaskSgnl", [&] { trasso::api::PutQZJkn_GNSS_MaskSgnl(mode, value); }, mode,
+      value);
 }
 
-uint16_t jkn_GetQZJkn_GNSS_Rate(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_Rate();
-}
+uint16_t jkn_GetQZJkn_GNSS_Rate(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GNSS_Rate(); }
 
 JknStatus jkn_PutQZJkn_GNSS_Rate(uint16_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Rate", [&] { trasso::api::PutQZJkn_GNSS_Rate(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Rate", [&] { trasso::api::PutQZJkn_GNSS_Rate(value); }, value);
 }
 
 uint16_t jkn_GetQZJkn_GNSS_DispREC(void) JKN_NOEXCEPT {
@@ -246,8 +242,8 @@ uint16_t jkn_GetQZJkn_GNSS_DispREC(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_DispREC(uint16_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_DispREC",
-    [&] { trasso::api::PutQZJkn_GNSS_DispREC(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_DispREC", [&] { trasso::api::PutQZJkn_GNSS_DispREC(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_DispLocus(void) JKN_NOEXCEPT {
@@ -255,8 +251,8 @@ int32_t jkn_GetQZJkn_GNSS_DispLocus(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_DispLocus(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_DispLocus",
-    [&] { trasso::api::PutQZJkn_GNSS_DispLocus(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_DispLocus", [&] { trasso::api::PutQZJkn_GNSS_DispLocus(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_CntLocus(void) JKN_NOEXCEPT {
@@ -264,8 +260,8 @@ int32_t jkn_GetQZJkn_GNSS_CntLocus(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_CntLocus(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_CntLocus",
-    [&] { trasso::api::PutQZJkn_GNSS_CntLocus(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_CntLocus", [&] { trasso::api::PutQZJkn_GNSS_CntLocus(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_PutMode(void) JKN_NOEXCEPT {
@@ -273,8 +269,8 @@ int32_t jkn_GetQZJkn_GNSS_PutMode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_PutMode(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_PutMode",
-    [&] { trasso::api::PutQZJkn_GNSS_PutMode(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_PutMode", [&] { trasso::api::PutQZJkn_GNSS_PutMode(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_AfterTime(void) JKN_NOEXCEPT {
@@ -282,8 +278,8 @@ int32_t jkn_GetQZJkn_GNSS_AfterTime(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_AfterTime(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_AfterTime",
-    [&] { trasso::api::PutQZJkn_GNSS_AfterTime(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_AfterTime", [&] { trasso::api::PutQZJkn_GNSS_AfterTime(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_IntvalTime(void) JKN_NOEXCEPT {
@@ -291,8 +287,8 @@ int32_t jkn_GetQZJkn_GNSS_IntvalTime(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_IntvalTime(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_IntvalTime",
-    [&] { trasso::api::PutQZJkn_GNSS_IntvalTime(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_IntvalTime", [&] { trasso::api::PutQZJkn_GNSS_IntvalTime(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_IntvalLeng(void) JKN_NOEXCEPT {
@@ -300,8 +296,8 @@ int32_t jkn_GetQZJkn_GNSS_IntvalLeng(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_IntvalLeng(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_IntvalLeng",
-    [&] { trasso::api::PutQZJkn_GNSS_IntvalLeng(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_IntvalLeng", [&] { trasso::api::PutQZJkn_GNSS_IntvalLeng(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_UnFixPut(void) JKN_NOEXCEPT {
@@ -309,17 +305,15 @@ int32_t jkn_GetQZJkn_GNSS_UnFixPut(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_UnFixPut(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_UnFixPut",
-    [&] { trasso::api::PutQZJkn_GNSS_UnFixPut(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_UnFixPut", [&] { trasso::api::PutQZJkn_GNSS_UnFixPut(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_GNSS_Epoch(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_Epoch();
-}
+int32_t jkn_GetQZJkn_GNSS_Epoch(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GNSS_Epoch(); }
 
 JknStatus jkn_PutQZJkn_GNSS_Epoch(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Epoch",
-    [&] { trasso::api::PutQZJkn_GNSS_Epoch(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Epoch", [&] { trasso::api::PutQZJkn_GNSS_Epoch(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_CntEpoch(void) JKN_NOEXCEPT {
@@ -327,8 +321,8 @@ int32_t jkn_GetQZJkn_GNSS_CntEpoch(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_CntEpoch(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_CntEpoch",
-    [&] { trasso::api::PutQZJkn_GNSS_CntEpoch(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_CntEpoch", [&] { trasso::api::PutQZJkn_GNSS_CntEpoch(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_TiltObs(void) JKN_NOEXCEPT {
@@ -336,8 +330,8 @@ int32_t jkn_GetQZJkn_GNSS_TiltObs(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_TiltObs(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_TiltObs",
-    [&] { trasso::api::PutQZJkn_GNSS_TiltObs(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_TiltObs", [&] { trasso::api::PutQZJkn_GNSS_TiltObs(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_TiltSingleTime(void) JKN_NOEXCEPT {
@@ -345,8 +339,9 @@ int32_t jkn_GetQZJkn_GNSS_TiltSingleTime(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_TiltSingleTime(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_TiltSingleTime",
-    [&] { trasso::api::PutQZJkn_GNSS_TiltSingleTime(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_TiltSingleTime", [&] { trasso::api::PutQZJkn_GNSS_TiltSingleTime(value); },
+      value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_TiltRepeatTime(void) JKN_NOEXCEPT {
@@ -354,8 +349,9 @@ int32_t jkn_GetQZJkn_GNSS_TiltRepeatTime(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_TiltRepeatTime(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_TiltRepeatTime",
-    [&] { trasso::api::PutQZJkn_GNSS_TiltRepeatTime(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_TiltRepeatTime", [&] { trasso::api::PutQZJkn_GNSS_TiltRepeatTime(value); },
+      value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_TiltAnnounce(void) JKN_NOEXCEPT {
@@ -363,8 +359,8 @@ int32_t jkn_GetQZJkn_GNSS_TiltAnnounce(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_TiltAnnounce(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_TiltAnnounce",
-    [&] { trasso::api::PutQZJkn_GNSS_TiltAnnounce(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_TiltAnnounce", [&] { trasso::api::PutQZJkn_GNSS_TiltAnnounce(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_TiltAllowance(void) JKN_NOEXCEPT {
@@ -372,8 +368,9 @@ int32_t jkn_GetQZJkn_GNSS_TiltAllowance(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_TiltAllowance(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_TiltAllowance",
-    [&] { trasso::api::PutQZJkn_GNSS_TiltAllowance(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_TiltAllowance", [&] { trasso::api::PutQZJkn_GNSS_TiltAllowance(value); },
+      value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_Declination(void) JKN_NOEXCEPT {
@@ -381,8 +378,8 @@ int32_t jkn_GetQZJkn_GNSS_Declination(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_Declination(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Declination",
-    [&] { trasso::api::PutQZJkn_GNSS_Declination(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Declination", [&] { trasso::api::PutQZJkn_GNSS_Declination(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_DeclinationH(void) JKN_NOEXCEPT {
@@ -390,8 +387,8 @@ int32_t jkn_GetQZJkn_GNSS_DeclinationH(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_DeclinationH(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_DeclinationH",
-    [&] { trasso::api::PutQZJkn_GNSS_DeclinationH(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_DeclinationH", [&] { trasso::api::PutQZJkn_GNSS_DeclinationH(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_DeclinationV(void) JKN_NOEXCEPT {
@@ -399,8 +396,8 @@ int32_t jkn_GetQZJkn_GNSS_DeclinationV(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_DeclinationV(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_DeclinationV",
-    [&] { trasso::api::PutQZJkn_GNSS_DeclinationV(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_DeclinationV", [&] { trasso::api::PutQZJkn_GNSS_DeclinationV(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_BubbleSensMinPer2mm(void) JKN_NOEXCEPT {
@@ -408,17 +405,16 @@ int32_t jkn_GetQZJkn_GNSS_BubbleSensMinPer2mm(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_BubbleSensMinPer2mm(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_BubbleSensMinPer2mm",
-    [&] { trasso::api::PutQZJkn_GNSS_BubbleSensMinPer2mm(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_BubbleSensMinPer2mm",
+      [&] { trasso::api::PutQZJkn_GNSS_BubbleSensMinPer2mm(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_GNSS_ImuObs(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_ImuObs();
-}
+int32_t jkn_GetQZJkn_GNSS_ImuObs(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GNSS_ImuObs(); }
 
 JknStatus jkn_PutQZJkn_GNSS_ImuObs(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_ImuObs",
-    [&] { trasso::api::PutQZJkn_GNSS_ImuObs(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_ImuObs", [&] { trasso::api::PutQZJkn_GNSS_ImuObs(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_ImuRepeatTime(void) JKN_NOEXCEPT {
@@ -426,8 +422,9 @@ int32_t jkn_GetQZJkn_GNSS_ImuRepeatTime(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_ImuRepeatTime(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_ImuRepeatTime",
-    [&] { trasso::api::PutQZJkn_GNSS_ImuRepeatTime(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_ImuRepeatTime", [&] { trasso::api::PutQZJkn_GNSS_ImuRepeatTime(value); },
+      value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_Init_Pdop(void) JKN_NOEXCEPT {
@@ -435,8 +432,8 @@ int32_t jkn_GetQZJkn_GNSS_Init_Pdop(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_Init_Pdop(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Init_Pdop",
-    [&] { trasso::api::PutQZJkn_GNSS_Init_Pdop(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Init_Pdop", [&] { trasso::api::PutQZJkn_GNSS_Init_Pdop(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_Init_UseSatCnt(void) JKN_NOEXCEPT {
@@ -444,8 +441,9 @@ int32_t jkn_GetQZJkn_GNSS_Init_UseSatCnt(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_Init_UseSatCnt(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Init_UseSatCnt",
-    [&] { trasso::api::PutQZJkn_GNSS_Init_UseSatCnt(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Init_UseSatCnt", [&] { trasso::api::PutQZJkn_GNSS_Init_UseSatCnt(value); },
+      value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_Init_UseInitMode(void) JKN_NOEXCEPT {
@@ -453,8 +451,9 @@ int32_t jkn_GetQZJkn_GNSS_Init_UseInitMode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_Init_UseInitMode(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Init_UseInitMode",
-    [&] { trasso::api::PutQZJkn_GNSS_Init_UseInitMode(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Init_UseInitMode", [&] { trasso::api::PutQZJkn_GNSS_Init_UseInitMode(value); },
+      value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_Init_UseConfirm(void) JKN_NOEXCEPT {
@@ -462,8 +461,9 @@ int32_t jkn_GetQZJkn_GNSS_Init_UseConfirm(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_Init_UseConfirm(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_Init_UseConfirm",
-    [&] { trasso::api::PutQZJkn_GNSS_Init_UseConfirm(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_Init_UseConfirm", [&] { trasso::api::PutQZJkn_GNSS_Init_UseConfirm(value); },
+      value);
 }
 
 int32_t jkn_GetQZJkn_GNSS_SkyPlotLClm(int32_t column, int32_t def) JKN_NOEXCEPT {
@@ -471,21 +471,26 @@ int32_t jkn_GetQZJkn_GNSS_SkyPlotLClm(int32_t column, int32_t def) JKN_NOEXCEPT 
 }
 
 JknStatus jkn_PutQZJkn_GNSS_SkyPlotLClm(int32_t column, int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_SkyPlotLClm",
-    [&] { trasso::api::PutQZJkn_GNSS_SkyPlotLClm(column, value); }, column, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_SkyPlotLClm", [&] { trasso::api::PutQZJkn_GNSS_SkyPlotLClm(column, value); },
+      column, value);
 }
 
 void jkn_GetQZJkn_GNSS_RTKConnectProp(int32_t side, JknRtkConnectProp* prop) JKN_NOEXCEPT {
   return trasso::api::GetQZJkn_GNSS_RTKConnectProp(side,
-    trasso::c::Param<RTK_CONNECT_PROP&>(prop).get());
+                                                   trasso::c::Param<RTK_CONNECT_PROP&>(prop).get());
 }
 
 JknStatus jkn_PutQZJkn_GNSS_RTKConnectProp(int32_t side,
                                            const JknRtkConnectProp* prop) JKN_NOEXCEPT {
   if (!prop) return trasso::c::nullArgument("PutQZJkn_GNSS_RTKConnectProp", "prop");
-  return trasso::c::statusOf("PutQZJkn_GNSS_RTKConnectProp",
-    [&] { trasso::api::PutQZJkn_GNSS_RTKConnectProp(side,
-    trasso::c::Param<const RTK_CONNECT_PROP&>(prop).get()); }, side, prop);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_RTKConnectProp",
+      [&] {
+        trasso::api::PutQZJkn_GNSS_RTKConnectProp(
+            side, trasso::c::Param<const RTK_CONNECT_PROP&>(prop).get());
+      },
+      side, prop);
 }
 
 int32_t jkn_AntennaInit(JknStatus* status) JKN_NOEXCEPT {
@@ -501,8 +506,9 @@ int32_t jkn_GetQZJkn_GNSS_CurrentAntennaID(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_CurrentAntennaID(int32_t id) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_CurrentAntennaID",
-    [&] { trasso::api::PutQZJkn_GNSS_CurrentAntennaID(id); }, id);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_CurrentAntennaID", [&] { trasso::api::PutQZJkn_GNSS_CurrentAntennaID(id); },
+      id);
 }
 
 double jkn_GetQZJkn_GNSS_CurrentAntennaOffset(void) JKN_NOEXCEPT {
@@ -510,8 +516,9 @@ double jkn_GetQZJkn_GNSS_CurrentAntennaOffset(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_GNSS_CurrentAntennaOffset(double offset) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_CurrentAntennaOffset",
-    [&] { trasso::api::PutQZJkn_GNSS_CurrentAntennaOffset(offset); }, offset);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_CurrentAntennaOffset",
+      [&] { trasso::api::PutQZJkn_GNSS_CurrentAntennaOffset(offset); }, offset);
 }
 
 size_t jkn_GetQZJkn_GNSS_CurrentAntennaSerialNo(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -519,55 +526,61 @@ size_t jkn_GetQZJkn_GNSS_CurrentAntennaSerialNo(char* buffer, size_t capacity) J
 }
 
 JknStatus jkn_PutQZJkn_GNSS_CurrentAntennaSerialNo(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_CurrentAntennaSerialNo",
-    [&] { trasso::api::PutQZJkn_GNSS_CurrentAntennaSerialNo(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_CurrentAntennaSerialNo",
+      [&] { trasso::api::PutQZJkn_GNSS_CurrentAntennaSerialNo(text); }, text);
 }
 
 void jkn_GetQZJkn_GNSS_StaCurrentAntenna(int32_t* id, double* height,
                                          JknText* serialNo) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(trasso::c::Param<int&>(id).get(),
-    trasso::c::Param<double&>(height).get(), trasso::c::Param<std::string&>(serialNo).get());
+  return trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(
+      trasso::c::Param<int&>(id).get(), trasso::c::Param<double&>(height).get(),
+      trasso::c::Param<std::string&>(serialNo).get());
 }
 
 JknStatus jkn_PutQZJkn_GNSS_StaCurrentAntenna(int32_t id, double height,
                                               const char* serialNo) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_StaCurrentAntenna",
-    [&] { trasso::api::PutQZJkn_GNSS_StaCurrentAntenna(id, height, serialNo); }, id, height,
-    serialNo);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_StaCurrentAntenna",
+      [&] { trasso::api::PutQZJkn_GNSS_StaCurrentAntenna(id, height, serialNo); }, id, height,
+      serialNo);
 }
 
 void jkn_GetQZJkn_GNSS_StaCurrentReceiver(int32_t* id, JknText* serialNo) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GNSS_StaCurrentReceiver(trasso::c::Param<int&>(id).get(),
-    trasso::c::Param<std::string&>(serialNo).get());
+  return trasso::api::GetQZJkn_GNSS_StaCurrentReceiver(
+      trasso::c::Param<int&>(id).get(), trasso::c::Param<std::string&>(serialNo).get());
 }
 
 JknStatus jkn_PutQZJkn_GNSS_StaCurrentReceiver(int32_t id, const char* serialNo) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GNSS_StaCurrentReceiver",
-    [&] { trasso::api::PutQZJkn_GNSS_StaCurrentReceiver(id, serialNo); }, id, serialNo);
+  return trasso::c::statusOf(
+      "PutQZJkn_GNSS_StaCurrentReceiver",
+      [&] { trasso::api::PutQZJkn_GNSS_StaCurrentReceiver(id, serialNo); }, id, serialNo);
 }
 
 int32_t jkn_GetGNSSSensorBmp(int32_t sensor, JknText* picture, int32_t* antenna, double* offset,
                              JknAntennaList* list) JKN_NOEXCEPT {
-  return trasso::api::GetGNSSSensorBmp(sensor, trasso::c::Param<std::string&>(picture).get(),
-    trasso::c::Param<int*>(antenna).get(), trasso::c::Param<double*>(offset).get(),
-    trasso::c::Param<AntennaCatalogue*>(list).get());
+  return trasso::api::GetGNSSSensorBmp(
+      sensor, trasso::c::Param<std::string&>(picture).get(), trasso::c::Param<int*>(antenna).get(),
+      trasso::c::Param<double*>(offset).get(), trasso::c::Param<AntennaCatalogue*>(list).get());
 }
 
 int32_t jkn_GetGNSSSensorBmpAntennaOffset(int32_t current, int32_t sensor, JknText* picture,
                                           double* offset, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "GetGNSSSensorBmpAntennaOffset",
-    [&] { return trasso::api::GetGNSSSensorBmpAntennaOffset(current, sensor,
-    trasso::c::Param<std::string&>(picture).get(), trasso::c::Param<double&>(offset).get()); },
-    current, sensor, picture, offset);
+  return trasso::c::reporting(
+      status, "GetGNSSSensorBmpAntennaOffset",
+      [&] {
+        return trasso::api::GetGNSSSensorBmpAntennaOffset(
+            current, sensor, trasso::c::Param<std::string&>(picture).get(),
+            trasso::c::Param<double&>(offset).get());
+      },
+      current, sensor, picture, offset);
 }
 
-int32_t jkn_GetQZJkn_NMEA_Port(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_NMEA_Port();
-}
+int32_t jkn_GetQZJkn_NMEA_Port(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_NMEA_Port(); }
 
 JknStatus jkn_PutQZJkn_NMEA_Port(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_Port", [&] { trasso::api::PutQZJkn_NMEA_Port(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_Port", [&] { trasso::api::PutQZJkn_NMEA_Port(value); }, value);
 }
 
 uint32_t jkn_GetQZJkn_NMEA_BaudRate(void) JKN_NOEXCEPT {
@@ -575,17 +588,15 @@ uint32_t jkn_GetQZJkn_NMEA_BaudRate(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_BaudRate(uint32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_BaudRate",
-    [&] { trasso::api::PutQZJkn_NMEA_BaudRate(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_BaudRate", [&] { trasso::api::PutQZJkn_NMEA_BaudRate(value); }, value);
 }
 
-uint8_t jkn_GetQZJkn_NMEA_Parity(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_NMEA_Parity();
-}
+uint8_t jkn_GetQZJkn_NMEA_Parity(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_NMEA_Parity(); }
 
 JknStatus jkn_PutQZJkn_NMEA_Parity(uint8_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_Parity",
-    [&] { trasso::api::PutQZJkn_NMEA_Parity(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_Parity", [&] { trasso::api::PutQZJkn_NMEA_Parity(value); }, value);
 }
 
 uint8_t jkn_GetQZJkn_NMEA_ByteSize(void) JKN_NOEXCEPT {
@@ -593,8 +604,8 @@ uint8_t jkn_GetQZJkn_NMEA_ByteSize(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_ByteSize(uint8_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_ByteSize",
-    [&] { trasso::api::PutQZJkn_NMEA_ByteSize(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_ByteSize", [&] { trasso::api::PutQZJkn_NMEA_ByteSize(value); }, value);
 }
 
 uint8_t jkn_GetQZJkn_NMEA_StopBits(void) JKN_NOEXCEPT {
@@ -602,8 +613,8 @@ uint8_t jkn_GetQZJkn_NMEA_StopBits(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_StopBits(uint8_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_StopBits",
-    [&] { trasso::api::PutQZJkn_NMEA_StopBits(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_StopBits", [&] { trasso::api::PutQZJkn_NMEA_StopBits(value); }, value);
 }
 
 uint8_t jkn_GetQZJkn_NMEA_HandShake(void) JKN_NOEXCEPT {
@@ -611,8 +622,8 @@ uint8_t jkn_GetQZJkn_NMEA_HandShake(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_HandShake(uint8_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_HandShake",
-    [&] { trasso::api::PutQZJkn_NMEA_HandShake(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_HandShake", [&] { trasso::api::PutQZJkn_NMEA_HandShake(value); }, value);
 }
 
 uint32_t jkn_GetQZJkn_NMEA_Interval(void) JKN_NOEXCEPT {
@@ -620,8 +631,8 @@ uint32_t jkn_GetQZJkn_NMEA_Interval(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_Interval(uint32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_Interval",
-    [&] { trasso::api::PutQZJkn_NMEA_Interval(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_Interval", [&] { trasso::api::PutQZJkn_NMEA_Interval(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_NMEA_SetOpen(void) JKN_NOEXCEPT {
@@ -629,8 +640,8 @@ int32_t jkn_GetQZJkn_NMEA_SetOpen(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_SetOpen(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_SetOpen",
-    [&] { trasso::api::PutQZJkn_NMEA_SetOpen(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_SetOpen", [&] { trasso::api::PutQZJkn_NMEA_SetOpen(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_NMEA_LoadGeo(void) JKN_NOEXCEPT {
@@ -638,8 +649,8 @@ int32_t jkn_GetQZJkn_NMEA_LoadGeo(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_LoadGeo(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_LoadGeo",
-    [&] { trasso::api::PutQZJkn_NMEA_LoadGeo(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_LoadGeo", [&] { trasso::api::PutQZJkn_NMEA_LoadGeo(value); }, value);
 }
 
 size_t jkn_GetQZJkn_NMEA_SrcGeoPath(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -647,8 +658,8 @@ size_t jkn_GetQZJkn_NMEA_SrcGeoPath(char* buffer, size_t capacity) JKN_NOEXCEPT 
 }
 
 JknStatus jkn_PutQZJkn_NMEA_SrcGeoPath(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_SrcGeoPath",
-    [&] { trasso::api::PutQZJkn_NMEA_SrcGeoPath(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_SrcGeoPath", [&] { trasso::api::PutQZJkn_NMEA_SrcGeoPath(text); }, text);
 }
 
 size_t jkn_GetQZJkn_NMEA_GeoVer(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -656,8 +667,8 @@ size_t jkn_GetQZJkn_NMEA_GeoVer(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_GeoVer(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_GeoVer",
-    [&] { trasso::api::PutQZJkn_NMEA_GeoVer(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_GeoVer", [&] { trasso::api::PutQZJkn_NMEA_GeoVer(text); }, text);
 }
 
 int32_t jkn_GetQZJkn_NMEA_COMM_or_BT(void) JKN_NOEXCEPT {
@@ -665,45 +676,40 @@ int32_t jkn_GetQZJkn_NMEA_COMM_or_BT(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_NMEA_COMM_or_BT(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_COMM_or_BT",
-    [&] { trasso::api::PutQZJkn_NMEA_COMM_or_BT(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_COMM_or_BT", [&] { trasso::api::PutQZJkn_NMEA_COMM_or_BT(value); }, value);
 }
 
 void jkn_GetQZJkn_NMEA_BtInfo(JknText* address, uint32_t* port) JKN_NOEXCEPT {
   return trasso::api::GetQZJkn_NMEA_BtInfo(trasso::c::Param<std::string&>(address).get(),
-    trasso::c::Param<uint32_t&>(port).get());
+                                           trasso::c::Param<uint32_t&>(port).get());
 }
 
 JknStatus jkn_PutQZJkn_NMEA_BtInfo(const char* address, uint32_t port) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_NMEA_BtInfo",
-    [&] { trasso::api::PutQZJkn_NMEA_BtInfo(address, port); }, address, port);
+  return trasso::c::statusOf(
+      "PutQZJkn_NMEA_BtInfo", [&] { trasso::api::PutQZJkn_NMEA_BtInfo(address, port); }, address,
+      port);
 }
 
-int32_t jkn_GetQZJkn_TS_VKubun(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_VKubun();
-}
+int32_t jkn_GetQZJkn_TS_VKubun(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_VKubun(); }
 
 JknStatus jkn_PutQZJkn_TS_VKubun(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_VKubun", [&] { trasso::api::PutQZJkn_TS_VKubun(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_VKubun", [&] { trasso::api::PutQZJkn_TS_VKubun(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_TS_Port(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_Port();
-}
+int32_t jkn_GetQZJkn_TS_Port(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_Port(); }
 
 JknStatus jkn_PutQZJkn_TS_Port(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_Port", [&] { trasso::api::PutQZJkn_TS_Port(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_Port", [&] { trasso::api::PutQZJkn_TS_Port(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_TS_SetOpen(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_SetOpen();
-}
+int32_t jkn_GetQZJkn_TS_SetOpen(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_SetOpen(); }
 
 JknStatus jkn_PutQZJkn_TS_SetOpen(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_SetOpen",
-    [&] { trasso::api::PutQZJkn_TS_SetOpen(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_SetOpen", [&] { trasso::api::PutQZJkn_TS_SetOpen(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_TS_AnglinLen(void) JKN_NOEXCEPT {
@@ -711,8 +717,8 @@ int32_t jkn_GetQZJkn_TS_AnglinLen(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_TS_AnglinLen(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_AnglinLen",
-    [&] { trasso::api::PutQZJkn_TS_AnglinLen(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_AnglinLen", [&] { trasso::api::PutQZJkn_TS_AnglinLen(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_TS_COMM_or_BT(void) JKN_NOEXCEPT {
@@ -720,17 +726,15 @@ int32_t jkn_GetQZJkn_TS_COMM_or_BT(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_TS_COMM_or_BT(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_COMM_or_BT",
-    [&] { trasso::api::PutQZJkn_TS_COMM_or_BT(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_COMM_or_BT", [&] { trasso::api::PutQZJkn_TS_COMM_or_BT(value); }, value);
 }
 
-bool jkn_GetQZJkn_TS_UseScale(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_UseScale();
-}
+bool jkn_GetQZJkn_TS_UseScale(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_UseScale(); }
 
 JknStatus jkn_PutQZJkn_TS_UseScale(bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_UseScale",
-    [&] { trasso::api::PutQZJkn_TS_UseScale(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_UseScale", [&] { trasso::api::PutQZJkn_TS_UseScale(value); }, value);
 }
 
 double jkn_GetQZJkn_TS_UseScaleValue(void) JKN_NOEXCEPT {
@@ -738,17 +742,15 @@ double jkn_GetQZJkn_TS_UseScaleValue(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_TS_UseScaleValue(double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_UseScaleValue",
-    [&] { trasso::api::PutQZJkn_TS_UseScaleValue(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_UseScaleValue", [&] { trasso::api::PutQZJkn_TS_UseScaleValue(value); }, value);
 }
 
-bool jkn_GetQZJkn_TS_UseTouei(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_UseTouei();
-}
+bool jkn_GetQZJkn_TS_UseTouei(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_UseTouei(); }
 
 JknStatus jkn_PutQZJkn_TS_UseTouei(bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_UseTouei",
-    [&] { trasso::api::PutQZJkn_TS_UseTouei(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_UseTouei", [&] { trasso::api::PutQZJkn_TS_UseTouei(value); }, value);
 }
 
 double jkn_GetQZJkn_TS_UseToueiValue(void) JKN_NOEXCEPT {
@@ -756,8 +758,8 @@ double jkn_GetQZJkn_TS_UseToueiValue(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_TS_UseToueiValue(double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_UseToueiValue",
-    [&] { trasso::api::PutQZJkn_TS_UseToueiValue(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_UseToueiValue", [&] { trasso::api::PutQZJkn_TS_UseToueiValue(value); }, value);
 }
 
 bool jkn_GetQZJkn_TS_TurnVAngFix(void) JKN_NOEXCEPT {
@@ -765,8 +767,8 @@ bool jkn_GetQZJkn_TS_TurnVAngFix(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_TS_TurnVAngFix(bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_TurnVAngFix",
-    [&] { trasso::api::PutQZJkn_TS_TurnVAngFix(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_TurnVAngFix", [&] { trasso::api::PutQZJkn_TS_TurnVAngFix(value); }, value);
 }
 
 size_t jkn_GetQZJkn_TS_BtDevAddr(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -774,18 +776,20 @@ size_t jkn_GetQZJkn_TS_BtDevAddr(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_TS_BtDevAddr(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_BtDevAddr",
-    [&] { trasso::api::PutQZJkn_TS_BtDevAddr(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_BtDevAddr", [&] { trasso::api::PutQZJkn_TS_BtDevAddr(text); }, text);
 }
 
 void jkn_GetQZJkn_TS_ZETRBtRadio(bool* use, int32_t* channel, int32_t* network) JKN_NOEXCEPT {
   return trasso::api::GetQZJkn_TS_ZETRBtRadio(trasso::c::Param<bool&>(use).get(),
-    trasso::c::Param<int&>(channel).get(), trasso::c::Param<int&>(network).get());
+                                              trasso::c::Param<int&>(channel).get(),
+                                              trasso::c::Param<int&>(network).get());
 }
 
 JknStatus jkn_PutQZJkn_TS_ZETRBtRadio(bool use, int32_t channel, int32_t network) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_ZETRBtRadio",
-    [&] { trasso::api::PutQZJkn_TS_ZETRBtRadio(use, channel, network); }, use, channel, network);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_ZETRBtRadio",
+      [&] { trasso::api::PutQZJkn_TS_ZETRBtRadio(use, channel, network); }, use, channel, network);
 }
 
 bool jkn_GetQZJkn_TS_Dsp_StartupJkn(void) JKN_NOEXCEPT {
@@ -793,26 +797,22 @@ bool jkn_GetQZJkn_TS_Dsp_StartupJkn(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_TS_Dsp_StartupJkn(bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_Dsp_StartupJkn",
-    [&] { trasso::api::PutQZJkn_TS_Dsp_StartupJkn(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_Dsp_StartupJkn", [&] { trasso::api::PutQZJkn_TS_Dsp_StartupJkn(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_TS_PsmMax(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_PsmMax();
-}
+int32_t jkn_GetQZJkn_TS_PsmMax(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_PsmMax(); }
 
 JknStatus jkn_PutQZJkn_TS_PsmMax(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_PsmMax", [&] { trasso::api::PutQZJkn_TS_PsmMax(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_PsmMax", [&] { trasso::api::PutQZJkn_TS_PsmMax(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_TS_PsmCnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_PsmCnt();
-}
+int32_t jkn_GetQZJkn_TS_PsmCnt(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_PsmCnt(); }
 
 JknStatus jkn_PutQZJkn_TS_PsmCnt(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_PsmCnt", [&] { trasso::api::PutQZJkn_TS_PsmCnt(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_PsmCnt", [&] { trasso::api::PutQZJkn_TS_PsmCnt(value); }, value);
 }
 
 size_t jkn_GetQZJkn_TS_Psm(int32_t index, char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -820,26 +820,22 @@ size_t jkn_GetQZJkn_TS_Psm(int32_t index, char* buffer, size_t capacity) JKN_NOE
 }
 
 JknStatus jkn_PutQZJkn_TS_Psm(int32_t index, const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_Psm", [&] { trasso::api::PutQZJkn_TS_Psm(index, text); },
-    index, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_Psm", [&] { trasso::api::PutQZJkn_TS_Psm(index, text); }, index, text);
 }
 
-int32_t jkn_GetQZJkn_TS_Psm2Max(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_Psm2Max();
-}
+int32_t jkn_GetQZJkn_TS_Psm2Max(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_Psm2Max(); }
 
 JknStatus jkn_PutQZJkn_TS_Psm2Max(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_Psm2Max",
-    [&] { trasso::api::PutQZJkn_TS_Psm2Max(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_Psm2Max", [&] { trasso::api::PutQZJkn_TS_Psm2Max(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_TS_Psm2Cnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_Psm2Cnt();
-}
+int32_t jkn_GetQZJkn_TS_Psm2Cnt(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_Psm2Cnt(); }
 
 JknStatus jkn_PutQZJkn_TS_Psm2Cnt(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_Psm2Cnt",
-    [&] { trasso::api::PutQZJkn_TS_Psm2Cnt(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_Psm2Cnt", [&] { trasso::api::PutQZJkn_TS_Psm2Cnt(value); }, value);
 }
 
 size_t jkn_GetQZJkn_TS_Psm2(int32_t index, char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -847,13 +843,13 @@ size_t jkn_GetQZJkn_TS_Psm2(int32_t index, char* buffer, size_t capacity) JKN_NO
 }
 
 JknStatus jkn_PutQZJkn_TS_Psm2(int32_t index, const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_Psm2", [&] { trasso::api::PutQZJkn_TS_Psm2(index,
-    text); }, index, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_Psm2", [&] { trasso::api::PutQZJkn_TS_Psm2(index, text); }, index, text);
 }
 
 int32_t jkn_GetQZJkn_TS_Psm_FromStr(const char* entry, int32_t* value, JknText* name) JKN_NOEXCEPT {
   return trasso::api::GetQZJkn_TS_Psm_FromStr(entry, trasso::c::Param<int&>(value).get(),
-    trasso::c::Param<std::string&>(name).get());
+                                              trasso::c::Param<std::string&>(name).get());
 }
 
 size_t jkn_PutQZJkn_TS_Psm_ToStr(const char* name, int32_t value, char* buffer,
@@ -861,26 +857,26 @@ size_t jkn_PutQZJkn_TS_Psm_ToStr(const char* name, int32_t value, char* buffer,
   return trasso::c::copyOut(trasso::api::PutQZJkn_TS_Psm_ToStr(name, value), buffer, capacity);
 }
 
-int32_t jkn_GetQZJkn_TS_AutoLoad(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_AutoLoad();
-}
+int32_t jkn_GetQZJkn_TS_AutoLoad(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_TS_AutoLoad(); }
 
 JknStatus jkn_PutQZJkn_TS_AutoLoad(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_AutoLoad",
-    [&] { trasso::api::PutQZJkn_TS_AutoLoad(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_AutoLoad", [&] { trasso::api::PutQZJkn_TS_AutoLoad(value); }, value);
 }
 
 int32_t jkn_GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* kh,
                                     int32_t* pane) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_TS_AutoLoad_Ex(trasso::c::Param<uint32_t*>(kno).get(),
-    trasso::c::Param<uint32_t*>(bno).get(), trasso::c::Param<double*>(kh).get(),
-    trasso::c::Param<int*>(pane).get());
+  return trasso::api::GetQZJkn_TS_AutoLoad_Ex(
+      trasso::c::Param<uint32_t*>(kno).get(), trasso::c::Param<uint32_t*>(bno).get(),
+      trasso::c::Param<double*>(kh).get(), trasso::c::Param<int*>(pane).get());
 }
 
 JknStatus jkn_PutQZJkn_TS_AutoLoad_Ex(int32_t on, uint32_t kno, uint32_t bno, double kh,
                                       int32_t pane) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_TS_AutoLoad_Ex",
-    [&] { trasso::api::PutQZJkn_TS_AutoLoad_Ex(on, kno, bno, kh, pane); }, on, kno, bno, kh, pane);
+  return trasso::c::statusOf(
+      "PutQZJkn_TS_AutoLoad_Ex",
+      [&] { trasso::api::PutQZJkn_TS_AutoLoad_Ex(on, kno, bno, kh, pane); }, on, kno, bno, kh,
+      pane);
 }
 
 bool jkn_GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) JKN_NOEXCEPT {
@@ -888,8 +884,9 @@ bool jkn_GetQZJkn_ZETR_Dsp_StartupJkn(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ZETR_Dsp_StartupJkn(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ZETR_Dsp_StartupJkn",
-    [&] { trasso::api::PutQZJkn_ZETR_Dsp_StartupJkn(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_ZETR_Dsp_StartupJkn",
+      [&] { trasso::api::PutQZJkn_ZETR_Dsp_StartupJkn(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) JKN_NOEXCEPT {
@@ -897,21 +894,24 @@ bool jkn_GetQZJkn_ZETR_Dst_UseDstHosei(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ZETR_Dst_UseDstHosei(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ZETR_Dst_UseDstHosei",
-    [&] { trasso::api::PutQZJkn_ZETR_Dst_UseDstHosei(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_ZETR_Dst_UseDstHosei",
+      [&] { trasso::api::PutQZJkn_ZETR_Dst_UseDstHosei(path, value); }, path, value);
 }
 
 void jkn_GetQZJkn_ZETR_Dst_CentigradePress(const char* path, double* temperature,
                                            double* pressure) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_ZETR_Dst_CentigradePress(path,
-    trasso::c::Param<double&>(temperature).get(), trasso::c::Param<double&>(pressure).get());
+  return trasso::api::GetQZJkn_ZETR_Dst_CentigradePress(
+      path, trasso::c::Param<double&>(temperature).get(),
+      trasso::c::Param<double&>(pressure).get());
 }
 
 bool jkn_PutQZJkn_ZETR_Dst_CentigradePress(const char* path, double temperature, double pressure,
                                            JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Dst_CentigradePress",
-    [&] { return trasso::api::PutQZJkn_ZETR_Dst_CentigradePress(path, temperature, pressure); },
-    path, temperature, pressure);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Dst_CentigradePress",
+      [&] { return trasso::api::PutQZJkn_ZETR_Dst_CentigradePress(path, temperature, pressure); },
+      path, temperature, pressure);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Ang_DispMode(const char* path) JKN_NOEXCEPT {
@@ -920,8 +920,9 @@ int32_t jkn_GetQZJkn_ZETR_Ang_DispMode(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_ZETR_Ang_DispMode(const char* path, int32_t mode,
                                     JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Ang_DispMode",
-    [&] { return trasso::api::PutQZJkn_ZETR_Ang_DispMode(path, mode); }, path, mode);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Ang_DispMode",
+      [&] { return trasso::api::PutQZJkn_ZETR_Ang_DispMode(path, mode); }, path, mode);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Tgt1_PsmType(const char* path) JKN_NOEXCEPT {
@@ -930,8 +931,9 @@ int32_t jkn_GetQZJkn_ZETR_Tgt1_PsmType(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_ZETR_Tgt1_PsmType(const char* path, int32_t type,
                                     JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Tgt1_PsmType",
-    [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_PsmType(path, type); }, path, type);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Tgt1_PsmType",
+      [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_PsmType(path, type); }, path, type);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) JKN_NOEXCEPT {
@@ -940,8 +942,9 @@ int32_t jkn_GetQZJkn_ZETR_Tgt1_PsmValue(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_ZETR_Tgt1_PsmValue(const char* path, int32_t value,
                                      JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Tgt1_PsmValue",
-    [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_PsmValue(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Tgt1_PsmValue",
+      [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_PsmValue(path, value); }, path, value);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) JKN_NOEXCEPT {
@@ -950,8 +953,9 @@ int32_t jkn_GetQZJkn_ZETR_Tgt1_HowAutolock(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_ZETR_Tgt1_HowAutolock(const char* path, int32_t how,
                                         JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Tgt1_HowAutolock",
-    [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_HowAutolock(path, how); }, path, how);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Tgt1_HowAutolock",
+      [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_HowAutolock(path, how); }, path, how);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Tgt1_ID(const char* path) JKN_NOEXCEPT {
@@ -959,8 +963,9 @@ int32_t jkn_GetQZJkn_ZETR_Tgt1_ID(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_ZETR_Tgt1_ID(const char* path, int32_t id, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Tgt1_ID",
-    [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_ID(path, id); }, path, id);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Tgt1_ID", [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_ID(path, id); },
+      path, id);
 }
 
 bool jkn_GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) JKN_NOEXCEPT {
@@ -968,8 +973,9 @@ bool jkn_GetQZJkn_ZETR_Tgt1_AutoOff(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_ZETR_Tgt1_AutoOff(const char* path, bool value, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Tgt1_AutoOff",
-    [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_AutoOff(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Tgt1_AutoOff",
+      [&] { return trasso::api::PutQZJkn_ZETR_Tgt1_AutoOff(path, value); }, path, value);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) JKN_NOEXCEPT {
@@ -978,8 +984,9 @@ int32_t jkn_GetQZJkn_ZETR_Tgt2_PsmValue(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_ZETR_Tgt2_PsmValue(const char* path, int32_t value,
                                      JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Tgt2_PsmValue",
-    [&] { return trasso::api::PutQZJkn_ZETR_Tgt2_PsmValue(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Tgt2_PsmValue",
+      [&] { return trasso::api::PutQZJkn_ZETR_Tgt2_PsmValue(path, value); }, path, value);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Npr_Value(const char* path) JKN_NOEXCEPT {
@@ -987,21 +994,23 @@ int32_t jkn_GetQZJkn_ZETR_Npr_Value(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_ZETR_Npr_Value(const char* path, int32_t value, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Npr_Value",
-    [&] { return trasso::api::PutQZJkn_ZETR_Npr_Value(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Npr_Value",
+      [&] { return trasso::api::PutQZJkn_ZETR_Npr_Value(path, value); }, path, value);
 }
 
 void jkn_GetQZJkn_ZETR_Npr_RangeValue(const char* path, int32_t* minimum,
                                       int32_t* maximum) JKN_NOEXCEPT {
   return trasso::api::GetQZJkn_ZETR_Npr_RangeValue(path, trasso::c::Param<int&>(minimum).get(),
-    trasso::c::Param<int&>(maximum).get());
+                                                   trasso::c::Param<int&>(maximum).get());
 }
 
 bool jkn_PutQZJkn_ZETR_Npr_RangeValue(const char* path, int32_t minimum, int32_t maximum,
                                       JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Npr_RangeValue",
-    [&] { return trasso::api::PutQZJkn_ZETR_Npr_RangeValue(path, minimum, maximum); }, path,
-    minimum, maximum);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Npr_RangeValue",
+      [&] { return trasso::api::PutQZJkn_ZETR_Npr_RangeValue(path, minimum, maximum); }, path,
+      minimum, maximum);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Aut_Time(const char* path) JKN_NOEXCEPT {
@@ -1009,21 +1018,23 @@ int32_t jkn_GetQZJkn_ZETR_Aut_Time(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_ZETR_Aut_Time(const char* path, int32_t time, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Aut_Time",
-    [&] { return trasso::api::PutQZJkn_ZETR_Aut_Time(path, time); }, path, time);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Aut_Time",
+      [&] { return trasso::api::PutQZJkn_ZETR_Aut_Time(path, time); }, path, time);
 }
 
 void jkn_GetQZJkn_ZETR_Sch_HVRangeRad(const char* path, double* horizontal,
                                       double* vertical) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_ZETR_Sch_HVRangeRad(path,
-    trasso::c::Param<double&>(horizontal).get(), trasso::c::Param<double&>(vertical).get());
+  return trasso::api::GetQZJkn_ZETR_Sch_HVRangeRad(
+      path, trasso::c::Param<double&>(horizontal).get(), trasso::c::Param<double&>(vertical).get());
 }
 
 bool jkn_PutQZJkn_ZETR_Sch_HVRangeRad(const char* path, double horizontal, double vertical,
                                       JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Sch_HVRangeRad",
-    [&] { return trasso::api::PutQZJkn_ZETR_Sch_HVRangeRad(path, horizontal, vertical); }, path,
-    horizontal, vertical);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Sch_HVRangeRad",
+      [&] { return trasso::api::PutQZJkn_ZETR_Sch_HVRangeRad(path, horizontal, vertical); }, path,
+      horizontal, vertical);
 }
 
 int32_t jkn_GetQZJkn_ZETR_Rti_Percent(const char* path) JKN_NOEXCEPT {
@@ -1032,8 +1043,9 @@ int32_t jkn_GetQZJkn_ZETR_Rti_Percent(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_ZETR_Rti_Percent(const char* path, int32_t percent,
                                    JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Rti_Percent",
-    [&] { return trasso::api::PutQZJkn_ZETR_Rti_Percent(path, percent); }, path, percent);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Rti_Percent",
+      [&] { return trasso::api::PutQZJkn_ZETR_Rti_Percent(path, percent); }, path, percent);
 }
 
 bool jkn_GetQZJkn_ZETR_Blt_OnOff(const char* path) JKN_NOEXCEPT {
@@ -1041,8 +1053,9 @@ bool jkn_GetQZJkn_ZETR_Blt_OnOff(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_ZETR_Blt_OnOff(const char* path, bool value, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_ZETR_Blt_OnOff",
-    [&] { return trasso::api::PutQZJkn_ZETR_Blt_OnOff(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_ZETR_Blt_OnOff",
+      [&] { return trasso::api::PutQZJkn_ZETR_Blt_OnOff(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_ZETR_PsmMode(const char* path) JKN_NOEXCEPT {
@@ -1050,8 +1063,9 @@ bool jkn_GetQZJkn_ZETR_PsmMode(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ZETR_PsmMode(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ZETR_PsmMode",
-    [&] { trasso::api::PutQZJkn_ZETR_PsmMode(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_ZETR_PsmMode", [&] { trasso::api::PutQZJkn_ZETR_PsmMode(path, value); }, path,
+      value);
 }
 
 bool jkn_GetQZJkn_ZETR_MsrMode(const char* path) JKN_NOEXCEPT {
@@ -1059,8 +1073,9 @@ bool jkn_GetQZJkn_ZETR_MsrMode(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ZETR_MsrMode(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ZETR_MsrMode",
-    [&] { trasso::api::PutQZJkn_ZETR_MsrMode(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_ZETR_MsrMode", [&] { trasso::api::PutQZJkn_ZETR_MsrMode(path, value); }, path,
+      value);
 }
 
 bool jkn_GetQZJkn_ZETR_AF_Alignment(const char* path) JKN_NOEXCEPT {
@@ -1068,8 +1083,9 @@ bool jkn_GetQZJkn_ZETR_AF_Alignment(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ZETR_AF_Alignment(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ZETR_AF_Alignment",
-    [&] { trasso::api::PutQZJkn_ZETR_AF_Alignment(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_ZETR_AF_Alignment", [&] { trasso::api::PutQZJkn_ZETR_AF_Alignment(path, value); },
+      path, value);
 }
 
 bool jkn_GetQZJkn_ZETR_AF_AutoLock(const char* path) JKN_NOEXCEPT {
@@ -1077,8 +1093,9 @@ bool jkn_GetQZJkn_ZETR_AF_AutoLock(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ZETR_AF_AutoLock(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ZETR_AF_AutoLock",
-    [&] { trasso::api::PutQZJkn_ZETR_AF_AutoLock(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_ZETR_AF_AutoLock", [&] { trasso::api::PutQZJkn_ZETR_AF_AutoLock(path, value); },
+      path, value);
 }
 
 bool jkn_GetQZJkn_ZETR_AF_SideButton(const char* path) JKN_NOEXCEPT {
@@ -1086,13 +1103,14 @@ bool jkn_GetQZJkn_ZETR_AF_SideButton(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ZETR_AF_SideButton(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ZETR_AF_SideButton",
-    [&] { trasso::api::PutQZJkn_ZETR_AF_SideButton(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_ZETR_AF_SideButton", [&] { trasso::api::PutQZJkn_ZETR_AF_SideButton(path, value); },
+      path, value);
 }
 
 JknStatus jkn_ClearQZJkn_ZETR_OBS(const char* path) JKN_NOEXCEPT {
-  return trasso::c::statusOf("ClearQZJkn_ZETR_OBS",
-    [&] { trasso::api::ClearQZJkn_ZETR_OBS(path); }, path);
+  return trasso::c::statusOf(
+      "ClearQZJkn_ZETR_OBS", [&] { trasso::api::ClearQZJkn_ZETR_OBS(path); }, path);
 }
 
 bool jkn_GetQZJkn_PL30_Dst_UseDstHosei(const char* path) JKN_NOEXCEPT {
@@ -1100,21 +1118,24 @@ bool jkn_GetQZJkn_PL30_Dst_UseDstHosei(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_PL30_Dst_UseDstHosei(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_PL30_Dst_UseDstHosei",
-    [&] { trasso::api::PutQZJkn_PL30_Dst_UseDstHosei(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_PL30_Dst_UseDstHosei",
+      [&] { trasso::api::PutQZJkn_PL30_Dst_UseDstHosei(path, value); }, path, value);
 }
 
 void jkn_GetQZJkn_PL30_Dst_CentigradePress(const char* path, double* temperature,
                                            double* pressure) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_PL30_Dst_CentigradePress(path,
-    trasso::c::Param<double&>(temperature).get(), trasso::c::Param<double&>(pressure).get());
+  return trasso::api::GetQZJkn_PL30_Dst_CentigradePress(
+      path, trasso::c::Param<double&>(temperature).get(),
+      trasso::c::Param<double&>(pressure).get());
 }
 
 bool jkn_PutQZJkn_PL30_Dst_CentigradePress(const char* path, double temperature, double pressure,
                                            JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Dst_CentigradePress",
-    [&] { return trasso::api::PutQZJkn_PL30_Dst_CentigradePress(path, temperature, pressure); },
-    path, temperature, pressure);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Dst_CentigradePress",
+      [&] { return trasso::api::PutQZJkn_PL30_Dst_CentigradePress(path, temperature, pressure); },
+      path, temperature, pressure);
 }
 
 int32_t jkn_GetQZJkn_PL30_Ang_DispMode(const char* path) JKN_NOEXCEPT {
@@ -1123,8 +1144,9 @@ int32_t jkn_GetQZJkn_PL30_Ang_DispMode(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_PL30_Ang_DispMode(const char* path, int32_t mode,
                                     JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Ang_DispMode",
-    [&] { return trasso::api::PutQZJkn_PL30_Ang_DispMode(path, mode); }, path, mode);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Ang_DispMode",
+      [&] { return trasso::api::PutQZJkn_PL30_Ang_DispMode(path, mode); }, path, mode);
 }
 
 int32_t jkn_GetQZJkn_PL30_Tgt_PsmType(const char* path) JKN_NOEXCEPT {
@@ -1132,8 +1154,9 @@ int32_t jkn_GetQZJkn_PL30_Tgt_PsmType(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_PL30_Tgt_PsmType(const char* path, int32_t type, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Tgt_PsmType",
-    [&] { return trasso::api::PutQZJkn_PL30_Tgt_PsmType(path, type); }, path, type);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Tgt_PsmType",
+      [&] { return trasso::api::PutQZJkn_PL30_Tgt_PsmType(path, type); }, path, type);
 }
 
 int32_t jkn_GetQZJkn_PL30_Tgt_PsmValue(const char* path) JKN_NOEXCEPT {
@@ -1142,8 +1165,9 @@ int32_t jkn_GetQZJkn_PL30_Tgt_PsmValue(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_PL30_Tgt_PsmValue(const char* path, int32_t value,
                                     JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Tgt_PsmValue",
-    [&] { return trasso::api::PutQZJkn_PL30_Tgt_PsmValue(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Tgt_PsmValue",
+      [&] { return trasso::api::PutQZJkn_PL30_Tgt_PsmValue(path, value); }, path, value);
 }
 
 int32_t jkn_GetQZJkn_PL30_Tgt_PsmValue2(const char* path) JKN_NOEXCEPT {
@@ -1152,8 +1176,9 @@ int32_t jkn_GetQZJkn_PL30_Tgt_PsmValue2(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_PL30_Tgt_PsmValue2(const char* path, int32_t value,
                                      JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Tgt_PsmValue2",
-    [&] { return trasso::api::PutQZJkn_PL30_Tgt_PsmValue2(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Tgt_PsmValue2",
+      [&] { return trasso::api::PutQZJkn_PL30_Tgt_PsmValue2(path, value); }, path, value);
 }
 
 int32_t jkn_GetQZJkn_PL30_Npr_Value(const char* path) JKN_NOEXCEPT {
@@ -1161,8 +1186,9 @@ int32_t jkn_GetQZJkn_PL30_Npr_Value(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_PL30_Npr_Value(const char* path, int32_t value, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Npr_Value",
-    [&] { return trasso::api::PutQZJkn_PL30_Npr_Value(path, value); }, path, value);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Npr_Value",
+      [&] { return trasso::api::PutQZJkn_PL30_Npr_Value(path, value); }, path, value);
 }
 
 int32_t jkn_GetQZJkn_PL30_Aut_Time(const char* path) JKN_NOEXCEPT {
@@ -1170,8 +1196,9 @@ int32_t jkn_GetQZJkn_PL30_Aut_Time(const char* path) JKN_NOEXCEPT {
 }
 
 bool jkn_PutQZJkn_PL30_Aut_Time(const char* path, int32_t time, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Aut_Time",
-    [&] { return trasso::api::PutQZJkn_PL30_Aut_Time(path, time); }, path, time);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Aut_Time",
+      [&] { return trasso::api::PutQZJkn_PL30_Aut_Time(path, time); }, path, time);
 }
 
 bool jkn_GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) JKN_NOEXCEPT {
@@ -1179,8 +1206,9 @@ bool jkn_GetQZJkn_PL30_Aut_LockLiveViewOff(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_PL30_Aut_LockLiveViewOff(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_PL30_Aut_LockLiveViewOff",
-    [&] { trasso::api::PutQZJkn_PL30_Aut_LockLiveViewOff(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_PL30_Aut_LockLiveViewOff",
+      [&] { trasso::api::PutQZJkn_PL30_Aut_LockLiveViewOff(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) JKN_NOEXCEPT {
@@ -1188,8 +1216,9 @@ bool jkn_GetQZJkn_PL30_Sch_UseAutoSearch(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_PL30_Sch_UseAutoSearch(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_PL30_Sch_UseAutoSearch",
-    [&] { trasso::api::PutQZJkn_PL30_Sch_UseAutoSearch(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_PL30_Sch_UseAutoSearch",
+      [&] { trasso::api::PutQZJkn_PL30_Sch_UseAutoSearch(path, value); }, path, value);
 }
 
 double jkn_GetQZJkn_PL30_Sch_HRangeRad(const char* path) JKN_NOEXCEPT {
@@ -1198,8 +1227,9 @@ double jkn_GetQZJkn_PL30_Sch_HRangeRad(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_PL30_Sch_HRangeRad(const char* path, double angle,
                                      JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Sch_HRangeRad",
-    [&] { return trasso::api::PutQZJkn_PL30_Sch_HRangeRad(path, angle); }, path, angle);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Sch_HRangeRad",
+      [&] { return trasso::api::PutQZJkn_PL30_Sch_HRangeRad(path, angle); }, path, angle);
 }
 
 double jkn_GetQZJkn_PL30_Sch_VRangeRad(const char* path) JKN_NOEXCEPT {
@@ -1208,8 +1238,9 @@ double jkn_GetQZJkn_PL30_Sch_VRangeRad(const char* path) JKN_NOEXCEPT {
 
 bool jkn_PutQZJkn_PL30_Sch_VRangeRad(const char* path, double angle,
                                      JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "PutQZJkn_PL30_Sch_VRangeRad",
-    [&] { return trasso::api::PutQZJkn_PL30_Sch_VRangeRad(path, angle); }, path, angle);
+  return trasso::c::reporting(
+      status, "PutQZJkn_PL30_Sch_VRangeRad",
+      [&] { return trasso::api::PutQZJkn_PL30_Sch_VRangeRad(path, angle); }, path, angle);
 }
 
 int32_t jkn_GetQZJkn_Soku_DstMode(const char* path) JKN_NOEXCEPT {
@@ -1217,8 +1248,9 @@ int32_t jkn_GetQZJkn_Soku_DstMode(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_DstMode(const char* path, int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_DstMode",
-    [&] { trasso::api::PutQZJkn_Soku_DstMode(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_DstMode", [&] { trasso::api::PutQZJkn_Soku_DstMode(path, value); }, path,
+      value);
 }
 
 double jkn_GetQZJkn_Soku_Scale(const char* path) JKN_NOEXCEPT {
@@ -1226,8 +1258,8 @@ double jkn_GetQZJkn_Soku_Scale(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_Scale(const char* path, double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_Scale", [&] { trasso::api::PutQZJkn_Soku_Scale(path,
-    value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_Scale", [&] { trasso::api::PutQZJkn_Soku_Scale(path, value); }, path, value);
 }
 
 double jkn_GetQZJkn_Soku_AveH(const char* path) JKN_NOEXCEPT {
@@ -1235,8 +1267,8 @@ double jkn_GetQZJkn_Soku_AveH(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_AveH(const char* path, double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_AveH", [&] { trasso::api::PutQZJkn_Soku_AveH(path,
-    value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_AveH", [&] { trasso::api::PutQZJkn_Soku_AveH(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_Soku_POS_P_T(const char* path) JKN_NOEXCEPT {
@@ -1244,8 +1276,9 @@ bool jkn_GetQZJkn_Soku_POS_P_T(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_POS_P_T(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_POS_P_T",
-    [&] { trasso::api::PutQZJkn_Soku_POS_P_T(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_POS_P_T", [&] { trasso::api::PutQZJkn_Soku_POS_P_T(path, value); }, path,
+      value);
 }
 
 bool jkn_GetQZJkn_Soku_RangeMinFlag(const char* path) JKN_NOEXCEPT {
@@ -1253,8 +1286,9 @@ bool jkn_GetQZJkn_Soku_RangeMinFlag(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeMinFlag(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeMinFlag",
-    [&] { trasso::api::PutQZJkn_Soku_RangeMinFlag(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeMinFlag", [&] { trasso::api::PutQZJkn_Soku_RangeMinFlag(path, value); },
+      path, value);
 }
 
 double jkn_GetQZJkn_Soku_RangeMinDst(const char* path) JKN_NOEXCEPT {
@@ -1262,8 +1296,9 @@ double jkn_GetQZJkn_Soku_RangeMinDst(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeMinDst(const char* path, double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeMinDst",
-    [&] { trasso::api::PutQZJkn_Soku_RangeMinDst(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeMinDst", [&] { trasso::api::PutQZJkn_Soku_RangeMinDst(path, value); },
+      path, value);
 }
 
 bool jkn_GetQZJkn_Soku_RangeMaxFlag(const char* path) JKN_NOEXCEPT {
@@ -1271,8 +1306,9 @@ bool jkn_GetQZJkn_Soku_RangeMaxFlag(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeMaxFlag(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeMaxFlag",
-    [&] { trasso::api::PutQZJkn_Soku_RangeMaxFlag(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeMaxFlag", [&] { trasso::api::PutQZJkn_Soku_RangeMaxFlag(path, value); },
+      path, value);
 }
 
 double jkn_GetQZJkn_Soku_RangeMaxDst(const char* path) JKN_NOEXCEPT {
@@ -1280,8 +1316,9 @@ double jkn_GetQZJkn_Soku_RangeMaxDst(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeMaxDst(const char* path, double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeMaxDst",
-    [&] { trasso::api::PutQZJkn_Soku_RangeMaxDst(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeMaxDst", [&] { trasso::api::PutQZJkn_Soku_RangeMaxDst(path, value); },
+      path, value);
 }
 
 bool jkn_GetQZJkn_Soku_DataOrder(const char* path) JKN_NOEXCEPT {
@@ -1289,8 +1326,9 @@ bool jkn_GetQZJkn_Soku_DataOrder(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_DataOrder(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_DataOrder",
-    [&] { trasso::api::PutQZJkn_Soku_DataOrder(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_DataOrder", [&] { trasso::api::PutQZJkn_Soku_DataOrder(path, value); }, path,
+      value);
 }
 
 bool jkn_GetQZJkn_Soku_AutoLightOn(const char* path) JKN_NOEXCEPT {
@@ -1298,8 +1336,9 @@ bool jkn_GetQZJkn_Soku_AutoLightOn(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_AutoLightOn(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_AutoLightOn",
-    [&] { trasso::api::PutQZJkn_Soku_AutoLightOn(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_AutoLightOn", [&] { trasso::api::PutQZJkn_Soku_AutoLightOn(path, value); },
+      path, value);
 }
 
 bool jkn_GetQZJkn_Soku_ChangeTRK(const char* path) JKN_NOEXCEPT {
@@ -1307,8 +1346,9 @@ bool jkn_GetQZJkn_Soku_ChangeTRK(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_ChangeTRK(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_ChangeTRK",
-    [&] { trasso::api::PutQZJkn_Soku_ChangeTRK(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_ChangeTRK", [&] { trasso::api::PutQZJkn_Soku_ChangeTRK(path, value); }, path,
+      value);
 }
 
 bool jkn_GetQZJkn_Soku_TRK_cm(const char* path) JKN_NOEXCEPT {
@@ -1316,8 +1356,8 @@ bool jkn_GetQZJkn_Soku_TRK_cm(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_TRK_cm(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_TRK_cm", [&] { trasso::api::PutQZJkn_Soku_TRK_cm(path,
-    value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_TRK_cm", [&] { trasso::api::PutQZJkn_Soku_TRK_cm(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_Soku_NormalOnce(const char* path) JKN_NOEXCEPT {
@@ -1325,8 +1365,9 @@ bool jkn_GetQZJkn_Soku_NormalOnce(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_NormalOnce(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_NormalOnce",
-    [&] { trasso::api::PutQZJkn_Soku_NormalOnce(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_NormalOnce", [&] { trasso::api::PutQZJkn_Soku_NormalOnce(path, value); }, path,
+      value);
 }
 
 bool jkn_GetQZJkn_Soku_RangeInSoundFlag(const char* path) JKN_NOEXCEPT {
@@ -1334,8 +1375,9 @@ bool jkn_GetQZJkn_Soku_RangeInSoundFlag(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeInSoundFlag(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeInSoundFlag",
-    [&] { trasso::api::PutQZJkn_Soku_RangeInSoundFlag(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeInSoundFlag",
+      [&] { trasso::api::PutQZJkn_Soku_RangeInSoundFlag(path, value); }, path, value);
 }
 
 double jkn_GetQZJkn_Soku_RangeInSoundDst(const char* path) JKN_NOEXCEPT {
@@ -1343,8 +1385,9 @@ double jkn_GetQZJkn_Soku_RangeInSoundDst(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeInSoundDst(const char* path, double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeInSoundDst",
-    [&] { trasso::api::PutQZJkn_Soku_RangeInSoundDst(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeInSoundDst",
+      [&] { trasso::api::PutQZJkn_Soku_RangeInSoundDst(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_Soku_RangeInDispFlag(const char* path) JKN_NOEXCEPT {
@@ -1352,8 +1395,9 @@ bool jkn_GetQZJkn_Soku_RangeInDispFlag(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeInDispFlag(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeInDispFlag",
-    [&] { trasso::api::PutQZJkn_Soku_RangeInDispFlag(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeInDispFlag",
+      [&] { trasso::api::PutQZJkn_Soku_RangeInDispFlag(path, value); }, path, value);
 }
 
 double jkn_GetQZJkn_Soku_RangeInDispDst(const char* path) JKN_NOEXCEPT {
@@ -1361,8 +1405,9 @@ double jkn_GetQZJkn_Soku_RangeInDispDst(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeInDispDst(const char* path, double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeInDispDst",
-    [&] { trasso::api::PutQZJkn_Soku_RangeInDispDst(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeInDispDst",
+      [&] { trasso::api::PutQZJkn_Soku_RangeInDispDst(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_Soku_RangeOutDispFlag(const char* path) JKN_NOEXCEPT {
@@ -1370,8 +1415,9 @@ bool jkn_GetQZJkn_Soku_RangeOutDispFlag(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeOutDispFlag(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeOutDispFlag",
-    [&] { trasso::api::PutQZJkn_Soku_RangeOutDispFlag(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeOutDispFlag",
+      [&] { trasso::api::PutQZJkn_Soku_RangeOutDispFlag(path, value); }, path, value);
 }
 
 double jkn_GetQZJkn_Soku_RangeOutDispDst(const char* path) JKN_NOEXCEPT {
@@ -1379,8 +1425,9 @@ double jkn_GetQZJkn_Soku_RangeOutDispDst(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_RangeOutDispDst(const char* path, double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_RangeOutDispDst",
-    [&] { trasso::api::PutQZJkn_Soku_RangeOutDispDst(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_RangeOutDispDst",
+      [&] { trasso::api::PutQZJkn_Soku_RangeOutDispDst(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_Soku_UseXYCheckFlag(const char* path) JKN_NOEXCEPT {
@@ -1388,8 +1435,9 @@ bool jkn_GetQZJkn_Soku_UseXYCheckFlag(const char* path) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_UseXYCheckFlag(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_UseXYCheckFlag",
-    [&] { trasso::api::PutQZJkn_Soku_UseXYCheckFlag(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_UseXYCheckFlag",
+      [&] { trasso::api::PutQZJkn_Soku_UseXYCheckFlag(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_Soku_OpenSokusetsuProp(const char* path) JKN_NOEXCEPT {
@@ -1401,8 +1449,9 @@ bool jkn_GetQZJkn_Soku_OpenSokusetsuPropAtStandardPath(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_OpenSokusetsuProp(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_OpenSokusetsuProp",
-    [&] { trasso::api::PutQZJkn_Soku_OpenSokusetsuProp(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_OpenSokusetsuProp",
+      [&] { trasso::api::PutQZJkn_Soku_OpenSokusetsuProp(path, value); }, path, value);
 }
 
 bool jkn_GetQZJkn_Soku_OpenSokusetsuMake(const char* path) JKN_NOEXCEPT {
@@ -1414,8 +1463,9 @@ bool jkn_GetQZJkn_Soku_OpenSokusetsuMakeAtStandardPath(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Soku_OpenSokusetsuMake(const char* path, bool value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Soku_OpenSokusetsuMake",
-    [&] { trasso::api::PutQZJkn_Soku_OpenSokusetsuMake(path, value); }, path, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Soku_OpenSokusetsuMake",
+      [&] { trasso::api::PutQZJkn_Soku_OpenSokusetsuMake(path, value); }, path, value);
 }
 
 int32_t jkn_GetQZJkn_Use(int32_t ignored, int32_t item) JKN_NOEXCEPT {
@@ -1423,8 +1473,9 @@ int32_t jkn_GetQZJkn_Use(int32_t ignored, int32_t item) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Use(int32_t ignored, int32_t item, int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Use", [&] { trasso::api::PutQZJkn_Use(ignored, item,
-    value); }, ignored, item, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_Use", [&] { trasso::api::PutQZJkn_Use(ignored, item, value); }, ignored, item,
+      value);
 }
 
 size_t jkn_GetQZJkn_Kihi(char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -1432,25 +1483,22 @@ size_t jkn_GetQZJkn_Kihi(char* buffer, size_t capacity) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_Kihi(const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Kihi", [&] { trasso::api::PutQZJkn_Kihi(text); }, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_Kihi", [&] { trasso::api::PutQZJkn_Kihi(text); }, text);
 }
 
-int32_t jkn_GetQZJkn_MkhyMax(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_MkhyMax();
-}
+int32_t jkn_GetQZJkn_MkhyMax(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_MkhyMax(); }
 
 JknStatus jkn_PutQZJkn_MkhyMax(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_MkhyMax", [&] { trasso::api::PutQZJkn_MkhyMax(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_MkhyMax", [&] { trasso::api::PutQZJkn_MkhyMax(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_MkhyCnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_MkhyCnt();
-}
+int32_t jkn_GetQZJkn_MkhyCnt(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_MkhyCnt(); }
 
 JknStatus jkn_PutQZJkn_MkhyCnt(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_MkhyCnt", [&] { trasso::api::PutQZJkn_MkhyCnt(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_MkhyCnt", [&] { trasso::api::PutQZJkn_MkhyCnt(value); }, value);
 }
 
 size_t jkn_GetQZJkn_Mkhy(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -1458,26 +1506,22 @@ size_t jkn_GetQZJkn_Mkhy(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT 
 }
 
 JknStatus jkn_PutQZJkn_Mkhy(int32_t n, const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Mkhy", [&] { trasso::api::PutQZJkn_Mkhy(n, text); }, n,
-    text);
+  return trasso::c::statusOf(
+      "PutQZJkn_Mkhy", [&] { trasso::api::PutQZJkn_Mkhy(n, text); }, n, text);
 }
 
-int32_t jkn_GetQZJkn_AntnMax(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_AntnMax();
-}
+int32_t jkn_GetQZJkn_AntnMax(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_AntnMax(); }
 
 JknStatus jkn_PutQZJkn_AntnMax(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_AntnMax", [&] { trasso::api::PutQZJkn_AntnMax(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_AntnMax", [&] { trasso::api::PutQZJkn_AntnMax(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_AntnCnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_AntnCnt();
-}
+int32_t jkn_GetQZJkn_AntnCnt(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_AntnCnt(); }
 
 JknStatus jkn_PutQZJkn_AntnCnt(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_AntnCnt", [&] { trasso::api::PutQZJkn_AntnCnt(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_AntnCnt", [&] { trasso::api::PutQZJkn_AntnCnt(value); }, value);
 }
 
 size_t jkn_GetQZJkn_Antn(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -1485,26 +1529,22 @@ size_t jkn_GetQZJkn_Antn(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT 
 }
 
 JknStatus jkn_PutQZJkn_Antn(int32_t n, const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Antn", [&] { trasso::api::PutQZJkn_Antn(n, text); }, n,
-    text);
+  return trasso::c::statusOf(
+      "PutQZJkn_Antn", [&] { trasso::api::PutQZJkn_Antn(n, text); }, n, text);
 }
 
-int32_t jkn_GetQZJkn_GnssAntnMax(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GnssAntnMax();
-}
+int32_t jkn_GetQZJkn_GnssAntnMax(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GnssAntnMax(); }
 
 JknStatus jkn_PutQZJkn_GnssAntnMax(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GnssAntnMax",
-    [&] { trasso::api::PutQZJkn_GnssAntnMax(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GnssAntnMax", [&] { trasso::api::PutQZJkn_GnssAntnMax(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_GnssAntnCnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_GnssAntnCnt();
-}
+int32_t jkn_GetQZJkn_GnssAntnCnt(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_GnssAntnCnt(); }
 
 JknStatus jkn_PutQZJkn_GnssAntnCnt(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GnssAntnCnt",
-    [&] { trasso::api::PutQZJkn_GnssAntnCnt(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_GnssAntnCnt", [&] { trasso::api::PutQZJkn_GnssAntnCnt(value); }, value);
 }
 
 size_t jkn_GetQZJkn_GnssAntn(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -1512,26 +1552,22 @@ size_t jkn_GetQZJkn_GnssAntn(int32_t n, char* buffer, size_t capacity) JKN_NOEXC
 }
 
 JknStatus jkn_PutQZJkn_GnssAntn(int32_t n, const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_GnssAntn", [&] { trasso::api::PutQZJkn_GnssAntn(n, text); },
-    n, text);
+  return trasso::c::statusOf(
+      "PutQZJkn_GnssAntn", [&] { trasso::api::PutQZJkn_GnssAntn(n, text); }, n, text);
 }
 
-int32_t jkn_GetQZJkn_MemoMax(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_MemoMax();
-}
+int32_t jkn_GetQZJkn_MemoMax(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_MemoMax(); }
 
 JknStatus jkn_PutQZJkn_MemoMax(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_MemoMax", [&] { trasso::api::PutQZJkn_MemoMax(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_MemoMax", [&] { trasso::api::PutQZJkn_MemoMax(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_MemoCnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_MemoCnt();
-}
+int32_t jkn_GetQZJkn_MemoCnt(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_MemoCnt(); }
 
 JknStatus jkn_PutQZJkn_MemoCnt(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_MemoCnt", [&] { trasso::api::PutQZJkn_MemoCnt(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_MemoCnt", [&] { trasso::api::PutQZJkn_MemoCnt(value); }, value);
 }
 
 size_t jkn_GetQZJkn_Memo(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT {
@@ -1539,8 +1575,8 @@ size_t jkn_GetQZJkn_Memo(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT 
 }
 
 JknStatus jkn_PutQZJkn_Memo(int32_t n, const char* text) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Memo", [&] { trasso::api::PutQZJkn_Memo(n, text); }, n,
-    text);
+  return trasso::c::statusOf(
+      "PutQZJkn_Memo", [&] { trasso::api::PutQZJkn_Memo(n, text); }, n, text);
 }
 
 uint32_t jkn_GetQZJkn_Color(int32_t file, int32_t which, int32_t section) JKN_NOEXCEPT {
@@ -1549,8 +1585,9 @@ uint32_t jkn_GetQZJkn_Color(int32_t file, int32_t which, int32_t section) JKN_NO
 
 JknStatus jkn_PutQZJkn_Color(int32_t file, int32_t which, int32_t section,
                              uint32_t colour) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_Color", [&] { trasso::api::PutQZJkn_Color(file, which,
-    section, colour); }, file, which, section, colour);
+  return trasso::c::statusOf(
+      "PutQZJkn_Color", [&] { trasso::api::PutQZJkn_Color(file, which, section, colour); }, file,
+      which, section, colour);
 }
 
 uint8_t jkn_GetQZJkn_RecSize(int32_t file) JKN_NOEXCEPT {
@@ -1558,59 +1595,41 @@ uint8_t jkn_GetQZJkn_RecSize(int32_t file) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_RecSize(int32_t file, uint8_t size) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_RecSize", [&] { trasso::api::PutQZJkn_RecSize(file,
-    size); }, file, size);
+  return trasso::c::statusOf(
+      "PutQZJkn_RecSize", [&] { trasso::api::PutQZJkn_RecSize(file, size); }, file, size);
 }
 
-uint8_t jkn_GetQZJkn_RecMax(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_RecMax();
-}
+uint8_t jkn_GetQZJkn_RecMax(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_RecMax(); }
 
 int32_t jkn_GetQZJkn_SUPtInfoForm(void) JKN_NOEXCEPT {
   return trasso::api::GetQZJkn_SUPtInfoForm();
 }
 
 JknStatus jkn_PutQZJkn_SUPtInfoForm(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_SUPtInfoForm",
-    [&] { trasso::api::PutQZJkn_SUPtInfoForm(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_SUPtInfoForm", [&] { trasso::api::PutQZJkn_SUPtInfoForm(value); }, value);
 }
 
-int32_t jkn_GetQZJkn_CadSetDef(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_CadSetDef();
-}
+int32_t jkn_GetQZJkn_CadSetDef(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_CadSetDef(); }
 
 JknStatus jkn_PutQZJkn_CadSetDef(int32_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_CadSetDef", [&] { trasso::api::PutQZJkn_CadSetDef(value); },
-    value);
+  return trasso::c::statusOf(
+      "PutQZJkn_CadSetDef", [&] { trasso::api::PutQZJkn_CadSetDef(value); }, value);
 }
 
-uint32_t jkn_GetQZJkn_LogColor(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_LogColor();
-}
+uint32_t jkn_GetQZJkn_LogColor(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_LogColor(); }
 
-int32_t jkn_GetQZJkn_LogLineW(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_LogLineW();
-}
+int32_t jkn_GetQZJkn_LogLineW(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_LogLineW(); }
 
-int32_t jkn_GetQZJkn_LogPlotS(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_LogPlotS();
-}
+int32_t jkn_GetQZJkn_LogPlotS(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_LogPlotS(); }
 
-int32_t jkn_GetQZJkn_LogOfst1(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_LogOfst1();
-}
+int32_t jkn_GetQZJkn_LogOfst1(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_LogOfst1(); }
 
-int32_t jkn_GetQZJkn_LogOfst2(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_LogOfst2();
-}
+int32_t jkn_GetQZJkn_LogOfst2(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_LogOfst2(); }
 
-int32_t jkn_GetQZJkn_LogDispCnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_LogDispCnt();
-}
+int32_t jkn_GetQZJkn_LogDispCnt(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_LogDispCnt(); }
 
-int32_t jkn_GetQZJkn_LogDispAll(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_LogDispAll();
-}
+int32_t jkn_GetQZJkn_LogDispAll(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_LogDispAll(); }
 
 size_t jkn_GetQZJkn_WavName(int32_t n, char* buffer, size_t capacity) JKN_NOEXCEPT {
   return trasso::c::copyOut(trasso::api::GetQZJkn_WavName(n), buffer, capacity);
@@ -1621,8 +1640,8 @@ uint32_t jkn_GetQZJkn_SksColor(int32_t n, const char* def) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_SksColor(int32_t n, uint32_t colour) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_SksColor", [&] { trasso::api::PutQZJkn_SksColor(n,
-    colour); }, n, colour);
+  return trasso::c::statusOf(
+      "PutQZJkn_SksColor", [&] { trasso::api::PutQZJkn_SksColor(n, colour); }, n, colour);
 }
 
 int32_t jkn_GetQZJkn_SksWidth(int32_t n, int32_t def) JKN_NOEXCEPT {
@@ -1630,8 +1649,8 @@ int32_t jkn_GetQZJkn_SksWidth(int32_t n, int32_t def) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_SksWidth(int32_t n, int32_t width) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_SksWidth", [&] { trasso::api::PutQZJkn_SksWidth(n,
-    width); }, n, width);
+  return trasso::c::statusOf(
+      "PutQZJkn_SksWidth", [&] { trasso::api::PutQZJkn_SksWidth(n, width); }, n, width);
 }
 
 int32_t jkn_GetQZJkn_SksType(int32_t n, int32_t def) JKN_NOEXCEPT {
@@ -1639,8 +1658,8 @@ int32_t jkn_GetQZJkn_SksType(int32_t n, int32_t def) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_SksType(int32_t n, int32_t type) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_SksType", [&] { trasso::api::PutQZJkn_SksType(n, type); },
-    n, type);
+  return trasso::c::statusOf(
+      "PutQZJkn_SksType", [&] { trasso::api::PutQZJkn_SksType(n, type); }, n, type);
 }
 
 uint32_t jkn_GetQZJkn_SksNormColor(void) JKN_NOEXCEPT {
@@ -1648,17 +1667,15 @@ uint32_t jkn_GetQZJkn_SksNormColor(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_SksNormColor(uint32_t colour) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_SksNormColor",
-    [&] { trasso::api::PutQZJkn_SksNormColor(colour); }, colour);
+  return trasso::c::statusOf(
+      "PutQZJkn_SksNormColor", [&] { trasso::api::PutQZJkn_SksNormColor(colour); }, colour);
 }
 
-uint32_t jkn_GetQZJkn_SksErrColor(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_SksErrColor();
-}
+uint32_t jkn_GetQZJkn_SksErrColor(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_SksErrColor(); }
 
 JknStatus jkn_PutQZJkn_SksErrColor(uint32_t colour) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_SksErrColor",
-    [&] { trasso::api::PutQZJkn_SksErrColor(colour); }, colour);
+  return trasso::c::statusOf(
+      "PutQZJkn_SksErrColor", [&] { trasso::api::PutQZJkn_SksErrColor(colour); }, colour);
 }
 
 uint32_t jkn_GetQZJkn_SksOverColor(void) JKN_NOEXCEPT {
@@ -1666,8 +1683,8 @@ uint32_t jkn_GetQZJkn_SksOverColor(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_SksOverColor(uint32_t colour) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_SksOverColor",
-    [&] { trasso::api::PutQZJkn_SksOverColor(colour); }, colour);
+  return trasso::c::statusOf(
+      "PutQZJkn_SksOverColor", [&] { trasso::api::PutQZJkn_SksOverColor(colour); }, colour);
 }
 
 uint16_t jkn_GetQZJkn_RectObsKanCode(void) JKN_NOEXCEPT {
@@ -1675,26 +1692,22 @@ uint16_t jkn_GetQZJkn_RectObsKanCode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_RectObsKanCode(uint16_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_RectObsKanCode",
-    [&] { trasso::api::PutQZJkn_RectObsKanCode(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_RectObsKanCode", [&] { trasso::api::PutQZJkn_RectObsKanCode(value); }, value);
 }
 
-uint16_t jkn_GetQZJkn_RectObsMode(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_RectObsMode();
-}
+uint16_t jkn_GetQZJkn_RectObsMode(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_RectObsMode(); }
 
 JknStatus jkn_PutQZJkn_RectObsMode(uint16_t value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_RectObsMode",
-    [&] { trasso::api::PutQZJkn_RectObsMode(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_RectObsMode", [&] { trasso::api::PutQZJkn_RectObsMode(value); }, value);
 }
 
-double jkn_GetQZJkn_RectObsWide(void) JKN_NOEXCEPT {
-  return trasso::api::GetQZJkn_RectObsWide();
-}
+double jkn_GetQZJkn_RectObsWide(void) JKN_NOEXCEPT { return trasso::api::GetQZJkn_RectObsWide(); }
 
 JknStatus jkn_PutQZJkn_RectObsWide(double value) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_RectObsWide",
-    [&] { trasso::api::PutQZJkn_RectObsWide(value); }, value);
+  return trasso::c::statusOf(
+      "PutQZJkn_RectObsWide", [&] { trasso::api::PutQZJkn_RectObsWide(value); }, value);
 }
 
 uint16_t jkn_GetQZJkn_ObsMainZoomMode(void) JKN_NOEXCEPT {
@@ -1702,8 +1715,8 @@ uint16_t jkn_GetQZJkn_ObsMainZoomMode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ObsMainZoomMode(uint16_t mode) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ObsMainZoomMode",
-    [&] { trasso::api::PutQZJkn_ObsMainZoomMode(mode); }, mode);
+  return trasso::c::statusOf(
+      "PutQZJkn_ObsMainZoomMode", [&] { trasso::api::PutQZJkn_ObsMainZoomMode(mode); }, mode);
 }
 
 uint16_t jkn_GetQZJkn_ObsCtrlZoomMode(void) JKN_NOEXCEPT {
@@ -1711,8 +1724,8 @@ uint16_t jkn_GetQZJkn_ObsCtrlZoomMode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ObsCtrlZoomMode(uint16_t mode) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ObsCtrlZoomMode",
-    [&] { trasso::api::PutQZJkn_ObsCtrlZoomMode(mode); }, mode);
+  return trasso::c::statusOf(
+      "PutQZJkn_ObsCtrlZoomMode", [&] { trasso::api::PutQZJkn_ObsCtrlZoomMode(mode); }, mode);
 }
 
 uint16_t jkn_GetQZJkn_AssistMainZoomMode(void) JKN_NOEXCEPT {
@@ -1720,8 +1733,8 @@ uint16_t jkn_GetQZJkn_AssistMainZoomMode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_AssistMainZoomMode(uint16_t mode) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_AssistMainZoomMode",
-    [&] { trasso::api::PutQZJkn_AssistMainZoomMode(mode); }, mode);
+  return trasso::c::statusOf(
+      "PutQZJkn_AssistMainZoomMode", [&] { trasso::api::PutQZJkn_AssistMainZoomMode(mode); }, mode);
 }
 
 double jkn_GetQZJkn_ZoomModeScale(uint16_t mode) JKN_NOEXCEPT {
@@ -1737,8 +1750,9 @@ bool jkn_GetQZJkn_ObsZokExStartEndCmdMode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ObsZokExStartEndCmdMode(bool on) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ObsZokExStartEndCmdMode",
-    [&] { trasso::api::PutQZJkn_ObsZokExStartEndCmdMode(on); }, on);
+  return trasso::c::statusOf(
+      "PutQZJkn_ObsZokExStartEndCmdMode",
+      [&] { trasso::api::PutQZJkn_ObsZokExStartEndCmdMode(on); }, on);
 }
 
 uint16_t jkn_GetQZJkn_ObsStkDispMode(void) JKN_NOEXCEPT {
@@ -1746,8 +1760,8 @@ uint16_t jkn_GetQZJkn_ObsStkDispMode(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ObsStkDispMode(uint16_t mode) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ObsStkDispMode",
-    [&] { trasso::api::PutQZJkn_ObsStkDispMode(mode); }, mode);
+  return trasso::c::statusOf(
+      "PutQZJkn_ObsStkDispMode", [&] { trasso::api::PutQZJkn_ObsStkDispMode(mode); }, mode);
 }
 
 bool jkn_GetQZJkn_ObsZokStockNonDelete(void) JKN_NOEXCEPT {
@@ -1755,13 +1769,11 @@ bool jkn_GetQZJkn_ObsZokStockNonDelete(void) JKN_NOEXCEPT {
 }
 
 JknStatus jkn_PutQZJkn_ObsZokStockNonDelete(bool on) JKN_NOEXCEPT {
-  return trasso::c::statusOf("PutQZJkn_ObsZokStockNonDelete",
-    [&] { trasso::api::PutQZJkn_ObsZokStockNonDelete(on); }, on);
+  return trasso::c::statusOf(
+      "PutQZJkn_ObsZokStockNonDelete", [&] { trasso::api::PutQZJkn_ObsZokStockNonDelete(on); }, on);
 }
 
-int32_t jkn_GetNTrip_Co_Cnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetNTrip_Co_Cnt();
-}
+int32_t jkn_GetNTrip_Co_Cnt(void) JKN_NOEXCEPT { return trasso::api::GetNTrip_Co_Cnt(); }
 
 int32_t jkn_GetNTrip_Co_Info(uint16_t index, JknCompanyRec* rec) JKN_NOEXCEPT {
   return trasso::api::GetNTrip_Co_Info(index, trasso::c::Param<CompanyRec*>(rec).get());
@@ -1774,16 +1786,14 @@ int32_t jkn_GetNTrip_Protcol_Cnt(uint8_t pn, uint8_t kind) JKN_NOEXCEPT {
 int32_t jkn_GetNTrip_Protocol_Info(uint8_t pn, uint8_t kind, uint16_t entry,
                                    JknNTripRec* rec) JKN_NOEXCEPT {
   return trasso::api::GetNTrip_Protocol_Info(pn, kind, entry,
-    trasso::c::Param<NTripRec*>(rec).get());
+                                             trasso::c::Param<NTripRec*>(rec).get());
 }
 
-int32_t jkn_GetHmnZaKeiCnt(void) JKN_NOEXCEPT {
-  return trasso::api::GetHmnZaKeiCnt();
-}
+int32_t jkn_GetHmnZaKeiCnt(void) JKN_NOEXCEPT { return trasso::api::GetHmnZaKeiCnt(); }
 
 int32_t jkn_GetHmnZaKeiInfo(int32_t index, uint16_t* number, JknText* name) JKN_NOEXCEPT {
   return trasso::api::GetHmnZaKeiInfo(index, trasso::c::Param<uint16_t&>(number).get(),
-    trasso::c::Param<std::string&>(name).get());
+                                      trasso::c::Param<std::string&>(name).get());
 }
 
 uint16_t jkn_GetHmnZaKei(const char* folder) JKN_NOEXCEPT {
@@ -1791,15 +1801,17 @@ uint16_t jkn_GetHmnZaKei(const char* folder) JKN_NOEXCEPT {
 }
 
 int32_t jkn_SetHmnZaKei(const char* folder, uint16_t number, JknStatus* status) JKN_NOEXCEPT {
-  return trasso::c::reporting(status, "SetHmnZaKei", [&] { return trasso::api::SetHmnZaKei(folder,
-    number); }, folder, number);
+  return trasso::c::reporting(
+      status, "SetHmnZaKei", [&] { return trasso::api::SetHmnZaKei(folder, number); }, folder,
+      number);
 }
 
 size_t jkn_QZJknTool_MakeNoName(int32_t mode, double value, const char* prefix, uint16_t interval,
                                 int16_t decimals, int16_t rule, char* buffer,
                                 size_t capacity) JKN_NOEXCEPT {
-  return trasso::c::copyOut(trasso::api::QZJknTool_MakeNoName(mode, value, prefix, interval,
-    decimals, rule), buffer, capacity);
+  return trasso::c::copyOut(
+      trasso::api::QZJknTool_MakeNoName(mode, value, prefix, interval, decimals, rule), buffer,
+      capacity);
 }
 
 bool jkn_QZJknTool_IsGeoidFileISG(const char* path) JKN_NOEXCEPT {
