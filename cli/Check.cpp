@@ -196,7 +196,7 @@ std::string cp932Only(std::string_view bytes) {
   std::string out;
   for (size_t i = 0; i < bytes.size();) {
     const size_t n = trasso::cp932::charWidth(bytes, i);
-    if (isCp932(bytes.substr(i, n))) {
+    if (trasso::cp932::isText(bytes.substr(i, n))) {
       out.append(bytes.substr(i, n));
       i += n;
     } else {
@@ -821,7 +821,7 @@ class FileChecker {
   void codePage(const LineView& l, const std::optional<KnownKey>& k, size_t at) {
     const std::string text(l.text);
     const bool utf8 = looksLikeUtf8(text);
-    if ((!utf8 && isCp932(text)) || (utf8 && utf8File_)) return;
+    if ((!utf8 && trasso::cp932::isText(text)) || (utf8 && utf8File_)) return;
     const bool read = k && l.hasEquals;
     Finding x{f_.path, l.number, "code-page", k};
     x.section = section_;
@@ -844,7 +844,7 @@ class FileChecker {
       std::string bad;
       for (size_t i = 0; i < text.size();) {
         const size_t n = trasso::cp932::charWidth(text, i);
-        const bool whole = isCp932(std::string_view(text).substr(i, n));
+        const bool whole = trasso::cp932::isText(std::string_view(text).substr(i, n));
         if (!whole && bad.find(hexByte(text[i])) == std::string::npos) bad += hexByte(text[i]);
         i += whole ? n : 1;
       }
@@ -1033,8 +1033,9 @@ class FileChecker {
     if (k.decl.kind == ValueKind::Text && wholeChars(stored, keep) < keep) {
       const std::string split = stored.substr(keep - 1, 2);
       why += ", and the cut falls inside " +
-             (isCp932(split) ? toUtf8(split) + " (" + hexByte(split[0]) + hexByte(split[1]) + ")"
-                             : hexByte(split[0]) + hexByte(split[1])) +
+             (trasso::cp932::isText(split)
+                  ? toUtf8(split) + " (" + hexByte(split[0]) + hexByte(split[1]) + ")"
+                  : hexByte(split[0]) + hexByte(split[1])) +
              ": the text read ends in its first byte";
       off = hexByte(split[1]) + toUtf8(stored.substr(keep + 1));
       readText = "\"" + toUtf8(stored.substr(0, keep - 1)) + hexByte(split[0]) + "\"";
@@ -1174,16 +1175,6 @@ struct CheckOptions {
   std::vector<std::string> profiles;
 };
 
-std::string fileKind(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a named pipe";
-#ifdef S_ISSOCK
-  if (S_ISSOCK(mode)) return "a socket";
-#endif
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  return "not a regular file";
-}
-
 // A UTF-16 byte-order mark, or the zero bytes of UTF-16 ASCII in the first line.
 bool looksUtf16(const std::string& bytes) {
   if (bytes.size() >= 2 &&
@@ -1196,29 +1187,16 @@ bool looksUtf16(const std::string& bytes) {
   return n >= 8 && zeros * 3 >= n;
 }
 
-#ifdef _WIN32
-constexpr const char* kNameRule = "";
-#else
-constexpr const char* kNameRule = " (file names differ by case here)";
-#endif
+std::string nameRule() {
+  return trasso::stored::namesHaveCase() ? " (file names differ by case here)" : "";
+}
 
 // The name of a file the application reads that name looks like but is not
 // (another case, a letter or two off); empty for a name it reads or none near.
 std::string meantName(const std::string& name) {
-  if (trasso::facts::readingRoot(name) >= 0) return "";
-  const trasso::facts::AntennaFiles antenna = trasso::facts::antennaFiles();
-  std::vector<std::string> known;
-  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
-    known.emplace_back(trasso::SettingsFileName(id));
-  }
-  for (const std::string* path : {&antenna.types, &antenna.sensors, &antenna.merged}) {
-    known.push_back(path->substr(path->find_last_of("\\/") + 1));
-  }
+  if (readingRoot(name) >= 0) return "";
   const std::string folded = lowerAscii(name);
-  for (const std::string& k : known) {
-#ifdef _WIN32
-    if (folded == lowerAscii(k)) return "";  // the reader opens it whatever its case
-#endif
+  for (const std::string& k : trasso::stored::readFileNames()) {
     if (editDistance(folded, lowerAscii(k)) <= 2) return k;
   }
   return "";
@@ -1256,8 +1234,9 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
   std::vector<Finding> out;
   for (StoredFile f : storedFiles(o.profiles)) {
     std::string target;
-    struct stat st {};
-    const bool exists = ::stat(f.path.c_str(), &st) == 0;
+    const trasso::stored::EntryKind kind = trasso::stored::entryKind(f.path);
+    const bool exists =
+        kind != trasso::stored::EntryKind::None && kind != trasso::stored::EntryKind::BadLink;
     if (f.root < 0 && !exists) throw Failure{kUsage, "profile " + f.path + " does not exist"};
     if (f.root >= 0 && trasso::fileio::isWriteLeftover(f.name, &target)) {
       out.push_back(fileFinding(f, "temporary",
@@ -1287,12 +1266,12 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
       if (const std::string meant = meantName(f.name); !meant.empty()) {
         out.push_back(fileFinding(f, "not-read",
                                   "the application opens " + meant + ", never " + f.name +
-                                      (lowerAscii(meant) == lowerAscii(f.name) ? kNameRule : ""),
+                                      (lowerAscii(meant) == lowerAscii(f.name) ? nameRule() : ""),
                                   moveFix(f.path, joinPath(folderOf(f.path), meant))));
         continue;
       }
     }
-    const int reader = f.root >= 0 ? readingRootOf(f.name) : -1;
+    const int reader = f.root >= 0 ? readingRoot(f.name) : -1;
     if (reader >= 0 && reader != f.root && !f.bothRoots) {
       const std::string folder = trasso::fileio::nativePath(trasso::AppDataFolder(reader, "inf"));
       out.push_back(fileFinding(f, "other-root",
@@ -1301,11 +1280,10 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
                                 moveFix(f.path, folder + f.name)));
       continue;
     }
-    if (!exists || !S_ISREG(st.st_mode)) {
-      const bool folder = exists && S_ISDIR(st.st_mode);
+    if (kind != trasso::stored::EntryKind::File) {
+      const bool folder = kind == trasso::stored::EntryKind::Folder;
       out.push_back(fileFinding(f, "not-regular",
-                                (exists ? fileKind(st.st_mode) : "a broken link") +
-                                    ": the application reads the defaults instead",
+                                entryPhrase(kind) + ": the application reads the defaults instead",
                                 Fix{"", {removeStep(f.path, folder)}}));
       continue;
     }
@@ -1368,10 +1346,11 @@ void probe(Finding& x, std::map<std::string, trasso::WriteStatus>& probed) {
   }
 }
 
-#ifdef _WIN32
-// Paths are code page 932 here: a finding shows them in UTF-8.
+// A finding's texts name its folder as the user reads it (in UTF-8 where paths
+// are code page 932).
 void showPaths(Finding& x) {
   const std::string folder = folderOf(x.file), shown = shownPath(folder);
+  if (shown == folder) return;
   const auto replace = [&](std::string& text) {
     for (size_t at = text.find(folder); at != std::string::npos;
          at = text.find(folder, at + shown.size())) {
@@ -1387,7 +1366,6 @@ void showPaths(Finding& x) {
     }
   }
 }
-#endif
 
 std::string where(const Finding& x) {
   return shownPath(x.file) + (x.line ? ":" + std::to_string(x.line) : std::string());
@@ -1517,9 +1495,7 @@ int runCheck(const CheckOptions& o) {
   std::map<std::string, trasso::WriteStatus> probed;
   for (Finding& x : all) {
     probe(x, probed);
-#ifdef _WIN32
     showPaths(x);
-#endif
   }
   if ((o.fix || o.dryRun) && !all.empty()) return applyAll(all, o.dryRun);
   if (o.json) {

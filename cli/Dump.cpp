@@ -157,7 +157,7 @@ json dumpDocument(const std::vector<std::string>& profiles, std::vector<std::str
     if (!trasso::fileio::readFile(f.path, bytes)) {
       throw Failure{kFileError, "cannot read " + f.path};
     }
-    if (f.root >= 0 && readingRootOf(f.name) != f.root) {
+    if (f.root >= 0 && readingRoot(f.name) != f.root) {
       notes.push_back(shown + ": the application never opens this file; 'jkn load' writes its " +
                       "keys only with --unread-files");
     }

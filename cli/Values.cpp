@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Encoding.h"
 #include "SettingsFileIo.h"
 #include "Stored.h"
 #include "TextConversion.h"
@@ -21,27 +20,23 @@ using trasso::ValueKind;
 
 std::string toUtf8(const std::string& cp932) { return trasso::text::shownText(cp932); }
 
-std::optional<std::string> toCp932(const std::string& utf8) { return utf8ToCp932(utf8); }
+std::optional<std::string> toCp932(const std::string& utf8) {
+  return trasso::text::utf8ToCp932(utf8);
+}
 
 trasso::Selection parseSelector(const SettingEntry& e, const std::optional<std::string>& arg) {
-#ifdef _WIN32
   const bool path =
       e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
   try {
-    if (arg && path) return trasso::parseSelector(e, toCp932(*arg).value_or(*arg));
+    if (arg && path) return trasso::parseSelector(e, nativeForm(*arg));
   } catch (const Refusal& r) {
-    throw Refusal{toUtf8(r.message)};  // the path as typed
+    throw Refusal{trasso::stored::typedForm(r.message)};  // the path as typed
   }
-#endif
   return trasso::parseSelector(e, arg);
 }
 
 std::string showSelector(const SettingEntry& e, const trasso::Selection& s) {
-#ifdef _WIN32
-  return toUtf8(trasso::showSelector(e, s));
-#else
-  return trasso::showSelector(e, s);
-#endif
+  return trasso::stored::typedForm(trasso::showSelector(e, s));
 }
 
 std::string selectorBesideFile(const SettingEntry& e, const trasso::Selection& s) {
