@@ -95,46 +95,16 @@ std::string lineWords(const std::vector<size_t>& numbers) {
   return out;
 }
 
-// A number text as a person reads it: optional sign, then decimal digits or a
-// base prefix (either case) with its digits, and nothing else.
-struct PersonNumber {
-  bool isNumber = false;
-  bool negative = false;
-  bool upperPrefix = false;
-  bool beyond64 = false;
-  uint64_t magnitude = 0;
-  int base = 10;
-  size_t stop = 0;  // where a text that is no number stops being one
-};
+// Whether a person would read t as a number with a base prefix in upper case
+// ("0X1F"), which the integer rule does not take.
+bool upperPrefix(std::string_view t) {
+  const size_t i = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
+  return t.size() - i > 2 && t[i] == '0' && std::strchr("XOB", t[i + 1]) != nullptr;
+}
 
-PersonNumber personNumber(std::string_view t) {
-  PersonNumber p;
-  size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) p.negative = t[i++] == '-';
-  int& base = p.base;
-  if (t.size() - i > 2 && t[i] == '0' && std::strchr("xXoObB", t[i + 1]) != nullptr) {
-    const char c = t[i + 1];
-    base = (c == 'x' || c == 'X') ? 16 : (c == 'o' || c == 'O') ? 8 : 2;
-    p.upperPrefix = c >= 'A' && c <= 'Z';
-    i += 2;
-  }
-  p.stop = i;
-  if (i == t.size()) return p;
-  for (; i < t.size(); ++i) {
-    int digit = -1;
-    const char c = t[i];
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    p.stop = i;
-    if (digit < 0 || digit >= base) return p;
-    if (p.magnitude > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base)) {
-      p.beyond64 = true;
-    }
-    p.magnitude = p.magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-  }
-  p.isNumber = true;
-  return p;
+// Whether the integer rule reads the whole of t.
+bool wholeNumber(std::string_view t, const trasso::IntReading& r) {
+  return r.digits > 0 && r.stop == t.size();
 }
 
 // The value without a trailing "; note", which a person takes for a comment.
@@ -1076,8 +1046,8 @@ class FileChecker {
       if (comma == std::string_view::npos) comma = t.size();
       std::string_view piece = t.substr(start, comma - start);
       while (!piece.empty() && piece.front() == ' ') piece.remove_prefix(1);
-      const PersonNumber p = personNumber(piece);
-      plain = p.isNumber && !p.negative && p.magnitude <= 255 &&
+      const trasso::IntReading r = trasso::readInteger(piece);
+      plain = wholeNumber(piece, r) && !r.wrapped && r.magnitude <= 255 &&
               piece.find_first_not_of("0123456789") == std::string_view::npos;
       start = comma + 1;
     }
@@ -1092,39 +1062,33 @@ class FileChecker {
   void integer(const LineView& l, const KnownKey& k, int64_t read) {
     const std::string_view t = withoutNote(l.value);
     if (t.empty()) return;  // reads the default, as nothing stored would
-    const PersonNumber p = personNumber(t);
-    if (p.upperPrefix) {
+    if (upperPrefix(t)) {
       addRead(l, "integer", k,
               "only lower-case 0x, 0o and 0b select a base; an upper-case prefix reads as 0",
               fix(l, k));
       return;
     }
-    if (!p.isNumber) {
-      const size_t digits = t.find_first_of("0123456789");
-      const bool leading = digits == 0 || (digits == 1 && (t[0] == '+' || t[0] == '-'));
-      // A prefix without digits after it: the rule reads its 0 and stops at its letter.
-      const size_t prefixEnd = t[0] == '+' || t[0] == '-' ? 3u : 2u;
-      const size_t stop = p.base != 10 && p.stop == prefixEnd ? prefixEnd - 1 : p.stop;
-      const std::string ignored = quoted(toUtf8(std::string(t.substr(stop))));
+    const trasso::IntReading r = trasso::readInteger(t);
+    if (!wholeNumber(t, r)) {
+      const std::string ignored = quoted(toUtf8(std::string(t.substr(r.stop))));
       std::string why = "a text without leading digits reads as 0";
-      if (p.base != 10 && p.stop > prefixEnd) {
-        why = "the integer rule reads the base-" + std::to_string(p.base) +
+      if (r.digits > 0 && r.base != 10) {
+        why = "the integer rule reads the base-" + std::to_string(r.base) +
               " digits after the prefix and stops at the first other character: " + ignored +
               " is ignored";
-      } else if (leading) {
+      } else if (r.digits > 0) {
         why = "the integer rule stops at the first character that is not a digit: " + ignored +
               " is ignored";
       }
       addRead(l, "integer", k, why, fix(l, k));
       return;
     }
-    if (p.beyond64 || p.magnitude > UINT32_MAX) {
+    if (r.wrapped) {
       addRead(l, "integer", k, "more than 32 bits: the integer rule keeps the number modulo 2^32",
               fix(l, k));
       return;
     }
-    const int64_t person =
-        p.negative ? -static_cast<int64_t>(p.magnitude) : static_cast<int64_t>(p.magnitude);
+    const int64_t person = r.negative ? -static_cast<int64_t>(r.magnitude) : r.magnitude;
     if (k.decl.kind == ValueKind::Flag) {
       if ((person != 0) != (read != 0)) {
         addRead(l, "integer", k, "this switch is on only when the stored number is exactly 1",
