@@ -738,15 +738,7 @@ class FileChecker {
     for (const std::string& w : commandWords(k)) words.push_back(w);
     words.push_back(text);
     std::vector<Edit> edits;
-    std::vector<trasso::Selection> writes{k.selection};
-    if (k.entry->selector == trasso::SelectorKind::Field) {
-      writes.clear();
-      for (size_t i = 0; i < k.entry->fieldCount; ++i) {
-        writes.push_back(k.selection);
-        writes.back().which = static_cast<int>(i);
-      }
-    }
-    for (const trasso::Selection& s : writes) {
+    for (const trasso::Selection& s : trasso::writtenSelections(*k.entry, k.selection)) {
       const trasso::Declaration d = trasso::declarationOf(*k.entry, s);
       const bool named = s.which == k.selection.which;
       Edit e{Edit::SetKey, keyFile(*k.entry, s), std::string(d.key.section),

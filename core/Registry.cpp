@@ -360,6 +360,13 @@ std::vector<Selection> keySelections(const SettingEntry& e) {
   return {};
 }
 
+std::vector<Selection> writtenSelections(const SettingEntry& e, const Selection& s) {
+  if (e.selector != SelectorKind::Field) return {s};
+  std::vector<Selection> out(e.fieldCount, s);
+  for (size_t i = 0; i < out.size(); ++i) out[i].which = static_cast<int>(i);
+  return out;
+}
+
 std::string areaOf(const SettingEntry& e) {
   for (const char* area : {"GNSS", "NMEA", "TS", "ZETR", "PL30", "Soku"}) {
     const size_t n = std::strlen(area);
