@@ -176,16 +176,6 @@ std::string cp932Only(std::string_view bytes) {
   return out;
 }
 
-// The length of the whole characters within the first max bytes: max, or one
-// less when a double-byte character straddles the end.
-size_t wholeChars(std::string_view bytes, size_t max) {
-  size_t i = 0;
-  while (i < bytes.size() && i + trasso::cp932::charWidth(bytes, i) <= max) {
-    i += trasso::cp932::charWidth(bytes, i);
-  }
-  return i;
-}
-
 std::string title(const KnownKey& k) {
   const std::string selector = jkn::showSelector(*k.entry, k.selection);
   return k.entry->selector == trasso::SelectorKind::None ||
@@ -911,7 +901,7 @@ class FileChecker {
       std::string bytes(dropNote ? withoutNote(l.value) : l.value);
       if (looksLikeUtf8(bytes)) bytes = toCp932Dropping(bytes, nullptr);
       bytes = cp932Only(bytes);
-      bytes.resize(wholeChars(bytes, k.decl.bufferSize - 1));
+      bytes.resize(trasso::cp932::wholeLength(bytes, k.decl.bufferSize - 1));
       if (looksLikeUtf8(bytes) || !isShowableCp932(bytes)) return std::nullopt;
       text = toUtf8(bytes);
     } else {
@@ -992,7 +982,7 @@ class FileChecker {
     const size_t keep = k.decl.bufferSize - 1;
     std::string why = "longer than the " + std::to_string(keep) + " bytes the application reads";
     std::string off = toUtf8(stored.substr(keep));
-    if (k.decl.kind == ValueKind::Text && wholeChars(stored, keep) < keep) {
+    if (k.decl.kind == ValueKind::Text && trasso::cp932::wholeLength(stored, keep) < keep) {
       const std::string split = stored.substr(keep - 1, 2);
       why += ", and the cut falls inside " +
              (trasso::cp932::isText(split)

@@ -26,6 +26,13 @@ TEST(StoredTexts, CodePageBytesAndEditDistance) {
       {"\x81\xFC", true}, {"\x81\xFD", false}, {"\x81", false},     {"\xB1", true},
       {"\xA0", false},    {"\x81\x20", false}, {"\xE0\x5C", true},  {"a\x9F", false}};
   for (const auto& [text, ok] : bytes) EXPECT_EQ(cp932::isText(text), ok) << text;
+  // A cut within max bytes keeps double-byte characters whole.
+  const std::tuple<const char*, size_t, size_t> cuts[] = {
+      {"abc", 2, 2}, {"a\x81\x40", 2, 1}, {"a\x81\x40", 3, 3},   {"\x81\x40\x81", 3, 3},
+      {"", 4, 0},    {"ab\x81", 9, 3},    {"\xB1\x81\x40", 2, 1}};
+  for (const auto& [text, max, length] : cuts) {
+    EXPECT_EQ(cp932::wholeLength(text, max), length) << text << " " << max;
+  }
   const std::tuple<const char*, const char*, size_t> pairs[] = {
       {"kitten", "sitting", 3}, {"", "abc", 3},     {"abc", "", 3}, {"abc", "abc", 0},
       {"ab", "ba", 2},          {"list", "lst", 1}, {"a", "b", 1},  {"flaw", "lawn", 2}};
