@@ -396,43 +396,6 @@ std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {
   return best;
 }
 
-bool isShowableCp932(const std::string& bytes) {
-  if (!trasso::cp932::isText(bytes)) return false;
-  const std::optional<std::string> back = toCp932(toUtf8(bytes));
-  return back && *back == bytes;
-}
-
-std::string toHex(std::string_view bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    out += digits[b >> 4];
-    out += digits[b & 15];
-  }
-  return out;
-}
-
-std::optional<std::string> fromHex(const std::string& hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
-  std::string out;
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    int v = 0;
-    for (size_t k = i; k < i + 2; ++k) {
-      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(hex[k])));
-      if (c >= '0' && c <= '9') {
-        v = v * 16 + (c - '0');
-      } else if (c >= 'a' && c <= 'f') {
-        v = v * 16 + (c - 'a' + 10);
-      } else {
-        return std::nullopt;
-      }
-    }
-    out += static_cast<char>(v);
-  }
-  return out;
-}
-
 std::string unreadableRoots() {
   std::string why;
   for (int root = 0; root < 2; ++root) {

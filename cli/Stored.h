@@ -132,12 +132,6 @@ class SettingsIndex {
   std::vector<int> idsOf(const StoredFile& f) const;
 };
 
-// Texts that survive the trip to UTF-8 and back unchanged can be shown and
-// taken in UTF-8; any other bytes travel as hex.
-bool isShowableCp932(const std::string& bytes);
-std::string toHex(std::string_view bytes);
-std::optional<std::string> fromHex(const std::string& hex);
-
 std::string lowerAscii(std::string_view s);
 using trasso::editDistance;
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "CodePage932.h"
 #include "SettingsFileIo.h"
 #include "Stored.h"
 #include "TextConversion.h"
@@ -226,6 +227,41 @@ std::vector<KeyReader> readersOfKey(const std::string& key) {
         }
       }
     }
+  }
+  return out;
+}
+
+bool isShowableCp932(const std::string& bytes) {
+  return trasso::cp932::isText(bytes) && trasso::text::showable(bytes);
+}
+
+std::string toHex(std::string_view bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    out += digits[b >> 4];
+    out += digits[b & 15];
+  }
+  return out;
+}
+
+std::optional<std::string> fromHex(const std::string& hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string out;
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    int v = 0;
+    for (size_t k = i; k < i + 2; ++k) {
+      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(hex[k])));
+      if (c >= '0' && c <= '9') {
+        v = v * 16 + (c - '0');
+      } else if (c >= 'a' && c <= 'f') {
+        v = v * 16 + (c - 'a' + 10);
+      } else {
+        return std::nullopt;
+      }
+    }
+    out += static_cast<char>(v);
   }
   return out;
 }
