@@ -498,7 +498,7 @@ int describe(const Options& o) {
   if (e.selector == SelectorKind::FileId || e.selector == SelectorKind::ScreenColour) {
     file = "the settings file the selector names";
   }
-  if (e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile)) {
+  if (trasso::takesProfilePath(e)) {
     const std::string standard = trasso::standardProfilePath(e);
     file = "the profile file the selector names, " + baseName(standard) + " (" + native(standard) +
            ")";

@@ -35,8 +35,8 @@
 namespace jkn {
 namespace {
 
-using document::inProfile;
 using document::shownName;
+using document::takesProfilePath;
 using nlohmann::json;
 using trasso::SelectorKind;
 using trasso::SettingEntry;
@@ -183,7 +183,7 @@ Change knownChange(const json& j) {
   const bool selector = j.contains("selector") && !j["selector"].is_null();
   if (e->selector == SelectorKind::Profile) {
     takesOnly(j, {"name", "value", "hex", "root", "file", "profile"}, name);
-  } else if (inProfile(*e)) {
+  } else if (takesProfilePath(*e)) {
     takesOnly(j, {"name", "selector", "value", "hex", "root", "file", "profile"}, name);
   } else if (e->selector == SelectorKind::None) {
     if (selector) throw refused(name + " takes no 'selector'");
@@ -200,7 +200,7 @@ Change knownChange(const json& j) {
     } else {
       c.selection = jkn::parseSelector(
           *e, selector ? std::optional<std::string>(textOf(j, "selector")) : std::nullopt);
-      if (inProfile(*e)) c.selection.path = placeOf(j).path;
+      if (takesProfilePath(*e)) c.selection.path = placeOf(j).path;
     }
     const trasso::Declaration d = trasso::declarationOf(*e, c.selection);
     // Texts and colours come as JSON texts, numbers as JSON numbers: true is

@@ -200,8 +200,7 @@ SettingsIndex::SettingsIndex() {
     // A key that another entry reaches as plainly is that entry's; a setter that
     // writes more than its key would not give a key back as it was.
     if (e.sameKeyAs != nullptr) continue;
-    const bool isProfile =
-        e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+    const bool isProfile = trasso::takesProfilePath(e);
     for (const trasso::Selection& s : trasso::keySelections(e)) {
       const trasso::Declaration d = trasso::declarationOf(e, s);
       if (d.key.name == nullptr) continue;
@@ -274,8 +273,7 @@ std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, const std::vect
                                             const std::string& wanted) const {
   for (const Slot& slot : list) {
     trasso::Selection s = slot.selection;
-    if (slot.entry->selector == SelectorKind::Profile ||
-        (slot.entry->selector == SelectorKind::Field && slot.entry->inProfile)) {
+    if (trasso::takesProfilePath(*slot.entry)) {
       s.path = f.path;
     }
     if (slot.numbered) {

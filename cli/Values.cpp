@@ -26,8 +26,7 @@ std::optional<std::string> toCp932(const std::string& utf8) {
 }
 
 trasso::Selection parseSelector(const SettingEntry& e, const std::optional<std::string>& arg) {
-  const bool path =
-      e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+  const bool path = trasso::takesProfilePath(e);
   try {
     if (arg && path) return trasso::parseSelector(e, nativeForm(*arg));
   } catch (const Refusal& r) {

@@ -450,6 +450,9 @@ std::vector<Selection> keySelections(const SettingEntry& e);
 // for a record's field (the record setter writes the whole record, the other
 // fields as they read), else s alone.
 std::vector<Selection> writtenSelections(const SettingEntry& e, const Selection& s);
+// Whether a selection of e names a profile by its path: a profile's setting or
+// a field of a profile's record.
+bool takesProfilePath(const SettingEntry& e);
 
 // What the getter returns for a selection; nullopt where the caller gives the
 // default, names none and the value read depends on it (nothing stored, or an
