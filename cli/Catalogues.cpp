@@ -224,7 +224,7 @@ int ntripList(const CatalogueOptions& o) {
 
 int zones(const CatalogueOptions& o) {
   // A folder that is not there holds no selection: say so, mark nothing.
-  const std::string typed = pathArgument(o.folder);
+  const std::string typed = nativeForm(o.folder);
   const std::string folder = trasso::fileio::nativePath(typed);
   if (!o.folder.empty() && !isFolder(folder)) {
     std::cerr << "jkn: folder " << shownPath(folder) << " does not exist\n";
@@ -269,7 +269,7 @@ int stationName(const CatalogueOptions& o) {
 }
 
 int geoidVersion(const CatalogueOptions& o) {
-  const std::string file = pathArgument(o.file);
+  const std::string file = nativeForm(o.file);
   const bool isg = QZJknTool_IsGeoidFileISG(file.c_str());
   const std::string version = toUtf8(QZJknTool_GetGeoidFileVer(file.c_str()));
   if (o.json) {

@@ -4,6 +4,7 @@
 
 #include "Ini.h"
 #include "Json.h"
+#include "StoredFiles.h"
 #include "Values.h"
 
 namespace jkn {
@@ -11,12 +12,8 @@ namespace jkn {
 using trasso::SelectorKind;
 
 std::string keyId(const std::string& nativePath, std::string_view section, std::string_view key) {
-#ifdef _WIN32
-  const std::string path = lowerAscii(nativePath);  // one file whatever the case of its name
-#else
-  const std::string& path = nativePath;
-#endif
-  return path + "\n" + trasso::ini::foldedName(section) + "\n" + trasso::ini::foldedName(key);
+  return trasso::stored::pathKey(nativePath) + "\n" + trasso::ini::foldedName(section) + "\n" +
+         trasso::ini::foldedName(key);
 }
 
 std::unordered_map<std::string, std::string> storedValues(const std::string& nativePath,

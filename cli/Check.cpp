@@ -95,46 +95,16 @@ std::string lineWords(const std::vector<size_t>& numbers) {
   return out;
 }
 
-// A number text as a person reads it: optional sign, then decimal digits or a
-// base prefix (either case) with its digits, and nothing else.
-struct PersonNumber {
-  bool isNumber = false;
-  bool negative = false;
-  bool upperPrefix = false;
-  bool beyond64 = false;
-  uint64_t magnitude = 0;
-  int base = 10;
-  size_t stop = 0;  // where a text that is no number stops being one
-};
+// Whether a person would read t as a number with a base prefix in upper case
+// ("0X1F"), which the integer rule does not take.
+bool upperPrefix(std::string_view t) {
+  const size_t i = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
+  return t.size() - i > 2 && t[i] == '0' && std::strchr("XOB", t[i + 1]) != nullptr;
+}
 
-PersonNumber personNumber(std::string_view t) {
-  PersonNumber p;
-  size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) p.negative = t[i++] == '-';
-  int& base = p.base;
-  if (t.size() - i > 2 && t[i] == '0' && std::strchr("xXoObB", t[i + 1]) != nullptr) {
-    const char c = t[i + 1];
-    base = (c == 'x' || c == 'X') ? 16 : (c == 'o' || c == 'O') ? 8 : 2;
-    p.upperPrefix = c >= 'A' && c <= 'Z';
-    i += 2;
-  }
-  p.stop = i;
-  if (i == t.size()) return p;
-  for (; i < t.size(); ++i) {
-    int digit = -1;
-    const char c = t[i];
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    p.stop = i;
-    if (digit < 0 || digit >= base) return p;
-    if (p.magnitude > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base)) {
-      p.beyond64 = true;
-    }
-    p.magnitude = p.magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-  }
-  p.isNumber = true;
-  return p;
+// Whether the integer rule reads the whole of t.
+bool wholeNumber(std::string_view t, const trasso::IntReading& r) {
+  return r.digits > 0 && r.stop == t.size();
 }
 
 // The value without a trailing "; note", which a person takes for a comment.
@@ -196,7 +166,7 @@ std::string cp932Only(std::string_view bytes) {
   std::string out;
   for (size_t i = 0; i < bytes.size();) {
     const size_t n = trasso::cp932::charWidth(bytes, i);
-    if (isCp932(bytes.substr(i, n))) {
+    if (trasso::cp932::isText(bytes.substr(i, n))) {
       out.append(bytes.substr(i, n));
       i += n;
     } else {
@@ -204,16 +174,6 @@ std::string cp932Only(std::string_view bytes) {
     }
   }
   return out;
-}
-
-// The length of the whole characters within the first max bytes: max, or one
-// less when a double-byte character straddles the end.
-size_t wholeChars(std::string_view bytes, size_t max) {
-  size_t i = 0;
-  while (i < bytes.size() && i + trasso::cp932::charWidth(bytes, i) <= max) {
-    i += trasso::cp932::charWidth(bytes, i);
-  }
-  return i;
 }
 
 std::string title(const KnownKey& k) {
@@ -768,15 +728,7 @@ class FileChecker {
     for (const std::string& w : commandWords(k)) words.push_back(w);
     words.push_back(text);
     std::vector<Edit> edits;
-    std::vector<trasso::Selection> writes{k.selection};
-    if (k.entry->selector == trasso::SelectorKind::Field) {
-      writes.clear();
-      for (size_t i = 0; i < k.entry->fieldCount; ++i) {
-        writes.push_back(k.selection);
-        writes.back().which = static_cast<int>(i);
-      }
-    }
-    for (const trasso::Selection& s : writes) {
+    for (const trasso::Selection& s : trasso::writtenSelections(*k.entry, k.selection)) {
       const trasso::Declaration d = trasso::declarationOf(*k.entry, s);
       const bool named = s.which == k.selection.which;
       Edit e{Edit::SetKey, keyFile(*k.entry, s), std::string(d.key.section),
@@ -821,7 +773,7 @@ class FileChecker {
   void codePage(const LineView& l, const std::optional<KnownKey>& k, size_t at) {
     const std::string text(l.text);
     const bool utf8 = looksLikeUtf8(text);
-    if ((!utf8 && isCp932(text)) || (utf8 && utf8File_)) return;
+    if ((!utf8 && trasso::cp932::isText(text)) || (utf8 && utf8File_)) return;
     const bool read = k && l.hasEquals;
     Finding x{f_.path, l.number, "code-page", k};
     x.section = section_;
@@ -844,7 +796,7 @@ class FileChecker {
       std::string bad;
       for (size_t i = 0; i < text.size();) {
         const size_t n = trasso::cp932::charWidth(text, i);
-        const bool whole = isCp932(std::string_view(text).substr(i, n));
+        const bool whole = trasso::cp932::isText(std::string_view(text).substr(i, n));
         if (!whole && bad.find(hexByte(text[i])) == std::string::npos) bad += hexByte(text[i]);
         i += whole ? n : 1;
       }
@@ -949,7 +901,7 @@ class FileChecker {
       std::string bytes(dropNote ? withoutNote(l.value) : l.value);
       if (looksLikeUtf8(bytes)) bytes = toCp932Dropping(bytes, nullptr);
       bytes = cp932Only(bytes);
-      bytes.resize(wholeChars(bytes, k.decl.bufferSize - 1));
+      bytes.resize(trasso::cp932::wholeLength(bytes, k.decl.bufferSize - 1));
       if (looksLikeUtf8(bytes) || !isShowableCp932(bytes)) return std::nullopt;
       text = toUtf8(bytes);
     } else {
@@ -1030,11 +982,12 @@ class FileChecker {
     const size_t keep = k.decl.bufferSize - 1;
     std::string why = "longer than the " + std::to_string(keep) + " bytes the application reads";
     std::string off = toUtf8(stored.substr(keep));
-    if (k.decl.kind == ValueKind::Text && wholeChars(stored, keep) < keep) {
+    if (k.decl.kind == ValueKind::Text && trasso::cp932::wholeLength(stored, keep) < keep) {
       const std::string split = stored.substr(keep - 1, 2);
       why += ", and the cut falls inside " +
-             (isCp932(split) ? toUtf8(split) + " (" + hexByte(split[0]) + hexByte(split[1]) + ")"
-                             : hexByte(split[0]) + hexByte(split[1])) +
+             (trasso::cp932::isText(split)
+                  ? toUtf8(split) + " (" + hexByte(split[0]) + hexByte(split[1]) + ")"
+                  : hexByte(split[0]) + hexByte(split[1])) +
              ": the text read ends in its first byte";
       off = hexByte(split[1]) + toUtf8(stored.substr(keep + 1));
       readText = "\"" + toUtf8(stored.substr(0, keep - 1)) + hexByte(split[0]) + "\"";
@@ -1075,8 +1028,8 @@ class FileChecker {
       if (comma == std::string_view::npos) comma = t.size();
       std::string_view piece = t.substr(start, comma - start);
       while (!piece.empty() && piece.front() == ' ') piece.remove_prefix(1);
-      const PersonNumber p = personNumber(piece);
-      plain = p.isNumber && !p.negative && p.magnitude <= 255 &&
+      const trasso::IntReading r = trasso::readInteger(piece);
+      plain = wholeNumber(piece, r) && !r.wrapped && r.magnitude <= 255 &&
               piece.find_first_not_of("0123456789") == std::string_view::npos;
       start = comma + 1;
     }
@@ -1091,39 +1044,33 @@ class FileChecker {
   void integer(const LineView& l, const KnownKey& k, int64_t read) {
     const std::string_view t = withoutNote(l.value);
     if (t.empty()) return;  // reads the default, as nothing stored would
-    const PersonNumber p = personNumber(t);
-    if (p.upperPrefix) {
+    if (upperPrefix(t)) {
       addRead(l, "integer", k,
               "only lower-case 0x, 0o and 0b select a base; an upper-case prefix reads as 0",
               fix(l, k));
       return;
     }
-    if (!p.isNumber) {
-      const size_t digits = t.find_first_of("0123456789");
-      const bool leading = digits == 0 || (digits == 1 && (t[0] == '+' || t[0] == '-'));
-      // A prefix without digits after it: the rule reads its 0 and stops at its letter.
-      const size_t prefixEnd = t[0] == '+' || t[0] == '-' ? 3u : 2u;
-      const size_t stop = p.base != 10 && p.stop == prefixEnd ? prefixEnd - 1 : p.stop;
-      const std::string ignored = quoted(toUtf8(std::string(t.substr(stop))));
+    const trasso::IntReading r = trasso::readInteger(t);
+    if (!wholeNumber(t, r)) {
+      const std::string ignored = quoted(toUtf8(std::string(t.substr(r.stop))));
       std::string why = "a text without leading digits reads as 0";
-      if (p.base != 10 && p.stop > prefixEnd) {
-        why = "the integer rule reads the base-" + std::to_string(p.base) +
+      if (r.digits > 0 && r.base != 10) {
+        why = "the integer rule reads the base-" + std::to_string(r.base) +
               " digits after the prefix and stops at the first other character: " + ignored +
               " is ignored";
-      } else if (leading) {
+      } else if (r.digits > 0) {
         why = "the integer rule stops at the first character that is not a digit: " + ignored +
               " is ignored";
       }
       addRead(l, "integer", k, why, fix(l, k));
       return;
     }
-    if (p.beyond64 || p.magnitude > UINT32_MAX) {
+    if (r.wrapped) {
       addRead(l, "integer", k, "more than 32 bits: the integer rule keeps the number modulo 2^32",
               fix(l, k));
       return;
     }
-    const int64_t person =
-        p.negative ? -static_cast<int64_t>(p.magnitude) : static_cast<int64_t>(p.magnitude);
+    const int64_t person = r.negative ? -static_cast<int64_t>(r.magnitude) : r.magnitude;
     if (k.decl.kind == ValueKind::Flag) {
       if ((person != 0) != (read != 0)) {
         addRead(l, "integer", k, "this switch is on only when the stored number is exactly 1",
@@ -1174,16 +1121,6 @@ struct CheckOptions {
   std::vector<std::string> profiles;
 };
 
-std::string fileKind(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a named pipe";
-#ifdef S_ISSOCK
-  if (S_ISSOCK(mode)) return "a socket";
-#endif
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  return "not a regular file";
-}
-
 // A UTF-16 byte-order mark, or the zero bytes of UTF-16 ASCII in the first line.
 bool looksUtf16(const std::string& bytes) {
   if (bytes.size() >= 2 &&
@@ -1196,29 +1133,16 @@ bool looksUtf16(const std::string& bytes) {
   return n >= 8 && zeros * 3 >= n;
 }
 
-#ifdef _WIN32
-constexpr const char* kNameRule = "";
-#else
-constexpr const char* kNameRule = " (file names differ by case here)";
-#endif
+std::string nameRule() {
+  return trasso::stored::namesHaveCase() ? " (file names differ by case here)" : "";
+}
 
 // The name of a file the application reads that name looks like but is not
 // (another case, a letter or two off); empty for a name it reads or none near.
 std::string meantName(const std::string& name) {
-  if (trasso::facts::readingRoot(name) >= 0) return "";
-  const trasso::facts::AntennaFiles antenna = trasso::facts::antennaFiles();
-  std::vector<std::string> known;
-  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
-    known.emplace_back(trasso::SettingsFileName(id));
-  }
-  for (const std::string* path : {&antenna.types, &antenna.sensors, &antenna.merged}) {
-    known.push_back(path->substr(path->find_last_of("\\/") + 1));
-  }
+  if (readingRoot(name) >= 0) return "";
   const std::string folded = lowerAscii(name);
-  for (const std::string& k : known) {
-#ifdef _WIN32
-    if (folded == lowerAscii(k)) return "";  // the reader opens it whatever its case
-#endif
+  for (const std::string& k : trasso::stored::readFileNames()) {
     if (editDistance(folded, lowerAscii(k)) <= 2) return k;
   }
   return "";
@@ -1256,8 +1180,9 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
   std::vector<Finding> out;
   for (StoredFile f : storedFiles(o.profiles)) {
     std::string target;
-    struct stat st {};
-    const bool exists = ::stat(f.path.c_str(), &st) == 0;
+    const trasso::stored::EntryKind kind = trasso::stored::entryKind(f.path);
+    const bool exists =
+        kind != trasso::stored::EntryKind::None && kind != trasso::stored::EntryKind::BadLink;
     if (f.root < 0 && !exists) throw Failure{kUsage, "profile " + f.path + " does not exist"};
     if (f.root >= 0 && trasso::fileio::isWriteLeftover(f.name, &target)) {
       out.push_back(fileFinding(f, "temporary",
@@ -1287,12 +1212,12 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
       if (const std::string meant = meantName(f.name); !meant.empty()) {
         out.push_back(fileFinding(f, "not-read",
                                   "the application opens " + meant + ", never " + f.name +
-                                      (lowerAscii(meant) == lowerAscii(f.name) ? kNameRule : ""),
+                                      (lowerAscii(meant) == lowerAscii(f.name) ? nameRule() : ""),
                                   moveFix(f.path, joinPath(folderOf(f.path), meant))));
         continue;
       }
     }
-    const int reader = f.root >= 0 ? readingRootOf(f.name) : -1;
+    const int reader = f.root >= 0 ? readingRoot(f.name) : -1;
     if (reader >= 0 && reader != f.root && !f.bothRoots) {
       const std::string folder = trasso::fileio::nativePath(trasso::AppDataFolder(reader, "inf"));
       out.push_back(fileFinding(f, "other-root",
@@ -1301,11 +1226,10 @@ std::vector<Finding> findings(const CheckOptions& o, size_t& files) {
                                 moveFix(f.path, folder + f.name)));
       continue;
     }
-    if (!exists || !S_ISREG(st.st_mode)) {
-      const bool folder = exists && S_ISDIR(st.st_mode);
+    if (kind != trasso::stored::EntryKind::File) {
+      const bool folder = kind == trasso::stored::EntryKind::Folder;
       out.push_back(fileFinding(f, "not-regular",
-                                (exists ? fileKind(st.st_mode) : "a broken link") +
-                                    ": the application reads the defaults instead",
+                                entryPhrase(kind) + ": the application reads the defaults instead",
                                 Fix{"", {removeStep(f.path, folder)}}));
       continue;
     }
@@ -1368,10 +1292,11 @@ void probe(Finding& x, std::map<std::string, trasso::WriteStatus>& probed) {
   }
 }
 
-#ifdef _WIN32
-// Paths are code page 932 here: a finding shows them in UTF-8.
+// A finding's texts name its folder as the user reads it (in UTF-8 where paths
+// are code page 932).
 void showPaths(Finding& x) {
   const std::string folder = folderOf(x.file), shown = shownPath(folder);
+  if (shown == folder) return;
   const auto replace = [&](std::string& text) {
     for (size_t at = text.find(folder); at != std::string::npos;
          at = text.find(folder, at + shown.size())) {
@@ -1387,7 +1312,6 @@ void showPaths(Finding& x) {
     }
   }
 }
-#endif
 
 std::string where(const Finding& x) {
   return shownPath(x.file) + (x.line ? ":" + std::to_string(x.line) : std::string());
@@ -1517,9 +1441,7 @@ int runCheck(const CheckOptions& o) {
   std::map<std::string, trasso::WriteStatus> probed;
   for (Finding& x : all) {
     probe(x, probed);
-#ifdef _WIN32
     showPaths(x);
-#endif
   }
   if ((o.fix || o.dryRun) && !all.empty()) return applyAll(all, o.dryRun);
   if (o.json) {

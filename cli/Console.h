@@ -1,7 +1,9 @@
-// The process's arguments and output streams as jkn uses them: UTF-8 throughout.
-// On Windows the arguments come from the wide command line (so a Japanese value
-// typed in a console arrives intact whatever the code page), and what goes to a
-// console is written as wide text; redirected output stays UTF-8 bytes.
+// The process's arguments, output streams and stop signals as jkn uses them:
+// UTF-8 throughout. On Windows the arguments come from the wide command line
+// (so a Japanese value typed in a console arrives intact whatever the code
+// page), and what goes to a console is written as wide text; redirected output
+// stays UTF-8 bytes. The platform's parts are in Process.cpp (POSIX) and
+// ProcessWindows.cpp.
 #pragma once
 
 #include <functional>
@@ -24,6 +26,17 @@ class Arguments {
 
 // Standard output and error as described above; no change on POSIX.
 void setUpOutput();
+
+// The signals that ask a process to stop (Ctrl-C, kill, a closed terminal,
+// Ctrl-Break in a Windows console), with their names.
+struct StopSignal {
+  int number;
+  const char* name;
+};
+const std::vector<StopSignal>& stopSignals();
+// A write past the process's file size limit then fails (as a full disk)
+// instead of ending the process; nothing where there is no such limit signal.
+void keepRunningPastFileSizeLimit();
 
 // A stream buffer that hands whole UTF-8 characters to a writer: at each line
 // break and flush, never a character cut in two.

@@ -11,12 +11,9 @@ namespace jkn::document {
 // "jkn-dump": the format number of the document.
 constexpr int kFormat = 1;
 
-// A profile's settings and the fields of its records name the profile by its
-// place ("profile", or "root" and "file"), not in the selector.
-inline bool inProfile(const trasso::SettingEntry& e) {
-  return e.selector == trasso::SelectorKind::Profile ||
-         (e.selector == trasso::SelectorKind::Field && e.inProfile);
-}
+// A profile's settings and the fields of its records (takesProfilePath) name
+// the profile by its place ("profile", or "root" and "file"), not in the selector.
+using trasso::takesProfilePath;
 
 // A section or key name of the document (a text or {"hex": ...}) as a person reads it.
 std::string shownName(const nlohmann::json& name);

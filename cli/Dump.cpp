@@ -38,9 +38,9 @@ using trasso::SettingEntry;
 using trasso::Value;
 using trasso::ValueKind;
 
-using document::inProfile;
 using document::kFormat;
 using document::shownName;
+using document::takesProfilePath;
 
 // Where a stored key lies, as the document names it: a root's "inf" folder and
 // a file name, or a profile path.
@@ -66,7 +66,7 @@ json nameJson(const std::string& bytes) {
 
 json settingJson(const StoredFile& f, const KnownKey& k, const Value& v) {
   json j{{"name", k.entry->name}};
-  if (inProfile(*k.entry)) j.update(place(f));
+  if (takesProfilePath(*k.entry)) j.update(place(f));
   if (k.entry->selector == SelectorKind::Field) {
     j["selector"] = trasso::showField(*k.entry, k.selection);
   } else if (k.entry->selector != SelectorKind::None &&
@@ -157,7 +157,7 @@ json dumpDocument(const std::vector<std::string>& profiles, std::vector<std::str
     if (!trasso::fileio::readFile(f.path, bytes)) {
       throw Failure{kFileError, "cannot read " + f.path};
     }
-    if (f.root >= 0 && readingRootOf(f.name) != f.root) {
+    if (f.root >= 0 && readingRoot(f.name) != f.root) {
       notes.push_back(shown + ": the application never opens this file; 'jkn load' writes its " +
                       "keys only with --unread-files");
     }

@@ -498,7 +498,7 @@ int describe(const Options& o) {
   if (e.selector == SelectorKind::FileId || e.selector == SelectorKind::ScreenColour) {
     file = "the settings file the selector names";
   }
-  if (e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile)) {
+  if (trasso::takesProfilePath(e)) {
     const std::string standard = trasso::standardProfilePath(e);
     file = "the profile file the selector names, " + baseName(standard) + " (" + native(standard) +
            ")";
@@ -830,10 +830,8 @@ int run(int argc, char** argv) {
       "shows right whatever the console's code page; redirected output is UTF-8.",
       "jkn"};
   app.require_subcommand(1);
-#ifdef _WIN32
   // A value or path may start with '/': no "/option" forms (subcommands inherit this).
   app.allow_windows_style_options(false);
-#endif
   app.footer(jkn::kExitStatuses +
              "  8  get: no value of its own (the application passes the default)\n"
              "Each command's --help lists the statuses it ends with; check: 0 no findings,\n"

@@ -21,6 +21,7 @@
 
 #include "Changes.h"
 #include "Commands.h"
+#include "Console.h"
 #include "Document.h"
 #include "Ini.h"
 #include "Json.h"
@@ -34,8 +35,8 @@
 namespace jkn {
 namespace {
 
-using document::inProfile;
 using document::shownName;
+using document::takesProfilePath;
 using nlohmann::json;
 using trasso::SelectorKind;
 using trasso::SettingEntry;
@@ -138,7 +139,7 @@ struct Place {
 // The file an entry's place names.
 Place placeOf(const json& j) {
   if (j.contains("profile")) {
-    return Place{trasso::fileio::nativePath(pathArgument(textOf(j, "profile"))), -1, ""};
+    return Place{trasso::fileio::nativePath(nativeForm(textOf(j, "profile"))), -1, ""};
   }
   const std::string file = textOf(j, "file");
   if (!j.contains("root") || !j["root"].is_number_integer() || (j["root"] != 0 && j["root"] != 1)) {
@@ -182,7 +183,7 @@ Change knownChange(const json& j) {
   const bool selector = j.contains("selector") && !j["selector"].is_null();
   if (e->selector == SelectorKind::Profile) {
     takesOnly(j, {"name", "value", "hex", "root", "file", "profile"}, name);
-  } else if (inProfile(*e)) {
+  } else if (takesProfilePath(*e)) {
     takesOnly(j, {"name", "selector", "value", "hex", "root", "file", "profile"}, name);
   } else if (e->selector == SelectorKind::None) {
     if (selector) throw refused(name + " takes no 'selector'");
@@ -199,7 +200,7 @@ Change knownChange(const json& j) {
     } else {
       c.selection = jkn::parseSelector(
           *e, selector ? std::optional<std::string>(textOf(j, "selector")) : std::nullopt);
-      if (inProfile(*e)) c.selection.path = placeOf(j).path;
+      if (takesProfilePath(*e)) c.selection.path = placeOf(j).path;
     }
     const trasso::Declaration d = trasso::declarationOf(*e, c.selection);
     // Texts and colours come as JSON texts, numbers as JSON numbers: true is
@@ -276,8 +277,8 @@ Change rawChange(const json& j, bool unreadFiles) {
   if (!trasso::ini::isStorableValue(c.stored)) {
     throw refused("a value with a line break cannot be stored");
   }
-  if (place.root >= 0 && readingRootOf(place.file) != place.root && !unreadFiles) {
-    const int reader = readingRootOf(place.file);
+  if (place.root >= 0 && readingRoot(place.file) != place.root && !unreadFiles) {
+    const int reader = readingRoot(place.file);
     throw refused("the application never opens " + shownPath(c.path) +
                   (reader >= 0
                        ? " (it reads " + place.file + " from root " + std::to_string(reader) + ")"
@@ -427,21 +428,6 @@ void onStopSignal(int s) {
   std::signal(s, onStopSignal);  // some systems reset it before calling
 }
 
-struct StopSignal {
-  int number;
-  const char* name;
-};
-constexpr StopSignal kStopSignals[] = {
-    {SIGINT, "SIGINT"},
-    {SIGTERM, "SIGTERM"},
-#ifdef SIGHUP
-    {SIGHUP, "SIGHUP"},
-#endif
-#ifdef SIGBREAK
-    {SIGBREAK, "SIGBREAK"},  // Ctrl-Break in a Windows console
-#endif
-};
-
 // While it lives, the stop signals end the load at its next step (before the
 // commit, or by taking back what the commit wrote), never inside a write.
 class StopSignals {
@@ -450,17 +436,15 @@ class StopSignals {
   // A write past the process's file size limit fails (as a full disk) instead
   // of ending the process in the middle of the load.
   StopSignals() {
-    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
-      before_[i] = std::signal(kStopSignals[i].number, onStopSignal);
-      if (before_[i] == SIG_IGN) std::signal(kStopSignals[i].number, SIG_IGN);
+    for (const StopSignal& k : stopSignals()) {
+      before_.push_back(std::signal(k.number, onStopSignal));
+      if (before_.back() == SIG_IGN) std::signal(k.number, SIG_IGN);
     }
-#ifdef SIGXFSZ
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+    keepRunningPastFileSizeLimit();
   }
   ~StopSignals() {
-    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
-      std::signal(kStopSignals[i].number, before_[i] == SIG_ERR ? SIG_DFL : before_[i]);
+    for (size_t i = 0; i < before_.size(); ++i) {
+      std::signal(stopSignals()[i].number, before_[i] == SIG_ERR ? SIG_DFL : before_[i]);
     }
   }
   StopSignals(const StopSignals&) = delete;
@@ -471,12 +455,12 @@ class StopSignals {
     if (stopSignal == 0) return;
     const int s = stopSignal;
     const char* name = "a signal";
-    for (const StopSignal& k : kStopSignals) name = k.number == s ? k.name : name;
+    for (const StopSignal& k : stopSignals()) name = k.number == s ? k.name : name;
     throw Failure{128 + s, std::string("stopped by ") + name + ": " + what};
   }
 
  private:
-  void (*before_[std::size(kStopSignals)])(int);
+  std::vector<void (*)(int)> before_;
 };
 
 // --- The load ------------------------------------------------------------
@@ -596,7 +580,7 @@ std::unordered_map<std::string, const Change*> collect(
 
 int runLoad(const LoadOptions& o) {
   const StopSignals stops;
-  const json doc = readDocument(pathArgument(o.file), o.file == "-" ? "standard input" : o.file);
+  const json doc = readDocument(nativeForm(o.file), o.file == "-" ? "standard input" : o.file);
   std::vector<std::pair<size_t, std::string>> refusals;
   const std::vector<Change> changes = checkEntries(doc, o, refusals);
   json refusedJson = json::array();

@@ -2,9 +2,6 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include <algorithm>
 #include <cctype>
@@ -21,6 +18,7 @@
 #include "SettingsFileIo.h"
 #include "SettingsPaths.h"
 #include "StoreFacts.h"
+#include "StoredFiles.h"
 #include "Values.h"
 
 namespace jkn {
@@ -41,26 +39,18 @@ std::string baseName(const std::string& path) {
 std::string profileAreaOfPath(const std::string& nativePath, bool byNameOnly) {
   for (const trasso::facts::ProfilePlace& p : trasso::facts::profilePlaces()) {
     const std::string standard = native(trasso::SettingsFilePath(p.file));
-#ifdef _WIN32
-    const bool same = lowerAscii(standard) == lowerAscii(nativePath);  // the file's case is free
-#else
-    const bool same = standard == nativePath;
-#endif
-    if (byNameOnly ? lowerAscii(baseName(standard)) == lowerAscii(baseName(nativePath)) : same) {
+    if (byNameOnly ? lowerAscii(baseName(standard)) == lowerAscii(baseName(nativePath))
+                   : trasso::stored::pathKey(standard) == trasso::stored::pathKey(nativePath)) {
       return p.area;
     }
   }
   return std::string();
 }
 
-// Paths compare as the file system compares them (exactly here, without case
-// on Windows); section names as the reader compares them.
+// Paths compare as the file system compares them; section names as the reader
+// compares them.
 std::string slotKey(const std::string& tag, std::string_view section) {
-#ifdef _WIN32
-  return lowerAscii(tag) + "\n" + lowerAscii(section);
-#else
-  return tag + "\n" + lowerAscii(section);
-#endif
+  return trasso::stored::pathKey(tag) + "\n" + lowerAscii(section);
 }
 
 std::string fileTag(const StoredFile& f) {
@@ -121,94 +111,29 @@ Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath)
 }
 
 bool isFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return trasso::stored::entryKind(path) == trasso::stored::EntryKind::Folder;
 }
+
+namespace {
+
+// What stands at a path, in a word and as a finding names it, by EntryKind.
+constexpr const char* kKindWords[][2] = {
+    {"", "a broken link"},         {"file", "not a regular file"},   {"folder", "a folder"},
+    {"pipe", "a named pipe"},      {"device", "a device"},           {"socket", "a socket"},
+    {"bad link", "a broken link"}, {"no file", "not a regular file"}};
+
+}  // namespace
 
 std::string entryKind(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-#ifndef _WIN32
-    if (::lstat(path.c_str(), &st) == 0) return "bad link";
-#endif
-    return "";
-  }
-  if (S_ISREG(st.st_mode)) return "file";
-  if (S_ISDIR(st.st_mode)) return "folder";
-  if (S_ISFIFO(st.st_mode)) return "pipe";
-  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "device";
-#ifdef S_ISSOCK
-  if (S_ISSOCK(st.st_mode)) return "socket";
-#endif
-  return "no file";
+  return kKindWords[static_cast<int>(trasso::stored::entryKind(path))][0];
 }
 
-size_t lastSeparator(const std::string& nativePath) {
-#ifdef _WIN32
-  // The second byte of a double-byte character is no separator.
-  size_t last = std::string::npos;
-  for (size_t i = 0; i < nativePath.size(); i += trasso::cp932::charWidth(nativePath, i)) {
-    if (nativePath[i] == '/' || nativePath[i] == '\\') last = i;
-  }
-  return last;
-#else
-  return nativePath.find_last_of('/');
-#endif
-}
-
-std::string pathArgument(const std::string& typed) {
-#ifdef _WIN32
-  return toCp932(typed).value_or(typed);
-#else
-  return typed;
-#endif
+std::string entryPhrase(trasso::stored::EntryKind kind) {
+  return kKindWords[static_cast<int>(kind)][1];
 }
 
 std::string shownPath(const std::string& path) {
-#ifdef _WIN32
-  return toUtf8(trasso::fileio::nativePath(path));
-#else
-  return trasso::fileio::nativePath(path);
-#endif
-}
-
-std::string joinPath(const std::string& folder, const std::string& name) {
-#ifdef _WIN32
-  return folder + "\\" + name;
-#else
-  return folder + "/" + name;
-#endif
-}
-
-#ifdef _WIN32
-
-std::string fileIdentity(const std::string& nativePath) {
-  // stat gives no file number here: the volume's serial and the file's index.
-  const HANDLE h =
-      CreateFileA(nativePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::string();
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  if (!known) return std::string();
-  return std::to_string(info.dwVolumeSerialNumber) + ":" +
-         std::to_string((uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow);
-}
-
-#else
-
-std::string fileIdentity(const std::string& nativePath) {
-  struct stat st {};
-  if (::stat(nativePath.c_str(), &st) != 0) return std::string();
-  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-}
-
-#endif
-
-std::string folderOf(const std::string& nativePath) {
-  const size_t slash = lastSeparator(nativePath);
-  return slash == std::string::npos ? std::string(".") : nativePath.substr(0, slash);
+  return trasso::stored::typedForm(trasso::fileio::nativePath(path));
 }
 
 std::string lowerAscii(std::string_view s) {
@@ -221,21 +146,6 @@ std::string lowerAscii(std::string_view s) {
 
 bool isIniName(const std::string& name) {
   return name.size() > 4 && lowerAscii(name.substr(name.size() - 4)) == ".ini";
-}
-
-int readingRootOf(const std::string& name) {
-#ifdef _WIN32
-  const trasso::facts::AntennaFiles antenna = trasso::facts::antennaFiles();
-  std::vector<std::string> known = {baseName(antenna.types), baseName(antenna.sensors),
-                                    baseName(antenna.merged)};
-  for (int id = 0; trasso::SettingsFileName(id) != nullptr; ++id) {
-    known.emplace_back(trasso::SettingsFileName(id));
-  }
-  for (const std::string& k : known) {
-    if (lowerAscii(k) == lowerAscii(name)) return trasso::facts::readingRoot(k);
-  }
-#endif
-  return trasso::facts::readingRoot(name);
 }
 
 std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
@@ -258,12 +168,12 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles) {
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
       const std::string path = folder + name;
-      const int reader = same ? std::max(readingRootOf(name), 0) : root;
+      const int reader = same ? std::max(trasso::stored::readingRoot(name), 0) : root;
       out.push_back(StoredFile{path, name, reader, profileAreaOfPath(path, false), same});
     }
   }
   for (const std::string& p : profiles) {
-    const std::string path = native(pathArgument(p));
+    const std::string path = native(nativeForm(p));
     out.push_back(StoredFile{path, baseName(path), -1, profileAreaOfPath(path, true)});
   }
   return out;
@@ -279,7 +189,7 @@ StoredFile storedFileOf(const std::string& nativePath) {
   const bool same = !identities[0].empty() && identities[0] == identities[1];
   for (int root = 0; root < 2; ++root) {
     if (identities[root].empty() || fileIdentity(folder) != identities[root]) continue;
-    const int reader = same ? std::max(readingRootOf(name), 0) : root;
+    const int reader = same ? std::max(trasso::stored::readingRoot(name), 0) : root;
     return StoredFile{nativePath, name, reader, profileAreaOfPath(nativePath, false), same};
   }
   return StoredFile{nativePath, name, -1, profileAreaOfPath(nativePath, true)};
@@ -290,8 +200,7 @@ SettingsIndex::SettingsIndex() {
     // A key that another entry reaches as plainly is that entry's; a setter that
     // writes more than its key would not give a key back as it was.
     if (e.sameKeyAs != nullptr) continue;
-    const bool isProfile =
-        e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+    const bool isProfile = trasso::takesProfilePath(e);
     for (const trasso::Selection& s : trasso::keySelections(e)) {
       const trasso::Declaration d = trasso::declarationOf(e, s);
       if (d.key.name == nullptr) continue;
@@ -364,8 +273,7 @@ std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, const std::vect
                                             const std::string& wanted) const {
   for (const Slot& slot : list) {
     trasso::Selection s = slot.selection;
-    if (slot.entry->selector == SelectorKind::Profile ||
-        (slot.entry->selector == SelectorKind::Field && slot.entry->inProfile)) {
+    if (trasso::takesProfilePath(*slot.entry)) {
       s.path = f.path;
     }
     if (slot.numbered) {
@@ -484,54 +392,6 @@ std::string SettingsIndex::guessProfileArea(const std::string& bytes) const {
     }
   }
   return best;
-}
-
-bool isCp932(std::string_view bytes) {
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
-    if (!trasso::cp932::isLeadByte(bytes[i]) || i + 1 >= bytes.size()) return false;
-    const auto t = static_cast<unsigned char>(bytes[++i]);
-    if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
-  }
-  return true;
-}
-
-bool isShowableCp932(const std::string& bytes) {
-  if (!isCp932(bytes)) return false;
-  const std::optional<std::string> back = toCp932(toUtf8(bytes));
-  return back && *back == bytes;
-}
-
-std::string toHex(std::string_view bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    out += digits[b >> 4];
-    out += digits[b & 15];
-  }
-  return out;
-}
-
-std::optional<std::string> fromHex(const std::string& hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
-  std::string out;
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    int v = 0;
-    for (size_t k = i; k < i + 2; ++k) {
-      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(hex[k])));
-      if (c >= '0' && c <= '9') {
-        v = v * 16 + (c - '0');
-      } else if (c >= 'a' && c <= 'f') {
-        v = v * 16 + (c - 'a' + 10);
-      } else {
-        return std::nullopt;
-      }
-    }
-    out += static_cast<char>(v);
-  }
-  return out;
 }
 
 std::string unreadableRoots() {

@@ -12,6 +12,7 @@
 #include "Registry.h"
 #include "SettingText.h"
 #include "ShellWords.h"
+#include "StoredFiles.h"
 
 namespace jkn {
 
@@ -34,30 +35,24 @@ std::vector<StoredFile> storedFiles(const std::vector<std::string>& profiles);
 StoredFile storedFileOf(const std::string& nativePath);
 
 bool isIniName(const std::string& name);
-// The root whose "inf" folder the application reads a file of this name from,
-// or -1; on Windows whatever the case of the name.
-int readingRootOf(const std::string& name);
 // Whether path names a folder (or a link to one).
 bool isFolder(const std::string& path);
 // What stands at a path (a link followed), in a word: "file", "folder",
 // "pipe", "device", "socket", "bad link" (a link that leads nowhere),
 // "no file" (anything else); empty when nothing does.
 std::string entryKind(const std::string& path);
-// The folder part of a native path, without the last '/'; "." for a bare name.
-std::string folderOf(const std::string& nativePath);
-// Where the last separator of a native path is ('/'; on Windows also '\\', but
-// never the second byte of a double-byte character), or npos.
-size_t lastSeparator(const std::string& nativePath);
-// Paths between the user and the library. On Windows the library's paths are
-// code page 932 texts and the user's are UTF-8; on POSIX both are the bytes.
-std::string pathArgument(const std::string& typed);
+// What stands where a settings file belongs, when it is none ("a folder", "a
+// broken link").
+std::string entryPhrase(trasso::stored::EntryKind kind);
+// A library path as the user reads it.
 std::string shownPath(const std::string& path);
 
-// name in folder, joined by the platform's separator.
-std::string joinPath(const std::string& folder, const std::string& name);
-// The same text for every path that reaches one file or folder (through links,
-// and on Windows in any case of its name); empty when it cannot be looked at.
-std::string fileIdentity(const std::string& nativePath);
+using trasso::stored::fileIdentity;
+using trasso::stored::folderOf;
+using trasso::stored::joinPath;
+using trasso::stored::lastSeparator;
+using trasso::stored::nativeForm;
+using trasso::stored::readingRoot;
 
 // Commands that mend a file, in the platform's shell (cmd on Windows): the
 // library's own, so jkn and the C interface suggest the same words.
@@ -136,14 +131,6 @@ class SettingsIndex {
   // The catalogue ids of a file: its own, and its profile area's standard place.
   std::vector<int> idsOf(const StoredFile& f) const;
 };
-
-// Code page 932 checks on stored bytes.
-bool isCp932(std::string_view bytes);
-// Texts that survive the trip to UTF-8 and back unchanged can be shown and
-// taken in UTF-8; any other bytes travel as hex.
-bool isShowableCp932(const std::string& bytes);
-std::string toHex(std::string_view bytes);
-std::optional<std::string> fromHex(const std::string& hex);
 
 std::string lowerAscii(std::string_view s);
 using trasso::editDistance;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Encoding.h"
+#include "CodePage932.h"
 #include "SettingsFileIo.h"
 #include "Stored.h"
 #include "TextConversion.h"
@@ -21,27 +21,22 @@ using trasso::ValueKind;
 
 std::string toUtf8(const std::string& cp932) { return trasso::text::shownText(cp932); }
 
-std::optional<std::string> toCp932(const std::string& utf8) { return utf8ToCp932(utf8); }
+std::optional<std::string> toCp932(const std::string& utf8) {
+  return trasso::text::utf8ToCp932(utf8);
+}
 
 trasso::Selection parseSelector(const SettingEntry& e, const std::optional<std::string>& arg) {
-#ifdef _WIN32
-  const bool path =
-      e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+  const bool path = trasso::takesProfilePath(e);
   try {
-    if (arg && path) return trasso::parseSelector(e, toCp932(*arg).value_or(*arg));
+    if (arg && path) return trasso::parseSelector(e, nativeForm(*arg));
   } catch (const Refusal& r) {
-    throw Refusal{toUtf8(r.message)};  // the path as typed
+    throw Refusal{trasso::stored::typedForm(r.message)};  // the path as typed
   }
-#endif
   return trasso::parseSelector(e, arg);
 }
 
 std::string showSelector(const SettingEntry& e, const trasso::Selection& s) {
-#ifdef _WIN32
-  return toUtf8(trasso::showSelector(e, s));
-#else
-  return trasso::showSelector(e, s);
-#endif
+  return trasso::stored::typedForm(trasso::showSelector(e, s));
 }
 
 std::string selectorBesideFile(const SettingEntry& e, const trasso::Selection& s) {
@@ -231,6 +226,41 @@ std::vector<KeyReader> readersOfKey(const std::string& key) {
         }
       }
     }
+  }
+  return out;
+}
+
+bool isShowableCp932(const std::string& bytes) {
+  return trasso::cp932::isText(bytes) && trasso::text::showable(bytes);
+}
+
+std::string toHex(std::string_view bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    out += digits[b >> 4];
+    out += digits[b & 15];
+  }
+  return out;
+}
+
+std::optional<std::string> fromHex(const std::string& hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string out;
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    int v = 0;
+    for (size_t k = i; k < i + 2; ++k) {
+      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(hex[k])));
+      if (c >= '0' && c <= '9') {
+        v = v * 16 + (c - '0');
+      } else if (c >= 'a' && c <= 'f') {
+        v = v * 16 + (c - 'a' + 10);
+      } else {
+        return std::nullopt;
+      }
+    }
+    out += static_cast<char>(v);
   }
   return out;
 }

@@ -70,4 +70,10 @@ struct KeyReader {
 // selector names the file).
 std::vector<KeyReader> readersOfKey(const std::string& key);
 
+// Texts that survive the trip to UTF-8 and back unchanged can be shown and
+// taken in UTF-8; any other bytes travel as hex.
+bool isShowableCp932(const std::string& bytes);
+std::string toHex(std::string_view bytes);
+std::optional<std::string> fromHex(const std::string& hex);
+
 }  // namespace jkn

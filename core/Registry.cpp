@@ -142,9 +142,7 @@ Declaration declarationOf(const SettingEntry& e, const Selection& s) {
 }
 
 std::string pathOf(const SettingEntry& e, const Selection& s) {
-  if (e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile)) {
-    return s.path;
-  }
+  if (takesProfilePath(e)) return s.path;
   return SettingsFilePath(declarationOf(e, s).key.file);
 }
 
@@ -349,6 +347,17 @@ std::vector<Selection> keySelections(const SettingEntry& e) {
       return fieldSelections(e);
   }
   return {};
+}
+
+std::vector<Selection> writtenSelections(const SettingEntry& e, const Selection& s) {
+  if (e.selector != SelectorKind::Field) return {s};
+  std::vector<Selection> out(e.fieldCount, s);
+  for (size_t i = 0; i < out.size(); ++i) out[i].which = static_cast<int>(i);
+  return out;
+}
+
+bool takesProfilePath(const SettingEntry& e) {
+  return e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
 }
 
 std::string areaOf(const SettingEntry& e) {

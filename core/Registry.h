@@ -446,6 +446,13 @@ std::vector<Selection> listedSelections(const SettingEntry& e);
 // family by its entry 0 (the key's prefix); none for screen colours, whose
 // sections are numbers. For tools that map stored keys to settings.
 std::vector<Selection> keySelections(const SettingEntry& e);
+// The selections whose keys a setter of s writes: every field of its record
+// for a record's field (the record setter writes the whole record, the other
+// fields as they read), else s alone.
+std::vector<Selection> writtenSelections(const SettingEntry& e, const Selection& s);
+// Whether a selection of e names a profile by its path: a profile's setting or
+// a field of a profile's record.
+bool takesProfilePath(const SettingEntry& e);
 
 // What the getter returns for a selection; nullopt where the caller gives the
 // default, names none and the value read depends on it (nothing stored, or an

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "CallNotes.h"
 #include "Ini.h"
@@ -22,9 +24,11 @@ std::string cutText(std::optional<std::string_view> value, const char* def, size
   return std::string(text.substr(0, limit));
 }
 
-// Digits of base from text[i], accumulated modulo 2^32.
-uint32_t accumulateDigits(std::string_view text, size_t i, unsigned base) {
+// Digits of base from text[i] on, accumulated modulo 2^32; i ends at the first
+// byte that is none, and wrapped tells whether the number reached 2^32.
+uint32_t accumulateDigits(std::string_view text, size_t& i, unsigned base, bool& wrapped) {
   uint32_t value = 0;
+  wrapped = false;
   for (; i < text.size(); ++i) {
     char c = text[i];
     unsigned digit;
@@ -38,6 +42,7 @@ uint32_t accumulateDigits(std::string_view text, size_t i, unsigned base) {
       break;
     }
     if (digit >= base) break;
+    wrapped = wrapped || value > (UINT32_MAX - digit) / base;
     value = value * base + digit;
   }
   return value;
@@ -139,34 +144,30 @@ std::optional<std::string> readRaw(const std::string& path, const char* section,
   return std::string(*value);
 }
 
-uint32_t parseIntBits(std::string_view text) {
-  bool negative;
-  size_t i = skipBlanksAndSign(text, negative);
-  unsigned base = 10;
-  if (i + 1 < text.size() && text[i] == '0') {
-    switch (text[i + 1]) {
-      case 'x':
-        base = 16;
-        break;
-      case 'o':
-        base = 8;
-        break;
-      case 'b':
-        base = 2;
-        break;
-      default:
-        break;
-    }
-    if (base != 10) i += 2;
+uint32_t parseIntBits(std::string_view text) { return readInteger(text).bits(); }
+
+IntReading readInteger(std::string_view text) {
+  IntReading r;
+  const size_t start = skipBlanksAndSign(text, r.negative);
+  if (start + 1 < text.size() && text[start] == '0') {
+    static constexpr std::pair<char, unsigned> kPrefixes[] = {{'x', 16}, {'o', 8}, {'b', 2}};
+    for (const auto& [letter, base] : kPrefixes) r.base = text[start + 1] == letter ? base : r.base;
   }
-  uint32_t value = accumulateDigits(text, i, base);
-  return negative ? 0u - value : value;
+  size_t i = start + (r.base == 10 ? 0 : 2);
+  r.magnitude = accumulateDigits(text, i, r.base, r.wrapped);
+  if (r.base != 10 && i == start + 2) {
+    r.base = 10;  // a prefix without digits: its 0 alone is read
+    i = start + 1;
+  }
+  r.digits = i - start - (r.base == 10 ? 0 : 2);
+  r.stop = i;
+  return r;
 }
 
 uint32_t textToIntBits(std::string_view text) {
-  bool negative;
+  bool negative, wrapped;
   size_t i = skipBlanksAndSign(text, negative);
-  uint32_t value = accumulateDigits(text, i, 10);
+  uint32_t value = accumulateDigits(text, i, 10, wrapped);
   return negative ? 0u - value : value;
 }
 

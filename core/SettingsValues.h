@@ -65,6 +65,19 @@ std::optional<std::string> readRaw(const std::string& path, const char* section,
 uint32_t readIntBits(const std::string& path, const char* section, const char* key, int32_t def);
 uint32_t parseIntBits(std::string_view text);
 
+// How the integer rule reads a text, for a tool that explains it. A prefix
+// without a digit of its base after it reads as the 0 it starts with (base 10).
+struct IntReading {
+  bool negative = false;
+  unsigned base = 10;
+  size_t digits = 0;       // digits read
+  size_t stop = 0;         // where reading stopped: the first byte not taken
+  uint32_t magnitude = 0;  // the digits' number, modulo 2^32
+  bool wrapped = false;    // the digits' number is 2^32 or more
+  uint32_t bits() const { return negative ? 0u - magnitude : magnitude; }
+};
+IntReading readInteger(std::string_view text);
+
 // Text rule: the stored value, or def when the key is missing, cut to
 // bufferSize - 1 bytes.
 std::string readText(const std::string& path, const char* section, const char* key, const char* def,

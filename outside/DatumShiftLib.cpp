@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "SettingsFileIo.h"
-
 namespace {
 
 // Header lines are short; the rest of an overlong line is skipped.
@@ -73,9 +71,7 @@ struct IsgHeader {
   const std::string& version() const { return seen[2] ? modelVersion : isgFormat; }
 };
 
-int scanIsgHeader(const char* path, IsgHeader& header) {
-  const std::string native = trasso::fileio::nativePath(path != nullptr ? path : "");
-  std::FILE* file = trasso::fileio::openForReading(native);
+int scanIsgHeader(std::FILE* file, IsgHeader& header) {
   if (file == nullptr) return DatumShiftLib::kNoFile;
   std::string line;
   std::string_view text;
@@ -96,7 +92,6 @@ int scanIsgHeader(const char* path, IsgHeader& header) {
       header.take(text);
     }
   }
-  std::fclose(file);
   return result;
 }
 
@@ -110,15 +105,10 @@ void copyOut(char* area, const std::string& value) {
 
 }  // namespace
 
-int DatumShiftLib::GeoFile_IsGeoidFileISG(const char* path) {
-  return GeoFile_IsGeoidFileISGEx(path, nullptr, nullptr, nullptr);
-}
-
-int DatumShiftLib::GeoFile_IsGeoidFileISGEx(const char* path, char* modelName, char* modelType,
-                                            char* version) {
+int IsGeoidFileISG(std::FILE* file, char* modelName, char* modelType, char* version) {
   IsgHeader header;
-  const int result = scanIsgHeader(path, header);
-  if (result == kIsgFile) {
+  const int result = scanIsgHeader(file, header);
+  if (result == DatumShiftLib::kIsgFile) {
     copyOut(modelName, header.modelName);
     copyOut(modelType, header.modelType);
     copyOut(version, header.version());

@@ -1,6 +1,8 @@
 // Geoid library: recognises geoid grids in the ISG format and reads their header.
 #pragma once
 
+#include <cstdio>
+
 // Size of each output text area of GeoFile_IsGeoidFileISGEx, terminator included.
 constexpr int kGeoTextSize = 128;
 
@@ -32,3 +34,8 @@ class DatumShiftLib {
   // are left as they are on any other result.
   int GeoFile_IsGeoidFileISGEx(const char* path, char* modelName, char* modelType, char* version);
 };
+
+// GeoFile_IsGeoidFileISGEx of a file open for reading at its start (null:
+// kNoFile); the caller closes it. outside/ opens no file itself: the path forms
+// above open theirs as the library opens every file (tools/GeoidFile.cpp).
+int IsGeoidFileISG(std::FILE* file, char* modelName, char* modelType, char* version);

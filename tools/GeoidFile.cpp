@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "SettingsFileIo.h"
 #include "Api.h"
+#include "SettingsFileIo.h"
 #include "outside/DatumShiftLib.h"
 
 namespace {
@@ -57,6 +57,20 @@ std::string textGridVersion(const char* path) {
 }
 
 }  // namespace
+
+// The geoid library's path forms, over the library's own file opening.
+int DatumShiftLib::GeoFile_IsGeoidFileISG(const char* path) {
+  return GeoFile_IsGeoidFileISGEx(path, nullptr, nullptr, nullptr);
+}
+
+int DatumShiftLib::GeoFile_IsGeoidFileISGEx(const char* path, char* modelName, char* modelType,
+                                            char* version) {
+  std::FILE* file =
+      trasso::fileio::openForReading(trasso::fileio::nativePath(path != nullptr ? path : ""));
+  const int result = IsGeoidFileISG(file, modelName, modelType, version);
+  if (file != nullptr) std::fclose(file);
+  return result;
+}
 
 bool trasso::api::QZJknTool_IsGeoidFileISG(const char* path) noexcept {
   DatumShiftLib geoid;

@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
-#include "CodePage932.h"
 #include "Api.h"
+#include "CodePage932.h"
 #include "outside/MathBase.h"
 
 namespace {
@@ -92,25 +92,15 @@ std::string valueText(double value, unsigned interval, int decimals, int rule) {
   return fixedText(Svy_MarRtn(&value, decimals, rule), decimals);
 }
 
-using trasso::cp932::isLeadByte;
-
 // Cuts to at most kNameBytes bytes, before a double-byte character that would
 // otherwise lose its second byte.
-void cutName(std::string& name) {
-  if (name.size() <= kNameBytes) return;
-  size_t end = 0;
-  while (end < kNameBytes) {
-    const size_t width = isLeadByte(name[end]) ? 2 : 1;
-    if (end + width > kNameBytes) break;
-    end += width;
-  }
-  name.resize(end);
-}
+void cutName(std::string& name) { name.resize(trasso::cp932::wholeLength(name, kNameBytes)); }
 
 }  // namespace
 
-std::string trasso::api::QZJknTool_MakeNoName(int mode, double value, const char* prefix, uint16_t interval,
-                                 int16_t decimals, int16_t rule) noexcept {
+std::string trasso::api::QZJknTool_MakeNoName(int mode, double value, const char* prefix,
+                                              uint16_t interval, int16_t decimals,
+                                              int16_t rule) noexcept {
   if (mode < 0 || mode > 3 || interval == 0) return std::string();
   std::string name;
   if (mode == 2) {

@@ -448,19 +448,6 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
             removeFix("root1/inf/jkn-gnss.ini") + "\n3 findings in 4 settings files\n"}});
 }
 
-// Code page 932 byte rules and the edit distance that picks "did you mean".
-TEST(JknTexts, CodePageBytesAndEditDistance) {
-  const std::pair<const char*, bool> bytes[] = {
-      {"abc", true},      {"\x81\x40", true},  {"\x81\x3F", false}, {"\x81\x7F", false},
-      {"\x81\xFC", true}, {"\x81\xFD", false}, {"\x81", false},     {"\xB1", true},
-      {"\xA0", false},    {"\x81\x20", false}};
-  for (const auto& [text, ok] : bytes) EXPECT_EQ(jkn::isCp932(text), ok) << text;
-  const std::tuple<const char*, const char*, size_t> pairs[] = {
-      {"kitten", "sitting", 3}, {"", "abc", 3},     {"abc", "", 3}, {"abc", "abc", 0},
-      {"ab", "ba", 2},          {"list", "lst", 1}, {"a", "b", 1},  {"flaw", "lawn", 2}};
-  for (const auto& [a, b, d] : pairs) EXPECT_EQ(jkn::editDistance(a, b), d) << a << " " << b;
-}
-
 // Terminal columns of UTF-8 texts: wide and fullwidth characters take two.
 TEST(JknColumns, DisplayWidthCountsWideCharactersTwice) {
   const std::pair<const char*, size_t> rows[] = {{"", 0},       {"abc", 3},

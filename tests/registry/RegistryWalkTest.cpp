@@ -80,9 +80,7 @@ std::string keyFor(const SettingEntry& e, const Selection& s) {
 // every field of the selection's side, in order, the others as read.
 std::string writtenLines(const SettingEntry& e, const Selection& s, const std::string& written) {
   std::string lines = std::string("[") + declarationOf(e, s).key.section + "]\r\n";
-  if (e.selector != SelectorKind::Field) return lines + keyFor(e, s) + "=" + written + "\r\n";
-  for (size_t i = 0; i < e.fieldCount; ++i) {
-    const Selection f{s.number, s.path, static_cast<int>(i)};
+  for (const Selection& f : writtenSelections(e, s)) {
     const Declaration d = declarationOf(e, f);
     lines += keyFor(e, f) + "=" + (f.which == s.which ? written : storedText(d, d.def)) + "\r\n";
   }
