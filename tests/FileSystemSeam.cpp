@@ -1,5 +1,14 @@
 #include "FileSystemSeam.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#endif
+
+#include "SettingsValues.h"
+#include "TestRoots.h"
+
 namespace trasso::test {
 namespace {
 
@@ -73,6 +82,57 @@ void FileSystemSeam::removeTemporary(const fileio::WriteTarget& t) {
 bool FileSystemSeam::readFile(const std::string& path, fileio::FileBytes& out) {
   out.setSize(0);
   return enter(Step::ReadFile) == WriteStatus::Written && real_.readFile(path, out);
+}
+
+SystemCallFault& systemCallFault() {
+  static SystemCallFault fault;
+  return fault;
+}
+
+void setSystemError(int error) {
+#ifdef _WIN32
+  SetLastError(static_cast<DWORD>(error));
+#else
+  errno = error;
+#endif
+}
+
+void sweepWrite(const std::string& path, const std::vector<SweptCall>& calls) {
+  const std::string old = "[A]\r\nx=1\r\n", written = "[A]\r\nx=2\r\n";
+  const std::string folder = path.substr(0, path.find_last_of("/\\"));
+  writeBytes(path, old);
+  const std::string listing = listFolder(folder);
+  fileio::SystemCalls& table = fileio::systemCalls();
+  for (const SweptCall& call : calls) {
+    const size_t uses = std::char_traits<char>::length(call.uses);
+    for (const ErrorStatus& e : call.errors) {
+      for (size_t use = 1; use <= uses + 1; ++use) {
+        const std::string what = std::string(call.name) + " use " + std::to_string(use) +
+                                 " error " + std::to_string(e.error);
+        writeBytes(path, old);
+        systemCallFault() = {0, static_cast<int>(use), e.error, call.failure, call.madeAnyway};
+        call.makeFaulty();
+        const WriteStatus s = writeText(path, "A", "x", "2");
+        table = fileio::platformSystemCalls();
+        const int made = systemCallFault().calls;
+        if (use > uses) {  // every use is known: this one is not made
+          EXPECT_EQ(made, static_cast<int>(uses)) << what;
+          EXPECT_EQ(s, kWritten) << what;
+          continue;
+        }
+        const char kind = call.uses[use - 1];
+        const WriteStatus want = kind == 'F' ? e.status : kWritten;
+        EXPECT_EQ(s, want) << what;
+        EXPECT_EQ(readBytes(path), want == kWritten ? written : old) << what;
+        if (kind != 'L') {
+          EXPECT_EQ(listFolder(folder), listing) << what;
+        }
+        // Nothing is held: the next write goes through (and clears what is left).
+        EXPECT_EQ(writeText(path, "A", "x", "3"), kWritten) << what;
+        EXPECT_EQ(listFolder(folder), listing) << what;
+      }
+    }
+  }
 }
 
 }  // namespace trasso::test
