@@ -6,6 +6,8 @@
 #include <cerrno>
 #endif
 
+#include <thread>
+
 #include "SettingsValues.h"
 #include "TestRoots.h"
 
@@ -133,6 +135,34 @@ void sweepWrite(const std::string& path, const std::vector<SweptCall>& calls) {
       }
     }
   }
+}
+
+void sweepRead(const std::string& path, const std::vector<SweptCall>& calls) {
+  const std::string bytes = "[A]\r\n" + std::string(20000, ';') + "\r\nx=5\r\n";
+  writeBytes(path, bytes);
+  const std::string folder = path.substr(0, path.find_last_of("/\\"));
+  const std::string listing = listFolder(folder);
+  for (const SweptCall& call : calls) {
+    const size_t uses = std::char_traits<char>::length(call.uses);
+    for (const ErrorStatus& e : call.errors) {
+      for (size_t use = 1; use <= uses + 1; ++use) {
+        const std::string what = std::string(call.name) + " use " + std::to_string(use) +
+                                 " error " + std::to_string(e.error);
+        systemCallFault() = {0, static_cast<int>(use), e.error, call.failure, call.madeAnyway};
+        call.makeFaulty();
+        uint32_t value = 0;
+        std::thread([&] { value = readIntBits(path, "A", "x", 1); }).join();
+        fileio::systemCalls() = fileio::platformSystemCalls();
+        const bool fails = use <= uses && call.uses[use - 1] == 'F' && e.status != kWritten;
+        EXPECT_EQ(value, fails ? 1u : 5u) << what;
+        if (use > uses) {
+          EXPECT_EQ(systemCallFault().calls, static_cast<int>(uses)) << what;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(readBytes(path), bytes);
+  EXPECT_EQ(listFolder(folder), listing);
 }
 
 }  // namespace trasso::test

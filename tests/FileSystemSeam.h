@@ -129,4 +129,9 @@ struct SweptCall {
 // the new ones, whole) and that the folder holds nothing else afterwards.
 void sweepWrite(const std::string& path, const std::vector<SweptCall>& calls);
 
+// The same for a getter's read of a file larger than a fresh thread's first
+// buffer, on a thread of its own: a failing use ('F') reads the default,
+// unless its error's status is Written (retried); nothing is changed.
+void sweepRead(const std::string& path, const std::vector<SweptCall>& calls);
+
 }  // namespace trasso::test

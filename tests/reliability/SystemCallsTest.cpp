@@ -78,5 +78,17 @@ TEST_F(SystemCalls, EveryFailingCallOfAWriteIsItsStatusOrDoneWithout) {
   sweepWrite(inf("v.ini"), calls);
 }
 
+TEST_F(SystemCalls, EveryFailingCallOfAReadGivesTheDefault) {
+  // Uses in order: open, pread (the first buffer fills), fstat (how large),
+  // pread (the rest), close.
+  const std::vector<SweptCall> calls = {
+      {TRASSO_SWEPT(open), -1, "F", {{EACCES, S::AccessDenied}, {EINTR, S::Written}}},
+      {TRASSO_SWEPT(pread), -1, "FF", {{EIO, S::IoError}, {EINTR, S::Written}}},
+      {TRASSO_SWEPT(fstat), -1, "F", {{EIO, S::IoError}}},
+      {TRASSO_SWEPT(close), -1, "-", {{EIO, S::IoError}}, true},
+  };
+  sweepRead(inf("v.ini"), calls);
+}
+
 }  // namespace
 }  // namespace trasso::test

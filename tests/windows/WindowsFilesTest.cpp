@@ -295,6 +295,24 @@ TEST_F(WindowsFiles, EveryFailingCallOfAWriteIsItsStatusOrDoneWithout) {
   sweepWrite(inf("v.ini"), calls);
 }
 
+TEST_F(WindowsFiles, EveryFailingCallOfAReadGivesTheDefault) {
+  using S = WriteStatus;
+  // Uses in order: open, type, information, read (the first buffer fills),
+  // size, read (the rest), close.
+  const std::vector<SweptCall> calls = {
+      {TRASSO_SWEPT(CreateFileW),
+       reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE),
+       "F",
+       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_SHARING_VIOLATION, S::Written}}},
+      {TRASSO_SWEPT(GetFileType), FILE_TYPE_UNKNOWN, "F", {{ERROR_INVALID_HANDLE, S::IoError}}},
+      {TRASSO_SWEPT(GetFileInformationByHandle), 0, "F", {{ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(ReadFile), 0, "FF", {{ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(GetFileSizeEx), 0, "F", {{ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(CloseHandle), 0, "-", {{ERROR_INVALID_HANDLE, S::IoError}}, true},
+  };
+  sweepRead(inf("v.ini"), calls);
+}
+
 // Another program that holds a settings file without sharing it for a moment
 // is waited for by a getter and by every step of a write; held past the wait,
 // the C getter and the write say busy.
