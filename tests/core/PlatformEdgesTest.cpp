@@ -31,6 +31,22 @@ TEST_F(PlatformEdges, AFolderWhereTheTemporaryFileGoesIsNamed) {
   EXPECT_EQ(readBytes(path), "[GNSS]\r\nPage=7\r\n");
 }
 
+// A file read whole says whether it was there to read: an empty file is,
+// a missing one or a folder is not, and leaves nothing from an earlier read.
+TEST_F(PlatformEdges, AFileReadWholeSaysWhetherItWasRead) {
+  writeBytes(inf("empty.ini"), "");
+  writeBytes(inf("some.ini"), "[A]\r\nx=1\r\n");
+  std::filesystem::create_directory(inf("folder.ini"));
+  const std::pair<const char*, bool> cases[] = {{"some.ini", true}, {"missing.ini", false},
+                                                {"some.ini", true}, {"folder.ini", false},
+                                                {"some.ini", true}, {"empty.ini", true}};
+  fileio::FileBytes bytes;
+  for (const auto& [name, read] : cases) {
+    EXPECT_EQ(fileio::platformFileSystem().readFile(inf(name), bytes), read) << name;
+    EXPECT_EQ(bytes.view(), std::string(name) == "some.ini" ? "[A]\r\nx=1\r\n" : "") << name;
+  }
+}
+
 // A thread that read an oversized file (cut at kMaxFileSize) does not keep
 // the buffer it grew once its files are small again.
 TEST_F(PlatformEdges, TheReadBufferShrinksAfterAnOversizedFile) {
