@@ -394,6 +394,13 @@ TEST_F(Reliability, CallsLeaveNoDescriptorOpenAndCloseNoneOfTheCallers) {
   EXPECT_EQ(AntennaInit(), 0);
   EXPECT_EQ(listFolder("/proc/self/fd"), before);
   EXPECT_EQ(GetQZJkn_GNSS_Page(), 2);
+  // A program without standard input gets descriptor 0 for the files it opens.
+  EXPECT_EQ(inChild([] {
+              ::close(0);
+              PutQZJkn_GNSS_Page(5);
+              return GetQZJkn_GNSS_Page() == 5 && ::fcntl(0, F_GETFD) == -1 ? 0 : 1;
+            }),
+            0);
 }
 
 TEST_F(Reliability, AnotherUserWritesOnlyWhatItsPermissionsAllow) {
