@@ -86,6 +86,7 @@ Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath)
     case WriteStatus::NotAFolder:
     case WriteStatus::FileIsFolder:
     case WriteStatus::NotAFile:
+    case WriteStatus::TempBlocked:
       exit = kFileError;
       break;
     case WriteStatus::ReadOnly:

@@ -26,6 +26,7 @@ JknStatus toC(WriteStatus s) {
     case WriteStatus::FileIsFolder:
       return JKN_FILE_IS_FOLDER;
     case WriteStatus::NotAFile:
+    case WriteStatus::TempBlocked:
       return JKN_NOT_A_FILE;
     case WriteStatus::ReadOnly:
       return JKN_READ_ONLY;
@@ -160,8 +161,15 @@ JknStatus jkn_get(const char* name, const char* selector, char* buffer, size_t c
     if (const JknStatus b = c::badBuffer("jkn_get", buffer, capacity)) return b;
     const c::Named n = c::named(name, selector);
     if (n.status != JKN_OK) return n.status;
+    // A file another program held past the wait reads as busy, not as the default.
+    const WriteReport reads;
     // A value that is the caller's default, none named: the empty text.
     const std::optional<Value> v = readValue(*n.entry, n.selection);
+    if (reads.status() == WriteStatus::Busy) {
+      return c::failed(JKN_BUSY, "cannot read " + c::title(*n.entry, n.selection) + ": " +
+                                     c::place(*n.entry, n.selection) +
+                                     " is held by another program; close it and try again");
+    }
     const std::string text = v ? valueText(declarationOf(*n.entry, n.selection), *v) : "";
     const size_t full = c::copyOut(text, buffer, capacity);
     if (length) *length = full;

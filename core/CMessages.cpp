@@ -128,6 +128,17 @@ std::string argText(unsigned long long v) { return std::to_string(v); }
 }  // namespace trasso::c
 
 namespace trasso {
+namespace {
+
+// The file a write of native puts its new contents in first: ".<name>.tmp" beside it.
+std::string temporaryOf(const std::string& native) {
+  const std::string folder = shell::folderOf(native);
+  size_t cut = native.compare(0, folder.size(), folder) == 0 ? folder.size() : 0;
+  if (cut < native.size() && (native[cut] == '/' || native[cut] == '\\')) ++cut;
+  return native.substr(0, cut) + "." + native.substr(cut) + ".tmp";
+}
+
+}  // namespace
 
 std::string writeFailureWords(WriteStatus s, const std::string& libraryPath) {
   const std::string native = fileio::nativePath(libraryPath);
@@ -162,6 +173,12 @@ std::string writeFailureWords(WriteStatus s, const std::string& libraryPath) {
       return cannot + "a section, key or value with a line break cannot be stored; nothing written";
     case WriteStatus::OutOfRange:
       return cannot + "the setter refused the value as out of its range; nothing written";
+    case WriteStatus::TempBlocked: {
+      const std::string temporary = text::shownPath(temporaryOf(native));
+      return cannot + "a folder stands at " + temporary +
+             ", where a write puts the new contents first; remove it (" +
+             shell::removeCommand(temporary, true) + ")";
+    }
     case WriteStatus::IoError:
     case WriteStatus::Written:
     case WriteStatus::Unchanged:

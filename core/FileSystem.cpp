@@ -19,16 +19,36 @@
 #include "ByteWords.h"
 #include "CodePage932.h"
 #include "ReadSnapshot.h"
+#include "SystemCalls.h"
 
 namespace trasso::fileio {
 namespace {
+
+constexpr SystemCalls kPlatformCalls = {
+    [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
+    &::close,
+    &::pread,
+    &::write,
+    &::fsync,
+    [](int fd, struct stat* st) { return ::fstat(fd, st); },
+    [](const char* path, struct stat* st) { return ::stat(path, st); },
+    [](const char* path, struct stat* st) { return ::lstat(path, st); },
+    [](const char* path, char* resolved) { return ::realpath(path, resolved); },
+    &::access,
+    &::fchmod,
+    &::fchown,
+    &::flock,
+    &::rename,
+    &::unlink,
+};
+SystemCalls calls = kPlatformCalls;
 
 // Closes a descriptor when it leaves scope.
 class Fd {
  public:
   explicit Fd(int fd = -1) : fd_(fd) {}
   ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) calls.close(fd_);
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
@@ -43,7 +63,7 @@ class Fd {
   bool close() {
     const int fd = fd_;
     fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
+    return fd < 0 || calls.close(fd) == 0;
   }
 
  private:
@@ -53,7 +73,7 @@ class Fd {
 int openRetrying(const char* path, int flags, mode_t mode = 0) {
   int fd;
   do {
-    fd = ::open(path, flags | O_CLOEXEC, mode);
+    fd = calls.open(path, flags | O_CLOEXEC, mode);
   } while (fd < 0 && errno == EINTR);
   return fd;
 }
@@ -96,7 +116,7 @@ bool hasWriteBits(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) !
 // What stands at a path that is not (or not yet) a file: the folder decides.
 WriteStatus folderStatus(const std::string& folder) {
   struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0) return lastError();
+  if (calls.stat(folder.c_str(), &st) != 0) return lastError();
   return S_ISDIR(st.st_mode) ? WriteStatus::Written : WriteStatus::NotAFolder;
 }
 
@@ -109,13 +129,13 @@ ssize_t readWhole(int fd, size_t first, Room room) {
       [fd](char* data, size_t n, size_t offset) -> int64_t {
         ssize_t got;
         do {
-          got = ::pread(fd, data, n, static_cast<off_t>(offset));
+          got = calls.pread(fd, data, n, static_cast<off_t>(offset));
         } while (got < 0 && errno == EINTR);
         return got;
       },
       [fd]() -> int64_t {
         struct stat st {};
-        if (::fstat(fd, &st) != 0) return -1;
+        if (calls.fstat(fd, &st) != 0) return -1;
         if (S_ISREG(st.st_mode)) return st.st_size;
         errno = ESPIPE;
         return -1;
@@ -127,7 +147,7 @@ ssize_t readWhole(int fd, size_t first, Room room) {
 bool writeAll(int fd, const std::string& data) {
   size_t done = 0;
   while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    const ssize_t n = calls.write(fd, data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) {
@@ -142,7 +162,7 @@ bool writeAll(int fd, const std::string& data) {
 int fsyncRetrying(int fd) {
   int rc;
   do {
-    rc = ::fsync(fd);
+    rc = calls.fsync(fd);
   } while (rc != 0 && errno == EINTR);
   return rc;
 }
@@ -153,8 +173,8 @@ class PosixFileSystem final : public FileSystem {
     if (path.empty() || path.back() == '/') return WriteStatus::NotAFile;
     t.path = path;
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-      char* resolved = ::realpath(path.c_str(), nullptr);
+    if (calls.lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      char* resolved = calls.realpath(path.c_str(), nullptr);
       if (resolved == nullptr) return errno == ENOENT ? WriteStatus::NotAFile : lastError();
       t.path = resolved;
       std::free(resolved);
@@ -171,17 +191,17 @@ class PosixFileSystem final : public FileSystem {
     t.folderHandle = folder;
     int rc;
     do {
-      rc = ::flock(folder, LOCK_EX);
+      rc = calls.flock(folder, LOCK_EX);
     } while (rc != 0 && errno == EINTR);
     return rc == 0 ? WriteStatus::Written : lastError();
   }
 
   void unlock(WriteTarget& t) override {
-    if (t.folderHandle >= 0) ::close(static_cast<int>(t.folderHandle));  // drops the flock
+    if (t.folderHandle >= 0) calls.close(static_cast<int>(t.folderHandle));  // drops the flock
     t.folderHandle = -1;
   }
 
-  void removeLeftovers(const WriteTarget& t) override { ::unlink(t.temporary.c_str()); }
+  void removeLeftovers(const WriteTarget& t) override { calls.unlink(t.temporary.c_str()); }
 
   WriteStatus readCurrent(const WriteTarget& t, std::string& contents,
                           CurrentFile& current) override {
@@ -192,7 +212,7 @@ class PosixFileSystem final : public FileSystem {
       return WriteStatus::Written;
     }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return lastError();
+    if (calls.fstat(fd.get(), &st) != 0) return lastError();
     if (S_ISDIR(st.st_mode)) return WriteStatus::FileIsFolder;
     if (!S_ISREG(st.st_mode)) return WriteStatus::NotAFile;
     if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) return WriteStatus::DiskFull;
@@ -200,7 +220,7 @@ class PosixFileSystem final : public FileSystem {
     current.locked = WriteStatus::Written;
     if (!hasWriteBits(st.st_mode)) {
       current.locked = WriteStatus::ReadOnly;
-    } else if (::geteuid() != 0 && ::access(t.path.c_str(), W_OK) != 0) {
+    } else if (::geteuid() != 0 && calls.access(t.path.c_str(), W_OK) != 0) {
       current.locked = lastError();
     }
     // Some room beyond the file, so that an edit seldom has to move it.
@@ -222,18 +242,20 @@ class PosixFileSystem final : public FileSystem {
                              const CurrentFile& current) override {
     const mode_t mode = current.exists ? static_cast<mode_t>(current.mode) : 0666;
     Fd out(openRetrying(t.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, mode));
-    if (!out.valid()) return lastError();
+    // removeLeftovers cleared any file there: what is left is no file of ours.
+    if (!out.valid()) return errno == EEXIST ? WriteStatus::TempBlocked : lastError();
     // open() applied the umask; the new file takes exactly the old mode and owner.
     if (current.exists) {
-      if (::fchmod(out.get(), mode) != 0) return lastError();
-      if (::geteuid() == 0) (void)::fchown(out.get(), current.owner, current.group);
+      if (calls.fchmod(out.get(), mode) != 0) return lastError();
+      if (::geteuid() == 0) (void)calls.fchown(out.get(), current.owner, current.group);
     }
     if (!writeAll(out.get(), contents) || fsyncRetrying(out.get()) != 0) return lastError();
     return out.close() ? WriteStatus::Written : lastError();
   }
 
   WriteStatus replace(const WriteTarget& t) override {
-    return ::rename(t.temporary.c_str(), t.path.c_str()) == 0 ? WriteStatus::Written : lastError();
+    return calls.rename(t.temporary.c_str(), t.path.c_str()) == 0 ? WriteStatus::Written
+                                                                  : lastError();
   }
 
   WriteStatus flushFolder(const WriteTarget& t) override {
@@ -241,7 +263,7 @@ class PosixFileSystem final : public FileSystem {
                                                                 : lastError();
   }
 
-  void removeTemporary(const WriteTarget& t) override { ::unlink(t.temporary.c_str()); }
+  void removeTemporary(const WriteTarget& t) override { calls.unlink(t.temporary.c_str()); }
 
   bool readFile(const std::string& path, FileBytes& out) override {
     out.setSize(0);
@@ -261,6 +283,9 @@ class PosixFileSystem final : public FileSystem {
 };
 
 }  // namespace
+
+SystemCalls& systemCalls() { return calls; }
+const SystemCalls& platformSystemCalls() { return kPlatformCalls; }
 
 FileSystem& platformFileSystem() {
   static PosixFileSystem posix;
@@ -290,7 +315,7 @@ void makeNative(std::string& out) {
 std::FILE* openForReading(const std::string& native) {
   Fd fd(openRetrying(native.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
   struct stat st {};
-  if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  if (!fd.valid() || calls.fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
   // Reads of the stream block as usual.
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
@@ -302,12 +327,12 @@ std::FILE* openForReading(const std::string& native) {
 WriteStatus removeFile(const std::string& native) {
   ReadSnapshot::forget();  // the file a snapshot of this thread holds may go
   struct stat st {};
-  if (::lstat(native.c_str(), &st) != 0) {
+  if (calls.lstat(native.c_str(), &st) != 0) {
     return errno == ENOENT ? WriteStatus::Unchanged : lastError();
   }
   if (S_ISDIR(st.st_mode)) return WriteStatus::FileIsFolder;
   if (S_ISREG(st.st_mode) && !hasWriteBits(st.st_mode)) return WriteStatus::ReadOnly;
-  return ::unlink(native.c_str()) == 0 ? WriteStatus::Written : lastError();
+  return calls.unlink(native.c_str()) == 0 ? WriteStatus::Written : lastError();
 }
 
 }  // namespace trasso::fileio

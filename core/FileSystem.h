@@ -25,8 +25,12 @@ namespace trasso::fileio {
 // first kMaxFileSize bytes, writes refuse it (DiskFull).
 constexpr size_t kMaxFileSize = size_t{64} << 20;
 
-// Bytes of one file read whole. The storage only grows and is reused by the
-// next read, which neither clears nor copies it.
+// The largest read buffer kept for a file far smaller than it (kept: its
+// thread reuses it for the next read).
+constexpr size_t kKeptReadBuffer = size_t{1} << 20;
+
+// Bytes of one file read whole. The storage grows and is reused by the next
+// read, which neither clears nor copies it; it shrinks only on request.
 class FileBytes {
  public:
   FileBytes() = default;
@@ -42,6 +46,8 @@ class FileBytes {
 
   // Room for at least n bytes, keeping the first size() bytes.
   char* reserve(size_t n);
+  // Storage of n bytes (at least size()) in place of a larger one.
+  void shrink(size_t n);
   void setSize(size_t n) { size_ = n; }
 
   void swap(FileBytes& other) noexcept {

@@ -23,13 +23,34 @@
 #include "BoundedRead.h"
 #include "FileSystem.h"
 #include "ReadSnapshot.h"
+#include "SystemCalls.h"
 
 namespace trasso::fileio {
 namespace {
 
+// Made on first use: the system's addresses are known only once the DLLs are
+// loaded, and a static initializer elsewhere may already read settings.
+const SystemCalls& platformCalls() {
+  static const SystemCalls table = {
+      &::CreateFileW,        &::CloseHandle,
+      &::ReadFile,           &::WriteFile,
+      &::FlushFileBuffers,   &::GetFileType,
+      &::GetFileSizeEx,      &::GetFileInformationByHandle,
+      &::GetFileAttributesW, &::GetFinalPathNameByHandleW,
+      &::MoveFileExW,        &::DeleteFileW,
+      &::CreateMutexW,       &::WaitForSingleObject,
+  };
+  return table;
+}
+
+SystemCalls& sys() {
+  static SystemCalls table = platformCalls();
+  return table;
+}
+
 constexpr UINT kPathCodePage = 932;
-// How long a replacement waits for a program that holds the file without
-// sharing deletion, before the write fails as busy.
+// How long a read or a write waits for a program that holds the file without
+// sharing it, before it gives up as busy.
 constexpr DWORD kBusyWaitMs = 2000;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
@@ -51,7 +72,7 @@ class Handle {
   // Closes now and reports whether it succeeded.
   bool close() {
     HANDLE h = release();
-    return h == INVALID_HANDLE_VALUE || h == nullptr || CloseHandle(h) != 0;
+    return h == INVALID_HANDLE_VALUE || h == nullptr || sys().CloseHandle(h) != 0;
   }
 
  private:
@@ -89,20 +110,20 @@ std::string narrow(const std::wstring& wide) {
 // case its name has on disk. The path itself when nothing is there; empty when
 // it is a link that leads nowhere.
 std::wstring linkTarget(const std::wstring& path) {
-  Handle file(CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  Handle file(sys().CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file.valid()) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = sys().GetFileAttributesW(path.c_str());
     const bool link =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     return link ? std::wstring() : path;
   }
   std::wstring final(MAX_PATH, L'\0');
-  DWORD n = GetFinalPathNameByHandleW(file.get(), &final[0], static_cast<DWORD>(final.size()),
-                                      FILE_NAME_NORMALIZED);
+  DWORD n = sys().GetFinalPathNameByHandleW(file.get(), &final[0], static_cast<DWORD>(final.size()),
+                                            FILE_NAME_NORMALIZED);
   if (n >= final.size()) {
     final.resize(n);
-    n = GetFinalPathNameByHandleW(file.get(), &final[0], n, FILE_NAME_NORMALIZED);
+    n = sys().GetFinalPathNameByHandleW(file.get(), &final[0], n, FILE_NAME_NORMALIZED);
   }
   if (n == 0 || n >= final.size()) return path;
   final.resize(n);
@@ -141,6 +162,32 @@ WriteStatus statusOf(DWORD error) {
 
 WriteStatus lastError() { return statusOf(GetLastError()); }
 
+// Whether an error means that another program holds the file without sharing
+// it; a rename also meets one that does not share deletion as access denied.
+bool isBusy(DWORD error, bool renaming) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         (renaming && error == ERROR_ACCESS_DENIED);
+}
+
+// Makes attempt until it succeeds, waiting a while (kBusyWaitMs in all) while
+// another program holds the file; every step of a read or a write waits as
+// long. False with the last error of the last attempt.
+template <class Attempt>
+bool retryWhileBusy(Attempt attempt, bool renaming) {
+  const ULONGLONG start = GetTickCount64();
+  DWORD pause = 1;
+  for (;;) {
+    if (attempt()) return true;
+    const DWORD error = GetLastError();
+    if (!isBusy(error, renaming) || GetTickCount64() - start >= kBusyWaitMs) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(pause);
+    pause = std::min<DWORD>(pause * 2, 20);
+  }
+}
+
 // The parts of a path: its folder ("." for a bare name) and the names of the
 // files a write makes beside it.
 struct Beside {
@@ -173,37 +220,37 @@ HANDLE openRegularFile(const std::wstring& path) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
-  Handle file(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  retryWhileBusy(
+      [&] {
+        opened = sys().CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        return opened != INVALID_HANDLE_VALUE;
+      },
+      false);
+  Handle file(opened);
   if (!file.valid()) {
     // A folder cannot be opened as a file; say so rather than "access denied".
     const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = sys().GetFileAttributesW(path.c_str());
     const bool folder =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     SetLastError(folder ? ERROR_DIRECTORY : error);
     return INVALID_HANDLE_VALUE;
   }
-  BY_HANDLE_FILE_INFORMATION info;
-  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info)) {
-    SetLastError(ERROR_BAD_FILE_TYPE);
+  const DWORD type = sys().GetFileType(file.get());
+  if (type != FILE_TYPE_DISK) {
+    // Unknown with an error: the call failed, and its error is the cause.
+    if (type != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR) SetLastError(ERROR_BAD_FILE_TYPE);
     return INVALID_HANDLE_VALUE;
   }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!sys().GetFileInformationByHandle(file.get(), &info)) return INVALID_HANDLE_VALUE;
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     SetLastError(ERROR_DIRECTORY);
     return INVALID_HANDLE_VALUE;
   }
   return file.release();
-}
-
-// A regular file at path, or, when it is missing, the one a write in progress
-// has just set aside (and, that one gone as well, the new file).
-HANDLE openForRead(const std::wstring& path) {
-  HANDLE h = openRegularFile(path);
-  if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_NOT_FOUND) return h;
-  h = openRegularFile(besideOf(path).aside);
-  if (h != INVALID_HANDLE_VALUE) return h;
-  return openRegularFile(path);
 }
 
 // A whole file, read in order, and its size when the first buffer fills.
@@ -212,12 +259,12 @@ bool readWhole(HANDLE file, size_t first, Room room, size_t& used) {
   return readBounded(
       [file](char* data, size_t n, size_t) -> int64_t {
         DWORD got = 0;
-        if (!ReadFile(file, data, static_cast<DWORD>(n), &got, nullptr)) return -1;
+        if (!sys().ReadFile(file, data, static_cast<DWORD>(n), &got, nullptr)) return -1;
         return got;
       },
       [file]() -> int64_t {
         LARGE_INTEGER length;
-        return GetFileSizeEx(file, &length) ? length.QuadPart : -1;
+        return sys().GetFileSizeEx(file, &length) ? length.QuadPart : -1;
       },
       first, room, used);
 }
@@ -227,7 +274,7 @@ bool writeAll(HANDLE file, const std::string& data) {
   while (done < data.size()) {
     const DWORD want = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 30));
     DWORD wrote = 0;
-    if (!WriteFile(file, data.data() + done, want, &wrote, nullptr)) return false;
+    if (!sys().WriteFile(file, data.data() + done, want, &wrote, nullptr)) return false;
     if (wrote == 0) {
       SetLastError(ERROR_DISK_FULL);
       return false;
@@ -241,19 +288,11 @@ bool writeAll(HANDLE file, const std::string& data) {
 // them open without sharing deletion, and for a reader still reading an old
 // file set aside earlier.
 WriteStatus renameWaiting(const std::wstring& from, const std::wstring& to, DWORD flags) {
-  const ULONGLONG start = GetTickCount64();
-  DWORD pause = 1;
-  for (;;) {
-    if (MoveFileExW(from.c_str(), to.c_str(), flags)) return WriteStatus::Written;
-    const DWORD error = GetLastError();
-    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
-        error != ERROR_LOCK_VIOLATION) {
-      return statusOf(error);
-    }
-    if (GetTickCount64() - start >= kBusyWaitMs) return WriteStatus::Busy;
-    Sleep(pause);
-    pause = std::min<DWORD>(pause * 2, 20);
+  if (retryWhileBusy([&] { return sys().MoveFileExW(from.c_str(), to.c_str(), flags) != 0; },
+                     true)) {
+    return WriteStatus::Written;
   }
+  return isBusy(GetLastError(), true) ? WriteStatus::Busy : lastError();
 }
 
 // The writers' mutex of a folder. Its name comes from the folder's final path,
@@ -261,11 +300,11 @@ WriteStatus renameWaiting(const std::wstring& from, const std::wstring& to, DWOR
 // name; the system releases it when its holder dies.
 HANDLE folderMutex(HANDLE folder) {
   std::wstring path(MAX_PATH, L'\0');
-  DWORD n = GetFinalPathNameByHandleW(folder, &path[0], static_cast<DWORD>(path.size()),
-                                      FILE_NAME_NORMALIZED);
+  DWORD n = sys().GetFinalPathNameByHandleW(folder, &path[0], static_cast<DWORD>(path.size()),
+                                            FILE_NAME_NORMALIZED);
   if (n >= path.size()) {
     path.resize(n);
-    n = GetFinalPathNameByHandleW(folder, &path[0], n, FILE_NAME_NORMALIZED);
+    n = sys().GetFinalPathNameByHandleW(folder, &path[0], n, FILE_NAME_NORMALIZED);
   }
   if (n == 0 || n >= path.size()) return nullptr;
   path.resize(n);
@@ -275,11 +314,47 @@ HANDLE folderMutex(HANDLE folder) {
   for (wchar_t c : path) hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
   wchar_t name[64];
   swprintf(name, 64, L"Global\\TrassoJkn.folder.%016llx", static_cast<unsigned long long>(hash));
-  return CreateMutexW(nullptr, FALSE, name);
+  return sys().CreateMutexW(nullptr, FALSE, name);
 }
 
 bool exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return sys().GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The writers' mutex of a folder, or null (last error set).
+HANDLE folderMutexOf(const std::wstring& folder) {
+  Handle handle(sys().CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return handle.valid() ? folderMutex(handle.get()) : nullptr;
+}
+
+// A file that a writer killed between its two renames left aside goes back
+// to its path, once no writer of the folder is at work (holding its mutex).
+void putBackAside(const std::wstring& path, const Beside& beside) {
+  if (exists(path) || GetLastError() != ERROR_FILE_NOT_FOUND) return;
+  const HANDLE mutex = folderMutexOf(beside.folder);
+  if (mutex == nullptr) return;
+  const DWORD wait = sys().WaitForSingleObject(mutex, 0);
+  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+    sys().MoveFileExW(beside.aside.c_str(), path.c_str(), 0);
+    ReleaseMutex(mutex);
+  }
+  sys().CloseHandle(mutex);
+}
+
+// A regular file at path, or, when it is missing, the one a write in progress
+// has just set aside (and, that one gone as well, the new file). What a killed
+// writer left aside is put back first.
+HANDLE openForRead(const std::wstring& path) {
+  HANDLE h = openRegularFile(path);
+  if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_NOT_FOUND) return h;
+  const Beside beside = besideOf(path);
+  putBackAside(path, beside);
+  h = openRegularFile(path);
+  if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_NOT_FOUND) return h;
+  h = openRegularFile(beside.aside);
+  if (h != INVALID_HANDLE_VALUE) return h;
+  return openRegularFile(path);
 }
 
 // Why a folder that cannot be found is missing: a file where one of its
@@ -289,7 +364,7 @@ WriteStatus missingFolder(std::wstring folder) {
     const size_t cut = folder.find_last_of(L"\\/");
     if (cut == std::wstring::npos || cut == 0) return WriteStatus::FolderMissing;
     folder.resize(cut);
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    const DWORD attributes = sys().GetFileAttributesW(folder.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
       return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? WriteStatus::FolderMissing
                                                      : WriteStatus::NotAFolder;
@@ -303,7 +378,7 @@ class WindowsFileSystem final : public FileSystem {
     const std::wstring wide = widen(path);
     if (wide.empty() || endsInSeparator(wide)) return WriteStatus::NotAFile;
     const Beside beside = besideOf(wide);
-    const DWORD attributes = GetFileAttributesW(beside.folder.c_str());
+    const DWORD attributes = sys().GetFileAttributesW(beside.folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       const WriteStatus s = lastError();
       return s == WriteStatus::FolderMissing ? missingFolder(beside.folder) : s;
@@ -319,17 +394,13 @@ class WindowsFileSystem final : public FileSystem {
   }
 
   WriteStatus lock(WriteTarget& t) override {
-    const Beside beside = besideOf(widen(t.path));
-    Handle folder(CreateFileW(beside.folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder.valid()) return lastError();
-    const HANDLE mutex = folderMutex(folder.get());
+    const HANDLE mutex = folderMutexOf(besideOf(widen(t.path)).folder);
     if (mutex == nullptr) return lastError();
     // An abandoned mutex is held too: its holder died, and what it left is
     // cleared by removeLeftovers.
-    const DWORD wait = WaitForSingleObject(mutex, INFINITE);
+    const DWORD wait = sys().WaitForSingleObject(mutex, INFINITE);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
-      CloseHandle(mutex);
+      sys().CloseHandle(mutex);
       return WriteStatus::IoError;
     }
     t.lockHandle = reinterpret_cast<intptr_t>(mutex);
@@ -340,19 +411,19 @@ class WindowsFileSystem final : public FileSystem {
     const HANDLE mutex = reinterpret_cast<HANDLE>(t.lockHandle);
     if (mutex == nullptr) return;
     ReleaseMutex(mutex);
-    CloseHandle(mutex);
+    sys().CloseHandle(mutex);
     t.lockHandle = 0;
   }
 
   void removeLeftovers(const WriteTarget& t) override {
     const std::wstring path = widen(t.path);
     const Beside beside = besideOf(path);
-    DeleteFileW(beside.temporary.c_str());
+    sys().DeleteFileW(beside.temporary.c_str());
     // A writer killed between its two renames left the old file aside.
     if (!exists(path) && GetLastError() == ERROR_FILE_NOT_FOUND) {
-      MoveFileExW(beside.aside.c_str(), path.c_str(), 0);
+      sys().MoveFileExW(beside.aside.c_str(), path.c_str(), 0);
     } else {
-      DeleteFileW(beside.aside.c_str());  // one still being read goes next time
+      sys().DeleteFileW(beside.aside.c_str());  // one still being read goes next time
     }
   }
 
@@ -370,7 +441,7 @@ class WindowsFileSystem final : public FileSystem {
       return statusOf(error);
     }
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file.get(), &info)) return lastError();
+    if (!sys().GetFileInformationByHandle(file.get(), &info)) return lastError();
     const uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     if (size > kMaxFileSize) return WriteStatus::DiskFull;
     size_t used = 0;
@@ -396,10 +467,20 @@ class WindowsFileSystem final : public FileSystem {
   WriteStatus writeTemporary(const WriteTarget& t, const std::string& contents,
                              const CurrentFile& current) override {
     const Beside beside = besideOf(widen(t.path));
-    Handle out(CreateFileW(beside.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           current.mode != 0 ? current.mode : FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out.valid()) return lastError();
-    if (!writeAll(out.get(), contents) || !FlushFileBuffers(out.get())) return lastError();
+    Handle out(sys().CreateFileW(beside.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 current.mode != 0 ? current.mode : FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+    if (!out.valid()) {
+      // removeLeftovers cleared a file of ours there: a folder is no file of
+      // ours, and a file still there is held by another program.
+      const DWORD error = GetLastError();
+      const DWORD attributes = sys().GetFileAttributesW(beside.temporary.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return WriteStatus::TempBlocked;
+      }
+      return error == ERROR_FILE_EXISTS ? WriteStatus::Busy : statusOf(error);
+    }
+    if (!writeAll(out.get(), contents) || !sys().FlushFileBuffers(out.get())) return lastError();
     return out.close() ? WriteStatus::Written : lastError();
   }
 
@@ -412,12 +493,12 @@ class WindowsFileSystem final : public FileSystem {
     }
     WriteStatus s = renameWaiting(path, beside.aside, MOVEFILE_REPLACE_EXISTING);
     if (!succeeded(s)) return s;
-    if (!MoveFileExW(beside.temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      s = lastError();
-      MoveFileExW(beside.aside.c_str(), path.c_str(), 0);
-      return succeeded(s) ? WriteStatus::IoError : s;
+    s = renameWaiting(beside.temporary, path, MOVEFILE_WRITE_THROUGH);
+    if (!succeeded(s)) {
+      sys().MoveFileExW(beside.aside.c_str(), path.c_str(), 0);
+      return s;
     }
-    DeleteFileW(beside.aside.c_str());  // a reader still in it keeps it until it closes
+    sys().DeleteFileW(beside.aside.c_str());  // a reader still in it keeps it until it closes
     return WriteStatus::Written;
   }
 
@@ -425,13 +506,17 @@ class WindowsFileSystem final : public FileSystem {
   WriteStatus flushFolder(const WriteTarget&) override { return WriteStatus::Written; }
 
   void removeTemporary(const WriteTarget& t) override {
-    DeleteFileW(besideOf(widen(t.path)).temporary.c_str());
+    sys().DeleteFileW(besideOf(widen(t.path)).temporary.c_str());
   }
 
   bool readFile(const std::string& path, FileBytes& out) override {
     out.setSize(0);
     Handle file(openForRead(widen(path)));
-    if (!file.valid()) return false;
+    if (!file.valid()) {
+      // Held by another program past the wait: a caller that can say so does.
+      if (isBusy(GetLastError(), false)) WriteReport::note(WriteStatus::Busy);
+      return false;
+    }
     size_t used = 0;
     const bool ok = readWhole(
         file.get(), std::max<size_t>(out.capacity(), 16384),
@@ -447,6 +532,9 @@ class WindowsFileSystem final : public FileSystem {
 };
 
 }  // namespace
+
+SystemCalls& systemCalls() { return sys(); }
+const SystemCalls& platformSystemCalls() { return platformCalls(); }
 
 FileSystem& platformFileSystem() {
   static WindowsFileSystem windows;
@@ -471,13 +559,13 @@ WriteStatus removeFile(const std::string& native) {
   ReadSnapshot::forget();  // the file a snapshot of this thread holds may go
   const std::wstring path = widen(native);
   if (path.empty()) return WriteStatus::NotAFile;
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD attributes = sys().GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     return GetLastError() == ERROR_FILE_NOT_FOUND ? WriteStatus::Unchanged : lastError();
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return WriteStatus::FileIsFolder;
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return WriteStatus::ReadOnly;
-  return DeleteFileW(path.c_str()) ? WriteStatus::Written : lastError();
+  return sys().DeleteFileW(path.c_str()) ? WriteStatus::Written : lastError();
 }
 
 }  // namespace trasso::fileio

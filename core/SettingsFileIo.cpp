@@ -2,6 +2,7 @@
 // platforms share.
 #include "SettingsFileIo.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -40,6 +41,8 @@ const char* statusText(WriteStatus s) {
       return "busy";
     case WriteStatus::IoError:
       return "I/O error";
+    case WriteStatus::TempBlocked:
+      return "temporary file's place taken";
   }
   return "unknown";
 }
@@ -137,11 +140,26 @@ char* FileBytes::reserve(size_t n) {
   return data_.get();
 }
 
+void FileBytes::shrink(size_t n) {
+  n = std::max(n, size_);
+  if (n >= capacity_) return;
+  std::unique_ptr<char[]> smaller(new char[n]);
+  if (size_ > 0) std::memcpy(smaller.get(), data_.get(), size_);
+  data_ = std::move(smaller);
+  capacity_ = n;
+}
+
 bool readFile(const std::string& native, FileBytes& out) {
   if (WriteBatch* batch = WriteBatch::collecting()) {
     if (const std::optional<bool> exists = batch->read(native, out)) return *exists;
   }
-  return fileSystem().readFile(native, out);
+  const bool read = fileSystem().readFile(native, out);
+  // A thread does not keep for good what a far larger file (an oversized one
+  // cut at kMaxFileSize) grew its buffer to.
+  if (out.capacity() > kKeptReadBuffer && out.size() < out.capacity() / 8) {
+    out.shrink(out.size());
+  }
+  return read;
 }
 
 namespace {

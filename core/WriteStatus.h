@@ -22,6 +22,7 @@ enum class WriteStatus : uint8_t {
   DiskFull,       // no space left, or the file is or would grow too large
   Busy,           // another program holds the file and did not let go in time
   IoError,        // the disk failed a read, a write or a flush
+  TempBlocked,    // a folder stands where the write puts its temporary file
 };
 
 constexpr bool succeeded(WriteStatus s) {

@@ -1,5 +1,16 @@
 #include "FileSystemSeam.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#endif
+
+#include <thread>
+
+#include "SettingsValues.h"
+#include "TestRoots.h"
+
 namespace trasso::test {
 namespace {
 
@@ -73,6 +84,92 @@ void FileSystemSeam::removeTemporary(const fileio::WriteTarget& t) {
 bool FileSystemSeam::readFile(const std::string& path, fileio::FileBytes& out) {
   out.setSize(0);
   return enter(Step::ReadFile) == WriteStatus::Written && real_.readFile(path, out);
+}
+
+SystemCallFault& systemCallFault() {
+  static SystemCallFault fault;
+  return fault;
+}
+
+void setSystemError(int error) {
+#ifdef _WIN32
+  SetLastError(static_cast<DWORD>(error));
+#else
+  errno = error;
+#endif
+}
+
+namespace {
+
+// Makes each use of each call of calls fail in turn with each of its errors
+// (and, to see that every use is known, the use after the last): act does
+// the work, with the call's table entry faulty, and check looks at it after
+// the table is whole again. kind is the use's letter, 0 past the last.
+template <class Act, class Check>
+void sweep(const std::vector<SweptCall>& calls, Act act, Check check) {
+  for (const SweptCall& call : calls) {
+    const size_t uses = std::char_traits<char>::length(call.uses);
+    for (const ErrorStatus& e : call.errors) {
+      for (size_t use = 1; use <= uses + 1; ++use) {
+        const std::string what = std::string(call.name) + " use " + std::to_string(use) +
+                                 " error " + std::to_string(e.error);
+        const char kind = use <= uses ? call.uses[use - 1] : 0;
+        systemCallFault() = {0, static_cast<int>(use), e.error, call.failure, call.madeAnyway};
+        call.makeFaulty();
+        auto result = act();
+        fileio::systemCalls() = fileio::platformSystemCalls();
+        if (kind == 0) {
+          EXPECT_EQ(systemCallFault().calls, static_cast<int>(uses)) << what;
+        }
+        check(result, kind, e.status, what);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void sweepWrite(const std::string& path, const std::vector<SweptCall>& calls) {
+  const std::string old = "[A]\r\nx=1\r\n", written = "[A]\r\nx=2\r\n";
+  const std::string folder = path.substr(0, path.find_last_of("/\\"));
+  writeBytes(path, old);
+  const std::string listing = listFolder(folder);
+  sweep(
+      calls,
+      [&] {
+        writeBytes(path, old);
+        return writeText(path, "A", "x", "2");
+      },
+      [&](WriteStatus s, char kind, WriteStatus status, const std::string& what) {
+        const WriteStatus want = kind == 'F' ? status : kWritten;
+        EXPECT_EQ(s, want) << what;
+        EXPECT_EQ(readBytes(path), want == kWritten ? written : old) << what;
+        if (kind != 'L') {
+          EXPECT_EQ(listFolder(folder), listing) << what;
+        }
+        // Nothing is held: the next write goes through (and clears what is left).
+        EXPECT_EQ(writeText(path, "A", "x", "3"), kWritten) << what;
+        EXPECT_EQ(listFolder(folder), listing) << what;
+      });
+}
+
+void sweepRead(const std::string& path, const std::vector<SweptCall>& calls) {
+  const std::string bytes = "[A]\r\n" + std::string(20000, ';') + "\r\nx=5\r\n";
+  writeBytes(path, bytes);
+  const std::string folder = path.substr(0, path.find_last_of("/\\"));
+  const std::string listing = listFolder(folder);
+  sweep(
+      calls,
+      [&] {
+        uint32_t value = 0;
+        std::thread([&] { value = readIntBits(path, "A", "x", 1); }).join();
+        return value;
+      },
+      [&](uint32_t value, char kind, WriteStatus status, const std::string& what) {
+        EXPECT_EQ(value, kind == 'F' && status != kWritten ? 1u : 5u) << what;
+      });
+  EXPECT_EQ(readBytes(path), bytes);
+  EXPECT_EQ(listFolder(folder), listing);
 }
 
 }  // namespace trasso::test

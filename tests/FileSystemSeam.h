@@ -4,11 +4,14 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "FileSystem.h"
+#include "SystemCalls.h"
 
 namespace trasso::test {
 
@@ -67,5 +70,68 @@ class FileSystemSeam final : public fileio::FileSystem {
   std::mutex logMutex_;
   std::vector<std::string> log_;
 };
+
+// System calls that fail on demand, below the steps: one call of the
+// platform's table at a time is replaced by one that fails its nth use with a
+// chosen error (errno, or the last error on Windows) and failure result.
+struct SystemCallFault {
+  int calls = 0;  // uses of the faulty call so far
+  int at = 0;     // the use that fails
+  int error = 0;
+  intptr_t result = -1;
+  bool madeAnyway = false;  // the call is made, then reports the error (close)
+};
+SystemCallFault& systemCallFault();
+void setSystemError(int error);
+
+template <auto Member, class R, class... A>
+R faultyCall(A... args) {
+  SystemCallFault& f = systemCallFault();
+  if (++f.calls == f.at) {
+    if (f.madeAnyway) (void)(fileio::platformSystemCalls().*Member)(args...);
+    setSystemError(f.error);
+    if constexpr (std::is_pointer_v<R>) {
+      return reinterpret_cast<R>(f.result);
+    } else {
+      return static_cast<R>(f.result);
+    }
+  }
+  return (fileio::platformSystemCalls().*Member)(args...);
+}
+
+template <auto Member, class R, class... A>
+void putFaulty(R (*&slot)(A...)) {
+  slot = &faultyCall<Member, R, A...>;
+}
+
+// One call of the table, swept: each use of it in a write, in order, either
+// fails the write ('F': with the status its error gives) or is one the write
+// does without ('-': written all the same; 'L': written, leaving what the
+// next write clears). Errors whose status is Written are retried or waited
+// out (EINTR, a sharing violation).
+struct ErrorStatus {
+  int error;
+  WriteStatus status;
+};
+struct SweptCall {
+  const char* name;
+  void (*makeFaulty)();
+  intptr_t failure;  // what the call returns when it fails
+  const char* uses;
+  std::vector<ErrorStatus> errors;
+  bool madeAnyway = false;
+};
+#define TRASSO_SWEPT(call) \
+#call, [] { putFaulty<&fileio::SystemCalls::call>(fileio::systemCalls().call); }
+
+// Fails every use of each call of the write of a key of path, one at a time,
+// with each of its errors, and checks the status, the file (the old bytes or
+// the new ones, whole) and that the folder holds nothing else afterwards.
+void sweepWrite(const std::string& path, const std::vector<SweptCall>& calls);
+
+// The same for a getter's read of a file larger than a fresh thread's first
+// buffer, on a thread of its own: a failing use ('F') reads the default,
+// unless its error's status is Written (retried); nothing is changed.
+void sweepRead(const std::string& path, const std::vector<SweptCall>& calls);
 
 }  // namespace trasso::test

@@ -293,6 +293,24 @@ TEST_F(Reliability, AFileGrowingWhileReadIsCutNotFollowed) {
   grower.join();
 }
 
+// A file another program appends to is read as far as it has grown; a write
+// replaces it, and what that program appends afterwards goes to the file
+// replaced, not to the settings file.
+TEST_F(Reliability, AFileAnotherProgramAppendsToIsReadAndReplaced) {
+  writeBytes(gnss(), "[GNSS]\r\nPage=6\r\n");
+  const int appender = ::open(gnss().c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(appender, 0);
+  const auto append = [appender](const std::string& line) {
+    return ::write(appender, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  };
+  ASSERT_TRUE(append("Note=1\r\n"));
+  EXPECT_EQ(GetQZJkn_GNSS_Page(), 6);
+  PutQZJkn_GNSS_Page(7);
+  ASSERT_TRUE(append("Note=2\r\n"));
+  ::close(appender);
+  EXPECT_EQ(readBytes(gnss()), "[GNSS]\r\nPage=7\r\nNote=1\r\n");
+}
+
 // A record written in one process is never read half old, half new in another.
 TEST_F(Reliability, AReaderInAnotherProcessSeesNoMixedRecord) {
   const RTK_CONNECT_PROP a{1, 3, 0, 4, 19200, 2}, b{5, 6, 1, 7, 38400, 1};
@@ -376,6 +394,13 @@ TEST_F(Reliability, CallsLeaveNoDescriptorOpenAndCloseNoneOfTheCallers) {
   EXPECT_EQ(AntennaInit(), 0);
   EXPECT_EQ(listFolder("/proc/self/fd"), before);
   EXPECT_EQ(GetQZJkn_GNSS_Page(), 2);
+  // A program without standard input gets descriptor 0 for the files it opens.
+  EXPECT_EQ(inChild([] {
+              ::close(0);
+              PutQZJkn_GNSS_Page(5);
+              return GetQZJkn_GNSS_Page() == 5 && ::fcntl(0, F_GETFD) == -1 ? 0 : 1;
+            }),
+            0);
 }
 
 TEST_F(Reliability, AnotherUserWritesOnlyWhatItsPermissionsAllow) {

@@ -9,8 +9,10 @@
 #include <thread>
 
 #include "FileSystem.h"
+#include "FileSystemSeam.h"
 #include "SettingsValues.h"
 #include "TestRoots.h"
+#include "TrassoJknC.h"
 
 namespace trasso::test {
 namespace {
@@ -222,6 +224,147 @@ TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
   EXPECT_EQ(writeText(path, "S", "v", "3"), WriteStatus::ReadOnly);
   EXPECT_EQ(readText(path, "S", "v", ""), "2");
   EXPECT_EQ(GetFileAttributesW(file.c_str()), readOnly);
+}
+
+// Every system call of a write fails in turn, with each error the system can
+// give it: the write says why, or does without the call, and leaves the old
+// file or the new one whole and nothing beside it ('L': a set-aside file that
+// could not be deleted, which the next write clears).
+TEST_F(WindowsFiles, EveryFailingCallOfAWriteIsItsStatusOrDoneWithout) {
+  using S = WriteStatus;
+  const intptr_t invalid = reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE);
+  // Uses in order: plan (the folder's attributes; the file opened, its final
+  // name, closed), lock (the folder opened, its final name, the mutex, the
+  // folder closed, the wait), leftovers (delete the temporary file, the
+  // file's attributes, delete the file set aside), the current file (open,
+  // type, information twice, read, close), the temporary file (create, write,
+  // flush, close), the replacement (attributes, two renames, delete the file
+  // set aside), unlock (the mutex closed).
+  const std::vector<SweptCall> calls = {
+      {TRASSO_SWEPT(GetFileAttributesW),
+       static_cast<intptr_t>(INVALID_FILE_ATTRIBUTES),
+       "F--",
+       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_PATH_NOT_FOUND, S::FolderMissing}}},
+      {TRASSO_SWEPT(CreateFileW),
+       invalid,
+       "-FFF",
+       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_TOO_MANY_OPEN_FILES, S::IoError}}},
+      {TRASSO_SWEPT(GetFinalPathNameByHandleW),
+       0,
+       "-F",
+       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_NOT_ENOUGH_MEMORY, S::IoError}}},
+      {TRASSO_SWEPT(CreateMutexW),
+       0,
+       "F",
+       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_INVALID_HANDLE, S::IoError}}},
+      {TRASSO_SWEPT(WaitForSingleObject),
+       static_cast<intptr_t>(WAIT_FAILED),
+       "F",
+       {{ERROR_INVALID_HANDLE, S::IoError}}},
+      {TRASSO_SWEPT(DeleteFileW), 0, "--L", {{ERROR_ACCESS_DENIED, S::Written}}},
+      {TRASSO_SWEPT(GetFileType), FILE_TYPE_UNKNOWN, "F", {{ERROR_INVALID_HANDLE, S::IoError}}},
+      {TRASSO_SWEPT(GetFileInformationByHandle),
+       0,
+       "FF",
+       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(ReadFile),
+       0,
+       "F",
+       {{ERROR_IO_DEVICE, S::IoError}, {ERROR_LOCK_VIOLATION, S::Busy}}},
+      {TRASSO_SWEPT(WriteFile),
+       0,
+       "F",
+       {{ERROR_DISK_FULL, S::DiskFull},
+        {ERROR_HANDLE_DISK_FULL, S::DiskFull},
+        {ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(FlushFileBuffers),
+       0,
+       "F",
+       {{ERROR_IO_DEVICE, S::IoError}, {ERROR_DISK_FULL, S::DiskFull}}},
+      {TRASSO_SWEPT(CloseHandle), 0, "---F-", {{ERROR_INVALID_HANDLE, S::IoError}}, true},
+      // A program holding the file (or the new one) for a moment is waited for.
+      {TRASSO_SWEPT(MoveFileExW),
+       0,
+       "FF",
+       {{ERROR_SHARING_VIOLATION, S::Written},
+        {ERROR_ACCESS_DENIED, S::Written},
+        {ERROR_DISK_FULL, S::DiskFull},
+        {ERROR_WRITE_PROTECT, S::AccessDenied},
+        {ERROR_NOT_SAME_DEVICE, S::IoError}}},
+  };
+  sweepWrite(inf("v.ini"), calls);
+}
+
+TEST_F(WindowsFiles, EveryFailingCallOfAReadGivesTheDefault) {
+  using S = WriteStatus;
+  // Uses in order: open, type, information, read (the first buffer fills),
+  // size, read (the rest), close.
+  const std::vector<SweptCall> calls = {
+      {TRASSO_SWEPT(CreateFileW),
+       reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE),
+       "F",
+       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_SHARING_VIOLATION, S::Written}}},
+      {TRASSO_SWEPT(GetFileType), FILE_TYPE_UNKNOWN, "F", {{ERROR_INVALID_HANDLE, S::IoError}}},
+      {TRASSO_SWEPT(GetFileInformationByHandle), 0, "F", {{ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(ReadFile), 0, "FF", {{ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(GetFileSizeEx), 0, "F", {{ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(CloseHandle), 0, "-", {{ERROR_INVALID_HANDLE, S::IoError}}, true},
+  };
+  sweepRead(inf("v.ini"), calls);
+}
+
+// Another program that holds a settings file without sharing it for a moment
+// is waited for by a getter and by every step of a write; held past the wait,
+// the C getter and the write say busy.
+TEST_F(WindowsFiles, AFileHeldWithoutSharingIsWaitedForThenBusy) {
+  const std::string path = inf("jkn-gnss.ini");
+  writeBytes(path, "[GNSS]\r\nPage=6\r\n");
+  const auto hold = [&] {
+    return CreateFileW(wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  const auto heldFor = [](HANDLE held, DWORD ms) {
+    return std::thread([held, ms] {
+      Sleep(ms);
+      CloseHandle(held);
+    });
+  };
+  std::thread release = heldFor(hold(), 100);
+  EXPECT_EQ(GetQZJkn_GNSS_Page(), 6);
+  release.join();
+  release = heldFor(hold(), 100);
+  EXPECT_EQ(statusOf([] { PutQZJkn_GNSS_Page(7); }), kWritten);
+  release.join();
+
+  HANDLE held = hold();
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  char value[16] = "x";
+  size_t length = 0;
+  EXPECT_EQ(jkn_get("GNSS_Page", nullptr, value, sizeof value, &length), JKN_BUSY);
+  EXPECT_STREQ(value, "x");
+  char message[512];
+  jkn_last_error(message, sizeof message);
+  EXPECT_NE(std::string(message).find("jkn-gnss.ini [GNSS] Page is held by another program"),
+            std::string::npos)
+      << message;
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(statusOf([] { PutQZJkn_GNSS_Page(8); }), WriteStatus::Busy);
+  EXPECT_GE(GetTickCount64() - start, 1900u);
+  CloseHandle(held);
+  EXPECT_EQ(readBytes(path), "[GNSS]\r\nPage=7\r\n");
+  EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
+}
+
+// A writer killed between its two renames left the old file aside and the
+// new one unplaced: the next read puts the old file back at its path.
+TEST_F(WindowsFiles, AFileAKilledWriterSetAsideIsPutBackByTheNextRead) {
+  writeBytes(inf(".jkn-gnss.ini.old"), "[GNSS]\r\nPage=6\r\n");
+  writeBytes(inf(".jkn-gnss.ini.tmp"), "[GNSS]\r\nPage=7\r\n");
+  EXPECT_EQ(GetQZJkn_GNSS_Page(), 6);
+  EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), "[GNSS]\r\nPage=6\r\n");
+  EXPECT_EQ(listFolder(inf("")), ".jkn-gnss.ini.tmp\njkn-gnss.ini\n");
+  PutQZJkn_GNSS_Page(8);
+  EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
 }
 
 }  // namespace
