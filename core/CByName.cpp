@@ -22,14 +22,12 @@ namespace trasso::c {
 #include "Statuses.def"
 
 JknStatus toC(WriteStatus s) {
-  switch (s) {
-#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) \
-  case WriteStatus::name:                                                   \
-    return JKN_##cName;
+  static constexpr JknStatus kByWriteStatus[] = {
+#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) JKN_##cName,
 #define JKN_CALL_STATUS(cName, number, text, meaning)
 #include "Statuses.def"
-  }
-  return JKN_IO_ERROR;
+  };
+  return kByWriteStatus[static_cast<size_t>(s)];
 }
 
 namespace {
