@@ -203,7 +203,7 @@ std::vector<std::string> commandWords(const KnownKey& k) {
   return {k.entry->name, selector};
 }
 
-Step jknStep(std::vector<std::string> words, std::vector<Edit> edits) {
+Step jknStep(const std::vector<std::string>& words, std::vector<Edit> edits) {
   Step s{"jkn", {"jkn"}, std::move(edits)};
   for (const std::string& w : words) {
     s.text += " " + shellWord(w);
@@ -706,7 +706,9 @@ class FileChecker {
       }
     }
     Edit e{Edit::SetKey, file, k.entry ? std::string(k.decl.key.section) : section_};
-    e.key = k.entry ? trasso::keyOf(*k.entry, k.selection) : std::string(line->name);
+    // A key of no setting comes with its line (line is null only for a setting's key).
+    e.key = k.entry ? trasso::keyOf(*k.entry, k.selection)
+                    : std::string(line != nullptr ? line->name : std::string_view());
     e.text = v;
     return editStep(e, "set " + quoted(toUtf8(e.key + "=" + v)) + " in [" + toUtf8(*e.section) +
                            "] of " + file);

@@ -471,7 +471,9 @@ std::vector<std::pair<char, std::string_view>> script(const std::vector<std::str
   const int max = std::min(n + m, kMaxChanges);
   std::vector<int> v(2 * static_cast<size_t>(max) + 2, 0);
   std::vector<std::vector<int>> trace;
-  const auto at = [&](int k) -> int& { return v[static_cast<size_t>(k + max + 1)]; };
+  const auto at = [&](int k) -> int& {
+    return v[static_cast<size_t>(std::ptrdiff_t{k} + max + 1)];
+  };
   int found = -1;
   for (int d = 0; d <= max && found < 0; ++d) {
     trace.push_back(v);
@@ -495,7 +497,7 @@ std::vector<std::pair<char, std::string_view>> script(const std::vector<std::str
   int x = n, y = m;
   for (int d = found; d > 0; --d) {
     const std::vector<int>& w = trace[d];
-    const auto was = [&](int k) { return w[static_cast<size_t>(k + max + 1)]; };
+    const auto was = [&](int k) { return w[static_cast<size_t>(std::ptrdiff_t{k} + max + 1)]; };
     const int k = x - y;
     const int prev = (k == -d || (k != d && was(k - 1) < was(k + 1))) ? k + 1 : k - 1;
     const int px = was(prev), py = px - prev;

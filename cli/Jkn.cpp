@@ -652,7 +652,7 @@ std::string rangeShort(const SettingEntry& e, const Declaration& d) {
 // The rows of an entry on the reference page: one for most, one per item code,
 // zoom mode and record field.
 std::vector<Selection> referenceRows(const SettingEntry& e) {
-  const std::vector<Selection> each = trasso::keySelections(e);
+  std::vector<Selection> each = trasso::keySelections(e);
   switch (e.selector) {
     case SelectorKind::Item:
     case SelectorKind::ZoomMode:

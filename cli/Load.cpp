@@ -249,7 +249,7 @@ std::optional<std::string> nameOf(const json& j, const char* field) {
     throw refused(std::string("\"") + field + "\" must be a JSON text or {\"hex\": ...}; got " +
                   got(j[field]));
   }
-  const std::optional<std::string> bytes = fromHex(*hex);
+  std::optional<std::string> bytes = fromHex(*hex);
   if (!bytes) throw refused(std::string("\"") + field + "\" is no hex text");
   return bytes;
 }
@@ -305,7 +305,8 @@ std::string keyIdentity(const Change& c, std::map<std::string, std::string>& fol
 std::string lineAndColumn(const std::string& text, size_t byte) {
   byte = std::min(byte, text.size());
   const size_t lineStart = text.rfind('\n', byte == 0 ? 0 : byte - 1);
-  const size_t line = static_cast<size_t>(std::count(text.begin(), text.begin() + byte, '\n')) + 1;
+  const auto end = text.begin() + static_cast<std::ptrdiff_t>(byte);
+  const size_t line = static_cast<size_t>(std::count(text.begin(), end, '\n')) + 1;
   const size_t column = lineStart == std::string::npos || byte == 0 ? byte + 1 : byte - lineStart;
   return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }

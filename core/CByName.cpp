@@ -14,36 +14,20 @@
 
 namespace trasso::c {
 
+// The C header is generated from the same rows: a stale one does not compile.
+#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) \
+  static_assert(JKN_##cName == (number), "JKN_" #cName " is not " #number);
+#define JKN_CALL_STATUS(cName, number, text, meaning) \
+  static_assert(JKN_##cName == (number), "JKN_" #cName " is not " #number);
+#include "Statuses.def"
+
 JknStatus toC(WriteStatus s) {
-  switch (s) {
-    case WriteStatus::Written:
-    case WriteStatus::Unchanged:
-      return JKN_OK;
-    case WriteStatus::FolderMissing:
-      return JKN_FOLDER_MISSING;
-    case WriteStatus::NotAFolder:
-      return JKN_NOT_A_FOLDER;
-    case WriteStatus::FileIsFolder:
-      return JKN_FILE_IS_FOLDER;
-    case WriteStatus::NotAFile:
-    case WriteStatus::TempBlocked:
-      return JKN_NOT_A_FILE;
-    case WriteStatus::ReadOnly:
-      return JKN_READ_ONLY;
-    case WriteStatus::AccessDenied:
-      return JKN_ACCESS_DENIED;
-    case WriteStatus::Refused:
-      return JKN_REFUSED;
-    case WriteStatus::OutOfRange:
-      return JKN_OUT_OF_RANGE;
-    case WriteStatus::DiskFull:
-      return JKN_DISK_FULL;
-    case WriteStatus::Busy:
-      return JKN_BUSY;
-    case WriteStatus::IoError:
-      return JKN_IO_ERROR;
-  }
-  return JKN_IO_ERROR;
+  static constexpr JknStatus kByWriteStatus[] = {
+#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) JKN_##cName,
+#define JKN_CALL_STATUS(cName, number, text, meaning)
+#include "Statuses.def"
+  };
+  return kByWriteStatus[static_cast<size_t>(s)];
 }
 
 namespace {
@@ -120,30 +104,18 @@ using namespace trasso;
 extern "C" {
 
 const char* jkn_status_text(JknStatus status) JKN_NOEXCEPT {
-  switch (status) {
-    case JKN_OK:
-      return "done";
-    case JKN_UNKNOWN_SETTING:
-      return "unknown setting";
-    case JKN_BAD_SELECTOR:
-      return "bad selector";
-    case JKN_BAD_VALUE:
-      return "bad value";
-    case JKN_NOT_SETTABLE:
-      return "setting is read-only";
-    case JKN_MISUSE:
-      return "misuse";
-    case JKN_READS_BACK_ALTERED:
-      return "written, reads back altered";
-    default:
-      break;
-  }
-  // The write path's causes, in its own words.
-  for (int s = static_cast<int>(WriteStatus::FolderMissing);
-       s <= static_cast<int>(WriteStatus::IoError); ++s) {
-    if (c::toC(static_cast<WriteStatus>(s)) == status) {
-      return statusText(static_cast<WriteStatus>(s));
-    }
+  // The first row of a C status gives its text: JKN_OK is "done", not "written".
+  struct Row {
+    JknStatus status;
+    const char* text;
+  };
+  static constexpr Row kRows[] = {
+#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) {JKN_##cName, text},
+#define JKN_CALL_STATUS(cName, number, text, meaning) {JKN_##cName, text},
+#include "Statuses.def"
+  };
+  for (const Row& row : kRows) {
+    if (row.status == status) return row.text;
   }
   return "unknown status";
 }

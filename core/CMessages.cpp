@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "CInterfaceSupport.h"
 #include "Registry.h"
@@ -138,53 +139,66 @@ std::string temporaryOf(const std::string& native) {
   return native.substr(0, cut) + "." + native.substr(cut) + ".tmp";
 }
 
+struct FailureWords {
+  const char* cause;
+  const char* remedy;
+};
+
+// By WriteStatus; a success has none.
+constexpr FailureWords kFailureWords[] = {
+#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) {cause, remedy},
+#define JKN_CALL_STATUS(cName, number, text, meaning)
+#include "Statuses.def"
+};
+
 }  // namespace
 
 std::string writeFailureWords(WriteStatus s, const std::string& libraryPath) {
   const std::string native = fileio::nativePath(libraryPath);
+  if (s == WriteStatus::NotAFile && native.empty()) {
+    return "cannot write: the path names no file (it is empty)";
+  }
+  // A write that failed without a cause of its own is the disk's.
+  if (succeeded(s)) s = WriteStatus::IoError;
+  const FailureWords& words = kFailureWords[static_cast<size_t>(s)];
   const std::string path = text::shownPath(native);
   const std::string folder = text::shownPath(shell::folderOf(native));
-  const std::string cannot = "cannot write " + path + ": ";
-  switch (s) {
-    case WriteStatus::FolderMissing:
-      return "folder " + folder + " does not exist; create it first (" +
-             shell::makeFolderCommand(folder) + ")";
-    case WriteStatus::NotAFolder:
-      return cannot + "a file stands in the path of folder " + folder +
-             "; move it away, or point the root at a folder";
-    case WriteStatus::FileIsFolder:
-      return cannot + "a folder stands where the settings file belongs; remove it (" +
-             shell::removeCommand(path, true) + ")";
-    case WriteStatus::NotAFile:
-      if (native.empty()) return "cannot write: the path names no file (it is empty)";
-      return cannot +
-             "it is no regular file (a device, pipe, socket or a link to nothing); remove it (" +
-             shell::removeCommand(path, false) + ")";
-    case WriteStatus::ReadOnly:
-      return cannot + "the file is read-only; make it writable (" +
-             shell::makeWritableCommand(path) + ")";
-    case WriteStatus::AccessDenied:
-      return cannot + "access denied; check the permissions of the file and of folder " + folder;
-    case WriteStatus::DiskFull:
-      return cannot + "the disk is full or the file too large; free some space";
-    case WriteStatus::Busy:
-      return cannot + "another program holds the file; close it and try again";
-    case WriteStatus::Refused:
-      return cannot + "a section, key or value with a line break cannot be stored; nothing written";
-    case WriteStatus::OutOfRange:
-      return cannot + "the setter refused the value as out of its range; nothing written";
-    case WriteStatus::TempBlocked: {
-      const std::string temporary = text::shownPath(temporaryOf(native));
-      return cannot + "a folder stands at " + temporary +
-             ", where a write puts the new contents first; remove it (" +
-             shell::removeCommand(temporary, true) + ")";
+  const std::string temporary = text::shownPath(temporaryOf(native));
+  // Each {name} of the row, filled in; a path's own braces are never read as one.
+  const auto fill = [&](std::string_view row) {
+    std::string out;
+    for (size_t at = 0;;) {
+      const size_t open = row.find('{', at);
+      const size_t close = open == std::string_view::npos ? open : row.find('}', open);
+      if (close == std::string_view::npos) {
+        out.append(row.substr(at));
+        return out;
+      }
+      out.append(row.substr(at, open - at));
+      const std::string_view name = row.substr(open + 1, close - open - 1);
+      if (name == "path") {
+        out += path;
+      } else if (name == "folder") {
+        out += folder;
+      } else if (name == "make-folder") {
+        out += shell::makeFolderCommand(folder);
+      } else if (name == "remove-folder") {
+        out += shell::removeCommand(path, true);
+      } else if (name == "remove-file") {
+        out += shell::removeCommand(path, false);
+      } else if (name == "make-writable") {
+        out += shell::makeWritableCommand(path);
+      } else if (name == "temporary") {
+        out += temporary;
+      } else if (name == "remove-temporary") {
+        out += shell::removeCommand(temporary, true);
+      } else {
+        out.append(row.substr(open, close + 1 - open));
+      }
+      at = close + 1;
     }
-    case WriteStatus::IoError:
-    case WriteStatus::Written:
-    case WriteStatus::Unchanged:
-      break;
-  }
-  return cannot + "the disk reported an I/O error; check the disk";
+  };
+  return fill(words.cause) + "; " + fill(words.remedy);
 }
 
 }  // namespace trasso

@@ -517,6 +517,6 @@ std::string storedText(const Declaration& d, const Value& v);
       #name, setting)
 // Entry of a getter of a mode; declarationAt gives each mode's declaration.
 #define TRASSO_BY_MODE(name, declarationAt) \
-  ::trasso::byModeEntry<&::trasso::api::GetQZJkn_##name>(#name, &(declarationAt))
+  (::trasso::byModeEntry<&::trasso::api::GetQZJkn_##name>(#name, &(declarationAt)))
 // Entry of a record's getter and setter, described by type R (recordEntry).
 #define TRASSO_RECORD(name, R) ::trasso::recordEntry<R>(#name)

@@ -15,34 +15,11 @@ namespace trasso {
 
 const char* statusText(WriteStatus s) {
   switch (s) {
-    case WriteStatus::Written:
-      return "written";
-    case WriteStatus::Unchanged:
-      return "unchanged";
-    case WriteStatus::FolderMissing:
-      return "folder missing";
-    case WriteStatus::NotAFolder:
-      return "not a folder";
-    case WriteStatus::FileIsFolder:
-      return "settings file is a folder";
-    case WriteStatus::NotAFile:
-      return "not a regular file";
-    case WriteStatus::ReadOnly:
-      return "file read-only";
-    case WriteStatus::AccessDenied:
-      return "access denied";
-    case WriteStatus::Refused:
-      return "value refused";
-    case WriteStatus::OutOfRange:
-      return "value out of range";
-    case WriteStatus::DiskFull:
-      return "disk full or file too large";
-    case WriteStatus::Busy:
-      return "busy";
-    case WriteStatus::IoError:
-      return "I/O error";
-    case WriteStatus::TempBlocked:
-      return "temporary file's place taken";
+#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) \
+  case WriteStatus::name:                                                   \
+    return text;
+#define JKN_CALL_STATUS(cName, number, text, meaning)
+#include "Statuses.def"
   }
   return "unknown";
 }

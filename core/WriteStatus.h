@@ -8,21 +8,12 @@
 
 namespace trasso {
 
+// One enumerator per row of Statuses.def, in its order; the row says what each
+// means.
 enum class WriteStatus : uint8_t {
-  Written,        // the file now holds the change (for a single step: the step is done)
-  Unchanged,      // there was nothing to change, such as removing a missing key
-  FolderMissing,  // the file's folder does not exist; it is never created
-  NotAFolder,     // something in the folder's path is a file, not a folder
-  FileIsFolder,   // a folder stands where the settings file belongs
-  NotAFile,       // a device, pipe, socket or a link to nothing stands there, or no path
-  ReadOnly,       // the file's permission bits or read-only attribute forbid writing
-  AccessDenied,   // the system refused access to the file or its folder
-  Refused,        // a section, key or value that cannot be stored (a line break)
-  OutOfRange,     // a validating setter's range does not take the value
-  DiskFull,       // no space left, or the file is or would grow too large
-  Busy,           // another program holds the file and did not let go in time
-  IoError,        // the disk failed a read, a write or a flush
-  TempBlocked,    // a folder stands where the write puts its temporary file
+#define JKN_WRITE_STATUS(name, cName, number, text, meaning, cause, remedy) name,
+#define JKN_CALL_STATUS(cName, number, text, meaning)
+#include "Statuses.def"
 };
 
 constexpr bool succeeded(WriteStatus s) {

@@ -46,7 +46,8 @@ public enum JknStatus {
   BadValue = 14,
   NotSettable = 15,
   Misuse = 16,
-  ReadsBackAltered = 17
+  ReadsBackAltered = 17,
+  TempBlocked = 18
 }
 
 // A call the library did not carry out; Message is its message (jkn_last_error).

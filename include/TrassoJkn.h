@@ -996,6 +996,7 @@ class Arg<AntennaCatalogue*> {
   bool fits() const { return true; }
   void grow() {}
   void store() {
+    if (!list_) return;
     const size_t n = jkn_antenna_list_size(c_);
     for (size_t i = 0; i < n; ++i) {
       QZ_AntennaRec rec;

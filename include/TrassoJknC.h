@@ -99,24 +99,25 @@ extern "C" {
 
 /* What became of a call. The numbers are fixed: bindings may spell them. */
 typedef enum JknStatus {
-  JKN_OK = 0,                 /* done (written, or there was nothing to change) */
-  JKN_FOLDER_MISSING = 1,     /* the file's folder does not exist; it is never created */
-  JKN_NOT_A_FOLDER = 2,       /* something in the folder's path is a file */
-  JKN_FILE_IS_FOLDER = 3,     /* a folder stands where the settings file belongs */
-  JKN_NOT_A_FILE = 4,         /* a device, pipe, socket or broken link stands there */
-  JKN_READ_ONLY = 5,          /* the file's permission bits or attribute forbid writing */
-  JKN_ACCESS_DENIED = 6,      /* the system refused access to the file or its folder */
-  JKN_REFUSED = 7,            /* a section, key or value holding a line break */
-  JKN_OUT_OF_RANGE = 8,       /* a validating setter's range does not take the value */
-  JKN_DISK_FULL = 9,          /* no space left, or the file would grow too large */
-  JKN_BUSY = 10,              /* another program holds the file and did not let go in time */
-  JKN_IO_ERROR = 11,          /* the disk failed a read, a write or a flush */
-  JKN_UNKNOWN_SETTING = 12,   /* no setting of that name */
-  JKN_BAD_SELECTOR = 13,      /* the selector names none of the setting's keys */
-  JKN_BAD_VALUE = 14,         /* the value text is not one the setting takes */
-  JKN_NOT_SETTABLE = 15,      /* the setting is read-only */
-  JKN_MISUSE = 16,            /* a NULL where none is taken, a selector number naming nothing */
-  JKN_READS_BACK_ALTERED = 17 /* written, but the application reads another value back */
+  JKN_OK = 0,                  /* done (written, or there was nothing to change) */
+  JKN_FOLDER_MISSING = 1,      /* the file's folder does not exist; it is never created */
+  JKN_NOT_A_FOLDER = 2,        /* something in the folder's path is a file */
+  JKN_FILE_IS_FOLDER = 3,      /* a folder stands where the settings file belongs */
+  JKN_NOT_A_FILE = 4,          /* a device, pipe, socket or broken link stands there */
+  JKN_READ_ONLY = 5,           /* the file's permission bits or attribute forbid writing */
+  JKN_ACCESS_DENIED = 6,       /* the system refused access to the file or its folder */
+  JKN_REFUSED = 7,             /* a section, key or value holding a line break */
+  JKN_OUT_OF_RANGE = 8,        /* a validating setter's range does not take the value */
+  JKN_DISK_FULL = 9,           /* no space left, or the file would grow too large */
+  JKN_BUSY = 10,               /* another program holds the file and did not let go in time */
+  JKN_IO_ERROR = 11,           /* the disk failed a read, a write or a flush */
+  JKN_UNKNOWN_SETTING = 12,    /* no setting of that name */
+  JKN_BAD_SELECTOR = 13,       /* the selector names none of the setting's keys */
+  JKN_BAD_VALUE = 14,          /* the value text is not one the setting takes */
+  JKN_NOT_SETTABLE = 15,       /* the setting is read-only */
+  JKN_MISUSE = 16,             /* a NULL where none is taken, a selector number naming nothing */
+  JKN_READS_BACK_ALTERED = 17, /* written, but the application reads another value back */
+  JKN_TEMP_BLOCKED = 18        /* a folder stands where a write puts its temporary file */
 } JknStatus;
 
 /* A short English text of a status ("done", "folder missing", ...); static. */

@@ -788,6 +788,47 @@ def inline_definition(f):
     return lines + body + ["}"]
 
 
+def status_rows():
+    """core/Statuses.def's rows: (macro, [arguments]), a text argument unquoted."""
+    text = (ROOT / "core" / "Statuses.def").read_text()
+    token = re.compile(r'\s*(?:((?:"(?:[^"\\]|\\.)*"\s*)+)|([^,()"\s]+))\s*([,)])')
+    rows = []
+    for m in re.finditer(r"^(JKN_\w+_STATUS)\(", text, re.M):
+        args, at = [], m.end()
+        while True:
+            t = token.match(text, at)
+            if not t:
+                raise ValueError(f"core/Statuses.def: cannot read the row at {text[m.start():at]!r}")
+            args.append("".join(re.findall(r'"((?:[^"\\]|\\.)*)"', t[1])) if t[1] else t[2])
+            at = t.end()
+            if t[3] == ")":
+                break
+        rows.append((m[1], args))
+    return rows
+
+
+def c_statuses():
+    """Each C status once, by number: (C name, number, text, meaning) of its first row."""
+    statuses = {}
+    for macro, args in status_rows():
+        row = args[1:5] if macro == "JKN_WRITE_STATUS" else args
+        if statuses.setdefault(row[0], row)[1] != row[1]:
+            raise ValueError(f"core/Statuses.def: JKN_{row[0]} has two numbers")
+    ordered = sorted(statuses.values(), key=lambda row: int(row[1]))
+    if [int(row[1]) for row in ordered] != list(range(len(ordered))):
+        raise ValueError("core/Statuses.def: the C statuses are not numbered 0, 1, 2, ...")
+    return ordered
+
+
+def c_status_enum():
+    """The body of the C enum JknStatus, its comments aligned."""
+    statuses = c_statuses()
+    code = [f"  JKN_{c_name} = {number}" + ("," if i + 1 < len(statuses) else "")
+            for i, (c_name, number, _, _) in enumerate(statuses)]
+    width = max(len(c) for c in code) + 1
+    return "\n".join(f"{c.ljust(width)}/* {row[3]} */" for c, row in zip(code, statuses))
+
+
 def fill(template, marker, lines):
     text = (ROOT / "interface" / template).read_text()
     return text.replace(marker, "\n".join(lines))
@@ -919,6 +960,7 @@ def outputs():
         seen.add(f.c_name())
     out = {}
     header = fill("TrassoJknC.h.in", "@FUNCTIONS@", c_declarations(items, reference_rows()))
+    header = header.replace("@STATUSES@", c_status_enum())
     out[f"{PUBLIC}/TrassoJknC.h"] = header.replace("@VERSION_MAJOR@", major).replace(
         "@VERSION_MINOR@", minor).replace("@VERSION_PATCH@", patch)
     out[f"{GENERATED}/Descriptions.inc"] = descriptions(fns)

@@ -872,7 +872,8 @@ static void status_texts(void) {
       {JKN_NOT_SETTABLE, "setting is read-only"},
       {JKN_MISUSE, "misuse"},
       {JKN_READS_BACK_ALTERED, "written, reads back altered"},
-      {(JknStatus)18, "unknown status"},
+      {JKN_TEMP_BLOCKED, "temporary file's place taken"},
+      {(JknStatus)19, "unknown status"},
       {(JknStatus)-1, "unknown status"},
   };
   char what[40], number[24];

@@ -8,9 +8,11 @@ the project's version.
 """
 
 import ctypes
+import importlib.util
 import os
 import pickle
 import pydoc
+import re
 import shutil
 import stat
 import subprocess
@@ -297,6 +299,27 @@ class Errors(RootsTest):
                          (trassojkn.FolderMissingError, Status.FOLDER_MISSING, "m", "GNSS_Page",
                           "x"))
         self.assertEqual(Error(99, "?").status, 99)
+
+
+class Statuses(unittest.TestCase):
+    """The bindings spell the statuses as core/Statuses.def numbers them."""
+
+    def test_python_and_csharp_follow_the_table(self):
+        source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+        spec = importlib.util.spec_from_file_location(
+            "generate", os.path.join(source, "interface", "generate.py"))
+        generate = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(generate)
+        table = generate.c_statuses()
+        self.assertEqual([(s.name, s.value) for s in Status],
+                         [(c_name, int(number)) for c_name, number, _, _ in table])
+        with open(os.path.join(source, "csharp", "TrassoJkn.cs"), encoding="utf-8") as f:
+            enum = re.search(r"public enum JknStatus \{(.*?)\}", f.read(), re.S)[1]
+        self.assertEqual(re.findall(r"(\w+) = (\d+)", enum),
+                         [(c_name.title().replace("_", ""), number)
+                          for c_name, number, _, _ in table])
+        for c_name, number, text, _ in table:
+            self.assertEqual(trassojkn._lib.jkn_status_text(int(number)), text.encode(), c_name)
 
 
 class Interface(RootsTest):

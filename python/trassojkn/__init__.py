@@ -88,6 +88,7 @@ class Status(enum.IntEnum):
     NOT_SETTABLE = 15
     MISUSE = 16
     READS_BACK_ALTERED = 17
+    TEMP_BLOCKED = 18
 
 
 class Error(Exception):

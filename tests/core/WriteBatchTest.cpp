@@ -145,7 +145,7 @@ TEST_F(Batch, UndoTakesBackOnlyWhatStillReadsAsTheBatchWroteIt) {
   fileio::WriteBatch batch;
   writes();
   ASSERT_EQ(batch.commit(), kWritten);
-  elsewhere([this] {
+  elsewhere([] {
     PutQZJkn_SksWidth(1003, 99);
     PutQZJkn_SksWidth(5, 5);
     writeText(pathOf(SettingsFile::JknTs), "Other", "y", "2");

@@ -215,7 +215,8 @@ TEST_F(Caller, OneRuleJudgesWhatReadsBackForEverySetterAndForJknSet) {
     const bool flag = d.kind == ValueKind::Flag;
     for (const int64_t v : flag ? std::vector<int64_t>{0, 1, 2, -1} : std::vector<int64_t>{7}) {
       if (v >= l.minValue && v <= l.maxValue &&
-          (!l.range || (v >= l.range->min && v <= l.range->max)))
+          (!l.range ||
+           (static_cast<double>(v) >= l.range->min && static_cast<double>(v) <= l.range->max)))
         out.emplace_back(v);
     }
     return out;

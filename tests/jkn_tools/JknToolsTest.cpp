@@ -484,11 +484,20 @@ TEST_F(JknTest, AFailedWriteSaysWhyAndWhatToDo) {
       {WriteStatus::IoError, 7,
        "cannot write d/f.ini: the disk reported an I/O error; check the disk"},
       {WriteStatus::OutOfRange, 1,
-       "cannot write d/f.ini: the setter refused the value as out of its range; nothing written"}};
+       "cannot write d/f.ini: the setter refused the value as out of its range; nothing written"},
+      {WriteStatus::Refused, 1,
+       "cannot write d/f.ini: a section, key or value with a line break cannot be stored; "
+       "nothing written"},
+      {WriteStatus::Unchanged, 7,
+       "cannot write d/f.ini: the disk reported an I/O error; check the disk"}};
   for (const auto& [cause, status, message] : causes) {
     const jkn::Failure f = jkn::writeFailure(cause, "d/f.ini");
     EXPECT_EQ(std::make_pair(f.status, f.message), std::make_pair(status, message));
   }
+  // A path's own braces are the path's, never a place of the message.
+  EXPECT_EQ(jkn::writeFailure(WriteStatus::NotAFolder, "{folder}/{path}").message,
+            "cannot write {folder}/{path}: a file stands in the path of folder {folder}; move it "
+            "away, or point the root at a folder");
   sh("mkdir root0/inf/jkn-gnss.ini && ln -s nowhere root0/inf/jkn-nmea.ini && "
      "rm -r root1 && touch root1");
   run({{"set GNSS_Page 1", 3, "cannot write root0/inf/jkn-gnss.ini: a folder stands where"},

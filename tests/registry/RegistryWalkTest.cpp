@@ -101,7 +101,7 @@ void store(const SettingEntry& e, const Selection& s, const std::string& text) {
 
 // What the getter reads, and the same within a read snapshot.
 Value read(const SettingEntry& e, const Selection& s) {
-  const Value plain = e.get(s);
+  Value plain = e.get(s);
   const fileio::ReadSnapshot snapshot;
   EXPECT_EQ(e.get(s), plain) << "within a snapshot";
   return plain;

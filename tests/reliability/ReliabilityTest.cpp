@@ -107,7 +107,9 @@ TEST_F(Reliability, ManyProcessesAndThreadsLoseNoWrite) {
   auto values = skyPlotValues(bytes);
   ASSERT_EQ(values.count(kShared), 1u);
   const long long shared = values[kShared];
-  EXPECT_TRUE(shared / 100000 < kProcesses * kThreads && shared % 100000 % 50 == 0) << shared;
+  EXPECT_TRUE(shared / 100000 < static_cast<long long>(kProcesses) * kThreads &&
+              shared % 100000 % 50 == 0)
+      << shared;
   values.erase(kShared);
   ASSERT_EQ(values.size(), static_cast<size_t>(kProcesses * kThreads * kColumns));
   for (const auto& [column, value] : values) {
@@ -140,7 +142,8 @@ TEST_F(Reliability, KilledWritersLeaveEveryAcknowledgedWrite) {
     ::kill(pid, SIGKILL);
     ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
     long long v, lastAck = first - 1;
-    while (::read(ack[0], &v, sizeof v) == sizeof v) acknowledged[v % kColumns] = lastAck = v;
+    while (::read(ack[0], &v, sizeof v) == sizeof v)
+      acknowledged[static_cast<int>(v % kColumns)] = lastAck = v;
     ::close(ack[0]);
     nextValue = lastAck + 2;  // skip the value that may have been in flight
 
@@ -177,7 +180,7 @@ TEST_F(Reliability, AFullFileSystemOrASizeLimitLeavesTheOldFile) {
   ::setenv("KORVEL_APPDATA_0", small.c_str(), 1);
   PutQZJkn_GNSS_Address(std::string(20000, 'a').c_str());
   ASSERT_EQ(GetQZJkn_GNSS_Address().size(), 259u);
-  writeBytes(small + "/filler", std::string(64 * 1024, 'f'));  // what is left
+  writeBytes(small + "/filler", std::string(size_t{64} * 1024, 'f'));  // what is left
   const std::string file = small + "/inf/jkn-gnss.ini";
   const std::string before = readBytes(file);
   const WriteReport report;
