@@ -2,8 +2,8 @@
 // the selected zone in a caller-named folder.
 #include <string>
 
-#include "SettingsValues.h"
 #include "Api.h"
+#include "SettingsValues.h"
 
 using namespace trasso;
 

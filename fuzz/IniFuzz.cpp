@@ -5,10 +5,10 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
-#include <optional>
-#include <string_view>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Ini.h"
@@ -190,7 +190,8 @@ std::optional<std::string_view> referenceRead(std::string_view file, std::string
     if (eq == std::string_view::npos) return std::nullopt;
     std::string_view value = line.substr(eq + 1);
     while (!value.empty() && blankByte(value.front())) value.remove_prefix(1);
-    if (value.find('\0') != std::string_view::npos) value = trimmed(value.substr(0, value.find('\0')));
+    if (value.find('\0') != std::string_view::npos)
+      value = trimmed(value.substr(0, value.find('\0')));
     if (value.size() >= 2 && value.front() == value.back() &&
         (value.front() == '"' || value.front() == '\'')) {
       value = value.substr(1, value.size() - 2);

@@ -821,10 +821,12 @@ static void caller(void) {
   check_number("jkn_last_error's length", (long long)jkn_last_error(0, 0),
                (long long)jkn_last_error(text, sizeof text));
   check(words(what, sizeof what, "the message says why: ", text, 0),
-        starts_with(text, "PutQZJkn_GNSS_Password(\" secret\"): written, but the application "
-                          "reads it back otherwise: Password of [GNSS] in ") &&
-            contains(text, "reads 'secret', not ' secret' (blanks at the start of a value are "
-                           "not read)"));
+        starts_with(text,
+                    "PutQZJkn_GNSS_Password(\" secret\"): written, but the application "
+                    "reads it back otherwise: Password of [GNSS] in ") &&
+            contains(text,
+                     "reads 'secret', not ' secret' (blanks at the start of a value are "
+                     "not read)"));
 
   /* Misuse: a NULL record writes nothing. */
   check_status("PutQZJkn_GNSS_RTKConnectProp", jkn_PutQZJkn_GNSS_RTKConnectProp(0, &record),
