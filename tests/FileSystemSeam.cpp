@@ -113,7 +113,7 @@ void sweep(const std::vector<SweptCall>& calls, Act act, Check check) {
       for (size_t use = 1; use <= uses + 1; ++use) {
         const std::string what = std::string(call.name) + " use " + std::to_string(use) +
                                  " error " + std::to_string(e.error);
-        const char kind = use <= uses ? call.uses[use - 1] : 0;
+        const char kind = use <= uses ? call.uses[use - 1] : '\0';
         systemCallFault() = {0, static_cast<int>(use), e.error, call.failure, call.madeAnyway};
         call.makeFaulty();
         auto result = act();
