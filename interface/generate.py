@@ -163,11 +163,11 @@ class Declaration:
     DEFAULT [buffer N] [decimals N] [range MIN MAX]". FILE and SECTION default to
     the part's; KEY and SECTION are quoted, FILE is a quoted ".ini" name."""
 
-    def __init__(self, name, spec, part_file, part_section, files, where):
+    def __init__(self, name, row, part_file, part_section, files, where):
         self.name = name
-        words = re.findall(r'"[^"]*"(?:/"[^"]*")?|\S+', spec)
+        words = re.findall(r'"[^"]*"(?:/"[^"]*")?|\S+', row)
         def fail(why):
-            raise ValueError(f"{where}: {name}: {why} in '{spec}'")
+            raise ValueError(f"{where}: {name}: {why} in '{row}'")
         if not words or words[0] not in KINDS:
             fail(f"a kind first ({', '.join(KINDS)})")
         self.kind = words.pop(0)
@@ -440,11 +440,11 @@ def read_table(path, parts):
         if entry:
             if part is None:
                 raise ValueError(f"{path}: an entry before the first [part ...]")
-            f.entry, _, spec = entry.group(1).partition(" = ")
+            f.entry, _, row = entry.group(1).partition(" = ")
             f.part = part
             part.entries.append(f)
-            if spec:
-                f.decl = Declaration(f.entry.split()[0], spec, part_file, part_section, files,
+            if row:
+                f.decl = Declaration(f.entry.split()[0], row, part_file, part_section, files,
                                      where)
                 part.settings.append(f.decl)
                 note = comment_text(f.comment)

@@ -8,8 +8,8 @@ the project's version.
 """
 
 import ctypes
-import importlib.util
 import os
+import runpy
 import pickle
 import pydoc
 import re
@@ -306,11 +306,8 @@ class Statuses(unittest.TestCase):
 
     def test_python_and_csharp_follow_the_table(self):
         source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-        spec = importlib.util.spec_from_file_location(
-            "generate", os.path.join(source, "interface", "generate.py"))
-        generate = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(generate)
-        table = generate.c_statuses()
+        generate = runpy.run_path(os.path.join(source, "interface", "generate.py"))
+        table = generate["c_statuses"]()
         self.assertEqual([(s.name, s.value) for s in Status],
                          [(c_name, int(number)) for c_name, number, _, _ in table])
         with open(os.path.join(source, "csharp", "TrassoJkn.cs"), encoding="utf-8") as f:

@@ -12,13 +12,13 @@ import generate  # noqa: E402
 FILES = generate.settings_files()
 
 
-def declare(spec, part_file="jkn-gnss.ini", part_section="GNSS"):
-    return generate.Declaration("kX", spec, part_file, part_section, FILES, "t.api:1")
+def declare(row, part_file="jkn-gnss.ini", part_section="GNSS"):
+    return generate.Declaration("kX", row, part_file, part_section, FILES, "t.api:1")
 
 
 class DeclarationTest(unittest.TestCase):
     def test_rows(self):
-        # spec, part section, C++, comment (as a flag's getter returning bool)
+        # row, part section, C++, comment (as a flag's getter returning bool)
         rows = [
             ('int "Page" 0', "GNSS",
              'constexpr IntSetting kX{{SettingsFile::JknGnss, "GNSS", "Page"}, 0};', '"Page", 0'),
@@ -45,23 +45,23 @@ class DeclarationTest(unittest.TestCase):
              'constexpr RangedInt kX{{{SettingsFile::JknGnss, "TGT", "TYP"}, 1}, 1, 5};',
              '"TGT"/"TYP", 1 (1-5)'),
         ]
-        for spec, section, cpp, doc in rows:
-            with self.subTest(spec=spec):
-                d = declare(spec, part_section=section)
+        for row, section, cpp, doc in rows:
+            with self.subTest(row=row):
+                d = declare(row, part_section=section)
                 self.assertEqual(d.cpp(), cpp)
                 self.assertEqual(d.doc(as_bool=True), doc)
 
     def test_refused_rows(self):
-        for spec, why in [('integer "Page" 0', "a kind first"),
+        for row, why in [('integer "Page" 0', "a kind first"),
                           ('int "nowhere.ini" "Page" 0', "no settings file"),
                           ('int Page 0', "a quoted key"),
                           ('int "Page"', "a default"),
                           ('text "Name" "" range 1 2', "a range for a kind"),
                           ('int "Page" 0 decimals 3', "decimals for a kind"),
                           ('int "Page" 0 buffer', "'buffer' unexpected")]:
-            with self.subTest(spec=spec):
+            with self.subTest(row=row):
                 with self.assertRaisesRegex(ValueError, why):
-                    declare(spec)
+                    declare(row)
         with self.assertRaisesRegex(ValueError, "a section"):
             declare('int "Page" 0', part_section=None)
 
