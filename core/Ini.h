@@ -71,9 +71,6 @@ bool isStorableValue(std::string_view value);
 void setValue(std::string& file, std::string_view section, std::string_view key,
               std::string_view value);
 
-// Appends key=value as the file's last line, ending as the file's lines end,
-// without looking for the key: for building a file key by key whose last
-// section is the key's and does not hold it yet. The caller checks storability.
 // One key set to a value, for setValues.
 struct Assignment {
   std::string section;
@@ -85,6 +82,9 @@ struct Assignment {
 // the file: for the many keys of a load or a batch. Names must be storable.
 void setValues(std::string& file, const std::vector<Assignment>& assignments);
 
+// Appends key=value as the file's last line, ending as the file's lines end,
+// without looking for the key: for building a file key by key whose last
+// section is the key's and does not hold it yet. The caller checks storability.
 void appendNewEntry(std::string& file, std::string_view key, std::string_view value);
 
 // Removes the first key of that name from the first section of that name.
