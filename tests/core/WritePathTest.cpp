@@ -1,7 +1,6 @@
-// The write algorithm over the file system steps: the steps in their order,
-// each step's failure as the write's status with the old file kept and nothing
-// left beside it, and statuses gathered for callers of setters that return
-// nothing.
+// The write algorithm over the file system steps: the steps in their order
+// and statuses gathered for callers of setters that return nothing. (Each
+// system call of a step failing in turn: SystemCallsTest and WindowsFilesTest.)
 #include "FileSystemSeam.h"
 #include "SettingsValues.h"
 #include "TestRoots.h"
@@ -39,41 +38,6 @@ TEST_F(WritePath, StepsComeInOrderAndStopWhereNothingIsToWrite) {
   seam.failCall(Step::FlushFolder, 1, WriteStatus::IoError);
   EXPECT_EQ(writeText(path(), "A", "x", "3"), kWritten);
   EXPECT_EQ(readBytes(path()), "[A]\r\nx=3\r\n");
-}
-
-TEST_F(WritePath, AFailingStepIsTheStatusAndLeavesTheOldFileAlone) {
-  struct Fault {
-    Step step;
-    WriteStatus status;
-    bool cleansUp;  // the temporary file is removed after it
-  };
-  const Fault faults[] = {
-      {Step::Plan, WriteStatus::NotAFolder, false},
-      {Step::Lock, WriteStatus::AccessDenied, false},
-      {Step::ReadCurrent, WriteStatus::ReadOnly, false},
-      {Step::ReadCurrent, WriteStatus::Busy, false},
-      {Step::WriteTemporary, WriteStatus::DiskFull, true},
-      {Step::WriteTemporary, WriteStatus::IoError, true},
-      {Step::Replace, WriteStatus::Busy, true},
-      {Step::Replace, WriteStatus::AccessDenied, true},
-  };
-  for (const Fault& f : faults) {
-    writeBytes(path(), old_);
-    FileSystemSeam seam;
-    seam.failCall(f.step, 1, f.status);
-    const WriteReport report;
-    EXPECT_EQ(writeText(path(), "A", "x", "2"), f.status) << statusText(f.status);
-    EXPECT_EQ(report.status(), f.status);
-    EXPECT_EQ(seam.calls(Step::RemoveTemporary), f.cleansUp ? 1 : 0) << statusText(f.status);
-    EXPECT_EQ(readBytes(path()), old_);
-    EXPECT_EQ(listFolder(inf("")), "v.ini\n") << statusText(f.status);
-  }
-  // The second of two writes fails: the first stays.
-  FileSystemSeam seam;
-  seam.failCall(Step::Replace, 2, WriteStatus::DiskFull);
-  EXPECT_EQ(writeText(path(), "A", "x", "5"), kWritten);
-  EXPECT_EQ(writeText(path(), "A", "x", "6"), WriteStatus::DiskFull);
-  EXPECT_EQ(readBytes(path()), "[A]\r\nx=5\r\n");
 }
 
 // A caller of setters that return nothing learns the first failure of a call,

@@ -148,6 +148,11 @@ TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
        "[SKSG]\r\nNCOL=  1,  2,  3\r\n"},
       {"Use", "1", "1", "0", "def-ts.ini", "[Use]\r\nMkhy=0\r\n"},
       {"ZETR_Ang_DispMode", nullptr, "1", "3", "jkn-zetr.ini", "[ANG]\r\nMOD=3\r\n"},
+      {"Color", "disp-ts.ini,MessFor,2", "255,255,255", "255,0,0", "disp-ts.ini",
+       "[2]\r\nMessFor=255,  0,  0\r\n"},
+      // The caller's default named after ':'; without one, no value reads as "".
+      {"SksWidth", "3:80", "80", "5", "def-share.ini", "[SKSG]\r\nWDT3=5\r\n"},
+      {"SksWidth", "4", "", "5", "def-share.ini", "[SKSG]\r\nWDT4=5\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -163,7 +168,7 @@ TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
     EXPECT_EQ(jkn_reset(row.name, row.selector), JKN_OK);
   }
   EXPECT_EQ(listFolder(inf("")),
-            "def-share.ini\ndef-ts.ini\njkn-gnss.ini\njkn-soku.ini\n"
+            "def-share.ini\ndef-ts.ini\ndisp-ts.ini\njkn-gnss.ini\njkn-soku.ini\n"
             "jkn-zetr.ini\n");
 }
 
@@ -190,6 +195,10 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
       {"GNSS_Address", nullptr, "a\r\nb", JKN_REFUSED},
       {"GNSS_Page", nullptr, "1\n", JKN_REFUSED},
       {"LogColor", nullptr, "1,2,3", JKN_NOT_SETTABLE},
+      {"ZoomModeScale", "1", "1", JKN_NOT_SETTABLE},
+      {"SksWidth", nullptr, "1", JKN_BAD_SELECTOR},
+      {"Color", "4,5", "1,2,3", JKN_BAD_SELECTOR},
+      {"ZETR_Dst_CentigradePress", "pressure", "1300", JKN_OUT_OF_RANGE},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -356,51 +356,5 @@ TEST_F(JknTest, WrongNamesAndSelectorsSayWhatIsMeant) {
        selector("ZoomModeScale", "65536", "it is no zoom mode (0 to 65535); closest: 65535")});
 }
 
-// The C interface by name: the same selectors; where the caller gives the
-// default and none is named, no value of its own reads as the empty text and
-// setting the empty text removes the key.
-TEST_F(JknTest, ByNameThroughTheCInterface) {
-  writeBytes(inf("jkn-zetr.ini"), withCrLf("[DST]\nCEN=100\n"));
-  char text[64];
-  auto get = [&](const char* name, const char* selector) {
-    const JknStatus s = jkn_get(name, selector, text, sizeof text, nullptr);
-    return std::to_string(s) + " " + text;
-  };
-  const std::tuple<const char*, const char*, const char*, JknStatus> sets[] = {
-      {"Color", "disp-ts.ini,MessFor,2", "#ff0000", JKN_OK},
-      {"Color", "4,5", "1,2,3", JKN_BAD_SELECTOR},
-      {"SksWidth", "3:80", "5", JKN_OK},
-      {"SksWidth", "4", "", JKN_OK},
-      {"SksColor", "1", "", JKN_OK},
-      {"GNSS_RTKConnectProp", "S.PortNo", "7", JKN_OK},
-      {"ZETR_Dst_CentigradePress", "pressure", "1300", JKN_OUT_OF_RANGE},
-      {"ZETR_Dst_CentigradePress", "pressure", "900", JKN_OUT_OF_RANGE},
-      {"ZETR_Npr_RangeValue", "minimum", "x", JKN_BAD_VALUE},
-      {"ZoomModeScale", "1", "1", JKN_NOT_SETTABLE},
-  };
-  for (const auto& [name, selector, value, status] : sets) {
-    EXPECT_EQ(jkn_set(name, selector, value), status) << name << " " << selector;
-  }
-  const std::tuple<const char*, const char*, std::string> gets[] = {
-      {"Color", "4,1,2", "0 255,0,0"},
-      {"SksWidth", "3", "0 5"},
-      {"SksWidth", "4", "0 "},
-      {"SksWidth", "4:9", "0 9"},
-      {"SksWidth", nullptr, "13 "},
-      {"GNSS_RTKConnectProp", "0", "0 0"},
-      {"ZoomModeScale", "7", "0 1"},
-      {"TS_AutoLoad_Ex", "kh", "0 1e-16"},
-      {"GNSS_RTKConnectProp", "s.portno", "0 7"}};
-  for (const auto& [name, selector, read] : gets) {
-    text[0] = '\0';
-    EXPECT_EQ(get(name, selector), read) << name << " " << (selector ? selector : "");
-  }
-  EXPECT_EQ(snapshot(), withCrLf("== root0/inf/def-share.ini\n[SKSG]\nWDT3=5\n"
-                                 "== root0/inf/disp-ts.ini\n[2]\nMessFor=255,  0,  0\n"
-                                 "== root0/inf/jkn-gnss-rtk.ini\n[GNSS]\nRTKRadio=0\nRTKHosei=2\n"
-                                 "RTKFlowCTS=1\nRTKPortNoS=7\nRTKBaudRateS=9600\nRTKParityS=0\n"
-                                 "== root0/inf/jkn-zetr.ini\n[DST]\nCEN=100\n"));
-}
-
 }  // namespace
 }  // namespace trasso::test
