@@ -31,7 +31,6 @@ TEST_F(ProfileTest, PairSettersReportWhatTheApplicationsLibraryDid) {
   EXPECT_EQ(readBytes(path), "[DST]\r\nCEN=-99.5\r\n");
 }
 
-
 // The second key of a pair is written even when the first write fails (here: a
 // section name that cannot be stored).
 TEST_F(ProfileTest, PairWritesTheSecondKeyAfterAFailedFirst) {
