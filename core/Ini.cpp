@@ -166,11 +166,20 @@ struct Location {
 // and line breaks are never part of a double-byte character).
 class LinesStartingWith {
  public:
+  static constexpr size_t kMax = 8;
+
   LinesStartingWith(std::string_view text, std::initializer_list<char> bytes)
       : text_(text), first_(Lines::firstLineStart(text)) {
-    for (char b : bytes) {
-      if (count_ < kMax) bytes_[count_++] = b;
+    for (char b : bytes) add(b);
+  }
+  // Another byte a line may start with; false when kMax are taken already.
+  bool add(char b) {
+    for (size_t k = 0; k < count_; ++k) {
+      if (bytes_[k] == b) return true;
     }
+    if (count_ == kMax) return false;
+    bytes_[count_++] = b;
+    return true;
   }
 
   // Start of the next such line that begins at or after from; npos when none.
@@ -198,12 +207,12 @@ class LinesStartingWith {
   }
 
  private:
-  static constexpr size_t kMax = 3;
   static constexpr size_t kUnknown = static_cast<size_t>(-1);
   std::string_view text_;
   size_t first_;
   char bytes_[kMax] = {};
-  size_t at_[kMax] = {kUnknown, kUnknown, kUnknown};
+  size_t at_[kMax] = {kUnknown, kUnknown, kUnknown, kUnknown,
+                      kUnknown, kUnknown, kUnknown, kUnknown};
   size_t count_ = 0;
 };
 
@@ -367,6 +376,46 @@ std::optional<std::string_view> findValueIn(std::string_view file, size_t body,
     return unquoted(file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin));
   }
   return std::nullopt;
+}
+
+void findValuesIn(std::string_view file, size_t body, const std::string_view* keys, size_t count,
+                  std::optional<std::string_view>* values) {
+  // The lines that can matter start with '[' or with a key's first byte, in
+  // either case; with too many keys or first bytes each key is looked for alone.
+  constexpr size_t kMostKeys = 16;
+  LinesStartingWith candidates(file, {'['});
+  bool together = count <= kMostKeys;
+  for (size_t i = 0; i < count && together; ++i) {
+    const std::string_view key = askedName(keys[i]);
+    const char head = key.empty() ? '=' : key[0];
+    const char upper = head >= 'a' && head <= 'z' ? static_cast<char>(head - 'a' + 'A') : head;
+    together = candidates.add(asciiLower(head)) && candidates.add(upper);
+  }
+  if (!together) {
+    for (size_t i = 0; i < count; ++i) values[i] = findValueIn(file, body, keys[i]);
+    return;
+  }
+  size_t open = count;  // keys whose line is not found yet
+  bool found[kMostKeys] = {};
+  for (size_t i = 0; i < count; ++i) values[i] = std::nullopt;
+  Lines lines(file);
+  Line line;
+  for (size_t begin; open > 0 && (begin = candidates.next(body)) != std::string_view::npos;) {
+    lines.seek(begin);
+    lines.next(line);
+    body = line.next;
+    const Entry entry = parse(file, line);
+    if (entry.kind == LineKind::Section) return;
+    if (entry.kind != LineKind::Key) continue;
+    for (size_t i = 0; i < count; ++i) {
+      if (found[i] || !sameName(entry.name, askedName(keys[i]))) continue;
+      found[i] = true;
+      --open;
+      if (entry.hasEquals) {
+        values[i] = unquoted(file.substr(entry.valueBegin, entry.valueEnd - entry.valueBegin));
+      }
+    }
+  }
 }
 
 // Only the first section of a name counts, and in it the first line of a key

@@ -36,6 +36,11 @@ std::optional<size_t> findSectionBody(std::string_view file, std::string_view se
 std::optional<std::string_view> findValueIn(std::string_view file, size_t body,
                                             std::string_view key);
 
+// The values of several keys among the lines from body, in one pass over
+// them (for a record's fields): values[i] is what findValueIn gives for keys[i].
+void findValuesIn(std::string_view file, size_t body, const std::string_view* keys, size_t count,
+                  std::optional<std::string_view>* values);
+
 // Every value a reader finds in one file, taken in one pass over it, so that
 // looking up many keys of a file costs its size once and not once per key.
 // find gives exactly what findValue gives; its views point into the file,

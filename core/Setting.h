@@ -146,6 +146,17 @@ double fallback(const DoubleSetting& s);
 double fallback(const DoubleTextSetting& s);
 uint32_t fallback(const ColourSetting& s);
 
+// Looks for the keys of several settings of one section, at one selector, in
+// one pass over the section: a record's getter calls it before reading them.
+template <class... S>
+void findTogether(const SettingsReader& file, int selector, const S&... settings) {
+  const KeyName names[] = {KeyName(settings.key, selector)...};
+  const char* keys[sizeof...(S)];
+  for (size_t i = 0; i < sizeof...(S); ++i) keys[i] = names[i].c_str();
+  const char* sections[] = {settings.key.section...};
+  file.findTogether(sections[0], keys, sizeof...(S));
+}
+
 // Getters never throw: a failure to allocate reads as the default. getFrom
 // reads a file already read, so that a record's keys come from one version.
 template <class S>

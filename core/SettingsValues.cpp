@@ -106,14 +106,44 @@ SettingsReader::~SettingsReader() {
 std::optional<std::string_view> SettingsReader::raw(const char* section, const char* key) const {
   if (section == nullptr || key == nullptr) return std::nullopt;
   if (held_ != nullptr) return held_->keys.find(section, key);
-  const std::string_view asked(section);
-  if (sectionSize_ == 0 || asked != std::string_view(section_, sectionSize_)) {
-    body_ = ini::findSectionBody(bytes_.view(), asked);
-    const bool keep = !asked.empty() && asked.size() <= sizeof(section_);
-    if (keep) std::memcpy(section_, asked.data(), asked.size());
-    sectionSize_ = keep ? asked.size() : 0;
+  const std::optional<size_t> body = sectionBody(section);
+  if (!body) return std::nullopt;
+  const std::string_view asked(key);
+  for (size_t i = 0; i < foundCount_; ++i) {
+    if (std::string_view(found_[i].key, found_[i].size) == asked) return found_[i].value;
   }
-  return body_ ? ini::findValueIn(bytes_.view(), *body_, key) : std::nullopt;
+  return ini::findValueIn(bytes_.view(), *body, asked);
+}
+
+void SettingsReader::findTogether(const char* section, const char* const* keys,
+                                  size_t count) const {
+  if (held_ != nullptr || section == nullptr) return;  // a snapshot's index answers at once
+  const std::optional<size_t> body = sectionBody(section);
+  if (!body) return;
+  std::string_view asked[kMostFound];
+  std::optional<std::string_view> values[kMostFound];
+  size_t n = 0;
+  for (size_t i = 0; i < count && n < kMostFound; ++i) {
+    if (keys[i] != nullptr && std::strlen(keys[i]) < sizeof found_[n].key) asked[n++] = keys[i];
+  }
+  ini::findValuesIn(bytes_.view(), *body, asked, n, values);
+  for (size_t i = 0; i < n; ++i) {
+    std::memcpy(found_[i].key, asked[i].data(), asked[i].size());
+    found_[i].size = asked[i].size();
+    found_[i].value = values[i];
+  }
+  foundCount_ = n;
+}
+
+std::optional<size_t> SettingsReader::sectionBody(std::string_view section) const {
+  if (sectionSize_ == 0 || section != std::string_view(section_, sectionSize_)) {
+    body_ = ini::findSectionBody(bytes_.view(), section);
+    foundCount_ = 0;
+    const bool keep = !section.empty() && section.size() <= sizeof(section_);
+    if (keep) std::memcpy(section_, section.data(), section.size());
+    sectionSize_ = keep ? section.size() : 0;
+  }
+  return body_;
 }
 
 uint32_t SettingsReader::intBits(const char* section, const char* key, int32_t def) const {

@@ -36,6 +36,9 @@ class SettingsReader {
 
   // The raw value (quotes removed), or nullopt when missing or without '='.
   std::optional<std::string_view> raw(const char* section, const char* key) const;
+  // Looks for several keys of one section in one pass over it, for a record's
+  // getter that reads them next: raw() gives their values without looking again.
+  void findTogether(const char* section, const char* const* keys, size_t count) const;
   uint32_t intBits(const char* section, const char* key, int32_t def) const;
   std::string text(const char* section, const char* key, const char* def,
                    size_t bufferSize = 260) const;
@@ -53,6 +56,17 @@ class SettingsReader {
   mutable char section_[32] = {};
   mutable size_t sectionSize_ = 0;  // 0: none kept
   mutable std::optional<size_t> body_;
+  // Keys of that section found together, with their values.
+  struct Found {
+    char key[64];
+    size_t size;
+    std::optional<std::string_view> value;
+  };
+  static constexpr size_t kMostFound = 8;
+  mutable Found found_[kMostFound];
+  mutable size_t foundCount_ = 0;
+  // Where the lines of section start, kept for the next key of the same section.
+  std::optional<size_t> sectionBody(std::string_view section) const;
 };
 
 // The raw value of a key (quotes already removed), or nullopt when the file,

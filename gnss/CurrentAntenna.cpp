@@ -69,6 +69,7 @@ void trasso::api::PutQZJkn_GNSS_CurrentAntennaOffset(double offset) noexcept {
 void trasso::api::GetQZJkn_GNSS_StaCurrentAntenna(int& id, double& height,
                                                   std::string& serialNo) noexcept {
   readTogether(SettingsFile::JknGnss, [&](const SettingsReader& file) {
+    findTogether(file, 0, kAntennaSta, kAntennaHSta, kASerialNoSta);
     id = getFrom(file, kAntennaSta);
     height = getDistance(file, kAntennaHSta);
     serialNo = getFrom(file, kASerialNoSta);
@@ -86,6 +87,7 @@ void trasso::api::PutQZJkn_GNSS_StaCurrentAntenna(int id, double height,
 
 void trasso::api::GetQZJkn_GNSS_StaCurrentReceiver(int& id, std::string& serialNo) noexcept {
   readTogether(SettingsFile::JknGnss, [&](const SettingsReader& file) {
+    findTogether(file, 0, kReceiverSta, kRSerialNoSta);
     id = getFrom(file, kReceiverSta);
     serialNo = getFrom(file, kRSerialNoSta);
   });

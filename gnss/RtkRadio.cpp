@@ -26,6 +26,7 @@ uint32_t readBaudRate(const SettingsReader& file, int side) {
 // so that no reader or crash ever sees half of one record and half of another.
 void trasso::api::GetQZJkn_GNSS_RTKConnectProp(int side, RTK_CONNECT_PROP& prop) noexcept {
   readTogether(SettingsFile::JknGnssRtk, [&](const SettingsReader& file) {
+    findTogether(file, side, kRadio, kHosei, kFlowCts, kPortNo, kBaudRate, kParity);
     prop.Radio = getFrom(file, kRadio);
     prop.Hosei = getFrom(file, kHosei);
     prop.FlowCTS = getFrom(file, kFlowCts);

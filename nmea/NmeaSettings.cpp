@@ -20,6 +20,7 @@ void trasso::api::PutQZJkn_NMEA_Interval(uint32_t value) noexcept {
 
 void trasso::api::GetQZJkn_NMEA_BtInfo(std::string& address, uint32_t& port) noexcept {
   readTogether(SettingsFile::JknNmea, [&](const SettingsReader& file) {
+    findTogether(file, 0, kBtAddr, kBtPort);
     address = getFrom(file, kBtAddr);
     port = getFrom(file, kBtPort);
   });

@@ -35,6 +35,7 @@ void stageAutoLoadKh(FileEdit& edit, double kh) {
 
 void trasso::api::GetQZJkn_TS_ZETRBtRadio(bool& use, int& channel, int& network) noexcept {
   readTogether(SettingsFile::DefTs, [&](const SettingsReader& file) {
+    findTogether(file, 0, kZetrUseBtRadio, kZetrBtRadioCh, kZetrBtRadioNw);
     use = getFrom(file, kZetrUseBtRadio) != 0;
     channel = getFrom(file, kZetrBtRadioCh);
     network = getFrom(file, kZetrBtRadioNw);
@@ -67,6 +68,7 @@ int trasso::api::GetQZJkn_TS_AutoLoad_Ex(uint32_t* kno, uint32_t* bno, double* k
                                          int* pane) noexcept {
   int on = kAutoLoad.def;
   readTogether(SettingsFile::JknTs, [&](const SettingsReader& file) {
+    findTogether(file, 0, kAutoLoad, kAutoLoadKno, kAutoLoadBno, kAutoLoadKh, kAutoLoadObsPane);
     if (kno != nullptr) *kno = getFrom(file, kAutoLoadKno);
     if (bno != nullptr) *bno = getFrom(file, kAutoLoadBno);
     if (kh != nullptr) *kh = getFrom(file, kAutoLoadKh);

@@ -68,7 +68,8 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
   }
 }
 
-// An index of a file finds what the search for one key finds, in files made of
+// An index of a file, and a pass for several keys of a section, find what the
+// search for one key finds, in files made of
 // the lines that can go wrong, in any order: sections and keys repeated or in
 // another case, lines without '=' or before any section, quotes, code page 932
 // names, each line end, a byte-order mark.
@@ -109,6 +110,20 @@ TEST(Ini, AnIndexFindsWhatTheSearchFinds) {
       for (const char* key : asked) {
         ASSERT_EQ(index.find(section, key), findValue(file, section, key))
             << "[" << section << "] " << key << " in " << file;
+      }
+      // Several keys of the section in one pass: a few (one pass over the
+      // lines their first bytes start), or all of them (too many first bytes).
+      const std::optional<size_t> body = findSectionBody(file, section);
+      if (!body) continue;
+      const size_t take = n % 2 == 0 ? 4 : std::size(asked);
+      const size_t from = n % (std::size(asked) - take + 1);
+      std::string_view keys[std::size(asked)];
+      std::optional<std::string_view> values[std::size(asked)];
+      for (size_t i = 0; i < take; ++i) keys[i] = asked[from + i];
+      findValuesIn(file, *body, keys, take, values);
+      for (size_t i = 0; i < take; ++i) {
+        ASSERT_EQ(values[i], findValue(file, section, keys[i]))
+            << "[" << section << "] " << keys[i] << " among others in " << file;
       }
     }
   }
