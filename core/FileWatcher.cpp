@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <set>
 
@@ -163,19 +162,11 @@ bool FileWatcher::add(const std::string& native) {
 
 std::vector<size_t> FileWatcher::changed(int32_t timeoutMs) {
   State& s = *state_;
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const Deadline deadline(timeoutMs);
   std::set<size_t> out;
-  for (;;) {
+  for (int32_t wait = timeoutMs;; wait = deadline.left()) {
     s.drain(out);
-    if (!out.empty() || timeoutMs == 0) break;
-    int wait = -1;
-    if (timeoutMs > 0) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) break;
-      wait = static_cast<int>(left);
-    }
+    if (!out.empty() || wait == 0) break;
     pollfd p{s.inotify, POLLIN, 0};
     if (::poll(&p, 1, wait) == 0) break;
   }

@@ -5,6 +5,7 @@
 // that its making is seen. Nothing polls: waiting costs no CPU.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,6 +13,27 @@
 #include <vector>
 
 namespace trasso::fileio {
+
+// A wait of some milliseconds (negative: no limit) begun when it is made.
+class Deadline {
+ public:
+  explicit Deadline(int32_t timeoutMs)
+      : timeoutMs_(timeoutMs),
+        end_(std::chrono::steady_clock::now() +
+             std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs)) {}
+  // Milliseconds left: -1 for no limit, 0 once it has passed.
+  int32_t left() const {
+    if (timeoutMs_ < 0) return -1;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        end_ - std::chrono::steady_clock::now())
+                        .count();
+    return ms > 0 ? static_cast<int32_t>(ms) : 0;
+  }
+
+ private:
+  int32_t timeoutMs_;
+  std::chrono::steady_clock::time_point end_;
+};
 
 class FileWatcher {
  public:

@@ -3,7 +3,6 @@
 // descriptor and is also set while changes wait to be taken.
 #include <windows.h>
 
-#include <chrono>
 #include <map>
 #include <set>
 
@@ -206,20 +205,15 @@ bool FileWatcher::add(const std::string& native) {
 
 std::vector<size_t> FileWatcher::changed(int32_t timeoutMs) {
   State& s = *state_;
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const Deadline deadline(timeoutMs);
   std::set<size_t> out;
-  for (;;) {
+  for (int32_t wait = timeoutMs;; wait = deadline.left()) {
     s.drain(out);
-    if (!out.empty() || timeoutMs == 0) break;
-    DWORD wait = INFINITE;
-    if (timeoutMs > 0) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) break;
-      wait = static_cast<DWORD>(left);
+    if (!out.empty() || wait == 0) break;
+    if (WaitForSingleObject(s.event, wait < 0 ? INFINITE : static_cast<DWORD>(wait)) !=
+        WAIT_OBJECT_0) {
+      break;
     }
-    if (WaitForSingleObject(s.event, wait) != WAIT_OBJECT_0) break;
   }
   for (int round = 0; !out.empty() && round < kSettleRounds; ++round) {
     if (WaitForSingleObject(s.event, kSettleMs) != WAIT_OBJECT_0) break;

@@ -1,6 +1,5 @@
 #include "SettingsWatch.h"
 
-#include <chrono>
 #include <cmath>
 
 #include "Describe.h"
@@ -116,17 +115,10 @@ void SettingsWatch::readAgain(size_t file) {
 }
 
 const std::string* SettingsWatch::next(int32_t timeoutMs) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (changes_.empty()) {
-    int32_t left = -1;
-    if (timeoutMs >= 0) {
-      left = static_cast<int32_t>(std::max<int64_t>(
-          0,
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
-    }
-    for (const size_t file : watcher_.changed(left)) readAgain(file);
-    if (timeoutMs >= 0 && Clock::now() >= deadline) break;
+  const fileio::Deadline deadline(timeoutMs);
+  for (int32_t wait = timeoutMs; changes_.empty(); wait = deadline.left()) {
+    for (const size_t file : watcher_.changed(wait)) readAgain(file);
+    if (wait == 0) break;
   }
   watcher_.setPending(!changes_.empty());
   return changes_.empty() ? nullptr : &changes_.front();
