@@ -399,10 +399,10 @@ void BM_WatchLatency(benchmark::State& state) {
   std::vector<double> us;
   char change[512];
   size_t length = 0;
-  int value = 0;
+  int value = GetQZJkn_GNSS_Page();
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    PutQZJkn_GNSS_Page(++value & 7);  // each value differs from the one before
+    PutQZJkn_GNSS_Page(++value % 8);  // each value differs from the one before
     if (jkn_watch_next(watch, 5000, change, sizeof change, &length) != JKN_OK) {
       state.SkipWithError("no change within 5 s");
       break;

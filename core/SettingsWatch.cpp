@@ -39,7 +39,7 @@ SettingsWatch::SettingsWatch(std::vector<const SettingEntry*> entries)
       families_.push_back(Family{e, fileOf(pathOf(*e, keySelections(*e).front()))});
     } else if (e->selector == SelectorKind::ScreenColour) {
       for (int id = 0; SettingsFileName(id) != nullptr; ++id) {
-        families_.push_back(Family{e, fileOf(SettingsFilePath(id))});
+        families_.push_back(Family{e, fileOf(SettingsFilePath(id)), id});
       }
     }
     const bool listed = e->selector == SelectorKind::Entry ||
@@ -89,7 +89,9 @@ void SettingsWatch::readAgain(size_t file) {
   const std::string native = fileio::nativePath(files_[file]);
   for (const Family& f : families_) {
     if (f.file != file) continue;
-    for (const Selection& s : listedSelections(*f.entry)) {
+    const bool colours = f.entry->selector == SelectorKind::ScreenColour;
+    for (const Selection& s :
+         colours ? storedScreenColours(f.fileId) : listedSelections(*f.entry)) {
       if (fileio::nativePath(pathOf(*f.entry, s)) == native) {
         add(*f.entry, s, unstored(*f.entry, s));
       }

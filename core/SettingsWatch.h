@@ -47,10 +47,12 @@ class SettingsWatch {
     size_t file;
     std::optional<Value> value;
   };
-  // A numbered family, whose selections are the keys its file holds now.
+  // A numbered family, whose selections are the keys its file holds now;
+  // screen colours by the file's id.
   struct Family {
     const SettingEntry* entry;
     size_t file;
+    int fileId = -1;
   };
 
   size_t fileOf(const std::string& path);
