@@ -3,7 +3,8 @@
 // sizes. The key read is the last one of its section, and its section is the
 // last of many; `bench/run` turns the results into a table with ratios. Then
 // what jkn's commands over the whole store cost as numbered entries grow, and
-// jkn's load of many entries against one jkn set.
+// jkn's load of many entries against one jkn set. Last, what a watch costs:
+// the time from a write to its change, and the CPU of waiting.
 // Byte strings, no conversion: settings texts are code page 932 bytes.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -18,11 +19,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TrassoJkn.h"
@@ -382,6 +386,62 @@ void BM_JknLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_JknLoad)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
 #endif
+
+// --- Watching ---------------------------------------------------------------
+
+// From the start of a write to its change taken from a watch of every setting
+// (the write's file read again whole and compared). Counters: the median and
+// the worst of the run, in microseconds.
+void BM_WatchLatency(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  JknWatch* watch = nullptr;
+  if (jkn_watch_open(nullptr, 0, &watch) != JKN_OK) state.SkipWithError("no watch");
+  std::vector<double> us;
+  char change[512];
+  size_t length = 0;
+  int value = GetQZJkn_GNSS_Page();
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    PutQZJkn_GNSS_Page(++value % 8);  // each value differs from the one before
+    if (jkn_watch_next(watch, 5000, change, sizeof change, &length) != JKN_OK) {
+      state.SkipWithError("no change within 5 s");
+      break;
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    state.SetIterationTime(took.count());
+    us.push_back(took.count() * 1e6);
+  }
+  jkn_watch_close(watch);
+  if (us.empty()) return;
+  std::sort(us.begin(), us.end());
+  state.counters["median_us"] = us[us.size() / 2];
+  state.counters["worst_us"] = us.back();
+}
+BENCHMARK(BM_WatchLatency)->Apply(perSize)->UseManualTime();
+
+// The CPU an application spends over 100 ms in which nothing changes: waiting
+// on a watch, against reading the setting every 10 ms.
+void BM_IdleWatch(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  JknWatch* watch = nullptr;
+  if (jkn_watch_open(nullptr, 0, &watch) != JKN_OK) state.SkipWithError("no watch");
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(jkn_watch_next(watch, 100, nullptr, 0, nullptr));
+  }
+  jkn_watch_close(watch);
+}
+BENCHMARK(BM_IdleWatch)->Apply(perSize)->Iterations(20);
+
+void BM_IdlePolling(benchmark::State& state) {
+  roots().use(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    for (int i = 0; i < 10; ++i) {
+      benchmark::DoNotOptimize(GetQZJkn_GNSS_Page());
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+}
+BENCHMARK(BM_IdlePolling)->Apply(perSize)->Iterations(20);
 
 // Last: once a second thread has run, the C library takes its multi-threaded
 // paths (locks, cancellation points) for the rest of the process.

@@ -71,6 +71,10 @@ void addDumpCommands(CLI::App& app);
 // geoid-version FILE.
 void addCatalogueCommands(CLI::App& app);
 
+// watch [NAME|AREA...] [--profile FILE] [--json]: each change as it happens,
+// until a stop signal (exit 0).
+void addWatchCommand(CLI::App& app);
+
 // Flushes the output and ends the program with status.
 [[noreturn]] void finish(int status);
 

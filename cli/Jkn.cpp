@@ -906,6 +906,7 @@ int run(int argc, char** argv) {
   jkn::addCheckCommand(app);
   jkn::addDumpCommands(app);
   jkn::addCatalogueCommands(app);
+  jkn::addWatchCommand(app);
   app.set_version_flag("--version", "jkn " TRASSOJKN_VERSION);
 
   try {

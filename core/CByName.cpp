@@ -30,6 +30,16 @@ JknStatus toC(WriteStatus s) {
   return kByWriteStatus[static_cast<size_t>(s)];
 }
 
+JknStatus unknownSetting(const char* name) noexcept {
+  try {
+    return failed(JKN_UNKNOWN_SETTING,
+                  "unknown setting '" + text::shownPath(name) +
+                      "'; jkn_setting_name lists every setting ('jkn list' shows them)");
+  } catch (...) {  // out of memory: the status without its message
+    return JKN_UNKNOWN_SETTING;
+  }
+}
+
 namespace {
 
 // The entry and selection a name and selector text give, or the status why
@@ -48,9 +58,7 @@ Named named(const char* name, const char* selector, bool withSelector = true) {
   }
   n.entry = findSetting(name);
   if (!n.entry) {
-    n.status = failed(JKN_UNKNOWN_SETTING,
-                      "unknown setting '" + text::shownPath(name) +
-                          "'; jkn_setting_name lists every setting ('jkn list' shows them)");
+    n.status = unknownSetting(name);
     return n;
   }
   if (!withSelector) return n;
@@ -85,17 +93,15 @@ JknStatus writeFailed(WriteStatus s, const std::string& what, const std::string&
   return failed(toC(s), what + ": " + writeFailureWords(s, path));
 }
 
-// A text output that takes a buffer: NULL is allowed with capacity 0 only.
+}  // namespace
+
 JknStatus badBuffer(const char* function, const char* buffer, size_t capacity) {
   if (buffer != nullptr || capacity == 0) return JKN_OK;
   return failed(JKN_MISUSE, std::string(function) + ": buffer is NULL with capacity " +
                                 std::to_string(capacity) + " (NULL goes with capacity 0)");
 }
 
-// A call whose own work could not allocate: the message says so, if it can.
 JknStatus outOfMemory() { return failed(JKN_IO_ERROR, "out of memory"); }
-
-}  // namespace
 
 }  // namespace trasso::c
 

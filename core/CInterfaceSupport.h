@@ -250,6 +250,14 @@ std::string callText(const char* function, const A&... args) {
   return std::string(function) + "(" + (out.empty() ? out : out.substr(2)) + ")";
 }
 
+// A text output that takes a buffer: NULL is allowed with capacity 0 only.
+JknStatus badBuffer(const char* function, const char* buffer, size_t capacity);
+// A call whose own work could not allocate: the message says so, if it can.
+JknStatus outOfMemory();
+
+// A name that names no setting: JKN_UNKNOWN_SETTING, with a message that names it.
+JknStatus unknownSetting(const char* name) noexcept;
+
 // A NULL record: misuse, nothing written.
 JknStatus nullArgument(const char* function, const char* argument) noexcept;
 

@@ -10,6 +10,33 @@
 #include "TextConversion.h"
 
 namespace trasso {
+
+// A stored text or name: UTF-8 when it is code page 932 text, else its bytes.
+JsonValue textValue(std::string_view bytes) {
+  if (std::optional<std::string> utf8 = text::showable(bytes)) return JsonValue(*utf8);
+  return hexText(bytes);
+}
+
+JsonValue pathText(const std::string& path) {
+  const std::string native = fileio::nativePath(path);
+  if (std::optional<std::string> utf8 = text::pathToUtf8(native)) return JsonValue(*utf8);
+  return hexText(native);
+}
+
+JsonValue typed(const Declaration& d, const Value& v) {
+  switch (d.kind) {
+    case ValueKind::Text:
+      return textValue(std::get<std::string>(v));
+    case ValueKind::DoubleA:
+    case ValueKind::DoubleB:
+      return JsonValue(std::get<double>(v));
+    case ValueKind::Colour:
+      return JsonValue(valueText(d, v));
+    default:
+      return JsonValue(std::get<int64_t>(v));
+  }
+}
+
 namespace {
 
 // The comments of each setting's functions in the areas' tables.
@@ -26,18 +53,6 @@ const char* descriptionOf(const SettingEntry& e) {
     if (std::strcmp(d.name, e.name) == 0) return d.text;
   }
   return "";
-}
-
-// A stored text or name: UTF-8 when it is code page 932 text, else its bytes.
-JsonValue textValue(std::string_view bytes) {
-  if (std::optional<std::string> utf8 = text::showable(bytes)) return JsonValue(*utf8);
-  return hexText(bytes);
-}
-
-JsonValue pathText(const std::string& path) {
-  const std::string native = fileio::nativePath(path);
-  if (std::optional<std::string> utf8 = text::pathToUtf8(native)) return JsonValue(*utf8);
-  return hexText(native);
 }
 
 std::string baseName(const std::string& path) {
@@ -79,20 +94,6 @@ const char* typeOf(const ValueLimits& l, const Declaration& d) {
   if (l.isBool) return "bool";
   if (l.minValue < 0) return l.minValue < INT16_MIN ? "int32" : "int16";
   return l.maxValue <= UINT8_MAX ? "uint8" : l.maxValue <= UINT16_MAX ? "uint16" : "uint32";
-}
-
-JsonValue typed(const Declaration& d, const Value& v) {
-  switch (d.kind) {
-    case ValueKind::Text:
-      return textValue(std::get<std::string>(v));
-    case ValueKind::DoubleA:
-    case ValueKind::DoubleB:
-      return JsonValue(std::get<double>(v));
-    case ValueKind::Colour:
-      return JsonValue(valueText(d, v));
-    default:
-      return JsonValue(std::get<int64_t>(v));
-  }
 }
 
 JsonValue rangeOf(const ValueLimits& l, const Declaration& d) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "JsonText.h"
 #include "Registry.h"
 
 namespace trasso {
@@ -33,5 +34,14 @@ namespace trasso {
 // Texts that are no code page 932 text (or, for paths, no text of the
 // platform's encoding) are {"hex": "..."}.
 std::string describeJson(const SettingEntry& e);
+
+// A stored text or name: its UTF-8 text where it is code page 932 text, else
+// {"hex": ...}.
+JsonValue textValue(std::string_view bytes);
+// A library path as the platform's path in UTF-8, else {"hex": ...}.
+JsonValue pathText(const std::string& path);
+// A value of d's kind as describe gives it: numbers as numbers, colours as
+// "R,G,B", texts as textValue.
+JsonValue typed(const Declaration& d, const Value& v);
 
 }  // namespace trasso

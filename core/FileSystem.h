@@ -21,6 +21,10 @@
 
 namespace trasso::fileio {
 
+// Windows: a native path as wide text, for the wide calls; empty when it is
+// no code page 932 text or holds a NUL.
+std::wstring widePath(const std::string& native);
+
 // A settings file larger than this is not a settings file: reads take its
 // first kMaxFileSize bytes, writes refuse it (DiskFull).
 constexpr size_t kMaxFileSize = size_t{64} << 20;

@@ -568,4 +568,6 @@ WriteStatus removeFile(const std::string& native) {
   return sys().DeleteFileW(path.c_str()) ? WriteStatus::Written : lastError();
 }
 
+std::wstring widePath(const std::string& native) { return widen(native); }
+
 }  // namespace trasso::fileio

@@ -62,10 +62,14 @@ void writeString(std::string& out, std::string_view s) {
   out += '"';
 }
 
+// indent < 0: all on one line, members apart by ", ".
 void newLine(std::string& out, int indent) {
+  if (indent < 0) return;
   out += '\n';
   out.append(static_cast<size_t>(indent) * 2, ' ');
 }
+
+int deeper(int indent) { return indent < 0 ? indent : indent + 1; }
 
 }  // namespace
 
@@ -116,11 +120,11 @@ void JsonValue::write(std::string& out, int indent) const {
       }
       out += '{';
       for (size_t i = 0; i < members_.size(); ++i) {
-        if (i > 0) out += ',';
-        newLine(out, indent + 1);
+        if (i > 0) out += indent < 0 ? ", " : ",";
+        newLine(out, deeper(indent));
         writeString(out, members_[i].first);
         out += ": ";
-        members_[i].second.write(out, indent + 1);
+        members_[i].second.write(out, deeper(indent));
       }
       newLine(out, indent);
       out += '}';
@@ -132,9 +136,9 @@ void JsonValue::write(std::string& out, int indent) const {
       }
       out += '[';
       for (size_t i = 0; i < items_.size(); ++i) {
-        if (i > 0) out += ',';
-        newLine(out, indent + 1);
-        items_[i].write(out, indent + 1);
+        if (i > 0) out += indent < 0 ? ", " : ",";
+        newLine(out, deeper(indent));
+        items_[i].write(out, deeper(indent));
       }
       newLine(out, indent);
       out += ']';
@@ -145,6 +149,12 @@ void JsonValue::write(std::string& out, int indent) const {
 std::string JsonValue::dump() const {
   std::string out;
   write(out, 0);
+  return out;
+}
+
+std::string JsonValue::dumpLine() const {
+  std::string out;
+  write(out, -1);
   return out;
 }
 

@@ -31,6 +31,8 @@ class JsonValue {
   JsonValue& push(JsonValue v);
 
   std::string dump() const;
+  // The same on one line: {"a": 1, "b": [2, 3]}.
+  std::string dumpLine() const;
 
  private:
   enum class Kind { Null, Bool, Integer, Double, String, Object, Array };

@@ -260,19 +260,30 @@ std::vector<Selection> storedEntries(const SettingEntry& e) {
   return out;
 }
 
-// The stored screen colours: file id, section number, key.
-std::vector<Selection> storedScreenColours() {
-  std::set<std::tuple<int, int, int>> found;
-  for (int id = 0; SettingsFileName(id) != nullptr; ++id) {
-    forEachStoredKey(SettingsFilePath(id), [&](std::string_view section, std::string_view key) {
-      const std::optional<int> n = numberAfter(section, "");
-      for (int which = 0; n && screenColourKey(which) != nullptr; ++which) {
-        if (ini::sameName(key, screenColourKey(which))) found.emplace(id, *n, which);
-      }
-    });
-  }
+}  // namespace
+
+std::vector<Selection> storedScreenColours(int id) {
+  std::set<std::pair<int, int>> found;
+  forEachStoredKey(SettingsFilePath(id), [&](std::string_view section, std::string_view key) {
+    const std::optional<int> n = numberAfter(section, "");
+    for (int which = 0; n && screenColourKey(which) != nullptr; ++which) {
+      if (ini::sameName(key, screenColourKey(which))) found.emplace(*n, which);
+    }
+  });
   std::vector<Selection> out;
-  for (const auto& [id, section, which] : found) out.push_back(Selection{id, {}, which, section});
+  for (const auto& [section, which] : found) out.push_back(Selection{id, {}, which, section});
+  return out;
+}
+
+namespace {
+
+// The stored screen colours of every file, by file id, section number, key.
+std::vector<Selection> everyStoredScreenColour() {
+  std::vector<Selection> out;
+  for (int id = 0; SettingsFileName(id) != nullptr; ++id) {
+    const std::vector<Selection> inFile = storedScreenColours(id);
+    out.insert(out.end(), inFile.begin(), inFile.end());
+  }
   return out;
 }
 
@@ -310,7 +321,7 @@ std::vector<Selection> listedSelections(const SettingEntry& e) {
     case SelectorKind::CallerDefault:
       return storedEntries(e);
     case SelectorKind::ScreenColour:
-      return storedScreenColours();
+      return everyStoredScreenColour();
     case SelectorKind::Field: {
       std::vector<Selection> out = keySelections(e);
       const int side = storedSide(e, e.inProfile ? standardProfilePath(e) : std::string());

@@ -441,6 +441,9 @@ int storedSide(const SettingEntry& e, const std::string& path);
 // reads; "07" is no entry), for screen colours every stored file, key and
 // section.
 std::vector<Selection> listedSelections(const SettingEntry& e);
+// The screen colours stored in the settings file of an id (listedSelections
+// of a screen colour lists those of every file).
+std::vector<Selection> storedScreenColours(int fileId);
 
 // One selection per key an entry can name, whatever is stored: a numbered
 // family by its entry 0 (the key's prefix); none for screen colours, whose

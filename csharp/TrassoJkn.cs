@@ -47,7 +47,8 @@ public enum JknStatus {
   NotSettable = 15,
   Misuse = 16,
   ReadsBackAltered = 17,
-  TempBlocked = 18
+  TempBlocked = 18,
+  Timeout = 19
 }
 
 // A call the library did not carry out; Message is its message (jkn_last_error).

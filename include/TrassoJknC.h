@@ -117,7 +117,8 @@ typedef enum JknStatus {
   JKN_NOT_SETTABLE = 15,       /* the setting is read-only */
   JKN_MISUSE = 16,             /* a NULL where none is taken, a selector number naming nothing */
   JKN_READS_BACK_ALTERED = 17, /* written, but the application reads another value back */
-  JKN_TEMP_BLOCKED = 18        /* a folder stands where a write puts its temporary file */
+  JKN_TEMP_BLOCKED = 18,       /* a folder stands where a write puts its temporary file */
+  JKN_TIMEOUT = 19             /* nothing happened within the time given */
 } JknStatus;
 
 /* A short English text of a status ("done", "folder missing", ...); static. */
@@ -173,6 +174,51 @@ JKN_API JknStatus jkn_reset(const char* name, const char* selector) JKN_NOEXCEPT
  * text are {"hex": "..."}. */
 JKN_API JknStatus jkn_describe(const char* name, char* buffer, size_t capacity,
                                size_t* length) JKN_NOEXCEPT;
+
+/* ------------------------------------------------------------------------
+ * Watching settings: a change is a new value that the getter of a setting
+ * reads, whoever wrote it (this library in any process, jkn, an editor, a file
+ * renamed over, deleted or created, a folder made later). The files of both
+ * roots as they are when the watch opens are watched; nothing polls, so an
+ * idle watch costs no CPU. The calls on one watch must not overlap (one thread
+ * at a time); different watches are independent.
+ * ------------------------------------------------------------------------ */
+
+/* A watch of some settings: changes queue here until jkn_watch_next takes them. */
+typedef struct JknWatch JknWatch;
+/* Opens a watch of the settings named (count names; names NULL or count 0:
+ * every setting) and takes their values as they read now. An unknown name is
+ * JKN_UNKNOWN_SETTING and a NULL name JKN_MISUSE (jkn_last_error names it); a
+ * system that gives no more watches JKN_IO_ERROR. *watch receives the watch
+ * (NULL on failure); close it with jkn_watch_close. */
+JKN_API JknStatus jkn_watch_open(const char* const* names, size_t count,
+                                 JknWatch** watch) JKN_NOEXCEPT;
+/* Watches also the settings file at path (a profile of an instrument, named
+ * as the settings that take a profile path take it): the watched settings
+ * that take a profile path, read from that file. JKN_MISUSE for a NULL or
+ * empty path, or when no watched setting takes a profile path. */
+JKN_API JknStatus jkn_watch_add_file(JknWatch* watch, const char* path) JKN_NOEXCEPT;
+/* The next change, waiting up to timeout_ms milliseconds for one (0: no wait;
+ * negative: no limit), as one JSON object (UTF-8): "name" (the setting),
+ * "selector" (as jkn_get takes it; null for a setting without one), "old" and
+ * "new" (typed as jkn_describe types values: numbers as numbers, colours as
+ * "R,G,B", texts as texts or {"hex": ...}; null where the caller gives the
+ * default and nothing is stored), "file" (its path). One write gives one change
+ * per setting whose value it changed, in the file's order; of changes in quick
+ * succession the last always carries the value that reads now. snprintf-like
+ * into buffer; length, when not NULL, receives the full length. A change that
+ * does not fit (length >= capacity) stays queued for the next call, which
+ * gives it again. JKN_TIMEOUT when no change came in time. */
+JKN_API JknStatus jkn_watch_next(JknWatch* watch, int32_t timeout_ms, char* buffer, size_t capacity,
+                                 size_t* length) JKN_NOEXCEPT;
+/* What an event loop waits on instead of a thread: a descriptor (POSIX: poll,
+ * select, epoll, asyncio's add_reader) that is readable, or a HANDLE (Windows:
+ * WaitForMultipleObjects) that is signalled, when a change may be waiting;
+ * then call jkn_watch_next with timeout 0, until it gives JKN_TIMEOUT. It
+ * belongs to the watch: never close it. -1 for NULL. */
+JKN_API intptr_t jkn_watch_descriptor(JknWatch* watch) JKN_NOEXCEPT;
+/* Stops the watch and frees it with the changes not taken; NULL does nothing. */
+JKN_API void jkn_watch_close(JknWatch* watch) JKN_NOEXCEPT;
 
 /* ------------------------------------------------------------------------
  * Texts and records

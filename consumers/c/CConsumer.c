@@ -875,7 +875,8 @@ static void status_texts(void) {
       {JKN_MISUSE, "misuse"},
       {JKN_READS_BACK_ALTERED, "written, reads back altered"},
       {JKN_TEMP_BLOCKED, "temporary file's place taken"},
-      {(JknStatus)19, "unknown status"},
+      {JKN_TIMEOUT, "timed out"},
+      {(JknStatus)20, "unknown status"},
       {(JknStatus)-1, "unknown status"},
   };
   char what[40], number[24];

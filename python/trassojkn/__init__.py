@@ -89,6 +89,7 @@ class Status(enum.IntEnum):
     MISUSE = 16
     READS_BACK_ALTERED = 17
     TEMP_BLOCKED = 18
+    TIMEOUT = 19
 
 
 class Error(Exception):

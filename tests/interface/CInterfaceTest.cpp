@@ -247,14 +247,14 @@ TEST_F(CInterface, NamesAndStatusTexts) {
   EXPECT_EQ(jkn_setting_name(all.size()), nullptr);
 
   std::set<std::string> texts;
-  for (int s = JKN_OK; s <= JKN_TEMP_BLOCKED; ++s) {
+  for (int s = JKN_OK; s <= JKN_TIMEOUT; ++s) {
     texts.insert(jkn_status_text(static_cast<JknStatus>(s)));
   }
-  EXPECT_EQ(texts.size(), 19u);
+  EXPECT_EQ(texts.size(), 20u);
   EXPECT_EQ(texts.count("unknown status"), 0u);
   EXPECT_STREQ(jkn_status_text(JKN_READ_ONLY), "file read-only");
   EXPECT_STREQ(jkn_status_text(JKN_MISUSE), "misuse");
-  EXPECT_STREQ(jkn_status_text(static_cast<JknStatus>(19)), "unknown status");
+  EXPECT_STREQ(jkn_status_text(static_cast<JknStatus>(20)), "unknown status");
 }
 
 }  // namespace
