@@ -24,6 +24,7 @@ using System.Collections.Generic;
 using System.Reflection;
 using System.Runtime.InteropServices;
 using System.Text;
+using System.Threading;
 
 namespace Trasso {
 
@@ -191,6 +192,17 @@ internal static class Native {
   internal static extern JknStatus jkn_describe(byte[] name, byte[] buffer, UIntPtr capacity,
                                                 out UIntPtr length);
 
+  [DllImport(Lib)]
+  internal static extern JknStatus jkn_watch_open(
+      [MarshalAs(UnmanagedType.LPArray, ArraySubType = UnmanagedType.LPStr)] string[] names,
+      UIntPtr count, out WatchHandle watch);
+  [DllImport(Lib)] internal static extern JknStatus jkn_watch_add_file(WatchHandle watch, byte[] path);
+  [DllImport(Lib)]
+  internal static extern JknStatus jkn_watch_next(WatchHandle watch, int timeoutMs, byte[] buffer,
+                                                  UIntPtr capacity, out UIntPtr length);
+  [DllImport(Lib)] internal static extern IntPtr jkn_watch_descriptor(WatchHandle watch);
+  [DllImport(Lib)] internal static extern void jkn_watch_close(IntPtr watch);
+
   [DllImport(Lib)] internal static extern int jkn_AntennaInit(out JknStatus status);
   [DllImport(Lib)]
   internal static extern int jkn_GetGNSSSensorBmp(int sensor, ref CText picture, IntPtr antenna,
@@ -247,20 +259,20 @@ public static class Jkn {
     return c;
   }
 
-  static byte[] Name(string name) {
+  internal static byte[] Name(string name) {
     if (name == null) throw new ArgumentNullException("name");
     return C(Encoding.ASCII.GetBytes(name));
   }
 
   // A selector may be a profile's path: in the system's encoding for names
   // of files (code page 932 on Windows, UTF-8 elsewhere).
-  static byte[] Selector(string selector) {
+  internal static byte[] Selector(string selector) {
     if (selector == null) return null;
     bool windows = Environment.OSVersion.Platform == PlatformID.Win32NT;
     return C((windows ? codePage932 : Encoding.UTF8).GetBytes(selector));
   }
 
-  static void Check(JknStatus status, string name, string selector) {
+  internal static void Check(JknStatus status, string name, string selector) {
     if (status == JknStatus.Ok) return;
     var buffer = new byte[1024];
     for (;;) {
@@ -333,6 +345,16 @@ public static class Jkn {
     return Encoding.UTF8.GetString(buffer, 0, (int)length.ToUInt64());
   }
 
+  // A watch of the settings named (none: every setting) from their values now;
+  // dispose of it. Throws JknException for an unknown name.
+  public static Trasso.Watch Watch(params string[] names) {
+    names = names ?? new string[0];
+    foreach (string name in names) Name(name);
+    WatchHandle handle;
+    Check(Native.jkn_watch_open(names, (UIntPtr)names.Length, out handle), null, null);
+    return new Trasso.Watch(handle);
+  }
+
   // Merges the delivered antenna catalogue into the local one; the number of entries.
   public static int AntennaInit() {
     JknStatus status;
@@ -357,6 +379,219 @@ public static class Jkn {
         if (picture.Take(picture.C)) return picture.Value;
       }
     }
+  }
+}
+
+// The library's watch (JknWatch); Watch closes it.
+internal sealed class WatchHandle : SafeHandle {
+  private WatchHandle() : base(IntPtr.Zero, true) {}
+
+  public override bool IsInvalid { get { return handle == IntPtr.Zero; } }
+
+  protected override bool ReleaseHandle() {
+    Native.jkn_watch_close(handle);
+    return true;
+  }
+}
+
+// One change of a watched setting. Old and New are texts as Get gives them
+// (decimal numbers, colours "R,G,B"); Selector is null for a setting without
+// one; File is the path of the file that holds it.
+public sealed class Change : EventArgs {
+  public string Name { get; internal set; }
+  public string Selector { get; internal set; }
+  public string Old { get; internal set; }
+  public string New { get; internal set; }
+  public string File { get; internal set; }
+
+  public override string ToString() {
+    return Name + (Selector != null ? " " + Selector : "") + ": " + Old + " -> " + New + " (" +
+           File + ")";
+  }
+}
+
+// A watch of settings (Jkn.Watch): each change any writer makes to a value
+// as Get reads it. Take changes with Next, or add a handler to Changed, which
+// a background thread raises until Dispose. Calls are serialised.
+public sealed class Watch : IDisposable {
+  // The longest single wait, so that Dispose ends a waiting Next soon.
+  const int LongestWaitMs = 250;
+
+  readonly WatchHandle handle;
+  readonly object gate = new object();    // the library's calls
+  readonly object events = new object();  // Changed and its thread
+  byte[] buffer = new byte[512];
+  volatile bool disposed;
+  EventHandler<Change> changed;
+  Thread thread;
+
+  internal Watch(WatchHandle handle) { this.handle = handle; }
+
+  // Watches also the profile at path: the watched settings that take a
+  // profile's path, with that path as selector.
+  public void AddFile(string path) {
+    if (path == null) throw new ArgumentNullException("path");
+    lock (gate) {
+      Open();
+      Jkn.Check(Native.jkn_watch_add_file(handle, Jkn.Selector(path)), null, path);
+    }
+  }
+
+  // The next change, waiting up to timeoutMs for one (0: no wait; negative:
+  // no limit); null when none came in time.
+  public Change Next(int timeoutMs) {
+    var clock = System.Diagnostics.Stopwatch.StartNew();
+    for (;;) {
+      long left = timeoutMs < 0 ? LongestWaitMs : timeoutMs - clock.ElapsedMilliseconds;
+      string text = NextText((int)Math.Max(0, Math.Min(left, LongestWaitMs)));
+      if (text != null) return Parse(text);
+      if (timeoutMs >= 0 && clock.ElapsedMilliseconds >= timeoutMs) return null;
+    }
+  }
+
+  // Raised on a background thread for each change, from the first handler
+  // added until Dispose.
+  public event EventHandler<Change> Changed {
+    add {
+      lock (events) {
+        Open();
+        changed += value;
+        if (thread != null) return;
+        thread = new Thread(Raise) { IsBackground = true, Name = "TrassoJkn watch" };
+        thread.Start();
+      }
+    }
+    remove {
+      lock (events) changed -= value;
+    }
+  }
+
+  // What an event loop waits on: a descriptor readable (a HANDLE signalled on
+  // Windows) when a change may be waiting; then call Next(0) until null.
+  public IntPtr Descriptor {
+    get {
+      lock (gate) {
+        Open();
+        return Native.jkn_watch_descriptor(handle);
+      }
+    }
+  }
+
+  // Stops the watch (and the thread of Changed); the changes not taken are dropped.
+  public void Dispose() {
+    disposed = true;
+    Thread t;
+    lock (events) t = thread;
+    if (t != null && t != Thread.CurrentThread) t.Join();
+    lock (gate) handle.Dispose();
+  }
+
+  void Open() {
+    if (disposed) throw new ObjectDisposedException("Trasso.Watch");
+  }
+
+  void Raise() {
+    while (!disposed) {
+      Change c;
+      try {
+        c = Next(LongestWaitMs);
+      } catch (ObjectDisposedException) {
+        return;
+      }
+      EventHandler<Change> handlers;
+      lock (events) handlers = changed;
+      if (c != null && handlers != null) handlers(this, c);
+    }
+  }
+
+  string NextText(int waitMs) {
+    lock (gate) {
+      Open();
+      for (;;) {
+        UIntPtr length;
+        JknStatus status =
+            Native.jkn_watch_next(handle, waitMs, buffer, (UIntPtr)buffer.Length, out length);
+        if (status == JknStatus.Timeout) return null;
+        Jkn.Check(status, null, null);
+        ulong n = length.ToUInt64();
+        if (n < (ulong)buffer.Length) return Encoding.UTF8.GetString(buffer, 0, (int)n);
+        // Too long: it stays queued; take it with room for it.
+        buffer = new byte[n + 1];
+        waitMs = 0;
+      }
+    }
+  }
+
+  // The library's JSON object of a change: texts, numbers, null, {"hex": ...}.
+  static Change Parse(string json) {
+    var fields = new Dictionary<string, object>();
+    int at = 0;
+    Expect(json, ref at, '{');
+    do {
+      string key = (string)Value(json, ref at);
+      Expect(json, ref at, ':');
+      fields[key] = Value(json, ref at);
+    } while (Take(json, ref at) == ',');
+    bool windows = Environment.OSVersion.Platform == PlatformID.Win32NT;
+    Encoding paths = windows ? Jkn.CodePage932 : Encoding.UTF8;
+    return new Change {
+      Name = Text(fields["name"], Jkn.CodePage932, null),
+      Selector = Text(fields["selector"], Jkn.CodePage932, null),
+      Old = Text(fields["old"], Jkn.CodePage932, ""),
+      New = Text(fields["new"], Jkn.CodePage932, ""),
+      File = Text(fields["file"], paths, null)
+    };
+  }
+
+  // A string, a number's text, null, or the bytes of {"hex": ...}.
+  static object Value(string json, ref int at) {
+    char c = Take(json, ref at);
+    if (c == '{') {
+      Value(json, ref at);  // "hex"
+      Expect(json, ref at, ':');
+      string hex = (string)Value(json, ref at);
+      Expect(json, ref at, '}');
+      var bytes = new byte[hex.Length / 2];
+      for (int i = 0; i < bytes.Length; ++i) bytes[i] = Convert.ToByte(hex.Substring(2 * i, 2), 16);
+      return bytes;
+    }
+    if (c != '"') {
+      int start = at - 1;
+      while (at < json.Length && ",}] \n".IndexOf(json[at]) < 0) ++at;
+      string token = json.Substring(start, at - start);
+      return token == "null" ? null : token;
+    }
+    var s = new StringBuilder();
+    for (char d; (d = json[at++]) != '"';) {
+      if (d != '\\') {
+        s.Append(d);
+        continue;
+      }
+      char e = json[at++];
+      if (e == 'u') {
+        s.Append((char)Convert.ToInt32(json.Substring(at, 4), 16));
+        at += 4;
+      } else {
+        int escape = "nrtbf".IndexOf(e);
+        s.Append(escape >= 0 ? "\n\r\t\b\f"[escape] : e);
+      }
+    }
+    return s.ToString();
+  }
+
+  // The next character that is no blank, taken.
+  static char Take(string json, ref int at) {
+    while (char.IsWhiteSpace(json[at])) ++at;
+    return json[at++];
+  }
+
+  static void Expect(string json, ref int at, char c) {
+    if (Take(json, ref at) != c) throw new FormatException("a change's JSON: " + json);
+  }
+
+  static string Text(object value, Encoding encoding, string none) {
+    byte[] bytes = value as byte[];
+    return bytes != null ? encoding.GetString(bytes) : (string)value ?? none;
   }
 }
 

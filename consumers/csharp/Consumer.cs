@@ -2,7 +2,8 @@
 // by mcs and run by mono as a user's program is: a Japanese text goes to the
 // file as its code page 932 bytes and comes back, refusals are JknExceptions
 // with the library's status and message and change nothing, a setting is
-// described, and the antenna catalogue comes through an AntennaList handle.
+// described, the antenna catalogue comes through an AntennaList handle, and a
+// watch gives the changes of a Set.
 // Exits with 1 when a check fails.
 //
 //   mono CSharpConsumer.exe LIBRARY VERSION SAMPLE_DATA
@@ -14,6 +15,7 @@ using System;
 using System.IO;
 using System.Runtime.InteropServices;
 using System.Text;
+using System.Threading;
 using Trasso;
 
 static class Consumer {
@@ -169,5 +171,30 @@ static class Consumer {
             "entry 0: " + first.Id + " " + first.Name + " " + first.SensorBmp);
     }
     Check(Jkn.SensorPicture(9) == "NMEA.bmp", "SensorPicture of a sensor without an entry");
+
+    // A watch: Next gives the change a Set made, null when none waits; the
+    // event fires once for one write, on the watch's thread.
+    string nmea = Path.Combine(roots[0], "inf", "jkn-nmea.ini");
+    Watch watch = Jkn.Watch("NMEA_BaudRate", "GNSS_MaskElev");
+    using (watch)
+    using (var raised = new SemaphoreSlim(0)) {
+      Check(watch.Next(0) == null, "Next(0) without a change");
+      chmod(gnss, Convert.ToUInt32("644", 8));
+      Jkn.Set("GNSS_MaskElev", "25", "svy");
+      Change c = watch.Next(5000);
+      Check(c != null && c.ToString() == "GNSS_MaskElev svy: 15 -> 25 (" + gnss + ")",
+            "Next after Set: " + c);
+      Change seen = null;
+      watch.Changed += (sender, e) => { seen = e; raised.Release(); };
+      Jkn.Set("NMEA_BaudRate", "9600");
+      Check(raised.Wait(5000) && !raised.Wait(300) &&
+                seen.ToString() == "NMEA_BaudRate: 19200 -> 9600 (" + nmea + ")",
+            "one event for one write: " + raised.CurrentCount + " more, " + seen);
+    }
+    try {
+      watch.Next(0);
+      Check(false, "Next after Dispose");
+    } catch (ObjectDisposedException) {
+    }
   }
 }

@@ -10,6 +10,8 @@ the project's version.
 import ctypes
 import os
 import runpy
+import select
+import threading
 import pickle
 import pydoc
 import re
@@ -22,7 +24,7 @@ import tempfile
 import unittest
 
 import trassojkn
-from trassojkn import Error, Status
+from trassojkn import Change, Error, Status
 
 ROOT_VARIABLES = ("KORVEL_APPDATA_0", "KORVEL_APPDATA_1")
 
@@ -66,6 +68,18 @@ class RootsTest(unittest.TestCase):
         """The files in both inf folders, as "root/name", sorted."""
         return sorted("%d/%s" % (n, name) for n in range(2)
                       for name in os.listdir(os.path.join(self.roots[n], "inf")))
+
+    def assertRaisesError(self, call, cls, builtin, status, name, selector):
+        with self.assertRaises(builtin) as caught:
+            call()
+        e = caught.exception
+        self.assertIs(type(e), cls)
+        self.assertIsInstance(e, Error)
+        self.assertIs(type(e.status), Status)
+        self.assertEqual((e.status, e.setting, e.selector), (status, name, selector))
+        self.assertEqual(str(e), e.message)
+        self.assertTrue(e.message)
+        return e
 
     def clear(self):
         for n in range(2):
@@ -212,18 +226,6 @@ class CodePage932(RootsTest):
 
 
 class Errors(RootsTest):
-    def assertRaisesError(self, call, cls, builtin, status, name, selector):
-        with self.assertRaises(builtin) as caught:
-            call()
-        e = caught.exception
-        self.assertIs(type(e), cls)
-        self.assertIsInstance(e, Error)
-        self.assertIs(type(e.status), Status)
-        self.assertEqual((e.status, e.setting, e.selector), (status, name, selector))
-        self.assertEqual(str(e), e.message)
-        self.assertTrue(e.message)
-        return e
-
     def test_each_refusal_is_its_builtin_exception_and_writes_nothing(self):
         g, s, r = trassojkn.get, trassojkn.set, trassojkn.reset
         T = trassojkn
@@ -299,6 +301,63 @@ class Errors(RootsTest):
                          (trassojkn.FolderMissingError, Status.FOLDER_MISSING, "m", "GNSS_Page",
                           "x"))
         self.assertEqual(Error(99, "?").status, 99)
+
+
+class Watches(RootsTest):
+    def test_each_write_is_one_change_typed_as_get_gives_it(self):
+        profile = os.path.join(self.base, "zetr.ini")
+        # name, value, selector, old, new, file
+        rows = [
+            ("GNSS_MaskElev", 20, "svy", 15, 20, "jkn-gnss.ini"),
+            ("GNSS_ImuObs", True, None, False, True, "jkn-gnss.ini"),
+            ("PL30_Sch_HRangeRad", 1.5, self.inf("jkn-pl30.ini"), 0.03490658503988659, 1.5,
+             "jkn-pl30.ini"),
+            ("SksNormColor", (1, 2, 3), None, "153,153,255", "1,2,3", "def-share.ini"),
+            ("GNSS_UserID", "テスト", None, "", "テスト", "jkn-gnss.ini"),
+            ("GNSS_UserID", b"\x85\x40", None, "テスト", "\udc85@", "jkn-gnss.ini"),
+            ("GNSS_Address", "d" * 259, None, "", "d" * 259, "jkn-gnss.ini"),  # > first buffer
+            ("GNSS_RTKConnectProp", 4800, "S.BaudRate", 9600, 4800, "jkn-gnss-rtk.ini"),
+            ("ZETR_Ang_DispMode", 3, profile, 1, 3, profile),
+        ]
+        with trassojkn.watch(*sorted({r[0] for r in rows}), files=[profile]) as w:
+            for name, value, selector, old, new, file in rows:
+                with self.subTest(name=name, value=value):
+                    trassojkn.set(name, value, selector=selector)
+                    change = w.next(5)
+                    self.assertEqual(change, Change(name, selector, old, new,
+                                                    os.path.join(self.roots[0], "inf", file)))
+                    self.assertEqual(type(change.new), type(trassojkn.get(name, selector)))
+            self.assertIsNone(w.next(0.05))
+
+    def test_descriptor_iteration_and_closing(self):
+        page = lambda old, new: Change("GNSS_Page", None, old, new, self.inf("jkn-gnss.ini"))
+        with trassojkn.watch("GNSS_Page") as w:
+            self.assertEqual(select.select([w], [], [], 0)[0], [])
+            trassojkn.set("GNSS_Page", 5)
+            self.assertEqual(select.select([w], [], [], 5)[0], [w])
+            self.assertEqual(w.next(0), page(0, 5))
+            self.assertIsNone(w.next(0))
+            threading.Timer(0.1, trassojkn.set, ("GNSS_Page", 6)).start()
+            for change in w:  # blocks until the timer's write
+                self.assertEqual(change, page(5, 6))
+                break
+        self.assertTrue(w.closed)
+        self.assertRaises(ValueError, w.next, 0)
+        self.assertRaises(ValueError, w.fileno)
+        w.close()
+
+    def test_refusals(self):
+        e = self.assertRaisesError(lambda: trassojkn.watch("GNSS_Page", "GNSS_Pagee"),
+                                   trassojkn.UnknownSettingError, KeyError,
+                                   Status.UNKNOWN_SETTING, None, None)
+        self.assertIn("'GNSS_Pagee'", str(e))
+        path = os.path.join(self.base, "p.ini")
+        e = self.assertRaisesError(lambda: trassojkn.watch("GNSS_Page", files=[path]),
+                                   trassojkn.MisuseError, TypeError, Status.MISUSE, None, path)
+        self.assertIn("no watched setting takes a profile path", str(e))
+        with trassojkn.watch("GNSS_Page") as w:
+            self.assertRaises(ValueError, w.next, -1)
+            self.assertRaises(TypeError, trassojkn.watch, 5)
 
 
 class Statuses(unittest.TestCase):

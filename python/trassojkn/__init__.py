@@ -31,6 +31,16 @@ folder, PermissionError for a read-only file or setting or denied access,
 OSError for the other file system failures, TypeError for misuse. Its str()
 is the library's message: what was asked, why not and what to do.
 
+trassojkn.watch(*names) gives each change of the settings named as any
+writer makes it (this library in any process, jkn, an editor):
+
+    with trassojkn.watch("GNSS_MaskElev", "GNSS_Page") as w:
+        change = w.next(timeout=5)      # a Change, or None after 5 s
+        # Change(name='GNSS_MaskElev', selector='svy', old=15, new=20,
+        #        file='/.../inf/jkn-gnss.ini')
+        for change in w: ...            # each change as it comes
+    # w.fileno() is readable when a change may be waiting (select, asyncio)
+
 The settings files lie below the roots named by KORVEL_APPDATA_0 and
 KORVEL_APPDATA_1, which the library reads on every call, so changing
 os.environ takes effect at once. library_path says which library was loaded
@@ -40,15 +50,18 @@ os.environ takes effect at once. library_path says which library was loaded
 import ctypes
 import enum
 import json
+import math
 import os
+import threading
+import time
 import warnings
-from typing import Any, Dict, List, Optional, Union
+from typing import Any, Dict, Iterable, Iterator, List, NamedTuple, Optional, Sequence, Union
 
 from . import _library
 from ._version import __version__
 
 __all__ = [
-    "get", "set", "reset", "describe", "names",
+    "get", "set", "reset", "describe", "names", "watch", "Watch", "Change",
     "Error", "UnknownSettingError", "SelectorError", "ValueRefusedError", "FolderMissingError",
     "NotWritableError", "StorageError", "MisuseError", "Status",
     "library_path", "__version__",
@@ -294,9 +307,11 @@ def get(name: str, selector: Selector = None, *, raw: bool = False) -> Union[Val
         # value may have changed in between, so the loop checks again.
         capacity = length.value + 1
     data = buffer.raw[:length.value]
-    if raw:
-        return data
-    kind = _kind(name, selector)
+    return data if raw else _typed(_kind(name, selector), data)
+
+
+def _typed(kind: str, data: bytes) -> Union[Value, None]:
+    """A value's text as the library gives it, in its kind's type."""
     if kind == "text":
         return data.decode("cp932", "surrogateescape")
     if not data:
@@ -369,3 +384,148 @@ def names() -> List[str]:
     """The names of all settings, in the library's order."""
     count = _lib.jkn_setting_count()
     return [_lib.jkn_setting_name(i).decode("ascii") for i in range(count)]
+
+
+class Change(NamedTuple):
+    """One change a watch saw: the setting's name, its selector (None for a
+    setting without one), its old and new values (typed as get() gives them)
+    and the path of the file that holds it (bytes where the path is no text of
+    the system's encoding)."""
+
+    name: str
+    selector: Union[str, bytes, None]
+    old: Union[Value, None]
+    new: Union[Value, None]
+    file: Union[str, bytes]
+
+
+# The longest single wait of the library (int32 milliseconds); longer waits
+# and waits without limit are made of such waits, which also lets Ctrl-C in
+# between them.
+_LONGEST_WAIT = 1.0
+
+
+class Watch:
+    """A watch of settings (see watch()): changes queue in the library until
+    next() takes them. The calls on one watch are serialised; close() waits
+    for a next() of another thread to end its current wait."""
+
+    def __init__(self, names: Sequence[str]) -> None:
+        c_names = [_name(n) for n in names]
+        handle = ctypes.c_void_p()
+        array = (ctypes.c_char_p * len(c_names))(*c_names)
+        _check(_lib.jkn_watch_open(array, len(c_names), ctypes.byref(handle)), None, None)
+        self._handle: Optional[int] = handle.value
+        self._lock = threading.Lock()
+        self._capacity = _FIRST_CAPACITY
+
+    def _open_handle(self) -> int:
+        if self._handle is None:
+            raise ValueError("trassojkn: the watch is closed")
+        return self._handle
+
+    def add_file(self, path: Union[str, bytes, os.PathLike]) -> None:
+        """Watches also the settings that take a profile's path in the
+        profile at path (their selector is that path). Raises MisuseError
+        when no watched setting takes one."""
+        c_path = _selector(path)
+        with self._lock:
+            _check(_lib.jkn_watch_add_file(self._open_handle(), c_path), None, path)
+
+    def next(self, timeout: Optional[float] = None) -> Optional[Change]:
+        """The next change, waiting up to timeout seconds for one (None: no
+        limit, 0: no wait); None when none came in time."""
+        if timeout is not None and not timeout >= 0:
+            raise ValueError("trassojkn: the timeout must be a number of seconds >= 0 or None")
+        deadline = None if timeout is None else time.monotonic() + timeout
+        while True:
+            left = _LONGEST_WAIT if deadline is None else max(0.0, deadline - time.monotonic())
+            text = self._next_text(int(math.ceil(min(left, _LONGEST_WAIT) * 1000)))
+            if text is not None:
+                return self._change(text)
+            if deadline is not None and time.monotonic() >= deadline:
+                return None
+
+    def _next_text(self, timeout_ms: int) -> Optional[bytes]:
+        length = ctypes.c_size_t(0)
+        with self._lock:
+            while True:
+                buffer = ctypes.create_string_buffer(self._capacity)
+                status = _lib.jkn_watch_next(self._open_handle(), timeout_ms, buffer,
+                                             self._capacity, ctypes.byref(length))
+                if status == Status.TIMEOUT:
+                    return None
+                _check(status, None, None)
+                if length.value < self._capacity:
+                    return buffer.raw[:length.value]
+                # Too long: the change stays queued; take it with room for it.
+                self._capacity, timeout_ms = length.value + 1, 0
+
+    @staticmethod
+    def _change(text: bytes) -> Change:
+        c = json.loads(text.decode("utf-8"))
+        selector = _hex_to_bytes(c["selector"])
+        kind = _kind(c["name"], selector)
+
+        def value(v: Any) -> Union[Value, None]:
+            if v is None:
+                return _typed(kind, b"")
+            if isinstance(v, dict):
+                return _typed(kind, bytes.fromhex(v["hex"]))
+            return v if kind == "text" else _typed(kind, str(v).encode("utf-8"))
+
+        return Change(c["name"], selector, value(c["old"]), value(c["new"]),
+                      _hex_to_bytes(c["file"]))
+
+    def fileno(self) -> int:
+        """A descriptor that is readable when a change may be waiting (for
+        select, selectors or asyncio's add_reader; on Windows a HANDLE to wait
+        on); then call next(0) until it gives None. It belongs to the watch."""
+        with self._lock:
+            return int(_lib.jkn_watch_descriptor(self._open_handle()))
+
+    def close(self) -> None:
+        """Stops the watch; the changes not taken are dropped. Closing twice does nothing."""
+        with self._lock:
+            if self._handle is not None:
+                _lib.jkn_watch_close(self._handle)
+                self._handle = None
+
+    @property
+    def closed(self) -> bool:
+        return self._handle is None
+
+    def __enter__(self) -> "Watch":
+        return self
+
+    def __exit__(self, *exc: Any) -> None:
+        self.close()
+
+    def __iter__(self) -> Iterator[Change]:
+        """Each change as it comes, without end."""
+        while True:
+            change = self.next()
+            if change is not None:
+                yield change
+
+    def __del__(self) -> None:
+        # A watch never closed; at the interpreter's exit the module may be gone.
+        if getattr(self, "_handle", None) is not None and _lib is not None:
+            _lib.jkn_watch_close(self._handle)
+
+
+def watch(*names: str, files: Iterable[Union[str, bytes, os.PathLike]] = ()) -> Watch:
+    """A watch of the settings named (none: every setting), from their values
+    now: w.next(timeout) gives each Change that any writer (this library in
+    any process, jkn, an editor) makes to a value as get() reads it. files are
+    profiles to watch too (see Watch.add_file). Use it in a with statement,
+    or close() it. Raises UnknownSettingError for an unknown name and
+    StorageError when the system gives no more watches."""
+    w = Watch(names)
+    try:
+        for path in files:
+            w.add_file(path)
+    except BaseException:
+        w.close()
+        raise
+    return w

@@ -115,6 +115,11 @@ def declare(lib):
         "jkn_set": ([text, text, text], status),
         "jkn_reset": ([text, text], status),
         "jkn_describe": ([text, buffer, size, length], status),
+        "jkn_watch_open": ([ctypes.POINTER(text), size, ctypes.POINTER(ctypes.c_void_p)], status),
+        "jkn_watch_add_file": ([ctypes.c_void_p, text], status),
+        "jkn_watch_next": ([ctypes.c_void_p, ctypes.c_int32, buffer, size, length], status),
+        "jkn_watch_descriptor": ([ctypes.c_void_p], ctypes.c_ssize_t),
+        "jkn_watch_close": ([ctypes.c_void_p], None),
     }
     for name, (arguments, result) in signatures.items():
         function = getattr(lib, name)
