@@ -105,9 +105,13 @@ void SettingsWatch::readAgain(size_t file) {
     const Declaration d = declarationOf(e, item.selection);
     JsonValue change = JsonValue::object();
     change.set("name", e.name);
-    change.set("selector", e.selector == SelectorKind::None
-                               ? JsonValue()
-                               : textValue(showSelector(e, item.selection)));
+    // A selector that holds a profile's path shows it as a path of this system.
+    const bool path =
+        e.selector == SelectorKind::Profile || (e.selector == SelectorKind::Field && e.inProfile);
+    const std::string selector = showSelector(e, item.selection);
+    change.set("selector", e.selector == SelectorKind::None ? JsonValue()
+                           : path                           ? pathText(selector)
+                                                            : textValue(selector));
     change.set("old", item.value ? typed(d, *item.value) : JsonValue());
     change.set("new", now ? typed(d, *now) : JsonValue());
     change.set("file", pathText(files_[file]));

@@ -139,7 +139,14 @@ TEST_F(WatchTest, ABurstEndsWithTheFinalValue) {
 }
 
 TEST_F(WatchTest, ProfileFilesTimeoutsBuffersAndRefusals) {
+#ifdef _WIN32
   const std::string profile = root(0) + "/zetr.ini";
+  const std::string shown = inJson(profile), file = inJson(fileio::nativePath(profile));
+#else
+  // A path is shown as a path (here UTF-8), not as code page 932 text.
+  const std::string profile = root(0) + "/\xE6\xA9\x9F.ini";
+  const std::string shown = inJson(root(0)) + "/\\u6a5f.ini", file = shown;
+#endif
   open({"ZETR_Ang_DispMode", "GNSS_Page"});
   ASSERT_EQ(jkn_watch_add_file(watch_, profile.c_str()), JKN_OK);
 
@@ -152,9 +159,8 @@ TEST_F(WatchTest, ProfileFilesTimeoutsBuffersAndRefusals) {
 
   writeBytes(profile, "[ANG]\nMOD=2\n");
   EXPECT_TRUE(descriptorReady(jkn_watch_descriptor(watch_), 3000));
-  const std::string expected = "{\"name\": \"ZETR_Ang_DispMode\", \"selector\": \"" +
-                               inJson(profile) + "\", \"old\": 1, \"new\": 2, \"file\": \"" +
-                               inJson(fileio::nativePath(profile)) + "\"}";
+  const std::string expected = "{\"name\": \"ZETR_Ang_DispMode\", \"selector\": \"" + shown +
+                               "\", \"old\": 1, \"new\": 2, \"file\": \"" + file + "\"}";
   // Too small: cut as snprintf cuts, the full length given, kept for the next call.
   EXPECT_EQ(jkn_watch_next(watch_, 3000, text, sizeof text, &length), JKN_OK);
   EXPECT_EQ(std::string(text), expected.substr(0, 7));
