@@ -1,5 +1,6 @@
 // Edges of the platform file layers that both platforms share: a folder where
 // a write puts its temporary file, and the read buffer after a huge file.
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -44,6 +45,10 @@ TEST_F(PlatformEdges, AFileReadWholeSaysWhetherItWasRead) {
   for (const auto& [name, read] : cases) {
     EXPECT_EQ(fileio::platformFileSystem().readFile(inf(name), bytes), read) << name;
     EXPECT_EQ(bytes.view(), std::string(name) == "some.ini" ? "[A]\r\nx=1\r\n" : "") << name;
+    // A stream is opened on the same files only.
+    std::FILE* stream = fileio::openForReading(inf(name));
+    EXPECT_EQ(stream != nullptr, read) << name;
+    if (stream != nullptr) std::fclose(stream);
   }
 }
 

@@ -178,28 +178,17 @@ TEST_F(WindowsFiles, ThreadsThatComeAndGoLeaveTheHeapsWhole) {
   for (DWORD h = 0; h < count && h < 64; ++h) EXPECT_TRUE(HeapValidate(heaps[h], 0, nullptr)) << h;
 }
 
-TEST_F(WindowsFiles, AReaderHoldingTheFileDelaysOrFailsTheWrite) {
+// A program holding the file without sharing its deletion for longer than a
+// writer waits: the write fails as busy and leaves the file.
+TEST_F(WindowsFiles, AReaderHoldingTheFilePastTheWaitMakesTheWriteBusy) {
   const std::string path = inf("held.ini");
   writeBytes(path, "[S]\r\nv=old\r\n");
-  // A program that opened the file without sharing its deletion.
-  const auto holdFile = [&] {
-    HANDLE reader = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
-    return reader;
-  };
-  HANDLE reader = holdFile();
-  std::thread closer([reader] {
-    Sleep(300);
-    CloseHandle(reader);
-  });
-  EXPECT_EQ(writeText(path, "S", "v", "new"), kWritten);
-  closer.join();
-  // Held for longer than a writer waits: the write fails as busy and leaves the file.
-  reader = holdFile();
-  EXPECT_EQ(writeText(path, "S", "v", "lost"), WriteStatus::Busy);
+  HANDLE reader = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(writeText(path, "S", "v", "new"), WriteStatus::Busy);
   CloseHandle(reader);
-  EXPECT_EQ(readBytes(path), "[S]\r\nv=new\r\n");
+  EXPECT_EQ(readBytes(path), "[S]\r\nv=old\r\n");
   EXPECT_EQ(listFolder(inf("")), "held.ini\n");
 }
 
@@ -277,6 +266,8 @@ TEST_F(WindowsFiles, EveryFailingCallOfAWriteIsItsStatusOrDoneWithout) {
        {{ERROR_DISK_FULL, S::DiskFull},
         {ERROR_HANDLE_DISK_FULL, S::DiskFull},
         {ERROR_IO_DEVICE, S::IoError}}},
+      // A write call that takes no byte means a full disk.
+      {TRASSO_SWEPT(WriteFile), TRUE, "F", {{NO_ERROR, S::DiskFull}}},
       {TRASSO_SWEPT(FlushFileBuffers),
        0,
        "F",
@@ -353,6 +344,57 @@ TEST_F(WindowsFiles, AFileHeldWithoutSharingIsWaitedForThenBusy) {
   CloseHandle(held);
   EXPECT_EQ(readBytes(path), "[GNSS]\r\nPage=7\r\n");
   EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
+}
+
+// The name the system gives the file that plan opens.
+std::wstring givenFinalName;
+DWORD WINAPI finalNameGiven(HANDLE, LPWSTR out, DWORD room, DWORD) {
+  const DWORD n = static_cast<DWORD>(givenFinalName.size());
+  if (n >= room) return n + 1;
+  out[givenFinalName.copy(out, n)] = L'\0';
+  return n;
+}
+
+// A write replaces the file by its final name, in the plain form where that
+// is shorter than MAX_PATH; a share's name and a longer one keep their prefix.
+TEST_F(WindowsFiles, AWriteTakesTheFinalNamePlainWhereItFits) {
+  const std::string path = inf("v.ini");
+  writeBytes(path, "");
+  const auto named = [](size_t size) { return "C:\\" + std::string(size - 9, 'd') + "\\v.ini"; };
+  const std::pair<std::string, std::string> cases[] = {
+      {"\\\\?\\" + named(MAX_PATH - 1), named(MAX_PATH - 1)},
+      {"\\\\?\\" + named(MAX_PATH), "\\\\?\\" + named(MAX_PATH)},
+      {"\\\\?\\UNC\\srv\\share\\v.ini", "\\\\?\\UNC\\srv\\share\\v.ini"},
+  };
+  fileio::systemCalls().GetFinalPathNameByHandleW = &finalNameGiven;
+  for (const auto& [given, planned] : cases) {
+    givenFinalName = wide(given);
+    fileio::WriteTarget t;
+    EXPECT_EQ(fileio::platformFileSystem().plan(path, t), kWritten) << given;
+    EXPECT_EQ(t.path, planned) << given;
+  }
+  fileio::systemCalls() = fileio::platformSystemCalls();
+}
+
+// A file at a drive's root is written there whatever the drive's current
+// folder (here a missing one); a relative path whose one-letter folder is a
+// file names it.
+TEST_F(WindowsFiles, DriveRootAndRelativePaths) {
+  wchar_t before[MAX_PATH];
+  ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, before), 0u);
+  ASSERT_NE(before[0], L'C') << "C:'s current folder is its variable's only on another drive";
+  const std::string atRoot = "C:\\trassojkn-" + std::to_string(GetCurrentProcessId()) + ".ini";
+  ASSERT_TRUE(SetEnvironmentVariableW(L"=C:", L"C:\\trassojkn-missing"));
+  EXPECT_EQ(writeText(atRoot, "S", "v", "1"), kWritten);
+  SetEnvironmentVariableW(L"=C:", nullptr);
+  EXPECT_EQ(readBytes(atRoot), "[S]\r\nv=1\r\n");
+  DeleteFileA(atRoot.c_str());
+
+  writeBytes(inf("f"), "");
+  ASSERT_TRUE(SetCurrentDirectoryW(wide(inf("")).c_str()));
+  EXPECT_EQ(writeText("f\\sub\\x.ini", "S", "v", "1"), WriteStatus::NotAFolder);
+  SetCurrentDirectoryW(before);
+  EXPECT_EQ(listFolder(inf("")), "f\n");
 }
 
 // A writer killed between its two renames left the old file aside and the
