@@ -431,7 +431,12 @@ TEST_F(Caller, VersionAndDescribe) {
             std::string::npos);
   EXPECT_NE(describe("TS_AutoLoad").find("\"writes_also\": [\n    \"AutoLoadKno=0, "),
             std::string::npos);
-  EXPECT_NE(describe("GNSS_RTKConnectProp").find("\"kind\": \"record\""), std::string::npos);
+  const std::string record = describe("GNSS_RTKConnectProp");
+  EXPECT_NE(record.find("\"kind\": \"record\""), std::string::npos);
+  EXPECT_NE(record.find("with that field changed: Radio, Hosei, FlowCTS, PortNo, BaudRate, "
+                        "Parity\"\n  ]"),
+            std::string::npos)
+      << record;
 #ifndef _WIN32
   std::filesystem::create_directories(root(0) + "/\xff/inf");
   setEnv("KORVEL_APPDATA_0", root(0) + "/\xff");
