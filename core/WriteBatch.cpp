@@ -50,12 +50,11 @@ std::optional<ini::LineView> keyLine(std::string_view file, std::string_view sec
   size_t pos = 0;
   ini::LineView l;
   bool inSection = false;
-  bool sectionSeen = false;
   while (ini::nextLine(file, pos, l)) {
     if (l.kind == ini::LineView::Section) {
+      // Only the first section of the name is read: past it, there is no key.
       if (inSection) return std::nullopt;
-      inSection = !sectionSeen && ini::sameName(l.name, section);
-      sectionSeen = sectionSeen || inSection;
+      inSection = ini::sameName(l.name, section);
     } else if (inSection && l.kind == ini::LineView::Key && ini::sameName(l.name, key)) {
       return l;
     }

@@ -14,6 +14,7 @@
 #include "SettingsPaths.h"
 #include "StoredFiles.h"
 #include "TestRoots.h"
+#include "TextConversion.h"
 
 namespace trasso::test {
 namespace {
@@ -37,6 +38,18 @@ TEST(StoredTexts, CodePageBytesAndEditDistance) {
       {"kitten", "sitting", 3}, {"", "abc", 3},     {"abc", "", 3}, {"abc", "abc", 0},
       {"ab", "ba", 2},          {"list", "lst", 1}, {"a", "b", 1},  {"flaw", "lawn", 2}};
   for (const auto& [a, b, d] : pairs) EXPECT_EQ(editDistance(a, b), d) << a << " " << b;
+  // UTF-8 as typed: no overlong form, surrogate or code point past U+10FFFF.
+  const std::pair<const char*, bool> utf8[] = {{"a\xC3\xA9", true},
+                                               {"\xF4\x8F\xBF\xBF", true},
+                                               {"\xC0\x80", false},
+                                               {"\xE0\x80\xAF", false},
+                                               {"\xED\xA0\x80", false},
+                                               {"\xF4\x90\x80\x80", false},
+                                               {"\xE6\x9D", false},
+                                               {"\xE6\x9D"
+                                                "A",
+                                                false}};
+  for (const auto& [text, ok] : utf8) EXPECT_EQ(text::isUtf8(text), ok) << text;
 }
 
 // Names and separators: POSIX names have case and only '/' separates; Windows

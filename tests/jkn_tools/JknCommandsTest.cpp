@@ -45,6 +45,7 @@ TEST_F(JknTest, CheckSaysWhereTheIntegerRuleStops) {
       {"0XAB", upper + " -> 0"},
       {"0XAG", upper + " -> 0"},
       {"0X1", upper + " -> 0"},
+      {"+0X1F", upper + " -> 0"},
       {"4294967301", "more than 32 bits: the integer rule keeps the number modulo 2^32 -> 5"},
   };
   for (const auto& [stored, expected] : cases) {

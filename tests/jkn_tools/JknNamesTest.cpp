@@ -353,7 +353,8 @@ TEST_F(JknTest, WrongNamesAndSelectorsSayWhatIsMeant) {
        selector("RecSize", "jkn-gnss",
                 "it is no settings file id (0 to 17) and no name of one; closest: jkn-gnss.ini"),
        selector("Mkhy", "7a", "it is no entry number (an integer); closest: 7"),
-       selector("ZoomModeScale", "65536", "it is no zoom mode (0 to 65535); closest: 65535")});
+       selector("ZoomModeScale", "65536", "it is no zoom mode (0 to 65535); closest: 65535"),
+       selector("ZoomModeScale", "-1", "it is no zoom mode (0 to 65535); closest: 0")});
 }
 
 }  // namespace
