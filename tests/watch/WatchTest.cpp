@@ -145,7 +145,8 @@ TEST_F(WatchTest, ProfileFilesTimeoutsBuffersAndRefusals) {
 #else
   // A path is shown as a path (here UTF-8), not as code page 932 text.
   const std::string profile = root(0) + "/\xE6\xA9\x9F.ini";
-  const std::string shown = inJson(root(0)) + "/\\u6a5f.ini", file = shown;
+  const std::string shown = inJson(root(0)) + "/\\u6a5f.ini";
+  const std::string& file = shown;
 #endif
   open({"ZETR_Ang_DispMode", "GNSS_Page"});
   ASSERT_EQ(jkn_watch_add_file(watch_, profile.c_str()), JKN_OK);
