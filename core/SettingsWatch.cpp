@@ -1,7 +1,5 @@
 #include "SettingsWatch.h"
 
-#include <cmath>
-
 #include "Describe.h"
 #include "ReadSnapshot.h"
 #include "SettingText.h"
@@ -11,16 +9,6 @@
 namespace trasso {
 
 namespace {
-
-// Equal as a reader takes them: a NaN read twice is no change.
-bool same(const std::optional<Value>& a, const std::optional<Value>& b) {
-  if (a && b && std::holds_alternative<double>(*a) && std::holds_alternative<double>(*b)) {
-    const double x = std::get<double>(*a);
-    const double y = std::get<double>(*b);
-    return x == y || (std::isnan(x) && std::isnan(y));
-  }
-  return a == b;
-}
 
 // What the getter read before a numbered family's key was stored.
 std::optional<Value> unstored(const SettingEntry& e, const Selection& s) {
@@ -100,7 +88,7 @@ void SettingsWatch::readAgain(size_t file) {
   for (Item& item : items_) {
     if (item.file != file) continue;
     std::optional<Value> now = readValue(*item.entry, item.selection);
-    if (same(now, item.value)) continue;
+    if (now == item.value) continue;  // reads give no NaN: == is the reader's equality
     const SettingEntry& e = *item.entry;
     const Declaration d = declarationOf(e, item.selection);
     JsonValue change = JsonValue::object();

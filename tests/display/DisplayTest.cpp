@@ -1,6 +1,5 @@
 // Display settings the registry walk does not reach: item switches, screen
-// colours, stake-out entries whose default the caller gives, and zoom scales
-// chosen by mode.
+// colours of unknown files and keys, and zoom scales chosen by mode.
 #include <climits>
 #include <cstdint>
 
@@ -66,26 +65,6 @@ TEST_F(DisplayListsTest, ColoursByFileIdKeyAndNumberedSection) {
 }
 
 using StakeOutTest = RootsTest;
-
-TEST_F(StakeOutTest, EntryKeysArePrefixAndNumberWithTheCallersDefault) {
-  EXPECT_EQ(GetQZJkn_SksWidth(3, 17), 17);
-  EXPECT_EQ(GetQZJkn_SksType(3, -4), -4);
-  EXPECT_EQ(GetQZJkn_SksColor(3, "0,128"), 0xFF8000u);
-  EXPECT_EQ(GetQZJkn_SksColor(3, nullptr), 0xFFFFFFu);
-  EXPECT_EQ(GetQZJkn_SksColor(3, "1,2,0000000000000007"), 0x000201u);  // cut at 19 bytes
-  EXPECT_EQ(listFolder(inf("")), "");
-
-  PutQZJkn_SksWidth(3, 2);
-  PutQZJkn_SksType(12, -4);
-  PutQZJkn_SksColor(-1, 0x0000FF);
-  PutQZJkn_SksColor(0, 0x0A0B0C);
-  EXPECT_EQ(readBytes(inf("def-share.ini")),
-            "[SKSG]\r\nWDT3=2\r\nTYP12=-4\r\nCOL-1=255,  0,  0\r\nCOL0= 12, 11, 10\r\n");
-  EXPECT_EQ(GetQZJkn_SksWidth(3, 99), 2);
-  EXPECT_EQ(GetQZJkn_SksType(12, 99), -4);
-  EXPECT_EQ(GetQZJkn_SksColor(-1, "1,1,1"), 0x0000FFu);
-  EXPECT_EQ(GetQZJkn_SksColor(0, "1,1,1"), 0x0A0B0Cu);
-}
 
 // A mode outside the table reads the key of its view's default mode: the small
 // scale for the main view, the middle one for the assist view.

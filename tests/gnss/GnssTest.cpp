@@ -1,6 +1,6 @@
-// GNSS settings beyond the registry walk: sky plot columns, the RTK radio
-// record, the antenna catalogue (the merge of the delivered files and its
-// entries) and the current antenna chosen through a sensor's entry.
+// GNSS settings beyond the registry walk: the RTK radio record, the antenna
+// catalogue (the merge of the delivered files and its entries) and the current
+// antenna chosen through a sensor's entry.
 #include <cstdint>
 #include <filesystem>
 
@@ -10,18 +10,6 @@ namespace trasso::test {
 namespace {
 
 using GnssSettings = RootsTest;
-
-TEST_F(GnssSettings, SkyPlotColumnsUseTheColumnNumberAsKeyAndTheCallersDefault) {
-  const std::string file = inf("jkn-gnss.ini");
-  EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(3, 80), 80);
-  EXPECT_FALSE(exists(file));
-  PutQZJkn_GNSS_SkyPlotLClm(-1, 5);
-  PutQZJkn_GNSS_SkyPlotLClm(12, -40);
-  EXPECT_EQ(readBytes(file), "[SKYPLOT]\r\n-1=5\r\n12=-40\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(-1, 80), 5);
-  EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(12, 80), -40);
-  EXPECT_EQ(GetQZJkn_GNSS_SkyPlotLClm(3, -7), -7);
-}
 
 // Radio, Hosei, FlowCTS, PortNo, BaudRate, Parity.
 using RtkFields = std::tuple<int, int, int, int, int64_t, int>;

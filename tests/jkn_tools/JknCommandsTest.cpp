@@ -1,4 +1,5 @@
 // Faults of single commands that the larger sessions would not show.
+#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "JknFixture.h"
@@ -298,6 +299,24 @@ TEST_F(JknTest, NtripColumnsByTheirOwnWidths) {
   run({{"ntrip list", 0,
         "1   P1   a  ports 1\n    vrs 1101   N   M\n    rrs 1201   BB  R\n" + others +
             "10  P10  a  ports 1\n    vrs 10101  N   M\n"}});
+}
+
+// watch prints each change as it comes, stamped with the local time, until
+// Ctrl-C ends it with status 0.
+TEST_F(JknTest, WatchPrintsEachChangeUntilCtrlC) {
+  const std::string script =
+      "seen() { for i in $(seq 400); do grep -q \"$2\" $1 && return; sleep 0.05; done; }\n" + kJkn +
+      "watch GNSS >w.out 2>w.err & p=$!\nseen w.err Ctrl-C\n" + kJkn +
+      "set GNSS_MaskElev svy 20 >/dev/null\nseen w.out MaskElev\nkill -INT $p\nwait $p\n";
+  const std::time_t started = std::time(nullptr);
+  EXPECT_EQ(sh(script), 0) << out_;
+  EXPECT_EQ(output("w.err"), "jkn: watching GNSS; Ctrl-C ends\n");
+  const std::string line = posixSeparators(output("w.out"));
+  char stamp[16];
+  std::strftime(stamp, sizeof stamp, "%H:%M", std::localtime(&started));
+  EXPECT_EQ(line.substr(0, 5), stamp);
+  EXPECT_EQ(line.substr(12),
+            "  GNSS_MaskElev svy                 15 -> 20  root0/inf/jkn-gnss.ini\n");
 }
 
 }  // namespace

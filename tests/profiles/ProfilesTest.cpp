@@ -74,11 +74,5 @@ TEST_F(ProfileTest, ClearObsRemovesOnlyThatSection) {
   EXPECT_FALSE(exists(missing));
 }
 
-TEST_F(ProfileTest, GettersWithoutPathReadTheStandardFile) {
-  writeBytes(inf("jkn-soku.ini"), "[STARTOP]\r\nOPRNSOKP=0\r\nOPRNSOKM=1\r\n");
-  EXPECT_FALSE(GetQZJkn_Soku_OpenSokusetsuProp());
-  EXPECT_TRUE(GetQZJkn_Soku_OpenSokusetsuMake());
-}
-
 }  // namespace
 }  // namespace trasso::test

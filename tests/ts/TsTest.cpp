@@ -1,7 +1,7 @@
 // Total-station settings the registry walk does not reach: the Bluetooth radio
-// record, the start-up flag kept in the ZETR profile, automatic loading with the
-// "no value" of "AutoLoadKH", and the prism text form of the prism lists'
-// entries. Japanese texts are written as their code page 932 bytes.
+// record, automatic loading with the "no value" of "AutoLoadKH", and the prism
+// text form of the prism lists' entries. Japanese texts are written as their
+// code page 932 bytes.
 #include <cmath>
 #include <optional>
 
@@ -26,13 +26,6 @@ TEST_F(TsTest, BluetoothRadioIsThreeKeysInDefTs) {
             tsFile("ZETR_UseBtRadio=1\r\nZETR_BtRadioCh=3\r\nZETR_BtRadioNw=12\r\n"));
   GetQZJkn_TS_ZETRBtRadio(use, channel, network);
   EXPECT_EQ(std::make_tuple(use, channel, network), std::make_tuple(true, 3, 12));
-}
-
-TEST_F(TsTest, StartupFlagLivesInTheDefaultZetrProfile) {
-  EXPECT_TRUE(GetQZJkn_TS_Dsp_StartupJkn());
-  PutQZJkn_TS_Dsp_StartupJkn(false);
-  EXPECT_EQ(readBytes(inf("jkn-zetr.ini")), "[DSP]\r\nSTJ=0\r\n");
-  EXPECT_FALSE(GetQZJkn_TS_Dsp_StartupJkn());
 }
 
 // on, kno, bno, kh, pane as GetQZJkn_TS_AutoLoad_Ex reports them.
