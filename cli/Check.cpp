@@ -29,6 +29,7 @@
 #include "SettingsValues.h"
 #include "StoreFacts.h"
 #include "Stored.h"
+#include "TextConversion.h"
 #include "Values.h"
 
 namespace jkn {
@@ -119,21 +120,12 @@ std::string_view withoutNote(std::string_view v) {
   return v;
 }
 
-// Whether bytes hold UTF-8 characters beyond ASCII and nothing that is not UTF-8:
-// a file saved by an editor in UTF-8.
+// A file saved by an editor in UTF-8: UTF-8 as the library takes it, with
+// characters beyond ASCII.
 bool looksLikeUtf8(std::string_view t) {
-  bool wide = false;
-  for (size_t i = 0; i < t.size();) {
-    const auto b = static_cast<unsigned char>(t[i]);
-    const size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > t.size()) return false;
-    for (size_t k = 1; k < n; ++k) {
-      if ((static_cast<unsigned char>(t[i + k]) & 0xC0) != 0x80) return false;
-    }
-    wide = wide || n > 1;
-    i += n;
-  }
-  return wide;
+  return trasso::text::isUtf8(t) && std::any_of(t.begin(), t.end(), [](char c) {
+           return static_cast<unsigned char>(c) > 0x7F;
+         });
 }
 
 // A line as its writer sees it: a line saved in UTF-8 as it is, else its

@@ -278,21 +278,9 @@ std::optional<KnownKey> SettingsIndex::find(const StoredFile& f, const std::vect
       s.path = f.path;
     }
     if (slot.numbered) {
-      // Numbered keys are the prefix and "%d" of the number.
-      if (wanted.compare(0, slot.key.size(), slot.key) != 0) continue;
-      const std::string digits = wanted.substr(slot.key.size());
-      int64_t n = 0;
-      if (digits.empty() || digits.size() > 11) continue;
-      try {
-        size_t used = 0;
-        n = std::stoll(digits, &used);
-        if (used != digits.size() || trasso::formatInt(static_cast<int32_t>(n)) != digits) {
-          continue;
-        }
-      } catch (...) {
-        continue;
-      }
-      s.number = static_cast<int>(n);
+      const std::optional<int> n = trasso::numberAfter(wanted, slot.key);
+      if (!n) continue;
+      s.number = *n;
     } else if (slot.key != wanted) {
       continue;
     }

@@ -197,28 +197,6 @@ std::vector<Selection> numberedSelections(const SettingEntry& e) {
   return out;
 }
 
-// The number a name is the "%d" of after prefix (compared as the reader
-// compares names), if it is one.
-std::optional<int> numberAfter(std::string_view name, std::string_view prefix) {
-  if (name.size() <= prefix.size() || !ini::sameName(name.substr(0, prefix.size()), prefix)) {
-    return std::nullopt;
-  }
-  const std::string_view digits = name.substr(prefix.size());
-  if (digits.size() > 11) return std::nullopt;
-  int64_t n = 0;
-  size_t i = digits[0] == '-' ? 1 : 0;
-  if (i == digits.size()) return std::nullopt;
-  for (; i < digits.size(); ++i) {
-    if (digits[i] < '0' || digits[i] > '9') return std::nullopt;
-    n = n * 10 + (digits[i] - '0');
-  }
-  if (digits[0] == '-') n = -n;
-  if (n < INT32_MIN || n > INT32_MAX || formatInt(static_cast<int32_t>(n)) != digits) {
-    return std::nullopt;
-  }
-  return static_cast<int>(n);
-}
-
 // The keys a reader finds in a file: the first section of each name and in it
 // the first key of each name, with a value (a key without '=' reads nothing).
 template <class Visit>

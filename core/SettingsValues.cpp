@@ -261,6 +261,26 @@ std::string colourToText(uint32_t colour) {
 
 std::string formatInt(int32_t value) { return std::to_string(value); }
 
+std::optional<int> numberAfter(std::string_view name, std::string_view prefix) {
+  if (name.size() <= prefix.size() || !ini::sameName(name.substr(0, prefix.size()), prefix)) {
+    return std::nullopt;
+  }
+  const std::string_view digits = name.substr(prefix.size());
+  if (digits.size() > 11) return std::nullopt;
+  int64_t n = 0;
+  size_t i = digits[0] == '-' ? 1 : 0;
+  if (i == digits.size()) return std::nullopt;
+  for (; i < digits.size(); ++i) {
+    if (digits[i] < '0' || digits[i] > '9') return std::nullopt;
+    n = n * 10 + (digits[i] - '0');
+  }
+  if (digits[0] == '-') n = -n;
+  if (n < INT32_MIN || n > INT32_MAX || formatInt(static_cast<int32_t>(n)) != digits) {
+    return std::nullopt;
+  }
+  return static_cast<int>(n);
+}
+
 std::string formatUnsigned(uint32_t value) { return std::to_string(value); }
 
 std::string formatFixed(double value, int decimals) {

@@ -124,6 +124,9 @@ std::string colourToText(uint32_t colour);
 std::string formatInt(int32_t value);                 // "%d"
 std::string formatUnsigned(uint32_t value);           // "%u", "%lu"
 std::string formatFixed(double value, int decimals);  // "%f" (6), "%.3f", "%.6f"
+// The int whose "%d" text name is after prefix (compared as the reader compares
+// names): "COL-1" after "COL" is -1; "COL07", "COL+7" and "COL-0" are none.
+std::optional<int> numberAfter(std::string_view name, std::string_view prefix);
 
 // Write rule: value given sets the key; a null value removes it. Refused (and
 // nothing written) for a section, key or value that holds a line break.

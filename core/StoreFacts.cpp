@@ -18,20 +18,8 @@ namespace trasso {
 namespace facts {
 namespace {
 
-// Whether key is name followed by the decimal text of an int ("%d").
-bool isNumbered(std::string_view key, std::string_view name) {
-  if (key.size() <= name.size() || !ini::sameName(key.substr(0, name.size()), name)) return false;
-  const std::string_view digits = key.substr(name.size());
-  const size_t first = digits[0] == '-' ? 1 : 0;
-  if (digits.size() == first || digits.size() > first + 10) return false;
-  for (size_t i = first; i < digits.size(); ++i) {
-    if (digits[i] < '0' || digits[i] > '9') return false;
-  }
-  return digits.size() == first + 1 || digits[first] != '0';
-}
-
 bool matches(const OtherKey& k, std::string_view key) {
-  if (k.numbered) return isNumbered(key, k.key.name);
+  if (k.numbered) return numberAfter(key, k.key.name).has_value();
   for (int selector : {0, 1}) {
     if (ini::sameName(key, KeyName(k.key, selector).c_str())) return true;
   }
