@@ -80,35 +80,30 @@ const std::string kExitStatuses =
 
 Failure writeFailure(trasso::WriteStatus status, const std::string& libraryPath) {
   using trasso::WriteStatus;
-  int exit = kIoError;
+  const std::string words = trasso::writeFailureWords(status, libraryPath);
   switch (status) {
     case WriteStatus::FolderMissing:
     case WriteStatus::NotAFolder:
     case WriteStatus::FileIsFolder:
     case WriteStatus::NotAFile:
     case WriteStatus::TempBlocked:
-      exit = kFileError;
-      break;
+      return {kFileError, words};
     case WriteStatus::ReadOnly:
     case WriteStatus::AccessDenied:
-      exit = kNotWritable;
-      break;
+      return {kNotWritable, words};
     case WriteStatus::DiskFull:
-      exit = kDiskFull;
-      break;
+      return {kDiskFull, words};
     case WriteStatus::Busy:
-      exit = kBusy;
-      break;
+      return {kBusy, words};
     case WriteStatus::Refused:
     case WriteStatus::OutOfRange:
-      exit = kRefused;
-      break;
+      return {kRefused, words};
     case WriteStatus::IoError:
     case WriteStatus::Written:
     case WriteStatus::Unchanged:
-      break;
+      return {kIoError, words};
   }
-  return {exit, trasso::writeFailureWords(status, libraryPath)};
+  return {kIoError, words};  // no other status
 }
 
 bool isFolder(const std::string& path) {

@@ -2,9 +2,11 @@
 
 #include <climits>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 
+#include "JsonText.h"
 #include "SettingsPaths.h"
 #include "SettingsValues.h"
 #include "TestRoots.h"
@@ -65,6 +67,17 @@ TEST(ValueRules, DoublesReadTheLongestDecimalPrefixAndWriteWhateverTheLocale) {
   EXPECT_EQ(formatFixed(1e20, 6), "100000000000000000000.000000");
   EXPECT_EQ(textToDouble("3.25"), 3.25);
   if (previous) std::setlocale(LC_NUMERIC, "C");
+}
+
+// The JSON writer writes only JSON: a number JSON cannot hold is null, an
+// empty object or array its braces.
+TEST(JsonText, NonFiniteNumbersAreNullAndEmptyContainersBraces) {
+  JsonValue v = JsonValue::object();
+  v.set("a", std::nan(""));
+  v.set("b", -HUGE_VAL);
+  v.set("c", JsonValue::object());
+  v.set("d", JsonValue::array());
+  EXPECT_EQ(v.dumpLine(), R"({"a": null, "b": null, "c": {}, "d": []})");
 }
 
 TEST(ValueRules, ColoursReadPiecesAndWritePaddedTriples) {

@@ -457,6 +457,7 @@ TEST(JknColumns, DisplayWidthCountsWideCharactersTwice) {
                                                  {"한", 2},     {"\xF0\xA0\x80\x8B", 2},
                                                  {"Ωa", 2},     {"｡｠", 3}};
   for (const auto& [text, width] : rows) EXPECT_EQ(jkn::displayWidth(text), width) << text;
+  EXPECT_EQ(jkn::displayWidth("\xF0\xBF\xBF\xBE"), 1u);  // U+3FFFE, past the ideographs
   EXPECT_EQ(jkn::padRight("東京", 6), "東京  ");
   EXPECT_EQ(jkn::padRight("東京駅", 4), "東京駅");
 }
