@@ -305,6 +305,29 @@ std::string_view askedName(std::string_view name) {
   return name;
 }
 
+// FNV-1a over the form of a name that all its same names share (foldedName),
+// without making it.
+uint64_t foldedHash(std::string_view name, uint64_t hash = 14695981039346656037u) {
+  constexpr uint64_t kPrime = 1099511628211u;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = asciiLower(name[i]);
+    if (cp932::isLeadByte(name[i]) && i + 1 < name.size()) {
+      hash = (hash ^ static_cast<unsigned char>(name[i])) * kPrime;
+      c = name[++i];  // the second byte stays as it is
+    }
+    hash = (hash ^ static_cast<unsigned char>(c)) * kPrime;
+  }
+  return hash;
+}
+
+// Names in sets, as the reader compares them.
+struct NameHash {
+  size_t operator()(std::string_view name) const { return foldedHash(name); }
+};
+struct SameName {
+  bool operator()(std::string_view a, std::string_view b) const { return sameName(a, b); }
+};
+
 }  // namespace
 
 std::string_view valueAsRead(std::string_view written) {
@@ -421,26 +444,47 @@ void findValuesIn(std::string_view file, size_t body, const std::string_view* ke
 // Only the first section of a name counts, and in it the first line of a key
 // name, with '=' or without.
 KeyIndex::KeyIndex(std::string_view file) {
-  std::unordered_set<std::string> sections;
-  std::string section;
+  std::unordered_set<std::string_view, NameHash, SameName> sections;
+  std::string_view section;
   bool readable = false;
   forEachLine(file, [&](const LineView& l) {
     if (l.kind == LineView::Section) {
-      section = foldedName(l.name);
-      readable = sections.insert(section).second;
-      section += '\n';
+      section = l.name;
+      readable = sections.insert(l.name).second;
     } else if (l.kind == LineView::Key && readable) {
-      values_.emplace(section + foldedName(l.name),
-                      l.hasEquals ? std::optional<std::string_view>(l.value) : std::nullopt);
+      add(Key{section, l.name, l.hasEquals ? std::optional(l.value) : std::nullopt});
     }
   });
 }
 
+void KeyIndex::add(const Key& key) {
+  if (2 * (keys_.size() + 1) > slots_.size()) {
+    slots_.assign(std::max<size_t>(8, 2 * slots_.size()), 0);
+    for (size_t i = 0; i < keys_.size(); ++i) {
+      slots_[slotOf(keys_[i].section, keys_[i].name)] = static_cast<uint32_t>(i + 1);
+    }
+  }
+  uint32_t& slot = slots_[slotOf(key.section, key.name)];
+  if (slot != 0) return;  // a later line of the name
+  keys_.push_back(key);
+  slot = static_cast<uint32_t>(keys_.size());
+}
+
+size_t KeyIndex::slotOf(std::string_view section, std::string_view name) const {
+  const size_t mask = slots_.size() - 1;
+  const uint64_t hash = foldedHash(name, foldedHash(section) ^ section.size());
+  for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+    if (slots_[i] == 0) return i;
+    const Key& k = keys_[slots_[i] - 1];
+    if (sameName(k.name, name) && sameName(k.section, section)) return i;
+  }
+}
+
 std::optional<std::string_view> KeyIndex::find(std::string_view section,
                                                std::string_view key) const {
-  // A name asked with a line break gives a second one, which no entry holds.
-  const auto it = values_.find(foldedName(askedName(section)) + '\n' + foldedName(askedName(key)));
-  return it == values_.end() ? std::nullopt : it->second;
+  if (slots_.empty()) return std::nullopt;
+  const uint32_t at = slots_[slotOf(askedName(section), askedName(key))];
+  return at == 0 ? std::nullopt : keys_[at - 1].value;
 }
 
 // A name is storable when the line the writer makes of it reads back as exactly
