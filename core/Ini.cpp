@@ -320,6 +320,12 @@ uint64_t foldedHash(std::string_view name, uint64_t hash = 14695981039346656037u
   return hash;
 }
 
+// The hash of a key's names, from its section's foldedHash.
+uint32_t keyHash(uint64_t section, std::string_view name) {
+  const uint64_t hash = foldedHash(name, section);
+  return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
 // Names in sets, as the reader compares them.
 struct NameHash {
   size_t operator()(std::string_view name) const { return foldedHash(name); }
@@ -446,45 +452,56 @@ void findValuesIn(std::string_view file, size_t body, const std::string_view* ke
 KeyIndex::KeyIndex(std::string_view file) {
   std::unordered_set<std::string_view, NameHash, SameName> sections;
   std::string_view section;
+  uint64_t sectionHash = 0;
   bool readable = false;
   forEachLine(file, [&](const LineView& l) {
     if (l.kind == LineView::Section) {
       section = l.name;
+      sectionHash = foldedHash(l.name);
       readable = sections.insert(l.name).second;
     } else if (l.kind == LineView::Key && readable) {
-      add(Key{section, l.name, l.hasEquals ? std::optional(l.value) : std::nullopt});
+      add(Key{section, l.name, l.hasEquals ? std::optional(l.value) : std::nullopt},
+          keyHash(sectionHash, l.name));
     }
   });
 }
 
-void KeyIndex::add(const Key& key) {
+void KeyIndex::add(const Key& key, uint32_t hash) {
   if (2 * (keys_.size() + 1) > slots_.size()) {
-    slots_.assign(std::max<size_t>(8, 2 * slots_.size()), 0);
-    for (size_t i = 0; i < keys_.size(); ++i) {
-      slots_[slotOf(keys_[i].section, keys_[i].name)] = static_cast<uint32_t>(i + 1);
+    std::vector<Slot> held(std::max<size_t>(8, 2 * slots_.size()));
+    held.swap(slots_);
+    const size_t mask = slots_.size() - 1;
+    for (const Slot& s : held) {
+      if (s.key == 0) continue;
+      size_t i = s.hash & mask;
+      while (slots_[i].key != 0) i = (i + 1) & mask;  // the names all differ: no comparing
+      slots_[i] = s;
     }
   }
-  uint32_t& slot = slots_[slotOf(key.section, key.name)];
-  if (slot != 0) return;  // a later line of the name
+  Slot& slot = slots_[slotOf(hash, key.section, key.name)];
+  if (slot.key != 0) return;  // a later line of the name
   keys_.push_back(key);
-  slot = static_cast<uint32_t>(keys_.size());
+  slot = Slot{static_cast<uint32_t>(keys_.size()), hash};
 }
 
-size_t KeyIndex::slotOf(std::string_view section, std::string_view name) const {
+size_t KeyIndex::slotOf(uint32_t hash, std::string_view section, std::string_view name) const {
   const size_t mask = slots_.size() - 1;
-  const uint64_t hash = foldedHash(name, foldedHash(section) ^ section.size());
-  for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
-    if (slots_[i] == 0) return i;
-    const Key& k = keys_[slots_[i] - 1];
-    if (sameName(k.name, name) && sameName(k.section, section)) return i;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.key == 0 || (s.hash == hash && sameName(keys_[s.key - 1].name, name) &&
+                       sameName(keys_[s.key - 1].section, section))) {
+      return i;
+    }
   }
 }
 
 std::optional<std::string_view> KeyIndex::find(std::string_view section,
                                                std::string_view key) const {
   if (slots_.empty()) return std::nullopt;
-  const uint32_t at = slots_[slotOf(askedName(section), askedName(key))];
-  return at == 0 ? std::nullopt : keys_[at - 1].value;
+  section = askedName(section);
+  key = askedName(key);
+  const Slot& s = slots_[slotOf(keyHash(foldedHash(section), key), section, key)];
+  return s.key == 0 ? std::nullopt : keys_[s.key - 1].value;
 }
 
 // A name is storable when the line the writer makes of it reads back as exactly

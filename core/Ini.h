@@ -62,14 +62,19 @@ class KeyIndex {
   const std::vector<Key>& inOrder() const { return keys_; }
 
  private:
-  void add(const Key& key);
+  // A key's place in keys_ plus one (0: an empty slot), and the hash of its names.
+  struct Slot {
+    uint32_t key = 0;
+    uint32_t hash = 0;
+  };
+  void add(const Key& key, uint32_t hash);
   // The slot that holds the key of these names, or the empty one where it would go.
-  size_t slotOf(std::string_view section, std::string_view name) const;
+  size_t slotOf(uint32_t hash, std::string_view section, std::string_view name) const;
 
   std::vector<Key> keys_;
-  // Open addressing by the names as the reader compares them (sameName): the
-  // position of a key in keys_ plus one, 0 for an empty slot; at most half full.
-  std::vector<uint32_t> slots_;
+  // Open addressing by the names as the reader compares them (sameName), at
+  // most half full.
+  std::vector<Slot> slots_;
 };
 
 // What a reader takes from a value written as it stands after '=': blanks at
