@@ -1,5 +1,6 @@
 #include "Changes.h"
 
+#include <unordered_map>
 #include <unordered_set>
 
 #include "Ini.h"

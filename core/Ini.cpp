@@ -305,6 +305,35 @@ std::string_view askedName(std::string_view name) {
   return name;
 }
 
+// FNV-1a over the form of a name that all its same names share (foldedName),
+// without making it.
+uint64_t foldedHash(std::string_view name, uint64_t hash = 14695981039346656037u) {
+  constexpr uint64_t kPrime = 1099511628211u;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = asciiLower(name[i]);
+    if (cp932::isLeadByte(name[i]) && i + 1 < name.size()) {
+      hash = (hash ^ static_cast<unsigned char>(name[i])) * kPrime;
+      c = name[++i];  // the second byte stays as it is
+    }
+    hash = (hash ^ static_cast<unsigned char>(c)) * kPrime;
+  }
+  return hash;
+}
+
+// The hash of a key's names, from its section's foldedHash.
+uint32_t keyHash(uint64_t section, std::string_view name) {
+  const uint64_t hash = foldedHash(name, section);
+  return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
+// Names in sets, as the reader compares them.
+struct NameHash {
+  size_t operator()(std::string_view name) const { return foldedHash(name); }
+};
+struct SameName {
+  bool operator()(std::string_view a, std::string_view b) const { return sameName(a, b); }
+};
+
 }  // namespace
 
 std::string_view valueAsRead(std::string_view written) {
@@ -421,26 +450,58 @@ void findValuesIn(std::string_view file, size_t body, const std::string_view* ke
 // Only the first section of a name counts, and in it the first line of a key
 // name, with '=' or without.
 KeyIndex::KeyIndex(std::string_view file) {
-  std::unordered_set<std::string> sections;
-  std::string section;
+  std::unordered_set<std::string_view, NameHash, SameName> sections;
+  std::string_view section;
+  uint64_t sectionHash = 0;
   bool readable = false;
   forEachLine(file, [&](const LineView& l) {
     if (l.kind == LineView::Section) {
-      section = foldedName(l.name);
-      readable = sections.insert(section).second;
-      section += '\n';
+      section = l.name;
+      sectionHash = foldedHash(l.name);
+      readable = sections.insert(l.name).second;
     } else if (l.kind == LineView::Key && readable) {
-      values_.emplace(section + foldedName(l.name),
-                      l.hasEquals ? std::optional<std::string_view>(l.value) : std::nullopt);
+      add(Key{section, l.name, l.hasEquals ? std::optional(l.value) : std::nullopt},
+          keyHash(sectionHash, l.name));
     }
   });
 }
 
+void KeyIndex::add(const Key& key, uint32_t hash) {
+  if (2 * (keys_.size() + 1) > slots_.size()) {
+    std::vector<Slot> held(std::max<size_t>(8, 2 * slots_.size()));
+    held.swap(slots_);
+    const size_t mask = slots_.size() - 1;
+    for (const Slot& s : held) {
+      if (s.key == 0) continue;
+      size_t i = s.hash & mask;
+      while (slots_[i].key != 0) i = (i + 1) & mask;  // the names all differ: no comparing
+      slots_[i] = s;
+    }
+  }
+  Slot& slot = slots_[slotOf(hash, key.section, key.name)];
+  if (slot.key != 0) return;  // a later line of the name
+  keys_.push_back(key);
+  slot = Slot{static_cast<uint32_t>(keys_.size()), hash};
+}
+
+size_t KeyIndex::slotOf(uint32_t hash, std::string_view section, std::string_view name) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.key == 0 || (s.hash == hash && sameName(keys_[s.key - 1].name, name) &&
+                       sameName(keys_[s.key - 1].section, section))) {
+      return i;
+    }
+  }
+}
+
 std::optional<std::string_view> KeyIndex::find(std::string_view section,
                                                std::string_view key) const {
-  // A name asked with a line break gives a second one, which no entry holds.
-  const auto it = values_.find(foldedName(askedName(section)) + '\n' + foldedName(askedName(key)));
-  return it == values_.end() ? std::nullopt : it->second;
+  if (slots_.empty()) return std::nullopt;
+  section = askedName(section);
+  key = askedName(key);
+  const Slot& s = slots_[slotOf(keyHash(foldedHash(section), key), section, key)];
+  return s.key == 0 ? std::nullopt : keys_[s.key - 1].value;
 }
 
 // A name is storable when the line the writer makes of it reads back as exactly

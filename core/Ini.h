@@ -8,10 +8,10 @@
 // exactly as it was. Code page 932 double-byte characters are kept whole.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace trasso::ini {
@@ -44,17 +44,37 @@ void findValuesIn(std::string_view file, size_t body, const std::string_view* ke
 // Every value a reader finds in one file, taken in one pass over it, so that
 // looking up many keys of a file costs its size once and not once per key.
 // find gives exactly what findValue gives; its views point into the file,
-// which must outlive the index.
+// which must outlive the index. Nothing is allocated per key.
 class KeyIndex {
  public:
+  // A key as a reader finds it: the first line of its name in the first
+  // section of that name; value nullopt when the line has no '='.
+  struct Key {
+    std::string_view section;
+    std::string_view name;
+    std::optional<std::string_view> value;
+  };
+
   KeyIndex() = default;
   explicit KeyIndex(std::string_view file);
   std::optional<std::string_view> find(std::string_view section, std::string_view key) const;
+  // Every key found, in the file's order.
+  const std::vector<Key>& inOrder() const { return keys_; }
 
  private:
-  // By the folded names of the section and the key, joined by a line break
-  // (which no name read from a line holds); nullopt: the key's line has no '='.
-  std::unordered_map<std::string, std::optional<std::string_view>> values_;
+  // A key's place in keys_ plus one (0: an empty slot), and the hash of its names.
+  struct Slot {
+    uint32_t key = 0;
+    uint32_t hash = 0;
+  };
+  void add(const Key& key, uint32_t hash);
+  // The slot that holds the key of these names, or the empty one where it would go.
+  size_t slotOf(uint32_t hash, std::string_view section, std::string_view name) const;
+
+  std::vector<Key> keys_;
+  // Open addressing by the names as the reader compares them (sameName), at
+  // most half full.
+  std::vector<Slot> slots_;
 };
 
 // What a reader takes from a value written as it stands after '=': blanks at

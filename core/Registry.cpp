@@ -202,25 +202,17 @@ std::vector<Selection> numberedSelections(const SettingEntry& e) {
 template <class Visit>
 void forEachStoredKey(const std::string& path, Visit visit) {
   const std::string native = fileio::nativePath(path);
-  std::string read;
   fileio::ReadSnapshot* snapshot = fileio::ReadSnapshot::current();
   const fileio::ReadSnapshot::File* held = snapshot ? snapshot->file(native) : nullptr;
-  if (held == nullptr && !fileio::readFile(native, read)) return;
-  const std::string_view bytes = held != nullptr ? held->bytes.view() : read;
-  std::set<std::string> sections;
-  std::set<std::string> keys;
-  bool readable = false;
-  std::string_view section;
-  ini::forEachLine(bytes, [&](const ini::LineView& l) {
-    if (l.kind == ini::LineView::Section) {
-      section = l.name;
-      readable = sections.insert(ini::foldedName(l.name)).second;
-      keys.clear();
-    } else if (l.kind == ini::LineView::Key && readable &&
-               keys.insert(ini::foldedName(l.name)).second && l.hasEquals) {
-      visit(section, l.name);
-    }
-  });
+  std::string read;
+  ini::KeyIndex own;
+  if (held == nullptr) {
+    if (!fileio::readFile(native, read)) return;
+    own = ini::KeyIndex(read);
+  }
+  for (const ini::KeyIndex::Key& k : (held != nullptr ? held->keys : own).inOrder()) {
+    if (k.value) visit(k.section, k.name);
+  }
 }
 
 // The stored entries of a numbered family, by number.
