@@ -363,6 +363,7 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
   writeBytes(inf("def-share.ini"), withCrLf("[Use]\nNoNm=5\nMemo=1\nZz=\xC3\xA9\x80\n"));
   writeBytes(inf("jkn-ts.ini"), withCrLf("[TS]\nVKubun=7\nUseScaleValue=1\n"));
   writeBytes(inf("jkn-soku.ini"), withCrLf("[HOSEI]\nSCL=+2.5\nAVEH=-0.25\n"));  // plain numbers
+  writeBytes(inf("x.ini"), withCrLf("[S]\nk=1\n"));  // a name like no file's: no finding
   EXPECT_EQ(sh(kJkn + "check --json"), 1) << out_;
   std::string found;
   std::vector<nlohmann::json> fixes;
@@ -398,6 +399,8 @@ TEST_F(JknTest, CheckNamesFilesNotReadAndValuesLoadRefuses) {
 
   // Dump keeps such a file's keys as bytes of that file, no setting's.
   EXPECT_EQ(sh(kJkn + "dump"), 0);
+  EXPECT_NE(out_.find("root 0 x.ini [S] k = \"1\"\n"), std::string::npos) << out_;
+  std::remove(inf("x.ini").c_str());
   if (jknOnWindows()) {
     EXPECT_NE(out_.find("\nNMEA_Port = 4\n"), std::string::npos) << out_;
     EXPECT_EQ(out_.find("JKN-NMEA.INI"), std::string::npos) << out_;
