@@ -301,22 +301,35 @@ TEST_F(JknTest, NtripColumnsByTheirOwnWidths) {
             "10  P10  a  ports 1\n    vrs 10101  N   M\n"}});
 }
 
-// watch prints each change as it comes, stamped with the local time, until
-// Ctrl-C ends it with status 0.
+// watch prints each change as it comes, stamped with the local time, as text
+// or one JSON object a line, until Ctrl-C ends it with status 0.
 TEST_F(JknTest, WatchPrintsEachChangeUntilCtrlC) {
   const std::string script =
       "seen() { for i in $(seq 400); do grep -q \"$2\" $1 && return; sleep 0.05; done; }\n" + kJkn +
-      "watch GNSS >w.out 2>w.err & p=$!\nseen w.err Ctrl-C\n" + kJkn +
-      "set GNSS_MaskElev svy 20 >/dev/null\nseen w.out MaskElev\nkill -INT $p\nwait $p\n";
+      "watch GNSS >w.out 2>w.err & p=$!\n" + kJkn +
+      "watch --json GNSS_Page NMEA >j.out 2>j.err & q=$!\nseen w.err Ctrl-C\nseen j.err Ctrl-C\n" +
+      kJkn + "set GNSS_MaskElev svy 20 >/dev/null\n" + kJkn +
+      "set GNSS_Page 5 >/dev/null\nseen w.out Page\nseen j.out Page\nkill -INT $p $q\n"
+      "wait $p && wait $q\n";
   const std::time_t started = std::time(nullptr);
   EXPECT_EQ(sh(script), 0) << out_;
-  EXPECT_EQ(output("w.err"), "jkn: watching GNSS; Ctrl-C ends\n");
-  const std::string line = posixSeparators(output("w.out"));
-  char stamp[16];
-  std::strftime(stamp, sizeof stamp, "%H:%M", std::localtime(&started));
-  EXPECT_EQ(line.substr(0, 5), stamp);
-  EXPECT_EQ(line.substr(12),
-            "  GNSS_MaskElev svy                 15 -> 20  root0/inf/jkn-gnss.ini\n");
+  EXPECT_EQ(output("w.err") + output("j.err"),
+            "jkn: watching GNSS; Ctrl-C ends\njkn: watching the settings named; Ctrl-C ends\n");
+  // The minute the watch began or the one it ended in, then ":SS.mmm".
+  std::string lines = posixSeparators(output("w.out")), json = posixSeparators(output("j.out"));
+  for (const std::time_t t : {started, std::time(nullptr)}) {
+    char minute[16];
+    std::strftime(minute, sizeof minute, "%H:%M:", std::localtime(&t));
+    for (std::string* text : {&lines, &json}) {
+      for (size_t at = 0; (at = text->find(minute, at)) != std::string::npos;) text->erase(at, 12);
+    }
+  }
+  EXPECT_EQ(lines,
+            "  GNSS_MaskElev svy                 15 -> 20  root0/inf/jkn-gnss.ini\n"
+            "  GNSS_Page                         0 -> 5  root0/inf/jkn-gnss.ini\n");
+  EXPECT_EQ(json, R"({"time":"","name":"GNSS_Page","selector":null,"old":0,"new":5,)"
+                  R"("file":"root0/inf/jkn-gnss.ini"})"
+                  "\n");
 }
 
 }  // namespace

@@ -193,30 +193,5 @@ TEST(WatchChild, DoesItsParentsWrite) {
 }
 #endif
 
-#ifdef JKN_BINARY
-// jkn watch prints what jkn set (another process) changed, and Ctrl-C ends it with 0.
-TEST_F(WatchTest, JknWatchPrintsEachChangeUntilStopped) {
-  const std::string jkn = JKN_BINARY;
-  FILE* out =
-      ::popen(("exec 2>&1; echo $$; exec " + jkn + " watch GNSS_Page NMEA --json").c_str(), "r");
-  ASSERT_NE(out, nullptr);
-  char line[512];
-  ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
-  const pid_t pid = std::stoi(line);
-  ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
-  EXPECT_STREQ(line, "jkn: watching the settings named; Ctrl-C ends\n");
-  ASSERT_EQ(std::system((jkn + " set GNSS_Page 5 >/dev/null").c_str()), 0);
-  ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
-  const std::string printed = line;
-  EXPECT_EQ(
-      printed.substr(0, 9) + printed.substr(21),
-      "{\"time\":\"\",\"name\":\"GNSS_Page\",\"selector\":null,\"old\":0,\"new\":5,\"file\":\"" +
-          inf("jkn-gnss.ini") + "\"}\n");
-  ::kill(pid, SIGINT);
-  EXPECT_EQ(std::fgets(line, sizeof line, out), nullptr);
-  EXPECT_EQ(::pclose(out), 0);
-}
-#endif
-
 }  // namespace
 }  // namespace trasso::test
