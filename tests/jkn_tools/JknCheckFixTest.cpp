@@ -5,8 +5,10 @@
 // choices, and every setting no applied fix names reading as before; each
 // option of a choice mends its finding.
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -25,6 +27,7 @@ using nlohmann::json;
 using Files = std::vector<std::pair<std::string, std::string>>;  // below the roots' parent
 
 struct FixCase {
+  std::string title;
   Files files;        // text lines get CR LF; bytes with a zero byte are written as they are
   std::string found;  // the findings, what is stored and read only when full
   Files fixed;        // every file after the fixes that need no choice ({}: not compared)
@@ -296,326 +299,76 @@ class JknCheckFix : public JknTest {
   }
 };
 
-const std::string kGnss = "root0/inf/jkn-gnss.ini", kTs = "root0/inf/def-ts.ini",
-                  kShare = "root0/inf/def-share.ini";
-const std::string kNineDays =
-    "\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b"
-    "\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b"
-    "\x93\xfa\x96\x7b";  // 日本 nine times: 36 bytes
+// A file's lines in a case, "\xNN" for a byte.
+std::string caseBytes(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool hex = text.compare(i, 2, "\\x") == 0 && i + 3 < text.size();
+    out += hex ? static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)) : text[i];
+    i += hex ? 3 : 0;
+  }
+  return out;
+}
 
+// check's output in a case: the lines marked {posix} there only, the commands
+// of fixes in the shell of the jkn under test.
+std::string caseFound(const std::string& text) {
+  std::istringstream in(text);
+  std::string lines, out;
+  for (std::string line; std::getline(in, line);) {
+    const bool posix = line.rfind("{posix}", 0) == 0;
+    if (!(posix && jknOnWindows())) lines += line.substr(posix ? 7 : 0) + "\n";
+  }
+  static const std::regex command(R"(\{(word|rm|rmdir|mv|cp932) (([^ }]*) ?([^}]*))\})");
+  std::smatch m;
+  for (; std::regex_search(lines, m, command); lines = m.suffix()) {
+    const std::string op = m[1], arg = m[2], first = m[3], second = m[4];
+    out += m.prefix().str() + (op == "word"    ? shellWord(arg)
+                               : op == "mv"    ? moveFix(first, second)
+                               : op == "cp932" ? toCp932Fix(first, second)
+                                               : removeFix(arg, op == "rmdir"));
+  }
+  return out + lines;
+}
+
+// The cases of check_fix_cases.txt (its head tells their form).
 std::vector<FixCase> cases() {
-  return {
-      // The README's file: values mended, a misspelt key that a set one hides
-      // goes; a key line without '=' that hides a value, and a repeated section
-      // with a value of its own, are choices.
-      {{{kGnss,
-         "[GNSS]\nMaskElev=12abc\nMaskElv=10\nPortNo=0X10\nBTAddr\nBTAddr=00:1A\n[gnss]\n"
-         "MaskSate=8\n"}},
-       "root0/inf/jkn-gnss.ini:2: the integer rule stops at the first character that is not a "
-       "digit: 'abc' is ignored\n"
-       "    setting: GNSS_MaskElev plain\n"
-       "    fix:     jkn set GNSS_MaskElev 12\n"
-       "root0/inf/jkn-gnss.ini:3: no setting reads key 'MaskElv' of [GNSS]; did you mean "
-       "MaskElev (GNSS_MaskElev)?\n"
-       "    fix:     delete the line 'MaskElv=10' of [GNSS] from root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:4: only lower-case 0x, 0o and 0b select a base; an upper-case "
-       "prefix reads as 0\n"
-       "    setting: GNSS_PortNo plain\n"
-       "    fix:     jkn set GNSS_PortNo 0\n"
-       "root0/inf/jkn-gnss.ini:5: a key line without '=' reads the default and hides the later "
-       "line 6 of this key\n"
-       "    setting: GNSS_BTAddr plain\n"
-       "    choose:  keep \"\" (read now): delete the line 'BTAddr=00:1A' of [GNSS] from "
-       "root0/inf/jkn-gnss.ini; then jkn reset GNSS_BTAddr\n"
-       "    or:      keep \"00:1A\": jkn set GNSS_BTAddr 00:1A; then delete the line "
-       "'BTAddr=00:1A' of [GNSS] from root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:7: section [gnss] already begins at line 1; only the first one "
-       "is read\n"
-       "    hides:   line 8 MaskSate=8: GNSS_MaskSate plain reads 11\n"
-       "    choose:  keep what is read: delete the repeated sections [gnss] with their lines from "
-       "root0/inf/jkn-gnss.ini, keeping the first\n"
-       "    or:      take the values of the repeats: jkn set GNSS_MaskSate 8; then delete the "
-       "repeated sections [gnss] with their lines from root0/inf/jkn-gnss.ini, keeping the "
-       "first\n",
-       {{kGnss, "[GNSS]\nMaskElev=12\nPortNo=0\nBTAddr\nBTAddr=00:1A\n[gnss]\nMaskSate=8\n"}}},
-      // Keys the application reads from other files go there, and a section
-      // left with nothing but notes goes too; a key no setting reads goes,
-      // with the setting nearest to it named.
-      {{{kGnss, "[GNSS]\nPage=1\nFooBarBaz=1\n[TS]\nPort=3\n[Use]\n;note\nAntn=0\n"}},
-       "root0/inf/jkn-gnss.ini:3: no setting reads key 'FooBarBaz' of [GNSS]; the closest "
-       "setting is GNSS_PortNo (key PortNo)\n"
-       "    fix:     delete the line 'FooBarBaz=1' of [GNSS] from root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:5: the application reads TS_Port from [TS] of jkn-ts.ini, never "
-       "from jkn-gnss.ini\n"
-       "    setting: TS_Port\n"
-       "    fix:     jkn set TS_Port 3; then delete the line 'Port=3' of [TS] from "
-       "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
-       "root0/inf/jkn-gnss.ini:8: the application reads Use 13 from [Use] of def-nmea.ini, "
-       "never from jkn-gnss.ini\n"
-       "    setting: Use 13\n"
-       "    fix:     jkn set Use 13 0; then delete the line 'Antn=0' of [Use] from "
-       "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n",
-       {{kGnss, "[GNSS]\nPage=1\n"},
-        {"root0/inf/jkn-ts.ini", "[TS]\nPort=3\n"},
-        {"root0/inf/def-nmea.ini", "[Use]\nAntn=0\n"}}},
-      // A value of its own in the file a key belongs in is a choice; a line
-      // before the first section and an empty section of another file go (an
-      // empty screen colour section, as a reset leaves it, and a section this
-      // file holds, emptied, stay).
-      {{{kGnss, "Page=1\n[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\nZzz=1\n[TS]\n"},
-        {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"},
-        {"root0/inf/disp-ts.ini", "[2]\n[Foo]\n"}},
-       "root0/inf/jkn-gnss.ini:1: a line before the first section line\n"
-       "    fix:     delete the line 'Page=1' before the first section from "
-       "root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:5: the application reads NMEA_Port from [NMEA] of jkn-nmea.ini, "
-       "never from jkn-gnss.ini\n"
-       "    setting: NMEA_Port\n"
-       "    choose:  keep '5' of jkn-nmea.ini: delete the line 'Port=3' of [NMEA] from "
-       "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
-       "    or:      keep '3': jkn set NMEA_Port 3; then delete the line 'Port=3' of [NMEA] from "
-       "root0/inf/jkn-gnss.ini (and the section once it holds no key)\n"
-       "root0/inf/jkn-gnss.ini:7: no setting reads key 'Zzz' of [SKYPLOT]; the closest setting "
-       "is GNSS_SkyPlotLClm (key <n>)\n"
-       "    fix:     delete the line 'Zzz=1' of [SKYPLOT] from root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:8: the application reads section [TS] from another file, never "
-       "from jkn-gnss.ini, and it holds no key here\n"
-       "    fix:     delete section [TS] with its lines from root0/inf/jkn-gnss.ini\n",
-       {{kGnss, "[GNSS]\nPage=2\n[NMEA]\nPort=3\n[SKYPLOT]\n"},
-        {"root0/inf/jkn-nmea.ini", "[NMEA]\nPort=5\n"},
-        {"root0/inf/disp-ts.ini", "[2]\n[Foo]\n"}}},
-      // Numbers and colours, each made what the application reads and the
-      // setter takes; a read-only setting's line changed.
-      {{{kShare, "[RCOB]\nWIDE=1.23456x\n[Logg]\nLCOL=300,12\n[SKSG]\nNCOL=1,2\n"}},
-       "root0/inf/def-share.ini:2: not a plain number: the application reads its leading number "
-       "only (0 when there is none)\n"
-       "    setting: RectObsWide\n"
-       "    fix:     jkn set RectObsWide 1.235\n"
-       "root0/inf/def-share.ini:4: a colour is read as red,green,blue, each 0 to 255 (pieces "
-       "missing stay 255, larger numbers keep their low 8 bits, at most 19 bytes are read)\n"
-       "    setting: LogColor\n"
-       "    fix:     change the line 'LCOL=300,12' of [Logg] in root0/inf/def-share.ini to "
-       "'LCOL=44,12,255'\n"
-       "root0/inf/def-share.ini:6: a colour is read as red,green,blue, each 0 to 255 (pieces "
-       "missing stay 255, larger numbers keep their low 8 bits, at most 19 bytes are read)\n"
-       "    setting: SksNormColor\n"
-       "    fix:     jkn set SksNormColor 1,2,255\n",
-       {{kShare, "[RCOB]\nWIDE=1.235\n[Logg]\nLCOL=44,12,255\n[SKSG]\nNCOL=  1,  2,255\n"}}},
-      // A record's fix names every field the setter would refuse; two
-      // findings of one record are fixed by one write.
-      {{{"p/site.ini", "[DST]\nCEN=99\nHPA=1300x\n[NPR]\nVAL=150\n"}},
-       "p/site.ini:2: outside what PutQZJkn_ZETR_Dst_CentigradePress accepts (a number from -70 "
-       "to 70); the application still reads it as stored\n"
-       "    setting: ZETR_Dst_CentigradePress temperature:p/site.ini\n"
-       "    fix:     jkn set ZETR_Dst_CentigradePress temperature:p/site.ini 70 "
-       "pressure:p/site.ini 1200\n"
-       "p/site.ini:3: not a plain number: the application reads its leading number only (0 when "
-       "there is none)\n"
-       "    setting: ZETR_Dst_CentigradePress pressure:p/site.ini\n"
-       "    fix:     jkn set ZETR_Dst_CentigradePress pressure:p/site.ini 1200 "
-       "temperature:p/site.ini 70\n"
-       "p/site.ini:5: outside what PutQZJkn_ZETR_Npr_Value accepts (an integer from 1 to 99); "
-       "the application still reads it as stored\n"
-       "    setting: ZETR_Npr_Value\n"
-       "    fix:     jkn set ZETR_Npr_Value p/site.ini 99\n",
-       {{"p/site.ini", "[DST]\nCEN=70.000000\nHPA=1200.000000\n[NPR]\nVAL=99\n"}},
-       false,
-       "",
-       "",
-       "p/site.ini"},
-      // Texts: a cut inside a character, a note that is no comment, a
-      // character code page 932 lacks.
-      {{{kTs, "[TS]\nBtDevAddr=" + kNineDays + "\n"},
-        {kGnss, "[GNSS]\nUserID=K. Abe ; office\nAddress=東é\n"}},
-       "root0/inf/def-ts.ini:2: longer than the 31 bytes the application reads, and the cut "
-       "falls inside 本 (\\x96\\x7B): the text read ends in its first byte; cut off: '\\x7B日本'\n"
-       "    setting: TS_BtDevAddr\n"
-       "    stored:  BtDevAddr=日本日本日本日本日本日本日本日本日本\n"
-       "    read:    \"日本日本日本日本日本日本日本日\\x96\"\n"
-       "    fix:     jkn set TS_BtDevAddr " +
-           shellWord("日本日本日本日本日本日本日本日") +
-           "\nroot0/inf/jkn-gnss.ini:2: there are no comments: the text after ';' is part of the "
-           "value\n"
-           "    setting: GNSS_UserID\n"
-           "    stored:  UserID=K. Abe ; office\n"
-           "    read:    \"K. Abe ; office\"\n"
-           "    fix:     jkn set GNSS_UserID " +
-           shellWord("K. Abe") +
-           "\nroot0/inf/jkn-gnss.ini:3: UTF-8 text, but the application reads code page 932: "
-           "'東é' reads as '譚ｱﾃｩ'; code page 932 has no 'é', which the fix leaves out\n"
-           "    setting: GNSS_Address\n"
-           "    stored:  Address=東é\n"
-           "    read:    \"譚ｱﾃｩ\"\n"
-           "    fix:     jkn set GNSS_Address " +
-           shellWord("東") + "\n",
-       {{kTs,
-         "[TS]\nBtDevAddr=\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b"
-         "\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\x96\x7b\x93\xfa\n"},
-        {kGnss, "[GNSS]\nUserID=K. Abe\nAddress=\x93\x8c\n"}},
-       true},
-      // Bytes that are no code page 932 text, UTF-8 in a note, and in a key
-      // no setting reads.
-      {{{kGnss, "[GNSS]\nMountPTX=-x\x80\n;メモ\nZz=\x80\n"}},
-       "root0/inf/jkn-gnss.ini:2: bytes that are not code page 932 text: \\x80 (shown as "
-       "\\xNN)\n"
-       "    setting: GNSS_MountPTX\n"
-       "    stored:  MountPTX=-x\\x80\n"
-       "    read:    \"-x\\x80\"\n"
-       "    fix:     jkn set -- GNSS_MountPTX -x\n"
-       "root0/inf/jkn-gnss.ini:3: UTF-8 text, but the application reads code page 932: "
-       "';メモ' reads as ';繝｡繝｢'\n"
-       "    stored:  ;メモ\n"
-       "    read:    ;繝｡繝｢\n"
-       "    fix:     change the line ';メモ' of [GNSS] in root0/inf/jkn-gnss.ini to ';メモ'\n"
-       "root0/inf/jkn-gnss.ini:4: no setting reads key 'Zz' of [GNSS]; the closest setting is "
-       "GNSS_Page (key Page)\n"
-       "    stored:  Zz=\\x80\n"
-       "    read:    nothing\n"
-       "    fix:     delete the line 'Zz=\\x80' of [GNSS] from root0/inf/jkn-gnss.ini\n",
-       {{kGnss, "[GNSS]\nMountPTX=-x\n;\x83\x81\x83\x82\n"}},
-       true},
-      // A line read otherwise with bytes that are no code page 932 text: both
-      // findings have the value's fix.
-      {{{kGnss, "[GNSS]\nPage=12\x80\n"}},
-       "root0/inf/jkn-gnss.ini:2: the integer rule stops at the first character that is not a "
-       "digit: '\\x80' is ignored\n"
-       "    setting: GNSS_Page\n"
-       "    fix:     jkn set GNSS_Page 12\n"
-       "root0/inf/jkn-gnss.ini:2: bytes that are not code page 932 text: \\x80 (shown as "
-       "\\xNN)\n"
-       "    setting: GNSS_Page\n"
-       "    fix:     jkn set GNSS_Page 12\n",
-       {{kGnss, "[GNSS]\nPage=12\n"}}},
-      // Lines no reader takes: a key again with the value it has, a name no
-      // writer stores, a repeat of a section whose value is taken or not, a
-      // catalogue's key again (any value kept as it is); a lone key line
-      // without '='.
-      {{{kGnss, "[GNSS]\nPage=2\npage=2\nImuObs\n[x=1\n[SKYPLOT]\n3=80\n[gnss]\nPage=3x\n\n"},
-        {"root1/inf/NTrip.ini", "[NTrip]\nCoCnt=1\ncocnt=2\nCoCnt=1\n"}},
-       "root0/inf/jkn-gnss.ini:3: key already set at line 2; only the first is read\n"
-       "    setting: GNSS_Page\n"
-       "    fix:     delete the line 'page=2' of [GNSS] from root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:4: a key line without '=' reads the default and hides any later "
-       "line of this key\n"
-       "    setting: GNSS_ImuObs\n"
-       "    fix:     jkn reset GNSS_ImuObs\n"
-       "root0/inf/jkn-gnss.ini:5: a name no writer can store (an empty key, a key starting with "
-       "'[', a NUL byte): no setting reads it, and jkn load refuses it\n"
-       "    fix:     delete the line '[x=1' of [GNSS] from root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:8: section [gnss] already begins at line 1; only the first one "
-       "is read\n"
-       "    hides:   line 9 Page=3x: GNSS_Page reads 2\n"
-       "    choose:  keep what is read: delete the repeated sections [gnss] with their lines from "
-       "root0/inf/jkn-gnss.ini, keeping the first\n"
-       "    or:      take the values of the repeats: set 'Page=3x' in [GNSS] of "
-       "root0/inf/jkn-gnss.ini; then delete the repeated sections [gnss] with their lines from "
-       "root0/inf/jkn-gnss.ini, keeping the first\n"
-       "root1/inf/NTrip.ini:3: key already set at line 2; only the first is read\n"
-       "    choose:  keep '1' (read now): delete the line 'cocnt=2' of [NTrip] from "
-       "root1/inf/NTrip.ini; then delete the line 'CoCnt=1' of [NTrip] from root1/inf/NTrip.ini, "
-       "keeping the first\n"
-       "    or:      keep '2': set 'CoCnt=2' in [NTrip] of root1/inf/NTrip.ini; then delete the "
-       "line 'cocnt=2' of [NTrip] from root1/inf/NTrip.ini; then delete the line 'CoCnt=1' of "
-       "[NTrip] from root1/inf/NTrip.ini, keeping the first\n",
-       {{kGnss, "[GNSS]\nPage=2\n[SKYPLOT]\n3=80\n[gnss]\nPage=3x\n\n"},
-        {"root1/inf/NTrip.ini", "[NTrip]\nCoCnt=1\ncocnt=2\nCoCnt=1\n"}}},
-      // A misspelt key: renaming it is a choice, and a number is meant in
-      // decimal; one that another line holds already goes. A value the
-      // application reads but the setter refuses.
-      {{{kGnss, "[GNSS]\nMaskElv=5\nMaskSat=3\nMaskSate=4\n"},
-        {kTs, "[Mkhy]\n07=1\n+8=2\n8=3\n"},
-        {kShare, "[Use]\nNoNm=5\n"}},
-       "root0/inf/def-share.ini:2: the application reads this, but Use takes 0 or 1: jkn load "
-       "refuses it\n"
-       "    setting: Use 0\n"
-       "    fix:     jkn set Use 0 1\n"
-       "root0/inf/def-ts.ini:2: no setting reads key '07' of [Mkhy]; did you mean 7 (Mkhy)?\n"
-       "    setting: Mkhy 7\n"
-       "    choose:  rename it to 7: change the line '07=1' of [Mkhy] in root0/inf/def-ts.ini to "
-       "'7=1'\n"
-       "    or:      delete it: delete the line '07=1' of [Mkhy] from root0/inf/def-ts.ini\n"
-       "root0/inf/def-ts.ini:3: no setting reads key '+8' of [Mkhy]; did you mean 8 (Mkhy)?\n"
-       "    fix:     delete the line '+8=2' of [Mkhy] from root0/inf/def-ts.ini\n"
-       "root0/inf/jkn-gnss.ini:2: no setting reads key 'MaskElv' of [GNSS]; did you mean "
-       "MaskElev (GNSS_MaskElev)?\n"
-       "    setting: GNSS_MaskElev plain\n"
-       "    choose:  rename it to MaskElev: change the line 'MaskElv=5' of [GNSS] in "
-       "root0/inf/jkn-gnss.ini to 'MaskElev=5'\n"
-       "    or:      delete it: delete the line 'MaskElv=5' of [GNSS] from "
-       "root0/inf/jkn-gnss.ini\n"
-       "root0/inf/jkn-gnss.ini:3: no setting reads key 'MaskSat' of [GNSS]; did you mean "
-       "MaskSate (GNSS_MaskSate)?\n"
-       "    fix:     delete the line 'MaskSat=3' of [GNSS] from root0/inf/jkn-gnss.ini\n",
-       {{kShare, "[Use]\nNoNm=1\n"},
-        {kTs, "[Mkhy]\n07=1\n8=3\n"},
-        {kGnss, "[GNSS]\nMaskElv=5\nMaskSate=4\n"}}},
-      // Whole files: what a stopped write or re-saving left, names the reader
-      // never opens, a file of the other root.
-      {{},
-       "root0/inf/.jkn-gnss.ini.tmp: temporary file of a write of jkn-gnss.ini that was stopped "
-       "before it finished; jkn-gnss.ini itself is whole, and its next write removes this file\n"
-       "    fix:     " +
-           removeFix("root0/inf/.jkn-gnss.ini.tmp") + "\n" +
-           // Windows opens JKN-NMEA.INI as jkn-nmea.ini.
-           (jknOnWindows() ? std::string()
-                           : "root0/inf/JKN-NMEA.INI: the application opens jkn-nmea.ini, never "
-                             "JKN-NMEA.INI (file names differ by case here)\n"
-                             "    fix:     move what you need of it into root0/inf/jkn-nmea.ini; "
-                             "then rm 'root0/inf/JKN-NMEA.INI'\n") +
-           "root0/inf/jkn-gnss.ini.new: left beside jkn-gnss.ini by a re-saving of it that did "
-           "not finish; jkn-gnss.ini itself is as it was, and the application never reads this "
-           "file\n"
-           "    fix:     " +
-           removeFix("root0/inf/jkn-gnss.ini.new") +
-           "\nroot0/inf/jkn_ts.ini: the application opens jkn-ts.ini, never jkn_ts.ini\n"
-           "    fix:     " +
-           moveFix("root0/inf/jkn_ts.ini", "root0/inf/jkn-ts.ini") +
-           "\nroot1/inf/jkn-gnss.ini: the application reads jkn-gnss.ini from root 0 (root0/inf/), "
-           "never from here\n"
-           "    fix:     " +
-           moveFix("root1/inf/jkn-gnss.ini", "root0/inf/jkn-gnss.ini") + "\n",
-       {},
-       false,
-       "touch root0/inf/.jkn-gnss.ini.tmp root0/inf/JKN-NMEA.INI root0/inf/jkn-nmea.ini "
-       "root0/inf/jkn_ts.ini root0/inf/jkn-gnss.ini.new && echo '[GNSS]' >root1/inf/jkn-gnss.ini",
-       "true"},
-      // Folders and links where settings files belong; a file saved in UTF-16
-      // with a byte-order mark.
-      {{{"root0/inf/jkn-nmea.ini", utf16("[NMEA]\nGEOVER=テ\n", true)}},
-       // Wine lists no link to nothing: the application cannot meet one there.
-       (jknOnWindows() ? std::string()
-                       : "root0/inf/def-nmea.ini: a broken link: the application reads the "
-                         "defaults instead\n"
-                         "    fix:     rm 'root0/inf/def-nmea.ini'\n") +
-           "root0/inf/def-ts.ini: a folder: the application reads the defaults instead\n"
-           "    fix:     " +
-           removeFix("root0/inf/def-ts.ini", true) +
-           "\nroot0/inf/jkn-nmea.ini: saved as UTF-16: the application reads every key of it as "
-           "missing (the defaults); save it in code page 932\n"
-           "    fix:     " +
-           toCp932Fix("root0/inf/jkn-nmea.ini", "UTF-16") + "\n",
-       {{"root0/inf/jkn-nmea.ini", "[NMEA]\nGEOVER=\x83\x65\n"}},
-       false,
-       "mkdir root0/inf/def-ts.ini && ln -s nowhere root0/inf/def-nmea.ini"},
-      // A file saved in UTF-8, whose other lines' fixes hold before and after
-      // its re-saving, and one in UTF-16 without a byte-order mark.
-      {{{"root0/inf/jkn-ts.ini", utf16("[TS]\nVKubun=1\n", false)},
-        {kGnss, "[GNSS]\nUserID=測量\nPage=1x\n"}},
-       "root0/inf/jkn-gnss.ini: saved as UTF-8, but the application reads code page 932: line 2 "
-       "'UserID=測量' reads as 'UserID=貂ｬ驥\\x8F'\n"
-       "    fix:     " +
-           toCp932Fix(kGnss, "UTF-8") +
-           "\nroot0/inf/jkn-gnss.ini:3: the integer rule stops at the first character that is "
-           "not a digit: 'x' is ignored\n"
-           "    setting: GNSS_Page\n"
-           "    fix:     jkn set GNSS_Page 1\n"
-           "root0/inf/jkn-ts.ini: saved as UTF-16: the application reads every key of it as "
-           "missing (the defaults); save it in code page 932\n"
-           "    fix:     " +
-           toCp932Fix("root0/inf/jkn-ts.ini", "UTF-16LE") + "\n",
-       {{kGnss, "[GNSS]\nUserID=\x91\xaa\x97\xca\nPage=1\n"},
-        {"root0/inf/jkn-ts.ini", "[TS]\nVKubun=1\n"}}},
-  };
+  std::ifstream in(CHECK_FIX_CASES, std::ios::binary);
+  std::vector<FixCase> all;
+  std::string* body = nullptr;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("== ", 0) == 0) {
+      all.emplace_back().title = line.substr(3);
+      body = nullptr;
+    } else if (line.rfind("-- ", 0) == 0) {
+      FixCase& c = all.back();
+      const std::string block = line.substr(3), word = block.substr(0, block.find(' ')),
+                        path = block.substr(block.find(' ') + 1);
+      c.full |= block == "full";
+      body = block == "found"     ? &c.found
+             : block == "setup"   ? &c.setup
+             : block == "by-hand" ? &c.byHand
+             : block == "args"    ? &c.args
+             : word == "fixed"    ? &c.fixed.emplace_back(path, "").second
+             : block == "full"    ? nullptr
+                                  : &c.files.emplace_back(block, "").second;
+    } else if (body != nullptr) {
+      *body += line + "\n";
+    }
+  }
+  for (FixCase& c : all) {
+    for (std::string* one : {&c.setup, &c.byHand, &c.args}) {
+      if (!one->empty()) one->pop_back();
+    }
+    c.found = caseFound(c.found);
+    for (auto& [path, text] : c.files) {
+      const bool utf16Text = path.rfind("utf16", 0) == 0, bom = path.rfind("utf16-bom ", 0) == 0;
+      text = utf16Text ? utf16(text, bom) : caseBytes(text);
+      if (utf16Text) path.erase(0, path.find(' ') + 1);
+    }
+    for (auto& file : c.fixed) file.second = caseBytes(file.second);
+  }
+  return all;
 }
 
 // What a finding is about, whatever line it moved to.
@@ -640,7 +393,7 @@ TEST_F(JknCheckFix, FixesHoldInEveryOrderAndAsCheckFixMakesThem) {
   for (const FixCase& c : cases()) {
     prepare(c);
     EXPECT_EQ(sh(kJkn + "check " + c.args), 1);
-    EXPECT_EQ(shown(out_, c.full), c.found) << c.setup;
+    EXPECT_EQ(shown(out_, c.full), c.found) << c.title;
     const json all = findings(c);
     std::vector<json> fixes, choices;
     for (const json& f : all) (f["fix"].is_null() ? choices : fixes).push_back(f);
@@ -657,17 +410,16 @@ TEST_F(JknCheckFix, FixesHoldInEveryOrderAndAsCheckFixMakesThem) {
       prepare(c);
       const auto before = readings(c.args);
       for (size_t i : order) apply(fixes[i]["fix"], c.byHand);
-      expectOthersAsBefore(before, c.args, fixes, c.found.substr(0, 60));
+      expectOthersAsBefore(before, c.args, fixes, c.title);
       const auto now = tree();
       if (fixed.empty()) fixed = now;
-      EXPECT_EQ(now, fixed) << c.found.substr(0, 60) << " in order "
-                            << ::testing::PrintToString(order);
+      EXPECT_EQ(now, fixed) << c.title << " in order " << ::testing::PrintToString(order);
       EXPECT_EQ(findings(c).size(), choices.size()) << out_;
     }
     if (!c.fixed.empty()) {
       std::map<std::string, std::string> expected;
       for (const auto& [path, text] : c.fixed) expected[path] = fileBytes(text);
-      EXPECT_EQ(fixed, expected) << c.found.substr(0, 60);
+      EXPECT_EQ(fixed, expected) << c.title;
     }
     // check --fix comes to the bytes of the fixes it can make (all but the
     // steps for a person), carried out as printed; it leaves the rest.
@@ -683,7 +435,7 @@ TEST_F(JknCheckFix, FixesHoldInEveryOrderAndAsCheckFixMakesThem) {
     EXPECT_EQ(sh(kJkn + "check --fix " + c.args), left == 0 ? 0 : 1) << out_;
     EXPECT_EQ(out_.substr(out_.rfind('\n', out_.size() - 2) + 1),
               std::to_string(all.size() - left) + " fixed, " + std::to_string(left) + " left\n");
-    EXPECT_EQ(tree(), byFix) << c.found.substr(0, 60);
+    EXPECT_EQ(tree(), byFix) << c.title;
     // Each option of each choice, with every other fix: its finding goes.
     for (const json& f : choices) {
       for (const json& option : f["choices"]) {
