@@ -525,28 +525,23 @@ TEST_F(JknCheckFix, ChoicesAndFixesThatCannotBeMade) {
 TEST_F(JknCheckFix, JsonFindingsAndTheReportsOfFix) {
   writeBytes(inf("jkn-gnss.ini"),
              withCrLf("[GNSS]\nPage=2\nMaskElev=1\nMaskSate=3\nMaskElev_Svy=12abc\nFoo=1\n"));
+  // Printed as jkn prints every JSON document: two spaces of indent, keys sorted.
   run({{"check --json", 1,
-        "[\n  {\n    \"blocked\": null,\n    \"choices\": [],\n"
-        "    \"file\": \"root0/inf/jkn-gnss.ini\",\n    \"fix\": {\n      \"steps\": [\n"
-        "        {\n          \"argv\": [\n            \"jkn\",\n            \"set\",\n"
-        "            \"GNSS_MaskElev\",\n            \"svy\",\n            \"12\"\n          ]\n"
-        "        }\n      ],\n      \"text\": \"jkn set GNSS_MaskElev svy 12\"\n    },\n"
-        "    \"key\": \"MaskElev_Svy\",\n    \"kind\": \"integer\",\n    \"line\": 5,\n"
-        "    \"name\": \"GNSS_MaskElev\",\n    \"read\": 12,\n    \"section\": \"GNSS\",\n"
-        "    \"selector\": \"svy\",\n    \"stored\": \"MaskElev_Svy=12abc\",\n"
-        "    \"why\": \"the integer rule stops at the first character that is not a digit: "
-        "'abc' is ignored\"\n  },\n  {\n    \"blocked\": null,\n    \"choices\": [],\n"
-        "    \"file\": \"root0/inf/jkn-gnss.ini\",\n    \"fix\": {\n      \"steps\": [\n"
-        "        {\n          \"edit\": {\n            \"drop_empty_section\": false,\n"
-        "            \"file\": \"root0/inf/jkn-gnss.ini\",\n            \"keep_read\": false,\n"
-        "            \"line\": \"Foo=1\",\n            \"op\": \"delete-line\",\n"
-        "            \"section\": \"GNSS\"\n          }\n        }\n      ],\n"
-        "      \"text\": \"delete the line 'Foo=1' of [GNSS] from root0/inf/jkn-gnss.ini\"\n"
-        "    },\n    \"key\": \"Foo\",\n    \"kind\": \"unknown-key\",\n    \"line\": 6,\n"
-        "    \"name\": null,\n    \"read\": null,\n    \"section\": \"GNSS\",\n"
-        "    \"selector\": null,\n    \"stored\": \"Foo=1\",\n"
-        "    \"why\": \"no setting reads key 'Foo' of [GNSS]; the closest setting is GNSS_Page "
-        "(key Page)\"\n  }\n]\n"},
+        json::parse(R"j([
+{"blocked":null,"choices":[],"file":"root0/inf/jkn-gnss.ini","fix":{"steps":[{"argv":["jkn","set",
+"GNSS_MaskElev","svy","12"]}],"text":"jkn set GNSS_MaskElev svy 12"},"key":"MaskElev_Svy",
+"kind":"integer","line":5,"name":"GNSS_MaskElev","read":12,"section":"GNSS","selector":"svy",
+"stored":"MaskElev_Svy=12abc",
+"why":"the integer rule stops at the first character that is not a digit: 'abc' is ignored"},
+{"blocked":null,"choices":[],"file":"root0/inf/jkn-gnss.ini","fix":{"steps":[{"edit":{
+"drop_empty_section":false,"file":"root0/inf/jkn-gnss.ini","keep_read":false,"line":"Foo=1",
+"op":"delete-line","section":"GNSS"}}],
+"text":"delete the line 'Foo=1' of [GNSS] from root0/inf/jkn-gnss.ini"},"key":"Foo",
+"kind":"unknown-key","line":6,"name":null,"read":null,"section":"GNSS","selector":null,
+"stored":"Foo=1",
+"why":"no setting reads key 'Foo' of [GNSS]; the closest setting is GNSS_Page (key Page)"}])j")
+                .dump(2) +
+            "\n"},
        {"check --fix --dry-run", 0,
         "--- root0/inf/jkn-gnss.ini\n+++ root0/inf/jkn-gnss.ini (fixed)\n@@ -2,5 +2,4 @@\n"
         " Page=2\n MaskElev=1\n MaskSate=3\n-MaskElev_Svy=12abc\n-Foo=1\n+MaskElev_Svy=12\n"
