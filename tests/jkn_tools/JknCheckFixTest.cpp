@@ -525,9 +525,7 @@ TEST_F(JknCheckFix, ChoicesAndFixesThatCannotBeMade) {
 TEST_F(JknCheckFix, JsonFindingsAndTheReportsOfFix) {
   writeBytes(inf("jkn-gnss.ini"),
              withCrLf("[GNSS]\nPage=2\nMaskElev=1\nMaskSate=3\nMaskElev_Svy=12abc\nFoo=1\n"));
-  // Printed as jkn prints every JSON document: two spaces of indent, keys sorted.
-  run({{"check --json", 1,
-        json::parse(R"j([
+  run({{"check --json", 1, document(R"j([
 {"blocked":null,"choices":[],"file":"root0/inf/jkn-gnss.ini","fix":{"steps":[{"argv":["jkn","set",
 "GNSS_MaskElev","svy","12"]}],"text":"jkn set GNSS_MaskElev svy 12"},"key":"MaskElev_Svy",
 "kind":"integer","line":5,"name":"GNSS_MaskElev","read":12,"section":"GNSS","selector":"svy",
@@ -539,9 +537,7 @@ TEST_F(JknCheckFix, JsonFindingsAndTheReportsOfFix) {
 "text":"delete the line 'Foo=1' of [GNSS] from root0/inf/jkn-gnss.ini"},"key":"Foo",
 "kind":"unknown-key","line":6,"name":null,"read":null,"section":"GNSS","selector":null,
 "stored":"Foo=1",
-"why":"no setting reads key 'Foo' of [GNSS]; the closest setting is GNSS_Page (key Page)"}])j")
-                .dump(2) +
-            "\n"},
+"why":"no setting reads key 'Foo' of [GNSS]; the closest setting is GNSS_Page (key Page)"}])j")},
        {"check --fix --dry-run", 0,
         "--- root0/inf/jkn-gnss.ini\n+++ root0/inf/jkn-gnss.ini (fixed)\n@@ -2,5 +2,4 @@\n"
         " Page=2\n MaskElev=1\n MaskSate=3\n-MaskElev_Svy=12abc\n-Foo=1\n+MaskElev_Svy=12\n"

@@ -96,15 +96,12 @@ TEST_F(JknTest, ScreenColourDumpedByNameAndResetAsJson) {
   run({{"set Color disp-ts.ini,MessFor,2 '#ff0000'", 0,
         "Color disp-ts.ini,MessFor,2 = 255,0,0 #ff0000\n"},
        {"dump", 0, "takes.\nColor disp-ts.ini,MessFor,2 = \"255,0,0 #ff0000\""},
-       {"dump --json", 0,
-        "{\n  \"jkn-dump\": 1,\n  \"settings\": [\n    {\n      \"name\": \"Color\",\n"
-        "      \"selector\": \"disp-ts.ini,MessFor,2\",\n      \"value\": \"255,0,0 #ff0000\"\n"
-        "    }\n  ]\n}\n"},
+       {"dump --json", 0, document(R"({"jkn-dump":1,"settings":[{"name":"Color",
+         "selector":"disp-ts.ini,MessFor,2","value":"255,0,0 #ff0000"}]})")},
        {"reset Color disp-ts.ini,MessFor,2 --json", 0,
-        "{\n  \"default\": \"255,255,255 #ffffff\",\n  \"differs\": false,\n"
-        "  \"file\": \"root0/inf/disp-ts.ini\",\n  \"key\": \"MessFor\",\n  \"name\": \"Color\",\n"
-        "  \"section\": \"2\",\n  \"selector\": \"disp-ts.ini,MessFor,2\",\n"
-        "  \"stored\": false,\n  \"value\": \"255,255,255 #ffffff\"\n}\n"},
+        document(R"({"default":"255,255,255 #ffffff","differs":false,"file":"root0/inf/disp-ts.ini",
+         "key":"MessFor","name":"Color","section":"2","selector":"disp-ts.ini,MessFor,2",
+         "stored":false,"value":"255,255,255 #ffffff"})")},
        {"describe GNSS_StaCurrentAntenna", 0, "  file:      jkn-gnss.ini (root0/inf/jkn-gnss.ini)"},
        {"describe ZETR_Dst_CentigradePress", 0,
         "  file:      the profile file the selector names, jkn-zetr.ini "

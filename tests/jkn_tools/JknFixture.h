@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,6 +20,11 @@ using Step = std::tuple<std::string, int, std::string>;
 // The start of a load document: a good entry for a file the refusals find read-only.
 inline const std::string kDoc =
     R"({"jkn-dump":1,"settings":[{"name":"Use","selector":"10","value":1},)";
+
+// A JSON document as jkn prints every one: two spaces of indent, keys sorted.
+inline std::string document(const std::string& json) {
+  return nlohmann::json::parse(json).dump(2) + "\n";
+}
 
 // The jkn under test: JKN_COMMAND when set (the Windows build run by Wine), else
 // the one built beside the tests.

@@ -64,11 +64,10 @@ TEST_F(JknTest, FamiliesWhoseCallerGivesTheDefault) {
        {"get SksColor 2:1,2,3", 0, "1,2,3 #010203\n"},
        {"get SksType 7:1", 0, "1\n"},
        {"get --json SksWidth 3", 8,
-        "{\n  \"default\": null,\n  \"differs\": false,\n  \"file\": \"root0/inf/def-share.ini\",\n"
-        "  \"key\": \"WDT3\",\n  \"name\": \"SksWidth\",\n  \"note\": \"" +
-            kCallers +
-            "\",\n  \"section\": \"SKSG\",\n  \"selector\": \"3\",\n  \"stored\": false,\n"
-            "  \"value\": null\n}\n"},
+        document(R"({"default":null,"differs":false,"file":"root0/inf/def-share.ini","key":"WDT3",
+         "name":"SksWidth","note":")" +
+                 kCallers + R"(","section":"SKSG","selector":"3",
+         "stored":false,"value":null})")},
        {"get --json SksWidth 3:80", 0, "\"default\": 80,\n  \"differs\": false,"},
        {"set SksWidth 3 5", 0, "SksWidth 3 = 5\n"},
        {"get SksWidth 3:80", 0, "5\n"},

@@ -275,8 +275,6 @@ TEST_F(JknTest, LoadWritesAllOrNothing) {
                      "[\x83\x41]\nk=1\n[\x83\x61]\nK=2\n"));
 }
 
-// Every cause of a write the library could not make has its message, saying
-// what to do, and its exit status; those this machine can make happen are run.
 // A value is taken as given, whatever its characters; what the application
 // cannot write, jkn does not remove; a wide value written as a negative number
 // is the setter's own form, which check accepts.
