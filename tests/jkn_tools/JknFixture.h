@@ -29,8 +29,8 @@ inline std::string document(const std::string& json) {
 // The jkn under test: JKN_COMMAND when set (the Windows build run by Wine), else
 // the one built beside the tests.
 inline const std::string& jknCommand() {
-  static const std::string command =
-      std::getenv("JKN_COMMAND") ? std::getenv("JKN_COMMAND") : JKN_BINARY;
+  static const char* const given = std::getenv("JKN_COMMAND");
+  static const std::string command = given != nullptr ? given : JKN_BINARY;
   return command;
 }
 inline bool jknOnWindows() { return jknCommand().find(".exe") != std::string::npos; }
