@@ -31,14 +31,8 @@ TEST(ValueRules, IntegersWrapAndTakeLowercasePrefixes) {
 
 // Where the integer rule stops reading and what it took, as jkn check explains it.
 TEST(ValueRules, IntegerReadingSaysWhereItStopped) {
-  struct Row {
-    const char* text;
-    bool negative;
-    unsigned base;
-    size_t digits, stop;
-    uint32_t magnitude;
-    bool wrapped;
-  };
+  // Text, negative, base, digits, stop, magnitude, wrapped.
+  using Row = std::tuple<const char*, bool, unsigned, size_t, size_t, uint32_t, bool>;
   const Row rows[] = {
       {"42", false, 10, 2, 2, 42, false},         {"-0x1g", true, 16, 1, 4, 1, false},
       {"0x", false, 10, 1, 1, 0, false},          {"0b2", false, 10, 1, 1, 0, false},
@@ -48,12 +42,10 @@ TEST(ValueRules, IntegerReadingSaysWhereItStopped) {
       {"4294967296", false, 10, 10, 10, 0, true}, {"0o777", false, 8, 3, 5, 511, false},
       {"0x100000000", false, 16, 9, 11, 0, true}, {"", false, 10, 0, 0, 0, false}};
   for (const Row& row : rows) {
-    const IntReading r = readInteger(row.text);
-    EXPECT_EQ(
-        std::make_tuple(r.negative, r.base, r.digits, r.stop, r.magnitude, r.wrapped),
-        std::make_tuple(row.negative, row.base, row.digits, row.stop, row.magnitude, row.wrapped))
-        << row.text;
-    EXPECT_EQ(r.bits(), parseIntBits(row.text)) << row.text;
+    const char* text = std::get<0>(row);
+    const IntReading r = readInteger(text);
+    EXPECT_EQ(Row(text, r.negative, r.base, r.digits, r.stop, r.magnitude, r.wrapped), row);
+    EXPECT_EQ(r.bits(), parseIntBits(text)) << text;
   }
 }
 
