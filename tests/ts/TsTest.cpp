@@ -79,40 +79,30 @@ TEST_F(TsTest, AutoLoadResetsTheSetUpUnlessTheFileIsReadOnly) {
 const std::string kMark = "mm\x81\x46";
 // "(no name given)", as the lists' default entry carries it.
 const std::string kNoName = "(\x96\xBC\x91\x4F\x8E\x77\x92\xE8\x82\xC8\x82\xB5)";
-// A katakana word, and a katakana character whose second byte is an "m".
+// A katakana word; a katakana character whose second byte is an "m", then "mm"
+// and the colon: a byte-wise search would take its second byte for an "m".
 const std::string kPrismWord = "\x83\x76\x83\x8A\x83\x59\x83\x80";
-const std::string kKatakanaNo = "\x83\x6D";
+const std::string kNoMark = "\x83\x6Dm\x81\x46";
 
-constexpr int kUntouched = 4242;
+constexpr int kKept = 4242;
 
-// The entry (none: a null pointer); the result, the value (kUntouched when it
-// must not change) and the name ("untouched" when it must not change).
+// The entry (none: a null pointer); the result, the value (kKept when it must
+// not change) and the name ("kept" when it must not change).
 const std::tuple<std::optional<std::string>, int, int, std::string> kParses[] = {
-    {"-000" + kMark + kNoName, 1, 0, kNoName},
-    {"  -30" + kMark + "  two words  ", 1, -30, "two"},
-    {"-999" + kMark + kPrismWord, 1, -999, kPrismWord},
-    {"999" + kMark + "\tX\t", 1, 999, "X"},
-    {"30", 1, 30, ""},
-    {"30 X", 1, 30, "X"},
-    {"5-" + kMark + "a", 1, 5, "a"},
-    {"--5" + kMark + "a", 1, 0, "a"},
-    {"30" + kMark + "A" + kMark + "B", 1, 30, "A"},
-    // A byte-wise search would take the second byte of the katakana for an "m".
-    {"30" + kMark + kKatakanaNo + "m\x81\x46", 1, 30, kKatakanaNo + "m\x81\x46"},
-    {"12345" + kMark + "X", 0, kUntouched, "untouched"},
-    {"1000" + kMark + "X", 0, 1000, "untouched"},
-    {"30mm:X", 0, kUntouched, "untouched"},
-    {"+5" + kMark + "X", 0, kUntouched, "untouched"},
-    {"\x82\x4F" + kMark + "X", 0, kUntouched, "untouched"},
-    {"", 0, kUntouched, "untouched"},
-    {kMark, 0, kUntouched, "untouched"},
-    {std::nullopt, 0, kUntouched, "untouched"},
-};
+    {"-000" + kMark + kNoName, 1, 0, kNoName}, {"  -30" + kMark + "  two words  ", 1, -30, "two"},
+    {"999" + kMark + "\tX\t", 1, 999, "X"},    {"-999" + kMark + kPrismWord, 1, -999, kPrismWord},
+    {"5-" + kMark + "a", 1, 5, "a"},           {"30" + kMark + "A" + kMark + "B", 1, 30, "A"},
+    {"--5" + kMark + "a", 1, 0, "a"},          {"30", 1, 30, ""},
+    {"30" + kMark + kNoMark, 1, 30, kNoMark},  {"30 X", 1, 30, "X"},
+    {"12345" + kMark + "X", 0, kKept, "kept"}, {"\x82\x4F" + kMark + "X", 0, kKept, "kept"},
+    {"1000" + kMark + "X", 0, 1000, "kept"},   {"30mm:X", 0, kKept, "kept"},
+    {"+5" + kMark + "X", 0, kKept, "kept"},    {"", 0, kKept, "kept"},
+    {std::nullopt, 0, kKept, "kept"},          {kMark, 0, kKept, "kept"}};
 
 TEST(PrismText, ParsesEntries) {
   for (const auto& [entry, result, expectedValue, expectedName] : kParses) {
-    int value = kUntouched;
-    std::string name = "untouched";
+    int value = kKept;
+    std::string name = "kept";
     const int got = GetQZJkn_TS_Psm_FromStr(entry ? entry->c_str() : nullptr, value, name);
     EXPECT_EQ(std::tie(got, value, name), std::tie(result, expectedValue, expectedName))
         << entry.value_or("null");
