@@ -53,11 +53,11 @@ TEST_F(NTripCatalogueTest, KeysAndCountsForEveryWidthOfNumberFromRootOne) {
       "CoCnt=3\r\nCo01VrsCnt=4\r\nCo01RrsCnt=2\r\nCo100VrsCnt=8\r\nCo07RrsCnt=-1\r\n");
   EXPECT_EQ(GetNTrip_Co_Cnt(), 3);
   // Kind 1 counts "Vrs", any other kind "Rrs".
-  const int counts[] = {GetNTrip_Protcol_Cnt(1, 1),   GetNTrip_Protcol_Cnt(1, 0),
-                        GetNTrip_Protcol_Cnt(1, 2),   GetNTrip_Protcol_Cnt(1, 255),
-                        GetNTrip_Protcol_Cnt(100, 1), GetNTrip_Protcol_Cnt(7, 0),
-                        GetNTrip_Protcol_Cnt(2, 1)};
-  EXPECT_EQ(std::vector<int>(counts, counts + 7), (std::vector<int>{4, 2, 2, 2, 8, -1, 0}));
+  // Provider, kind, count.
+  const int counts[][3] = {{1, 1, 4},   {1, 0, 2},  {1, 2, 2}, {1, 255, 2},
+                           {100, 1, 8}, {7, 0, -1}, {2, 1, 0}};
+  for (const auto& c : counts)
+    EXPECT_EQ(GetNTrip_Protcol_Cnt(c[0], c[1]), c[2]) << c[0] << " " << c[1];
   for (auto [index, name] :
        {std::pair<uint16_t, const char*>{8, "nine"}, {99, "hundred"}, {65535, "zero"}}) {
     CompanyRec company;

@@ -57,10 +57,9 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
   const std::string around = "  \tx";  // blanks before the value and a byte after it are not its
   EXPECT_EQ(valueAsRead(std::string_view(around).substr(2, 1)), "");
   for (const auto& [file, section, key, expected] : cases) {
-    SCOPED_TRACE(file);
     const auto value = findValue(file, section, key);
-    EXPECT_EQ(value.value_or("(missing)"), expected ? expected : "(missing)");
-    EXPECT_EQ(KeyIndex(file).find(section, key), value);
+    EXPECT_EQ(value.value_or("(missing)"), expected ? expected : "(missing)") << file;
+    EXPECT_EQ(KeyIndex(file).find(section, key), value) << file;
   }
 }
 
@@ -210,13 +209,12 @@ TEST(Ini, ReadsNothingPastTheEndOfTheFile) {
           {"[A]\r\n[ k]\r\nk=v", 6, "k", "k", nullptr, "SK"},  // blanks after '['
       };
   for (const auto& [buffer, size, section, key, expected, kinds] : cases) {
-    SCOPED_TRACE(buffer);
     const std::string_view file(buffer, size);
     const auto value = findValue(file, section, key);
-    EXPECT_EQ(value.value_or("(missing)"), expected ? expected : "(missing)");
+    EXPECT_EQ(value.value_or("(missing)"), expected ? expected : "(missing)") << buffer;
     std::string seen;
     forEachLine(file, [&seen](const LineView& line) { seen += "BSK"[line.kind]; });
-    EXPECT_EQ(seen, kinds);
+    EXPECT_EQ(seen, kinds) << buffer;
   }
 }
 

@@ -3,6 +3,7 @@
 // meanwhile kept, and all or nothing when a file cannot be written, taking
 // back only what still reads as the batch wrote it.
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "FileSystemSeam.h"
@@ -43,11 +44,9 @@ class Batch : public RootsTest {
   // Every file of root 0's folder with its bytes.
   std::string files() {
     std::string out;
-    std::string names = listFolder(inf(""));
-    for (size_t at = 0, end; (end = names.find('\n', at)) != std::string::npos; at = end + 1) {
-      const std::string name = names.substr(at, end - at);
+    std::istringstream names(listFolder(inf("")));
+    for (std::string name; std::getline(names, name);)
       out += "== " + name + "\n" + readBytes(inf(name));
-    }
     return out;
   }
 };

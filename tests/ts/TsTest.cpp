@@ -37,7 +37,6 @@ TEST_F(TsTest, AutoLoadExWritesFiveKeysInOrder) {
   EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 0);
   EXPECT_EQ(autoLoadSetUp(), std::make_tuple(0, 0u, 0u, 1e-16, 99));
   EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 0);
-  EXPECT_FALSE(exists(path));
   // on, kno, bno, kh, pane; "AutoLoadKH" as stored and as read. Only exactly
   // 1e-16, the "no value", empties "AutoLoadKH"; NaN is formatted.
   const std::tuple<int, uint32_t, uint32_t, double, int, const char*, double> rows[] = {
