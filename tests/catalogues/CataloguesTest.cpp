@@ -113,21 +113,18 @@ using ZoneTable = RootsTest;
 
 TEST_F(ZoneTable, NineteenNumberedRowsAndTheChosenOneInItsFile) {
   ASSERT_EQ(GetHmnZaKeiCnt(), 19);
-  for (int index = 0; index < 19; ++index) {
-    uint16_t number = 0;
-    std::string name;
-    ASSERT_EQ(GetHmnZaKeiInfo(index, number, name), 1) << index;
+  // Rows 0 to 18; -1 and 19 leave number and name as they were.
+  for (int index = -1; index <= 19; ++index) {
+    uint16_t number = 77;
+    std::string name = "kept";
+    const bool row = index >= 0 && index < 19;
+    EXPECT_EQ(GetHmnZaKeiInfo(index, number, name), row ? 1 : 0) << index;
     // "Zone", a half-width space before one-digit numbers, the number, "system:".
     const std::string head = "\x91\xE6" + std::string(index < 9 ? " " : "") +
                              std::to_string(index + 1) + "\x8C\x6E\x81\x46";
-    EXPECT_EQ(number, index + 1);
-    EXPECT_EQ(name.substr(0, head.size()), head) << index;
-  }
-  for (int index : {19, -1}) {
-    uint16_t number = 77;
-    std::string name = "kept";
-    EXPECT_EQ(GetHmnZaKeiInfo(index, number, name), 0) << index;
-    EXPECT_EQ(std::tie(number, name), std::make_tuple(77, "kept"));
+    EXPECT_EQ(std::make_pair(int{number}, name.substr(0, row ? head.size() : std::string::npos)),
+              std::make_pair(row ? index + 1 : 77, row ? head : "kept"))
+        << index;
   }
   // The chosen zone: Get gives the low 16 bits or 1, Set takes numbers of the table only.
   const std::string folder = root(0) + "\\inf", file = inf("HmnZaKei.ini");  // as callers write it

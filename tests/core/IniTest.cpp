@@ -54,8 +54,8 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
     EXPECT_EQ(valueAsRead(written), findValue("[A]\r\nx=" + written + "\r\n", "A", "x")) << written;
   }
   EXPECT_EQ(valueAsRead(std::string(" ab \0cd", 7)), "ab");
-  const std::string around = "  \tx";  // blanks before the value and a byte after it are not its
-  EXPECT_EQ(valueAsRead(std::string_view(around).substr(2, 1)), "");
+  // Blanks before the value and a byte after it are not its.
+  EXPECT_EQ(valueAsRead(std::string_view("  \tx").substr(2, 1)), "");
   for (const auto& [file, section, key, expected] : cases) {
     const auto value = findValue(file, section, key);
     EXPECT_EQ(value.value_or("(missing)"), expected ? expected : "(missing)") << file;

@@ -98,9 +98,8 @@ TEST_F(ValueFiles, CatalogueFilesAndFoldersComeFromTheRootsOfTheMoment) {
       "def-share.ini def-ts.ini def-nmea.ini disp-navi.ini disp-ts.ini disp-nmea.ini jkn-ts.ini "
       "jkn-nmea.ini sound.ini disp-tsh.ini def-gnss.ini disp-gnss.ini jkn-gnss.ini NTrip.ini "
       "jkn-gnss-rtk.ini jkn-pl30.ini jkn-soku.ini jkn-zetr.ini");
-  for (int id = 0; id < 18; ++id) {
-    std::string name;
-    names >> name;
+  std::string name;
+  for (int id = 0; names >> name; ++id) {
     EXPECT_EQ(static_cast<int>(files[id]), id) << name;
     EXPECT_EQ(SettingsFilePath(files[id]), root(id == 3 || id == 8 || id == 13) + "\\inf\\" + name);
     EXPECT_EQ(SettingsFileName(id), name);

@@ -54,14 +54,13 @@ TEST(SvyMarRtn, RoundsByEachRuleOnTheDecimalText) {
 TEST(Round, RoundsFromTheGivenDigitAndLeavesTheOperand) {
   // Value, decimals, roundFrom, result. The last two are whole multiples as point
   // names pass them: 0.1 * 30 and a hair under 3.
-  const double rows[][4] = {{2.5, 0, 5, 3.0},      {2.4999, 0, 5, 2.0},
-                            {-2.5, 0, 5, -3.0},    {-2.4, 0, 5, -2.0},
-                            {2.675, 2, 5, 2.68},   {1.005, 2, 5, 1.01},
-                            {2.6, 0, 7, 2.0},      {2.7, 0, 7, 3.0},
-                            {2.9, 0, 10, 2.0},     {2.01, 0, 0, 3.0},
-                            {9.5, 0, 5, 10.0},     {3000.0, 0, 5, 3000.0},
-                            {2.5, -1, 5, 3.0},     {1.5e15, 0, 5, 1.5e15},
-                            {0.1 * 30, 0, 5, 3.0}, {2.9999999999999996, 0, 5, 3.0}};
+  const double rows[][4] = {
+      {2.5, 0, 5, 3.0},     {2.4999, 0, 5, 2.0},    {-2.5, 0, 5, -3.0},
+      {-2.4, 0, 5, -2.0},   {2.675, 2, 5, 2.68},    {1.005, 2, 5, 1.01},
+      {2.6, 0, 7, 2.0},     {2.7, 0, 7, 3.0},       {2.9, 0, 10, 2.0},
+      {2.01, 0, 0, 3.0},    {9.5, 0, 5, 10.0},      {3000.0, 0, 5, 3000.0},
+      {2.5, -1, 5, 3.0},    {1.5e15, 0, 5, 1.5e15}, {2.9999999999999996, 0, 5, 3.0},
+      {0.1 * 30, 0, 5, 3.0}};
   for (const auto& row : rows) {
     double value = row[0];
     EXPECT_EQ(exact(_Round(&value, static_cast<int>(row[1]), static_cast<int>(row[2]))),
