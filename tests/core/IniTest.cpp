@@ -50,9 +50,8 @@ TEST(Ini, FindsTheValueAWindowsReaderWould) {
   // What tools take as read from a written value is what the reader finds.
   for (const std::string& written :
        {std::string(), std::string(" \t"), std::string(" 'q' \x1A"), std::string("ab \0cd", 6),
-        std::string("v\0", 2), std::string("\" x \"")}) {
+        std::string("v\0", 2), std::string("\" x \"")})
     EXPECT_EQ(valueAsRead(written), findValue("[A]\r\nx=" + written + "\r\n", "A", "x")) << written;
-  }
   EXPECT_EQ(valueAsRead(std::string(" ab \0cd", 7)), "ab");
   // Blanks before the value and a byte after it are not its.
   EXPECT_EQ(valueAsRead(std::string_view("  \tx").substr(2, 1)), "");
@@ -81,15 +80,13 @@ TEST(Ini, AnIndexFindsWhatTheSearchFinds) {
   std::mt19937 random(29);
   for (int n = 0; n < 400; ++n) {
     std::string file = n % 5 == 0 ? "\xEF\xBB\xBF" : "";
-    for (auto i = random() % 12; i > 0; --i) {
+    for (auto i = random() % 12; i > 0; --i)
       file += lines[random() % std::size(lines)] + breaks[random() % 3];
-    }
     const KeyIndex index(file);
     for (const char* section : asked) {
-      for (const char* key : asked) {
+      for (const char* key : asked)
         ASSERT_EQ(index.find(section, key), findValue(file, section, key))
             << "[" << section << "] " << key << " in " << file;
-      }
       // Several keys of the section in one pass: a few (one pass over the
       // lines their first bytes start), or all of them (too many first bytes).
       const std::optional<size_t> body = findSectionBody(file, section);
@@ -103,10 +100,9 @@ TEST(Ini, AnIndexFindsWhatTheSearchFinds) {
         values[i] = "stale";  // a key not found leaves no earlier value
       }
       findValuesIn(file, *body, keys, take, values);
-      for (size_t i = 0; i < take; ++i) {
+      for (size_t i = 0; i < take; ++i)
         ASSERT_EQ(values[i], findValue(file, section, keys[i]))
             << "[" << section << "] " << keys[i] << " among others in " << file;
-      }
     }
   }
 }
@@ -116,11 +112,9 @@ TEST(Ini, FoldedNamesAreEqualExactlyForTheSameNames) {
   const char* names[] = {"MaskElev", "MASKELEV", "maskelev",  "MaskElev_Svy", "",
                          "\x83\x41", "\x83\x61", "\x83\x41x", "\x83\x41X",    "a\x83",
                          "A\x83",    "[]",       "\x81\x5B"};
-  for (const char* a : names) {
-    for (const char* b : names) {
+  for (const char* a : names)
+    for (const char* b : names)
       EXPECT_EQ(ini::foldedName(a) == ini::foldedName(b), ini::sameName(a, b)) << a << " " << b;
-    }
-  }
   EXPECT_EQ(ini::foldedName("Mask\x83\101Elev"), "mask\x83\101elev");
 }
 

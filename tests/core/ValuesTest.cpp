@@ -155,11 +155,10 @@ TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
   ASSERT_FALSE(fifo.empty());
   // Missing, an id without file, a FIFO (a console on Windows: no waiting) and a
   // folder read as missing; a default is cut to the buffer too.
-  for (const std::string& p : {path(), SettingsFilePath(18), fifo, inf("")}) {
+  for (const std::string& p : {path(), SettingsFilePath(18), fifo, inf("")})
     EXPECT_EQ(readText(p, "A", "x", "dflt", 4) + readText(p, "A", "x", "dflt", 0) +
                   readRaw(p, "A", "x").value_or("none"),
               "dflnone");
-  }
   Flush_QZJkn_ZETR_File(GetQZJkn_ZETR_Path().c_str());
   Flush_QZJkn_PL30_File(nullptr);
   Flush_QZJkn_Soku_File(inf("").c_str());

@@ -57,9 +57,8 @@ TEST_F(DisplayListsTest, ColoursByFileIdKeyAndNumberedSection) {
   const std::tuple<int, int, int, uint32_t> reads[] = {{3, 0, 7, 0x0302C8}, {4, 1, 2, kRed},
                                                        {4, 1, 0, kWhite},   {4, 3, -3, 0x00FF00},
                                                        {4, 4, -3, kWhite},  {4, 5, 2, kWhite}};
-  for (const auto& [id, which, section, colour] : reads) {
+  for (const auto& [id, which, section, colour] : reads)
     EXPECT_EQ(GetQZJkn_Color(id, which, section), colour) << id << " " << which << " " << section;
-  }
 }
 
 using StakeOutTest = RootsTest;

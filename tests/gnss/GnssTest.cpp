@@ -218,18 +218,17 @@ TEST_F(CurrentAntennaTest, SensorPictureWalk) {
       {9, 0, "NMEA.bmp", -1, 0.0, {-2, 3, -1, 4, 6, 3, 7, 0}},
   };
   for (const auto& [sensor, found, picture, antenna, offset, listed] : rows) {
-    SCOPED_TRACE(sensor);
     std::string gotPicture = "stale", alone;
     int gotAntenna = 99;
     double gotOffset = 9.9;
     AntennaCatalogue list(1);  // an entry already there (ID -2) stays in front
-    EXPECT_EQ(GetGNSSSensorBmp(sensor, gotPicture, &gotAntenna, &gotOffset, &list), found);
-    EXPECT_EQ(std::tie(gotPicture, gotAntenna, gotOffset), std::tie(picture, antenna, offset));
+    const int got = GetGNSSSensorBmp(sensor, gotPicture, &gotAntenna, &gotOffset, &list);
+    const int gotAlone = GetGNSSSensorBmp(sensor, alone);
     std::vector<int> ids;
     for (const QZ_AntennaRec& rec : list) ids.push_back(rec.ID);
-    EXPECT_EQ(ids, listed);
-    EXPECT_EQ(GetGNSSSensorBmp(sensor, alone), found);
-    EXPECT_EQ(alone, picture);
+    EXPECT_EQ(std::tie(got, gotPicture, gotAntenna, gotOffset, ids, gotAlone, alone),
+              std::tie(found, picture, antenna, offset, listed, found, picture))
+        << sensor;
   }
   EXPECT_FALSE(exists(gnssFile()));
 }
@@ -249,13 +248,13 @@ TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
       {3, 2, 0, 0.0, "b.bmp", reset},  // entry 000 belongs to sensor 1
   };
   for (const auto& [current, sensor, result, offset, picture, file] : rows) {
-    SCOPED_TRACE(testing::Message() << current << " " << sensor);
     writeBytes(gnssFile(), kept);
     std::string gotPicture = "stale";
     double gotOffset = 9.9;
-    EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(current, sensor, gotPicture, gotOffset), result);
-    EXPECT_EQ(std::tie(gotOffset, gotPicture), std::tie(offset, picture));
-    EXPECT_EQ(readBytes(gnssFile()), file);
+    const int got = GetGNSSSensorBmpAntennaOffset(current, sensor, gotPicture, gotOffset);
+    EXPECT_EQ(std::make_tuple(got, gotOffset, gotPicture, readBytes(gnssFile())),
+              std::make_tuple(result, offset, std::string(picture), file))
+        << current << " " << sensor;
     writeBytes(inf("AntennaLocal.ini"), kCatalogue);  // for every row after the first
   }
 }
