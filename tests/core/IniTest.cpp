@@ -121,8 +121,7 @@ TEST(Ini, FoldedNamesAreEqualExactlyForTheSameNames) {
 TEST(Ini, EditsSpliceOnlyWhatChanges) {
   struct Case {
     std::string before;
-    const char* section;
-    const char* key;
+    const char *section, *key;
     const char* value;  // nullptr: remove the key
     std::string after;
     const char* readBack = nullptr;  // what a read then gives, when not the value
@@ -175,7 +174,7 @@ TEST(Ini, ManyAssignmentsAtOnceGiveTheBytesOfOneByOne) {
        {"", "\xEF\xBB\xBF", "[A]\r\nx=1\r\ny=2\r\n", "[A]\r\nx=1",
         "[A]\rx=1\r[B]\ry=", "; top\nz=0\n[a]\nX = old  \n\n[B]\n[A]\nx=2\n",
         "[A]\r\nx\r\ny=1\r\n[C]\r\n", " [ b ] \r\n\r\nk=\x95\x5C\r\n[\x83\x41]\r\nk=1\r\n",
-        "[A]\nx=", "[A]\r\nx=1\r\nX=2\r\nk=3\r\n[a]\r\ny=4\r\n"}) {
+        "[A]\nx=", "[A]\r\nx=1\r\nX=2\r\nk=3\r\n[a]\r\ny=4\r\n"})
     for (int round = 0; round < 200; ++round) {
       std::vector<Assignment> assignments(8 + random() % 12);
       for (Assignment& a : assignments) a = {pick(sections), pick(keys), pick(values)};
@@ -188,7 +187,6 @@ TEST(Ini, ManyAssignmentsAtOnceGiveTheBytesOfOneByOne) {
       setValues(atOnce, assignments);
       ASSERT_EQ(atOnce, oneByOne) << before << " / " << text;
     }
-  }
 }
 
 // A file may be the head of a larger buffer: nothing past its end is read, though

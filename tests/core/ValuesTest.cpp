@@ -196,17 +196,17 @@ TEST_F(ValueFiles, WritesAndRemovalsKeepEveryOtherByte) {
 // the file as it was; what would is stored as given.
 TEST_F(ValueFiles, RefusedWritesChangeAndCreateNothing) {
   writeBytes(path(), "[A]\r\nx=1\r\n");
-  constexpr WriteStatus kRefused = WriteStatus::Refused;
-  for (const char* value : {"1\r\n[B]\r\ny=2", "a\rb", "a\nb"})
-    EXPECT_EQ(writeText(path(), "A", "x", value), kRefused) << value;
-  EXPECT_EQ(writeText(path(), "A", "x", std::string("a\0b", 3)), kRefused);
-  for (const char* key : {"", "a=b", "[x]", " x", "x ", "a\nb", "a\rb"})
-    EXPECT_EQ(writeText(path(), "A", key, "1"), kRefused) << key;
-  for (const char* section : {"A\r\n[B", " A", "A\t", "\x83", "A\x1A"})
-    EXPECT_EQ(writeText(path(), section, "x", "1"), kRefused) << section;
-  EXPECT_EQ(writeText(path(), nullptr, "x", "1"), kRefused);
-  EXPECT_EQ(writeText(path(), "A", nullptr, "1"), kRefused);
-  EXPECT_EQ(removeSection(path(), nullptr), kRefused);
+  // Section, key, value.
+  const std::tuple<const char*, const char*, std::string_view> refused[] = {
+      {"A", "", "1"},      {"A", " x", "1"},     {"A", "x ", "1"},    {"A", "x", "1\r\n[B]\r\ny=2"},
+      {" A", "x", "1"},    {"A", "a=b", "1"},    {"A", "[x]", "1"},   {"A", "x", {"a\0b", 3}},
+      {"A\t", "x", "1"},   {"A", "x", "a\rb"},   {"A", "x", "a\nb"},  {"A", "a\nb", "1"},
+      {"A", "a\rb", "1"},  {"\x83", "x", "1"},   {"A\x1A", "x", "1"}, {nullptr, "x", "1"},
+      {"A", nullptr, "1"}, {"A\r\n[B", "x", "1"}};
+  for (const auto& [section, key, value] : refused)
+    EXPECT_EQ(writeText(path(), section, key, value), WriteStatus::Refused)
+        << section << " " << key << " " << value;
+  EXPECT_EQ(removeSection(path(), nullptr), WriteStatus::Refused);
   EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");
   EXPECT_EQ(writeText(root(0) + "/missing/v.ini", "A", "x", "1"), WriteStatus::FolderMissing);
   EXPECT_EQ(writeText(root(0) + "/inf", "A", "x", "1"), WriteStatus::FileIsFolder);

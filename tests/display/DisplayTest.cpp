@@ -28,8 +28,7 @@ TEST_F(UseTest, UnassignedCodesReadZeroAndTouchNothing) {
   EXPECT_EQ(folders(), "def-nmea.ini\ndef-share.ini\ndef-ts.ini\n");
 }
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0x0000FF;
 
 // Colours live in the file the id names, section "%d", key chosen by "which";
 // ids outside the catalogue and unknown keys read white and write nothing.

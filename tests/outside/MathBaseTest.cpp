@@ -37,8 +37,8 @@ TEST(SvyMarRtn, RoundsByEachRuleOnTheDecimalText) {
       {1e20, 3, 1e20, 1e20, 1e20, 1e20},   {NAN, 2, NAN, NAN, NAN, NAN},
       {2.4, -1, 2.0, 2.0, 3.0, 2.0},       {INFINITY, 2, INFINITY, INFINITY, INFINITY, INFINITY},
       {0.004, 2, 0.0, 0.0, 0.01, 0.0}};
-  for (const auto& row : rows) {
-    for (int rule : {0, 1, 2, 3, -1, 4, 99}) {  // any other rule acts as the first
+  for (const auto& row : rows)
+    for (int rule : {0, 1, 2, 3, -1, 4, 99})  // any other rule acts as the first
       for (double sign : {1.0, -1.0}) {
         const double value = sign * row[0];
         // + 0.0 makes -0.0 a 0.0: no result is a negative zero.
@@ -46,8 +46,6 @@ TEST(SvyMarRtn, RoundsByEachRuleOnTheDecimalText) {
                   exact(sign * row[2 + (rule >= 0 && rule < 4 ? rule : 0)] + 0.0))
             << value << " to " << row[1] << " by rule " << rule;
       }
-    }
-  }
   EXPECT_EQ(Svy_MarRtn(nullptr, 2, 0), 0.0);
 }
 

@@ -80,8 +80,7 @@ const std::string kMark = "mm\x81\x46";
 const std::string kNoName = "(\x96\xBC\x91\x4F\x8E\x77\x92\xE8\x82\xC8\x82\xB5)";
 // A katakana word; a katakana character whose second byte is an "m", then "mm"
 // and the colon: a byte-wise search would take its second byte for an "m".
-const std::string kPrismWord = "\x83\x76\x83\x8A\x83\x59\x83\x80";
-const std::string kNoMark = "\x83\x6Dm\x81\x46";
+const std::string kPrismWord = "\x83\x76\x83\x8A\x83\x59\x83\x80", kNoMark = "\x83\x6Dm\x81\x46";
 
 constexpr int kKept = 4242;
 
