@@ -53,11 +53,11 @@ TEST_F(NTripCatalogueTest, KeysAndCountsForEveryWidthOfNumberFromRootOne) {
       "CoCnt=3\r\nCo01VrsCnt=4\r\nCo01RrsCnt=2\r\nCo100VrsCnt=8\r\nCo07RrsCnt=-1\r\n");
   EXPECT_EQ(GetNTrip_Co_Cnt(), 3);
   // Kind 1 counts "Vrs", any other kind "Rrs".
-  const int counts[] = {GetNTrip_Protcol_Cnt(1, 1),   GetNTrip_Protcol_Cnt(1, 0),
-                        GetNTrip_Protcol_Cnt(1, 2),   GetNTrip_Protcol_Cnt(1, 255),
-                        GetNTrip_Protcol_Cnt(100, 1), GetNTrip_Protcol_Cnt(7, 0),
-                        GetNTrip_Protcol_Cnt(2, 1)};
-  EXPECT_EQ(std::vector<int>(counts, counts + 7), (std::vector<int>{4, 2, 2, 2, 8, -1, 0}));
+  // Provider, kind, count.
+  const int counts[][3] = {{1, 1, 4},   {1, 0, 2},  {1, 2, 2}, {1, 255, 2},
+                           {100, 1, 8}, {7, 0, -1}, {2, 1, 0}};
+  for (const auto& c : counts)
+    EXPECT_EQ(GetNTrip_Protcol_Cnt(c[0], c[1]), c[2]) << c[0] << " " << c[1];
   for (auto [index, name] :
        {std::pair<uint16_t, const char*>{8, "nine"}, {99, "hundred"}, {65535, "zero"}}) {
     CompanyRec company;
@@ -113,21 +113,18 @@ using ZoneTable = RootsTest;
 
 TEST_F(ZoneTable, NineteenNumberedRowsAndTheChosenOneInItsFile) {
   ASSERT_EQ(GetHmnZaKeiCnt(), 19);
-  for (int index = 0; index < 19; ++index) {
-    uint16_t number = 0;
-    std::string name;
-    ASSERT_EQ(GetHmnZaKeiInfo(index, number, name), 1) << index;
+  // Rows 0 to 18; -1 and 19 leave number and name as they were.
+  for (int index = -1; index <= 19; ++index) {
+    uint16_t number = 77;
+    std::string name = "kept";
+    const bool row = index >= 0 && index < 19;
+    EXPECT_EQ(GetHmnZaKeiInfo(index, number, name), row ? 1 : 0) << index;
     // "Zone", a half-width space before one-digit numbers, the number, "system:".
     const std::string head = "\x91\xE6" + std::string(index < 9 ? " " : "") +
                              std::to_string(index + 1) + "\x8C\x6E\x81\x46";
-    EXPECT_EQ(number, index + 1);
-    EXPECT_EQ(name.substr(0, head.size()), head) << index;
-  }
-  for (int index : {19, -1}) {
-    uint16_t number = 77;
-    std::string name = "kept";
-    EXPECT_EQ(GetHmnZaKeiInfo(index, number, name), 0) << index;
-    EXPECT_EQ(std::tie(number, name), std::make_tuple(77, "kept"));
+    EXPECT_EQ(std::make_pair(int{number}, name.substr(0, row ? head.size() : std::string::npos)),
+              std::make_pair(row ? index + 1 : 77, row ? head : "kept"))
+        << index;
   }
   // The chosen zone: Get gives the low 16 bits or 1, Set takes numbers of the table only.
   const std::string folder = root(0) + "\\inf", file = inf("HmnZaKei.ini");  // as callers write it

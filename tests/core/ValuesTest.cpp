@@ -31,14 +31,8 @@ TEST(ValueRules, IntegersWrapAndTakeLowercasePrefixes) {
 
 // Where the integer rule stops reading and what it took, as jkn check explains it.
 TEST(ValueRules, IntegerReadingSaysWhereItStopped) {
-  struct Row {
-    const char* text;
-    bool negative;
-    unsigned base;
-    size_t digits, stop;
-    uint32_t magnitude;
-    bool wrapped;
-  };
+  // Text, negative, base, digits, stop, magnitude, wrapped.
+  using Row = std::tuple<const char*, bool, unsigned, size_t, size_t, uint32_t, bool>;
   const Row rows[] = {
       {"42", false, 10, 2, 2, 42, false},         {"-0x1g", true, 16, 1, 4, 1, false},
       {"0x", false, 10, 1, 1, 0, false},          {"0b2", false, 10, 1, 1, 0, false},
@@ -48,12 +42,10 @@ TEST(ValueRules, IntegerReadingSaysWhereItStopped) {
       {"4294967296", false, 10, 10, 10, 0, true}, {"0o777", false, 8, 3, 5, 511, false},
       {"0x100000000", false, 16, 9, 11, 0, true}, {"", false, 10, 0, 0, 0, false}};
   for (const Row& row : rows) {
-    const IntReading r = readInteger(row.text);
-    EXPECT_EQ(
-        std::make_tuple(r.negative, r.base, r.digits, r.stop, r.magnitude, r.wrapped),
-        std::make_tuple(row.negative, row.base, row.digits, row.stop, row.magnitude, row.wrapped))
-        << row.text;
-    EXPECT_EQ(r.bits(), parseIntBits(row.text)) << row.text;
+    const char* text = std::get<0>(row);
+    const IntReading r = readInteger(text);
+    EXPECT_EQ(Row(text, r.negative, r.base, r.digits, r.stop, r.magnitude, r.wrapped), row);
+    EXPECT_EQ(r.bits(), parseIntBits(text)) << text;
   }
 }
 
@@ -106,9 +98,8 @@ TEST_F(ValueFiles, CatalogueFilesAndFoldersComeFromTheRootsOfTheMoment) {
       "def-share.ini def-ts.ini def-nmea.ini disp-navi.ini disp-ts.ini disp-nmea.ini jkn-ts.ini "
       "jkn-nmea.ini sound.ini disp-tsh.ini def-gnss.ini disp-gnss.ini jkn-gnss.ini NTrip.ini "
       "jkn-gnss-rtk.ini jkn-pl30.ini jkn-soku.ini jkn-zetr.ini");
-  for (int id = 0; id < 18; ++id) {
-    std::string name;
-    names >> name;
+  std::string name;
+  for (int id = 0; names >> name; ++id) {
     EXPECT_EQ(static_cast<int>(files[id]), id) << name;
     EXPECT_EQ(SettingsFilePath(files[id]), root(id == 3 || id == 8 || id == 13) + "\\inf\\" + name);
     EXPECT_EQ(SettingsFileName(id), name);
@@ -164,11 +155,10 @@ TEST_F(ValueFiles, ReadsGiveDefaultsWhereNothingIsAndCreateNothing) {
   ASSERT_FALSE(fifo.empty());
   // Missing, an id without file, a FIFO (a console on Windows: no waiting) and a
   // folder read as missing; a default is cut to the buffer too.
-  for (const std::string& p : {path(), SettingsFilePath(18), fifo, inf("")}) {
+  for (const std::string& p : {path(), SettingsFilePath(18), fifo, inf("")})
     EXPECT_EQ(readText(p, "A", "x", "dflt", 4) + readText(p, "A", "x", "dflt", 0) +
                   readRaw(p, "A", "x").value_or("none"),
               "dflnone");
-  }
   Flush_QZJkn_ZETR_File(GetQZJkn_ZETR_Path().c_str());
   Flush_QZJkn_PL30_File(nullptr);
   Flush_QZJkn_Soku_File(inf("").c_str());
@@ -206,17 +196,17 @@ TEST_F(ValueFiles, WritesAndRemovalsKeepEveryOtherByte) {
 // the file as it was; what would is stored as given.
 TEST_F(ValueFiles, RefusedWritesChangeAndCreateNothing) {
   writeBytes(path(), "[A]\r\nx=1\r\n");
-  constexpr WriteStatus kRefused = WriteStatus::Refused;
-  for (const char* value : {"1\r\n[B]\r\ny=2", "a\rb", "a\nb"})
-    EXPECT_EQ(writeText(path(), "A", "x", value), kRefused) << value;
-  EXPECT_EQ(writeText(path(), "A", "x", std::string("a\0b", 3)), kRefused);
-  for (const char* key : {"", "a=b", "[x]", " x", "x ", "a\nb", "a\rb"})
-    EXPECT_EQ(writeText(path(), "A", key, "1"), kRefused) << key;
-  for (const char* section : {"A\r\n[B", " A", "A\t", "\x83", "A\x1A"})
-    EXPECT_EQ(writeText(path(), section, "x", "1"), kRefused) << section;
-  EXPECT_EQ(writeText(path(), nullptr, "x", "1"), kRefused);
-  EXPECT_EQ(writeText(path(), "A", nullptr, "1"), kRefused);
-  EXPECT_EQ(removeSection(path(), nullptr), kRefused);
+  // Section, key, value.
+  const std::tuple<const char*, const char*, std::string_view> refused[] = {
+      {"A", "", "1"},      {"A", " x", "1"},     {"A", "x ", "1"},    {"A", "x", "1\r\n[B]\r\ny=2"},
+      {" A", "x", "1"},    {"A", "a=b", "1"},    {"A", "[x]", "1"},   {"A", "x", {"a\0b", 3}},
+      {"A\t", "x", "1"},   {"A", "x", "a\rb"},   {"A", "x", "a\nb"},  {"A", "a\nb", "1"},
+      {"A", "a\rb", "1"},  {"\x83", "x", "1"},   {"A\x1A", "x", "1"}, {nullptr, "x", "1"},
+      {"A", nullptr, "1"}, {"A\r\n[B", "x", "1"}};
+  for (const auto& [section, key, value] : refused)
+    EXPECT_EQ(writeText(path(), section, key, value), WriteStatus::Refused)
+        << section << " " << key << " " << value;
+  EXPECT_EQ(removeSection(path(), nullptr), WriteStatus::Refused);
   EXPECT_EQ(readBytes(path()), "[A]\r\nx=1\r\n");
   EXPECT_EQ(writeText(root(0) + "/missing/v.ini", "A", "x", "1"), WriteStatus::FolderMissing);
   EXPECT_EQ(writeText(root(0) + "/inf", "A", "x", "1"), WriteStatus::FileIsFolder);

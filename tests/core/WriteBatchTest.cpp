@@ -3,6 +3,7 @@
 // meanwhile kept, and all or nothing when a file cannot be written, taking
 // back only what still reads as the batch wrote it.
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "FileSystemSeam.h"
@@ -21,9 +22,8 @@ class Batch : public RootsTest {
  protected:
   // jkn-gnss-rtk.ini and jkn-ts.ini exist, def-share.ini and new.ini do not.
   void start() {
-    for (const char* name : {"def-share.ini", "new.ini", "jkn-ts.ini", "jkn-gnss-rtk.ini"}) {
+    for (const char* name : {"def-share.ini", "new.ini", "jkn-ts.ini", "jkn-gnss-rtk.ini"})
       std::filesystem::remove(inf(name));
-    }
     writeBytes(pathOf(SettingsFile::JknGnssRtk), "; radio\n[GNSS]\nRTKPortNoS = 3\n");
     writeBytes(pathOf(SettingsFile::JknTs), "[Other]\r\nx=1\r\n");
   }
@@ -44,20 +44,12 @@ class Batch : public RootsTest {
   // Every file of root 0's folder with its bytes.
   std::string files() {
     std::string out;
-    std::string names = listFolder(inf(""));
-    for (size_t at = 0, end; (end = names.find('\n', at)) != std::string::npos; at = end + 1) {
-      const std::string name = names.substr(at, end - at);
+    std::istringstream names(listFolder(inf("")));
+    for (std::string name; std::getline(names, name);)
       out += "== " + name + "\n" + readBytes(inf(name));
-    }
     return out;
   }
 };
-
-// Another writer on another thread, as another program would be.
-template <class Write>
-void elsewhere(Write write) {
-  std::thread(write).join();
-}
 
 TEST_F(Batch, OneReplacementPerFileWithTheBytesOfTheSettersOneByOne) {
   // Without and with a key another program writes before the commit.
@@ -85,7 +77,7 @@ TEST_F(Batch, OneReplacementPerFileWithTheBytesOfTheSettersOneByOne) {
               std::make_tuple(3, 9600u, -1));
     batch.showBefore(false);
     ASSERT_EQ(batch.files().size(), 4u);
-    if (other) elsewhere(otherWrite);
+    if (other) std::thread(otherWrite).join();  // as another program would write
     const int replaced = seam.calls(Step::Replace);
     EXPECT_EQ(batch.commit(), kWritten);
     EXPECT_EQ(seam.calls(Step::Replace) - replaced, 4);
@@ -100,30 +92,26 @@ TEST_F(Batch, OneReplacementPerFileWithTheBytesOfTheSettersOneByOne) {
 // A file that cannot be written fails the commit with its status; the files
 // written before it are taken back and nothing is left beside any of them.
 TEST_F(Batch, AFailedCommitLeavesEveryFileAsItWas) {
-  struct Fault {
-    Step step;
-    int call;  // of the commit's calls of that step
-    WriteStatus status;
-    int failedFile;  // in the order the batch first wrote them
-  };
-  const Fault faults[] = {
+  // The step, the commit's call of that step, the status, and the file that
+  // fails, in the order the batch first wrote them.
+  const std::tuple<Step, int, WriteStatus, size_t> faults[] = {
       {Step::WriteTemporary, 1, WriteStatus::DiskFull, 0},
       {Step::Replace, 2, WriteStatus::Busy, 1},
       {Step::WriteTemporary, 4, WriteStatus::DiskFull, 3},
       {Step::ReadCurrent, 3, WriteStatus::IoError, 2},
       {Step::Lock, 4, WriteStatus::AccessDenied, 3},
   };
-  for (const Fault& f : faults) {
+  for (const auto& [step, call, status, failedFile] : faults) {
     start();
     const std::string before = files();
     FileSystemSeam seam;
     fileio::WriteBatch batch;
     writes();
-    seam.failCall(f.step, f.call, f.status);
-    EXPECT_EQ(batch.commit(), f.status);
-    EXPECT_EQ(batch.failedPath(), batch.files()[static_cast<size_t>(f.failedFile)].path);
+    seam.failCall(step, call, status);
+    EXPECT_EQ(batch.commit(), status);
+    EXPECT_EQ(batch.failedPath(), batch.files()[failedFile].path);
     EXPECT_TRUE(batch.notUndone().empty());
-    EXPECT_EQ(files(), before) << statusText(f.status) << " at file " << f.failedFile;
+    EXPECT_EQ(files(), before) << statusText(status) << " at file " << failedFile;
   }
   // A file the batch could not take fails the setter, not the batch.
   start();
@@ -145,11 +133,12 @@ TEST_F(Batch, UndoTakesBackOnlyWhatStillReadsAsTheBatchWroteIt) {
   fileio::WriteBatch batch;
   writes();
   ASSERT_EQ(batch.commit(), kWritten);
-  elsewhere([] {
+  std::thread([] {  // another writer, as another program would be
     PutQZJkn_SksWidth(1003, 99);
     PutQZJkn_SksWidth(5, 5);
     writeText(pathOf(SettingsFile::JknTs), "Other", "y", "2");
-  });
+  })
+      .join();
   EXPECT_TRUE(batch.undo().empty());
   EXPECT_EQ(files(),
             "== def-share.ini\n[SKSG]\r\nWDT1003=99\r\nWDT5=5\r\n"

@@ -28,8 +28,7 @@ TEST_F(UseTest, UnassignedCodesReadZeroAndTouchNothing) {
   EXPECT_EQ(folders(), "def-nmea.ini\ndef-share.ini\ndef-ts.ini\n");
 }
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0x0000FF;
 
 // Colours live in the file the id names, section "%d", key chosen by "which";
 // ids outside the catalogue and unknown keys read white and write nothing.
@@ -40,16 +39,14 @@ TEST_F(DisplayListsTest, ColoursByFileIdKeyAndNumberedSection) {
     PutQZJkn_Color(id, 1, 0, kRed);
     PutQZJkn_RecSize(id, 9);
   }
-  PutQZJkn_Color(4, 5, 2, kRed);
-  PutQZJkn_Color(4, -1, 2, kRed);
-  EXPECT_EQ(folders(), "");
-
-  PutQZJkn_Color(3, 0, 7, 0x0302C8);
-  PutQZJkn_Color(4, 1, 2, kRed);
-  PutQZJkn_Color(4, 0, 2, 0x0A0B0C);
-  PutQZJkn_Color(4, 2, -3, 0x101010);
-  PutQZJkn_Color(4, 3, -3, 0x00FF00);
-  PutQZJkn_Color(4, 4, -3, 0xFFFFFFFF);  // the top byte is not stored
+  // File id, which, section, colour: the top byte of 0xFFFFFFFF is not stored;
+  // "which" 5 and -1 name no key: written last, with a colour of their own,
+  // they would show in any file.
+  const std::tuple<int, int, int, uint32_t> writes[] = {
+      {3, 0, 7, 0x0302C8},  {4, 1, 2, kRed},        {4, 0, 2, 0x0A0B0C}, {4, 2, -3, 0x101010},
+      {4, 3, -3, 0x00FF00}, {4, 4, -3, 0xFFFFFFFF}, {4, 5, 2, 0x123456}, {4, -1, 2, 0x123456}};
+  for (const auto& [id, which, section, colour] : writes)
+    PutQZJkn_Color(id, which, section, colour);
   EXPECT_EQ(folders(), "disp-ts.ini\ndisp-navi.ini\n");
   EXPECT_EQ(readBytes(inf("disp-navi.ini", 1)), "[7]\r\nMessBak=200,  2,  3\r\n");
   EXPECT_EQ(readBytes(inf("disp-ts.ini")),
@@ -59,9 +56,8 @@ TEST_F(DisplayListsTest, ColoursByFileIdKeyAndNumberedSection) {
   const std::tuple<int, int, int, uint32_t> reads[] = {{3, 0, 7, 0x0302C8}, {4, 1, 2, kRed},
                                                        {4, 1, 0, kWhite},   {4, 3, -3, 0x00FF00},
                                                        {4, 4, -3, kWhite},  {4, 5, 2, kWhite}};
-  for (const auto& [id, which, section, colour] : reads) {
+  for (const auto& [id, which, section, colour] : reads)
     EXPECT_EQ(GetQZJkn_Color(id, which, section), colour) << id << " " << which << " " << section;
-  }
 }
 
 using StakeOutTest = RootsTest;
@@ -71,22 +67,20 @@ using StakeOutTest = RootsTest;
 TEST_F(StakeOutTest, ZoomScalesByModeAndTheDefaultModeBeyondTheTable) {
   // The mode, then the scale of the main and of the assist view: the default,
   // then the one stored below.
-  const struct {
-    uint16_t mode;
-    double main[2], assist[2];
-  } rows[] = {{0, {1.0, 2.5}, {0.8, 5.5}},
-              {1, {1.2, 3.5}, {1.0, 6.5}},
-              {2, {1.4, 4.5}, {1.2, 7.5}},
-              {3, {1.0, 2.5}, {1.0, 6.5}},
-              {65535, {1.0, 2.5}, {1.0, 6.5}}};
+  const double rows[][5] = {{0, 1.0, 2.5, 0.8, 5.5},
+                            {1, 1.2, 3.5, 1.0, 6.5},
+                            {2, 1.4, 4.5, 1.2, 7.5},
+                            {3, 1.0, 2.5, 1.0, 6.5},
+                            {65535, 1.0, 2.5, 1.0, 6.5}};
   const std::string share = inf("def-share.ini");
   const std::string values =
       "[GZPROP]\r\nSML=2.5\r\nMDL=3.5\r\nLRG=4.5\r\nA_SML=5.5\r\nA_MDL=6.5\r\nA_LRG=7.5\r\n";
   for (const int stored : {0, 1}) {
     if (stored) writeBytes(share, values);
     for (const auto& row : rows) {
-      EXPECT_EQ(GetQZJkn_ZoomModeScale(row.mode), row.main[stored]) << row.mode;
-      EXPECT_EQ(GetQZJkn_AssistMainZoomModeScale(row.mode), row.assist[stored]) << row.mode;
+      const auto mode = static_cast<uint16_t>(row[0]);
+      EXPECT_EQ(GetQZJkn_ZoomModeScale(mode), row[1 + stored]) << mode;
+      EXPECT_EQ(GetQZJkn_AssistMainZoomModeScale(mode), row[3 + stored]) << mode;
     }
     EXPECT_EQ(listFolder(inf("")), stored ? "def-share.ini\n" : "");
   }

@@ -24,14 +24,12 @@ RtkFields readProp(int side) {
 TEST_F(GnssSettings, RtkRadioSidesShareThreeKeysOwnThreeAndDefaultMissingOnes) {
   const std::string file = inf("jkn-gnss-rtk.ini");
   for (int side : {0, 1}) EXPECT_EQ(readProp(side), RtkFields(0, 2, 1, 1, 9600, 0)) << side;
-  EXPECT_FALSE(exists(file));
   PutQZJkn_GNSS_RTKConnectProp(1, RTK_CONNECT_PROP{1, 3, 0, 5, 4800, 2});
   PutQZJkn_GNSS_RTKConnectProp(0, RTK_CONNECT_PROP{-2, 4, 1, 7, 4294967295u, 255});
   EXPECT_EQ(readBytes(file),
             "[GNSS]\r\nRTKRadio=-2\r\nRTKHosei=4\r\nRTKFlowCTS=1\r\nRTKPortNoS=5\r\n"
             "RTKBaudRateS=4800\r\nRTKParityS=2\r\nRTKPortNoR=7\r\nRTKBaudRateR=4294967295\r\n"
             "RTKParityR=255\r\n");
-  EXPECT_EQ(readProp(0), RtkFields(-2, 4, 1, 7, 4294967295, 255));
   // Any non-zero side reads and writes the "S" keys.
   for (int side : {1, -1, 1000}) EXPECT_EQ(readProp(side), RtkFields(-2, 4, 1, 5, 4800, 2)) << side;
   PutQZJkn_GNSS_RTKConnectProp(-1, RTK_CONNECT_PROP{0, 2, 0, 9, 38400, 0});
@@ -208,22 +206,6 @@ const char kCatalogue[] =
 
 using CurrentAntennaTest = AntennaCatalogueTest;
 
-// The station antenna and receiver as the getters give them over stale values.
-std::tuple<int, double, std::string, int, std::string> station() {
-  int antenna = 99, receiver = 99;
-  double height = 9.9;
-  std::string antennaSerial = "stale", receiverSerial = "stale";
-  GetQZJkn_GNSS_StaCurrentAntenna(antenna, height, antennaSerial);
-  GetQZJkn_GNSS_StaCurrentReceiver(receiver, receiverSerial);
-  return {antenna, height, antennaSerial, receiver, receiverSerial};
-}
-
-std::vector<int> ids(const AntennaCatalogue& list) {
-  std::vector<int> out;
-  for (const QZ_AntennaRec& rec : list) out.push_back(rec.ID);
-  return out;
-}
-
 TEST_F(CurrentAntennaTest, SensorPictureWalk) {
   writeBytes(inf("AntennaLocal.ini"), kCatalogue);
   // Sensor; result, picture, antenna and offset; the IDs listed.
@@ -236,16 +218,17 @@ TEST_F(CurrentAntennaTest, SensorPictureWalk) {
       {9, 0, "NMEA.bmp", -1, 0.0, {-2, 3, -1, 4, 6, 3, 7, 0}},
   };
   for (const auto& [sensor, found, picture, antenna, offset, listed] : rows) {
-    SCOPED_TRACE(sensor);
     std::string gotPicture = "stale", alone;
     int gotAntenna = 99;
     double gotOffset = 9.9;
     AntennaCatalogue list(1);  // an entry already there (ID -2) stays in front
-    EXPECT_EQ(GetGNSSSensorBmp(sensor, gotPicture, &gotAntenna, &gotOffset, &list), found);
-    EXPECT_EQ(std::tie(gotPicture, gotAntenna, gotOffset), std::tie(picture, antenna, offset));
-    EXPECT_EQ(ids(list), listed);
-    EXPECT_EQ(GetGNSSSensorBmp(sensor, alone), found);
-    EXPECT_EQ(alone, picture);
+    const int got = GetGNSSSensorBmp(sensor, gotPicture, &gotAntenna, &gotOffset, &list);
+    const int gotAlone = GetGNSSSensorBmp(sensor, alone);
+    std::vector<int> ids;
+    for (const QZ_AntennaRec& rec : list) ids.push_back(rec.ID);
+    EXPECT_EQ(std::tie(got, gotPicture, gotAntenna, gotOffset, ids, gotAlone, alone),
+              std::tie(found, picture, antenna, offset, listed, found, picture))
+        << sensor;
   }
   EXPECT_FALSE(exists(gnssFile()));
 }
@@ -265,29 +248,33 @@ TEST_F(CurrentAntennaTest, ReconcilesTheCurrentAntennaWithTheSensor) {
       {3, 2, 0, 0.0, "b.bmp", reset},  // entry 000 belongs to sensor 1
   };
   for (const auto& [current, sensor, result, offset, picture, file] : rows) {
-    SCOPED_TRACE(testing::Message() << current << " " << sensor);
     writeBytes(gnssFile(), kept);
     std::string gotPicture = "stale";
     double gotOffset = 9.9;
-    EXPECT_EQ(GetGNSSSensorBmpAntennaOffset(current, sensor, gotPicture, gotOffset), result);
-    EXPECT_EQ(std::tie(gotOffset, gotPicture), std::tie(offset, picture));
-    EXPECT_EQ(readBytes(gnssFile()), file);
+    const int got = GetGNSSSensorBmpAntennaOffset(current, sensor, gotPicture, gotOffset);
+    EXPECT_EQ(std::make_tuple(got, gotOffset, gotPicture, readBytes(gnssFile())),
+              std::make_tuple(result, offset, std::string(picture), file))
+        << current << " " << sensor;
     writeBytes(inf("AntennaLocal.ini"), kCatalogue);  // for every row after the first
   }
 }
 
+// Each field's key, written line and value read back are RegistryWalk's; here
+// the defaults over stale values, and what the records do to each other.
 TEST_F(CurrentAntennaTest, StationRecordsAndOffsetsWithTenDecimals) {
   EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.0);
-  EXPECT_EQ(station(), std::make_tuple(0, 0.0, "", -1, ""));
+  // The station antenna and receiver over stale values.
+  int antenna = 99, receiver = 99;
+  double height = 9.9;
+  std::string antennaSerial = "stale", receiverSerial = "stale";
+  GetQZJkn_GNSS_StaCurrentAntenna(antenna, height, antennaSerial);
+  GetQZJkn_GNSS_StaCurrentReceiver(receiver, receiverSerial);
+  EXPECT_EQ(std::tie(antenna, height, antennaSerial, receiver, receiverSerial),
+            std::make_tuple(0, 0.0, "", -1, ""));
   EXPECT_FALSE(exists(gnssFile()));
   PutQZJkn_GNSS_StaCurrentAntenna(12, 1.6, "SN-1");
   PutQZJkn_GNSS_StaCurrentReceiver(-3, "R\x82\xA0");
   PutQZJkn_GNSS_CurrentAntennaOffset(0.062);
-  EXPECT_EQ(readBytes(gnssFile()),
-            "[GNSS]\r\nAntenna_sta=12\r\nAntennaH_sta=1.6000000000\r\naSerialNo_sta=SN-1\r\n"
-            "Receiver_sta=-3\r\nrSerialNo_sta=R\x82\xA0\r\naOffset=0.0620000000\r\n");
-  EXPECT_EQ(GetQZJkn_GNSS_CurrentAntennaOffset(), 0.062);
-  EXPECT_EQ(station(), std::make_tuple(12, 1.6, "SN-1", -3, "R\x82\xA0"));
   // A null serial number removes its key; one with a line break is refused, the
   // other keys are written all the same. Ten decimals into a 20-byte buffer: a
   // long value keeps its first 19 characters.

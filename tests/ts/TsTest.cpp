@@ -14,18 +14,13 @@ std::string tsFile(const std::string& lines) { return "[TS]\r\n" + lines; }
 
 using TsTest = RootsTest;
 
-TEST_F(TsTest, BluetoothRadioIsThreeKeysInDefTs) {
-  const std::string path = inf("def-ts.ini");
+// A missing key gives its default over what the caller had; the keys the
+// record writes and reads are RegistryWalk's.
+TEST_F(TsTest, BluetoothRadioDefaultsOverStaleFields) {
   bool use = true;
   int channel = -7, network = -7;
   GetQZJkn_TS_ZETRBtRadio(use, channel, network);
   EXPECT_EQ(std::make_tuple(use, channel, network), std::make_tuple(false, 1, 1));
-  EXPECT_FALSE(exists(path));
-  PutQZJkn_TS_ZETRBtRadio(true, 3, 12);
-  EXPECT_EQ(readBytes(path),
-            tsFile("ZETR_UseBtRadio=1\r\nZETR_BtRadioCh=3\r\nZETR_BtRadioNw=12\r\n"));
-  GetQZJkn_TS_ZETRBtRadio(use, channel, network);
-  EXPECT_EQ(std::make_tuple(use, channel, network), std::make_tuple(true, 3, 12));
 }
 
 // on, kno, bno, kh, pane as GetQZJkn_TS_AutoLoad_Ex reports them.
@@ -42,32 +37,22 @@ TEST_F(TsTest, AutoLoadExWritesFiveKeysInOrder) {
   EXPECT_EQ(GetQZJkn_TS_AutoLoad(), 0);
   EXPECT_EQ(autoLoadSetUp(), std::make_tuple(0, 0u, 0u, 1e-16, 99));
   EXPECT_EQ(GetQZJkn_TS_AutoLoad_Ex(nullptr, nullptr, nullptr, nullptr), 0);
-  EXPECT_FALSE(exists(path));
-  struct Row {
-    int on;
-    uint32_t kno, bno;
-    double kh;
-    int pane;
-    const char* texts[5];  // as stored, in the order of the arguments
-    double khRead;
-  };
-  // Only exactly 1e-16, the "no value", empties "AutoLoadKH"; NaN is formatted.
-  const Row rows[] = {
-      {2, 15, 16, 1.5, 1, {"2", "15", "16", "1.500", "1"}, 1.5},
-      {0, 4294967295u, 0, 1e-16, -3, {"0", "4294967295", "0", "", "-3"}, 1e-16},
-      {-1, 1, 2, 1.23456, 3, {"-1", "1", "2", "1.235", "3"}, 1.235},
-      {1, 1, 2, 0.0, 3, {"1", "1", "2", "0.000", "3"}, 0.0},
-      {1, 1, 2, std::nan(""), 3, {"1", "1", "2", "nan", "3"}, 0.0},
-  };
-  for (const Row& row : rows) {
-    PutQZJkn_TS_AutoLoad_Ex(row.on, row.kno, row.bno, row.kh, row.pane);
-    const char* const* t = row.texts;
-    EXPECT_EQ(readBytes(path), tsFile(std::string("AutoLoad=") + t[0] + "\r\nAutoLoadKno=" + t[1] +
-                                      "\r\nAutoLoadBno=" + t[2] + "\r\nAutoLoadKH=" + t[3] +
-                                      "\r\nAutoLoadObsPane=" + t[4] + "\r\n"));
-    EXPECT_EQ(autoLoadSetUp(),
-              std::make_tuple(row.on != 0 ? 1 : 0, row.kno, row.bno, row.khRead, row.pane));
-    EXPECT_EQ(GetQZJkn_TS_AutoLoad(), row.on);
+  // on, kno, bno, kh, pane; "AutoLoadKH" as stored and as read. Only exactly
+  // 1e-16, the "no value", empties "AutoLoadKH"; NaN is formatted.
+  const std::tuple<int, uint32_t, uint32_t, double, int, const char*, double> rows[] = {
+      {2, 15, 16, 1.5, 1, "1.500", 1.5},
+      {0, 4294967295u, 0, 1e-16, -3, "", 1e-16},
+      {-1, 1, 2, 1.23456, 3, "1.235", 1.235},
+      {1, 1, 2, 0.0, 3, "0.000", 0.0},
+      {1, 1, 2, std::nan(""), 3, "nan", 0.0}};
+  for (const auto& [on, kno, bno, kh, pane, khText, khRead] : rows) {
+    PutQZJkn_TS_AutoLoad_Ex(on, kno, bno, kh, pane);
+    EXPECT_EQ(readBytes(path),
+              tsFile("AutoLoad=" + std::to_string(on) + "\r\nAutoLoadKno=" + std::to_string(kno) +
+                     "\r\nAutoLoadBno=" + std::to_string(bno) + "\r\nAutoLoadKH=" + khText +
+                     "\r\nAutoLoadObsPane=" + std::to_string(pane) + "\r\n"));
+    EXPECT_EQ(autoLoadSetUp(), std::make_tuple(on != 0 ? 1 : 0, kno, bno, khRead, pane));
+    EXPECT_EQ(GetQZJkn_TS_AutoLoad(), on);
   }
 }
 
@@ -93,50 +78,32 @@ TEST_F(TsTest, AutoLoadResetsTheSetUpUnlessTheFileIsReadOnly) {
 const std::string kMark = "mm\x81\x46";
 // "(no name given)", as the lists' default entry carries it.
 const std::string kNoName = "(\x96\xBC\x91\x4F\x8E\x77\x92\xE8\x82\xC8\x82\xB5)";
-// A katakana word, and a katakana character whose second byte is an "m".
-const std::string kPrismWord = "\x83\x76\x83\x8A\x83\x59\x83\x80";
-const std::string kKatakanaNo = "\x83\x6D";
+// A katakana word; a katakana character whose second byte is an "m", then "mm"
+// and the colon: a byte-wise search would take its second byte for an "m".
+const std::string kPrismWord = "\x83\x76\x83\x8A\x83\x59\x83\x80", kNoMark = "\x83\x6Dm\x81\x46";
 
-struct ParseRow {
-  std::optional<std::string> entry;  // none: a null pointer
-  int result;
-  int value;         // kUntouched when the value must not change
-  std::string name;  // "untouched" when the name must not change
-};
+constexpr int kKept = 4242;
 
-constexpr int kUntouched = 4242;
-
-const ParseRow kParses[] = {
-    {"-000" + kMark + kNoName, 1, 0, kNoName},
-    {"  -30" + kMark + "  two words  ", 1, -30, "two"},
-    {"-999" + kMark + kPrismWord, 1, -999, kPrismWord},
-    {"999" + kMark + "\tX\t", 1, 999, "X"},
-    {"30", 1, 30, ""},
-    {"30 X", 1, 30, "X"},
-    {"5-" + kMark + "a", 1, 5, "a"},
-    {"--5" + kMark + "a", 1, 0, "a"},
-    {"30" + kMark + "A" + kMark + "B", 1, 30, "A"},
-    // A byte-wise search would take the second byte of the katakana for an "m".
-    {"30" + kMark + kKatakanaNo + "m\x81\x46", 1, 30, kKatakanaNo + "m\x81\x46"},
-    {"12345" + kMark + "X", 0, kUntouched, "untouched"},
-    {"1000" + kMark + "X", 0, 1000, "untouched"},
-    {"30mm:X", 0, kUntouched, "untouched"},
-    {"+5" + kMark + "X", 0, kUntouched, "untouched"},
-    {"\x82\x4F" + kMark + "X", 0, kUntouched, "untouched"},
-    {"", 0, kUntouched, "untouched"},
-    {kMark, 0, kUntouched, "untouched"},
-    {std::nullopt, 0, kUntouched, "untouched"},
-};
+// The entry (none: a null pointer); the result, the value (kKept when it must
+// not change) and the name ("kept" when it must not change).
+const std::tuple<std::optional<std::string>, int, int, std::string> kParses[] = {
+    {"-000" + kMark + kNoName, 1, 0, kNoName}, {"  -30" + kMark + "  two words  ", 1, -30, "two"},
+    {"999" + kMark + "\tX\t", 1, 999, "X"},    {"-999" + kMark + kPrismWord, 1, -999, kPrismWord},
+    {"5-" + kMark + "a", 1, 5, "a"},           {"30" + kMark + "A" + kMark + "B", 1, 30, "A"},
+    {"--5" + kMark + "a", 1, 0, "a"},          {"30", 1, 30, ""},
+    {"30" + kMark + kNoMark, 1, 30, kNoMark},  {"30 X", 1, 30, "X"},
+    {"12345" + kMark + "X", 0, kKept, "kept"}, {"\x82\x4F" + kMark + "X", 0, kKept, "kept"},
+    {"1000" + kMark + "X", 0, 1000, "kept"},   {"30mm:X", 0, kKept, "kept"},
+    {"+5" + kMark + "X", 0, kKept, "kept"},    {"", 0, kKept, "kept"},
+    {std::nullopt, 0, kKept, "kept"},          {kMark, 0, kKept, "kept"}};
 
 TEST(PrismText, ParsesEntries) {
-  for (const ParseRow& row : kParses) {
-    SCOPED_TRACE(row.entry.value_or("null"));
-    int value = kUntouched;
-    std::string name = "untouched";
-    EXPECT_EQ(GetQZJkn_TS_Psm_FromStr(row.entry ? row.entry->c_str() : nullptr, value, name),
-              row.result);
-    EXPECT_EQ(value, row.value);
-    EXPECT_EQ(name, row.name);
+  for (const auto& [entry, result, expectedValue, expectedName] : kParses) {
+    int value = kKept;
+    std::string name = "kept";
+    const int got = GetQZJkn_TS_Psm_FromStr(entry ? entry->c_str() : nullptr, value, name);
+    EXPECT_EQ(std::tie(got, value, name), std::tie(result, expectedValue, expectedName))
+        << entry.value_or("null");
   }
 }
 
