@@ -3,9 +3,11 @@
 // TrassoJkn.h, which is inline over these same functions.)
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "Registry.h"
 #include "SettingText.h"
@@ -21,17 +23,14 @@ class CInterface : public RootsTest {};
 // length comes back whatever the buffer's size.
 TEST_F(CInterface, TextResultsAreCutLikeSnprintfAndGiveTheFullLength) {
   ASSERT_EQ(jkn_PutQZJkn_GNSS_Address("abcdef"), JKN_OK);
-  struct Row {
-    size_t capacity;
-    const char* expected;
-  };
-  for (const Row& row :
-       {Row{1, ""}, Row{4, "abc"}, Row{6, "abcde"}, Row{7, "abcdef"}, Row{32, "abcdef"}}) {
+  const std::pair<size_t, const char*> rows[] = {
+      {1, ""}, {4, "abc"}, {6, "abcde"}, {7, "abcdef"}, {32, "abcdef"}};
+  for (const auto& [capacity, expected] : rows) {
     char buffer[40];
     std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(jkn_GetQZJkn_GNSS_Address(buffer, row.capacity), 6u) << row.capacity;
-    EXPECT_STREQ(buffer, row.expected) << row.capacity;
-    EXPECT_EQ(buffer[row.capacity], 'x') << "wrote past the capacity " << row.capacity;
+    EXPECT_EQ(jkn_GetQZJkn_GNSS_Address(buffer, capacity), 6u) << capacity;
+    EXPECT_STREQ(buffer, expected) << capacity;
+    EXPECT_EQ(buffer[capacity], 'x') << "wrote past the capacity " << capacity;
   }
   EXPECT_EQ(jkn_GetQZJkn_GNSS_Address(nullptr, 0), 6u);
   char untouched = 'x';
@@ -116,15 +115,8 @@ std::string valueOf(const char* name, const char* selector) {
 // By name, every kind of value and selector: the default, the stored form of a
 // set, the raw bytes of a text, and the default again after a reset.
 TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
-  struct Row {
-    const char* name;
-    const char* selector;
-    const char* defaultText;
-    const char* value;
-    const char* file;
-    const char* bytes;
-  };
-  const Row rows[] = {
+  // name, selector, default, value set, file, its bytes
+  const std::array<const char*, 6> rows[] = {
       {"GNSS_MaskElev", "svy", "15", "20", "jkn-gnss.ini", "[GNSS]\r\nMaskElev_Svy=20\r\n"},
       {"gnss_maskelev", nullptr, "15", "-3", "jkn-gnss.ini", "[GNSS]\r\nMaskElev=-3\r\n"},
       {"GNSS_Address", "", "", "\x83\x65\x83\x58 x", "jkn-gnss.ini",
@@ -140,18 +132,16 @@ TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
       {"SksWidth", "3:80", "80", "5", "def-share.ini", "[SKSG]\r\nWDT3=5\r\n"},
       {"SksWidth", "4", "", "5", "def-share.ini", "[SKSG]\r\nWDT4=5\r\n"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    EXPECT_EQ(valueOf(row.name, row.selector), row.defaultText);
-    EXPECT_EQ(jkn_set(row.name, row.selector, row.value), JKN_OK);
-    EXPECT_EQ(valueOf(row.name, row.selector), row.value);
-    EXPECT_EQ(readBytes(inf(row.file)), row.bytes);
-    EXPECT_EQ(jkn_reset(row.name, row.selector), JKN_OK);
-    EXPECT_EQ(valueOf(row.name, row.selector), row.defaultText);
-    const std::string bytes = row.bytes;
-    const std::string section = bytes.substr(0, bytes.find('\n') + 1);
-    EXPECT_EQ(readBytes(inf(row.file)), section);
-    EXPECT_EQ(jkn_reset(row.name, row.selector), JKN_OK);
+  for (const auto& [name, selector, def, value, file, bytes] : rows) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(valueOf(name, selector), def);
+    EXPECT_EQ(jkn_set(name, selector, value), JKN_OK);
+    EXPECT_EQ(valueOf(name, selector), value);
+    EXPECT_EQ(readBytes(inf(file)), bytes);
+    EXPECT_EQ(jkn_reset(name, selector), JKN_OK);
+    EXPECT_EQ(valueOf(name, selector), def);
+    EXPECT_EQ(readBytes(inf(file)), std::string(bytes, std::strchr(bytes, '\n') + 1));
+    EXPECT_EQ(jkn_reset(name, selector), JKN_OK);
   }
   EXPECT_EQ(listFolder(inf("")),
             "def-share.ini\ndef-ts.ini\ndisp-ts.ini\njkn-gnss.ini\njkn-soku.ini\n"
@@ -159,13 +149,7 @@ TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
 }
 
 TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
-  struct Row {
-    const char* name;
-    const char* selector;
-    const char* value;
-    JknStatus status;
-  };
-  const Row rows[] = {
+  const std::tuple<const char*, const char*, const char*, JknStatus> rows[] = {
       {"GNSS_MaskElevX", nullptr, "1", JKN_UNKNOWN_SETTING},
       {"GNSS_MaskElev", "other", "1", JKN_BAD_SELECTOR},
       {"GNSS_Page", "svy", "1", JKN_BAD_SELECTOR},
@@ -186,18 +170,15 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
       {"Color", "4,5", "1,2,3", JKN_BAD_SELECTOR},
       {"ZETR_Dst_CentigradePress", "pressure", "1300", JKN_OUT_OF_RANGE},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    EXPECT_EQ(jkn_set(row.name, row.selector, row.value), row.status);
-    const bool valueRefused =
-        row.status == JKN_REFUSED || row.status == JKN_OUT_OF_RANGE || row.status == JKN_BAD_VALUE;
-    if (!valueRefused) {
-      char buffer[8];
-      const bool readable = row.status == JKN_NOT_SETTABLE;
-      EXPECT_EQ(jkn_get(row.name, row.selector, buffer, sizeof buffer, nullptr),
-                readable ? JKN_OK : row.status);
-      EXPECT_EQ(jkn_reset(row.name, row.selector), row.status);
-    }
+  for (const auto& [name, selector, value, status] : rows) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(jkn_set(name, selector, value), status);
+    // A setting or selector refused is refused by the getter and reset too.
+    if (status == JKN_REFUSED || status == JKN_OUT_OF_RANGE || status == JKN_BAD_VALUE) continue;
+    char buffer[8];
+    const JknStatus read = status == JKN_NOT_SETTABLE ? JKN_OK : status;
+    EXPECT_EQ(jkn_get(name, selector, buffer, sizeof buffer, nullptr), read);
+    EXPECT_EQ(jkn_reset(name, selector), status);
   }
   EXPECT_EQ(listFolder(inf("")), "");
   setEnv("KORVEL_APPDATA_0", root(0) + "/missing");
@@ -233,9 +214,7 @@ TEST_F(CInterface, NamesAndStatusTexts) {
   EXPECT_EQ(jkn_setting_name(all.size()), nullptr);
 
   std::set<std::string> texts;
-  for (int s = JKN_OK; s <= JKN_TIMEOUT; ++s) {
-    texts.insert(jkn_status_text(static_cast<JknStatus>(s)));
-  }
+  for (int s = JKN_OK; s <= JKN_TIMEOUT; ++s) texts.insert(jkn_status_text(JknStatus(s)));
   EXPECT_EQ(texts.size(), 20u);
   EXPECT_EQ(texts.count("unknown status"), 0u);
   EXPECT_STREQ(jkn_status_text(JKN_READ_ONLY), "file read-only");
