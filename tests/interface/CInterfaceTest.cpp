@@ -98,23 +98,19 @@ TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
             "jkn-zetr.ini\n");
 }
 
+// Refusals by name beyond the C consumer's "refused calls by name", which has
+// an unknown name, numbers past 32 bits or with a blank, a flag of 2, a value
+// outside a setter's range, line breaks and LogColor (read in its "registry").
 TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
   const std::tuple<const char*, const char*, const char*, JknStatus> rows[] = {
-      {"GNSS_MaskElevX", nullptr, "1", JKN_UNKNOWN_SETTING},
       {"GNSS_MaskElev", "other", "1", JKN_BAD_SELECTOR},
       {"GNSS_Page", "svy", "1", JKN_BAD_SELECTOR},
       {"GNSS_MaskElev", "S", "1", JKN_BAD_SELECTOR},
       {"Use", "25", "1", JKN_BAD_SELECTOR},
       {"Use", nullptr, "1", JKN_BAD_SELECTOR},
       {"GNSS_MaskElev", nullptr, "abc", JKN_BAD_VALUE},
-      {"GNSS_MaskElev", nullptr, "2147483648", JKN_BAD_VALUE},
-      {"GNSS_MaskElev", nullptr, " 12", JKN_BAD_VALUE},
-      {"GNSS_ImuObs", nullptr, "2", JKN_BAD_VALUE},
-      {"ZETR_Ang_DispMode", nullptr, "4", JKN_OUT_OF_RANGE},
       {"ZETR_Ang_DispMode", nullptr, "x", JKN_BAD_VALUE},
-      {"GNSS_Address", nullptr, "a\r\nb", JKN_REFUSED},
       {"GNSS_Page", nullptr, "1\n", JKN_REFUSED},
-      {"LogColor", nullptr, "1,2,3", JKN_NOT_SETTABLE},
       {"ZoomModeScale", "1", "1", JKN_NOT_SETTABLE},
       {"SksWidth", nullptr, "1", JKN_BAD_SELECTOR},
       {"Color", "4,5", "1,2,3", JKN_BAD_SELECTOR},
@@ -136,24 +132,13 @@ TEST_F(CInterface, SettingsByNameSayWhatIsWrong) {
   EXPECT_EQ(jkn_reset("GNSS_Page", nullptr), JKN_FOLDER_MISSING);
 }
 
-// What a setting takes, in the words jkn shows beside a refused value.
+// What a setting takes, in the words jkn shows beside a refused value. The
+// other kinds jkn's tests show in its messages (texts, colours, ranges, flags),
+// as do the messages here (MaskSate, ZETR_Ang_DispMode) and describe (MaskElev).
 TEST(SettingTexts, SayWhatASettingTakes) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"GNSS_Address", "a text of at most 259 bytes in code page 932, without line breaks"},
-      {"TS_BtDevAddr", "a text of at most 31 bytes in code page 932, without line breaks"},
-      {"SksNormColor", "a colour: red,green,blue, each from 0 to 255"},
-      {"ZETR_Ang_DispMode", "an integer from 1 to 3"},
-      {"GNSS_MaskSate", "an integer from 0 to 65535"},
-      {"GNSS_MaskElev", "an integer from -2147483648 to 2147483647"},
-      {"Soku_Scale", "a number"},
-      {"PL30_Sch_HRangeRad", "a number from 0 to 3.141592653589793"},
-      {"GNSS_COMM_or_BT", "0 or 1"},
-  };
-  for (const auto& [name, words] : rows) {
-    const SettingEntry* e = findSetting(name);
-    ASSERT_NE(e, nullptr) << name;
-    EXPECT_EQ(acceptedValues(*e, e->decl), words) << name;
-  }
+  const SettingEntry* e = findSetting("Soku_Scale");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(acceptedValues(*e, e->decl), "a number");
 }
 
 // The names are the registry's, in its order. (The C consumer checks each
