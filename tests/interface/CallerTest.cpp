@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <thread>
+#include <tuple>
 
 #include "CallNotes.h"
 #include "Registry.h"
@@ -76,23 +77,20 @@ TEST_F(Caller, MisuseWritesNothingAndSaysWhy) {
   char buffer[8] = "keep";
   size_t length = 99;
   const std::string null = "the setting's name is NULL";
+  const std::string items = " names no item (0 to 53; 25 is unassigned); nothing written";
+  const std::string files = " names no settings file (0 to 17); nothing written";
   const std::pair<std::function<JknStatus()>, std::string> rows[] = {
       {[] { return jkn_PutQZJkn_GNSS_RTKConnectProp(1, nullptr); },
        "PutQZJkn_GNSS_RTKConnectProp: prop is NULL, and the function takes a record there; "
        "nothing written"},
-      {[] { return jkn_PutQZJkn_Use(7, -1, 0); },
-       "PutQZJkn_Use(7, -1, 0): item code -1 names no item (0 to 53; 25 is unassigned); nothing "
-       "written"},
-      {[] { return jkn_PutQZJkn_Use(0, 54, 1); },
-       "PutQZJkn_Use(0, 54, 1): item code 54 names no item (0 to 53; 25 is unassigned); nothing "
-       "written"},
+      {[] { return jkn_PutQZJkn_Use(7, -1, 0); }, "PutQZJkn_Use(7, -1, 0): item code -1" + items},
+      {[] { return jkn_PutQZJkn_Use(0, 54, 1); }, "PutQZJkn_Use(0, 54, 1): item code 54" + items},
       {[] { return jkn_PutQZJkn_Color(2, 5, 0, 0xFF00); },
        "PutQZJkn_Color(2, 5, 0, 65280): key number 5 names no colour key (0 to 4: MessBak, "
        "MessFor, BtnNorm, BtnPush, FuncBak); nothing written"},
       {[] { return jkn_PutQZJkn_Color(18, 0, 0, 1); },
-       "PutQZJkn_Color(18, 0, 0, 1): file id 18 names no settings file (0 to 17); nothing written"},
-      {[] { return jkn_PutQZJkn_RecSize(-1, 4); },
-       "PutQZJkn_RecSize(-1, 4): file id -1 names no settings file (0 to 17); nothing written"},
+       "PutQZJkn_Color(18, 0, 0, 1): file id 18" + files},
+      {[] { return jkn_PutQZJkn_RecSize(-1, 4); }, "PutQZJkn_RecSize(-1, 4): file id -1" + files},
       {[] { return jkn_set(nullptr, nullptr, "1"); }, null},
       {[] { return jkn_reset(nullptr, "svy"); }, null},
       {[&] { return jkn_get(nullptr, nullptr, buffer, sizeof buffer, &length); }, null},
