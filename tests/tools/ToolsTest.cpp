@@ -104,8 +104,7 @@ TEST(PointName, RangeLimitsAreInsideAndBeyondGiveStationZero) {
 
 TEST(PointName, CutAtSixteenBytesKeepsDoubleByteCharactersWhole) {
   const std::string dbcs = "\x8B\x9E";  // both bytes lie in the lead-byte range
-  std::string seven;
-  for (int i = 0; i < 7; ++i) seven += dbcs;
+  const std::string seven = dbcs + dbcs + dbcs + dbcs + dbcs + dbcs + dbcs;
   const std::string cutBefore = "ABCDEFGHIJKLMNO" + dbcs;
   const std::string fits = "AB" + seven;
   const std::string oneOver = "A" + seven + dbcs;
@@ -152,9 +151,8 @@ TEST_F(GeoidFileTest, IsgTestAndVersionOfEachKindOfFile) {
       {isgFile("data units     : meters\n"), true, ""},
       {"\r\n  \r\n" + isgFile("ISG format = 1.0\r\n", "\r\n"), true, "ver1.0"},
       {"BEGIN_OF_HEAD\nISG FORMAT = 2.0\nEND_OF_HEAD\n", true, "ver2.0"},
-      {"\xEF\xBB\xBF"
-       "begin_of_head\nISG format = 2.0\nend_of_head\n",
-       true, "ver2.0"},
+      {"\xEF\xBB\xBF" + std::string("begin_of_head\nISG format = 2.0\nend_of_head\n"), true,
+       "ver2.0"},
       // Header markers out of place: no ISG file, and no text grid either.
       {"begin_of_head\nISG format = 2.0\n", false, ""},
       {"comment\n" + isgFile("ISG format = 2.0\n"), false, ""},
