@@ -90,7 +90,7 @@ TEST_F(CInterface, SettingsByNameReadWriteAndResetTheirKeys) {
     EXPECT_EQ(readBytes(inf(file)), bytes);
     EXPECT_EQ(jkn_reset(name, selector), JKN_OK);
     EXPECT_EQ(valueOf(name, selector), def);
-    EXPECT_EQ(readBytes(inf(file)), std::string(bytes, std::strchr(bytes, '\n') + 1));
+    EXPECT_EQ(readBytes(inf(file)), std::string(bytes, std::strcspn(bytes, "\n") + 1));
   }
   EXPECT_EQ(listFolder(inf("")),
             "def-share.ini\ndisp-ts.ini\njkn-gnss.ini\njkn-soku.ini\n"
