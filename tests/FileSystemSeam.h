@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "FileSystem.h"
@@ -31,9 +30,7 @@ constexpr int kSteps = static_cast<int>(Step::ReadFile) + 1;
 class FileSystemSeam final : public fileio::FileSystem {
  public:
   FileSystemSeam();
-  ~FileSystemSeam() override;
-  FileSystemSeam(const FileSystemSeam&) = delete;
-  FileSystemSeam& operator=(const FileSystemSeam&) = delete;
+  ~FileSystemSeam() override;  // not copied: it holds a mutex
 
   // The nth call of step from now on (1 for the next) fails with status
   // instead of being made; a read fails as a missing file.
@@ -42,17 +39,33 @@ class FileSystemSeam final : public fileio::FileSystem {
   // The steps made (not failed ones) since the last call, by name.
   std::vector<std::string> takeLog();
 
-  WriteStatus plan(const std::string& path, fileio::WriteTarget& t) override;
-  WriteStatus lock(fileio::WriteTarget& t) override;
-  void unlock(fileio::WriteTarget& t) override;
-  void removeLeftovers(const fileio::WriteTarget& t) override;
+  WriteStatus plan(const std::string& path, fileio::WriteTarget& t) override {
+    return pass(Step::Plan, [&] { return real_.plan(path, t); });
+  }
+  WriteStatus lock(fileio::WriteTarget& t) override {
+    return pass(Step::Lock, [&] { return real_.lock(t); });
+  }
+  void unlock(fileio::WriteTarget& t) override { real_.unlock(t); }
+  void removeLeftovers(const fileio::WriteTarget& t) override {
+    pass(Step::RemoveLeftovers, [&] { return real_.removeLeftovers(t), WriteStatus::Written; });
+  }
   WriteStatus readCurrent(const fileio::WriteTarget& t, std::string& contents,
-                          fileio::CurrentFile& current) override;
+                          fileio::CurrentFile& current) override {
+    return pass(Step::ReadCurrent, [&] { return real_.readCurrent(t, contents, current); });
+  }
   WriteStatus writeTemporary(const fileio::WriteTarget& t, const std::string& contents,
-                             const fileio::CurrentFile& current) override;
-  WriteStatus replace(const fileio::WriteTarget& t) override;
-  WriteStatus flushFolder(const fileio::WriteTarget& t) override;
-  void removeTemporary(const fileio::WriteTarget& t) override;
+                             const fileio::CurrentFile& current) override {
+    return pass(Step::WriteTemporary, [&] { return real_.writeTemporary(t, contents, current); });
+  }
+  WriteStatus replace(const fileio::WriteTarget& t) override {
+    return pass(Step::Replace, [&] { return real_.replace(t); });
+  }
+  WriteStatus flushFolder(const fileio::WriteTarget& t) override {
+    return pass(Step::FlushFolder, [&] { return real_.flushFolder(t); });
+  }
+  void removeTemporary(const fileio::WriteTarget& t) override {
+    pass(Step::RemoveTemporary, [&] { return real_.removeTemporary(t), WriteStatus::Written; });
+  }
   bool readFile(const std::string& path, fileio::FileBytes& out) override;
 
  private:
@@ -60,7 +73,10 @@ class FileSystemSeam final : public fileio::FileSystem {
   WriteStatus enter(Step step);
   // The step's status, or make() when it is not to fail.
   template <class Make>
-  WriteStatus pass(Step step, Make make);
+  WriteStatus pass(Step step, Make make) {
+    const WriteStatus s = enter(step);
+    return s != WriteStatus::Written ? s : make();
+  }
 
   fileio::FileSystem& real_;
   fileio::FileSystem* before_;
@@ -90,11 +106,7 @@ R faultyCall(A... args) {
   if (++f.calls == f.at) {
     if (f.madeAnyway) (void)(fileio::platformSystemCalls().*Member)(args...);
     setSystemError(f.error);
-    if constexpr (std::is_pointer_v<R>) {
-      return reinterpret_cast<R>(f.result);
-    } else {
-      return static_cast<R>(f.result);
-    }
+    return R(f.result);  // a pointer or a number, as the call returns
   }
   return (fileio::platformSystemCalls().*Member)(args...);
 }

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <vector>
 
 namespace trasso::test {
 
@@ -48,19 +47,14 @@ void setEnv(const std::string& name, const std::string& value) {
 #ifdef _WIN32
   ::_putenv_s(name.c_str(), value.c_str());  // an empty value removes it
 #else
-  if (value.empty()) {
-    ::unsetenv(name.c_str());
-  } else {
-    ::setenv(name.c_str(), value.c_str(), 1);
-  }
+  value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
 #endif
 }
 
 std::string listFolder(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
     names.push_back(entry.path().filename().string());
-  }
   std::sort(names.begin(), names.end());
   std::string out;
   for (const auto& name : names) out += name + "\n";
@@ -69,10 +63,7 @@ std::string listFolder(const std::string& folder) {
 
 std::string withCrLf(const std::string& text) {
   std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
   return out;
 }
 
@@ -103,18 +94,13 @@ void RootsTest::TearDown() {
   // Read-only files and folders made by a test must not stop the clean-up.
   for (auto it = std::filesystem::recursive_directory_iterator(base_, ignored);
        it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (!it->is_symlink()) {
+    if (!it->is_symlink())
       std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                    std::filesystem::perm_options::add, ignored);
-    }
   }
   std::filesystem::remove_all(base_, ignored);
   setEnv("KORVEL_APPDATA_0", "");
   setEnv("KORVEL_APPDATA_1", "");
-}
-
-std::string RootsTest::inf(const std::string& name, int rootNumber) const {
-  return roots_[rootNumber] + "/inf/" + name;
 }
 
 }  // namespace trasso::test

@@ -53,7 +53,7 @@ class RootsTest : public ::testing::Test {
   void TearDown() override;
 
   // Native path of a file in the "inf" folder of root 0 or 1.
-  std::string inf(const std::string& name, int root = 0) const;
+  std::string inf(const std::string& name, int n = 0) const { return roots_[n] + "/inf/" + name; }
   std::string root(int n) const { return roots_[n]; }
 
  private:

@@ -6,7 +6,6 @@
 #include <sys/mman.h>
 #endif
 
-#include <cstring>
 #include <memory>
 #include <random>
 
@@ -30,9 +29,8 @@ void release(char* base) { VirtualFree(base, 0, MEM_RELEASE); }
 #else
 char* guardedBlocks() {
   void* p = mmap(nullptr, 2 * kBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) return nullptr;
-  return mprotect(static_cast<char*>(p) + kBlock, kBlock, PROT_NONE) == 0 ? static_cast<char*>(p)
-                                                                          : nullptr;
+  auto* base = static_cast<char*>(p);
+  return p != MAP_FAILED && mprotect(base + kBlock, kBlock, PROT_NONE) == 0 ? base : nullptr;
 }
 void release(char* base) { munmap(base, 2 * kBlock); }
 #endif

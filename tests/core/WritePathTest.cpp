@@ -8,36 +8,33 @@
 namespace trasso::test {
 namespace {
 
-class WritePath : public RootsTest {
- protected:
-  std::string path() const { return inf("v.ini"); }
-  const std::string old_ = "[A]\r\nx=1\r\n";
-};
+using WritePath = RootsTest;
 
 TEST_F(WritePath, StepsComeInOrderAndStopWhereNothingIsToWrite) {
-  writeBytes(path(), old_);
+  const std::string path = inf("v.ini"), old = "[A]\r\nx=1\r\n";
+  writeBytes(path, old);
   FileSystemSeam seam;
-  EXPECT_EQ(writeText(path(), "A", "x", "2"), kWritten);
+  EXPECT_EQ(writeText(path, "A", "x", "2"), kWritten);
   EXPECT_EQ(seam.takeLog(),
             (std::vector<std::string>{"plan", "lock", "removeLeftovers", "readCurrent",
                                       "writeTemporary", "replace", "flushFolder"}));
   // Nothing to remove: read, then done.
-  EXPECT_EQ(writeText(path(), "A", "y", static_cast<const char*>(nullptr)), kUnchanged);
+  EXPECT_EQ(writeText(path, "A", "y", static_cast<const char*>(nullptr)), kUnchanged);
   EXPECT_EQ(seam.takeLog(),
             (std::vector<std::string>{"plan", "lock", "removeLeftovers", "readCurrent"}));
   // An empty file is a file like any other.
-  writeBytes(path(), "");
-  EXPECT_EQ(writeText(path(), "A", "x", "1"), kWritten);
-  EXPECT_EQ(readBytes(path()), old_);
+  writeBytes(path, "");
+  EXPECT_EQ(writeText(path, "A", "x", "1"), kWritten);
+  EXPECT_EQ(readBytes(path), old);
   seam.takeLog();
   // A refused value takes no step at all.
-  EXPECT_EQ(writeText(path(), "A", "x", "a\nb"), WriteStatus::Refused);
+  EXPECT_EQ(writeText(path, "A", "x", "a\nb"), WriteStatus::Refused);
   EXPECT_EQ(seam.takeLog(), std::vector<std::string>{});
   // The folder flush comes after the new file is in place: its failure is no
   // failed write.
   seam.failCall(Step::FlushFolder, 1, WriteStatus::IoError);
-  EXPECT_EQ(writeText(path(), "A", "x", "3"), kWritten);
-  EXPECT_EQ(readBytes(path()), "[A]\r\nx=3\r\n");
+  EXPECT_EQ(writeText(path, "A", "x", "3"), kWritten);
+  EXPECT_EQ(readBytes(path), "[A]\r\nx=3\r\n");
 }
 
 // A caller of setters that return nothing learns the first failure of a call,
@@ -69,12 +66,8 @@ TEST_F(WritePath, ReportsGatherTheStatusesOfTheirWrites) {
 // same writes made one by one would: in order, each on the file as the last
 // one left it, and a change that cannot be stored left out.
 TEST_F(WritePath, AnEditLeavesTheBytesOfItsWritesMadeOneByOne) {
-  struct Change {
-    const char* section;
-    const char* key;
-    const char* value;  // null: remove the key
-  };
-  const std::vector<Change> changes = {
+  // Section, key, value (null: remove the key).
+  const std::tuple<const char*, const char*, const char*> changes[] = {
       {"B", "k", "1"},     {"A", "x", "2"},      {"a", "X", nullptr},
       {"A", "x", "3"},     {"A", "bad", "a\nb"}, {"C", "n", "4"},
       {"B", "k", nullptr}, {"B", "m", "5"},      {"A", "y", "\x82\xa0"},
@@ -83,14 +76,13 @@ TEST_F(WritePath, AnEditLeavesTheBytesOfItsWritesMadeOneByOne) {
        {std::string(), std::string("; note\n[A]\nx=1\n\n[B]\nk=0\nk=9\n[A]\nx=7\n"),
         std::string("[B]\r\nm=0\r\n[A]\r\ny")}) {
     const std::string oneByOne = inf("one.ini"), together = inf("together.ini");
-    if (!start.empty()) {
-      writeBytes(oneByOne, start);
-      writeBytes(together, start);
-    }
+    // No start: neither file is there.
+    for (const std::string& file : {oneByOne, together})
+      if (!start.empty()) writeBytes(file, start);
     FileEdit edit(together);
-    for (const Change& c : changes) {
-      writeText(oneByOne, c.section, c.key, c.value);
-      edit.set(c.section, c.key, c.value);
+    for (const auto& [section, key, value] : changes) {
+      writeText(oneByOne, section, key, value);
+      edit.set(section, key, value);
     }
     EXPECT_EQ(edit.commit(), WriteStatus::Refused);
     EXPECT_EQ(readBytes(together), readBytes(oneByOne)) << start;

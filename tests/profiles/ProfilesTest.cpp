@@ -29,16 +29,13 @@ TEST_F(ProfileTest, PairSettersReportWhatTheApplicationsLibraryDid) {
     EXPECT_FALSE(PutQZJkn_PL30_Dst_CentigradePress(p, 70.5, 600.0));
   }
   EXPECT_EQ(readBytes(path), "[DST]\r\nCEN=-99.5\r\n");
-}
-
-// The second key of a pair is written even when the first write fails (here: a
-// section name that cannot be stored).
-TEST_F(ProfileTest, PairWritesTheSecondKeyAfterAFailedFirst) {
+  // The second key of a pair is written even when the first write fails (here:
+  // a section name that cannot be stored).
   constexpr IntSetting kUnstorable{{SettingsFile::JknZetr, "A\nB", "K"}, 0};
   constexpr IntSetting kStorable{{SettingsFile::JknZetr, "S", "K"}, 0};
-  const std::string path = inf("profile.ini");
-  EXPECT_EQ(trasso::profile::putPair(path, kUnstorable, 1, kStorable, 2), WriteStatus::Refused);
-  EXPECT_EQ(readBytes(path), "[S]\r\nK=2\r\n");
+  const std::string pair = inf("pair.ini");
+  EXPECT_EQ(trasso::profile::putPair(pair, kUnstorable, 1, kStorable, 2), WriteStatus::Refused);
+  EXPECT_EQ(readBytes(pair), "[S]\r\nK=2\r\n");
 }
 
 // A path that names no file fails the write, which these setters report. On
