@@ -74,9 +74,7 @@ TEST(Child, DISABLED_Run) {
     return;
   }
   for (int i = 0;; ++i) {
-    ASSERT_EQ(
-        writeText(task + 4, "S", "v", std::string(kBigValue, static_cast<char>('a' + i % 26))),
-        kWritten);
+    ASSERT_EQ(writeText(task + 4, "S", "v", std::string(kBigValue, char('a' + i % 26))), kWritten);
   }
 }
 
@@ -269,19 +267,18 @@ TEST_F(WindowsFiles, AFileHeldWithoutSharingIsWaitedForThenBusy) {
     return CreateFileW(wide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   };
-  // Holds the file for 100 ms from now.
-  const auto holdAMoment = [&] {
-    return std::thread([held = hold(0)] {
+  // What act gives with the file held for its first 100 ms.
+  const auto heldAMoment = [&](auto act) {
+    std::thread release([held = hold(0)] {
       Sleep(100);
       CloseHandle(held);
     });
+    const auto result = act();
+    release.join();
+    return result;
   };
-  std::thread release = holdAMoment();
-  EXPECT_EQ(GetQZJkn_GNSS_Page(), 6);
-  release.join();
-  release = holdAMoment();
-  EXPECT_EQ(statusOf([] { PutQZJkn_GNSS_Page(7); }), kWritten);
-  release.join();
+  EXPECT_EQ(heldAMoment([] { return GetQZJkn_GNSS_Page(); }), 6);
+  EXPECT_EQ(heldAMoment([] { return statusOf([] { PutQZJkn_GNSS_Page(7); }); }), kWritten);
 
   HANDLE held = hold(0);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
