@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <map>
-#include <sstream>
 
 #include "ReadSnapshot.h"
 #include "SettingsValues.h"
@@ -115,11 +114,10 @@ const std::map<std::string, std::string> kDifferences = {
     {"integers [N] huge", "123456789012345678901234567890123|1234567|-1505606453"},
 };
 
+// The items of a list split at every '|' (an empty one between two bars or at an end).
 std::vector<std::string> split(const std::string& list) {
-  std::vector<std::string> items;
-  std::istringstream in(list);
-  for (std::string item; std::getline(in, item, '|');) items.push_back(item);
-  if (list.empty() || list.back() == '|') items.push_back("");
+  std::vector<std::string> items(1);
+  for (const char c : list) c == '|' ? items.emplace_back() : items.back() += c;
   return items;
 }
 
