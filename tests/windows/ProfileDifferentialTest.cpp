@@ -4,7 +4,7 @@
 // knowingly differ, the case is listed with the value our reader must give.
 #include <windows.h>
 
-#include <sstream>
+#include <map>
 
 #include "ReadSnapshot.h"
 #include "SettingsValues.h"
@@ -24,11 +24,7 @@ namespace {
 #define FW_A_LOW "\x82\x81"  // full-width a
 #define FW_SPACE "\x81\x40"  // full-width space
 
-std::string repeat(const char* s, int n) {
-  std::string out;
-  while (n-- > 0) out += s;
-  return out;
-}
+std::string repeat(const std::string& s, int n) { return n > 0 ? s + repeat(s, n - 1) : ""; }
 
 // A file's bytes, and the sections and keys looked up in it, each list split at '|'.
 struct Corpus {
@@ -100,70 +96,54 @@ std::string theirReading(const std::string& path, const char* section, const cha
          std::to_string(static_cast<int>(GetPrivateProfileIntA(section, key, -7, path.c_str())));
 }
 
-// Where our reader knowingly differs from Wine's profile functions, with what ours reads.
-struct Difference {
-  const char* file;
-  const char* section;
-  const char* key;
-  std::string ours;
-};
-
-const Difference kDifferences[] = {
+// Where our reader knowingly differs from Wine's profile functions ("file [section] key"),
+// with what ours reads.
+const std::map<std::string, std::string> kDifferences = {
     // Lines before the first section belong to no section; Wine keeps them as a section "".
-    {"before_section", "", "x", "<default>|<defaul|-7"},
+    {"before_section [] x", "<default>|<defaul|-7"},
     // The same: Wine's first section "" is the empty part before the first section, so
     // it never reaches "[]"; ours takes "[]" as that section.
-    {"no_equals", "", "e", "7|7|7"},
+    {"no_equals [] e", "7|7|7"},
     // Our names keep every byte, also a NUL (never written by the library); Wine's end there.
-    {"nul_bytes", "B", "z", "<default>|<defaul|-7"},
+    {"nul_bytes [B] z", "<default>|<defaul|-7"},
     // A text longer than the buffer is cut at exactly N-1 bytes, also inside a double-byte
     // character; Wine cuts before that character.
-    {"long_values", "L", "cp932", repeat(KA_A, 129) + "\x83|" + repeat(KA_A, 3) + "\x83|0"},
+    {"long_values [L] cp932", repeat(KA_A, 129) + "\x83|" + repeat(KA_A, 3) + "\x83|0"},
     // Wine reads an integer through a 30-character buffer and drops the digits after the
     // 29th; ours takes every digit, modulo 2^32.
-    {"integers", "N", "huge", "123456789012345678901234567890123|1234567|-1505606453"},
+    {"integers [N] huge", "123456789012345678901234567890123|1234567|-1505606453"},
 };
 
+// The items of a list split at every '|' (an empty one between two bars or at an end).
 std::vector<std::string> split(const std::string& list) {
-  std::vector<std::string> items;
-  std::istringstream in(list);
-  for (std::string item; std::getline(in, item, '|');) items.push_back(item);
-  if (list.empty() || list.back() == '|') items.push_back("");
+  std::vector<std::string> items(1);
+  for (const char c : list) c == '|' ? items.emplace_back() : items.back() += c;
   return items;
 }
 
-class ProfileDifferential : public RootsTest {
- protected:
-  void SetUp() override {
-    RootsTest::SetUp();
-    // Wine takes the ANSI code page from the locale (LC_ALL=ja_JP.UTF-8).
-    ASSERT_EQ(GetACP(), 932u);
-  }
-
-  // Reads every section and key both ways; a listed difference must read as ours
-  // and still differ.
-  static void expectSameReading(const std::string& name, const std::string& path,
-                                const std::vector<std::string>& sections,
-                                const std::vector<std::string>& keys) {
-    for (const std::string& section : sections) {
-      for (const std::string& key : keys) {
-        SCOPED_TRACE(name + " [" + section + "] " + key);
-        const std::string ours = ourReading(path, section.c_str(), key.c_str());
-        const std::string theirs = theirReading(path, section.c_str(), key.c_str());
-        const Difference* d = nullptr;
-        for (const Difference& e : kDifferences) {
-          if (name == e.file && section == e.section && key == e.key) d = &e;
-        }
-        EXPECT_EQ(ours, d != nullptr ? d->ours : theirs);
-        if (d != nullptr) {
-          EXPECT_NE(ours, theirs) << "listed, but no longer differs";
-        }
-      }
+// Reads every section and key both ways; a listed difference must read as ours
+// and still differ.
+void expectSameReading(const std::string& name, const std::string& path,
+                       const std::vector<std::string>& sections,
+                       const std::vector<std::string>& keys) {
+  for (const std::string& section : sections) {
+    for (const std::string& key : keys) {
+      const std::string where = name + " [" + section + "] " + key;
+      SCOPED_TRACE(where);
+      const std::string ours = ourReading(path, section.c_str(), key.c_str());
+      const std::string theirs = theirReading(path, section.c_str(), key.c_str());
+      const auto d = kDifferences.find(where);
+      EXPECT_EQ(ours, d != kDifferences.end() ? d->second : theirs);
+      EXPECT_TRUE(d == kDifferences.end() || ours != theirs) << "listed, yet Wine reads the same";
     }
   }
-};
+}
+
+// Wine takes the ANSI code page from the locale (LC_ALL=ja_JP.UTF-8).
+using ProfileDifferential = RootsTest;
 
 TEST_F(ProfileDifferential, OurReaderAgreesWithTheProfileFunctions) {
+  ASSERT_EQ(GetACP(), 932u);
   for (const Corpus& file : kCorpus) {
     const std::string path = inf(std::string(file.name) + ".ini");
     writeBytes(path, file.bytes);
@@ -175,6 +155,7 @@ TEST_F(ProfileDifferential, OurReaderAgreesWithTheProfileFunctions) {
 }
 
 TEST_F(ProfileDifferential, FilesOfEitherWriterReadTheSameBothWays) {
+  ASSERT_EQ(GetACP(), 932u);
   // Key, first value, then the value it is written with again (null removes the key).
   // The cp932 value, cut to 7 bytes, ends on a character.
   const char* const writes[][3] = {{"plain", "1", "2"},
@@ -185,8 +166,7 @@ TEST_F(ProfileDifferential, FilesOfEitherWriterReadTheSameBothWays) {
                                    {KA_A, KA_DI, KA_DI},
                                    {"cp932", "x" SO HYO KA_A ZO, "x" SO HYO KA_A ZO}};
 
-  const std::string ours = inf("ours.ini");
-  const std::string theirs = inf("theirs.ini");
+  const std::string ours = inf("ours.ini"), theirs = inf("theirs.ini");
   std::vector<std::string> keys;
   for (const auto& [key, first, then] : writes) {
     keys.push_back(key);

@@ -74,9 +74,7 @@ TEST(Child, DISABLED_Run) {
     return;
   }
   for (int i = 0;; ++i) {
-    ASSERT_EQ(
-        writeText(task + 4, "S", "v", std::string(kBigValue, static_cast<char>('a' + i % 26))),
-        kWritten);
+    ASSERT_EQ(writeText(task + 4, "S", "v", std::string(kBigValue, char('a' + i % 26))), kWritten);
   }
 }
 
@@ -178,20 +176,6 @@ TEST_F(WindowsFiles, ThreadsThatComeAndGoLeaveTheHeapsWhole) {
   for (DWORD h = 0; h < count && h < 64; ++h) EXPECT_TRUE(HeapValidate(heaps[h], 0, nullptr)) << h;
 }
 
-// A program holding the file without sharing its deletion for longer than a
-// writer waits: the write fails as busy and leaves the file.
-TEST_F(WindowsFiles, AReaderHoldingTheFilePastTheWaitMakesTheWriteBusy) {
-  const std::string path = inf("held.ini");
-  writeBytes(path, "[S]\r\nv=old\r\n");
-  HANDLE reader = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(writeText(path, "S", "v", "new"), WriteStatus::Busy);
-  CloseHandle(reader);
-  EXPECT_EQ(readBytes(path), "[S]\r\nv=old\r\n");
-  EXPECT_EQ(listFolder(inf("")), "held.ini\n");
-}
-
 TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
   // A folder named with katakana "so" (second byte '\') and "a".
   const std::string folder = root(0) + "\\\x83\x5C\x83\x41";
@@ -206,8 +190,7 @@ TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
   const std::wstring file = wide(path);
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_EQ(writeText(path, "S", "v", "2"), kWritten);
-  EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN,
-            static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
   const DWORD readOnly = GetFileAttributesW(file.c_str());
   EXPECT_EQ(writeText(path, "S", "v", "3"), WriteStatus::ReadOnly);
@@ -215,13 +198,22 @@ TEST_F(WindowsFiles, AttributesAndCodePage932Paths) {
   EXPECT_EQ(GetFileAttributesW(file.c_str()), readOnly);
 }
 
+// Errors the sweeps below give their calls, with the status each means
+// (Written: waited out, or done without).
+using S = WriteStatus;
+constexpr ErrorStatus kFull{ERROR_DISK_FULL, S::DiskFull}, kDevice{ERROR_IO_DEVICE, S::IoError},
+    kDenied{ERROR_ACCESS_DENIED, S::AccessDenied}, kNoMemory{ERROR_NOT_ENOUGH_MEMORY, S::IoError},
+    kDeniedOk{ERROR_ACCESS_DENIED, S::Written}, kProtected{ERROR_WRITE_PROTECT, S::AccessDenied},
+    kShared{ERROR_SHARING_VIOLATION, S::Written}, kTooMany{ERROR_TOO_MANY_OPEN_FILES, S::IoError},
+    kHandle{ERROR_INVALID_HANDLE, S::IoError}, kNoFolder{ERROR_PATH_NOT_FOUND, S::FolderMissing},
+    kOtherDrive{ERROR_NOT_SAME_DEVICE, S::IoError};
+const intptr_t kInvalid = reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE);
+
 // Every system call of a write fails in turn, with each error the system can
 // give it: the write says why, or does without the call, and leaves the old
 // file or the new one whole and nothing beside it ('L': a set-aside file that
 // could not be deleted, which the next write clears).
 TEST_F(WindowsFiles, EveryFailingCallOfAWriteIsItsStatusOrDoneWithout) {
-  using S = WriteStatus;
-  const intptr_t invalid = reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE);
   // Uses in order: plan (the folder's attributes; the file opened, its final
   // name, closed), lock (the folder opened, its final name, the mutex, the
   // folder closed, the wait), leftovers (delete the temporary file, the
@@ -230,104 +222,65 @@ TEST_F(WindowsFiles, EveryFailingCallOfAWriteIsItsStatusOrDoneWithout) {
   // flush, close), the replacement (attributes, two renames, delete the file
   // set aside), unlock (the mutex closed).
   const std::vector<SweptCall> calls = {
-      {TRASSO_SWEPT(GetFileAttributesW),
-       static_cast<intptr_t>(INVALID_FILE_ATTRIBUTES),
-       "F--",
-       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_PATH_NOT_FOUND, S::FolderMissing}}},
-      {TRASSO_SWEPT(CreateFileW),
-       invalid,
-       "-FFF",
-       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_TOO_MANY_OPEN_FILES, S::IoError}}},
-      {TRASSO_SWEPT(GetFinalPathNameByHandleW),
-       0,
-       "-F",
-       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_NOT_ENOUGH_MEMORY, S::IoError}}},
-      {TRASSO_SWEPT(CreateMutexW),
-       0,
-       "F",
-       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_INVALID_HANDLE, S::IoError}}},
-      {TRASSO_SWEPT(WaitForSingleObject),
-       static_cast<intptr_t>(WAIT_FAILED),
-       "F",
-       {{ERROR_INVALID_HANDLE, S::IoError}}},
-      {TRASSO_SWEPT(DeleteFileW), 0, "--L", {{ERROR_ACCESS_DENIED, S::Written}}},
-      {TRASSO_SWEPT(GetFileType), FILE_TYPE_UNKNOWN, "F", {{ERROR_INVALID_HANDLE, S::IoError}}},
-      {TRASSO_SWEPT(GetFileInformationByHandle),
-       0,
-       "FF",
-       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_IO_DEVICE, S::IoError}}},
-      {TRASSO_SWEPT(ReadFile),
-       0,
-       "F",
-       {{ERROR_IO_DEVICE, S::IoError}, {ERROR_LOCK_VIOLATION, S::Busy}}},
-      {TRASSO_SWEPT(WriteFile),
-       0,
-       "F",
-       {{ERROR_DISK_FULL, S::DiskFull},
-        {ERROR_HANDLE_DISK_FULL, S::DiskFull},
-        {ERROR_IO_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(GetFileAttributesW), INVALID_FILE_ATTRIBUTES, "F--", {kDenied, kNoFolder}},
+      {TRASSO_SWEPT(CreateFileW), kInvalid, "-FFF", {kDenied, kTooMany}},
+      {TRASSO_SWEPT(GetFinalPathNameByHandleW), 0, "-F", {kDenied, kNoMemory}},
+      {TRASSO_SWEPT(CreateMutexW), 0, "F", {kDenied, kHandle}},
+      {TRASSO_SWEPT(WaitForSingleObject), WAIT_FAILED, "F", {kHandle}},
+      {TRASSO_SWEPT(DeleteFileW), 0, "--L", {kDeniedOk}},
+      {TRASSO_SWEPT(GetFileType), FILE_TYPE_UNKNOWN, "F", {kHandle}},
+      {TRASSO_SWEPT(GetFileInformationByHandle), 0, "FF", {kDenied, kDevice}},
+      {TRASSO_SWEPT(ReadFile), 0, "F", {kDevice, {ERROR_LOCK_VIOLATION, S::Busy}}},
+      {TRASSO_SWEPT(WriteFile), 0, "F", {kFull, {ERROR_HANDLE_DISK_FULL, S::DiskFull}, kDevice}},
       // A write call that takes no byte means a full disk.
       {TRASSO_SWEPT(WriteFile), TRUE, "F", {{NO_ERROR, S::DiskFull}}},
-      {TRASSO_SWEPT(FlushFileBuffers),
-       0,
-       "F",
-       {{ERROR_IO_DEVICE, S::IoError}, {ERROR_DISK_FULL, S::DiskFull}}},
-      {TRASSO_SWEPT(CloseHandle), 0, "---F-", {{ERROR_INVALID_HANDLE, S::IoError}}, true},
+      {TRASSO_SWEPT(FlushFileBuffers), 0, "F", {kDevice, kFull}},
+      {TRASSO_SWEPT(CloseHandle), 0, "---F-", {kHandle}, true},
       // A program holding the file (or the new one) for a moment is waited for.
-      {TRASSO_SWEPT(MoveFileExW),
-       0,
-       "FF",
-       {{ERROR_SHARING_VIOLATION, S::Written},
-        {ERROR_ACCESS_DENIED, S::Written},
-        {ERROR_DISK_FULL, S::DiskFull},
-        {ERROR_WRITE_PROTECT, S::AccessDenied},
-        {ERROR_NOT_SAME_DEVICE, S::IoError}}},
+      {TRASSO_SWEPT(MoveFileExW), 0, "FF", {kShared, kDeniedOk, kFull, kProtected, kOtherDrive}},
   };
   sweepWrite(inf("v.ini"), calls);
 }
 
 TEST_F(WindowsFiles, EveryFailingCallOfAReadGivesTheDefault) {
-  using S = WriteStatus;
   // Uses in order: open, type, information, read (the first buffer fills),
   // size, read (the rest), close.
   const std::vector<SweptCall> calls = {
-      {TRASSO_SWEPT(CreateFileW),
-       reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE),
-       "F",
-       {{ERROR_ACCESS_DENIED, S::AccessDenied}, {ERROR_SHARING_VIOLATION, S::Written}}},
-      {TRASSO_SWEPT(GetFileType), FILE_TYPE_UNKNOWN, "F", {{ERROR_INVALID_HANDLE, S::IoError}}},
-      {TRASSO_SWEPT(GetFileInformationByHandle), 0, "F", {{ERROR_IO_DEVICE, S::IoError}}},
-      {TRASSO_SWEPT(ReadFile), 0, "FF", {{ERROR_IO_DEVICE, S::IoError}}},
-      {TRASSO_SWEPT(GetFileSizeEx), 0, "F", {{ERROR_IO_DEVICE, S::IoError}}},
-      {TRASSO_SWEPT(CloseHandle), 0, "-", {{ERROR_INVALID_HANDLE, S::IoError}}, true},
+      {TRASSO_SWEPT(CreateFileW), kInvalid, "F", {kDenied, kShared}},
+      {TRASSO_SWEPT(GetFileType), FILE_TYPE_UNKNOWN, "F", {kHandle}},
+      {TRASSO_SWEPT(GetFileInformationByHandle), 0, "F", {kDevice}},
+      {TRASSO_SWEPT(ReadFile), 0, "FF", {kDevice}},
+      {TRASSO_SWEPT(GetFileSizeEx), 0, "F", {kDevice}},
+      {TRASSO_SWEPT(CloseHandle), 0, "-", {kHandle}, true},
   };
   sweepRead(inf("v.ini"), calls);
 }
 
 // Another program that holds a settings file without sharing it for a moment
 // is waited for by a getter and by every step of a write; held past the wait,
-// the C getter and the write say busy.
+// the C getter and the write say busy, and so does a write while a reader
+// holds the file without sharing its deletion.
 TEST_F(WindowsFiles, AFileHeldWithoutSharingIsWaitedForThenBusy) {
   const std::string path = inf("jkn-gnss.ini");
   writeBytes(path, "[GNSS]\r\nPage=6\r\n");
-  const auto hold = [&] {
-    return CreateFileW(wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  const auto hold = [&](DWORD share) {
+    return CreateFileW(wide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   };
-  const auto heldFor = [](HANDLE held, DWORD ms) {
-    return std::thread([held, ms] {
-      Sleep(ms);
+  // What act gives with the file held for its first 100 ms.
+  const auto heldAMoment = [&](auto act) {
+    std::thread release([held = hold(0)] {
+      Sleep(100);
       CloseHandle(held);
     });
+    const auto result = act();
+    release.join();
+    return result;
   };
-  std::thread release = heldFor(hold(), 100);
-  EXPECT_EQ(GetQZJkn_GNSS_Page(), 6);
-  release.join();
-  release = heldFor(hold(), 100);
-  EXPECT_EQ(statusOf([] { PutQZJkn_GNSS_Page(7); }), kWritten);
-  release.join();
+  EXPECT_EQ(heldAMoment([] { return GetQZJkn_GNSS_Page(); }), 6);
+  EXPECT_EQ(heldAMoment([] { return statusOf([] { PutQZJkn_GNSS_Page(7); }); }), kWritten);
 
-  HANDLE held = hold();
+  HANDLE held = hold(0);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   char value[16] = "x";
   size_t length = 0;
@@ -341,6 +294,10 @@ TEST_F(WindowsFiles, AFileHeldWithoutSharingIsWaitedForThenBusy) {
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(statusOf([] { PutQZJkn_GNSS_Page(8); }), WriteStatus::Busy);
   EXPECT_GE(GetTickCount64() - start, 1900u);
+  CloseHandle(held);
+  held = hold(FILE_SHARE_READ);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(statusOf([] { PutQZJkn_GNSS_Page(9); }), WriteStatus::Busy);
   CloseHandle(held);
   EXPECT_EQ(readBytes(path), "[GNSS]\r\nPage=7\r\n");
   EXPECT_EQ(listFolder(inf("")), "jkn-gnss.ini\n");
