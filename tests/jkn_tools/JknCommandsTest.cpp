@@ -110,14 +110,11 @@ TEST_F(JknTest, CheckNamesTheEncodingToConvertFrom) {
   writeBytes(inf("jkn-gnss.ini"), std::string("\xFE\xFF\0[\0G\0N\0S\0S\0]\0\r\0\n", 18));
   writeBytes(inf("def-ts.ini"), withCrLf("[TS]\nBtDevAddr=\xC3\xA9"
                                          "a\xE2\x82\xAC\xC3\xA9\n"));
-  sh(kJkn + "check | grep -e fix: -e 'has no'");
-  EXPECT_EQ(out_,
-            "root0/inf/def-ts.ini:2: UTF-8 text, but the application reads code page 932: "
-            "'éa€é' reads as 'ﾃｩa竄ｬﾃｩ'; code page 932 has no 'é', '€', which the fix leaves "
-            "out\n"
-            "    fix:     jkn set TS_BtDevAddr a\n"
-            "    fix:     " +
-                toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") + "\n");
+  run({{"check | grep -e fix: -e 'has no'", 0,
+        "root0/inf/def-ts.ini:2: UTF-8 text, but the application reads code page 932: "
+        "'éa€é' reads as 'ﾃｩa竄ｬﾃｩ'; code page 932 has no 'é', '€', which the fix leaves out\n"
+        "    fix:     jkn set TS_BtDevAddr a\n    fix:     " +
+            toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") + "\n"}});
 }
 
 // A record's fields given together are one write of the record, also where

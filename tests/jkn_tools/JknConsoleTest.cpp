@@ -28,8 +28,7 @@ TEST(JknConsole, WholeCharactersAtLineBreaksAndFlushes) {
     std::vector<std::string> handed;
     Utf8LineBuffer buffer([&](const std::string& s) { handed.push_back(s); });
     std::ostream out(&buffer);
-    out << text.substr(0, cut) << std::flush;
-    out << text.substr(cut) << std::flush;
+    out << text.substr(0, cut) << std::flush << text.substr(cut) << std::flush;
     std::string joined;
     for (const std::string& h : handed) {
       EXPECT_EQ(incompleteTail(h), 0u) << cut;

@@ -60,9 +60,8 @@ TEST_F(JknTest, LoadSaysWhatASetterWritesBesideItsKey) {
       "TS_AutoLoad_Ex kh: '1.5' -> '' (also written by the setter of entry 2, TS_AutoLoad)\n"
       "TS_AutoLoad_Ex pane: '3' -> '99' (also written by the setter of entry 2, TS_AutoLoad)\n"
       "NMEA_Port: (not stored) -> '1'\n";
-  EXPECT_EQ(sh(kJkn + "load --dry-run" + doc.substr(4)), 0);
-  EXPECT_EQ(out_,
-            lines + "3 to change, 0 unchanged, 3 more by setters (dry run: nothing written)\n");
+  run({{"load --dry-run" + doc.substr(4), 0,
+        lines + "3 to change, 0 unchanged, 3 more by setters (dry run: nothing written)\n"}});
   EXPECT_EQ(snapshot(), before);
   EXPECT_EQ(sh(kJkn + "load --json" + doc.substr(4)), 0);
   const nlohmann::json report = nlohmann::json::parse(out_);
@@ -118,18 +117,17 @@ TEST_F(JknTest, LoadTakesWhatJknPrintsAndAsksForUnreadFiles) {
   writeBytes(inf("jkn-gnss.ini"),
              withCrLf("Page=1\n[GNSS]\n; office\nMaskElev=12\nMaskElev=3\n[gnss]\nMaskSate=8\n"
                       "Page=2\n"));
-  EXPECT_EQ(sh(kJkn + "dump --json >d.json"), 0);
-  EXPECT_EQ(out_,
-            "jkn: root0/inf/jkn-foo.ini: the application never opens this file; 'jkn load' "
-            "writes its keys only with --unread-files\n"
-            "jkn: not carried: root0/inf/jkn-gnss.ini:1 Page=1: before any section (no reader "
-            "reads it)\njkn: not carried: root0/inf/jkn-gnss.ini:3 ; office: a line without '=' "
-            "(it holds no value; the key reads as a missing one)\njkn: not carried: "
-            "root0/inf/jkn-gnss.ini:5 MaskElev=3: the key again in its section (line 4; the "
-            "application reads only the first)\njkn: not carried: root0/inf/jkn-gnss.ini:6 "
-            "[gnss]: the section again (line 2 begins it; the application reads only the "
-            "first), with MaskSate, Page\njkn: root1/inf/jkn-gnss.ini: the application never "
-            "opens this file; 'jkn load' writes its keys only with --unread-files\n");
+  run({{"dump --json >d.json", 0,
+        "jkn: root0/inf/jkn-foo.ini: the application never opens this file; 'jkn load' "
+        "writes its keys only with --unread-files\n"
+        "jkn: not carried: root0/inf/jkn-gnss.ini:1 Page=1: before any section (no reader "
+        "reads it)\njkn: not carried: root0/inf/jkn-gnss.ini:3 ; office: a line without '=' "
+        "(it holds no value; the key reads as a missing one)\njkn: not carried: "
+        "root0/inf/jkn-gnss.ini:5 MaskElev=3: the key again in its section (line 4; the "
+        "application reads only the first)\njkn: not carried: root0/inf/jkn-gnss.ini:6 "
+        "[gnss]: the section again (line 2 begins it; the application reads only the "
+        "first), with MaskSate, Page\njkn: root1/inf/jkn-gnss.ini: the application never "
+        "opens this file; 'jkn load' writes its keys only with --unread-files\n"}});
   // What it carried reads as before on empty roots.
   sh("rm -r root0/inf/* root1/inf/*");
   run({{"load --unread-files d.json", 0, "GNSS_MaskElev plain: (not stored) -> '12'"},
@@ -151,21 +149,19 @@ TEST_F(JknTest, AFailedOrStoppedLoadKeepsOtherProgramsWrites) {
   // Before jkn runs (a size limit, or no signal caught by default), the
   // signal, jkn's status and message.
   using Stop = std::tuple<std::string, std::string, int, std::string>;
-  const std::string big = "ulimit -f 8; trap \"\" XFSZ; ";
   const Stop stops[] = {
       {"", "INT", 130, "jkn: stopped by SIGINT: nothing changed\n"},
       {"", "TERM", 143, "jkn: stopped by SIGTERM: nothing changed\n"},
       {"", "HUP", 129, "jkn: stopped by SIGHUP: nothing changed\n"},
-      {big, "", jknOnWindows() ? 7 : 5,
+      {"ulimit -f 8; trap \"\" XFSZ; ", "", jknOnWindows() ? 7 : 5,
        "jkn: nothing changed: cannot write root1/inf/disp-navi.ini: " +
            std::string(jknOnWindows() ? "the disk reported an I/O error; check the disk\n"
                                       : "the disk is full or the file too large; free some "
                                         "space\n")},
   };
-  const std::string doc =
-      R"({"jkn-dump":1,"settings":[{"name":"GNSS_MaskElev","selector":"svy","value":10},)"
-      R"({"name":"RecSize","selector":"3","value":7}]})";
-  writeBytes(root(0) + "/../d.json", doc);
+  writeBytes(root(0) + "/../d.json",
+             R"({"jkn-dump":1,"settings":[{"name":"GNSS_MaskElev","selector":"svy","value":10},)"
+             R"({"name":"RecSize","selector":"3","value":7}]})");
   for (const auto& [how, signal, status, message] : stops) {
     if (jknOnWindows() && signal != "" && signal != "INT") continue;
     writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nMaskElev_Svy=12\n"));
