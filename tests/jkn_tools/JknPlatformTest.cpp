@@ -39,30 +39,26 @@ TEST_F(JknTest, NamesInAnotherCaseInCheckDumpAndLoad) {
       R"({"profile":"root1/p.ini","section":"A","key":"b","value":"2"},)"
       R"({"profile":"root0/P.INI","section":"a","key":"B","value":"3"}]})"
       "\nE\n";
-  if (jknOnWindows()) {
-    run({{"check", 1,
-          "root1/inf/JKN-GNSS.INI: the application reads JKN-GNSS.INI from root 0 (root0/inf/), "
-          "never from here\n    fix:     move \"root1/inf/JKN-GNSS.INI\" "
-          "\"root0/inf/JKN-GNSS.INI\"\n"
-          "1 finding in 2 settings files\n"},
-         {"dump", 0,
-          "\nZETR_Npr_Value (JKN-ZETR.INI) = 5\nroot 1 JKN-GNSS.INI [GNSS] Page = \"2\""},
-         {load, 1,
-          "jkn: entry 3: sets the same key as entry 1: root0/p.ini [A] b\njkn: nothing changed: 1 "
-          "entry refused (--skip-refused loads the others)\n"}});
-  } else {
-    run({{"check", 1,
-          "root0/inf/JKN-ZETR.INI: the application opens jkn-zetr.ini, never JKN-ZETR.INI (file "
-          "names differ by case here)\n    fix:     mv 'root0/inf/JKN-ZETR.INI' "
-          "'root0/inf/jkn-zetr.ini'\nroot1/inf/JKN-GNSS.INI: the application opens jkn-gnss.ini, "
-          "never JKN-GNSS.INI (file names differ by case here)\n    fix:     mv "
-          "'root1/inf/JKN-GNSS.INI' 'root1/inf/jkn-gnss.ini'\n2 findings in 2 settings files\n"},
-         {"dump", 0,
-          "\nroot 0 JKN-ZETR.INI [NPR] VAL = \"5\"\nroot 1 JKN-GNSS.INI [GNSS] Page = \"2\""},
-         {load, 0,
-          "root0/p.ini [A] b: (not stored) -> '1'\nroot1/p.ini [A] b: (not stored) -> '2'\n"
-          "root0/P.INI [a] B: (not stored) -> '3'\n3 changed, 0 unchanged\n"}});
-  }
+  const bool windows = jknOnWindows();
+  run({{"check", 1,
+        windows ? "root1/inf/JKN-GNSS.INI: the application reads JKN-GNSS.INI from root 0 "
+                  "(root0/inf/), never from here\n    fix:     move \"root1/inf/JKN-GNSS.INI\" "
+                  "\"root0/inf/JKN-GNSS.INI\"\n1 finding in 2 settings files\n"
+                : "root0/inf/JKN-ZETR.INI: the application opens jkn-zetr.ini, never JKN-ZETR.INI "
+                  "(file names differ by case here)\n    fix:     mv 'root0/inf/JKN-ZETR.INI' "
+                  "'root0/inf/jkn-zetr.ini'\nroot1/inf/JKN-GNSS.INI: the application opens "
+                  "jkn-gnss.ini, never JKN-GNSS.INI (file names differ by case here)\n    fix:     "
+                  "mv 'root1/inf/JKN-GNSS.INI' 'root1/inf/jkn-gnss.ini'\n2 findings in 2 settings "
+                  "files\n"},
+       {"dump", 0,
+        std::string(windows ? "\nZETR_Npr_Value (JKN-ZETR.INI) = 5"
+                            : "\nroot 0 JKN-ZETR.INI [NPR] VAL = \"5\"") +
+            "\nroot 1 JKN-GNSS.INI [GNSS] Page = \"2\""},
+       {load, windows ? 1 : 0,
+        windows ? "jkn: entry 3: sets the same key as entry 1: root0/p.ini [A] b\njkn: nothing "
+                  "changed: 1 entry refused (--skip-refused loads the others)\n"
+                : "root0/p.ini [A] b: (not stored) -> '1'\nroot1/p.ini [A] b: (not stored) -> "
+                  "'2'\nroot0/P.INI [a] B: (not stored) -> '3'\n3 changed, 0 unchanged\n"}});
 }
 
 // A settings file that is a link is written through on both: the file it leads
