@@ -90,12 +90,11 @@ TEST_F(JknTest, LoadTakesWhatJknPrintsAndAsksForUnreadFiles) {
   const nlohmann::json user = nlohmann::json::parse(output("user.json"));
   EXPECT_EQ(user["value"], nlohmann::json::parse(R"({"hex":"82a0"})"));
   sh("rm root0/inf/*");
-  const std::string unread =
-      R"({"root":0,"file":"jkn-foo.ini","section":"A","key":"k","value":"1"},)"
-      R"({"root":1,"file":"jkn-gnss.ini","section":"GNSS","key":"Page","value":"2"})";
-  const std::string doc = R"({"jkn-dump":1,"settings":[{"name":"GNSS_UserID","selector":null,)"
-                          R"("value":)" +
-                          user["value"].dump() + "}," + unread + "]}";
+  const std::string doc =
+      R"({"jkn-dump":1,"settings":[{"name":"GNSS_UserID","selector":null,"value":)" +
+      user["value"].dump() +
+      R"(},{"root":0,"file":"jkn-foo.ini","section":"A","key":"k","value":"1"},)"
+      R"({"root":1,"file":"jkn-gnss.ini","section":"GNSS","key":"Page","value":"2"}]})";
   run({{loadOf(doc), 1,
         "jkn: entry 2: the application never opens root0/inf/jkn-foo.ini (no setting reads a "
         "file of this name); --unread-files writes it all the same\njkn: entry 3: the "
@@ -148,8 +147,7 @@ TEST_F(JknTest, LoadTakesWhatJknPrintsAndAsksForUnreadFiles) {
 TEST_F(JknTest, AFailedOrStoppedLoadKeepsOtherProgramsWrites) {
   // Before jkn runs (a size limit, or no signal caught by default), the
   // signal, jkn's status and message.
-  using Stop = std::tuple<std::string, std::string, int, std::string>;
-  const Stop stops[] = {
+  const std::tuple<std::string, std::string, int, std::string> stops[] = {
       {"", "INT", 130, "jkn: stopped by SIGINT: nothing changed\n"},
       {"", "TERM", 143, "jkn: stopped by SIGTERM: nothing changed\n"},
       {"", "HUP", 129, "jkn: stopped by SIGHUP: nothing changed\n"},
