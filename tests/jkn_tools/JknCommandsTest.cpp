@@ -27,36 +27,30 @@ TEST_F(JknTest, CheckSaysWhereTheIntegerRuleStops) {
   const std::string digit = "the integer rule stops at the first character that is not a digit: ";
   const std::string upper =
       "only lower-case 0x, 0o and 0b select a base; an upper-case prefix reads as 0";
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"0x1f", ""},
-      {"-0x10", ""},
-      {"0b101", ""},
-      {"0x7", ""},
-      {"7 ;set by hand", ""},
-      {"7\t; set by hand", ""},
-      {"7;x", digit + "';x' is ignored -> 7"},
-      {"0x1g", base + "16" + after + "'g' is ignored -> 1"},
-      {"0o19", base + "8" + after + "'9' is ignored -> 1"},
-      {"-0b12", base + "2" + after + "'2' is ignored -> -1"},
-      {"0xg", digit + "'xg' is ignored -> 0"},
-      {"0x", digit + "'x' is ignored -> 0"},
-      {"12-3", digit + "'-3' is ignored -> 12"},
-      {"+7e", digit + "'e' is ignored -> 7"},
-      {"abc", "a text without leading digits reads as 0 -> 0"},
-      {"0XAB", upper + " -> 0"},
-      {"0XAG", upper + " -> 0"},
-      {"0X1", upper + " -> 0"},
-      {"+0X1F", upper + " -> 0"},
-      {"4294967301", "more than 32 bits: the integer rule keeps the number modulo 2^32 -> 5"},
+  // Each expected finding with the stored texts that give it ("": none).
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"", {"0x1f", "-0x10", "0b101", "0x7", "7 ;set by hand", "7\t; set by hand"}},
+      {digit + "';x' is ignored -> 7", {"7;x"}},
+      {base + "16" + after + "'g' is ignored -> 1", {"0x1g"}},
+      {base + "8" + after + "'9' is ignored -> 1", {"0o19"}},
+      {base + "2" + after + "'2' is ignored -> -1", {"-0b12"}},
+      {digit + "'xg' is ignored -> 0", {"0xg"}},
+      {digit + "'x' is ignored -> 0", {"0x"}},
+      {digit + "'-3' is ignored -> 12", {"12-3"}},
+      {digit + "'e' is ignored -> 7", {"+7e"}},
+      {"a text without leading digits reads as 0 -> 0", {"abc"}},
+      {upper + " -> 0", {"0XAB", "0XAG", "0X1", "+0X1F"}},
+      {"more than 32 bits: the integer rule keeps the number modulo 2^32 -> 5", {"4294967301"}},
   };
-  for (const auto& [stored, expected] : cases) {
-    writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=" + stored + "\n"));
-    sh(kJkn + "check --json");
-    std::string found;
-    for (const nlohmann::json& f : nlohmann::json::parse(out_)) {
-      found += f["why"].get<std::string>() + " -> " + f["read"].dump();
+  for (const auto& [expected, texts] : cases) {
+    for (const std::string& stored : texts) {
+      writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nPage=" + stored + "\n"));
+      sh(kJkn + "check --json");
+      std::string found;
+      for (const nlohmann::json& f : nlohmann::json::parse(out_))
+        found += f["why"].get<std::string>() + " -> " + f["read"].dump();
+      EXPECT_EQ(found, expected) << stored;
     }
-    EXPECT_EQ(found, expected) << stored;
   }
 }
 
@@ -116,14 +110,11 @@ TEST_F(JknTest, CheckNamesTheEncodingToConvertFrom) {
   writeBytes(inf("jkn-gnss.ini"), std::string("\xFE\xFF\0[\0G\0N\0S\0S\0]\0\r\0\n", 18));
   writeBytes(inf("def-ts.ini"), withCrLf("[TS]\nBtDevAddr=\xC3\xA9"
                                          "a\xE2\x82\xAC\xC3\xA9\n"));
-  sh(kJkn + "check | grep -e fix: -e 'has no'");
-  EXPECT_EQ(out_,
-            "root0/inf/def-ts.ini:2: UTF-8 text, but the application reads code page 932: "
-            "'éa€é' reads as 'ﾃｩa竄ｬﾃｩ'; code page 932 has no 'é', '€', which the fix leaves "
-            "out\n"
-            "    fix:     jkn set TS_BtDevAddr a\n"
-            "    fix:     " +
-                toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") + "\n");
+  run({{"check | grep -e fix: -e 'has no'", 0,
+        "root0/inf/def-ts.ini:2: UTF-8 text, but the application reads code page 932: "
+        "'éa€é' reads as 'ﾃｩa竄ｬﾃｩ'; code page 932 has no 'é', '€', which the fix leaves out\n"
+        "    fix:     jkn set TS_BtDevAddr a\n    fix:     " +
+            toCp932Fix("root0/inf/jkn-gnss.ini", "UTF-16") + "\n"}});
 }
 
 // A record's fields given together are one write of the record, also where
@@ -156,23 +147,19 @@ TEST_F(JknTest, SetWritesFieldsOfOneRecordTogether) {
 // caller gives, what stands in a settings file's place, a look at settings
 // folders that are not there.
 TEST_F(JknTest, MessagesOnStderrAndEveryStatusInTheHelp) {
-  struct Case {
-    std::string args;
-    int status;
-    std::string out, err;
-  };
+  // Arguments, status, standard output, standard error.
+  using Case = std::tuple<std::string, int, std::string, std::string>;
   const auto check = [&](const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-      const size_t pipe = std::min(c.args.find(" | "), c.args.size());
-      EXPECT_EQ(sh(kJkn + c.args.substr(0, pipe) + " 2>err" + c.args.substr(pipe)), c.status)
-          << c.args;
-      EXPECT_EQ(out_, c.out) << c.args;
-      EXPECT_EQ(output("err"), c.err) << c.args;
-      const std::string command = c.args.substr(0, c.args.find(' '));
+    for (const auto& [args, status, out, err] : cases) {
+      const size_t pipe = std::min(args.find(" | "), args.size());
+      const int got = sh(kJkn + args.substr(0, pipe) + " 2>err" + args.substr(pipe));
+      EXPECT_EQ(std::make_tuple(got, out_, output("err")), std::make_tuple(status, out, err))
+          << args;
+      const std::string command = args.substr(0, args.find(' '));
       sh(kJkn + command + " --help");
-      EXPECT_NE(out_.find("\n  " + std::to_string(c.status) + "  ", out_.find("Exit status:")),
+      EXPECT_NE(out_.find("\n  " + std::to_string(status) + "  ", out_.find("Exit status:")),
                 std::string::npos)
-          << command << " --help names no status " << c.status;
+          << command << " --help names no status " << status;
     }
   };
   sh("mkdir root0/inf/jkn-gnss.ini && ln -s nowhere root0/inf/jkn-nmea.ini");
@@ -252,12 +239,10 @@ TEST_F(JknTest, DescribeGivesTheLibrarysData) {
     nlohmann::json j = nlohmann::json::parse(out_);
     EXPECT_EQ(j["name"], name);
     for (const char* words : {"name", "area", "getter", "setter", "accepts", "description",
-                              "selector", "type", "writes_also", "same_key_as", "range"}) {
+                              "selector", "type", "writes_also", "same_key_as", "range"})
       j.erase(words);
-    }
-    for (nlohmann::json& k : j["keys"]) {
+    for (nlohmann::json& k : j["keys"])
       k = {k["selector"], k["file"], k["section"], k["key"], k["default"]};
-    }
     if (j.contains("fields")) {
       for (nlohmann::json& f : j["fields"])
         f = {f["name"], f["kind"], f["default"], f["validated"]};
@@ -280,19 +265,18 @@ TEST_F(JknTest, SensorWithAntennaZero) {
 // Stream columns: ids as wide as the widest id (the tenth provider's are five
 // digits), names as wide as the widest name, however the two compare.
 TEST_F(JknTest, NtripColumnsByTheirOwnWidths) {
-  std::string ini = "[NTrip]\nCoCnt=10\n";
+  std::string ini = "[NTrip]\nCoCnt=10\n", others;
   for (int n = 1; n <= 10; ++n) {
     const std::string co = std::string(n < 10 ? "Co0" : "Co") + std::to_string(n);
     ini += co + "Nam=P" + std::to_string(n) + "\n" + co + "Idx=" + std::to_string(n) + "\n" + co +
            "Adr=a\n" + co + "PrtCnt=1\n" + co + "Prt000=1\n";
     if (n == 1 || n == 10)
       ini += co + "VrsCnt=1\n" + co + "Vrs00i=1\n" + co + "Vrs00n=N\n" + co + "Vrs00m=M\n";
+    else
+      others += std::to_string(n) + "   P" + std::to_string(n) + "   a  ports 1\n";
   }
   ini += "Co01RrsCnt=1\nCo01Rrs00i=1\nCo01Rrs00n=BB\nCo01Rrs00m=R\n";
   writeBytes(inf("NTrip.ini", 1), withCrLf(ini));
-  std::string others;
-  for (int n = 2; n <= 9; ++n)
-    others += std::to_string(n) + "   P" + std::to_string(n) + "   a  ports 1\n";
   run({{"ntrip list", 0,
         "1   P1   a  ports 1\n    vrs 1101   N   M\n    rrs 1201   BB  R\n" + others +
             "10  P10  a  ports 1\n    vrs 10101  N   M\n"}});
@@ -317,9 +301,8 @@ TEST_F(JknTest, WatchPrintsEachChangeUntilCtrlC) {
   for (const std::time_t t : {started, std::time(nullptr)}) {
     char minute[16];
     std::strftime(minute, sizeof minute, "%H:%M:", std::localtime(&t));
-    for (std::string* text : {&lines, &json}) {
+    for (std::string* text : {&lines, &json})
       for (size_t at = 0; (at = text->find(minute, at)) != std::string::npos;) text->erase(at, 12);
-    }
   }
   EXPECT_EQ(lines,
             "  GNSS_MaskElev svy                 15 -> 20  root0/inf/jkn-gnss.ini\n"

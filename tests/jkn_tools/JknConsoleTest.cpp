@@ -10,18 +10,15 @@ namespace jkn {
 namespace {
 
 TEST(JknConsole, IncompleteTailCountsOnlyACharacterNotYetWhole) {
-  const std::vector<std::pair<std::string, size_t>> cases = {{"", 0},
-                                                             {"abc", 0},
-                                                             {"\xE6\x97", 2},
-                                                             {"a\xE6", 1},
-                                                             {"\xE6\x97\xA5", 0},
-                                                             {"\xF0\x9F\x98", 3},
-                                                             {"\xF0\x9F\x98\x80", 0},
-                                                             {"\xC3", 1},
-                                                             {"\xC3\xA9", 0},
-                                                             {"\x80", 0},
-                                                             {"\x80\x80\x80\x80\x80", 0}};
-  for (const auto& [text, tail] : cases) EXPECT_EQ(incompleteTail(text), tail) << text.size();
+  // Each tail with the texts that end in it.
+  const std::pair<size_t, std::vector<std::string>> cases[] = {
+      {0,
+       {"", "abc", "\xE6\x97\xA5", "\xF0\x9F\x98\x80", "\xC3\xA9", "\x80", "\x80\x80\x80\x80\x80"}},
+      {1, {"a\xE6", "\xC3"}},
+      {2, {"\xE6\x97"}},
+      {3, {"\xF0\x9F\x98"}}};
+  for (const auto& [tail, texts] : cases)
+    for (const std::string& text : texts) EXPECT_EQ(incompleteTail(text), tail) << text.size();
 }
 
 TEST(JknConsole, WholeCharactersAtLineBreaksAndFlushes) {
@@ -31,8 +28,7 @@ TEST(JknConsole, WholeCharactersAtLineBreaksAndFlushes) {
     std::vector<std::string> handed;
     Utf8LineBuffer buffer([&](const std::string& s) { handed.push_back(s); });
     std::ostream out(&buffer);
-    out << text.substr(0, cut) << std::flush;
-    out << text.substr(cut) << std::flush;
+    out << text.substr(0, cut) << std::flush << text.substr(cut) << std::flush;
     std::string joined;
     for (const std::string& h : handed) {
       EXPECT_EQ(incompleteTail(h), 0u) << cut;
@@ -46,8 +42,7 @@ TEST(JknConsole, WholeCharactersAtLineBreaksAndFlushes) {
   std::ostream out(&buffer);
   out << "a" << 'b';
   EXPECT_TRUE(handed.empty());
-  out << 'c' << '\n';
-  out << "d\ne";
+  out << 'c' << '\n' << "d\ne";
   EXPECT_EQ(handed, (std::vector<std::string>{"abc\n", "d\ne"}));
 }
 

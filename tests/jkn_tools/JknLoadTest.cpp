@@ -60,22 +60,18 @@ TEST_F(JknTest, LoadSaysWhatASetterWritesBesideItsKey) {
       "TS_AutoLoad_Ex kh: '1.5' -> '' (also written by the setter of entry 2, TS_AutoLoad)\n"
       "TS_AutoLoad_Ex pane: '3' -> '99' (also written by the setter of entry 2, TS_AutoLoad)\n"
       "NMEA_Port: (not stored) -> '1'\n";
-  EXPECT_EQ(sh(kJkn + "load --dry-run" + doc.substr(4)), 0);
-  EXPECT_EQ(out_,
-            lines + "3 to change, 0 unchanged, 3 more by setters (dry run: nothing written)\n");
+  run({{"load --dry-run" + doc.substr(4), 0,
+        lines + "3 to change, 0 unchanged, 3 more by setters (dry run: nothing written)\n"}});
   EXPECT_EQ(snapshot(), before);
   EXPECT_EQ(sh(kJkn + "load --json" + doc.substr(4)), 0);
   const nlohmann::json report = nlohmann::json::parse(out_);
   EXPECT_EQ(
-      report["changes"][2],
-      nlohmann::json::parse(R"({"before":7,"by":2,"entry":null,"file":"root0/inf/jkn-ts.ini",)"
+      nlohmann::json({report["changes"][2], report["changes"][0]["before"],
+                      report["changes"][0]["value"], report["unchanged"], report["written"],
+                      report["changes"].size()}),
+      nlohmann::json::parse(R"([{"before":7,"by":2,"entry":null,"file":"root0/inf/jkn-ts.ini",)"
                             R"("key":"AutoLoadKno","name":"TS_AutoLoad_Ex","section":"TS",)"
-                            R"("selector":"kno","value":0})"));
-  EXPECT_EQ(report["changes"][0]["before"], 0);
-  EXPECT_EQ(report["changes"][0]["value"], 4);
-  EXPECT_EQ(report["unchanged"], 0);
-  EXPECT_EQ(report["written"], true);
-  EXPECT_EQ(report["changes"].size(), 6u);
+                            R"("selector":"kno","value":0}, 0, 4, 0, true, 6])"));
   EXPECT_EQ(readBytes(inf("jkn-ts.ini")),
             withCrLf("[TS]\nAutoLoad=1\nAutoLoadKno=0\nAutoLoadKH=\nAutoLoadObsPane=99\n"
                      "AutoLoadBno=0\n"));
@@ -94,12 +90,11 @@ TEST_F(JknTest, LoadTakesWhatJknPrintsAndAsksForUnreadFiles) {
   const nlohmann::json user = nlohmann::json::parse(output("user.json"));
   EXPECT_EQ(user["value"], nlohmann::json::parse(R"({"hex":"82a0"})"));
   sh("rm root0/inf/*");
-  const std::string unread =
-      R"({"root":0,"file":"jkn-foo.ini","section":"A","key":"k","value":"1"},)"
-      R"({"root":1,"file":"jkn-gnss.ini","section":"GNSS","key":"Page","value":"2"})";
-  const std::string doc = R"({"jkn-dump":1,"settings":[{"name":"GNSS_UserID","selector":null,)"
-                          R"("value":)" +
-                          user["value"].dump() + "}," + unread + "]}";
+  const std::string doc =
+      R"({"jkn-dump":1,"settings":[{"name":"GNSS_UserID","selector":null,"value":)" +
+      user["value"].dump() +
+      R"(},{"root":0,"file":"jkn-foo.ini","section":"A","key":"k","value":"1"},)"
+      R"({"root":1,"file":"jkn-gnss.ini","section":"GNSS","key":"Page","value":"2"}]})";
   run({{loadOf(doc), 1,
         "jkn: entry 2: the application never opens root0/inf/jkn-foo.ini (no setting reads a "
         "file of this name); --unread-files writes it all the same\njkn: entry 3: the "
@@ -121,18 +116,17 @@ TEST_F(JknTest, LoadTakesWhatJknPrintsAndAsksForUnreadFiles) {
   writeBytes(inf("jkn-gnss.ini"),
              withCrLf("Page=1\n[GNSS]\n; office\nMaskElev=12\nMaskElev=3\n[gnss]\nMaskSate=8\n"
                       "Page=2\n"));
-  EXPECT_EQ(sh(kJkn + "dump --json >d.json"), 0);
-  EXPECT_EQ(out_,
-            "jkn: root0/inf/jkn-foo.ini: the application never opens this file; 'jkn load' "
-            "writes its keys only with --unread-files\n"
-            "jkn: not carried: root0/inf/jkn-gnss.ini:1 Page=1: before any section (no reader "
-            "reads it)\njkn: not carried: root0/inf/jkn-gnss.ini:3 ; office: a line without '=' "
-            "(it holds no value; the key reads as a missing one)\njkn: not carried: "
-            "root0/inf/jkn-gnss.ini:5 MaskElev=3: the key again in its section (line 4; the "
-            "application reads only the first)\njkn: not carried: root0/inf/jkn-gnss.ini:6 "
-            "[gnss]: the section again (line 2 begins it; the application reads only the "
-            "first), with MaskSate, Page\njkn: root1/inf/jkn-gnss.ini: the application never "
-            "opens this file; 'jkn load' writes its keys only with --unread-files\n");
+  run({{"dump --json >d.json", 0,
+        "jkn: root0/inf/jkn-foo.ini: the application never opens this file; 'jkn load' "
+        "writes its keys only with --unread-files\n"
+        "jkn: not carried: root0/inf/jkn-gnss.ini:1 Page=1: before any section (no reader "
+        "reads it)\njkn: not carried: root0/inf/jkn-gnss.ini:3 ; office: a line without '=' "
+        "(it holds no value; the key reads as a missing one)\njkn: not carried: "
+        "root0/inf/jkn-gnss.ini:5 MaskElev=3: the key again in its section (line 4; the "
+        "application reads only the first)\njkn: not carried: root0/inf/jkn-gnss.ini:6 "
+        "[gnss]: the section again (line 2 begins it; the application reads only the "
+        "first), with MaskSate, Page\njkn: root1/inf/jkn-gnss.ini: the application never "
+        "opens this file; 'jkn load' writes its keys only with --unread-files\n"}});
   // What it carried reads as before on empty roots.
   sh("rm -r root0/inf/* root1/inf/*");
   run({{"load --unread-files d.json", 0, "GNSS_MaskElev plain: (not stored) -> '12'"},
@@ -151,38 +145,30 @@ TEST_F(JknTest, LoadTakesWhatJknPrintsAndAsksForUnreadFiles) {
 // SIGINT Wine passes on) comes while the load reads its document from a pipe,
 // and the failing load alone must leave everything as it was.
 TEST_F(JknTest, AFailedOrStoppedLoadKeepsOtherProgramsWrites) {
-  struct Stop {
-    const char* how;  // before jkn runs: a size limit, or no signal caught by default
-    const char* signal;
-    int status;
-    std::string message;
-  };
-  const std::string big = "ulimit -f 8; trap \"\" XFSZ; ";
-  const Stop stops[] = {
+  // Before jkn runs (a size limit, or no signal caught by default), the
+  // signal, jkn's status and message.
+  const std::tuple<std::string, std::string, int, std::string> stops[] = {
       {"", "INT", 130, "jkn: stopped by SIGINT: nothing changed\n"},
       {"", "TERM", 143, "jkn: stopped by SIGTERM: nothing changed\n"},
       {"", "HUP", 129, "jkn: stopped by SIGHUP: nothing changed\n"},
-      {big.c_str(), "", jknOnWindows() ? 7 : 5,
+      {"ulimit -f 8; trap \"\" XFSZ; ", "", jknOnWindows() ? 7 : 5,
        "jkn: nothing changed: cannot write root1/inf/disp-navi.ini: " +
            std::string(jknOnWindows() ? "the disk reported an I/O error; check the disk\n"
                                       : "the disk is full or the file too large; free some "
                                         "space\n")},
   };
-  const std::string doc =
-      R"({"jkn-dump":1,"settings":[{"name":"GNSS_MaskElev","selector":"svy","value":10},)"
-      R"({"name":"RecSize","selector":"3","value":7}]})";
-  writeBytes(root(0) + "/../d.json", doc);
-  for (const Stop& s : stops) {
-    const std::string signal = s.signal;
+  writeBytes(root(0) + "/../d.json",
+             R"({"jkn-dump":1,"settings":[{"name":"GNSS_MaskElev","selector":"svy","value":10},)"
+             R"({"name":"RecSize","selector":"3","value":7}]})");
+  for (const auto& [how, signal, status, message] : stops) {
     if (jknOnWindows() && signal != "" && signal != "INT") continue;
     writeBytes(inf("jkn-gnss.ini"), withCrLf("[GNSS]\nMaskElev_Svy=12\n"));
     writeBytes(inf("disp-navi.ini", 1), withCrLf("[0]\n;" + std::string(9000, '-') + "\n"));
     const std::string before = snapshot();
     sh("rm -f rc pid && cp root0/inf/jkn-gnss.ini start");
-    const auto load = [&s](const std::string& document) {
-      return "(sh -c 'echo $$ >pid; " + std::string(s.how) +
-             "exec env --default-signal=INT,TERM,HUP " + kJkn + "load " + document +
-             "' >load.out 2>&1; echo $? >rc) &";
+    const auto load = [&how = how](const std::string& document) {
+      return "(sh -c 'echo $$ >pid; " + how + "exec env --default-signal=INT,TERM,HUP " + kJkn +
+             "load " + document + "' >load.out 2>&1; echo $? >rc) &";
     };
     const std::string kill = signal.empty() ? "" : "kill -" + signal + " $(cat pid)\n";
     if (jknOnWindows()) {
@@ -191,26 +177,23 @@ TEST_F(JknTest, AFailedOrStoppedLoadKeepsOtherProgramsWrites) {
                                               "\nexec 3>d.fifo\n" + kill +
                                               "cat d.json >&3\nexec 3>&-\nwait\n");
       sh("sh stop.sh");
-      EXPECT_EQ(output("load.out"), s.message);
-      EXPECT_EQ(std::stoi(output("rc")), s.status) << signal;
-      EXPECT_EQ(snapshot(), before);
-      continue;
+    } else {
+      // Root 0's file replaced, root 1's lock waited for: another write, then
+      // the signal or the failure.
+      writeBytes(root(0) + "/../stop.sh",
+                 load("d.json") +
+                     "\nfor i in $(seq 3000); do cmp -s start root0/inf/jkn-gnss.ini || break; "
+                     "sleep 0.01; done\n" +
+                     kJkn + "set GNSS_Page 4 >set.out\n" + kill);
+      sh("flock -o root1/inf sh stop.sh; for i in $(seq 3000); do test -s rc && break; "
+         "sleep 0.01; done");
+      EXPECT_EQ(output("set.out"), "GNSS_Page = 4\n") << signal;
+      EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nMaskElev_Svy=12\nPage=4\n"));
+      EXPECT_EQ(listFolder(inf("")) + listFolder(inf("", 1)), "jkn-gnss.ini\ndisp-navi.ini\n");
+      sh(kJkn + "reset GNSS_Page");
     }
-    // Root 0's file replaced, root 1's lock waited for: another write, then
-    // the signal or the failure.
-    writeBytes(root(0) + "/../stop.sh",
-               load("d.json") +
-                   "\nfor i in $(seq 3000); do cmp -s start root0/inf/jkn-gnss.ini || break; "
-                   "sleep 0.01; done\n" +
-                   kJkn + "set GNSS_Page 4 >set.out\n" + kill);
-    sh("flock -o root1/inf sh stop.sh; for i in $(seq 3000); do test -s rc && break; sleep 0.01; "
-       "done");
-    EXPECT_EQ(output("set.out"), "GNSS_Page = 4\n") << signal;
-    EXPECT_EQ(std::stoi(output("rc")), s.status) << signal;
-    EXPECT_EQ(output("load.out"), s.message);
-    EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nMaskElev_Svy=12\nPage=4\n"));
-    EXPECT_EQ(listFolder(inf("")) + listFolder(inf("", 1)), "jkn-gnss.ini\ndisp-navi.ini\n");
-    sh(kJkn + "reset GNSS_Page");
+    EXPECT_EQ(std::stoi(output("rc")), status) << signal;
+    EXPECT_EQ(output("load.out"), message) << signal;
     EXPECT_EQ(snapshot(), before) << signal;
   }
 }

@@ -16,9 +16,7 @@ TEST_F(JknTest, FileNamesInTheCaseThePlatformsReaderOpens) {
          {"dump", 0, "\nNMEA_Port = 4"},
          {"files", 0, " 7  jkn-nmea.ini      16B      writable  root0/inf/jkn-nmea.ini"},
          {"set NMEA_Port 5", 0, "NMEA_Port = 5\n"}});
-    EXPECT_EQ(sh("ls root0/inf"), 0);
-    EXPECT_EQ(out_, "JKN-NMEA.INI\n");
-    EXPECT_EQ(readBytes(inf("JKN-NMEA.INI")), withCrLf("[NMEA]\nPort=5\n"));
+    EXPECT_EQ(snapshot(), withCrLf("== root0/inf/JKN-NMEA.INI\n[NMEA]\nPort=5\n"));
   } else {
     run({{"get NMEA_Port", 0, "1\n"},
          {"check", 1, "fix:     mv 'root0/inf/JKN-NMEA.INI' 'root0/inf/jkn-nmea.ini'"},
@@ -41,58 +39,51 @@ TEST_F(JknTest, NamesInAnotherCaseInCheckDumpAndLoad) {
       R"({"profile":"root1/p.ini","section":"A","key":"b","value":"2"},)"
       R"({"profile":"root0/P.INI","section":"a","key":"B","value":"3"}]})"
       "\nE\n";
-  if (jknOnWindows()) {
-    run({{"check", 1,
-          "root1/inf/JKN-GNSS.INI: the application reads JKN-GNSS.INI from root 0 (root0/inf/), "
-          "never from here\n    fix:     move \"root1/inf/JKN-GNSS.INI\" "
-          "\"root0/inf/JKN-GNSS.INI\"\n"
-          "1 finding in 2 settings files\n"},
-         {"dump", 0,
-          "\nZETR_Npr_Value (JKN-ZETR.INI) = 5\nroot 1 JKN-GNSS.INI [GNSS] Page = \"2\""},
-         {load, 1,
-          "jkn: entry 3: sets the same key as entry 1: root0/p.ini [A] b\njkn: nothing changed: 1 "
-          "entry refused (--skip-refused loads the others)\n"}});
-  } else {
-    run({{"check", 1,
-          "root0/inf/JKN-ZETR.INI: the application opens jkn-zetr.ini, never JKN-ZETR.INI (file "
-          "names differ by case here)\n    fix:     mv 'root0/inf/JKN-ZETR.INI' "
-          "'root0/inf/jkn-zetr.ini'\nroot1/inf/JKN-GNSS.INI: the application opens jkn-gnss.ini, "
-          "never JKN-GNSS.INI (file names differ by case here)\n    fix:     mv "
-          "'root1/inf/JKN-GNSS.INI' 'root1/inf/jkn-gnss.ini'\n2 findings in 2 settings files\n"},
-         {"dump", 0,
-          "\nroot 0 JKN-ZETR.INI [NPR] VAL = \"5\"\nroot 1 JKN-GNSS.INI [GNSS] Page = \"2\""},
-         {load, 0,
-          "root0/p.ini [A] b: (not stored) -> '1'\nroot1/p.ini [A] b: (not stored) -> '2'\n"
-          "root0/P.INI [a] B: (not stored) -> '3'\n3 changed, 0 unchanged\n"}});
-  }
+  const bool windows = jknOnWindows();
+  run({{"check", 1,
+        windows ? "root1/inf/JKN-GNSS.INI: the application reads JKN-GNSS.INI from root 0 "
+                  "(root0/inf/), never from here\n    fix:     move \"root1/inf/JKN-GNSS.INI\" "
+                  "\"root0/inf/JKN-GNSS.INI\"\n1 finding in 2 settings files\n"
+                : "root0/inf/JKN-ZETR.INI: the application opens jkn-zetr.ini, never JKN-ZETR.INI "
+                  "(file names differ by case here)\n    fix:     mv 'root0/inf/JKN-ZETR.INI' "
+                  "'root0/inf/jkn-zetr.ini'\nroot1/inf/JKN-GNSS.INI: the application opens "
+                  "jkn-gnss.ini, never JKN-GNSS.INI (file names differ by case here)\n    fix:     "
+                  "mv 'root1/inf/JKN-GNSS.INI' 'root1/inf/jkn-gnss.ini'\n2 findings in 2 settings "
+                  "files\n"},
+       {"dump", 0,
+        std::string(windows ? "\nZETR_Npr_Value (JKN-ZETR.INI) = 5"
+                            : "\nroot 0 JKN-ZETR.INI [NPR] VAL = \"5\"") +
+            "\nroot 1 JKN-GNSS.INI [GNSS] Page = \"2\""},
+       {load, windows ? 1 : 0,
+        windows ? "jkn: entry 3: sets the same key as entry 1: root0/p.ini [A] b\njkn: nothing "
+                  "changed: 1 entry refused (--skip-refused loads the others)\n"
+                : "root0/p.ini [A] b: (not stored) -> '1'\nroot1/p.ini [A] b: (not stored) -> "
+                  "'2'\nroot0/P.INI [a] B: (not stored) -> '3'\n3 changed, 0 unchanged\n"}});
 }
 
 // A settings file that is a link is written through on both: the file it leads
-// to is replaced and the link kept.
-TEST_F(JknTest, ALinkedSettingsFileIsWrittenThrough) {
+// to is replaced and the link kept. A link that leads nowhere: POSIX (and
+// Windows) refuse to write through it; Wine shows such a link to Windows
+// programs as nothing at all, so the write makes a file in its place.
+TEST_F(JknTest, LinkedSettingsFiles) {
   ASSERT_EQ(sh("mkdir real && printf '[GNSS]\\r\\nPage=1\\r\\n' >real/g.ini && "
-               "ln -s ../../real/g.ini root0/inf/jkn-gnss.ini"),
+               "ln -s ../../real/g.ini root0/inf/jkn-gnss.ini && "
+               "ln -s nowhere.ini root0/inf/jkn-nmea.ini"),
             0);
   run({{"set GNSS_Page 5", 0, "GNSS_Page = 5\n"},
        {"reset GNSS_Page", 0, "GNSS_Page = 0 (default)\n"},
-       {"set GNSS_Page 7", 0, "GNSS_Page = 7\n"}});
+       {"set GNSS_Page 7", 0, "GNSS_Page = 7\n"},
+       jknOnWindows() ? Step{"set NMEA_Port 5", 0, "NMEA_Port = 5\n"}
+                      : Step{"set NMEA_Port 5", 3,
+                             "jkn: cannot write root0/inf/jkn-nmea.ini: it is no regular file (a "
+                             "device, pipe, socket or a link to nothing); remove it (rm "
+                             "'root0/inf/jkn-nmea.ini')\n"}});
   EXPECT_EQ(sh("readlink root0/inf/jkn-gnss.ini && cat real/g.ini"), 0);
   EXPECT_EQ(out_, "../../real/g.ini\n[GNSS]\r\nPage=7\r\n");
-}
-
-// A link that leads nowhere: POSIX (and Windows) refuse to write through it;
-// Wine shows such a link to Windows programs as nothing at all, so the write
-// makes a file in its place.
-TEST_F(JknTest, ALinkThatLeadsNowhere) {
-  ASSERT_EQ(sh("ln -s nowhere.ini root0/inf/jkn-gnss.ini"), 0);
   if (jknOnWindows()) {
-    run({{"set GNSS_Page 5", 0, "GNSS_Page = 5\n"}});
-    EXPECT_EQ(readBytes(inf("jkn-gnss.ini")), withCrLf("[GNSS]\nPage=5\n"));
+    EXPECT_EQ(readBytes(inf("jkn-nmea.ini")), withCrLf("[NMEA]\nPort=5\n"));
   } else {
-    run({{"set GNSS_Page 5", 3,
-          "jkn: cannot write root0/inf/jkn-gnss.ini: it is no regular file (a device, pipe, "
-          "socket or a link to nothing); remove it (rm 'root0/inf/jkn-gnss.ini')\n"}});
-    EXPECT_EQ(sh("readlink root0/inf/jkn-gnss.ini"), 0);
+    EXPECT_EQ(sh("readlink root0/inf/jkn-nmea.ini"), 0);
     EXPECT_EQ(out_, "nowhere.ini\n");
   }
 }
@@ -118,8 +109,7 @@ TEST_F(JknTest, JapanesePathsAsTyped) {
             " 3; then delete the line 'VAL=3' of [NPR] from 設定/q.ini\n"
             "1 finding in 1 settings file\n"},
        {"set ZETR_Npr_Value 無い/p.ini 5", 3,
-        jknOnWindows() ? "jkn: folder 無い does not exist; create it first (mkdir \"無い\")\n"
-                       : "jkn: folder 無い does not exist; create it first (mkdir -p '無い')\n"}});
+        "jkn: folder 無い does not exist; create it first (" + makeFolderFix("無い") + ")\n"}});
   EXPECT_EQ(readBytes(root(0) + "/../設定/p.ini"), withCrLf("[NPR]\nVAL=5\n"));
 }
 

@@ -15,22 +15,22 @@ namespace {
 
 // A path as a JSON text holds it.
 std::string inJson(std::string path) {
-  for (size_t at = 0; (at = path.find('\\', at)) != std::string::npos; at += 2) {
+  for (size_t at = 0; (at = path.find('\\', at)) != std::string::npos; at += 2)
     path.insert(at, 1, '\\');
-  }
   return path;
 }
 
 class WatchTest : public RootsTest {
  protected:
   void TearDown() override {
-    jkn_watch_close(watch_);
+    close();
     RootsTest::TearDown();
   }
+  // Closes the watch, which on Windows holds the folders it watches.
+  void close() { jkn_watch_close(std::exchange(watch_, nullptr)); }
 
   JknWatch* open(std::vector<const char*> names = {}) {
-    jkn_watch_close(watch_);
-    watch_ = nullptr;
+    close();
     EXPECT_EQ(jkn_watch_open(names.data(), names.size(), &watch_), JKN_OK);
     return watch_;
   }
@@ -44,9 +44,8 @@ class WatchTest : public RootsTest {
     while (jkn_watch_next(watch_, out.empty() ? firstMs : quietMs, text, sizeof text, &length) ==
            JKN_OK) {
       std::string change(text, length);
-      for (size_t at; (at = change.find(infFolder())) != std::string::npos;) {
+      for (size_t at; (at = change.find(infFolder())) != std::string::npos;)
         change.replace(at, infFolder().size(), "{inf}");
-      }
       out.push_back(change);
     }
     return out;
@@ -70,52 +69,50 @@ TEST_F(WatchTest, EveryWriterGivesTheChangesTheGettersSee) {
   const std::string gnss = inf("jkn-gnss.ini");
   struct Row {
     const char* writer;
-    std::function<void()> before, write;
+    std::function<void()> write;
     std::vector<std::string> expected;
+    std::function<void()> before = {};  // done before the watch opens
   };
   const Row rows[] = {
-      {"this thread", {}, [] { PutQZJkn_GNSS_Page(5); }, {kPage0To5}},
+      {"this thread", [] { PutQZJkn_GNSS_Page(5); }, {kPage0To5}},
       {"another thread",
-       {},
        [] { std::thread([] { PutQZJkn_GNSS_MaskElev(1, 20); }).join(); },
        {change("GNSS_MaskElev", "\"svy\"", "15", "20", "jkn-gnss.ini")}},
-      {"another process", {}, [] { inOtherProcess([] { PutQZJkn_GNSS_Page(5); }); }, {kPage0To5}},
+      {"another process", [] { inOtherProcess([] { PutQZJkn_GNSS_Page(5); }); }, {kPage0To5}},
       {"an editor, in place, in declaration order",
-       [&] { writeBytes(gnss, "[GNSS]\r\nAddress=a\r\n"); },
        [&] { writeBytes(gnss, "[GNSS]\r\nAddress=b c \r\nPage=5\r\nPage=6\r\n"); },
-       {kPage0To5, change("GNSS_Address", "null", "\"a\"", "\"b c\"", "jkn-gnss.ini")}},
+       {kPage0To5, change("GNSS_Address", "null", "\"a\"", "\"b c\"", "jkn-gnss.ini")},
+       [&] { writeBytes(gnss, "[GNSS]\r\nAddress=a\r\n"); }},
       {"a file renamed over",
-       {},
        [&] {
          writeBytes(gnss + ".new", "[GNSS]\nPage=5\n");
          std::filesystem::rename(gnss + ".new", gnss);
        },
        {kPage0To5}},
       {"a file removed: back to the defaults",
-       [&] { writeBytes(gnss, "[GNSS]\nPage=5\nMaskSate_Svy=\"9\"\n"); },
        [&] { std::filesystem::remove(gnss); },
        {change("GNSS_Page", "null", "5", "0", "jkn-gnss.ini"),
-        change("GNSS_MaskSate", "\"svy\"", "9", "11", "jkn-gnss.ini")}},
+        change("GNSS_MaskSate", "\"svy\"", "9", "11", "jkn-gnss.ini")},
+       [&] { writeBytes(gnss, "[GNSS]\nPage=5\nMaskSate_Svy=\"9\"\n"); }},
       {"a folder made later",
-       [&] { std::filesystem::remove(inf("")); },
        [&] {
          std::filesystem::create_directory(inf(""));
          PutQZJkn_GNSS_Page(5);
        },
-       {kPage0To5}},
+       {kPage0To5},
+       [&] { std::filesystem::remove(inf("")); }},
       {"values that read as before, colours as R,G,B",
-       [&] { writeBytes(gnss, "[GNSS]\nPage=5\n"); },
        [&] {
          PutQZJkn_GNSS_Page(5);
          writeBytes(gnss, "[gnss]\n Page = 5\n[GNSS]\nPage=7\nAddress\n");
          PutQZJkn_SksNormColor(0x00FF0102);
        },
-       {change("SksNormColor", "null", "\"153,153,255\"", "\"2,1,255\"", "def-share.ini")}},
+       {change("SksNormColor", "null", "\"153,153,255\"", "\"2,1,255\"", "def-share.ini")},
+       [&] { writeBytes(gnss, "[GNSS]\nPage=5\n"); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.writer);
-    jkn_watch_close(watch_);  // it would hold the folders on Windows
-    watch_ = nullptr;
+    close();  // before the files change
     std::filesystem::remove(gnss);
     if (row.before) row.before();
     open();
