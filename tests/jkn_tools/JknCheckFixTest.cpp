@@ -74,14 +74,6 @@ std::string bytesOf(const json& j) {
   return j.is_object() ? *jkn::fromHex(j["hex"]) : jkn::toCp932(j).value_or("?");
 }
 
-// A word for the shell that runs a command: sh, or cmd on Windows.
-std::string word(const std::string& w) {
-  if (jknOnWindows()) return "\"" + w + "\"";
-  std::string out = "'";
-  for (char c : w) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 // An edit as a consumer of check --json carries it out, by the reader's own
 // line walker: lines by their exact text within the sections of a name.
 void applyEdit(const json& e, std::string& bytes) {
@@ -148,9 +140,8 @@ void applyEdit(const json& e, std::string& bytes) {
                                        [&](const auto& g) { return g.first == lines[i].begin; });
       n += !deleted && lines[i].v.kind == ini::LineView::Key && lines[i].v.name[0] != ';';
     }
-    if (s >= 0 && n == 0 && e.value("drop_empty_section", false)) {
+    if (s >= 0 && n == 0 && e.value("drop_empty_section", false))
       gone.emplace_back(lines[s].begin, sectionEnd(s));
-    }
   }
   // From the back, a line inside a section that goes with it erased once.
   std::sort(gone.begin(), gone.end());
@@ -230,9 +221,8 @@ class JknCheckFix : public JknTest {
             parseSelector(e, n["selector"].is_string() ? std::optional<std::string>(n["selector"])
                                                        : std::nullopt);
         // A profile's settings name their profile by the finding's file.
-        if (e.selector == SelectorKind::Profile || e.inProfile) {
+        if (e.selector == SelectorKind::Profile || e.inProfile)
           s.path = base() + f["file"].get<std::string>();
-        }
         for (size_t i = 0; i < std::max<size_t>(e.fieldCount, 1); ++i) {
           if (e.selector == SelectorKind::Field) s.which = static_cast<int>(i);
           ids.insert(keyId(e, s));
@@ -268,7 +258,7 @@ class JknCheckFix : public JknTest {
         std::vector<std::string> argv = step["argv"];
         // The command word as it is (cmd takes no quoted built-in), its words quoted.
         std::string line = argv[0] == "jkn" ? "" : " " + argv[0];
-        for (size_t i = 1; i < argv.size(); ++i) line += " " + word(argv[i]);
+        for (size_t i = 1; i < argv.size(); ++i) line += " " + shellWord(argv[i]);
         if (argv[0] == "jkn") {
           EXPECT_EQ(sh(kJkn + line), 0) << fix << ": " << out_;
         } else {
@@ -278,8 +268,8 @@ class JknCheckFix : public JknTest {
         const json& e = step["edit"];
         const std::string path = base() + e["file"].get<std::string>();
         if (e["op"] == "re-encode") {
-          EXPECT_EQ(sh("iconv -f " + e["from"].get<std::string>() + " -t CP932 " + word(path) +
-                       " >new && mv new " + word(path)),
+          EXPECT_EQ(sh("iconv -f " + e["from"].get<std::string>() + " -t CP932 " + shellWord(path) +
+                       " >new && mv new " + shellWord(path)),
                     0)
               << out_;
           continue;

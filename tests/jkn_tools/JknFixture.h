@@ -68,8 +68,13 @@ inline std::string posixSeparators(const std::string& text) {
 
 // The commands of jkn's fixes in the shell of the jkn under test (sh; cmd on
 // Windows), with '/' for the Windows separator.
+inline std::string posixWord(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
 inline std::string shellWord(const std::string& s) {
-  return jknOnWindows() ? "\"" + s + "\"" : "'" + s + "'";
+  return jknOnWindows() ? "\"" + s + "\"" : posixWord(s);
 }
 inline std::string removeFix(const std::string& path, bool folder = false) {
   return (folder ? "rmdir " : jknOnWindows() ? "del " : "rm ") + shellWord(path);

@@ -47,9 +47,8 @@ Slot slotOf(const SettingEntry& e, const Selection& s) {
   const std::string path = fileio::nativePath(pathOf(e, s));
   const std::string key = keyOf(e, s);
   std::string title = e.name;
-  if (e.selector != SelectorKind::None && e.selector != SelectorKind::Profile) {
+  if (e.selector != SelectorKind::None && e.selector != SelectorKind::Profile)
     title += " " + showSelector(e, s);
-  }
   return Slot{&e, s, d, path, key, idOf(path, d.key.section, key), title, Value{}};
 }
 
@@ -120,9 +119,8 @@ std::vector<Value> settableValues(const Slot& x, size_t n) {
     case ValueKind::DoubleA:
     case ValueKind::DoubleB: {
       const double lo = l.range ? l.range->min : -1e6, hi = l.range ? l.range->max : 1e6;
-      for (const double v : {hi, lo, lo + (hi - lo) * 0.123456789}) {
+      for (const double v : {hi, lo, lo + (hi - lo) * 0.123456789})
         c.push_back(withDecimals(v, x.d.decimals, lo, hi));
-      }
       break;
     }
     default:
@@ -200,18 +198,12 @@ std::vector<std::string> refusedTexts(const Slot& x) {
   }
 }
 
-std::string quoted(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 // The slot as set and reset take it: the name, and its selector or profile.
 std::string words(const Slot& x) {
   if (x.e->selector == SelectorKind::None) return x.e->name;
   return x.e->name +
          (" " +
-          quoted(x.e->selector == SelectorKind::Profile ? x.s.path : showSelector(*x.e, x.s)));
+          posixWord(x.e->selector == SelectorKind::Profile ? x.s.path : showSelector(*x.e, x.s)));
 }
 
 // A section or key name of a dump: UTF-8 for code page 932, or its bytes in hex.
@@ -461,8 +453,8 @@ TEST_F(JknRules, WhatSetRefusesNothingTouches) {
       const std::vector<std::string> texts = refusedTexts(x);
       size_t& n = tried[std::to_string(static_cast<int>(x.d.kind)) + acceptedValues(*x.e, x.d)];
       if (n < texts.size()) {
-        expect(x.title + " set #" + std::to_string(n), "set " + words(x) + " " + quoted(texts[n]),
-               1);
+        expect(x.title + " set #" + std::to_string(n),
+               "set " + words(x) + " " + posixWord(texts[n]), 1);
         ++n;
       }
     }
@@ -527,8 +519,8 @@ TEST_F(JknRules, SetTakesBackWhatJknWritesAndPrints) {
     if (!settable(x.e, raw) || !tried.insert(x.e->name + kind).second) continue;
     const std::string args = (raw ? "--raw " : "") + words(x);
     const std::string stored = *readRaw(x.path, x.d.key.section, x.key.c_str());
-    script += kJkn + "set " + args + " " + quoted(raw ? stored : jkn::toUtf8(stored)) +
-              " >/dev/null || echo " + quoted("stored " + x.title + ": " + stored) + "\n";
+    script += kJkn + "set " + args + " " + posixWord(raw ? stored : jkn::toUtf8(stored)) +
+              " >/dev/null || echo " + posixWord("stored " + x.title + ": " + stored) + "\n";
     if (x.d.kind == ValueKind::DoubleA || x.d.kind == ValueKind::DoubleB) {
       script += "v=$(" + kJkn + "get " + args + ") && " + kJkn + "set " + args +
                 " \"$v\" >/dev/null || echo \"get " + x.title + ": $v\"\n";
@@ -549,8 +541,8 @@ TEST_F(JknRules, SetTakesBackWhatJknWritesAndPrints) {
                              : v.is_string() ? v.get<std::string>()
                                              : v.dump();
     script += kJkn + "set " + (v.is_object() ? "--raw " : "") + j["name"].get<std::string>() +
-              (j["selector"].is_null() ? "" : " " + quoted(j["selector"])) + " " + quoted(text) +
-              " >/dev/null || echo " + quoted("list " + j.dump()) + "\n";
+              (j["selector"].is_null() ? "" : " " + posixWord(j["selector"])) + " " +
+              posixWord(text) + " >/dev/null || echo " + posixWord("list " + j.dump()) + "\n";
   }
   writeBytes(base() + "round-trip.sh", script);  // longer than one argument may be
   EXPECT_EQ(sh("sh round-trip.sh"), 0);
@@ -578,9 +570,8 @@ class BrokenFiles {
       });
       const char* section = nullptr;
       for (const Slot* x : chosen) {
-        if (section == nullptr || std::strcmp(section, x->d.key.section) != 0) {
+        if (section == nullptr || std::strcmp(section, x->d.key.section) != 0)
           lines.push_back("[" + std::string(section = x->d.key.section) + "]");
-        }
         lines.push_back(x->key + "=" + valueFor(*x));
       }
     }
@@ -772,9 +763,8 @@ bool sameValue(const Slot& x, const json& j, const Value& v) {
 // load writes back so that a dump of it says the same.
 TEST_F(JknRules, CheckAndDumpTellWhatTheGettersRead) {
   std::vector<std::string> corpus;
-  for (const auto& f : std::filesystem::directory_iterator(FUZZ_CORPUS)) {
+  for (const auto& f : std::filesystem::directory_iterator(FUZZ_CORPUS))
     corpus.push_back(readBytes(f.path().string()));
-  }
   std::sort(corpus.begin(), corpus.end());
   ASSERT_FALSE(corpus.empty());
   std::map<std::string, std::vector<const Slot*>> byFile;
